@@ -1,0 +1,8 @@
+#include "mainwindow.h"
+
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
+{
+    setWindowTitle(QStringLiteral("Tallowmere"));
+    setMinimumSize(minimumWindowSize);
+    resize(minimumWindowSize);
+}

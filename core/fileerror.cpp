@@ -1,0 +1,63 @@
+#include "fileerror.h"
+
+#include <QFileInfo>
+#include <cstring>
+
+namespace {
+
+QString verbFor(FileError::Operation operation)
+{
+    switch (operation) {
+    case FileError::Operation::Read: return QStringLiteral("read");
+    case FileError::Operation::List: return QStringLiteral("listed");
+    case FileError::Operation::Create: return QStringLiteral("created");
+    case FileError::Operation::Rename: return QStringLiteral("renamed");
+    case FileError::Operation::Move: return QStringLiteral("moved");
+    case FileError::Operation::Copy: return QStringLiteral("copied");
+    case FileError::Operation::Trash: return QStringLiteral("moved to the Trash");
+    case FileError::Operation::Restore: return QStringLiteral("put back from the Trash");
+    case FileError::Operation::Delete: return QStringLiteral("deleted");
+    case FileError::Operation::Compress: return QStringLiteral("compressed");
+    case FileError::Operation::Extract: return QStringLiteral("extracted");
+    case FileError::Operation::Inspect: return QStringLiteral("examined");
+    case FileError::Operation::Open: return QStringLiteral("opened");
+    }
+    return QStringLiteral("used");
+}
+
+QString reasonFor(int code)
+{
+    switch (code) {
+    case FileError::ReadCorruptFile: return QStringLiteral("The file isn't a readable archive");
+    case FileError::WriteUnknown: return QStringLiteral("The item couldn't be written");
+    case FileError::WriteFileExists: return QStringLiteral("An item with that name already exists");
+    default: return QString::fromLocal8Bit(std::strerror(code));
+    }
+}
+
+} // namespace
+
+FileError::FileError(Operation operation, int code, QString path, QString detail)
+    : m_operation(operation), m_code(code), m_path(std::move(path)), m_detail(std::move(detail))
+{
+    m_what = message().toUtf8();
+}
+
+FileError FileError::fromErrno(Operation operation, int err, const QString &path)
+{
+    return FileError(operation, err, path);
+}
+
+QString FileError::message() const
+{
+    const QString name = QFileInfo(m_path).fileName().isEmpty() ? m_path : QFileInfo(m_path).fileName();
+    QString text = QStringLiteral("“%1” couldn't be %2: %3").arg(name, verbFor(m_operation), reasonFor(m_code));
+    if (!m_detail.isEmpty())
+        text += QStringLiteral(" (") + m_detail + QLatin1Char(')');
+    return text;
+}
+
+const char *FileError::what() const noexcept
+{
+    return m_what.constData();
+}

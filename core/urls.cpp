@@ -1,0 +1,88 @@
+#include "urls.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <climits>
+#include <cstdlib>
+
+namespace Urls {
+
+QUrl fromPath(const QString &path)
+{
+    if (path.isEmpty())
+        return {};
+    const QString absolute = QDir::isAbsolutePath(path) ? path : QDir::current().absoluteFilePath(path);
+    return QUrl::fromLocalFile(absolute);
+}
+
+QString path(const QUrl &url)
+{
+    QString p = url.toLocalFile();
+    while (p.size() > 1 && p.endsWith(QLatin1Char('/')))
+        p.chop(1);
+    return p;
+}
+
+QString lastPathComponent(const QUrl &url)
+{
+    const QString p = path(url);
+    if (p == QLatin1String("/"))
+        return p;
+    return p.mid(p.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QUrl appending(const QUrl &url, const QString &component)
+{
+    QString p = path(url);
+    if (!p.endsWith(QLatin1Char('/')))
+        p += QLatin1Char('/');
+    return QUrl::fromLocalFile(p + component);
+}
+
+QUrl deletingLastPathComponent(const QUrl &url)
+{
+    const QString p = path(url);
+    const qsizetype slash = p.lastIndexOf(QLatin1Char('/'));
+    if (slash <= 0)
+        return QUrl::fromLocalFile(QStringLiteral("/"));
+    return QUrl::fromLocalFile(p.left(slash));
+}
+
+QUrl standardized(const QUrl &url)
+{
+    const QString p = path(url);
+    if (p.isEmpty())
+        return url;
+    QString clean = QDir::cleanPath(p);
+    // cleanPath keeps leading ".." of a relative path; an absolute path never rises above "/".
+    while (clean.startsWith(QLatin1String("/..")))
+        clean = clean.mid(3).isEmpty() ? QStringLiteral("/") : clean.mid(3);
+    return QUrl::fromLocalFile(clean);
+}
+
+QUrl resolvingSymlinks(const QUrl &url)
+{
+    const QByteArray encoded = encodedPath(url);
+    if (encoded.isEmpty())
+        return url;
+    char resolved[PATH_MAX];
+    if (::realpath(encoded.constData(), resolved))
+        return QUrl::fromLocalFile(QFile::decodeName(resolved));
+    // The full path doesn't exist: resolve the longest existing prefix and keep the rest.
+    const QUrl parent = deletingLastPathComponent(url);
+    if (parent == url || path(parent) == path(url))
+        return url;
+    const QUrl resolvedParent = resolvingSymlinks(parent);
+    if (resolvedParent == parent)
+        return url;
+    return appending(resolvedParent, lastPathComponent(url));
+}
+
+QByteArray encodedPath(const QUrl &url)
+{
+    return QFile::encodeName(url.toLocalFile());
+}
+
+} // namespace Urls

@@ -1,0 +1,28 @@
+#pragma once
+// File URL arithmetic shared by the core: paths in and out, last component, append, parent,
+// standardise (".", "..") and resolve links. URLs here are file URLs with absolute paths.
+
+#include <QString>
+#include <QUrl>
+
+namespace Urls {
+
+// A file URL for an absolute (or, relative to the working folder, made absolute) path.
+[[nodiscard]] QUrl fromPath(const QString &path);
+// The local path of a file URL; a trailing "/" is dropped except for the root.
+[[nodiscard]] QString path(const QUrl &url);
+// The last path component; "/" for the root.
+[[nodiscard]] QString lastPathComponent(const QUrl &url);
+// The URL with one more path component.
+[[nodiscard]] QUrl appending(const QUrl &url, const QString &component);
+// The parent folder's URL; the root stays the root.
+[[nodiscard]] QUrl deletingLastPathComponent(const QUrl &url);
+// "." removed and ".." resolved, without touching the disk.
+[[nodiscard]] QUrl standardized(const QUrl &url);
+// Every symbolic link in the path resolved, as far as it exists; the input when nothing resolves.
+[[nodiscard]] QUrl resolvingSymlinks(const QUrl &url);
+
+// Local 8-bit encoding of a path for system calls.
+[[nodiscard]] QByteArray encodedPath(const QUrl &url);
+
+} // namespace Urls

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tallowmere needs that are not installed yet.
+#   scripts/install-deps.sh build   — what building and testing needs
+#   scripts/install-deps.sh run     — the above plus what the running program uses
+#   scripts/install-deps.sh bench   — the above plus the tools benchmarks compare against
+set -euo pipefail
+
+build_pkgs=(build-essential cmake ninja-build ccache pkg-config
+            qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libarchive-dev)
+run_pkgs=(xdg-utils breeze-icon-theme adwaita-icon-theme fonts-noto-cjk fonts-noto-color-emoji
+          qt6-qpa-plugins)
+bench_pkgs=(fzf hyperfine findutils coreutils)
+
+want=("${build_pkgs[@]}")
+case "${1:-build}" in
+  build) ;;
+  run) want+=("${run_pkgs[@]}") ;;
+  bench) want+=("${run_pkgs[@]}" "${bench_pkgs[@]}") ;;
+  *) echo "usage: $0 [build|run|bench]" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${want[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+if [[ $(id -u) -eq 0 ]]; then
+  sudo=()
+elif command -v sudo >/dev/null; then
+  sudo=(sudo)
+else
+  echo "Missing packages (${missing[*]}) and no root or sudo to install them." >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null
