@@ -1,6 +1,7 @@
 #include "filesystemservice.h"
 
 #include "directorylister.h"
+#include "nameconflicts.h"
 
 // Each group of operations lives in a class of its own; this facade forwards to them.
 
@@ -12,6 +13,16 @@ QList<FileItem> FileSystemService::listDirectory(const QUrl &url, bool showHidde
 }
 
 // --- creating, renaming, copying, moving ---
+
+QList<QUrl> FileSystemService::collisions(const QList<QUrl> &urls, const QUrl &directory) const
+{
+    return NameConflicts::collisions(urls, directory);
+}
+
+QString FileSystemService::uniqueDestinationName(const QString &name, const QUrl &directory) const
+{
+    return NameConflicts::uniqueDestinationName(name, directory);
+}
 
 
 // --- trash ---

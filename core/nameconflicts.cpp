@@ -1,0 +1,39 @@
+#include "nameconflicts.h"
+
+#include "posixfs.h"
+#include "urls.h"
+
+QList<QUrl> NameConflicts::collisions(const QList<QUrl> &urls, const QUrl &directory)
+{
+    QList<QUrl> taken;
+    for (const QUrl &url : urls)
+        if (PosixFs::occupied(Urls::path(Urls::appending(directory, Urls::lastPathComponent(url)))))
+            taken.append(url);
+    return taken;
+}
+
+std::pair<QString, QString> NameConflicts::splitExtension(const QString &name)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot <= 0 || dot == name.size() - 1)
+        return {name, QString()};
+    return {name.left(dot), name.mid(dot + 1)};
+}
+
+QString NameConflicts::uniqueDestinationName(const QString &name, const QUrl &directory)
+{
+    const QString folder = Urls::path(directory);
+    const auto isFree = [&](const QString &candidate) {
+        return !PosixFs::occupied(folder + QLatin1Char('/') + candidate);
+    };
+    if (isFree(name))
+        return name;
+    const auto [base, extension] = splitExtension(name);
+    const auto candidate = [&](const QString &suffix) {
+        return extension.isEmpty() ? base + suffix : base + suffix + QLatin1Char('.') + extension;
+    };
+    QString next = candidate(QStringLiteral(" copy"));
+    for (qint64 k = 2; !isFree(next); ++k)
+        next = candidate(QStringLiteral(" copy ") + QString::number(k));
+    return next;
+}

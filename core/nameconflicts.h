@@ -1,0 +1,19 @@
+#pragma once
+// Which names are already taken in a destination folder, and the free name kept beside a
+// taken one: "report.pdf" → "report copy.pdf" → "report copy 2.pdf" …
+
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+class NameConflicts
+{
+public:
+    // The sources, in input order, whose own names are taken in `directory`.
+    static QList<QUrl> collisions(const QList<QUrl> &urls, const QUrl &directory);
+    // `name` when free in `directory`, else the first free " copy" / " copy N" name.
+    static QString uniqueDestinationName(const QString &name, const QUrl &directory);
+    // Base and extension: only the last extension is kept apart; a name that begins with its
+    // only full stop (".bashrc") or ends with one ("notes.") has no extension.
+    static std::pair<QString, QString> splitExtension(const QString &name);
+};

@@ -1,0 +1,29 @@
+#include "posixfs.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+
+bool PosixFs::occupied(const QString &path)
+{
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+bool PosixFs::isDirectory(const QString &path)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+void PosixFs::renameNoReplace(const QString &from, const QString &to, FileError::Operation operation,
+                              const QString &errorPath)
+{
+    if (::renameat2(AT_FDCWD, QFile::encodeName(from).constData(), AT_FDCWD, QFile::encodeName(to).constData(),
+                    RENAME_NOREPLACE) == 0)
+        return;
+    throw FileError::fromErrno(operation, errno, errorPath.isEmpty() ? from : errorPath);
+}

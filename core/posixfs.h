@@ -1,0 +1,19 @@
+#pragma once
+// Small system-call wrappers the file operations share. Paths are local paths as QString.
+
+#include "fileerror.h"
+
+#include <QString>
+
+class PosixFs
+{
+public:
+    // True when anything, a dangling link included, occupies the path.
+    static bool occupied(const QString &path);
+    // True for a folder, following links.
+    static bool isDirectory(const QString &path);
+    // Renames without ever replacing an item at `to` (EEXIST instead). Throws FileError naming
+    // `errorPath` (default: `from`).
+    static void renameNoReplace(const QString &from, const QString &to, FileError::Operation operation,
+                                const QString &errorPath = {});
+};
