@@ -29,8 +29,10 @@ QString NameConflicts::uniqueDestinationName(const QString &name, const QUrl &di
     if (isFree(name))
         return name;
     const auto [base, extension] = splitExtension(name);
-    const auto candidate = [&](const QString &suffix) {
-        return extension.isEmpty() ? base + suffix : base + suffix + QLatin1Char('.') + extension;
+    const auto candidate = [&](const QString &suffix) -> QString {
+        if (extension.isEmpty())
+            return base + suffix;
+        return base + suffix + QLatin1Char('.') + extension;
     };
     QString next = candidate(QStringLiteral(" copy"));
     for (qint64 k = 2; !isFree(next); ++k)
