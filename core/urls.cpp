@@ -44,7 +44,7 @@ QUrl fromFileUrlText(const QString &text)
     const QUrl url(text);
     const QString host = url.host();
     const bool onThisMachine = host.isEmpty() || host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0;
-    const QString urlPath = url.path();
+    const QString urlPath = url.path(QUrl::FullyDecoded);
     if (!url.isValid() || !onThisMachine || !urlPath.startsWith(QLatin1Char('/')))
         return {};
     return fromPath(urlPath);

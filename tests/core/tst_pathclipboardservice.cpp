@@ -113,14 +113,12 @@ void TestPathClipboardService::resolve_data()
 
     row("surrounding spaces", "  " + r + "/dir  ", directory(dir));
     row("trailing newline", r + "/dir\n", directory(dir));
-    row("tabs and CRLF", "\t" + r + "/dir\r\n", directory(dir));
     row("only white space", " \t\n ", std::nullopt);
     row("empty", "", std::nullopt);
 
     row("single quotes", "'" + r + "/a b'", directory(r + "/a b"));
     row("double quotes", "\"" + r + "/a b\"", directory(r + "/a b"));
     row("backslash before space", r + "/a\\ b/inner", file(r + "/a b", "inner"));
-    row("quoted, spaces outside", "  '" + r + "/a b'\n", directory(r + "/a b"));
     row("other backslashes kept", r + "/a\\b", notFound(r + "/a\\b"));
     row("escaped quote inside single quotes", "'" + dir + "/'\\'''", file(dir, "'"));
     row("lone quote is a name", "'", file(dir, "'"));
@@ -135,7 +133,6 @@ void TestPathClipboardService::resolve_data()
     row("relative file", "file.txt", file(dir, "file.txt"));
     row("relative dot", ".", directory(dir));
     row("relative dot-dot", "..", directory(r));
-    row("relative sibling", "../a b", directory(r + "/a b"));
     row("relative missing", "nope", notFound(dir + "/nope"));
 
     row("link to folder", r + "/link-to-dir", directory(r + "/link-to-dir"));
@@ -143,13 +140,8 @@ void TestPathClipboardService::resolve_data()
     row("dangling link", r + "/dangling", notFound(r + "/dangling"));
     row("dot-dot after a link is textual", r + "/link-to-dir/..", directory(r));
 
-    const QString encoded = QUrl::fromLocalFile(r + "/a b/inner").toString(QUrl::FullyEncoded);
-    row("file URL", encoded, file(r + "/a b", "inner"));
-    row("file URL of localhost", "file://localhost" + QUrl::fromLocalFile(dir).path(QUrl::FullyEncoded),
+    row("file URL (localhost)", "file://localhost" + QUrl::fromLocalFile(dir).path(QUrl::FullyEncoded),
         directory(dir));
-    row("file URL, upper-case scheme", "FILE://" + QUrl::fromLocalFile(dir).path(QUrl::FullyEncoded),
-        directory(dir));
-    row("file URL with dot-dot", QUrl::fromLocalFile(dir + "/../ab").toString(), file(r, "ab"));
     row("file URL of another machine", "file://elsewhere" + dir, notFound(dir + "/file:/elsewhere" + dir));
 }
 
@@ -182,15 +174,12 @@ void TestPathClipboardService::tilde_data()
     const Passwd me = currentUser();
 
     QTest::newRow("tilde alone") << "~" << home;
-    QTest::newRow("tilde slash") << "~/" << home;
     QTest::newRow("under home") << "~/Documents" << home + "/Documents";
-    QTest::newRow("under home, dot-dot") << "~/Documents/../x" << home + "/x";
     QTest::newRow("backslash-escaped") << "~/a\\ b" << home + "/a b";
     QTest::newRow("user") << "~" + me.name << QDir::cleanPath(me.home);
     QTest::newRow("user, below") << "~" + me.name + "/sub" << QDir::cleanPath(me.home + "/sub");
     QTest::newRow("unknown user left alone") << "~no-such-user-x1/a" << m_root + "/dir/~no-such-user-x1/a";
     QTest::newRow("tilde elsewhere") << "a/~/b" << m_root + "/dir/a/~/b";
-    QTest::newRow("tilde not first after quote") << "'x~'" << m_root + "/dir/x~";
 }
 
 void TestPathClipboardService::tilde()
@@ -237,6 +226,9 @@ void TestPathClipboardService::escapedNamesResolveToThemselves()
     const auto asFile = PathClipboardService::resolve(PathClipboardService::copyString({fileUrl(filePath)}));
     QVERIFY(asFile);
     QCOMPARE(*asFile, file(folder, name));
+    const auto asUrl = PathClipboardService::resolve(fileUrl(filePath).toString(QUrl::FullyEncoded));
+    QVERIFY(asUrl);
+    QCOMPARE(*asUrl, file(folder, name));
 }
 
 QTEST_GUILESS_MAIN(TestPathClipboardService)
