@@ -9,12 +9,45 @@
 
 namespace Urls {
 
+namespace {
+
+// QUrl::fromLocalFile reads "//x/y" as host x and "///y" as an empty path.
+QString withSingleLeadingSlash(const QString &absolute)
+{
+    qsizetype slashes = 0;
+    while (slashes < absolute.size() && absolute.at(slashes) == QLatin1Char('/'))
+        ++slashes;
+    return slashes > 1 ? absolute.mid(slashes - 1) : absolute;
+}
+
+} // namespace
+
 QUrl fromPath(const QString &path)
+{
+    return fromPath(path, QUrl::fromLocalFile(QDir::currentPath()));
+}
+
+QUrl fromPath(const QString &path, const QUrl &baseDirectory)
 {
     if (path.isEmpty())
         return {};
-    const QString absolute = QDir::isAbsolutePath(path) ? path : QDir::current().absoluteFilePath(path);
-    return QUrl::fromLocalFile(absolute);
+    const QString absolute = QDir::isAbsolutePath(path)
+                                 ? path
+                                 : QDir(baseDirectory.toLocalFile()).absoluteFilePath(path);
+    return QUrl::fromLocalFile(withSingleLeadingSlash(absolute));
+}
+
+QUrl fromFileUrlText(const QString &text)
+{
+    if (!text.startsWith(QLatin1String("file:"), Qt::CaseInsensitive))
+        return {};
+    const QUrl url(text);
+    const QString host = url.host();
+    const bool onThisMachine = host.isEmpty() || host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0;
+    const QString urlPath = url.path(QUrl::FullyDecoded);
+    if (!url.isValid() || !onThisMachine || !urlPath.startsWith(QLatin1Char('/')))
+        return {};
+    return fromPath(urlPath);
 }
 
 QString path(const QUrl &url)

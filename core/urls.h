@@ -8,7 +8,13 @@
 namespace Urls {
 
 // A file URL for an absolute (or, relative to the working folder, made absolute) path.
+// Leading doubled slashes name the root on Linux, not a network host as QUrl would read them.
 [[nodiscard]] QUrl fromPath(const QString &path);
+// The same, with a relative path taken relative to `baseDirectory` instead of the working folder.
+[[nodiscard]] QUrl fromPath(const QString &path, const QUrl &baseDirectory);
+// The URL written in `text` when it is a file URL of this machine (no host, or "localhost"):
+// "file:///tmp/a%20b" gives /tmp/a b. Anything else gives an empty URL.
+[[nodiscard]] QUrl fromFileUrlText(const QString &text);
 // The local path of a file URL; a trailing "/" is dropped except for the root.
 [[nodiscard]] QString path(const QUrl &url);
 // The last path component; "/" for the root.

@@ -1,0 +1,6 @@
+#include "columnchain.h"
+
+bool ColumnChain::shouldExpand(const FileItem &item)
+{
+    return item.isDirectory;
+}

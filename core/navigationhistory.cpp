@@ -1,0 +1,31 @@
+#include "navigationhistory.h"
+
+namespace {
+
+// Moves the last place of `from` into `current`, leaving the old current place on `to`.
+void step(QList<QUrl> &from, QUrl &current, QList<QUrl> &to)
+{
+    if (from.isEmpty())
+        return;
+    to.append(std::exchange(current, from.takeLast()));
+}
+
+} // namespace
+
+void NavigationHistory::navigate(const QUrl &url)
+{
+    if (url == m_current)
+        return;
+    m_back.append(std::exchange(m_current, url));
+    m_forward.clear();
+}
+
+void NavigationHistory::goBack()
+{
+    step(m_back, m_current, m_forward);
+}
+
+void NavigationHistory::goForward()
+{
+    step(m_forward, m_current, m_back);
+}

@@ -1,0 +1,15 @@
+#pragma once
+// One segment of the path bar: the text shown and the folder it stands for.
+
+#include <QString>
+#include <QUrl>
+
+struct PathComponentItem
+{
+    QString name; // "/" for the root, else the path component as written
+    QUrl url;
+
+    const QUrl &id() const { return url; }
+
+    friend bool operator==(const PathComponentItem &, const PathComponentItem &) = default;
+};
