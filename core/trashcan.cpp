@@ -289,6 +289,20 @@ QString originalPlace(const QString &recorded, const QString &trash, const QStri
     return place;
 }
 
+// Writes the record, then moves the item beside it; without the item the record goes again.
+QString trashInto(const QString &item, const QString &givenPath, const TrashFolder &trash)
+{
+    const QString name = writeRecord(item, trash);
+    const QString trashed = join(trash.path + QStringLiteral("/files"), name);
+    try {
+        PosixFs::renameNoReplace(item, trashed, Op::Trash, givenPath);
+    } catch (const FileError &) {
+        ::unlink(encoded(infoPath(trash.path, name)).constData());
+        throw;
+    }
+    return trashed;
+}
+
 } // namespace
 
 QString TrashCan::homeTrash()
@@ -308,15 +322,14 @@ QString TrashCan::moveToTrash(const QString &path)
     const QString folder = Urls::path(Urls::resolvingSymlinks(Urls::fromPath(parentOf(path))));
     const QString item = join(folder, nameOf(path));
     const TrashFolder trash = trashFor(item, st.st_dev);
-    const QString name = writeRecord(item, trash);
-    const QString trashed = join(trash.path + QStringLiteral("/files"), name);
     try {
-        PosixFs::renameNoReplace(item, trashed, Op::Trash, path);
-    } catch (const FileError &) {
-        ::unlink(encoded(infoPath(trash.path, name)).constData());
-        throw;
+        return trashInto(item, path, trash);
+    } catch (const FileError &error) {
+        // A bind mount shares the home Trash's device, yet renames can't leave it.
+        if (error.code() != EXDEV || !trash.topdir.isEmpty())
+            throw;
+        return trashInto(item, path, volumeTrash(item));
     }
-    return trashed;
 }
 
 QString TrashCan::restore(const QString &trashedPath)
