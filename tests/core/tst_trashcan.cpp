@@ -1,5 +1,6 @@
 // Moving items to the Trash and back: records, name clashes, refusals and per-volume Trashes.
 
+#include "failure.h"
 #include "fileerror.h"
 #include "filesystemservice.h"
 #include "testdir.h"
@@ -12,17 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-template <typename Action>
-FileError failure(Action action)
-{
-    try {
-        action();
-    } catch (const FileError &error) {
-        return error;
-    }
-    qFatal("expected a FileError");
-}
 
 QByteArray readAll(const QString &path)
 {
