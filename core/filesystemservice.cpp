@@ -1,7 +1,10 @@
 #include "filesystemservice.h"
 
 #include "directorylister.h"
+#include "itemtransfer.h"
 #include "nameconflicts.h"
+#include "trashcan.h"
+#include "urls.h"
 
 // Each group of operations lives in a class of its own; this facade forwards to them.
 
@@ -14,6 +17,31 @@ QList<FileItem> FileSystemService::listDirectory(const QUrl &url, bool showHidde
 
 // --- creating, renaming, copying, moving ---
 
+QUrl FileSystemService::createDirectory(const QString &name, const QUrl &parent) const
+{
+    return ItemTransfer::createDirectory(name, parent);
+}
+
+QUrl FileSystemService::createFile(const QString &name, const QUrl &parent) const
+{
+    return ItemTransfer::createFile(name, parent);
+}
+
+QUrl FileSystemService::rename(const QUrl &url, const QString &newName) const
+{
+    return ItemTransfer::rename(url, newName);
+}
+
+QUrl FileSystemService::move(const QUrl &url, const QUrl &directory) const
+{
+    return ItemTransfer::move(url, directory);
+}
+
+QUrl FileSystemService::copy(const QUrl &url, const QUrl &directory) const
+{
+    return ItemTransfer::copy(url, directory);
+}
+
 QList<QUrl> FileSystemService::collisions(const QList<QUrl> &urls, const QUrl &directory) const
 {
     return NameConflicts::collisions(urls, directory);
@@ -24,8 +52,33 @@ QString FileSystemService::uniqueDestinationName(const QString &name, const QUrl
     return NameConflicts::uniqueDestinationName(name, directory);
 }
 
+TransferOutcome FileSystemService::copy(const QUrl &url, const QUrl &directory, ConflictResolution resolution) const
+{
+    return ItemTransfer::copy(url, directory, resolution);
+}
+
+TransferOutcome FileSystemService::move(const QUrl &url, const QUrl &directory, ConflictResolution resolution) const
+{
+    return ItemTransfer::move(url, directory, resolution);
+}
+
+QUrl FileSystemService::duplicate(const QUrl &url) const
+{
+    return ItemTransfer::duplicate(url);
+}
+
 
 // --- trash ---
+
+std::optional<QUrl> FileSystemService::moveToTrash(const QUrl &url) const
+{
+    return Urls::fromPath(TrashCan::moveToTrash(Urls::path(url)));
+}
+
+QUrl FileSystemService::restoreFromTrash(const QUrl &trashedUrl) const
+{
+    return Urls::fromPath(TrashCan::restore(Urls::path(trashedUrl)));
+}
 
 
 // --- bulk rename ---

@@ -1,0 +1,30 @@
+#pragma once
+// Low-level copying, moving and removing of whole items, built so that a failure never leaves a
+// half-made item under the destination name and never costs the user the original.
+//
+// A copy is assembled under a hidden temporary name in the destination folder and renamed into
+// place (without replacing anything) only once it is complete. File contents go through the
+// kernel (reflink, then copy_file_range, then read/write); modes, ownership where permitted, and
+// access and modification times are kept; symbolic links are copied as links; pipes, sockets and
+// devices are refused, because reading them could block forever.
+
+#include "fileerror.h"
+
+#include <QString>
+
+class FileCopier
+{
+public:
+    // Prefix of the temporary names copies are built under.
+    static QString temporaryPrefix();
+
+    // Copies the item at `source` to the free path `target`. Throws FileError naming `source`.
+    static void copy(const QString &source, const QString &target, FileError::Operation operation);
+
+    // Moves without replacing anything at `target`. Across file systems the item is copied first
+    // and the original deleted only after the whole copy is in place.
+    static void move(const QString &source, const QString &target, FileError::Operation operation);
+
+    // Deletes an item and everything in it, never following links. Stops at the first failure.
+    static void removeTree(const QString &path, FileError::Operation operation);
+};

@@ -1,0 +1,212 @@
+#include "itemtransfer.h"
+
+#include "fileerror.h"
+#include "filecopier.h"
+#include "nameconflicts.h"
+#include "posixfs.h"
+#include "trashcan.h"
+#include "urls.h"
+
+#include <QFile>
+#include <QUuid>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using Op = FileError::Operation;
+using Transfer = void (*)(const QString &source, const QString &target, Op operation);
+
+QByteArray encoded(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+bool sameItem(const QString &a, const QString &b)
+{
+    struct stat first, second;
+    return ::lstat(encoded(a).constData(), &first) == 0 && ::lstat(encoded(b).constData(), &second) == 0
+           && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// A folder itself, not a link to one: links are transferred as links.
+bool isRealFolder(const QString &path)
+{
+    struct stat st;
+    return ::lstat(encoded(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool isSameOrInside(const QString &path, const QString &folder)
+{
+    return folder == QLatin1String("/") || path == folder || path.startsWith(folder + QLatin1Char('/'));
+}
+
+// The item's path with links in its folder resolved, but not a link that is the item itself.
+QString realPlace(const QUrl &url)
+{
+    const QUrl folder = Urls::resolvingSymlinks(Urls::deletingLastPathComponent(url));
+    return Urls::path(Urls::appending(folder, Urls::lastPathComponent(url)));
+}
+
+// Copying a folder into itself would never end; moving it there would cut it off the tree.
+void refuseIntoItself(const QUrl &url, const QUrl &directory, Op operation)
+{
+    if (!isRealFolder(Urls::path(url)))
+        return;
+    if (isSameOrInside(Urls::path(Urls::resolvingSymlinks(directory)), realPlace(url)))
+        throw FileError(operation, EINVAL, Urls::path(url), QStringLiteral("a folder can't be put inside itself"));
+}
+
+FileError withNote(const FileError &error, const QString &note)
+{
+    const QString detail = error.detail().isEmpty() ? note : error.detail() + QStringLiteral("; ") + note;
+    return FileError(error.operation(), error.code(), error.path(), detail);
+}
+
+// Refuses a taken target before any work: a long copy should not fail only at its very end.
+QUrl transferTo(const QUrl &url, const QUrl &target, Op operation, Transfer transfer)
+{
+    if (PosixFs::occupied(Urls::path(target)))
+        throw FileError::fromErrno(operation, EEXIST, Urls::path(url));
+    transfer(Urls::path(url), Urls::path(target), operation);
+    return target;
+}
+
+// What `replace` may send to the Trash: never the source itself (then there is nothing to do)
+// and never a folder that holds the source. Returns where the occupant went, or nothing when
+// the occupant is the source itself.
+std::optional<QString> trashOccupant(const QUrl &url, const QUrl &target, Op operation)
+{
+    const QString occupant = Urls::path(target);
+    if (sameItem(Urls::path(url), occupant))
+        return std::nullopt;
+    if (isRealFolder(occupant) && isSameOrInside(realPlace(url), realPlace(target)))
+        throw FileError(operation, EINVAL, occupant, QStringLiteral("it holds the item that was to replace it"));
+    return TrashCan::moveToTrash(occupant);
+}
+
+TransferOutcome transferResolving(const QUrl &url, const QUrl &directory, ConflictResolution resolution,
+                                  Op operation, Transfer transfer)
+{
+    refuseIntoItself(url, directory, operation);
+    const QString name = Urls::lastPathComponent(url);
+    const QUrl target = Urls::appending(directory, name);
+    if (!PosixFs::occupied(Urls::path(target)))
+        return TransferOutcome::completed(transferTo(url, target, operation, transfer));
+    switch (resolution) {
+    case ConflictResolution::skip:
+        return TransferOutcome::skipped();
+    case ConflictResolution::keepBoth: {
+        const QUrl free = Urls::appending(directory, NameConflicts::uniqueDestinationName(name, directory));
+        return TransferOutcome::completed(transferTo(url, free, operation, transfer));
+    }
+    case ConflictResolution::replace:
+        break;
+    }
+    const std::optional<QString> trashed = trashOccupant(url, target, operation);
+    if (!trashed)
+        return TransferOutcome::skipped();
+    try {
+        transfer(Urls::path(url), Urls::path(target), operation);
+    } catch (const FileError &error) {
+        throw withNote(error, QStringLiteral("the item it was to replace is in the Trash at “%1”").arg(*trashed));
+    }
+    return TransferOutcome::completed(target);
+}
+
+// For file systems that ignore case: "A.txt" is found taken by "a.txt" itself, so the item
+// goes through a temporary name. Should the second step fail, it gets its old name back.
+void renameThroughTemporary(const QString &source, const QString &target)
+{
+    const QString temporary = Urls::path(Urls::deletingLastPathComponent(Urls::fromPath(source)))
+                              + QStringLiteral("/.tallowmere-rename-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    PosixFs::renameNoReplace(source, temporary, Op::Rename, source);
+    try {
+        PosixFs::renameNoReplace(temporary, target, Op::Rename, source);
+    } catch (const FileError &error) {
+        if (::renameat2(AT_FDCWD, encoded(temporary).constData(), AT_FDCWD, encoded(source).constData(),
+                        RENAME_NOREPLACE)
+            != 0)
+            throw withNote(error, QStringLiteral("it is now named “%1”").arg(temporary));
+        throw;
+    }
+}
+
+} // namespace
+
+QUrl ItemTransfer::createDirectory(const QString &name, const QUrl &parent)
+{
+    const QUrl target = Urls::appending(parent, name);
+    if (::mkdir(Urls::encodedPath(target).constData(), 0777) != 0)
+        throw FileError::fromErrno(Op::Create, errno, Urls::path(target));
+    return target;
+}
+
+QUrl ItemTransfer::createFile(const QString &name, const QUrl &parent)
+{
+    const QUrl target = Urls::appending(parent, name);
+    const QString path = Urls::path(target);
+    if (PosixFs::occupied(path))
+        throw FileError(Op::Create, FileError::WriteFileExists, path);
+    // Exclusive: a file that appeared since the test above is never truncated.
+    const int fd = ::open(encoded(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EEXIST)
+        throw FileError(Op::Create, FileError::WriteFileExists, path);
+    if (fd < 0)
+        throw FileError(Op::Create, FileError::WriteUnknown, path, QString::fromLocal8Bit(std::strerror(errno)));
+    ::close(fd);
+    return target;
+}
+
+QUrl ItemTransfer::rename(const QUrl &url, const QString &newName)
+{
+    const QString source = Urls::path(url);
+    const QUrl target = Urls::appending(Urls::deletingLastPathComponent(url), newName);
+    const QString targetPath = Urls::path(target);
+    try {
+        PosixFs::renameNoReplace(source, targetPath, Op::Rename);
+    } catch (const FileError &error) {
+        if (error.code() != EEXIST || source == targetPath || !sameItem(source, targetPath))
+            throw;
+        renameThroughTemporary(source, targetPath);
+    }
+    return target;
+}
+
+QUrl ItemTransfer::move(const QUrl &url, const QUrl &directory)
+{
+    refuseIntoItself(url, directory, Op::Move);
+    return transferTo(url, Urls::appending(directory, Urls::lastPathComponent(url)), Op::Move, &FileCopier::move);
+}
+
+QUrl ItemTransfer::copy(const QUrl &url, const QUrl &directory)
+{
+    refuseIntoItself(url, directory, Op::Copy);
+    return transferTo(url, Urls::appending(directory, Urls::lastPathComponent(url)), Op::Copy, &FileCopier::copy);
+}
+
+TransferOutcome ItemTransfer::copy(const QUrl &url, const QUrl &directory, ConflictResolution resolution)
+{
+    return transferResolving(url, directory, resolution, Op::Copy, &FileCopier::copy);
+}
+
+TransferOutcome ItemTransfer::move(const QUrl &url, const QUrl &directory, ConflictResolution resolution)
+{
+    // Moving into the folder it already is in changes nothing, whatever the resolution.
+    if (Urls::path(Urls::resolvingSymlinks(Urls::deletingLastPathComponent(url)))
+        == Urls::path(Urls::resolvingSymlinks(directory)))
+        return TransferOutcome::skipped();
+    return transferResolving(url, directory, resolution, Op::Move, &FileCopier::move);
+}
+
+QUrl ItemTransfer::duplicate(const QUrl &url)
+{
+    const QUrl folder = Urls::deletingLastPathComponent(url);
+    const QString name = NameConflicts::uniqueDestinationName(Urls::lastPathComponent(url), folder);
+    return transferTo(url, Urls::appending(folder, name), Op::Copy, &FileCopier::copy);
+}
