@@ -52,6 +52,26 @@ bool isDirectoryEntry(int dirFd, const dirent *entry)
     return ::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
 }
 
+// QUrl::fromLocalFile sets and checks the scheme and escapes "%" for every URL, which is a large
+// share of the walk. Paths without "%" (nearly all) take a copy of a ready file URL and get their
+// path set as is, giving an equal URL for less; anything else goes the usual way.
+class FileUrls
+{
+public:
+    FileUrls() { m_prototype.setScheme(QStringLiteral("file")); }
+    QUrl url(const QString &path) const
+    {
+        if (path.contains(QLatin1Char('%')) || path.startsWith(QLatin1String("//")))
+            return QUrl::fromLocalFile(path);
+        QUrl url = m_prototype;
+        url.setPath(path, QUrl::TolerantMode);
+        return url;
+    }
+
+private:
+    QUrl m_prototype;
+};
+
 class Walk
 {
 public:
@@ -103,7 +123,7 @@ private:
         QString name = QFile::decodeName(entry.name);
         if (entry.isDirectory && !m_ignored.isEmpty() && m_ignored.contains(name))
             return;
-        m_batch.append(FileItem(QUrl::fromLocalFile(m_pathText + name), name, entry.isDirectory, 0,
+        m_batch.append(FileItem(m_urls.url(m_pathText + name), name, entry.isDirectory, 0,
                                 m_epoch, false));
         if (m_batch.size() >= m_batchSize) {
             if (m_onBatch)
@@ -212,6 +232,7 @@ private:
     const TreeWalker::ShouldContinue &m_shouldContinue;
     const TreeWalker::OnBatch &m_onBatch;
     const QDateTime m_epoch;
+    const FileUrls m_urls;
 
     std::vector<Level> m_levels;
     QByteArray m_pathBytes; // the current folder's path with a trailing "/", encoded

@@ -148,16 +148,19 @@ void TestRecursiveWalk::recordsAndPreorder()
     dir.file("a/b/mid.txt");
     dir.file("a/b2/other.txt");
     dir.file("with space/na%me#1.txt");
+    dir.file("with space/Ärger #2?;[x].txt");
     const auto result = fs.enumerateRecursively(dir.url(), false, 1000, {}, {});
     const QStringList paths = relativePaths(dir, result.items);
     QCOMPARE(sorted(paths), sorted({"top.txt", "a", "a/b", "a/b/c", "a/b/c/deep.txt", "a/b/mid.txt", "a/b2",
-                                    "a/b2/other.txt", "with space", "with space/na%me#1.txt"}));
+                                    "a/b2/other.txt", "with space", "with space/na%me#1.txt",
+                                    "with space/Ärger #2?;[x].txt"}));
 
     const QDateTime epoch = QDateTime::fromSecsSinceEpoch(0, Qt::UTC);
     for (qsizetype i = 0; i < result.items.size(); ++i) {
         const FileItem &item = result.items[i];
         const QString path = paths[i];
         QCOMPARE(item.url, dir.url(path));
+        QCOMPARE(item.url.toString(), dir.url(path).toString());
         QCOMPARE(item.name, path.section('/', -1));
         QCOMPARE(item.isDirectory, QFileInfo(dir.path(path)).isDir());
         QCOMPARE(item.size, 0);
