@@ -40,7 +40,6 @@ private Q_SLOTS:
     void folderThatCannotBeWatched();
     void watchedFolderGoesAway_data();
     void watchedFolderGoesAway();
-    void restartFromInsideTheCallback();
 };
 
 void TestDirectoryWatcher::reportedChanges_data()
@@ -219,25 +218,6 @@ void TestDirectoryWatcher::watchedFolderGoesAway()
     dir.file(deleted ? "watched/new.txt" : "elsewhere/new.txt");
     QTest::qWait(QuietMs);
     QCOMPARE(count, 1);
-}
-
-void TestDirectoryWatcher::restartFromInsideTheCallback()
-{
-    TestDir dir;
-    dir.dir("a");
-    dir.dir("b");
-    int callsForA = 0;
-    int callsForB = 0;
-    DirectoryWatcher watcher(Debounce);
-    watcher.start(dir.url("a"), [&] {
-        ++callsForA;
-        watcher.start(dir.url("b"), [&] { ++callsForB; });
-    });
-    dir.file("a/x");
-    QTRY_COMPARE(callsForA, 1);
-    dir.file("b/y");
-    QTRY_COMPARE(callsForB, 1);
-    QCOMPARE(callsForA, 1);
 }
 
 QTEST_GUILESS_MAIN(TestDirectoryWatcher)
