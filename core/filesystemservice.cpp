@@ -4,6 +4,7 @@
 #include "itemtransfer.h"
 #include "nameconflicts.h"
 #include "trashcan.h"
+#include "treewalker.h"
 #include "urls.h"
 
 // Each group of operations lives in a class of its own; this facade forwards to them.
@@ -91,6 +92,37 @@ QUrl FileSystemService::restoreFromTrash(const QUrl &trashedUrl) const
 
 
 // --- recursive walk ---
+
+const QSet<QString> &FileSystemService::defaultIgnoredDirectoryNames()
+{
+    static const QSet<QString> names{
+        QStringLiteral("Library"), QStringLiteral("node_modules"), QStringLiteral("Pods"),
+        QStringLiteral("DerivedData"), QStringLiteral("Caches"), QStringLiteral("__pycache__"),
+    };
+    return names;
+}
+
+void FileSystemService::enumerateRecursively(const QUrl &url, bool showHidden, int limit, int batchSize,
+                                             const QSet<QString> &ignoredDirectoryNames,
+                                             const ShouldContinue &shouldContinue,
+                                             const OnBatch &onBatch) const
+{
+    TreeWalker::walk(url, showHidden, limit, batchSize, ignoredDirectoryNames, shouldContinue, onBatch);
+}
+
+FileSystemService::RecursiveScanResult
+FileSystemService::enumerateRecursively(const QUrl &url, bool showHidden, int limit,
+                                        const QSet<QString> &ignoredDirectoryNames,
+                                        const ShouldContinue &shouldContinue) const
+{
+    RecursiveScanResult result;
+    TreeWalker::walk(url, showHidden, limit, limit, ignoredDirectoryNames, shouldContinue,
+                     [&result](const QList<FileItem> &batch, bool truncated) {
+                         result.items.append(batch);
+                         result.truncated = result.truncated || truncated;
+                     });
+    return result;
+}
 
 
 // --- hand-off to other programs ---

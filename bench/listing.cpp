@@ -1,0 +1,105 @@
+// Times listing one large folder. `listing make DIR [COUNT]` fills DIR with COUNT (100,000)
+// empty files under reproducible names that mix case, digit runs and a few accented letters;
+// `listing time DIR RUNS` lists it RUNS times through FileSystemService::listDirectory (read,
+// stat, sort for display) and prints the entry count, the median wall-clock time and median CPU
+// time of the whole listing, and the median of the sort alone, in milliseconds.
+
+#include "directorylister.h"
+#include "filesystemservice.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+namespace {
+
+int usage()
+{
+    std::fprintf(stderr, "usage: listing make DIR [COUNT] | listing time DIR RUNS\n");
+    return 2;
+}
+
+bool makeFolder(const QString &root, int count)
+{
+    const QStringList stems = {QStringLiteral("IMG_"),   QStringLiteral("img-"),   QStringLiteral("Report "),
+                               QStringLiteral("report_"), QStringLiteral("Notes"),  QStringLiteral("DATA"),
+                               QStringLiteral("Ärger "), QStringLiteral("élan"),   QStringLiteral("zeta"),
+                               QStringLiteral("Backup.") };
+    const QStringList extensions = {QStringLiteral(".txt"), QStringLiteral(".JPG"), QStringLiteral(".pdf"),
+                                    QStringLiteral(""),     QStringLiteral(".tar.gz")};
+    if (!QDir().mkpath(root))
+        return false;
+    quint32 state = 4711; // fixed linear congruential sequence: the same names every time
+    for (int i = 0; i < count; ++i) {
+        state = state * 1664525u + 1013904223u;
+        const QString name = stems[(state >> 8) % stems.size()] + QString::number(i)
+                           + extensions[(state >> 16) % extensions.size()];
+        const int fd = ::open(QFile::encodeName(root + QLatin1Char('/') + name).constData(),
+                              O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0644);
+        if (fd < 0)
+            return false;
+        ::close(fd);
+    }
+    return true;
+}
+
+double threadCpuMillis()
+{
+    timespec ts;
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+int timeListing(const QString &root, int runs)
+{
+    const FileSystemService fs;
+    const QUrl url = QUrl::fromLocalFile(root);
+    std::vector<double> whole;
+    std::vector<double> cpu;
+    std::vector<double> sortOnly;
+    qsizetype count = 0;
+    for (int run = 0; run < runs; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        const double cpuBefore = threadCpuMillis();
+        QList<FileItem> items = fs.listDirectory(url, false);
+        cpu.push_back(threadCpuMillis() - cpuBefore);
+        whole.push_back(timer.nsecsElapsed() / 1e6);
+        count = items.size();
+        std::reverse(items.begin(), items.end());
+        timer.start();
+        DirectoryLister::sortForDisplay(items);
+        sortOnly.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::printf("%lld %.3f %.3f %.3f\n", static_cast<long long>(count), median(whole), median(cpu),
+                median(sortOnly));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if ((args.size() == 3 || args.size() == 4) && args[1] == QLatin1String("make"))
+        return makeFolder(args[2], args.size() == 4 ? args[3].toInt() : 100000) ? 0 : 1;
+    if (args.size() == 4 && args[1] == QLatin1String("time"))
+        return timeListing(args[2], qMax(1, args[3].toInt()));
+    return usage();
+}
