@@ -1,5 +1,6 @@
 #include "filesystemservice.h"
 
+#include "bulkrenamer.h"
 #include "directorylister.h"
 #include "nameconflicts.h"
 
@@ -30,6 +31,10 @@ QString FileSystemService::uniqueDestinationName(const QString &name, const QUrl
 
 // --- bulk rename ---
 
+void FileSystemService::applyBulkRename(const QList<RenamePair> &pairs) const
+{
+    BulkRenamer::apply(pairs);
+}
 
 // --- archives ---
 
