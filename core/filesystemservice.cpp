@@ -2,6 +2,7 @@
 
 #include "bulkrenamer.h"
 #include "directorylister.h"
+#include "iteminspector.h"
 #include "nameconflicts.h"
 
 // Each group of operations lives in a class of its own; this facade forwards to them.
@@ -41,6 +42,20 @@ void FileSystemService::applyBulkRename(const QList<RenamePair> &pairs) const
 
 // --- info ---
 
+FileInfo FileSystemService::info(const QUrl &url) const
+{
+    return ItemInspector::info(url);
+}
+
+qint64 FileSystemService::directorySize(const QUrl &url, const ShouldContinue &shouldContinue) const
+{
+    return ItemInspector::directorySize(url, shouldContinue);
+}
+
+std::optional<qint64> FileSystemService::volumeAvailableCapacity(const QUrl &url) const
+{
+    return ItemInspector::volumeAvailableCapacity(url);
+}
 
 // --- recursive walk ---
 
