@@ -4,6 +4,8 @@
 #include "directorylister.h"
 #include "iteminspector.h"
 #include "nameconflicts.h"
+#include "ziparchiver.h"
+#include "zipextractor.h"
 
 // Each group of operations lives in a class of its own; this facade forwards to them.
 
@@ -39,6 +41,15 @@ void FileSystemService::applyBulkRename(const QList<RenamePair> &pairs) const
 
 // --- archives ---
 
+void FileSystemService::compress(const QList<QUrl> &items, const QUrl &archive) const
+{
+    ZipArchiver::compress(items, archive);
+}
+
+void FileSystemService::unzip(const QUrl &archive, const QUrl &destination) const
+{
+    ZipExtractor::extract(archive, destination);
+}
 
 // --- info ---
 
