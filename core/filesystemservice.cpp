@@ -3,6 +3,7 @@
 #include "bulkrenamer.h"
 #include "directorylister.h"
 #include "iteminspector.h"
+#include "launcher.h"
 #include "nameconflicts.h"
 #include "ziparchiver.h"
 #include "zipextractor.h"
@@ -73,3 +74,17 @@ std::optional<qint64> FileSystemService::volumeAvailableCapacity(const QUrl &url
 
 // --- hand-off to other programs ---
 
+void FileSystemService::open(const QUrl &url) const
+{
+    Launcher::open(url);
+}
+
+void FileSystemService::revealInFileManager(const QList<QUrl> &urls) const
+{
+    Launcher::revealInFileManager(urls);
+}
+
+void FileSystemService::openInTerminal(const QUrl &directory) const
+{
+    Launcher::openInTerminal(directory);
+}
