@@ -222,15 +222,41 @@ QList<QByteArray> topLevelNames(const QString &staging, const QString &archivePa
     return names;
 }
 
+// A folder moved to another parent has its ".." entry rewritten, which needs write permission
+// on the folder itself; an archive may well hold read-only folders. This lends the owner that
+// permission for the move and gives the folder its own mode back afterwards.
+class WritableForMove
+{
+public:
+    explicit WritableForMove(const QString &path)
+    {
+        struct stat st;
+        if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISDIR(st.st_mode) || (st.st_mode & S_IWUSR))
+            return;
+        m_mode = st.st_mode & 07777;
+        m_lent = ::chmod(QFile::encodeName(path).constData(), m_mode | S_IWUSR) == 0;
+    }
+    void restoreAt(const QString &path) const
+    {
+        if (m_lent)
+            ::chmod(QFile::encodeName(path).constData(), m_mode);
+    }
+
+private:
+    mode_t m_mode = 0;
+    bool m_lent = false;
+};
+
 // Moves one unpacked item beside the others under a free name; another program may take that
 // name in between, so a taken name is simply tried again with the next free one.
 void moveIntoPlace(const QString &from, const QString &name, const QUrl &destination, const QString &archivePath)
 {
+    const WritableForMove writable(from);
     for (int attempt = 0;; ++attempt) {
-        const QString free = NameConflicts::uniqueDestinationName(name, destination);
+        const QString to = Urls::path(Urls::appending(destination, NameConflicts::uniqueDestinationName(name, destination)));
         try {
-            PosixFs::renameNoReplace(from, Urls::path(Urls::appending(destination, free)),
-                                     FileError::Operation::Extract);
+            PosixFs::renameNoReplace(from, to, FileError::Operation::Extract);
+            writable.restoreAt(to);
             return;
         } catch (const FileError &error) {
             if (error.code() != EEXIST || attempt == 100)

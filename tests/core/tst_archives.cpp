@@ -97,6 +97,12 @@ QStringList describeTree(const QString &root)
     return lines;
 }
 
+mode_t modeOf(const QString &path)
+{
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : mode_t(-1);
+}
+
 void setModeAndTime(const QString &path, mode_t mode, qint64 seconds)
 {
     const QByteArray encoded = QFile::encodeName(path);
@@ -124,6 +130,7 @@ private Q_SLOTS:
     void craftedArchives_data();
     void craftedArchives();
     void setIdBitsDropped();
+    void readOnlyFoldersByAnOrdinaryUser();
     void linkTargets_data();
     void linkTargets();
 
@@ -335,12 +342,27 @@ void TestArchives::setIdBitsDropped()
                                  {"dir/l", AE_IFLNK, 0777, {}, "../tool"}});
     dir.dir("dest");
     fs.unzip(dir.url("a.zip"), dir.url("dest"));
-    struct stat st;
-    QCOMPARE(::stat(QFile::encodeName(dir.path("dest/tool")).constData(), &st), 0);
-    QCOMPARE(st.st_mode & 07777, mode_t(0755));
-    QCOMPARE(::stat(QFile::encodeName(dir.path("dest/dir")).constData(), &st), 0);
-    QCOMPARE(st.st_mode & 07777, mode_t(0777));
+    QCOMPARE(modeOf(dir.path("dest/tool")), mode_t(0755));
+    QCOMPARE(modeOf(dir.path("dest/dir")), mode_t(0777));
     QCOMPARE(dir.read("dest/dir/l"), QByteArray("#!/bin/sh\n"));
+}
+
+void TestArchives::readOnlyFoldersByAnOrdinaryUser()
+{
+    TestDir dir;
+    dir.openToOthers();
+    writeZip(dir.path("a.zip"), {{"locked/", AE_IFDIR, 0555, {}, {}}, {"locked/inner/", AE_IFDIR, 0500, {}, {}},
+                                 {"locked/inner/f", AE_IFREG, 0444, "data", {}}});
+    ::chmod(QFile::encodeName(dir.path("a.zip")).constData(), 0644);
+    ::chmod(QFile::encodeName(dir.dir("dest")).constData(), 0777);
+    {
+        AsUnprivileged unprivileged;
+        fs.unzip(dir.url("a.zip"), dir.url("dest"));
+        QCOMPARE(dir.read("dest/locked/inner/f"), QByteArray("data"));
+    }
+    QCOMPARE(dir.entries("dest"), QStringList{"locked"});
+    QCOMPARE(modeOf(dir.path("dest/locked")), mode_t(0555));
+    QCOMPARE(modeOf(dir.path("dest/locked/inner")), mode_t(0500));
 }
 
 void TestArchives::linkTargets_data()
