@@ -40,7 +40,7 @@ std::optional<Launcher::Command> Launcher::terminalCommand(const QUrl &directory
                                                            const QProcessEnvironment &environment)
 {
     const QStringList path = environment.value(QStringLiteral("PATH")).split(QLatin1Char(':'), Qt::SkipEmptyParts);
-    QStringList candidates{environment.value(QStringLiteral("TERMINAL")), QStringLiteral("x-terminal-emulator"),
+    const QStringList candidates{environment.value(QStringLiteral("TERMINAL")), QStringLiteral("x-terminal-emulator"),
                            QStringLiteral("konsole"), QStringLiteral("gnome-terminal"),
                            QStringLiteral("xfce4-terminal"), QStringLiteral("kitty"), QStringLiteral("alacritty"),
                            QStringLiteral("xterm")};

@@ -199,13 +199,14 @@ void unpack(const QString &archivePath, const QString &staging)
             continue;
         if (archive_write_header(disk.get(), entry) < ARCHIVE_WARN)
             throw corrupt(archivePath, archiveText(disk.get()));
-        if (archive_entry_size(entry) > 0 && archive_entry_filetype(entry) == AE_IFREG)
+        // The size in a header may be absent; the data is read to its end in any case.
+        if (archive_entry_filetype(entry) == AE_IFREG)
             copyData(reader.get(), disk.get(), archivePath);
         if (archive_write_finish_entry(disk.get()) < ARCHIVE_WARN)
             throw corrupt(archivePath, archiveText(disk.get()));
     }
     // Folder modes and times are set here, after their contents were written.
-    if (archive_write_close(disk.get()) != ARCHIVE_OK)
+    if (archive_write_close(disk.get()) < ARCHIVE_WARN)
         throw corrupt(archivePath, archiveText(disk.get()));
 }
 

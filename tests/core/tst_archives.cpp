@@ -5,7 +5,6 @@
 #include "filesystemservice.h"
 #include "testdir.h"
 #include "utf8localescope.h"
-#include "zipextractor.h"
 
 #include <QDirIterator>
 #include <QTest>
@@ -111,6 +110,18 @@ void setModeAndTime(const QString &path, mode_t mode, qint64 seconds)
     QCOMPARE(::utimes(encoded.constData(), times), 0);
 }
 
+// The code of the FileError that `operation` throws; 0 when it throws none.
+template <typename Operation>
+int thrownCode(Operation &&operation)
+{
+    try {
+        operation();
+    } catch (const FileError &error) {
+        return error.code();
+    }
+    return 0;
+}
+
 } // namespace
 
 class TestArchives : public QObject
@@ -131,8 +142,6 @@ private Q_SLOTS:
     void craftedArchives();
     void setIdBitsDropped();
     void readOnlyFoldersByAnOrdinaryUser();
-    void linkTargets_data();
-    void linkTargets();
 
 private:
     FileSystemService fs;
@@ -225,7 +234,8 @@ void TestArchives::failedCompressLeavesNothing()
     QCOMPARE(dir.entries("out"), QStringList{});
     // Without the unreadable file, the missing item is what fails.
     ::chmod(QFile::encodeName(dir.path("folder/secret")).constData(), 0644);
-    QVERIFY_THROWS_EXCEPTION(FileError, fs.compress({dir.url("folder"), dir.url("missing")}, dir.url("out/a.zip")));
+    QCOMPARE(thrownCode([&] { fs.compress({dir.url("folder"), dir.url("missing")}, dir.url("out/a.zip")); }),
+             FileError::WriteUnknown);
     QCOMPARE(dir.entries("out"), QStringList{});
 }
 
@@ -281,12 +291,7 @@ void TestArchives::notAnArchive()
     }
     dir.file("bad.zip", contents);
     dir.dir("dest");
-    try {
-        fs.unzip(dir.url("bad.zip"), dir.url("dest"));
-        QFAIL("expected an error");
-    } catch (const FileError &error) {
-        QCOMPARE(error.code(), FileError::ReadCorruptFile);
-    }
+    QCOMPARE(thrownCode([&] { fs.unzip(dir.url("bad.zip"), dir.url("dest")); }), FileError::ReadCorruptFile);
     QCOMPARE(dir.entries("dest"), QStringList{});
 }
 
@@ -321,12 +326,7 @@ void TestArchives::craftedArchives()
     }
     writeZip(dir.path("crafted.zip"), entries);
     dir.dir("dest/deeper");
-    try {
-        fs.unzip(dir.url("crafted.zip"), dir.url("dest/deeper"));
-        QFAIL("expected an error");
-    } catch (const FileError &error) {
-        QCOMPARE(error.code(), FileError::ReadCorruptFile);
-    }
+    QCOMPARE(thrownCode([&] { fs.unzip(dir.url("crafted.zip"), dir.url("dest/deeper")); }), FileError::ReadCorruptFile);
     QCOMPARE(dir.entries("outside"), QStringList{"victim"});
     QCOMPARE(dir.read("outside/victim"), QByteArray("untouched"));
     QCOMPARE(dir.entries("dest"), QStringList{"deeper"});
@@ -363,30 +363,6 @@ void TestArchives::readOnlyFoldersByAnOrdinaryUser()
     QCOMPARE(dir.entries("dest"), QStringList{"locked"});
     QCOMPARE(modeOf(dir.path("dest/locked")), mode_t(0555));
     QCOMPARE(modeOf(dir.path("dest/locked/inner")), mode_t(0500));
-}
-
-void TestArchives::linkTargets_data()
-{
-    QTest::addColumn<QString>("entry");
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<bool>("safe");
-    QTest::newRow("sibling") << "a/l" << "b" << true;
-    QTest::newRow("up to the root") << "a/b/l" << "../../x" << true;
-    QTest::newRow("one too many") << "a/b/l" << "../../../x" << false;
-    QTest::newRow("top-level link going up") << "l" << "../x" << false;
-    QTest::newRow("dots ignored") << "a/./l" << "./.././x" << true;
-    QTest::newRow("up after a name") << "a/b/l" << "c/../../x" << false;
-    QTest::newRow("absolute") << "l" << "/etc/passwd" << false;
-    QTest::newRow("empty") << "l" << "" << false;
-    QTest::newRow("backslashes are plain characters") << "l" << "..\\x" << true;
-}
-
-void TestArchives::linkTargets()
-{
-    QFETCH(QString, entry);
-    QFETCH(QString, target);
-    QFETCH(bool, safe);
-    QCOMPARE(ZipExtractor::isSafeLinkTarget(entry, target), safe);
 }
 
 QTEST_GUILESS_MAIN(TestArchives)

@@ -76,9 +76,7 @@ void TestItemInfo::permissions_data()
 {
     QTest::addColumn<int>("mode");
     QTest::newRow("rw-r--r--") << 0644;
-    QTest::newRow("rwx------") << 0700;
     QTest::newRow("setuid and sticky bits kept") << 04755;
-    QTest::newRow("nothing") << 0;
 }
 
 void TestItemInfo::permissions()

@@ -122,7 +122,6 @@ void TestLauncher::terminalChoice_data()
     QTest::newRow("alternatives link next") << "" << all << "x-terminal-emulator" << QStringList{};
     QTest::newRow("known emulators in order") << "" << QStringList{"xterm", "kitty", "gnome-terminal"}
                                               << "gnome-terminal" << QStringList{};
-    QTest::newRow("last resort") << "" << QStringList{"xterm"} << "xterm" << QStringList{};
     QTest::newRow("nothing installed") << "" << QStringList{} << "" << QStringList{};
     QTest::newRow("not executable is not installed") << "" << QStringList{"-xterm"} << "" << QStringList{};
 }
