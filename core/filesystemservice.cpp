@@ -1,11 +1,16 @@
 #include "filesystemservice.h"
 
+#include "bulkrenamer.h"
 #include "directorylister.h"
+#include "iteminspector.h"
 #include "itemtransfer.h"
+#include "launcher.h"
 #include "nameconflicts.h"
 #include "trashcan.h"
 #include "treewalker.h"
 #include "urls.h"
+#include "ziparchiver.h"
+#include "zipextractor.h"
 
 // Each group of operations lives in a class of its own; this facade forwards to them.
 
@@ -84,12 +89,39 @@ QUrl FileSystemService::restoreFromTrash(const QUrl &trashedUrl) const
 
 // --- bulk rename ---
 
+void FileSystemService::applyBulkRename(const QList<RenamePair> &pairs) const
+{
+    BulkRenamer::apply(pairs);
+}
 
 // --- archives ---
 
+void FileSystemService::compress(const QList<QUrl> &items, const QUrl &archive) const
+{
+    ZipArchiver::compress(items, archive);
+}
+
+void FileSystemService::unzip(const QUrl &archive, const QUrl &destination) const
+{
+    ZipExtractor::extract(archive, destination);
+}
 
 // --- info ---
 
+FileInfo FileSystemService::info(const QUrl &url) const
+{
+    return ItemInspector::info(url);
+}
+
+qint64 FileSystemService::directorySize(const QUrl &url, const ShouldContinue &shouldContinue) const
+{
+    return ItemInspector::directorySize(url, shouldContinue);
+}
+
+std::optional<qint64> FileSystemService::volumeAvailableCapacity(const QUrl &url) const
+{
+    return ItemInspector::volumeAvailableCapacity(url);
+}
 
 // --- recursive walk ---
 
@@ -127,3 +159,17 @@ FileSystemService::enumerateRecursively(const QUrl &url, bool showHidden, int li
 
 // --- hand-off to other programs ---
 
+void FileSystemService::open(const QUrl &url) const
+{
+    Launcher::open(url);
+}
+
+void FileSystemService::revealInFileManager(const QList<QUrl> &urls) const
+{
+    Launcher::revealInFileManager(urls);
+}
+
+void FileSystemService::openInTerminal(const QUrl &directory) const
+{
+    Launcher::openInTerminal(directory);
+}

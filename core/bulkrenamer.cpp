@@ -1,0 +1,106 @@
+#include "bulkrenamer.h"
+
+#include "fileerror.h"
+#include "posixfs.h"
+#include "urls.h"
+
+#include <QUuid>
+
+#include <cerrno>
+
+namespace {
+
+struct Move
+{
+    QString original;
+    QString temporary;
+    QString final;
+};
+
+QString temporaryName()
+{
+    return BulkRenamer::temporaryPrefix + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+}
+
+// The moves to make, in input order. Checks every name before anything on disk changes.
+QList<Move> planMoves(const QList<RenamePair> &pairs)
+{
+    QList<Move> moves;
+    for (const RenamePair &pair : pairs) {
+        if (pair.newName.isEmpty() || pair.newName == Urls::lastPathComponent(pair.url))
+            continue;
+        if (!BulkRenamer::isPlainName(pair.newName))
+            throw FileError(FileError::Operation::Rename, EINVAL, Urls::path(pair.url),
+                            QStringLiteral("“%1” is not a valid name").arg(pair.newName));
+        const QUrl folder = Urls::deletingLastPathComponent(pair.url);
+        moves.append({Urls::path(pair.url), Urls::path(Urls::appending(folder, temporaryName())),
+                      Urls::path(Urls::appending(folder, pair.newName))});
+    }
+    return moves;
+}
+
+bool tryMove(const BulkRenamer::Mover &move, const QString &from, const QString &to)
+{
+    try {
+        move(from, to, from);
+        return true;
+    } catch (const FileError &) {
+        return false;
+    }
+}
+
+// Undoes the moves made so far, newest first, so a name freed by a later move is free again
+// when an earlier item wants it back. Returns a line for every item that could not go back.
+QStringList putBack(const QList<Move> &moves, qsizetype staged, qsizetype placed, const BulkRenamer::Mover &move)
+{
+    QStringList stranded;
+    QList<bool> atTemporary(staged, true);
+    for (qsizetype i = placed - 1; i >= 0; --i) {
+        if (tryMove(move, moves[i].final, moves[i].temporary))
+            continue;
+        atTemporary[i] = false;
+        stranded << QStringLiteral("“%1” is left under its new name “%2”").arg(moves[i].original, moves[i].final);
+    }
+    for (qsizetype i = staged - 1; i >= 0; --i) {
+        if (atTemporary[i] && !tryMove(move, moves[i].temporary, moves[i].original))
+            stranded << QStringLiteral("“%1” is left under the hidden name “%2”").arg(moves[i].original,
+                                                                                     moves[i].temporary);
+    }
+    return stranded;
+}
+
+} // namespace
+
+bool BulkRenamer::isPlainName(const QString &name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
+        && !name.contains(QLatin1Char('/')) && !name.contains(QChar(u'\0'));
+}
+
+void BulkRenamer::apply(const QList<RenamePair> &pairs)
+{
+    apply(pairs, [](const QString &from, const QString &to, const QString &errorPath) {
+        PosixFs::renameNoReplace(from, to, FileError::Operation::Rename, errorPath);
+    });
+}
+
+void BulkRenamer::apply(const QList<RenamePair> &pairs, const Mover &move)
+{
+    const QList<Move> moves = planMoves(pairs);
+    qsizetype staged = 0;
+    qsizetype placed = 0;
+    try {
+        for (; staged < moves.size(); ++staged)
+            move(moves[staged].original, moves[staged].temporary, moves[staged].original);
+        for (; placed < moves.size(); ++placed)
+            move(moves[placed].temporary, moves[placed].final, moves[placed].original);
+    } catch (const FileError &error) {
+        const QStringList stranded = putBack(moves, staged, placed, move);
+        if (stranded.isEmpty())
+            throw;
+        QString detail = stranded.join(QStringLiteral("; "));
+        if (!error.detail().isEmpty())
+            detail = error.detail() + QStringLiteral("; ") + detail;
+        throw FileError(error.operation(), error.code(), error.path(), detail);
+    }
+}

@@ -1,0 +1,45 @@
+#pragma once
+// Hands items to other programs and forgets them: the default application (xdg-open), the
+// desktop's file manager (FileManager1 over D-Bus, else the folder opened with xdg-open) and a
+// terminal emulator. Programs are started detached with argument lists, never through a shell.
+// The choices are made by static functions over data, so they can be checked without starting
+// anything.
+
+#include <QDBusConnection>
+#include <QList>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <optional>
+
+class Launcher
+{
+public:
+    struct Command
+    {
+        QString program;
+        QStringList arguments;
+        QString workingDirectory; // empty: inherited
+        friend bool operator==(const Command &, const Command &) = default;
+    };
+
+    static void open(const QUrl &url);
+    static void revealInFileManager(const QList<QUrl> &urls);
+    // Asks the file manager on `bus`; falls back to opening the first item's folder when the
+    // bus is not connected or the call fails (no file manager service there).
+    static void revealInFileManager(const QList<QUrl> &urls, const QDBusConnection &bus);
+    static void openInTerminal(const QUrl &directory);
+
+    static Command openCommand(const QUrl &url);
+    static Command revealFallbackCommand(const QList<QUrl> &urls);
+    // The terminal to start in `directory`, chosen from $TERMINAL, x-terminal-emulator and a
+    // list of well-known emulators, looked up on the PATH of `environment`; absent when none is
+    // installed. The folder travels as the working directory only.
+    static std::optional<Command> terminalCommand(const QUrl &directory, const QProcessEnvironment &environment);
+
+    // Starts the command detached; its PWD is set to the working directory when there is one.
+    // Returns false when it could not be started.
+    static bool start(const Command &command);
+};

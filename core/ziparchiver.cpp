@@ -1,0 +1,232 @@
+#include "ziparchiver.h"
+
+#include "fileerror.h"
+#include "posixfs.h"
+#include "urls.h"
+#include "utf8localescope.h"
+
+#include <QFile>
+#include <QUuid>
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+
+struct ArchiveFree
+{
+    void operator()(archive *a) const { archive_write_free(a); }
+};
+struct EntryFree
+{
+    void operator()(archive_entry *e) const { archive_entry_free(e); }
+};
+struct DirCloser
+{
+    void operator()(DIR *dir) const { ::closedir(dir); }
+};
+
+class FdCloser
+{
+public:
+    explicit FdCloser(int fd) : m_fd(fd) {}
+    ~FdCloser()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FdCloser(const FdCloser &) = delete;
+    FdCloser &operator=(const FdCloser &) = delete;
+    int get() const { return m_fd; }
+    // Closes now and reports whether the close went well (a late write error shows up here).
+    bool close()
+    {
+        const int fd = std::exchange(m_fd, -1);
+        return ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+FileError writeError(const QString &path, const QString &detail)
+{
+    return FileError(FileError::Operation::Compress, FileError::WriteUnknown, path, detail);
+}
+
+QString errnoText(int err)
+{
+    return QString::fromLocal8Bit(std::strerror(err));
+}
+
+// Streams a tree of items into an open ZIP writer.
+class TreeWriter
+{
+public:
+    TreeWriter(archive *zip, const struct stat &archiveFile) : m_zip(zip), m_archiveFile(archiveFile) {}
+
+    // `name` is opened relative to `parentFd`; `entryName` is its name inside the archive and
+    // `path` its path for error messages.
+    void add(int parentFd, const QByteArray &name, const QByteArray &entryName, const QString &path)
+    {
+        struct stat st;
+        if (::fstatat(parentFd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+            throw writeError(path, errnoText(errno));
+        if (st.st_dev == m_archiveFile.st_dev && st.st_ino == m_archiveFile.st_ino)
+            return; // the archive being written, when it lies inside a folder being stored
+        if (S_ISDIR(st.st_mode))
+            addFolder(parentFd, name, entryName, path, st);
+        else if (S_ISREG(st.st_mode))
+            addFile(parentFd, name, entryName, path, st);
+        else if (S_ISLNK(st.st_mode))
+            addLink(parentFd, name, entryName, path, st);
+        // Fifos, sockets and devices have no place in a ZIP archive (and reading a fifo would block).
+    }
+
+private:
+    std::unique_ptr<archive_entry, EntryFree> entryFor(const QByteArray &entryName, const struct stat &st)
+    {
+        std::unique_ptr<archive_entry, EntryFree> entry(archive_entry_new());
+        archive_entry_copy_stat(entry.get(), &st);
+        archive_entry_set_pathname_utf8(entry.get(), entryName.constData());
+        if (!S_ISREG(st.st_mode))
+            archive_entry_set_size(entry.get(), 0);
+        return entry;
+    }
+
+    void writeHeader(archive_entry *entry, const QString &path)
+    {
+        if (archive_write_header(m_zip, entry) != ARCHIVE_OK)
+            throw writeError(path, QString::fromLocal8Bit(archive_error_string(m_zip)));
+    }
+
+    void addFolder(int parentFd, const QByteArray &name, const QByteArray &entryName, const QString &path,
+                   const struct stat &st)
+    {
+        const int fd = ::openat(parentFd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0)
+            throw writeError(path, errnoText(errno));
+        std::unique_ptr<DIR, DirCloser> dir(::fdopendir(fd));
+        if (!dir) {
+            ::close(fd);
+            throw writeError(path, errnoText(errno));
+        }
+        const QByteArray folderName = entryName + '/';
+        writeHeader(entryFor(folderName, st).get(), path);
+        for (const QByteArray &child : sortedNames(dir.get(), path))
+            add(::dirfd(dir.get()), child, folderName + child, path + QLatin1Char('/') + QFile::decodeName(child));
+    }
+
+    static QList<QByteArray> sortedNames(DIR *dir, const QString &path)
+    {
+        QList<QByteArray> names;
+        errno = 0;
+        while (const dirent *entry = ::readdir(dir)) {
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                names.append(QByteArray(entry->d_name));
+            errno = 0;
+        }
+        if (errno != 0)
+            throw writeError(path, errnoText(errno));
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    void addFile(int parentFd, const QByteArray &name, const QByteArray &entryName, const QString &path,
+                 const struct stat &st)
+    {
+        FdCloser file(::openat(parentFd, name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+        if (file.get() < 0)
+            throw writeError(path, errnoText(errno));
+        writeHeader(entryFor(entryName, st).get(), path);
+        static constexpr qsizetype chunk = 256 * 1024;
+        QByteArray buffer(chunk, Qt::Uninitialized);
+        qint64 written = 0;
+        for (;;) {
+            const ssize_t got = ::read(file.get(), buffer.data(), chunk);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                throw writeError(path, errnoText(errno));
+            if (got == 0)
+                break;
+            if (archive_write_data(m_zip, buffer.constData(), size_t(got)) != got)
+                throw writeError(path, QStringLiteral("the file changed while it was being compressed"));
+            written += got;
+        }
+        if (written != st.st_size)
+            throw writeError(path, QStringLiteral("the file changed while it was being compressed"));
+    }
+
+    void addLink(int parentFd, const QByteArray &name, const QByteArray &entryName, const QString &path,
+                 const struct stat &st)
+    {
+        QByteArray target(qsizetype(st.st_size) + 1, '\0');
+        const ssize_t length = ::readlinkat(parentFd, name.constData(), target.data(), size_t(target.size()));
+        if (length < 0)
+            throw writeError(path, errnoText(errno));
+        target.truncate(length);
+        auto entry = entryFor(entryName, st);
+        archive_entry_set_symlink_utf8(entry.get(), target.constData());
+        writeHeader(entry.get(), path);
+    }
+
+    archive *m_zip;
+    struct stat m_archiveFile;
+};
+
+// Writes the whole archive into the open, empty file `fd`.
+void writeArchive(int fd, const QList<QUrl> &items, const QString &archivePath)
+{
+    struct stat self;
+    if (::fstat(fd, &self) != 0)
+        throw writeError(archivePath, errnoText(errno));
+    std::unique_ptr<archive, ArchiveFree> zip(archive_write_new());
+    // Names are marked as UTF-8 whatever the locale, so other programs read them right.
+    if (archive_write_set_format_zip(zip.get()) != ARCHIVE_OK
+        || archive_write_set_format_option(zip.get(), "zip", "hdrcharset", "UTF-8") != ARCHIVE_OK
+        || archive_write_open_fd(zip.get(), fd) != ARCHIVE_OK)
+        throw writeError(archivePath, QString::fromLocal8Bit(archive_error_string(zip.get())));
+    TreeWriter writer(zip.get(), self);
+    for (const QUrl &item : items)
+        writer.add(AT_FDCWD, Urls::encodedPath(item), Urls::lastPathComponent(item).toUtf8(), Urls::path(item));
+    if (archive_write_close(zip.get()) != ARCHIVE_OK)
+        throw writeError(archivePath, QString::fromLocal8Bit(archive_error_string(zip.get())));
+}
+
+} // namespace
+
+void ZipArchiver::compress(const QList<QUrl> &items, const QUrl &archive)
+{
+    if (items.isEmpty())
+        return;
+    const Utf8LocaleScope utf8Names;
+    const QString archivePath = Urls::path(archive);
+    const QString partPath = Urls::path(Urls::appending(
+        Urls::deletingLastPathComponent(archive),
+        QStringLiteral(".kvzip-") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()));
+    FdCloser part(::open(QFile::encodeName(partPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (part.get() < 0)
+        throw writeError(archivePath, errnoText(errno));
+    try {
+        writeArchive(part.get(), items, archivePath);
+        if (::fsync(part.get()) != 0 || !part.close())
+            throw writeError(archivePath, errnoText(errno));
+        PosixFs::renameNoReplace(partPath, archivePath, FileError::Operation::Compress, archivePath);
+    } catch (const FileError &error) {
+        ::unlink(QFile::encodeName(partPath).constData());
+        if (error.code() == FileError::WriteUnknown)
+            throw;
+        throw writeError(error.path(), errnoText(error.code()));
+    }
+}

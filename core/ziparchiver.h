@@ -1,0 +1,16 @@
+#pragma once
+// Writes ZIP archives in process. Entries are named relative to the folder of the first item,
+// folders are stored with their contents, links as links, with modes and modification times.
+// The archive is written under a hidden name beside its place and renamed into place only when
+// complete, never over an existing item.
+
+#include <QList>
+#include <QUrl>
+
+class ZipArchiver
+{
+public:
+    // Nothing happens for an empty list. Throws FileError WriteUnknown (with a detail) when the
+    // archive could not be written completely; no partial archive is left behind then.
+    static void compress(const QList<QUrl> &items, const QUrl &archive);
+};

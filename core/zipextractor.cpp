@@ -1,0 +1,303 @@
+#include "zipextractor.h"
+
+#include "fileerror.h"
+#include "nameconflicts.h"
+#include "posixfs.h"
+#include "urls.h"
+#include "utf8localescope.h"
+
+#include <QFile>
+#include <QUuid>
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+struct ReadFree
+{
+    void operator()(archive *a) const { archive_read_free(a); }
+};
+struct WriteFree
+{
+    void operator()(archive *a) const { archive_write_free(a); }
+};
+struct DirCloser
+{
+    void operator()(DIR *dir) const { ::closedir(dir); }
+};
+
+// Links checked by isSafeLinkTarget() only ever point inside, and libarchive refuses to write
+// through any link, so nothing is written outside even by a crafted archive. Modes are set by
+// us (without set-id bits); owners are never restored.
+constexpr int diskFlags = ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_PERM | ARCHIVE_EXTRACT_NO_OVERWRITE
+    | ARCHIVE_EXTRACT_SECURE_SYMLINKS | ARCHIVE_EXTRACT_SECURE_NODOTDOT;
+
+FileError corrupt(const QString &archivePath, const QString &detail)
+{
+    return FileError(FileError::Operation::Extract, FileError::ReadCorruptFile, archivePath, detail);
+}
+
+QString errnoText(int err)
+{
+    return QString::fromLocal8Bit(std::strerror(err));
+}
+
+QString archiveText(archive *a)
+{
+    const char *text = archive_error_string(a);
+    return text ? QString::fromLocal8Bit(text) : QStringLiteral("unknown error");
+}
+
+QStringList components(const QString &path)
+{
+    QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    parts.removeAll(QStringLiteral("."));
+    return parts;
+}
+
+QString entryName(archive_entry *entry)
+{
+    if (const char *utf8 = archive_entry_pathname_utf8(entry))
+        return QString::fromUtf8(utf8);
+    const char *raw = archive_entry_pathname(entry);
+    return raw ? QFile::decodeName(raw) : QString();
+}
+
+QString linkTarget(archive_entry *entry)
+{
+    if (const char *utf8 = archive_entry_symlink_utf8(entry))
+        return QString::fromUtf8(utf8);
+    const char *raw = archive_entry_symlink(entry);
+    return raw ? QFile::decodeName(raw) : QString();
+}
+
+QString hardlinkTarget(archive_entry *entry)
+{
+    if (const char *utf8 = archive_entry_hardlink_utf8(entry))
+        return QString::fromUtf8(utf8);
+    const char *raw = archive_entry_hardlink(entry);
+    return raw ? QFile::decodeName(raw) : QString();
+}
+
+// Removes a tree we made ourselves. Folders are opened up first: an archive may have given one
+// a mode that forbids removing what lies inside.
+void removeTree(int parentFd, const char *name)
+{
+    if (::unlinkat(parentFd, name, 0) == 0 || errno == ENOENT)
+        return;
+    ::fchmodat(parentFd, name, 0700, 0);
+    const int fd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0) {
+        std::unique_ptr<DIR, DirCloser> dir(::fdopendir(fd));
+        if (!dir)
+            ::close(fd);
+        while (dir) {
+            const dirent *entry = ::readdir(dir.get());
+            if (!entry)
+                break;
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                removeTree(::dirfd(dir.get()), entry->d_name);
+        }
+    }
+    ::unlinkat(parentFd, name, AT_REMOVEDIR);
+}
+
+// The hidden folder an archive is unpacked into; removed with whatever is left in it.
+class StagingFolder
+{
+public:
+    StagingFolder(const QString &destination, const QString &archivePath)
+    {
+        const QString path = destination + QStringLiteral("/.kvunzip-")
+            + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+        m_path = QFile::encodeName(path);
+        if (::mkdir(m_path.constData(), 0700) != 0)
+            throw corrupt(archivePath, errnoText(errno));
+        // libarchive checks every folder of a path for links, ours included: use the real path.
+        char real[PATH_MAX];
+        m_realPath = ::realpath(m_path.constData(), real) ? QFile::decodeName(real) : path;
+    }
+    ~StagingFolder() { removeTree(AT_FDCWD, m_path.constData()); }
+    StagingFolder(const StagingFolder &) = delete;
+    StagingFolder &operator=(const StagingFolder &) = delete;
+
+    const QString &path() const { return m_realPath; }
+
+private:
+    QByteArray m_path;
+    QString m_realPath;
+};
+
+// Checks one entry and points it into the staging folder. False: nothing to extract.
+bool placeEntry(archive_entry *entry, const QString &staging, const QString &archivePath)
+{
+    const QString name = entryName(entry);
+    if (!ZipExtractor::isSafeEntryName(name))
+        throw corrupt(archivePath, QStringLiteral("the entry “%1” would lie outside the folder").arg(name));
+    const mode_t type = archive_entry_filetype(entry);
+    const QString hardlink = hardlinkTarget(entry);
+    if (components(name).isEmpty() || (hardlink.isEmpty() && type != AE_IFREG && type != AE_IFDIR && type != AE_IFLNK))
+        return false; // devices, fifos and sockets are not made from an archive
+    if (type == AE_IFLNK && !ZipExtractor::isSafeLinkTarget(name, linkTarget(entry)))
+        throw corrupt(archivePath, QStringLiteral("the link “%1” points outside the folder").arg(name));
+    if (!hardlink.isEmpty()) {
+        if (!ZipExtractor::isSafeEntryName(hardlink) || components(hardlink).isEmpty())
+            throw corrupt(archivePath, QStringLiteral("the link “%1” points outside the folder").arg(name));
+        archive_entry_copy_hardlink(entry, QFile::encodeName(staging + QLatin1Char('/') + hardlink).constData());
+    }
+    if (type == AE_IFLNK)
+        archive_entry_copy_symlink(entry, QFile::encodeName(linkTarget(entry)).constData());
+    archive_entry_copy_pathname(entry, QFile::encodeName(staging + QLatin1Char('/') + name).constData());
+    archive_entry_set_perm(entry, archive_entry_perm(entry) & 0777);
+    return true;
+}
+
+void copyData(archive *reader, archive *disk, const QString &archivePath)
+{
+    for (;;) {
+        const void *block;
+        size_t size;
+        la_int64_t offset;
+        const int r = archive_read_data_block(reader, &block, &size, &offset);
+        if (r == ARCHIVE_EOF)
+            return;
+        if (r < ARCHIVE_WARN)
+            throw corrupt(archivePath, archiveText(reader));
+        if (archive_write_data_block(disk, block, size, offset) < ARCHIVE_WARN)
+            throw corrupt(archivePath, archiveText(disk));
+    }
+}
+
+void unpack(const QString &archivePath, const QString &staging)
+{
+    std::unique_ptr<archive, ReadFree> reader(archive_read_new());
+    archive_read_support_format_zip(reader.get());
+    if (archive_read_open_filename(reader.get(), QFile::encodeName(archivePath).constData(), 64 * 1024) != ARCHIVE_OK)
+        throw corrupt(archivePath, archiveText(reader.get()));
+    std::unique_ptr<archive, WriteFree> disk(archive_write_disk_new());
+    archive_write_disk_set_options(disk.get(), diskFlags);
+    for (;;) {
+        archive_entry *entry;
+        const int r = archive_read_next_header(reader.get(), &entry);
+        if (r == ARCHIVE_EOF)
+            break;
+        if (r < ARCHIVE_WARN)
+            throw corrupt(archivePath, archiveText(reader.get()));
+        if (!placeEntry(entry, staging, archivePath))
+            continue;
+        if (archive_write_header(disk.get(), entry) < ARCHIVE_WARN)
+            throw corrupt(archivePath, archiveText(disk.get()));
+        // The size in a header may be absent; the data is read to its end in any case.
+        if (archive_entry_filetype(entry) == AE_IFREG)
+            copyData(reader.get(), disk.get(), archivePath);
+        if (archive_write_finish_entry(disk.get()) < ARCHIVE_WARN)
+            throw corrupt(archivePath, archiveText(disk.get()));
+    }
+    // Folder modes and times are set here, after their contents were written.
+    if (archive_write_close(disk.get()) < ARCHIVE_WARN)
+        throw corrupt(archivePath, archiveText(disk.get()));
+}
+
+QList<QByteArray> topLevelNames(const QString &staging, const QString &archivePath)
+{
+    std::unique_ptr<DIR, DirCloser> dir(::opendir(QFile::encodeName(staging).constData()));
+    if (!dir)
+        throw corrupt(archivePath, errnoText(errno));
+    QList<QByteArray> names;
+    while (const dirent *entry = ::readdir(dir.get()))
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            names.append(QByteArray(entry->d_name));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A folder moved to another parent has its ".." entry rewritten, which needs write permission
+// on the folder itself; an archive may well hold read-only folders. This lends the owner that
+// permission for the move and gives the folder its own mode back afterwards.
+class WritableForMove
+{
+public:
+    explicit WritableForMove(const QString &path)
+    {
+        struct stat st;
+        if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISDIR(st.st_mode) || (st.st_mode & S_IWUSR))
+            return;
+        m_mode = st.st_mode & 07777;
+        m_lent = ::chmod(QFile::encodeName(path).constData(), m_mode | S_IWUSR) == 0;
+    }
+    void restoreAt(const QString &path) const
+    {
+        if (m_lent)
+            ::chmod(QFile::encodeName(path).constData(), m_mode);
+    }
+
+private:
+    mode_t m_mode = 0;
+    bool m_lent = false;
+};
+
+// Moves one unpacked item beside the others under a free name; another program may take that
+// name in between, so a taken name is simply tried again with the next free one.
+void moveIntoPlace(const QString &from, const QString &name, const QUrl &destination, const QString &archivePath)
+{
+    const WritableForMove writable(from);
+    for (int attempt = 0;; ++attempt) {
+        const QString to = Urls::path(Urls::appending(destination, NameConflicts::uniqueDestinationName(name, destination)));
+        try {
+            PosixFs::renameNoReplace(from, to, FileError::Operation::Extract);
+            writable.restoreAt(to);
+            return;
+        } catch (const FileError &error) {
+            if (error.code() != EEXIST || attempt == 100)
+                throw corrupt(archivePath, errnoText(error.code()));
+        }
+    }
+}
+
+} // namespace
+
+bool ZipExtractor::isSafeEntryName(const QString &name)
+{
+    return !name.startsWith(QLatin1Char('/')) && !components(name).contains(QStringLiteral(".."));
+}
+
+bool ZipExtractor::isSafeLinkTarget(const QString &entryName, const QString &target)
+{
+    if (target.isEmpty() || target.startsWith(QLatin1Char('/')))
+        return false;
+    const qsizetype depth = components(entryName).size() - 1;
+    qsizetype ups = 0;
+    bool descended = false;
+    for (const QString &part : components(target)) {
+        if (part != QLatin1String(".."))
+            descended = true;
+        else if (descended)
+            return false; // "a/../b": "a" may itself be a link, so this can't be judged by the text
+        else
+            ++ups;
+    }
+    return ups <= depth;
+}
+
+void ZipExtractor::extract(const QUrl &archive, const QUrl &destination)
+{
+    const Utf8LocaleScope utf8Names;
+    const QString archivePath = Urls::path(archive);
+    const StagingFolder staging(Urls::path(destination), archivePath);
+    unpack(archivePath, staging.path());
+    for (const QByteArray &name : topLevelNames(staging.path(), archivePath))
+        moveIntoPlace(staging.path() + QLatin1Char('/') + QFile::decodeName(name), QFile::decodeName(name),
+                      destination, archivePath);
+}

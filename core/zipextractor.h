@@ -1,0 +1,23 @@
+#pragma once
+// Extracts ZIP archives in process, without ever writing outside the destination folder or over
+// an existing item. The archive is unpacked into a hidden folder inside the destination; only
+// when that succeeded are its top-level items moved beside the others, each under a free name
+// (" copy" added when taken). The hidden folder is removed in every case.
+
+#include <QString>
+#include <QUrl>
+
+class ZipExtractor
+{
+public:
+    // Throws FileError ReadCorruptFile (with a detail) when the file is not a readable ZIP
+    // archive, holds an entry that would land or point outside the destination, or can't be
+    // unpacked there; nothing of it is left under a real name then.
+    static void extract(const QUrl &archive, const QUrl &destination);
+
+    // A relative name without ".." components.
+    static bool isSafeEntryName(const QString &name);
+    // A link at `entryName` whose target resolves inside the extraction folder: relative, with
+    // any ".." only at its start and never more of them than the link lies deep.
+    static bool isSafeLinkTarget(const QString &entryName, const QString &target);
+};
