@@ -1,6 +1,7 @@
 #include "bulkrenamer.h"
 
 #include "fileerror.h"
+#include "nameconflicts.h"
 #include "posixfs.h"
 #include "urls.h"
 
@@ -29,9 +30,7 @@ QList<Move> planMoves(const QList<RenamePair> &pairs)
     for (const RenamePair &pair : pairs) {
         if (pair.newName.isEmpty() || pair.newName == Urls::lastPathComponent(pair.url))
             continue;
-        if (!BulkRenamer::isPlainName(pair.newName))
-            throw FileError(FileError::Operation::Rename, EINVAL, Urls::path(pair.url),
-                            QStringLiteral("“%1” is not a valid name").arg(pair.newName));
+        NameConflicts::requirePlainName(pair.newName, FileError::Operation::Rename, Urls::path(pair.url));
         const QUrl folder = Urls::deletingLastPathComponent(pair.url);
         moves.append({Urls::path(pair.url), Urls::path(Urls::appending(folder, temporaryName())),
                       Urls::path(Urls::appending(folder, pair.newName))});
@@ -70,12 +69,6 @@ QStringList putBack(const QList<Move> &moves, qsizetype staged, qsizetype placed
 }
 
 } // namespace
-
-bool BulkRenamer::isPlainName(const QString &name)
-{
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
-        && !name.contains(QLatin1Char('/')) && !name.contains(QChar(u'\0'));
-}
 
 void BulkRenamer::apply(const QList<RenamePair> &pairs)
 {

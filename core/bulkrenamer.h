@@ -24,8 +24,5 @@ public:
     using Mover = std::function<void(const QString &from, const QString &to, const QString &errorPath)>;
     static void apply(const QList<RenamePair> &pairs, const Mover &move);
 
-    // True for a name that stays inside its folder: not empty, no "/", no NUL, not "." or "..".
-    static bool isPlainName(const QString &name);
-
     static constexpr QLatin1String temporaryPrefix{".kvrename-"};
 };

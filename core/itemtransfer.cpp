@@ -141,6 +141,7 @@ void renameThroughTemporary(const QString &source, const QString &target)
 
 QUrl ItemTransfer::createDirectory(const QString &name, const QUrl &parent)
 {
+    NameConflicts::requirePlainName(name, Op::Create, Urls::path(parent));
     const QUrl target = Urls::appending(parent, name);
     if (::mkdir(Urls::encodedPath(target).constData(), 0777) != 0)
         throw FileError::fromErrno(Op::Create, errno, Urls::path(target));
@@ -149,6 +150,7 @@ QUrl ItemTransfer::createDirectory(const QString &name, const QUrl &parent)
 
 QUrl ItemTransfer::createFile(const QString &name, const QUrl &parent)
 {
+    NameConflicts::requirePlainName(name, Op::Create, Urls::path(parent));
     const QUrl target = Urls::appending(parent, name);
     const QString path = Urls::path(target);
     if (PosixFs::occupied(path))
@@ -166,6 +168,7 @@ QUrl ItemTransfer::createFile(const QString &name, const QUrl &parent)
 QUrl ItemTransfer::rename(const QUrl &url, const QString &newName)
 {
     const QString source = Urls::path(url);
+    NameConflicts::requirePlainName(newName, Op::Rename, source);
     const QUrl target = Urls::appending(Urls::deletingLastPathComponent(url), newName);
     const QString targetPath = Urls::path(target);
     try {

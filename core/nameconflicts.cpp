@@ -3,6 +3,8 @@
 #include "posixfs.h"
 #include "urls.h"
 
+#include <cerrno>
+
 QList<QUrl> NameConflicts::collisions(const QList<QUrl> &urls, const QUrl &directory)
 {
     QList<QUrl> taken;
@@ -18,6 +20,18 @@ std::pair<QString, QString> NameConflicts::splitExtension(const QString &name)
     if (dot <= 0 || dot == name.size() - 1)
         return {name, QString()};
     return {name.left(dot), name.mid(dot + 1)};
+}
+
+bool NameConflicts::isPlainName(const QString &name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
+           && !name.contains(QLatin1Char('/')) && !name.contains(QChar(u'\0'));
+}
+
+void NameConflicts::requirePlainName(const QString &name, FileError::Operation operation, const QString &path)
+{
+    if (!isPlainName(name))
+        throw FileError(operation, EINVAL, path, QStringLiteral("“%1” is not a valid name").arg(name));
 }
 
 QString NameConflicts::uniqueDestinationName(const QString &name, const QUrl &directory)

@@ -2,6 +2,8 @@
 // Which names are already taken in a destination folder, and the free name kept beside a
 // taken one: "report.pdf" → "report copy.pdf" → "report copy 2.pdf" …
 
+#include "fileerror.h"
+
 #include <QList>
 #include <QString>
 #include <QUrl>
@@ -16,4 +18,9 @@ public:
     // Base and extension: only the last extension is kept apart; a name that begins with its
     // only full stop (".bashrc") or ends with one ("notes.") has no extension.
     static std::pair<QString, QString> splitExtension(const QString &name);
+
+    // True for a name that stays inside its folder: not empty, no "/", no NUL, not "." or "..".
+    static bool isPlainName(const QString &name);
+    // Throws FileError (EINVAL) naming `path` unless `name` is a plain name.
+    static void requirePlainName(const QString &name, FileError::Operation operation, const QString &path);
 };

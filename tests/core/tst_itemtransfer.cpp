@@ -60,24 +60,39 @@ void TestItemTransfer::createFile()
 
 void TestItemTransfer::createFileRefusals_data()
 {
+    QTest::addColumn<QString>("parent");
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("code");
-    QTest::newRow("taken by a file") << "taken.txt" << FileError::WriteFileExists;
-    QTest::newRow("taken by a dangling link") << "dangling" << FileError::WriteFileExists;
-    QTest::newRow("parent missing") << "missing/new.txt" << FileError::WriteUnknown;
+    QTest::newRow("taken by a file") << "" << "taken.txt" << FileError::WriteFileExists;
+    QTest::newRow("taken by a dangling link") << "" << "dangling" << FileError::WriteFileExists;
+    QTest::newRow("parent missing") << "missing" << "new.txt" << FileError::WriteUnknown;
+    QTest::newRow("name leaves the folder") << "sub" << "../escaped" << EINVAL;
+    QTest::newRow("name with a slash") << "" << "sub/inner" << EINVAL;
+    QTest::newRow("dot-dot") << "sub" << ".." << EINVAL;
 }
 
 void TestItemTransfer::createFileRefusals()
 {
+    QFETCH(QString, parent);
     QFETCH(QString, name);
     QFETCH(int, code);
     m_dir->file("taken.txt", "keep me");
+    m_dir->dir("sub");
     m_dir->link(m_dir->path("target-of-link"), "dangling");
-    const FileError error = failure([&] { fs.createFile(name, m_dir->url()); });
+    const QStringList before = m_dir->entries();
+    const QUrl parentUrl = parent.isEmpty() ? m_dir->url() : m_dir->url(parent);
+    const FileError error = failure([&] { fs.createFile(name, parentUrl); });
     QCOMPARE(error.code(), code);
     QCOMPARE(error.operation(), FileError::Operation::Create);
     QCOMPARE(m_dir->read("taken.txt"), QByteArray("keep me"));
     QVERIFY(!m_dir->exists("target-of-link")); // the link was not followed
+    if (code == EINVAL) {
+        QVERIFY(failure([&] { fs.createDirectory(name, parentUrl); }).code() == EINVAL);
+        m_dir->file("sub/item");
+        QVERIFY(failure([&] { fs.rename(m_dir->url("sub/item"), name); }).code() == EINVAL);
+        QCOMPARE(m_dir->entries("sub"), QStringList{"item"});
+        QCOMPARE(m_dir->entries(), before);
+    }
 }
 
 void TestItemTransfer::renameNeverReplaces_data()
