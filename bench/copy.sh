@@ -2,19 +2,17 @@
 # Times FileSystemService::copy (bench/copy.cpp) against `cp -a` on the same data: one 1 GB
 # file and a tree of 10,000 small files, source and copy on the same file system, warm cache.
 # Prints the mean times and the ratio ours / cp (below 1 means we are faster).
-#   bench/copy.sh [BUILD_DIR]        BENCH_DIR=/some/disk to choose where the data goes
+#   bench/copy.sh            (from the repository root; RUNS=n, BENCH_DIR=/some/disk for the data)
 set -eu
-
-build=${1:-build}
+. bench/common.sh
 runs=${RUNS:-5}
-cmake --build "$build" --target copy >/dev/null
-ours="$build/bench/copy"
+bench_build
+ours=build/bench/copy
 
 # The data needs about 2.2 GB; /tmp unless it is small.
 base=${BENCH_DIR:-/tmp}
 if [ "$(df -Pk "$base" | awk 'NR==2 {print $4}')" -lt 4000000 ]; then base=/work; fi
-work=$(mktemp -d "$base/tallowmere-bench-XXXXXX")
-trap 'rm -rf "$work"' EXIT INT TERM
+bench_workdir "$base"
 mkdir -p "$work/src" "$work/dst"
 
 echo "data in $work ($(stat -f -c %T "$work"))"

@@ -5,6 +5,7 @@
 // time of the whole listing, and the median of the sort alone, in milliseconds.
 
 #include "directorylister.h"
+#include "benchclock.h"
 #include "filesystemservice.h"
 
 #include <QCoreApplication>
@@ -50,19 +51,6 @@ bool makeFolder(const QString &root, int count)
         ::close(fd);
     }
     return true;
-}
-
-double threadCpuMillis()
-{
-    timespec ts;
-    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 int timeListing(const QString &root, int runs)

@@ -9,10 +9,9 @@ set -eu
 rounds=${1:-5}
 runs=${2:-3}
 files=${3:-100000}
-cmake -S . -B build -G Ninja >/dev/null
-cmake --build build --target benchmarks >/dev/null
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. bench/common.sh
+bench_build
+bench_workdir
 folder="$work/folder"
 build/bench/listing make "$folder" "$files"
 ls -U "$folder" >/dev/null # warm the cache
@@ -36,18 +35,10 @@ while [ "$i" -le "$rounds" ]; do
     echo "$@" >>"$samples"
     i=$((i + 1))
 done
-awk '
-function med(col,   n, i, j, t, v) {
-    n = 0
-    for (i = 1; i <= NR; i++) v[++n] = s[i, col]
-    for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (v[j] < v[i]) { t = v[i]; v[i] = v[j]; v[j] = t }
-    return v[int((n + 1) / 2)]
-}
-{ for (c = 1; c <= NF; c++) s[NR, c] = $c }
-END {
+bench_medians "$samples" '
     printf "median wall: ours %.1f ms (sort %.1f ms), ls -U %.1f ms, ls %.1f ms, ls -l %.1f ms\n", med(1), med(3), med(4), med(6), med(8)
     printf "  ratios: ours/ls-U %.2f, ours/ls %.2f, ours/ls-l %.2f\n", med(1) / med(4), med(1) / med(6), med(1) / med(8)
     printf "median cpu:  ours %.1f ms, ls -U %.1f ms, ls %.1f ms, ls -l %.1f ms\n", med(2), med(5), med(7), med(9)
     printf "  ratios: ours/ls-U %.2f, ours/ls %.2f, ours/ls-l %.2f\n", med(2) / med(5), med(2) / med(7), med(2) / med(9)
-}' "$samples"
+'
 echo "(ours timed inside its process; ls as a whole process, start-up included)"

@@ -4,6 +4,7 @@
 // and prints the entry count, the median wall-clock time and the median CPU time of the walking
 // thread, in milliseconds. CPU time stays meaningful on a busy machine where wall time doesn't.
 
+#include "benchclock.h"
 #include "filesystemservice.h"
 
 #include <QCoreApplication>
@@ -51,19 +52,6 @@ bool makeTree(const QString &root)
             return false;
     }
     return true;
-}
-
-double threadCpuMillis()
-{
-    timespec ts;
-    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 int timeWalk(const QString &root, int runs)

@@ -8,10 +8,9 @@
 set -eu
 rounds=${1:-15}
 runs=${2:-5}
-cmake -S . -B build -G Ninja >/dev/null
-cmake --build build --target benchmarks >/dev/null
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. bench/common.sh
+bench_build
+bench_workdir
 tree="$work/tree"
 mkdir "$tree"
 build/bench/walk make "$tree"
@@ -36,17 +35,9 @@ while [ "$i" -le "$rounds" ]; do
     echo "$1 $2 $4 $3" >>"$samples"
     i=$((i + 1))
 done
-awk '
-function med(col,   n, i, j, t, v) {
-    n = 0
-    for (i = 1; i <= NR; i++) v[++n] = s[i, col]
-    for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (v[j] < v[i]) { t = v[i]; v[i] = v[j]; v[j] = t }
-    return v[int((n + 1) / 2)]
-}
-{ for (c = 1; c <= NF; c++) s[NR, c] = $c }
-END {
+bench_medians "$samples" '
     w = med(1); f = med(2); wc = med(3); fc = med(4)
     printf "median wall: walk %.2f ms, find %.2f ms, ratio %.2f\n", w, f, w / f
     printf "median cpu:  walk %.2f ms, find %.2f ms, ratio %.2f\n", wc, fc, wc / fc
-}' "$samples"
+'
 echo "(the walk is timed inside its process; find as a whole process, start-up included)"
