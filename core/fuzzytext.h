@@ -1,0 +1,42 @@
+#pragma once
+// A query or candidate text made ready for FuzzyMatcher once, so that scoring it again and again
+// (every keystroke over every indexed item) does no segmentation, case mapping or normalisation.
+// Plain ASCII text, the usual case for file names, is prepared without any of those.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+class FuzzyText
+{
+public:
+    FuzzyText() = default;
+    explicit FuzzyText(const QString &text);
+
+    bool isEmpty() const { return m_keys.isEmpty(); }
+    // Characters of the lowered text, the positions a match runs over.
+    qsizetype size() const { return m_ends.isEmpty() ? m_keys.size() : m_ends.size(); }
+    // Characters of the text as given (the two agree except in exotic case mappings).
+    qsizetype length() const { return m_length; }
+
+    // True when every lowered character is a single UTF-16 unit, so keys() indexes characters.
+    bool isSimple() const { return m_ends.isEmpty(); }
+    QStringView keys() const { return m_keys; }
+    // The comparison key of the lowered character at `position`.
+    QStringView character(qsizetype position) const;
+    // Whether a match at `position` earns the word-start bonus.
+    bool startsWord(qsizetype position) const { return m_wordStarts.at(position) != 0; }
+
+    // Number of user-perceived characters in `text`.
+    static qsizetype lengthOf(const QString &text);
+
+private:
+    void prepareAscii(const QString &text);
+    void prepareUnicode(const QString &text);
+
+    QString m_keys;            // lowered, canonically decomposed characters, back to back
+    QList<qsizetype> m_ends;   // end of each character in m_keys; empty when isSimple()
+    QByteArray m_wordStarts;   // one flag per lowered character
+    qsizetype m_length = 0;
+};
