@@ -2,6 +2,7 @@
 
 #include "directorylister.h"
 #include "nameconflicts.h"
+#include "treewalker.h"
 
 // Each group of operations lives in a class of its own; this facade forwards to them.
 
@@ -38,6 +39,37 @@ QString FileSystemService::uniqueDestinationName(const QString &name, const QUrl
 
 
 // --- recursive walk ---
+
+const QSet<QString> &FileSystemService::defaultIgnoredDirectoryNames()
+{
+    static const QSet<QString> names{
+        QStringLiteral("Library"), QStringLiteral("node_modules"), QStringLiteral("Pods"),
+        QStringLiteral("DerivedData"), QStringLiteral("Caches"), QStringLiteral("__pycache__"),
+    };
+    return names;
+}
+
+void FileSystemService::enumerateRecursively(const QUrl &url, bool showHidden, int limit, int batchSize,
+                                             const QSet<QString> &ignoredDirectoryNames,
+                                             const ShouldContinue &shouldContinue,
+                                             const OnBatch &onBatch) const
+{
+    TreeWalker::walk(url, showHidden, limit, batchSize, ignoredDirectoryNames, shouldContinue, onBatch);
+}
+
+FileSystemService::RecursiveScanResult
+FileSystemService::enumerateRecursively(const QUrl &url, bool showHidden, int limit,
+                                        const QSet<QString> &ignoredDirectoryNames,
+                                        const ShouldContinue &shouldContinue) const
+{
+    RecursiveScanResult result;
+    TreeWalker::walk(url, showHidden, limit, limit, ignoredDirectoryNames, shouldContinue,
+                     [&result](const QList<FileItem> &batch, bool truncated) {
+                         result.items.append(batch);
+                         result.truncated = result.truncated || truncated;
+                     });
+    return result;
+}
 
 
 // --- hand-off to other programs ---

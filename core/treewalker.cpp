@@ -1,0 +1,231 @@
+#include "treewalker.h"
+
+#include "urls.h"
+
+#include <QFile>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Folders deeper than this are read ahead and closed before the walk descends from them, so a
+// deep tree holds at most this many descriptors (plus one) however deep it goes.
+constexpr std::size_t MaxOpenFolders = 32;
+
+constexpr int FolderOpenFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+struct Entry
+{
+    const char *name;
+    bool isDirectory;
+};
+
+// One folder on the walk's stack: either still open and read as it goes, or read ahead into
+// `buffered` (entries as an is-folder byte, the name and a NUL) and already closed.
+struct Level
+{
+    DIR *dir = nullptr;
+    QByteArray buffered;
+    qsizetype next = 0;
+    // Lengths of the path buffers before this folder's name was appended; restored on leaving.
+    qsizetype parentPathBytes = 0;
+    qsizetype parentPathText = 0;
+};
+
+bool isDotOrDotDot(const char *name)
+{
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// d_type without a stat, except on file systems that don't fill it in. Links are not folders.
+bool isDirectoryEntry(int dirFd, const dirent *entry)
+{
+    if (entry->d_type != DT_UNKNOWN)
+        return entry->d_type == DT_DIR;
+    struct stat st;
+    return ::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+}
+
+class Walk
+{
+public:
+    Walk(bool showHidden, int limit, int batchSize, const QSet<QString> &ignored,
+         const TreeWalker::ShouldContinue &shouldContinue, const TreeWalker::OnBatch &onBatch)
+        : m_showHidden(showHidden), m_limit(limit), m_batchSize(batchSize), m_ignored(ignored),
+          m_shouldContinue(shouldContinue), m_onBatch(onBatch),
+          m_epoch(QDateTime::fromSecsSinceEpoch(0, Qt::UTC))
+    {
+    }
+    ~Walk()
+    {
+        for (Level &level : m_levels)
+            if (level.dir)
+                ::closedir(level.dir);
+    }
+    Walk(const Walk &) = delete;
+    Walk &operator=(const Walk &) = delete;
+
+    void run(const QString &rootPath)
+    {
+        if (rootPath.isEmpty())
+            return finish(false);
+        m_pathText = rootPath;
+        if (!m_pathText.endsWith(QLatin1Char('/')))
+            m_pathText += QLatin1Char('/');
+        m_pathBytes = QFile::encodeName(m_pathText);
+        if (!enter(::open(m_pathBytes.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)))
+            return finish(false);
+        m_batch.reserve(qBound(1, m_batchSize, 4096));
+        Entry entry;
+        while (!m_levels.empty()) {
+            if (!nextEntry(m_levels.back(), entry)) {
+                leave();
+                continue;
+            }
+            if (!m_showHidden && entry.name[0] == '.')
+                continue;
+            if ((m_shouldContinue && !m_shouldContinue()) || m_count >= m_limit)
+                return finish(true);
+            visit(entry);
+        }
+        finish(false);
+    }
+
+private:
+    void visit(const Entry &entry)
+    {
+        QString name = QFile::decodeName(entry.name);
+        if (entry.isDirectory && !m_ignored.isEmpty() && m_ignored.contains(name))
+            return;
+        m_batch.append(FileItem(QUrl::fromLocalFile(m_pathText + name), name, entry.isDirectory, 0,
+                                m_epoch, false));
+        if (m_batch.size() >= m_batchSize) {
+            if (m_onBatch)
+                m_onBatch(m_batch, false);
+            m_batch.clear();
+        }
+        ++m_count;
+        if (entry.isDirectory)
+            descend(entry.name, name);
+    }
+
+    void finish(bool truncated)
+    {
+        if (m_onBatch)
+            m_onBatch(m_batch, truncated);
+    }
+
+    // Pushes the folder `name` of the current level; an unreadable folder is passed over.
+    void descend(const char *name, const QString &decodedName)
+    {
+        Level &parent = m_levels.back();
+        const qsizetype bytesBefore = m_pathBytes.size();
+        const qsizetype textBefore = m_pathText.size();
+        m_pathBytes.append(name).append('/');
+        m_pathText.append(decodedName).append(QLatin1Char('/'));
+        int fd;
+        if (parent.dir && m_levels.size() < MaxOpenFolders) {
+            fd = ::openat(::dirfd(parent.dir), name, FolderOpenFlags);
+        } else {
+            readAhead(parent); // `name` points into the parent's buffer no longer after this
+            fd = ::open(m_pathBytes.constData(), FolderOpenFlags);
+        }
+        if (!enter(fd)) {
+            m_pathBytes.truncate(bytesBefore);
+            m_pathText.truncate(textBefore);
+            return;
+        }
+        m_levels.back().parentPathBytes = bytesBefore;
+        m_levels.back().parentPathText = textBefore;
+    }
+
+    bool enter(int fd)
+    {
+        if (fd < 0)
+            return false;
+        DIR *dir = ::fdopendir(fd);
+        if (!dir) {
+            ::close(fd);
+            return false;
+        }
+        m_levels.push_back(Level{dir, {}, 0, 0, 0});
+        return true;
+    }
+
+    void leave()
+    {
+        Level &level = m_levels.back();
+        if (level.dir)
+            ::closedir(level.dir);
+        m_pathBytes.truncate(level.parentPathBytes);
+        m_pathText.truncate(level.parentPathText);
+        m_levels.pop_back();
+    }
+
+    static bool nextEntry(Level &level, Entry &entry)
+    {
+        if (level.dir) {
+            const dirent *d;
+            do {
+                d = ::readdir(level.dir);
+                if (!d)
+                    return false;
+            } while (isDotOrDotDot(d->d_name));
+            entry = {d->d_name, isDirectoryEntry(::dirfd(level.dir), d)};
+            return true;
+        }
+        if (level.next >= level.buffered.size())
+            return false;
+        const char *record = level.buffered.constData() + level.next;
+        entry = {record + 1, record[0] != 0};
+        level.next += 2 + qsizetype(std::strlen(record + 1));
+        return true;
+    }
+
+    // Reads the rest of an open folder into memory and closes it.
+    static void readAhead(Level &level)
+    {
+        if (!level.dir)
+            return;
+        const int fd = ::dirfd(level.dir);
+        while (const dirent *d = ::readdir(level.dir)) {
+            if (isDotOrDotDot(d->d_name))
+                continue;
+            level.buffered.append(char(isDirectoryEntry(fd, d) ? 1 : 0));
+            level.buffered.append(d->d_name, qsizetype(std::strlen(d->d_name)) + 1);
+        }
+        ::closedir(level.dir);
+        level.dir = nullptr;
+        level.next = 0;
+    }
+
+    const bool m_showHidden;
+    const int m_limit;
+    const int m_batchSize;
+    const QSet<QString> &m_ignored;
+    const TreeWalker::ShouldContinue &m_shouldContinue;
+    const TreeWalker::OnBatch &m_onBatch;
+    const QDateTime m_epoch;
+
+    std::vector<Level> m_levels;
+    QByteArray m_pathBytes; // the current folder's path with a trailing "/", encoded
+    QString m_pathText;     // the same, decoded, for the items' URLs
+    QList<FileItem> m_batch;
+    int m_count = 0;
+};
+
+} // namespace
+
+void TreeWalker::walk(const QUrl &root, bool showHidden, int limit, int batchSize,
+                      const QSet<QString> &ignoredDirectoryNames, const ShouldContinue &shouldContinue,
+                      const OnBatch &onBatch)
+{
+    Walk walk(showHidden, limit, batchSize, ignoredDirectoryNames, shouldContinue, onBatch);
+    walk.run(Urls::path(root));
+}
