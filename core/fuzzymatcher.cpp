@@ -122,11 +122,18 @@ std::optional<qint64> FuzzyMatcher::score(const FuzzyText &query, const FuzzyTex
         from = position + 1;
     };
 
+    if (!candidate.mayContain(query))
+        return std::nullopt;
+
     if (query.isSimple() && candidate.isSimple()) {
-        const QStringView keys = candidate.keys();
+        // Short texts: a plain loop beats a library search call per character.
+        const QChar *keys = candidate.keys().data();
+        const qsizetype size = candidate.size();
         for (const QChar wanted : query.keys()) {
-            const qsizetype position = keys.indexOf(wanted, from);
-            if (position < 0)
+            qsizetype position = from;
+            while (position < size && keys[position] != wanted)
+                ++position;
+            if (position == size)
                 return std::nullopt;
             take(position);
         }

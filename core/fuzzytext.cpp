@@ -26,6 +26,18 @@ bool isAsciiSeparator(char16_t c)
     return c == u'/' || c == u'_' || c == u'-' || c == u' ' || c == u'.';
 }
 
+// Letters and digits get a bit each, other ASCII shares 27 bits, everything else one bit.
+quint64 maskBit(char16_t unit)
+{
+    if (unit >= u'a' && unit <= u'z')
+        return quint64(1) << (unit - u'a');
+    if (unit >= u'0' && unit <= u'9')
+        return quint64(1) << (26 + unit - u'0');
+    if (unit < 0x80)
+        return quint64(1) << (36 + unit % 27);
+    return quint64(1) << 63;
+}
+
 } // namespace
 
 FuzzyText::FuzzyText(const QString &text)
@@ -34,6 +46,13 @@ FuzzyText::FuzzyText(const QString &text)
         prepareAscii(text);
     else
         prepareUnicode(text);
+    computeMask();
+}
+
+void FuzzyText::computeMask()
+{
+    for (const QChar unit : std::as_const(m_keys))
+        m_mask |= maskBit(unit.unicode());
 }
 
 QStringView FuzzyText::character(qsizetype position) const

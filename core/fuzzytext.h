@@ -27,6 +27,10 @@ public:
     QStringView character(qsizetype position) const;
     // Whether a match at `position` earns the word-start bonus.
     bool startsWord(qsizetype position) const { return m_wordStarts.at(position) != 0; }
+    // One bit per kind of code unit in keys(): a text can only contain another's characters if
+    // its mask covers the other's, which rejects most candidates without a walk.
+    quint64 mask() const { return m_mask; }
+    bool mayContain(const FuzzyText &other) const { return (other.m_mask & ~m_mask) == 0; }
 
     // Number of user-perceived characters in `text`.
     static qsizetype lengthOf(const QString &text);
@@ -34,9 +38,11 @@ public:
 private:
     void prepareAscii(const QString &text);
     void prepareUnicode(const QString &text);
+    void computeMask();
 
     QString m_keys;            // lowered, canonically decomposed characters, back to back
     QList<qsizetype> m_ends;   // end of each character in m_keys; empty when isSimple()
     QByteArray m_wordStarts;   // one flag per lowered character
     qsizetype m_length = 0;
+    quint64 m_mask = 0;
 };
