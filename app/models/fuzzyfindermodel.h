@@ -39,6 +39,8 @@ class FuzzyFinderModel : public QObject
 public:
     static constexpr int scanLimit = 20000;
     static constexpr int scanBatchSize = 1000;
+    // What the palette waits after a keystroke before ranking.
+    static constexpr std::chrono::milliseconds defaultDebounce{120};
 
     // One delivery of the scan: items in walk order, already prepared for ranking.
     struct ScanBatch
@@ -47,7 +49,7 @@ public:
         bool truncated = false;
     };
 
-    FuzzyFinderModel(QUrl root, bool showHidden, std::chrono::milliseconds debounce,
+    FuzzyFinderModel(QUrl root, bool showHidden, std::chrono::milliseconds debounce = defaultDebounce,
                      QObject *parent = nullptr);
     ~FuzzyFinderModel() override;
 

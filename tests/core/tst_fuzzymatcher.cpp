@@ -30,8 +30,6 @@ private Q_SLOTS:
     void score();
     void unicode_data();
     void unicode();
-    void preparedAgreesWithReference_data();
-    void preparedAgreesWithReference();
     void preparedAgreesOnGeneratedText();
     void characterCounts();
 
@@ -75,17 +73,13 @@ void TestFuzzyMatcher::score_data()
     QTest::newRow("empty candidate") << "a" << "" << none;
     QTest::newRow("query longer than candidate") << "abc" << "ab" << none;
     QTest::newRow("upper-case query") << "FB" << "foobar" << Score(10);
-    QTest::newRow("upper-case upper candidate") << "FB" << "FOOBAR" << Score(10);
     QTest::newRow("single first character: no run bonus") << "a" << "a" << Score(9);
     QTest::newRow("digit after separator") << "1" << "a-1" << Score(9);
     QTest::newRow("every separator") << "abcde" << "x/a_b-c d.e" << Score(45);
     QTest::newRow("upper to lower is no boundary") << "b" << "Ab" << Score(1);
-    QTest::newRow("upper after digit is no boundary") << "b" << "1B" << Score(1);
     QTest::newRow("upper after upper is no boundary") << "b" << "AB" << Score(1);
     QTest::newRow("run across a boundary") << "ob" << "foBar" << Score(1 + 14);
-    QTest::newRow("tail costs nothing") << "a" << "a-very-long-tail" << Score(9);
     QTest::newRow("repeated query character") << "aa" << "banana" << Score(2);
-    QTest::newRow("maximum per character") << "a/b" << "a/b" << Score(9 + 6 + 14);
 }
 
 void TestFuzzyMatcher::score() { checkScore(); }
@@ -99,7 +93,6 @@ void TestFuzzyMatcher::unicode_data()
     QTest::newRow("decomposed query, precomposed name") << decomposed << precomposed << Score(27);
     QTest::newRow("accented letter is not its base") << "cafe" << decomposed << none;
     QTest::newRow("upper-case accented query") << u(u"CAF\u00c9") << decomposed << Score(27);
-    QTest::newRow("one character after an accent") << "x" << u(u"e\u0301x") << Score(1);
 
     // U+0130 lowers to "i" + U+0307: longer, but still one character.
     QTest::newRow("dotted I matches its lowered form") << u(u"\u0130") << u(u"i\u0307") << Score(9);
@@ -110,7 +103,6 @@ void TestFuzzyMatcher::unicode_data()
     QTest::newRow("upper-case Greek query") << u(u"\u0391\u0392") << u(u"\u03b1\u03b2\u03b3") << Score(15);
     QTest::newRow("upper-case Greek name") << u(u"\u03bf\u03b4\u03bf\u03c3")
                                            << u(u"\u039f\u0394\u039f\u03a3") << Score(27);
-    QTest::newRow("Greek lower to upper") << u(u"\u03b2") << u(u"\u03b1\u0392") << Score(9);
     // U+00AA is a letter of category Lo that still has the Lowercase property.
     QTest::newRow("lowercase property, not category") << "b" << u(u"\u00aaB") << Score(9);
     QTest::newRow("decomposed lowercase before upper") << "b" << u(u"e\u0301B") << Score(9);
@@ -125,68 +117,32 @@ void TestFuzzyMatcher::unicode_data()
 
 void TestFuzzyMatcher::unicode() { checkScore(); }
 
-void TestFuzzyMatcher::preparedAgreesWithReference_data()
-{
-    QTest::addColumn<QString>("query");
-    const QStringList queries{"a", "ab", "rm", "src", "e", "/", u(u"\u00e9"), u(u"e\u0301"), "i",
-                              u(u"\u0130"), u(u"\u03c3"), "\r\n", ".", "MD"};
-    for (const QString &query : queries)
-        QTest::newRow(qPrintable(query.toUtf8().toHex())) << query;
-}
-
-void TestFuzzyMatcher::preparedAgreesWithReference()
-{
-    QFETCH(QString, query);
-    const QStringList candidates{"", "README.md", "src/app/main.cpp", "fooBarBaz", "a-b_c d.e",
-                                 u(u"caf\u00e9/cafe\u0301.md"), u(u"\u0130stanbul/\u0130I.txt"),
-                                 u(u"\u039f\u0394\u039f\u03a3/\u03c3\u03c2"), "a\r\nb\rc\nd",
-                                 u(u"\U0001F469\u200D\U0001F4BB/MD.md"), u(u"\u00aaSrc")};
-    const FuzzyText prepared(query);
-    for (const QString &candidate : candidates)
-        QCOMPARE(FuzzyMatcher::score(prepared, FuzzyText(candidate)), FuzzyMatcher::score(query, candidate));
-}
-
-// Random texts over an alphabet that mixes plain ASCII with the awkward cases.
+// Random texts, half plain ASCII (the first eleven letters), half mixed with the awkward cases.
 void TestFuzzyMatcher::preparedAgreesOnGeneratedText()
 {
     const QStringList alphabet{"a", "b", "A", "B", "/", ".", "_", " ", "1", "\r", "\n",
                                u(u"\u00e9"), u(u"\u0301"), u(u"\u0130"), u(u"\u03a3"), u(u"\u03c3"),
                                u(u"\u00aa"), u(u"\U0001F469")};
     QRandomGenerator random(20240611);
-    const auto text = [&](int maxLength) {
+    const auto text = [&](int maxLength, int letters) {
         QString result;
-        const int length = random.bounded(maxLength + 1);
-        for (int i = 0; i < length; ++i)
-            result += alphabet.at(random.bounded(int(alphabet.size())));
-        return result;
-    };
-    const auto asciiText = [&](int maxLength) {
-        QString result;
-        const int length = random.bounded(maxLength + 1);
-        for (int i = 0; i < length; ++i)
-            result += QChar(alphabet.at(random.bounded(11)).front());
+        for (int i = random.bounded(maxLength + 1); i > 0; --i)
+            result += alphabet.at(random.bounded(letters));
         return result;
     };
     for (int round = 0; round < 4000; ++round) {
-        const bool ascii = round % 2 == 0;
-        const QString query = ascii ? asciiText(3) : text(3);
-        const QString candidate = ascii ? asciiText(12) : text(12);
-        const Score reference = FuzzyMatcher::score(query, candidate);
-        const Score prepared = FuzzyMatcher::score(FuzzyText(query), FuzzyText(candidate));
-        if (prepared != reference)
-            QFAIL(qPrintable(QStringLiteral("query %1, candidate %2")
-                                 .arg(QString::fromLatin1(query.toUtf8().toHex()),
-                                      QString::fromLatin1(candidate.toUtf8().toHex()))));
+        const int letters = round % 2 ? int(alphabet.size()) : 11;
+        const QString query = text(3, letters);
+        const QString candidate = text(12, letters);
+        if (FuzzyMatcher::score(FuzzyText(query), FuzzyText(candidate)) != FuzzyMatcher::score(query, candidate))
+            QFAIL(QByteArray("query " + query.toUtf8().toHex() + ", candidate " + candidate.toUtf8().toHex()));
     }
 }
 
 void TestFuzzyMatcher::characterCounts()
 {
-    QCOMPARE(FuzzyText::lengthOf("abc"), 3);
     QCOMPARE(FuzzyText::lengthOf("a\r\nb"), 3);
     QCOMPARE(FuzzyText::lengthOf(u(u"cafe\u0301")), 4);
-    QCOMPARE(FuzzyText(u(u"\u0130x")).length(), 2);
-    QCOMPARE(FuzzyText(u(u"\u0130x")).size(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestFuzzyMatcher)

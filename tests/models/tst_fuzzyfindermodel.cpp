@@ -66,11 +66,9 @@ class TestFuzzyFinderModel : public QObject
 
 private Q_SLOTS:
     void initTestCase();
-    void initialState();
     void scanIndexesTheTree_data();
     void scanIndexesTheTree();
     void resultsAfterTheScan();
-    void startTwiceScansOnce();
     void bigTreeIsTruncatedAtTheLimit();
     void burstOfKeystrokesRanksOnce();
     void batchReplacesWaitingDebouncedRanking();
@@ -80,8 +78,8 @@ private Q_SLOTS:
     void moveSelection();
     void cancelDropsQueuedBatches();
     void cancelDropsRunningRanking();
-    void destroyedMidScan();
-    void destroyedWhileRanking();
+    void destroyedWithWorkInFlight_data();
+    void destroyedWithWorkInFlight();
 
 private:
     TestDir home;
@@ -104,18 +102,6 @@ void TestFuzzyFinderModel::initTestCase()
         big.file(QStringLiteral("d%1/file%2.txt").arg(i / 500).arg(i));
 }
 
-void TestFuzzyFinderModel::initialState()
-{
-    FuzzyFinderModel model(small.url(), false, debounce);
-    QVERIFY(!model.id().isNull());
-    QVERIFY(model.id() != FuzzyFinderModel(small.url(), false, debounce).id());
-    QCOMPARE(model.maxResults(), 100);
-    QVERIFY(!model.isScanning()); // created, not started
-    QVERIFY(model.indexed().isEmpty());
-    QCOMPARE(model.selectedIndex(), 0);
-    QVERIFY(!model.selectedItem());
-}
-
 void TestFuzzyFinderModel::scanIndexesTheTree_data()
 {
     QTest::addColumn<bool>("showHidden");
@@ -133,8 +119,12 @@ void TestFuzzyFinderModel::scanIndexesTheTree()
     QFETCH(QStringList, expected);
     FuzzyFinderModel model(small.url(), showHidden, debounce);
     QSignalSpy scanning(&model, &FuzzyFinderModel::isScanningChanged);
-    QVERIFY(scanToEnd(model));
-    QCOMPARE(scanning.count(), 2); // on, then off
+    QVERIFY(!model.isScanning()); // created, not started
+    model.start();
+    QVERIFY(scanToEnd(model)); // a second start() while scanning
+    model.start();             // and a third after the end
+    drainBackgroundWork();
+    QCOMPARE(scanning.count(), 2); // one scan: on, then off
     QVERIFY(!model.truncated());
     QStringList names = namesOf(model.indexed());
     names.sort();
@@ -155,21 +145,6 @@ void TestFuzzyFinderModel::resultsAfterTheScan()
 
     QVERIFY(typeAndRank(model, "srm")); // only the path src/main.cpp holds these
     QCOMPARE(namesOf(model.results()), QStringList{"main.cpp"});
-}
-
-void TestFuzzyFinderModel::startTwiceScansOnce()
-{
-    FuzzyFinderModel model(small.url(), false, debounce);
-    QSignalSpy scanning(&model, &FuzzyFinderModel::isScanningChanged);
-    model.start();
-    QVERIFY(scanToEnd(model)); // the second start() of this test
-    const QList<FileItem> indexed = model.indexed();
-    QCOMPARE(indexed.size(), 10);
-    model.start(); // after the end, too
-    drainBackgroundWork();
-    QCOMPARE(model.indexed(), indexed);
-    QCOMPARE(scanning.count(), 2);
-    QVERIFY(!model.isScanning());
 }
 
 void TestFuzzyFinderModel::bigTreeIsTruncatedAtTheLimit()
@@ -310,28 +285,32 @@ void TestFuzzyFinderModel::cancelDropsRunningRanking()
     QCOMPARE(resultsChanges.count(), 0);
 }
 
-void TestFuzzyFinderModel::destroyedMidScan()
+void TestFuzzyFinderModel::destroyedWithWorkInFlight_data()
 {
+    QTest::addColumn<bool>("whileRanking");
+    QTest::newRow("mid-scan") << false;
+    QTest::newRow("while ranking") << true;
+}
+
+// Nothing may call back into the dead model, and deleting it must not wait for the walk.
+void TestFuzzyFinderModel::destroyedWithWorkInFlight()
+{
+    QFETCH(bool, whileRanking);
     auto *model = new FuzzyFinderModel(big.url(), false, debounce);
-    model->setQuery("file");
-    QSignalSpy indexedChanges(model, &FuzzyFinderModel::indexedChanged);
-    model->start();
-    QVERIFY(indexedChanges.wait(20000)); // the walk is under way
+    model->setQuery("f");
+    if (whileRanking) {
+        QVERIFY(scanToEnd(*model));
+        model->rank(false);
+        QCoreApplication::processEvents();
+    } else {
+        QSignalSpy indexedChanges(model, &FuzzyFinderModel::indexedChanged);
+        model->start();
+        QVERIFY(indexedChanges.wait(20000)); // the walk is under way
+    }
     QElapsedTimer destroying;
     destroying.start();
     delete model;
-    QVERIFY(destroying.elapsed() < 1000); // does not wait for the walk
-    drainBackgroundWork();
-}
-
-void TestFuzzyFinderModel::destroyedWhileRanking()
-{
-    auto *model = new FuzzyFinderModel(big.url(), false, debounce);
-    QVERIFY(scanToEnd(*model));
-    model->setQuery("f");
-    model->rank(false);
-    QCoreApplication::processEvents();
-    delete model;
+    QVERIFY(destroying.elapsed() < 1000);
     drainBackgroundWork();
 }
 
