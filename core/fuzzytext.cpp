@@ -46,13 +46,19 @@ FuzzyText::FuzzyText(const QString &text)
         prepareAscii(text);
     else
         prepareUnicode(text);
-    computeMask();
-}
-
-void FuzzyText::computeMask()
-{
     for (const QChar unit : std::as_const(m_keys))
         m_mask |= maskBit(unit.unicode());
+}
+
+void FuzzyText::setWordStart(qsizetype position, bool wordStart)
+{
+    if (position < 64) {
+        m_firstWordStarts |= quint64(wordStart) << position;
+        return;
+    }
+    if (m_laterWordStarts.size() <= position - 64)
+        m_laterWordStarts.resize(position - 63);
+    m_laterWordStarts[position - 64] = wordStart ? 1 : 0;
 }
 
 QStringView FuzzyText::character(qsizetype position) const
@@ -73,14 +79,15 @@ void FuzzyText::prepareAscii(const QString &text)
     const qsizetype size = text.size();
     const auto *units = reinterpret_cast<const char16_t *>(text.utf16());
     m_keys.resize(size);
-    m_wordStarts.resize(size);
+    if (size > 64)
+        m_laterWordStarts.resize(size - 64);
     char16_t *keys = reinterpret_cast<char16_t *>(m_keys.data());
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t c = units[i];
         keys[i] = isAsciiUpper(c) ? char16_t(c + (u'a' - u'A')) : c;
         const bool wordStart = i == 0 || isAsciiSeparator(units[i - 1])
                                || (isAsciiLower(units[i - 1]) && isAsciiUpper(c));
-        m_wordStarts[i] = wordStart ? 1 : 0;
+        setWordStart(i, wordStart);
     }
     m_length = size;
 }
@@ -91,13 +98,12 @@ void FuzzyText::prepareUnicode(const QString &text)
     const QStringList lowered = FuzzyMatcher::characters(text.toLower());
     bool simple = true;
     m_ends.reserve(lowered.size());
-    m_wordStarts.resize(lowered.size());
     for (qsizetype i = 0; i < lowered.size(); ++i) {
         const QString key = FuzzyMatcher::key(lowered.at(i));
         simple = simple && key.size() == 1;
         m_keys += key;
         m_ends.append(m_keys.size());
-        m_wordStarts[i] = FuzzyMatcher::startsWord(original, i) ? 1 : 0;
+        setWordStart(i, FuzzyMatcher::startsWord(original, i));
     }
     if (simple)
         m_ends.clear();

@@ -26,7 +26,10 @@ public:
     // The comparison key of the lowered character at `position`.
     QStringView character(qsizetype position) const;
     // Whether a match at `position` earns the word-start bonus.
-    bool startsWord(qsizetype position) const { return m_wordStarts.at(position) != 0; }
+    bool startsWord(qsizetype position) const
+    {
+        return position < 64 ? (m_firstWordStarts >> position) & 1 : m_laterWordStarts.at(position - 64) != 0;
+    }
     // One bit per kind of code unit in keys(): a text can only contain another's characters if
     // its mask covers the other's, which rejects most candidates without a walk.
     quint64 mask() const { return m_mask; }
@@ -38,11 +41,14 @@ public:
 private:
     void prepareAscii(const QString &text);
     void prepareUnicode(const QString &text);
-    void computeMask();
+    void setWordStart(qsizetype position, bool wordStart);
 
     QString m_keys;            // lowered, canonically decomposed characters, back to back
     QList<qsizetype> m_ends;   // end of each character in m_keys; empty when isSimple()
-    QByteArray m_wordStarts;   // one flag per lowered character
+    // One flag per lowered character: bits for the first 64, which is all most names and paths
+    // need, and a byte each for the rest.
+    quint64 m_firstWordStarts = 0;
+    QByteArray m_laterWordStarts;
     qsizetype m_length = 0;
     quint64 m_mask = 0;
 };
