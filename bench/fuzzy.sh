@@ -36,8 +36,9 @@ done
 echo
 echo "== end-to-end filter: read, rank, print all matches (hyperfine) =="
 for list in 20k 1m; do
+  runs=10; [[ $list == 1m ]] && runs=3
   for q in "${queries[@]}"; do
-    hyperfine -S bash --warmup 1 --runs 5 --export-json "$work/e2e-$list-$q.json" \
+    hyperfine -S bash --warmup 1 --runs "$runs" --export-json "$work/e2e-$list-$q.json" \
       -n ours "$bin --filter '$q' --paths $work/paths-$list >/dev/null" \
       -n fzf "fzf --filter '$q' <$work/paths-$list >/dev/null" \
       -n fzf-1core "GOMAXPROCS=1 fzf --filter '$q' <$work/paths-$list >/dev/null" >/dev/null
