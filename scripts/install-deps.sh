@@ -6,7 +6,7 @@
 set -euo pipefail
 
 build_pkgs=(build-essential cmake ninja-build ccache pkg-config
-            qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libarchive-dev)
+            qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libarchive-dev libicu-dev)
 run_pkgs=(xdg-utils breeze-icon-theme adwaita-icon-theme fonts-noto-cjk fonts-noto-color-emoji
           qt6-qpa-plugins)
 bench_pkgs=(fzf hyperfine jq python3 findutils coreutils)

@@ -1,0 +1,36 @@
+#pragma once
+// Scores a typed query against a file name or relative path: a case-insensitive subsequence
+// match over user-perceived characters, with bonuses for word starts and unbroken runs.
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class FuzzyText;
+
+class FuzzyMatcher
+{
+public:
+    FuzzyMatcher() = delete;
+
+    // Empty when the query is not a subsequence of the candidate; 0 for an empty query.
+    [[nodiscard]] static std::optional<qint64> score(const QString &query, const QString &candidate);
+    // The same score over texts prepared once (see FuzzyText); what ranking uses.
+    [[nodiscard]] static std::optional<qint64> score(const FuzzyText &query, const FuzzyText &candidate);
+
+    // Building blocks shared with FuzzyText.
+    // The text's extended grapheme clusters.
+    [[nodiscard]] static QStringList characters(const QString &text);
+    // What two characters are compared by: canonically equivalent ones get the same key.
+    [[nodiscard]] static QString key(const QString &character);
+    // Whether a match at `position` earns the word-start bonus, judged on the candidate's
+    // characters in their original case.
+    [[nodiscard]] static bool startsWord(const QStringList &original, qsizetype position);
+    [[nodiscard]] static bool isLowercase(const QString &character);
+    [[nodiscard]] static bool isUppercase(const QString &character);
+
+    static constexpr qint64 matchPoints = 1;
+    static constexpr qint64 consecutiveBonus = 5;
+    static constexpr qint64 wordStartBonus = 8;
+};

@@ -1,0 +1,26 @@
+#pragma once
+// Orders the items found under a search root by how well a query matches them: on the file
+// name first (lifted by a fixed bonus), else on the path below the root; best first, capped.
+
+#include "fileitem.h"
+
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+class FuzzyIndex;
+
+class FuzzyRanking
+{
+public:
+    FuzzyRanking() = delete;
+
+    // Prepares the items on the fly; for repeated rankings of the same items keep a FuzzyIndex.
+    [[nodiscard]] static QList<FileItem> rank(const QList<FileItem> &items, const QString &query,
+                                              const QUrl &root, qsizetype maxResults);
+    [[nodiscard]] static QList<FileItem> rank(const FuzzyIndex &index, const QString &query,
+                                              qsizetype maxResults);
+
+    // Added to a name match, so a path-only match must beat it by more than this to rank above.
+    static constexpr qint64 nameMatchBonus = 20;
+};
