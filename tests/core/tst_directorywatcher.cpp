@@ -15,11 +15,12 @@ Q_DECLARE_METATYPE(Change)
 namespace {
 
 constexpr std::chrono::milliseconds Debounce{80};
-// Long enough that a notification that should not come would have come.
-constexpr int QuietMs = 3 * int(Debounce.count());
+constexpr int QuietMs = 3 * int(Debounce.count()); // a call that should not come would have come
 // For acting while a notification waits: long enough that a busy machine keeps up with it.
 constexpr std::chrono::milliseconds SlowDebounce{400};
 constexpr int SlowQuietMs = int(SlowDebounce.count()) + 200;
+
+void move(const TestDir &dir, const char *from, const char *to) { QVERIFY(QFile::rename(dir.path(from), dir.path(to))); }
 
 } // namespace
 
@@ -33,15 +34,15 @@ private Q_SLOTS:
         QTest::addColumn<Change>("change");
         QTest::addColumn<int>("calls");
         QTest::newRow("file created") << Change([](const TestDir &d) { d.file("watched/new.txt"); }) << 1;
-        QTest::newRow("file deleted") << Change([](const TestDir &d) { QFile::remove(d.path("watched/existing.txt")); }) << 1;
-        QTest::newRow("moved out") << Change([](const TestDir &d) { QFile::rename(d.path("watched/existing.txt"), d.path("moved.txt")); }) << 1;
-        QTest::newRow("moved in") << Change([](const TestDir &d) { QFile::rename(d.path("outside.txt"), d.path("watched/in.txt")); }) << 1;
-        QTest::newRow("file rewritten") << Change([](const TestDir &d) { d.file("watched/existing.txt", "new"); }) << 1;
-        QTest::newRow("permissions changed") << Change([](const TestDir &d) { d.setMode("watched/existing.txt", 0600); }) << 1;
-        QTest::newRow("file read") << Change([](const TestDir &d) { d.read("watched/existing.txt"); }) << 0;
+        QTest::newRow("file deleted") << Change([](const TestDir &d) { QFile::remove(d.path("watched/file")); }) << 1;
+        QTest::newRow("moved out") << Change([](const TestDir &d) { move(d, "watched/file", "moved"); }) << 1;
+        QTest::newRow("moved in") << Change([](const TestDir &d) { move(d, "outside", "watched/in"); }) << 1;
+        QTest::newRow("file rewritten") << Change([](const TestDir &d) { d.file("watched/file", "new"); }) << 1;
+        QTest::newRow("permissions changed") << Change([](const TestDir &d) { d.setMode("watched/file", 0600); }) << 1;
+        QTest::newRow("file read") << Change([](const TestDir &d) { d.read("watched/file"); }) << 0;
         QTest::newRow("change inside a subfolder") << Change([](const TestDir &d) { d.file("watched/sub/new.txt"); }) << 0;
-        QTest::newRow("watched folder deleted") << Change([](const TestDir &d) { QDir(d.path("watched")).removeRecursively(); }) << 1;
-        QTest::newRow("watched folder moved away") << Change([](const TestDir &d) { QFile::rename(d.path("watched"), d.path("elsewhere")); }) << 1;
+        QTest::newRow("folder deleted") << Change([](const TestDir &d) { QDir(d.path("watched")).removeRecursively(); }) << 1;
+        QTest::newRow("folder moved away") << Change([](const TestDir &d) { move(d, "watched", "elsewhere"); }) << 1;
     }
 
     void reportedChanges()
@@ -49,9 +50,9 @@ private Q_SLOTS:
         QFETCH(Change, change);
         QFETCH(int, calls);
         TestDir dir;
-        dir.file("watched/existing.txt", "old");
+        dir.file("watched/file", "old");
         dir.file("watched/sub/inner.txt");
-        dir.file("outside.txt");
+        dir.file("outside");
         int count = 0;
         DirectoryWatcher watcher(Debounce);
         watcher.start(dir.url("watched"), [&] { ++count; });

@@ -16,7 +16,7 @@ Q_DECLARE_METATYPE(Resolution)
 char *toString(const Resolution &r)
 {
     const char *kinds[] = {"directory", "file", "notFound"};
-    return qstrdup(qPrintable(QString("%1(%2 | %3)").arg(kinds[int(r.kind())], r.parent().toLocalFile(), r.url().toLocalFile())));
+    return qstrdup(qPrintable(QString("%1(%2 | %3)").arg(kinds[int(r.kind())], r.parent().path(), r.url().path())));
 }
 
 namespace {
@@ -29,7 +29,7 @@ const QStringList awkwardNames{"a b", "it's", "'\\''", "$HOME", "back\\slash", "
 QUrl local(const QString &path) { return QUrl::fromLocalFile(path); }
 Resolution directory(const QString &path) { return Resolution::directory(local(path)); }
 Resolution notFound(const QString &path) { return Resolution::notFound(local(path)); }
-Resolution file(const QString &parent, const QString &name) { return Resolution::file(local(parent), local(parent + "/" + name)); }
+Resolution file(const QString &dir, const QString &name) { return Resolution::file(local(dir), local(dir + "/" + name)); }
 
 } // namespace
 
@@ -90,8 +90,8 @@ private Q_SLOTS:
         for (const QString &name : awkwardNames) {
             const QString folder = r + "/names/" + name, label = QString(name).replace('\n', "\\n").replace('\t', "\\t");
             const QUrl inside = local(folder + "/" + name);
-            QTest::addRow("escaped folder %s", qPrintable(label)) << PathFormatter::escape(folder) << directory(folder);
-            QTest::addRow("copied file %s", qPrintable(label)) << PathClipboardService::copyString({inside}) << file(folder, name);
+            QTest::addRow("escaped %s", qPrintable(label)) << PathFormatter::escape(folder) << directory(folder);
+            QTest::addRow("copied %s", qPrintable(label)) << PathClipboardService::copyString({inside}) << file(folder, name);
             QTest::addRow("file URL %s", qPrintable(label)) << inside.toString(QUrl::FullyEncoded) << file(folder, name);
         }
     }

@@ -19,7 +19,7 @@ private Q_SLOTS:
         // QUrl alone takes "//Users/…" for a (lower-cased) host; on Linux it is the folder "/Users/…".
         QTest::newRow("doubled, leading and trailing slashes") << Urls::fromPath("//Users//me///Documents//") << documents;
         QTest::newRow("dot, dot-dot, above the root") << QUrl::fromLocalFile("/../../Users/./me/x/../Documents/.") << documents;
-        QTest::newRow("decomposed accent kept byte for byte") << QUrl::fromLocalFile("/cafe\u0301") << QStringList{"/", "/cafe\u0301"};
+        QTest::newRow("decomposed accent kept") << QUrl::fromLocalFile("/cafe\u0301") << QStringList{"/", "/cafe\u0301"};
         QTest::newRow("spaces and characters special in URLs") << QUrl::fromLocalFile("/a b/100%/#?q=1")
                                                                << QStringList{"/", "/a b", "/a b/100%", "/a b/100%/#?q=1"};
     }
