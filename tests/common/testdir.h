@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 class TestDir
@@ -68,6 +69,12 @@ public:
     {
         return QDir(relative.isEmpty() ? path() : path(relative))
             .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+    // chmod on an entry; true when it worked.
+    bool setMode(const QString &relative, mode_t mode) const
+    {
+        return ::chmod(QFile::encodeName(path(relative)).constData(), mode) == 0;
     }
 
     // Lets an unprivileged user walk into the test folder (QTemporaryDir makes it 0700).
