@@ -6,6 +6,7 @@
 #include "testdir.h"
 
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <cerrno>
@@ -52,13 +53,14 @@ void TestTrashCan::roundTrip()
     if (otherVolume && !separateFileSystems("/dev/shm", m_dir->path()))
         QSKIP("/dev/shm is not a separate file system here");
     const bool volumeTrashExisted = QFileInfo::exists(volumeTrash);
+    const auto tidy = qScopeGuard([&] { if (otherVolume && !volumeTrashExisted) QDir(volumeTrash).removeRecursively(); });
     const TestDir volume(otherVolume ? QStringLiteral("/dev/shm") : m_dir->path());
     const QString trash = otherVolume ? volumeTrash : m_dir->path(TestDir::homeTrash());
     const QString item = "in/deeper/" + name, inner = name == "Folder" ? "/inner.txt" : "";
     volume.file(item + inner, "x");
 
     const QUrl trashed = fs.moveToTrash(volume.url(item)).value();
-    QCOMPARE(trashed.toLocalFile(), trash + "/files/" + name);
+    QCOMPARE(QFileInfo(trashed.toLocalFile()).path(), trash + "/files"); // the volume's Trash may be shared
     QVERIFY(!volume.exists(item));
     for (const char *sub : {"", "/files", "/info"})
         QCOMPARE(modeOf(trash + sub), 0700);
@@ -75,8 +77,6 @@ void TestTrashCan::roundTrip()
     QCOMPARE(fs.restoreFromTrash(trashed), volume.url(item));
     QCOMPARE(volume.read(item + inner), QByteArray("x"));
     QVERIFY(!QFileInfo::exists(trashed.toLocalFile()) && !QFileInfo::exists(recordOf(trashed)));
-    if (otherVolume && !volumeTrashExisted)
-        QDir(volumeTrash).removeRecursively();
 }
 
 // A second item of the same name gets a name of its own; restoring never replaces.
