@@ -53,6 +53,18 @@ public:
         return full;
     }
 
+    // An executable file, such as a script standing in for a program; returns its path.
+    QString program(const QString &relative, const QByteArray &contents) const
+    {
+        const QString full = file(relative, contents);
+        QFile::setPermissions(full, QFile::permissions(full) | QFileDevice::ExeOwner | QFileDevice::ExeGroup
+                                        | QFileDevice::ExeOther);
+        return full;
+    }
+
+    // The home Trash that isolateHome() sets up, relative to the test folder; `sub` is appended.
+    static QString homeTrash(const QString &sub = {}) { return QStringLiteral(".home/.local/share/Trash") + sub; }
+
     QByteArray read(const QString &relative) const
     {
         QFile f(path(relative));

@@ -1,38 +1,20 @@
 // Moving items to the Trash and back: records, name clashes, refusals and per-volume Trashes.
 
+#include "diskfacts.h"
 #include "failure.h"
-#include "fileerror.h"
 #include "filesystemservice.h"
 #include "testdir.h"
 
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <cerrno>
-#include <sys/stat.h>
-#include <unistd.h>
 
-namespace {
-
-QByteArray readAll(const QString &path)
+static QString recordOf(const QUrl &trashed)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return QFileInfo(QFileInfo(trashed.toLocalFile()).path()).path() + "/info/" + trashed.fileName() + ".trashinfo";
 }
-
-QString recordOf(const QUrl &trashed)
-{
-    const QString files = QFileInfo(trashed.toLocalFile()).path();
-    return QFileInfo(files).path() + "/info/" + trashed.fileName() + ".trashinfo";
-}
-
-int modeOf(const QString &path)
-{
-    struct stat st;
-    return ::lstat(QFile::encodeName(path), &st) == 0 ? int(st.st_mode & 07777) : -1;
-}
-
-} // namespace
 
 class TestTrashCan : public QObject
 {
@@ -44,139 +26,90 @@ private Q_SLOTS:
 
     void roundTrip_data();
     void roundTrip();
-    void sameNameTwice();
-    void restoreRefusesToReplace();
-    void restoreRecreatesMissingFolder();
-    void failedTrashLeavesItemAndNoRecord();
-    void recordCannotEscapeItsVolume();
-    void perVolumeTrash();
+    void nameClashes();
+    void refusalsLeaveEverythingInPlace();
 
 private:
-    QString trashPath(const QString &sub = {}) const { return m_dir->path(".home/.local/share/Trash" + sub); }
-
     std::unique_ptr<TestDir> m_dir;
     FileSystemService fs;
 };
 
 void TestTrashCan::roundTrip_data()
 {
+    QTest::addColumn<bool>("otherVolume"); // /dev/shm, with a Trash of its own and records relative to it
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("encodedName");
-    QTest::newRow("plain file") << "a.txt" << QByteArray("a.txt");
-    QTest::newRow("blank, percent and accent") << "my 100% résumé" << QByteArray("my%20100%25%20r%C3%A9sum%C3%A9");
-    QTest::newRow("folder") << "Folder" << QByteArray("Folder");
+    QTest::newRow("blank, percent and accent") << false << "my 100% résumé" << QByteArray("my%20100%25%20r%C3%A9sum%C3%A9");
+    QTest::newRow("folder, whose parent is gone when it comes back") << false << "Folder" << QByteArray("Folder");
+    QTest::newRow("on another volume") << true << "a.txt" << QByteArray("a.txt");
 }
 
 void TestTrashCan::roundTrip()
 {
+    QFETCH(bool, otherVolume);
     QFETCH(QString, name);
     QFETCH(QByteArray, encodedName);
-    const bool folder = name == "Folder";
-    folder ? m_dir->file("in/" + name + "/inner.txt", "x") : m_dir->file("in/" + name, "x");
+    const QString volumeTrash = "/dev/shm/.Trash-" + QString::number(::geteuid());
+    if (otherVolume && !separateFileSystems("/dev/shm", m_dir->path()))
+        QSKIP("/dev/shm is not a separate file system here");
+    const bool volumeTrashExisted = QFileInfo::exists(volumeTrash);
+    const auto tidy = qScopeGuard([&] { if (otherVolume && !volumeTrashExisted) QDir(volumeTrash).removeRecursively(); });
+    const TestDir volume(otherVolume ? QStringLiteral("/dev/shm") : m_dir->path());
+    const QString trash = otherVolume ? volumeTrash : m_dir->path(TestDir::homeTrash());
+    const QString item = "in/deeper/" + name, inner = name == "Folder" ? "/inner.txt" : "";
+    volume.file(item + inner, "x");
 
-    const std::optional<QUrl> trashed = fs.moveToTrash(m_dir->url("in/" + name));
-    QVERIFY(trashed);
-    QCOMPARE(trashed->toLocalFile(), trashPath("/files/" + name));
-    QVERIFY(!m_dir->exists("in/" + name));
+    const QUrl trashed = fs.moveToTrash(volume.url(item)).value();
+    QCOMPARE(QFileInfo(trashed.toLocalFile()).path(), trash + "/files"); // the volume's Trash may be shared
+    QVERIFY(!volume.exists(item));
     for (const char *sub : {"", "/files", "/info"})
-        QCOMPARE(modeOf(trashPath(sub)), 0700);
+        QCOMPARE(modeOf(trash + sub), 0700);
+    QByteArray path = QFile::encodeName(volume.path("in/deeper/")).toPercentEncoding("/") + encodedName;
+    if (otherVolume)
+        path = path.mid(sizeof "/dev/shm/" - 1);
+    const QByteArray record = readFile(recordOf(trashed));
+    QVERIFY2(QRegularExpression("^\\[Trash Info\\]\nPath=" + QRegularExpression::escape(QString::fromLatin1(path))
+                                + "\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n$")
+                 .match(QString::fromUtf8(record)).hasMatch(), record.constData());
 
-    const QByteArray record = readAll(recordOf(*trashed));
-    const QByteArray expectedPath = "Path=" + QFile::encodeName(m_dir->path("in/")).toPercentEncoding("/") + encodedName + "\n";
-    QVERIFY2(record.startsWith(QByteArray("[Trash Info]\n" + expectedPath)), record.constData());
-    QVERIFY2(QRegularExpression("\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n$").match(QString::fromUtf8(record)).hasMatch(),
-             record.constData());
-
-    QCOMPARE(fs.restoreFromTrash(*trashed), m_dir->url("in/" + name));
-    QCOMPARE(m_dir->read(folder ? QString("in/Folder/inner.txt") : "in/" + name), QByteArray("x"));
-    QCOMPARE(m_dir->entries(".home/.local/share/Trash/files"), QStringList{});
-    QCOMPARE(m_dir->entries(".home/.local/share/Trash/info"), QStringList{});
+    if (!inner.isEmpty())
+        QVERIFY(QDir(volume.path("in")).removeRecursively());
+    QCOMPARE(fs.restoreFromTrash(trashed), volume.url(item));
+    QCOMPARE(volume.read(item + inner), QByteArray("x"));
+    QVERIFY(!QFileInfo::exists(trashed.toLocalFile()) && !QFileInfo::exists(recordOf(trashed)));
 }
 
-void TestTrashCan::sameNameTwice()
+// A second item of the same name gets a name of its own; restoring never replaces.
+void TestTrashCan::nameClashes()
 {
     m_dir->file("one/report.pdf", "1");
     m_dir->file("two/report.pdf", "2");
     const QUrl first = *fs.moveToTrash(m_dir->url("one/report.pdf"));
     const QUrl second = *fs.moveToTrash(m_dir->url("two/report.pdf"));
-    QCOMPARE(first.fileName(), "report.pdf");
-    QCOMPARE(second.fileName(), "report.2.pdf");
-    QCOMPARE(fs.restoreFromTrash(second), m_dir->url("two/report.pdf"));
+    m_dir->file("two/report.pdf", "newer");
+    QCOMPARE(failure([&] { fs.restoreFromTrash(second); }).code(), EEXIST);
+    QCOMPARE(m_dir->read("two/report.pdf"), QByteArray("newer"));
+    QCOMPARE(readFile(second.toLocalFile()), QByteArray("2"));
+    QVERIFY(QFileInfo::exists(recordOf(second)));
     QCOMPARE(fs.restoreFromTrash(first), m_dir->url("one/report.pdf"));
     QCOMPARE(m_dir->read("one/report.pdf"), QByteArray("1"));
-    QCOMPARE(m_dir->read("two/report.pdf"), QByteArray("2"));
 }
 
-void TestTrashCan::restoreRefusesToReplace()
+void TestTrashCan::refusalsLeaveEverythingInPlace()
 {
-    m_dir->file("a.txt", "trashed");
-    const QUrl trashed = *fs.moveToTrash(m_dir->url("a.txt"));
-    m_dir->file("a.txt", "newer");
-    const FileError error = failure([&] { fs.restoreFromTrash(trashed); });
-    QCOMPARE(error.code(), EEXIST);
-    QCOMPARE(error.operation(), FileError::Operation::Restore);
-    QCOMPARE(m_dir->read("a.txt"), QByteArray("newer"));
-    QCOMPARE(readAll(trashed.toLocalFile()), QByteArray("trashed"));
-    QVERIFY(QFileInfo::exists(recordOf(trashed)));
-}
-
-void TestTrashCan::restoreRecreatesMissingFolder()
-{
-    m_dir->file("gone/deeper/a.txt", "x");
-    const QUrl trashed = *fs.moveToTrash(m_dir->url("gone/deeper/a.txt"));
-    QVERIFY(QDir(m_dir->path("gone")).removeRecursively());
-    QCOMPARE(fs.restoreFromTrash(trashed), m_dir->url("gone/deeper/a.txt"));
-    QCOMPARE(m_dir->read("gone/deeper/a.txt"), QByteArray("x"));
-}
-
-void TestTrashCan::failedTrashLeavesItemAndNoRecord()
-{
-    // The Trash lies inside this folder, so moving it there must fail after the record is written.
-    const QString data = m_dir->path(".home/.local/share");
+    // The Trash lies inside this folder, so moving it there fails after the record was written.
     m_dir->file(".home/.local/share/keep.txt", "x");
-    const FileError error = failure([&] { fs.moveToTrash(QUrl::fromLocalFile(data)); });
-    QCOMPARE(error.operation(), FileError::Operation::Trash);
+    QCOMPARE(failure([&] { fs.moveToTrash(m_dir->url(".home/.local/share")); }).operation(), FileError::Operation::Trash);
     QCOMPARE(m_dir->read(".home/.local/share/keep.txt"), QByteArray("x"));
-    QCOMPARE(m_dir->entries(".home/.local/share/Trash/info"), QStringList{});
-
+    QCOMPARE(m_dir->entries(TestDir::homeTrash("/info")), QStringList{});
     QCOMPARE(failure([&] { fs.moveToTrash(m_dir->url("missing")); }).code(), ENOENT);
-}
 
-void TestTrashCan::recordCannotEscapeItsVolume()
-{
     // A volume's Trash may come from anywhere; its records must not place items outside it.
-    const QString trash = m_dir->path("volume/.Trash-1234");
-    m_dir->file("volume/.Trash-1234/files/x", "x");
+    const QUrl item = QUrl::fromLocalFile(m_dir->file("volume/.Trash-1234/files/x", "x"));
     m_dir->file("volume/.Trash-1234/info/x.trashinfo", "[Trash Info]\nPath=../outside/x\nDeletionDate=2024-01-01T00:00:00\n");
-    QCOMPARE(failure([&] { fs.restoreFromTrash(QUrl::fromLocalFile(trash + "/files/x")); }).code(), EINVAL);
+    QCOMPARE(failure([&] { fs.restoreFromTrash(item); }).code(), EINVAL);
     QVERIFY(!m_dir->exists("outside"));
     QVERIFY(m_dir->exists("volume/.Trash-1234/files/x"));
-
-    m_dir->file("volume/.Trash-1234/info/x.trashinfo", "[Trash Info]\nPath=sub%20dir/x\n");
-    QCOMPARE(fs.restoreFromTrash(QUrl::fromLocalFile(trash + "/files/x")), m_dir->url("volume/sub dir/x"));
-}
-
-void TestTrashCan::perVolumeTrash()
-{
-    struct stat shm, here;
-    if (::stat("/dev/shm", &shm) != 0 || ::stat(QFile::encodeName(m_dir->path()), &here) != 0 || shm.st_dev == here.st_dev)
-        QSKIP("/dev/shm is not a separate file system here");
-    const QString trash = "/dev/shm/.Trash-" + QString::number(::geteuid());
-    const bool trashExisted = QFileInfo::exists(trash);
-    TestDir volume(QStringLiteral("/dev/shm"));
-    volume.file("item.txt", "x");
-
-    const QUrl trashed = *fs.moveToTrash(volume.url("item.txt"));
-    QCOMPARE(QFileInfo(trashed.toLocalFile()).path(), trash + "/files");
-    const QByteArray record = readAll(recordOf(trashed));
-    const QByteArray relative = QFile::encodeName(volume.path("item.txt").mid(QStringLiteral("/dev/shm/").size()));
-    QVERIFY2(record.contains(QByteArray("\nPath=" + relative.toPercentEncoding("/") + "\n")), record.constData());
-    QVERIFY(QDir(trashPath("/files")).isEmpty()); // the home Trash wasn't used
-
-    QCOMPARE(fs.restoreFromTrash(trashed), volume.url("item.txt"));
-    QVERIFY(!QFileInfo::exists(recordOf(trashed)));
-    if (!trashExisted)
-        QDir(trash).removeRecursively();
 }
 
 QTEST_GUILESS_MAIN(TestTrashCan)

@@ -1,0 +1,40 @@
+#pragma once
+// Writes ZIP archives entry by entry exactly as given, with no checks of its own: the archives an
+// attacker could make (names with "..", absolute paths, links pointing anywhere, odd modes).
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+#include <QTest>
+
+#include <archive.h>
+#include <archive_entry.h>
+
+struct ZipEntry
+{
+    QByteArray name;
+    mode_t type = AE_IFREG;
+    int perm = 0644;
+    QByteArray data;
+    QByteArray target; // of a symbolic link
+};
+
+inline void writeZip(const QString &path, const QList<ZipEntry> &entries)
+{
+    archive *zip = archive_write_new();
+    archive_write_set_format_zip(zip);
+    QCOMPARE(archive_write_open_filename(zip, QFile::encodeName(path).constData()), ARCHIVE_OK);
+    for (const ZipEntry &e : entries) {
+        archive_entry *entry = archive_entry_new();
+        archive_entry_set_pathname(entry, e.name.constData());
+        archive_entry_set_filetype(entry, e.type);
+        archive_entry_set_perm(entry, mode_t(e.perm));
+        archive_entry_set_size(entry, e.data.size());
+        if (!e.target.isEmpty())
+            archive_entry_set_symlink(entry, e.target.constData());
+        QVERIFY2(archive_write_header(zip, entry) == ARCHIVE_OK, archive_error_string(zip));
+        archive_write_data(zip, e.data.constData(), size_t(e.data.size()));
+        archive_entry_free(entry);
+    }
+    archive_write_free(zip);
+}
