@@ -27,7 +27,8 @@ QList<Move> planMoves(const QList<RenamePair> &pairs)
             continue;
         NameConflicts::requirePlainName(pair.newName, FileError::Operation::Rename, Urls::path(pair.url));
         const QUrl folder = Urls::deletingLastPathComponent(pair.url);
-        moves.append({Urls::path(pair.url), Urls::path(Urls::appending(folder, TemporaryName::make(BulkRenamer::temporaryPrefix))),
+        const QString temporary = TemporaryName::make(BulkRenamer::temporaryPrefix);
+        moves.append({Urls::path(pair.url), Urls::path(Urls::appending(folder, temporary)),
                       Urls::path(Urls::appending(folder, pair.newName))});
     }
     return moves;

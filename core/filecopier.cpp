@@ -1,6 +1,7 @@
 #include "filecopier.h"
 
 #include "dirstream.h"
+#include "posixfs.h"
 #include "temporaryname.h"
 #include "treeremover.h"
 #include "uniquefd.h"
@@ -213,16 +214,15 @@ QString FileCopier::temporaryPrefix()
 
 void FileCopier::copy(const QString &source, const QString &target, FileError::Operation operation)
 {
-    const UniqueFd folder(::open(QFile::encodeName(Urls::parentPath(target)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const UniqueFd folder = PosixFs::openParentFolder(target);
     if (!folder.valid())
         throw FileError::fromErrno(operation, errno, source);
     const QByteArray temporary = QFile::encodeName(TemporaryName::make(TemporaryName::copyPrefix));
     TreeCopy tree(operation);
     try {
         tree.entry(AT_FDCWD, QFile::encodeName(source).constData(), folder.get(), temporary.constData(), source);
-        if (::renameat2(folder.get(), temporary.constData(), folder.get(), QFile::encodeName(Urls::fileName(target)).constData(),
-                        RENAME_NOREPLACE)
-            != 0)
+        const QByteArray name = QFile::encodeName(Urls::fileName(target));
+        if (::renameat2(folder.get(), temporary.constData(), folder.get(), name.constData(), RENAME_NOREPLACE) != 0)
             throw FileError::fromErrno(operation, errno, source);
     } catch (const FileError &) {
         // The copy's own failure is the one worth reporting; should the clean-up leave anything,

@@ -117,8 +117,8 @@ void renameThroughTemporary(const QString &source, const QString &target)
     try {
         PosixFs::renameNoReplace(temporary, target, Op::Rename, source);
     } catch (const FileError &error) {
-        if (::renameat2(AT_FDCWD, QFile::encodeName(temporary).constData(), AT_FDCWD, QFile::encodeName(source).constData(),
-                        RENAME_NOREPLACE)
+        if (::renameat2(AT_FDCWD, QFile::encodeName(temporary).constData(), AT_FDCWD,
+                        QFile::encodeName(source).constData(), RENAME_NOREPLACE)
             != 0)
             throw withNote(error, QStringLiteral("it is now named “%1”").arg(temporary));
         throw;

@@ -189,7 +189,8 @@ QString writeRecord(const QString &item, const TrashFolder &trash)
     for (int k = 1;; ++k) {
         const QString candidate = numberedName(name, k);
         const QString info = infoPath(trash.path, candidate);
-        const int fd = ::open(QFile::encodeName(info).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        const int fd =
+            ::open(QFile::encodeName(info).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0 && errno == EEXIST)
             continue;
         if (fd < 0)

@@ -1,6 +1,7 @@
 #include "treeremover.h"
 
 #include "dirstream.h"
+#include "posixfs.h"
 #include "uniquefd.h"
 #include "urls.h"
 
@@ -37,7 +38,7 @@ void removeEntry(int dirFd, const char *name, const QString &path, FileError::Op
 
 void TreeRemover::removeItem(const QString &path, FileError::Operation operation)
 {
-    const UniqueFd folder(::open(QFile::encodeName(Urls::parentPath(path)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const UniqueFd folder = PosixFs::openParentFolder(path);
     if (!folder.valid())
         throw FileError::fromErrno(operation, errno, path);
     removeEntry(folder.get(), QFile::encodeName(Urls::fileName(path)).constData(), path, operation);
