@@ -3,9 +3,9 @@
 #include "fileerror.h"
 #include "nameconflicts.h"
 #include "posixfs.h"
+#include "temporaryname.h"
 #include "urls.h"
 
-#include <QUuid>
 
 #include <cerrno>
 
@@ -18,11 +18,6 @@ struct Move
     QString final;
 };
 
-QString temporaryName()
-{
-    return BulkRenamer::temporaryPrefix + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
-}
-
 // The moves to make, in input order. Checks every name before anything on disk changes.
 QList<Move> planMoves(const QList<RenamePair> &pairs)
 {
@@ -32,7 +27,8 @@ QList<Move> planMoves(const QList<RenamePair> &pairs)
             continue;
         NameConflicts::requirePlainName(pair.newName, FileError::Operation::Rename, Urls::path(pair.url));
         const QUrl folder = Urls::deletingLastPathComponent(pair.url);
-        moves.append({Urls::path(pair.url), Urls::path(Urls::appending(folder, temporaryName())),
+        const QString temporary = TemporaryName::make(BulkRenamer::temporaryPrefix);
+        moves.append({Urls::path(pair.url), Urls::path(Urls::appending(folder, temporary)),
                       Urls::path(Urls::appending(folder, pair.newName))});
     }
     return moves;

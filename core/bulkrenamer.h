@@ -4,6 +4,7 @@
 // ordering. A failed move puts every item back under its old name before the error is thrown.
 
 #include "filesystemservice.h"
+#include "temporaryname.h"
 
 #include <QList>
 #include <QString>
@@ -24,5 +25,5 @@ public:
     using Mover = std::function<void(const QString &from, const QString &to, const QString &errorPath)>;
     static void apply(const QList<RenamePair> &pairs, const Mover &move);
 
-    static constexpr QLatin1String temporaryPrefix{".kvrename-"};
+    static constexpr QLatin1String temporaryPrefix = TemporaryName::renamePrefix;
 };

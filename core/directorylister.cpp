@@ -1,24 +1,17 @@
 #include "directorylister.h"
 
+#include "dirstream.h"
 #include "fileerror.h"
 #include "namecollator.h"
 #include "urls.h"
 
 #include <QFile>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <memory>
-
 namespace {
-
-struct DirCloser
-{
-    void operator()(DIR *dir) const { ::closedir(dir); }
-};
 
 QDateTime modificationTime(const struct stat &st)
 {
@@ -62,27 +55,21 @@ QList<FileItem> DirectoryLister::list(const QUrl &url, bool showHidden)
 {
     const QUrl folder = folderToRead(url);
     const QByteArray encoded = Urls::encodedPath(folder);
-    std::unique_ptr<DIR, DirCloser> dir(::opendir(encoded.constData()));
-    if (!dir)
-        throw FileError::fromErrno(FileError::Operation::List, errno, Urls::path(url));
+    DirStream dir = DirStream::open(encoded.constData());
+    if (!dir.isOpen())
+        throw FileError::fromErrno(FileError::Operation::List, dir.error(), Urls::path(url));
 
     QString prefix = Urls::path(folder);
     if (!prefix.endsWith(QLatin1Char('/')))
         prefix += QLatin1Char('/');
-    const int fd = ::dirfd(dir.get());
     QList<FileItem> items;
-    for (;;) {
-        errno = 0; // readdir reports failure only through errno
-        const dirent *entry = ::readdir(dir.get());
-        if (!entry)
-            break;
-        const char *name = entry->d_name;
-        if (name[0] == '.' && (!showHidden || name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+    while (const dirent *entry = dir.next()) {
+        if (entry->d_name[0] == '.' && !showHidden)
             continue;
-        items.append(itemFor(fd, name, prefix));
+        items.append(itemFor(dir.fd(), entry->d_name, prefix));
     }
-    if (errno != 0)
-        throw FileError::fromErrno(FileError::Operation::List, errno, Urls::path(url));
+    if (dir.error() != 0)
+        throw FileError::fromErrno(FileError::Operation::List, dir.error(), Urls::path(url));
     sortForDisplay(items);
     return items;
 }

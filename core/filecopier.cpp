@@ -1,13 +1,17 @@
 #include "filecopier.h"
 
+#include "dirstream.h"
+#include "posixfs.h"
+#include "temporaryname.h"
+#include "treeremover.h"
+#include "uniquefd.h"
+#include "urls.h"
+
 #include <QFile>
-#include <QUuid>
 
 #include <cerrno>
-#include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
-#include <memory>
 #include <stdio.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -16,70 +20,6 @@
 namespace {
 
 using Op = FileError::Operation;
-
-class Fd
-{
-public:
-    explicit Fd(int fd = -1) : m_fd(fd) {}
-    ~Fd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-    int get() const { return m_fd; }
-    bool valid() const { return m_fd >= 0; }
-    // Closes now and reports failure: some file systems only report a failed write here.
-    int close()
-    {
-        const int result = ::close(m_fd);
-        m_fd = -1;
-        return result;
-    }
-
-private:
-    int m_fd;
-};
-
-struct DirCloser
-{
-    void operator()(DIR *dir) const { ::closedir(dir); }
-};
-using DirPtr = std::unique_ptr<DIR, DirCloser>;
-
-QString childPath(const QString &parent, const char *name)
-{
-    return parent + QLatin1Char('/') + QFile::decodeName(name);
-}
-
-// Names in an open folder, read in full before anything in it changes.
-QList<QByteArray> entryNames(int dirFd, int &err)
-{
-    QList<QByteArray> names;
-    err = 0;
-    const int own = ::dup(dirFd);
-    DirPtr dir(own >= 0 ? ::fdopendir(own) : nullptr);
-    if (!dir) {
-        err = errno;
-        if (own >= 0)
-            ::close(own);
-        return names;
-    }
-    for (;;) {
-        errno = 0; // readdir reports failure only through errno
-        const dirent *entry = ::readdir(dir.get());
-        if (!entry) {
-            err = errno;
-            break;
-        }
-        const char *name = entry->d_name;
-        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
-            continue;
-        names.append(QByteArray(name));
-    }
-    return names;
-}
 
 // Owner (best effort: only root may give an item away), mode, then times, in that order
 // because a change of owner clears set-id bits and every change touches the times.
@@ -190,7 +130,7 @@ private:
     void file(int srcDir, const char *srcName, int dstDir, const char *dstName, const QString &path)
     {
         // Non-blocking so that an entry swapped for a pipe since it was examined can't make open wait.
-        Fd in(::openat(srcDir, srcName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        UniqueFd in(::openat(srcDir, srcName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
         if (!in.valid())
             fail(errno, path);
         struct stat st;
@@ -199,7 +139,7 @@ private:
         if (!S_ISREG(st.st_mode))
             refuseSpecial(path);
         ::fcntl(in.get(), F_SETFL, 0);
-        Fd out(::openat(dstDir, dstName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        UniqueFd out(::openat(dstDir, dstName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (!out.valid())
             fail(errno, path);
         created();
@@ -237,7 +177,7 @@ private:
 
     void directory(int srcDir, const char *srcName, int dstDir, const char *dstName, const QString &path)
     {
-        Fd src(::openat(srcDir, srcName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        UniqueFd src(::openat(srcDir, srcName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         if (!src.valid())
             fail(errno, path);
         struct stat st;
@@ -247,15 +187,15 @@ private:
         if (::mkdirat(dstDir, dstName, 0700) != 0)
             fail(errno, path);
         created();
-        Fd dst(::openat(dstDir, dstName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        UniqueFd dst(::openat(dstDir, dstName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         if (!dst.valid())
             fail(errno, path);
         int err = 0;
-        const QList<QByteArray> names = entryNames(src.get(), err);
+        const QList<QByteArray> names = DirStream::namesIn(src.get(), err);
         if (err != 0)
             fail(err, path);
         for (const QByteArray &name : names)
-            entry(src.get(), name.constData(), dst.get(), name.constData(), childPath(path, name.constData()));
+            entry(src.get(), name.constData(), dst.get(), name.constData(), Urls::childPath(path, QFile::decodeName(name)));
         if (const int metaErr = applyMetadata(dst.get(), st))
             fail(metaErr, path);
     }
@@ -265,66 +205,30 @@ private:
     QByteArray m_buffer;
 };
 
-// Files and links go with a single unlink; only a folder (EISDIR) is opened and emptied first.
-void removeEntry(int dirFd, const char *name, const QString &path, Op operation)
-{
-    if (::unlinkat(dirFd, name, 0) == 0)
-        return;
-    if (errno != EISDIR)
-        throw FileError::fromErrno(operation, errno, path);
-    Fd folder(::openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (!folder.valid())
-        throw FileError::fromErrno(operation, errno, path);
-    int err = 0;
-    const QList<QByteArray> names = entryNames(folder.get(), err);
-    if (err != 0)
-        throw FileError::fromErrno(operation, err, path);
-    for (const QByteArray &child : names)
-        removeEntry(folder.get(), child.constData(), childPath(path, child.constData()), operation);
-    if (::unlinkat(dirFd, name, AT_REMOVEDIR) != 0)
-        throw FileError::fromErrno(operation, errno, path);
-}
-
-QString parentOf(const QString &path)
-{
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    return slash <= 0 ? QStringLiteral("/") : path.left(slash);
-}
-
-QString nameOf(const QString &path)
-{
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
-
 } // namespace
 
 QString FileCopier::temporaryPrefix()
 {
-    return QStringLiteral(".tallowmere-copy-");
+    return TemporaryName::copyPrefix;
 }
 
 void FileCopier::copy(const QString &source, const QString &target, FileError::Operation operation)
 {
-    Fd folder(::open(QFile::encodeName(parentOf(target)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const UniqueFd folder = PosixFs::openParentFolder(target);
     if (!folder.valid())
         throw FileError::fromErrno(operation, errno, source);
-    const QByteArray temporary =
-        QFile::encodeName(temporaryPrefix() + QUuid::createUuid().toString(QUuid::WithoutBraces));
+    const QByteArray temporary = QFile::encodeName(TemporaryName::make(TemporaryName::copyPrefix));
     TreeCopy tree(operation);
     try {
         tree.entry(AT_FDCWD, QFile::encodeName(source).constData(), folder.get(), temporary.constData(), source);
-        if (::renameat2(folder.get(), temporary.constData(), folder.get(), QFile::encodeName(nameOf(target)).constData(),
-                        RENAME_NOREPLACE)
-            != 0)
+        const QByteArray name = QFile::encodeName(Urls::fileName(target));
+        if (::renameat2(folder.get(), temporary.constData(), folder.get(), name.constData(), RENAME_NOREPLACE) != 0)
             throw FileError::fromErrno(operation, errno, source);
     } catch (const FileError &) {
-        if (tree.createdTop()) {
-            try {
-                removeEntry(folder.get(), temporary.constData(), target, operation);
-            } catch (const FileError &) {
-                // The copy's own failure is the one worth reporting; a leftover is hidden and marked.
-            }
-        }
+        // The copy's own failure is the one worth reporting; should the clean-up leave anything,
+        // it is hidden and marked as ours.
+        if (tree.createdTop())
+            TreeRemover::discard(folder.get(), temporary.constData());
         throw;
     }
 }
@@ -338,23 +242,15 @@ void FileCopier::move(const QString &source, const QString &target, FileError::O
     if (errno != EXDEV)
         throw FileError::fromErrno(operation, errno, source);
     // Copying everything only to find the original can't be deleted would leave two of it.
-    if (::faccessat(AT_FDCWD, QFile::encodeName(parentOf(source)).constData(), W_OK | X_OK, AT_EACCESS) != 0)
+    if (::faccessat(AT_FDCWD, QFile::encodeName(Urls::parentPath(source)).constData(), W_OK | X_OK, AT_EACCESS) != 0)
         throw FileError::fromErrno(operation, errno, source);
     copy(source, target, operation);
     try {
-        removeTree(source, operation);
+        TreeRemover::removeItem(source, operation);
     } catch (const FileError &error) {
         throw FileError(operation, error.code(), source,
                         QStringLiteral("it was copied in full to “%1”, but the original could not be deleted "
                                        "completely (“%2”); both copies exist and nothing is lost")
                             .arg(target, error.path()));
     }
-}
-
-void FileCopier::removeTree(const QString &path, FileError::Operation operation)
-{
-    Fd folder(::open(QFile::encodeName(parentOf(path)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!folder.valid())
-        throw FileError::fromErrno(operation, errno, path);
-    removeEntry(folder.get(), QFile::encodeName(nameOf(path)).constData(), path, operation);
 }

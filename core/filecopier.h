@@ -1,5 +1,5 @@
 #pragma once
-// Low-level copying, moving and removing of whole items, built so that a failure never leaves a
+// Low-level copying and moving of whole items, built so that a failure never leaves a
 // half-made item under the destination name and never costs the user the original.
 //
 // A copy is assembled under a hidden temporary name in the destination folder and renamed into
@@ -24,7 +24,4 @@ public:
     // Moves without replacing anything at `target`. Across file systems the item is copied first
     // and the original deleted only after the whole copy is in place.
     static void move(const QString &source, const QString &target, FileError::Operation operation);
-
-    // Deletes an item and everything in it, never following links. Stops at the first failure.
-    static void removeTree(const QString &path, FileError::Operation operation);
 };

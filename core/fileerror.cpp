@@ -31,7 +31,7 @@ QString reasonFor(int code)
     case FileError::ReadCorruptFile: return QStringLiteral("The file isn't a readable archive");
     case FileError::WriteUnknown: return QStringLiteral("The item couldn't be written");
     case FileError::WriteFileExists: return QStringLiteral("An item with that name already exists");
-    default: return QString::fromLocal8Bit(std::strerror(code));
+    default: return FileError::errnoText(code);
     }
 }
 
@@ -46,6 +46,11 @@ FileError::FileError(Operation operation, int code, QString path, QString detail
 FileError FileError::fromErrno(Operation operation, int err, const QString &path)
 {
     return FileError(operation, err, path);
+}
+
+QString FileError::errnoText(int err)
+{
+    return QString::fromLocal8Bit(std::strerror(err));
 }
 
 QString FileError::message() const

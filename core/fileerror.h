@@ -22,6 +22,8 @@ public:
 
     // An error from the errno value of a failed system call.
     static FileError fromErrno(Operation operation, int err, const QString &path);
+    // The system's wording for an errno value, for details.
+    static QString errnoText(int err);
 
     Operation operation() const { return m_operation; }
     int code() const { return m_code; }

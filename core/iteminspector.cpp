@@ -1,18 +1,16 @@
 #include "iteminspector.h"
 
+#include "dirstream.h"
 #include "fileerror.h"
 #include "urls.h"
 
 #include <QSet>
 
 #include <cerrno>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
-#include <unistd.h>
 
-#include <memory>
 #include <utility>
 
 namespace {
@@ -22,33 +20,22 @@ QDateTime dateOf(const struct statx_timestamp &t)
     return QDateTime::fromMSecsSinceEpoch(qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000, Qt::UTC);
 }
 
-struct DirCloser
-{
-    void operator()(DIR *dir) const { ::closedir(dir); }
-};
-
 // One walk of a folder tree; keeps the total and the hard-linked files already counted.
 class SizeWalk
 {
 public:
     explicit SizeWalk(const std::function<bool()> &shouldContinue) : m_shouldContinue(shouldContinue) {}
 
-    // Takes ownership of `dirFd`.
-    void addFolder(int dirFd)
+    void addFolder(DirStream dir)
     {
-        std::unique_ptr<DIR, DirCloser> dir(::fdopendir(dirFd));
-        if (!dir) {
-            ::close(dirFd);
-            return;
-        }
-        while (const dirent *entry = ::readdir(dir.get())) {
+        while (const dirent *entry = dir.next()) {
             if (m_stopped || (m_shouldContinue && !m_shouldContinue())) {
                 m_stopped = true;
                 return;
             }
-            if (entry->d_name[0] == '.') // hidden, and "." and ".."
+            if (entry->d_name[0] == '.') // hidden: neither counted nor entered
                 continue;
-            addEntry(::dirfd(dir.get()), entry);
+            addEntry(dir.fd(), entry);
         }
     }
 
@@ -75,9 +62,9 @@ private:
 
     void enter(int dirFd, const char *name)
     {
-        const int fd = ::openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (fd >= 0)
-            addFolder(fd);
+        DirStream dir = DirStream::openAt(dirFd, name);
+        if (dir.isOpen())
+            addFolder(std::move(dir));
     }
 
     bool firstSighting(const struct stat &st)
@@ -127,11 +114,11 @@ qint64 ItemInspector::directorySize(const QUrl &url, const std::function<bool()>
     if (path.isEmpty())
         return 0;
     // The folder asked about may itself be reached through a link; only links inside aren't followed.
-    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
+    DirStream dir = DirStream::open(path.constData());
+    if (!dir.isOpen())
         return 0;
     SizeWalk walk(shouldContinue);
-    walk.addFolder(fd);
+    walk.addFolder(std::move(dir));
     return walk.total();
 }
 

@@ -4,14 +4,13 @@
 #include "filecopier.h"
 #include "nameconflicts.h"
 #include "posixfs.h"
+#include "temporaryname.h"
 #include "trashcan.h"
 #include "urls.h"
 
 #include <QFile>
-#include <QUuid>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -22,15 +21,10 @@ namespace {
 using Op = FileError::Operation;
 using Transfer = void (*)(const QString &source, const QString &target, Op operation);
 
-QByteArray encoded(const QString &path)
-{
-    return QFile::encodeName(path);
-}
-
 bool sameItem(const QString &a, const QString &b)
 {
     struct stat first, second;
-    return ::lstat(encoded(a).constData(), &first) == 0 && ::lstat(encoded(b).constData(), &second) == 0
+    return ::lstat(QFile::encodeName(a).constData(), &first) == 0 && ::lstat(QFile::encodeName(b).constData(), &second) == 0
            && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
@@ -38,12 +32,7 @@ bool sameItem(const QString &a, const QString &b)
 bool isRealFolder(const QString &path)
 {
     struct stat st;
-    return ::lstat(encoded(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool isSameOrInside(const QString &path, const QString &folder)
-{
-    return folder == QLatin1String("/") || path == folder || path.startsWith(folder + QLatin1Char('/'));
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 // The item's path with links in its folder resolved, but not a link that is the item itself.
@@ -58,7 +47,7 @@ void refuseIntoItself(const QUrl &url, const QUrl &directory, Op operation)
 {
     if (!isRealFolder(Urls::path(url)))
         return;
-    if (isSameOrInside(Urls::path(Urls::resolvingSymlinks(directory)), realPlace(url)))
+    if (Urls::isSameOrInside(Urls::path(Urls::resolvingSymlinks(directory)), realPlace(url)))
         throw FileError(operation, EINVAL, Urls::path(url), QStringLiteral("a folder can't be put inside itself"));
 }
 
@@ -85,7 +74,7 @@ std::optional<QString> trashOccupant(const QUrl &url, const QUrl &target, Op ope
     const QString occupant = Urls::path(target);
     if (sameItem(Urls::path(url), occupant))
         return std::nullopt;
-    if (isRealFolder(occupant) && isSameOrInside(realPlace(url), realPlace(target)))
+    if (isRealFolder(occupant) && Urls::isSameOrInside(realPlace(url), realPlace(target)))
         throw FileError(operation, EINVAL, occupant, QStringLiteral("it holds the item that was to replace it"));
     return TrashCan::moveToTrash(occupant);
 }
@@ -123,14 +112,13 @@ TransferOutcome transferResolving(const QUrl &url, const QUrl &directory, Confli
 // goes through a temporary name. Should the second step fail, it gets its old name back.
 void renameThroughTemporary(const QString &source, const QString &target)
 {
-    const QString temporary = Urls::path(Urls::deletingLastPathComponent(Urls::fromPath(source)))
-                              + QStringLiteral("/.tallowmere-rename-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    const QString temporary = TemporaryName::inFolder(Urls::parentPath(source), TemporaryName::renamePrefix);
     PosixFs::renameNoReplace(source, temporary, Op::Rename, source);
     try {
         PosixFs::renameNoReplace(temporary, target, Op::Rename, source);
     } catch (const FileError &error) {
-        if (::renameat2(AT_FDCWD, encoded(temporary).constData(), AT_FDCWD, encoded(source).constData(),
-                        RENAME_NOREPLACE)
+        if (::renameat2(AT_FDCWD, QFile::encodeName(temporary).constData(), AT_FDCWD,
+                        QFile::encodeName(source).constData(), RENAME_NOREPLACE)
             != 0)
             throw withNote(error, QStringLiteral("it is now named “%1”").arg(temporary));
         throw;
@@ -156,11 +144,11 @@ QUrl ItemTransfer::createFile(const QString &name, const QUrl &parent)
     if (PosixFs::occupied(path))
         throw FileError(Op::Create, FileError::WriteFileExists, path);
     // Exclusive: a file that appeared since the test above is never truncated.
-    const int fd = ::open(encoded(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
     if (fd < 0 && errno == EEXIST)
         throw FileError(Op::Create, FileError::WriteFileExists, path);
     if (fd < 0)
-        throw FileError(Op::Create, FileError::WriteUnknown, path, QString::fromLocal8Bit(std::strerror(errno)));
+        throw FileError(Op::Create, FileError::WriteUnknown, path, FileError::errnoText(errno));
     ::close(fd);
     return target;
 }

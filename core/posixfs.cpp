@@ -1,5 +1,7 @@
 #include "posixfs.h"
 
+#include "urls.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -17,6 +19,11 @@ bool PosixFs::isDirectory(const QString &path)
 {
     struct stat st;
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+UniqueFd PosixFs::openParentFolder(const QString &path)
+{
+    return UniqueFd(::open(QFile::encodeName(Urls::parentPath(path)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 }
 
 void PosixFs::renameNoReplace(const QString &from, const QString &to, FileError::Operation operation,

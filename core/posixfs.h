@@ -2,6 +2,7 @@
 // Small system-call wrappers the file operations share. Paths are local paths as QString.
 
 #include "fileerror.h"
+#include "uniquefd.h"
 
 #include <QString>
 
@@ -12,6 +13,8 @@ public:
     static bool occupied(const QString &path);
     // True for a folder, following links.
     static bool isDirectory(const QString &path);
+    // The folder holding `path`, opened for *at() calls; invalid (errno set) on failure.
+    static UniqueFd openParentFolder(const QString &path);
     // Renames without ever replacing an item at `to` (EEXIST instead). Throws FileError naming
     // `errorPath` (default: `from`).
     static void renameNoReplace(const QString &from, const QString &to, FileError::Operation operation,

@@ -20,37 +20,14 @@ namespace {
 
 using Op = FileError::Operation;
 
-QString parentOf(const QString &path)
-{
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    return slash <= 0 ? QStringLiteral("/") : path.left(slash);
-}
-
-QString nameOf(const QString &path)
-{
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
-
-QString join(const QString &folder, const QString &name)
-{
-    if (folder == QLatin1String("/"))
-        return folder + name;
-    return folder + QLatin1Char('/') + name;
-}
-
-QByteArray encoded(const QString &path)
-{
-    return QFile::encodeName(path);
-}
-
 // The device a path lives on, or would live on once created: that of its nearest existing folder.
 dev_t deviceOf(QString path)
 {
     struct stat st;
-    while (::stat(encoded(path).constData(), &st) != 0) {
+    while (::stat(QFile::encodeName(path).constData(), &st) != 0) {
         if (path == QLatin1String("/"))
             return 0;
-        path = parentOf(path);
+        path = Urls::parentPath(path);
     }
     return st.st_dev;
 }
@@ -59,10 +36,10 @@ dev_t deviceOf(QString path)
 // (not a link) owned by us. Returns 0 or an errno value.
 int ensurePrivateFolder(const QString &path)
 {
-    if (::mkdir(encoded(path).constData(), 0700) != 0 && errno != EEXIST)
+    if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0 && errno != EEXIST)
         return errno;
     struct stat st;
-    if (::lstat(encoded(path).constData(), &st) != 0)
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
         return errno;
     if (!S_ISDIR(st.st_mode))
         return ENOTDIR;
@@ -96,11 +73,6 @@ QString unescapeMountPath(const QByteArray &field)
     return QFile::decodeName(out);
 }
 
-bool isSameOrInside(const QString &path, const QString &folder)
-{
-    return folder == QLatin1String("/") || path == folder || path.startsWith(folder + QLatin1Char('/'));
-}
-
 // The top of the mount that holds `path` (a resolved path): the longest mount point above it.
 // Bind mounts count as mounts of their own, since renames can't cross them either.
 QString mountPointOf(const QString &path)
@@ -114,7 +86,7 @@ QString mountPointOf(const QString &path)
         if (fields.size() < 5)
             continue;
         const QString point = unescapeMountPath(fields[4]);
-        if (point.size() > best.size() && isSameOrInside(path, point))
+        if (point.size() > best.size() && Urls::isSameOrInside(path, point))
             best = point;
     }
     return best;
@@ -133,13 +105,13 @@ TrashFolder volumeTrash(const QString &item)
     // A shared .Trash counts only when it is a real folder with the sticky bit, so other users
     // can't swap or empty our part of it.
     struct stat st;
-    const QString shared = join(top, QStringLiteral(".Trash"));
-    if (::lstat(encoded(shared).constData(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX)) {
-        const QString mine = join(shared, uid);
+    const QString shared = Urls::childPath(top, QStringLiteral(".Trash"));
+    if (::lstat(QFile::encodeName(shared).constData(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX)) {
+        const QString mine = Urls::childPath(shared, uid);
         if (ensureTrashFolders(mine) == 0)
             return {mine, top};
     }
-    const QString own = join(top, QStringLiteral(".Trash-") + uid);
+    const QString own = Urls::childPath(top, QStringLiteral(".Trash-") + uid);
     if (const int err = ensureTrashFolders(own))
         throw FileError(Op::Trash, err, item, QStringLiteral("no Trash folder can be made on its volume"));
     return {own, top};
@@ -150,7 +122,7 @@ TrashFolder trashFor(const QString &item, dev_t device)
     const QString home = TrashCan::homeTrash();
     if (deviceOf(home) != device)
         return volumeTrash(item);
-    if (!QDir().mkpath(parentOf(home)))
+    if (!QDir().mkpath(Urls::parentPath(home)))
         throw FileError(Op::Trash, EACCES, item, QStringLiteral("the Trash folder can't be made"));
     if (const int err = ensureTrashFolders(home))
         throw FileError(Op::Trash, err, item, QStringLiteral("the Trash folder can't be used"));
@@ -160,7 +132,7 @@ TrashFolder trashFor(const QString &item, dev_t device)
 // Names in the Trash get ".trashinfo" and maybe ".NNN" added; keep them within NAME_MAX.
 QString fittingName(QString name)
 {
-    while (encoded(name).size() > 200) {
+    while (QFile::encodeName(name).size() > 200) {
         name.chop(1);
         if (!name.isEmpty() && name.back().isHighSurrogate())
             name.chop(1);
@@ -181,9 +153,9 @@ QString numberedName(const QString &name, int k)
 
 QByteArray recordFor(const QString &item, const TrashFolder &trash)
 {
-    const QString stored = trash.topdir.isEmpty() ? item : item.mid(join(trash.topdir, QString()).size());
+    const QString stored = trash.topdir.isEmpty() ? item : item.mid(Urls::childPath(trash.topdir, QString()).size());
     QByteArray record("[Trash Info]\nPath=");
-    record += encoded(stored).toPercentEncoding("/");
+    record += QFile::encodeName(stored).toPercentEncoding("/");
     record += "\nDeletionDate=";
     record += QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")).toLatin1();
     record += '\n';
@@ -212,24 +184,25 @@ QString infoPath(const QString &trash, const QString &name)
 // exclusive create is what reserves the name against another program trashing at the same time.
 QString writeRecord(const QString &item, const TrashFolder &trash)
 {
-    const QString name = fittingName(nameOf(item));
+    const QString name = fittingName(Urls::fileName(item));
     const QByteArray record = recordFor(item, trash);
     for (int k = 1;; ++k) {
         const QString candidate = numberedName(name, k);
         const QString info = infoPath(trash.path, candidate);
-        const int fd = ::open(encoded(info).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        const int fd =
+            ::open(QFile::encodeName(info).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0 && errno == EEXIST)
             continue;
         if (fd < 0)
             throw FileError::fromErrno(Op::Trash, errno, item);
-        int err = PosixFs::occupied(join(trash.path + QStringLiteral("/files"), candidate)) ? EEXIST : 0;
+        int err = PosixFs::occupied(Urls::childPath(trash.path + QStringLiteral("/files"), candidate)) ? EEXIST : 0;
         if (err == 0)
             err = writeAll(fd, record);
         if (::close(fd) != 0 && err == 0)
             err = errno;
         if (err == 0)
             return candidate;
-        ::unlink(encoded(info).constData());
+        ::unlink(QFile::encodeName(info).constData());
         if (err != EEXIST)
             throw FileError::fromErrno(Op::Trash, err, item);
     }
@@ -263,10 +236,10 @@ QString recordedPath(const QByteArray &record)
 // The volume top a per-volume Trash belongs to; empty for the home Trash.
 QString topdirOf(const QString &trash)
 {
-    if (nameOf(trash).startsWith(QLatin1String(".Trash-")))
-        return parentOf(trash);
-    if (nameOf(parentOf(trash)) == QLatin1String(".Trash"))
-        return parentOf(parentOf(trash));
+    if (Urls::fileName(trash).startsWith(QLatin1String(".Trash-")))
+        return Urls::parentPath(trash);
+    if (Urls::fileName(Urls::parentPath(trash)) == QLatin1String(".Trash"))
+        return Urls::parentPath(Urls::parentPath(trash));
     return {};
 }
 
@@ -283,8 +256,8 @@ QString originalPlace(const QString &recorded, const QString &trash, const QStri
     const QString top = topdirOf(trash);
     if (top.isEmpty())
         throw refuse();
-    const QString place = QDir::cleanPath(join(top, recorded));
-    if (place == top || !isSameOrInside(place, top))
+    const QString place = QDir::cleanPath(Urls::childPath(top, recorded));
+    if (place == top || !Urls::isSameOrInside(place, top))
         throw refuse();
     return place;
 }
@@ -293,11 +266,11 @@ QString originalPlace(const QString &recorded, const QString &trash, const QStri
 QString trashInto(const QString &item, const QString &givenPath, const TrashFolder &trash)
 {
     const QString name = writeRecord(item, trash);
-    const QString trashed = join(trash.path + QStringLiteral("/files"), name);
+    const QString trashed = Urls::childPath(trash.path + QStringLiteral("/files"), name);
     try {
         PosixFs::renameNoReplace(item, trashed, Op::Trash, givenPath);
     } catch (const FileError &) {
-        ::unlink(encoded(infoPath(trash.path, name)).constData());
+        ::unlink(QFile::encodeName(infoPath(trash.path, name)).constData());
         throw;
     }
     return trashed;
@@ -316,11 +289,11 @@ QString TrashCan::homeTrash()
 QString TrashCan::moveToTrash(const QString &path)
 {
     struct stat st;
-    if (::lstat(encoded(path).constData(), &st) != 0)
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
         throw FileError::fromErrno(Op::Trash, errno, path);
     // The record names the item's real place, so the volume's top is a prefix of it.
-    const QString folder = Urls::path(Urls::resolvingSymlinks(Urls::fromPath(parentOf(path))));
-    const QString item = join(folder, nameOf(path));
+    const QString folder = Urls::path(Urls::resolvingSymlinks(Urls::fromPath(Urls::parentPath(path))));
+    const QString item = Urls::childPath(folder, Urls::fileName(path));
     const TrashFolder trash = trashFor(item, st.st_dev);
     try {
         return trashInto(item, path, trash);
@@ -334,11 +307,11 @@ QString TrashCan::moveToTrash(const QString &path)
 
 QString TrashCan::restore(const QString &trashedPath)
 {
-    const QString files = parentOf(trashedPath);
-    if (nameOf(files) != QLatin1String("files"))
+    const QString files = Urls::parentPath(trashedPath);
+    if (Urls::fileName(files) != QLatin1String("files"))
         throw FileError(Op::Restore, EINVAL, trashedPath, QStringLiteral("it isn't in a Trash folder"));
-    const QString trash = parentOf(files);
-    const QString info = infoPath(trash, nameOf(trashedPath));
+    const QString trash = Urls::parentPath(files);
+    const QString info = infoPath(trash, Urls::fileName(trashedPath));
     int err = 0;
     const QByteArray record = readSmallFile(info, err);
     if (err != 0)
@@ -347,13 +320,13 @@ QString TrashCan::restore(const QString &trashedPath)
     if (PosixFs::occupied(original))
         throw FileError(Op::Restore, EEXIST, original, QStringLiteral("it stays in the Trash"));
     // The folder it came from may have been deleted since; recreate it rather than refuse.
-    if (!QDir().mkpath(parentOf(original)))
+    if (!QDir().mkpath(Urls::parentPath(original)))
         throw FileError(Op::Restore, EACCES, original, QStringLiteral("its original folder can't be recreated"));
     try {
         FileCopier::move(trashedPath, original, Op::Restore);
     } catch (const FileError &error) {
         throw FileError(Op::Restore, error.code(), original, error.detail());
     }
-    ::unlink(encoded(info).constData()); // a stale record would only list a missing item
+    ::unlink(QFile::encodeName(info).constData()); // a stale record would only list a missing item
     return original;
 }

@@ -1,13 +1,12 @@
 #include "treewalker.h"
 
+#include "dirstream.h"
 #include "urls.h"
 
 #include <QFile>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <vector>
@@ -17,8 +16,6 @@ namespace {
 // Folders deeper than this are read ahead and closed before the walk descends from them, so a
 // deep tree holds at most this many descriptors (plus one) however deep it goes.
 constexpr std::size_t MaxOpenFolders = 32;
-
-constexpr int FolderOpenFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
 struct Entry
 {
@@ -30,18 +27,13 @@ struct Entry
 // `buffered` (entries as an is-folder byte, the name and a NUL) and already closed.
 struct Level
 {
-    DIR *dir = nullptr;
+    DirStream dir;
     QByteArray buffered;
     qsizetype next = 0;
     // Lengths of the path buffers before this folder's name was appended; restored on leaving.
     qsizetype parentPathBytes = 0;
     qsizetype parentPathText = 0;
 };
-
-bool isDotOrDotDot(const char *name)
-{
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
 
 // d_type without a stat, except on file systems that don't fill it in. Links are not folders.
 bool isDirectoryEntry(int dirFd, const dirent *entry)
@@ -82,12 +74,6 @@ public:
           m_epoch(QDateTime::fromSecsSinceEpoch(0, Qt::UTC))
     {
     }
-    ~Walk()
-    {
-        for (Level &level : m_levels)
-            if (level.dir)
-                ::closedir(level.dir);
-    }
     Walk(const Walk &) = delete;
     Walk &operator=(const Walk &) = delete;
 
@@ -99,7 +85,7 @@ public:
         if (!m_pathText.endsWith(QLatin1Char('/')))
             m_pathText += QLatin1Char('/');
         m_pathBytes = QFile::encodeName(m_pathText);
-        if (!enter(::open(m_pathBytes.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)))
+        if (!enter(DirStream::open(m_pathBytes.constData())))
             return finish(false);
         m_batch.reserve(qBound(1, m_batchSize, 4096));
         Entry entry;
@@ -149,14 +135,14 @@ private:
         const qsizetype textBefore = m_pathText.size();
         m_pathBytes.append(name).append('/');
         m_pathText.append(decodedName).append(QLatin1Char('/'));
-        int fd;
-        if (parent.dir && m_levels.size() < MaxOpenFolders) {
-            fd = ::openat(::dirfd(parent.dir), name, FolderOpenFlags);
+        DirStream dir;
+        if (parent.dir.isOpen() && m_levels.size() < MaxOpenFolders) {
+            dir = DirStream::openAt(parent.dir.fd(), name);
         } else {
             readAhead(parent); // `name` points into the parent's buffer no longer after this
-            fd = ::open(m_pathBytes.constData(), FolderOpenFlags);
+            dir = DirStream::openAt(AT_FDCWD, m_pathBytes.constData());
         }
-        if (!enter(fd)) {
+        if (!enter(std::move(dir))) {
             m_pathBytes.truncate(bytesBefore);
             m_pathText.truncate(textBefore);
             return;
@@ -165,24 +151,17 @@ private:
         m_levels.back().parentPathText = textBefore;
     }
 
-    bool enter(int fd)
+    bool enter(DirStream dir)
     {
-        if (fd < 0)
+        if (!dir.isOpen())
             return false;
-        DIR *dir = ::fdopendir(fd);
-        if (!dir) {
-            ::close(fd);
-            return false;
-        }
-        m_levels.push_back(Level{dir, {}, 0, 0, 0});
+        m_levels.push_back(Level{std::move(dir), {}, 0, 0, 0});
         return true;
     }
 
     void leave()
     {
-        Level &level = m_levels.back();
-        if (level.dir)
-            ::closedir(level.dir);
+        const Level &level = m_levels.back();
         m_pathBytes.truncate(level.parentPathBytes);
         m_pathText.truncate(level.parentPathText);
         m_levels.pop_back();
@@ -190,14 +169,11 @@ private:
 
     static bool nextEntry(Level &level, Entry &entry)
     {
-        if (level.dir) {
-            const dirent *d;
-            do {
-                d = ::readdir(level.dir);
-                if (!d)
-                    return false;
-            } while (isDotOrDotDot(d->d_name));
-            entry = {d->d_name, isDirectoryEntry(::dirfd(level.dir), d)};
+        if (level.dir.isOpen()) {
+            const dirent *d = level.dir.next();
+            if (!d)
+                return false;
+            entry = {d->d_name, isDirectoryEntry(level.dir.fd(), d)};
             return true;
         }
         if (level.next >= level.buffered.size())
@@ -211,17 +187,13 @@ private:
     // Reads the rest of an open folder into memory and closes it.
     static void readAhead(Level &level)
     {
-        if (!level.dir)
+        if (!level.dir.isOpen())
             return;
-        const int fd = ::dirfd(level.dir);
-        while (const dirent *d = ::readdir(level.dir)) {
-            if (isDotOrDotDot(d->d_name))
-                continue;
-            level.buffered.append(char(isDirectoryEntry(fd, d) ? 1 : 0));
+        while (const dirent *d = level.dir.next()) {
+            level.buffered.append(char(isDirectoryEntry(level.dir.fd(), d) ? 1 : 0));
             level.buffered.append(d->d_name, qsizetype(std::strlen(d->d_name)) + 1);
         }
-        ::closedir(level.dir);
-        level.dir = nullptr;
+        level.dir.close();
         level.next = 0;
     }
 

@@ -63,7 +63,7 @@ QString lastPathComponent(const QUrl &url)
     const QString p = path(url);
     if (p == QLatin1String("/"))
         return p;
-    return p.mid(p.lastIndexOf(QLatin1Char('/')) + 1);
+    return fileName(p);
 }
 
 QUrl appending(const QUrl &url, const QString &component)
@@ -76,11 +76,7 @@ QUrl appending(const QUrl &url, const QString &component)
 
 QUrl deletingLastPathComponent(const QUrl &url)
 {
-    const QString p = path(url);
-    const qsizetype slash = p.lastIndexOf(QLatin1Char('/'));
-    if (slash <= 0)
-        return QUrl::fromLocalFile(QStringLiteral("/"));
-    return QUrl::fromLocalFile(p.left(slash));
+    return QUrl::fromLocalFile(parentPath(path(url)));
 }
 
 QUrl standardized(const QUrl &url)
@@ -116,6 +112,29 @@ QUrl resolvingSymlinks(const QUrl &url)
 QByteArray encodedPath(const QUrl &url)
 {
     return QFile::encodeName(url.toLocalFile());
+}
+
+QString parentPath(const QString &path)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    return slash <= 0 ? QStringLiteral("/") : path.left(slash);
+}
+
+QString fileName(const QString &path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString childPath(const QString &folder, const QString &name)
+{
+    if (folder.endsWith(QLatin1Char('/')))
+        return folder + name;
+    return folder + QLatin1Char('/') + name;
+}
+
+bool isSameOrInside(const QString &path, const QString &folder)
+{
+    return folder == QLatin1String("/") || path == folder || path.startsWith(folder + QLatin1Char('/'));
 }
 
 } // namespace Urls

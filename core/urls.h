@@ -31,4 +31,14 @@ namespace Urls {
 // Local 8-bit encoding of a path for system calls.
 [[nodiscard]] QByteArray encodedPath(const QUrl &url);
 
+// The same arithmetic on absolute local paths without a trailing "/".
+// The folder holding `path`; "/" for an item at the top and for the root itself.
+[[nodiscard]] QString parentPath(const QString &path);
+// The text after the last "/" (empty for the root).
+[[nodiscard]] QString fileName(const QString &path);
+// `name` inside `folder`.
+[[nodiscard]] QString childPath(const QString &folder, const QString &name);
+// True when `path` is `folder` or lies anywhere below it.
+[[nodiscard]] bool isSameOrInside(const QString &path, const QString &folder);
+
 } // namespace Urls

@@ -1,25 +1,24 @@
 #include "ziparchiver.h"
 
+#include "dirstream.h"
 #include "fileerror.h"
 #include "posixfs.h"
+#include "temporaryname.h"
+#include "uniquefd.h"
 #include "urls.h"
 #include "utf8localescope.h"
 
 #include <QFile>
-#include <QUuid>
 
 #include <archive.h>
 #include <archive_entry.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utility>
 
 namespace {
 
@@ -31,42 +30,14 @@ struct EntryFree
 {
     void operator()(archive_entry *e) const { archive_entry_free(e); }
 };
-struct DirCloser
-{
-    void operator()(DIR *dir) const { ::closedir(dir); }
-};
-
-class FdCloser
-{
-public:
-    explicit FdCloser(int fd) : m_fd(fd) {}
-    ~FdCloser()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FdCloser(const FdCloser &) = delete;
-    FdCloser &operator=(const FdCloser &) = delete;
-    int get() const { return m_fd; }
-    // Closes now and reports whether the close went well (a late write error shows up here).
-    bool close()
-    {
-        const int fd = std::exchange(m_fd, -1);
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
-
 FileError writeError(const QString &path, const QString &detail)
 {
     return FileError(FileError::Operation::Compress, FileError::WriteUnknown, path, detail);
 }
 
-QString errnoText(int err)
+FileError writeError(const QString &path, int err)
 {
-    return QString::fromLocal8Bit(std::strerror(err));
+    return writeError(path, FileError::errnoText(err));
 }
 
 // Streams a tree of items into an open ZIP writer.
@@ -81,7 +52,7 @@ public:
     {
         struct stat st;
         if (::fstatat(parentFd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-            throw writeError(path, errnoText(errno));
+            throw writeError(path, errno);
         if (st.st_dev == m_archiveFile.st_dev && st.st_ino == m_archiveFile.st_ino)
             return; // the archive being written, when it lies inside a folder being stored
         if (S_ISDIR(st.st_mode))
@@ -113,31 +84,20 @@ private:
     void addFolder(int parentFd, const QByteArray &name, const QByteArray &entryName, const QString &path,
                    const struct stat &st)
     {
-        const int fd = ::openat(parentFd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (fd < 0)
-            throw writeError(path, errnoText(errno));
-        std::unique_ptr<DIR, DirCloser> dir(::fdopendir(fd));
-        if (!dir) {
-            ::close(fd);
-            throw writeError(path, errnoText(errno));
-        }
+        DirStream dir = DirStream::openAt(parentFd, name.constData());
+        if (!dir.isOpen())
+            throw writeError(path, dir.error());
         const QByteArray folderName = entryName + '/';
         writeHeader(entryFor(folderName, st).get(), path);
-        for (const QByteArray &child : sortedNames(dir.get(), path))
-            add(::dirfd(dir.get()), child, folderName + child, path + QLatin1Char('/') + QFile::decodeName(child));
+        for (const QByteArray &child : sortedNames(dir, path))
+            add(dir.fd(), child, folderName + child, Urls::childPath(path, QFile::decodeName(child)));
     }
 
-    static QList<QByteArray> sortedNames(DIR *dir, const QString &path)
+    static QList<QByteArray> sortedNames(DirStream &dir, const QString &path)
     {
-        QList<QByteArray> names;
-        errno = 0;
-        while (const dirent *entry = ::readdir(dir)) {
-            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-                names.append(QByteArray(entry->d_name));
-            errno = 0;
-        }
-        if (errno != 0)
-            throw writeError(path, errnoText(errno));
+        QList<QByteArray> names = dir.names();
+        if (dir.error() != 0)
+            throw writeError(path, dir.error());
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -145,9 +105,9 @@ private:
     void addFile(int parentFd, const QByteArray &name, const QByteArray &entryName, const QString &path,
                  const struct stat &st)
     {
-        FdCloser file(::openat(parentFd, name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-        if (file.get() < 0)
-            throw writeError(path, errnoText(errno));
+        const UniqueFd file(::openat(parentFd, name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+        if (!file.valid())
+            throw writeError(path, errno);
         writeHeader(entryFor(entryName, st).get(), path);
         static constexpr qsizetype chunk = 256 * 1024;
         QByteArray buffer(chunk, Qt::Uninitialized);
@@ -157,7 +117,7 @@ private:
             if (got < 0 && errno == EINTR)
                 continue;
             if (got < 0)
-                throw writeError(path, errnoText(errno));
+                throw writeError(path, errno);
             if (got == 0)
                 break;
             if (archive_write_data(m_zip, buffer.constData(), size_t(got)) != got)
@@ -174,7 +134,7 @@ private:
         QByteArray target(qsizetype(st.st_size) + 1, '\0');
         const ssize_t length = ::readlinkat(parentFd, name.constData(), target.data(), size_t(target.size()));
         if (length < 0)
-            throw writeError(path, errnoText(errno));
+            throw writeError(path, errno);
         target.truncate(length);
         auto entry = entryFor(entryName, st);
         archive_entry_set_symlink_utf8(entry.get(), target.constData());
@@ -190,7 +150,7 @@ void writeArchive(int fd, const QList<QUrl> &items, const QString &archivePath)
 {
     struct stat self;
     if (::fstat(fd, &self) != 0)
-        throw writeError(archivePath, errnoText(errno));
+        throw writeError(archivePath, errno);
     std::unique_ptr<archive, ArchiveFree> zip(archive_write_new());
     // Names are marked as UTF-8 whatever the locale, so other programs read them right.
     if (archive_write_set_format_zip(zip.get()) != ARCHIVE_OK
@@ -212,21 +172,19 @@ void ZipArchiver::compress(const QList<QUrl> &items, const QUrl &archive)
         return;
     const Utf8LocaleScope utf8Names;
     const QString archivePath = Urls::path(archive);
-    const QString partPath = Urls::path(Urls::appending(
-        Urls::deletingLastPathComponent(archive),
-        QStringLiteral(".kvzip-") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()));
-    FdCloser part(::open(QFile::encodeName(partPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (part.get() < 0)
-        throw writeError(archivePath, errnoText(errno));
+    const QString partPath = TemporaryName::inFolder(Urls::parentPath(archivePath), TemporaryName::zipPrefix);
+    UniqueFd part(::open(QFile::encodeName(partPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (!part.valid())
+        throw writeError(archivePath, errno);
     try {
         writeArchive(part.get(), items, archivePath);
-        if (::fsync(part.get()) != 0 || !part.close())
-            throw writeError(archivePath, errnoText(errno));
+        if (::fsync(part.get()) != 0 || part.close() != 0)
+            throw writeError(archivePath, errno);
         PosixFs::renameNoReplace(partPath, archivePath, FileError::Operation::Compress, archivePath);
     } catch (const FileError &error) {
         ::unlink(QFile::encodeName(partPath).constData());
         if (error.code() == FileError::WriteUnknown)
             throw;
-        throw writeError(error.path(), errnoText(error.code()));
+        throw writeError(error.path(), error.code());
     }
 }

@@ -1,13 +1,15 @@
 #include "zipextractor.h"
 
+#include "dirstream.h"
 #include "fileerror.h"
 #include "nameconflicts.h"
 #include "posixfs.h"
+#include "temporaryname.h"
+#include "treeremover.h"
 #include "urls.h"
 #include "utf8localescope.h"
 
 #include <QFile>
-#include <QUuid>
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -16,8 +18,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
@@ -33,10 +33,6 @@ struct WriteFree
 {
     void operator()(archive *a) const { archive_write_free(a); }
 };
-struct DirCloser
-{
-    void operator()(DIR *dir) const { ::closedir(dir); }
-};
 
 // Links checked by isSafeLinkTarget() only ever point inside, and libarchive refuses to write
 // through any link, so nothing is written outside even by a crafted archive. Modes are set by
@@ -47,11 +43,6 @@ constexpr int diskFlags = ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_PERM | ARCHIVE_
 FileError corrupt(const QString &archivePath, const QString &detail)
 {
     return FileError(FileError::Operation::Extract, FileError::ReadCorruptFile, archivePath, detail);
-}
-
-QString errnoText(int err)
-{
-    return QString::fromLocal8Bit(std::strerror(err));
 }
 
 QString archiveText(archive *a)
@@ -91,45 +82,22 @@ QString hardlinkTarget(archive_entry *entry)
     return raw ? QFile::decodeName(raw) : QString();
 }
 
-// Removes a tree we made ourselves. Folders are opened up first: an archive may have given one
-// a mode that forbids removing what lies inside.
-void removeTree(int parentFd, const char *name)
-{
-    if (::unlinkat(parentFd, name, 0) == 0 || errno == ENOENT)
-        return;
-    ::fchmodat(parentFd, name, 0700, 0);
-    const int fd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd >= 0) {
-        std::unique_ptr<DIR, DirCloser> dir(::fdopendir(fd));
-        if (!dir)
-            ::close(fd);
-        while (dir) {
-            const dirent *entry = ::readdir(dir.get());
-            if (!entry)
-                break;
-            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-                removeTree(::dirfd(dir.get()), entry->d_name);
-        }
-    }
-    ::unlinkat(parentFd, name, AT_REMOVEDIR);
-}
-
 // The hidden folder an archive is unpacked into; removed with whatever is left in it.
 class StagingFolder
 {
 public:
     StagingFolder(const QString &destination, const QString &archivePath)
     {
-        const QString path = destination + QStringLiteral("/.kvunzip-")
-            + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+        const QString path = TemporaryName::inFolder(destination, TemporaryName::unzipPrefix);
         m_path = QFile::encodeName(path);
         if (::mkdir(m_path.constData(), 0700) != 0)
-            throw corrupt(archivePath, errnoText(errno));
+            throw corrupt(archivePath, FileError::errnoText(errno));
         // libarchive checks every folder of a path for links, ours included: use the real path.
         char real[PATH_MAX];
         m_realPath = ::realpath(m_path.constData(), real) ? QFile::decodeName(real) : path;
     }
-    ~StagingFolder() { removeTree(AT_FDCWD, m_path.constData()); }
+    // An archive may have given a folder a mode that forbids removing what lies inside.
+    ~StagingFolder() { TreeRemover::discard(AT_FDCWD, m_path.constData()); }
     StagingFolder(const StagingFolder &) = delete;
     StagingFolder &operator=(const StagingFolder &) = delete;
 
@@ -212,13 +180,10 @@ void unpack(const QString &archivePath, const QString &staging)
 
 QList<QByteArray> topLevelNames(const QString &staging, const QString &archivePath)
 {
-    std::unique_ptr<DIR, DirCloser> dir(::opendir(QFile::encodeName(staging).constData()));
-    if (!dir)
-        throw corrupt(archivePath, errnoText(errno));
-    QList<QByteArray> names;
-    while (const dirent *entry = ::readdir(dir.get()))
-        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-            names.append(QByteArray(entry->d_name));
+    DirStream dir = DirStream::open(QFile::encodeName(staging).constData());
+    QList<QByteArray> names = dir.names();
+    if (dir.error() != 0)
+        throw corrupt(archivePath, FileError::errnoText(dir.error()));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -261,7 +226,7 @@ void moveIntoPlace(const QString &from, const QString &name, const QUrl &destina
             return;
         } catch (const FileError &error) {
             if (error.code() != EEXIST || attempt == 100)
-                throw corrupt(archivePath, errnoText(error.code()));
+                throw corrupt(archivePath, FileError::errnoText(error.code()));
         }
     }
 }
