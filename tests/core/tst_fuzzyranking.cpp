@@ -9,17 +9,13 @@
 
 namespace {
 
-const QString root = QStringLiteral("/r");
-
 // Items at absolute paths, or below /r for paths not starting with "/".
 QList<FileItem> items(const QStringList &paths)
 {
     QList<FileItem> result;
     for (const QString &path : paths) {
-        FileItem item;
-        item.url = QUrl::fromLocalFile(path.startsWith('/') ? path : root + '/' + path);
-        item.name = item.url.fileName();
-        result.append(item);
+        const QUrl url = QUrl::fromLocalFile(path.startsWith('/') ? path : "/r/" + path);
+        result.append(FileItem(url, url.fileName(), false, 0, {}, false));
     }
     return result;
 }
@@ -34,7 +30,7 @@ QStringList pathsOf(const QList<FileItem> &ranked)
 
 // Paths and expected paths are written space-separated.
 void row(const char *name, const char *paths, const QString &query, const char *expected,
-         const QString &rankRoot = root, int maxResults = 100)
+         const QString &rankRoot = "/r", int maxResults = 100)
 {
     const auto list = [](const char *text) { return QString::fromUtf8(text).split(' ', Qt::SkipEmptyParts); };
     QTest::newRow(name) << list(paths) << query << list(expected) << rankRoot << maxResults;
@@ -73,15 +69,18 @@ void TestFuzzyRanking::rank_data()
     // Once /r/ is dropped, "dir/file" holds no r before a d.
     row("root with trailing slash", "dir/file rd", "rd", "rd", "/r/");
     row("file-system root", "dir/file other", "rd", "dir/file", "/");
+    // Names score 10 + 20 and 5 + 20, paths 29 and 25: a bonus of 19 or 21 would reorder them.
+    row("the name bonus is exactly 20", "xaxbxcxdxe zabcde/x xabxcxdxe za/b/c/dxe", "abcde",
+        "xabxcxdxe za/b/c/dxe zabcde/x xaxbxcxdxe");
     row("equal scores: shorter name first", "abcd abc", "ab", "abc abcd");
     row("equal scores and names: shorter path first", "deep/er/ab deep/ab ab", "ab", "ab deep/ab deep/er/ab");
     row("all equal: input order kept", "k/ab j/ab i/ab h/ab", "ab", "k/ab j/ab i/ab h/ab");
     // "éx" (é decomposed) is two characters in three code units, "abx" three in three.
     row("name lengths count characters", "deeper/folder/e\u0301x abx", "x", "deeper/folder/e\u0301x abx");
     row("path lengths count characters", "xy/ab e\u0301/ab", "ab", "e\u0301/ab xy/ab");
-    row("cap of zero", "abc zzz ab a", "a", "", root, 0);
-    row("cap below the matches", "abc zzz ab a", "a", "a ab", root, 2);
-    row("cap above the matches", "abc zzz ab a", "a", "a ab abc", root, 10);
+    row("cap of zero", "abc zzz ab a", "a", "", "/r", 0);
+    row("cap below the matches", "abc zzz ab a", "a", "a ab", "/r", 2);
+    row("cap above the matches", "abc zzz ab a", "a", "a ab abc", "/r", 10);
 }
 
 // The finder grows its index batch by batch; one item per chunk must rank like the whole list.
