@@ -83,7 +83,7 @@ private Q_SLOTS:
     {
         const TitleBarSummary::Format format{.createdLabel = "C:", .modifiedLabel = "M:", .separator = " | ",
                                              .formatDate = [](const QDateTime &date) { return date.toString("MM-dd"); },
-                                             .formatByteCount = [](qint64 bytes) { return QString::number(bytes) + "B"; }};
+                                             .formatByteCount = [](qint64 bytes) -> QString { return QString::number(bytes) + "B"; }};
         const QDateTime day2(QDate(2024, 1, 2), QTime(12, 0), Qt::UTC);
         QCOMPARE(TitleBarSummary::single("n", "", {}, {}, {}, format), "n");
         QCOMPARE(TitleBarSummary::single("n", "", 0, {}, {}, format), "n | 0B");
