@@ -48,10 +48,13 @@ void TreeRemover::discard(int parentFd, const char *name)
 {
     if (::unlinkat(parentFd, name, 0) == 0 || errno == ENOENT)
         return;
-    // Never through a link: one swapped in since the unlink must not lend its target our mode.
-    ::fchmodat(parentFd, name, 0700, AT_SYMLINK_NOFOLLOW);
-    const UniqueFd folder(::openat(parentFd, name, FolderFlags));
+    // Opened without following links, so a link swapped in since the unlink is never lent our
+    // mode; a folder we can't even read is opened up by name (again without following links).
+    UniqueFd folder(::openat(parentFd, name, FolderFlags));
+    if (!folder.valid() && ::fchmodat(parentFd, name, 0700, AT_SYMLINK_NOFOLLOW) == 0)
+        folder = UniqueFd(::openat(parentFd, name, FolderFlags));
     if (folder.valid()) {
+        ::fchmod(folder.get(), 0700);
         int err = 0;
         for (const QByteArray &child : DirStream::namesIn(folder.get(), err))
             discard(folder.get(), child.constData());

@@ -105,9 +105,14 @@ private:
     void addFile(int parentFd, const QByteArray &name, const QByteArray &entryName, const QString &path,
                  const struct stat &st)
     {
-        const UniqueFd file(::openat(parentFd, name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+        // Non-blocking and checked again once open: a file swapped for a pipe since it was
+        // examined must not stall the compression forever.
+        const UniqueFd file(::openat(parentFd, name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         if (!file.valid())
             throw writeError(path, errno);
+        struct stat opened;
+        if (::fstat(file.get(), &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_ino != st.st_ino)
+            throw writeError(path, QStringLiteral("the file changed while it was being compressed"));
         writeHeader(entryFor(entryName, st).get(), path);
         static constexpr qsizetype chunk = 256 * 1024;
         QByteArray buffer(chunk, Qt::Uninitialized);
@@ -135,6 +140,8 @@ private:
         const ssize_t length = ::readlinkat(parentFd, name.constData(), target.data(), size_t(target.size()));
         if (length < 0)
             throw writeError(path, errno);
+        if (length >= target.size()) // the link grew since it was examined
+            throw writeError(path, QStringLiteral("the file changed while it was being compressed"));
         target.truncate(length);
         auto entry = entryFor(entryName, st);
         archive_entry_set_symlink_utf8(entry.get(), target.constData());

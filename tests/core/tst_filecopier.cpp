@@ -5,6 +5,7 @@
 #include "failure.h"
 #include "filesystemservice.h"
 #include "testdir.h"
+#include "treeremover.h"
 #include "treesnapshot.h"
 
 #include <QRandomGenerator>
@@ -49,6 +50,7 @@ private Q_SLOTS:
     void failureMidwayLeavesNothing_data();
     void failureMidwayLeavesNothing();
     void crossDeviceMoveThatCannotDeleteSaysSo();
+    void ownLeftoversGoEvenWhenReadOnly();
 
 private:
     FileSystemService fs;
@@ -159,6 +161,25 @@ void TestFileCopier::crossDeviceMoveThatCannotDeleteSaysSo()
     }
     QCOMPARE(here.read("dst/Tree/locked/b.txt"), QByteArray("b"));
     QCOMPARE(there.read("Tree/locked/b.txt"), QByteArray("b"));
+}
+
+// A failed copy's temporary may hold folders that already got their read-only mode; discarding
+// it must still leave nothing behind, while deleting a user's item respects the modes.
+void TestFileCopier::ownLeftoversGoEvenWhenReadOnly()
+{
+    TestDir dir;
+    dir.openToOthers();
+    dir.file("mine/ours/ro/deeper/f.txt", "x");
+    dir.file("mine/users/ro/f.txt", "x");
+    giveAway(dir.path("mine"));
+    setMode(dir.path("mine/ours/ro"), 0555);
+    setMode(dir.path("mine/users/ro"), 0555);
+    AsUnprivileged unprivileged;
+    TreeRemover::discard(AT_FDCWD, QFile::encodeName(dir.path("mine/ours")).constData());
+    QVERIFY(!dir.exists("mine/ours"));
+    const FileError error = failure([&] { TreeRemover::removeItem(dir.path("mine/users"), FileError::Operation::Delete); });
+    QCOMPARE(error.code(), EACCES);
+    QVERIFY(dir.exists("mine/users/ro/f.txt"));
 }
 
 QTEST_GUILESS_MAIN(TestFileCopier)
