@@ -25,5 +25,5 @@ public:
     using Mover = std::function<void(const QString &from, const QString &to, const QString &errorPath)>;
     static void apply(const QList<RenamePair> &pairs, const Mover &move);
 
-    static constexpr QLatin1String temporaryPrefix = TemporaryName::renamePrefix;
+    static constexpr QLatin1String temporaryPrefix = TemporaryName::bulkRenamePrefix;
 };

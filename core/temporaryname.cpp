@@ -6,7 +6,7 @@
 
 QString TemporaryName::make(QLatin1String prefix)
 {
-    return prefix + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    return prefix + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
 }
 
 QString TemporaryName::inFolder(const QString &folder, QLatin1String prefix)

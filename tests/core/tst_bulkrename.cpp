@@ -8,6 +8,7 @@
 #include "testdir.h"
 
 #include <QDirIterator>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <cerrno>
@@ -100,6 +101,8 @@ void TestBulkRename::failedRestoreNamesWhatIsLeft()
     QCOMPARE(error.code(), EIO);
     QCOMPARE(error.path(), m_dir->path("c"));
     const QString hidden = m_dir->entries().filter(QString::fromLatin1(BulkRenamer::temporaryPrefix)).value(0);
+    QVERIFY2(QRegularExpression("^\\.kvrename-[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}$").match(hidden).hasMatch(),
+             qPrintable(hidden));
     QCOMPARE(files(), (QStringList{hidden + "=a", "b=b", "c=c", "taken=taken"}));
     QVERIFY2(error.detail().contains(m_dir->path(hidden)) && error.detail().contains(m_dir->path("a")), qPrintable(error.detail()));
     QVERIFY(error.message().contains(hidden));
