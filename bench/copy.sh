@@ -4,6 +4,7 @@
 # Prints the mean times and the ratio ours / cp (below 1 means we are faster).
 #   bench/copy.sh            (from the repository root; RUNS=n, BENCH_DIR=/some/disk for the data)
 set -eu
+cd "$(dirname "$0")/.."
 . bench/common.sh
 runs=${RUNS:-5}
 bench_build

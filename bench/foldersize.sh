@@ -3,6 +3,7 @@
 # folders of 1000 files, some of them hard links), and prints the ratio. Needs hyperfine.
 # Usage (from the repository root): bench/foldersize.sh
 set -eu
+cd "$(dirname "$0")/.."
 . bench/common.sh
 bench_build
 build=build

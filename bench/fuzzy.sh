@@ -6,23 +6,16 @@
 #      reference);
 #   2. end-to-end, under hyperfine: read the list, match, sort, print every match, for ours
 #      (which also prepares every path) and for fzf (all cores, and GOMAXPROCS=1).
-# Usage: bench/fuzzy.sh [QUERY...]      (BUILD_DIR defaults to ./build)
+# Usage: bench/fuzzy.sh [QUERY...]
 set -euo pipefail
 
-here=$(cd "$(dirname "$0")" && pwd)
-build=${BUILD_DIR:-$here/../build}
+cd "$(dirname "$0")/.."
+. bench/common.sh
 queries=("$@")
 [[ ${#queries[@]} -gt 0 ]] || queries=(m cf srv rdme)
-
-for tool in fzf hyperfine python3; do
-  command -v "$tool" >/dev/null || { echo "fuzzy.sh needs $tool (make bench installs it)" >&2; exit 1; }
-done
-[[ -f "$build/build.ninja" ]] || cmake -S "$here/.." -B "$build" -G Ninja >/dev/null
-cmake --build "$build" --target benchmarks >/dev/null
-bin=$build/bench/fuzzy
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+bench_build
+bin=build/bench/fuzzy
+bench_workdir
 "$bin" --generate 20000 >"$work/paths-20k"
 "$bin" --generate 1000000 >"$work/paths-1m"
 

@@ -6,6 +6,7 @@
 # at the end, as wall time and as CPU time (user + system), the steadier one on a busy machine.
 # Usage (from the repository root): bench/listing.sh [rounds] [runs-per-round] [files]
 set -eu
+cd "$(dirname "$0")/.."
 rounds=${1:-5}
 runs=${2:-3}
 files=${3:-100000}

@@ -4,8 +4,9 @@
 # programs falls on both alike; prints each round, then the medians over all rounds. Wall time
 # and CPU time (user + system) are both shown: on a busy machine wall time mostly measures the
 # wait for a processor, and CPU time is the steadier comparison.
-# Usage (from the repository root): bench/walk.sh [rounds] [runs-per-round]
+# Usage: bench/walk.sh [rounds] [runs-per-round]
 set -eu
+cd "$(dirname "$0")/.."
 rounds=${1:-15}
 runs=${2:-5}
 . bench/common.sh
