@@ -50,7 +50,9 @@ DirStream DirStream::open(const char *path)
 
 QList<QByteArray> DirStream::namesIn(int dirFd, int &err)
 {
-    DirStream dir(UniqueFd(::dup(dirFd)));
+    // A fresh descriptor of the same folder, not a dup(): a duplicate shares the read offset, so
+    // a second call would find nothing.
+    DirStream dir(UniqueFd(::openat(dirFd, ".", FolderFlags)));
     const QList<QByteArray> found = dir.isOpen() ? dir.names() : QList<QByteArray>();
     err = dir.error();
     return found;

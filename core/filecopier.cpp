@@ -96,7 +96,11 @@ int copyContents(int in, int out, const struct stat &st, QByteArray &buffer)
 class TreeCopy
 {
 public:
-    explicit TreeCopy(Op operation) : m_operation(operation) {}
+    // With `record`, every entry copied is noted there as it was when it was read.
+    explicit TreeCopy(Op operation, TreeRemover::Snapshot *record = nullptr)
+        : m_operation(operation), m_record(record)
+    {
+    }
 
     // True once the top item exists at the destination, i.e. there is something to clean up.
     bool createdTop() const { return m_createdTop; }
@@ -127,6 +131,19 @@ private:
 
     void created() { m_createdTop = true; }
 
+    void note(const struct stat &st)
+    {
+        if (m_record)
+            TreeRemover::record(*m_record, st);
+    }
+
+    void rememberTop(int fd)
+    {
+        struct stat st;
+        if (m_top.second == 0 && ::fstat(fd, &st) == 0)
+            m_top = {st.st_dev, st.st_ino};
+    }
+
     void file(int srcDir, const char *srcName, int dstDir, const char *dstName, const QString &path)
     {
         // Non-blocking so that an entry swapped for a pipe since it was examined can't make open wait.
@@ -138,6 +155,7 @@ private:
             fail(errno, path);
         if (!S_ISREG(st.st_mode))
             refuseSpecial(path);
+        note(st);
         ::fcntl(in.get(), F_SETFL, 0);
         UniqueFd out(::openat(dstDir, dstName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (!out.valid())
@@ -167,6 +185,7 @@ private:
         }
         if (::symlinkat(target.constData(), dstDir, dstName) != 0)
             fail(errno, path);
+        note(st);
         created();
         if (st.st_uid != ::geteuid() || st.st_gid != ::getegid())
             [[maybe_unused]] int ignored = ::fchownat(dstDir, dstName, st.st_uid, st.st_gid, AT_SYMLINK_NOFOLLOW);
@@ -183,6 +202,11 @@ private:
         struct stat st;
         if (::fstat(src.get(), &st) != 0)
             fail(errno, path);
+        // Reached the copy's own top folder through the source: the destination lies inside the
+        // source by a way the path check can't see (a bind mount). Copying on would never end.
+        if (m_createdTop && st.st_dev == m_top.first && st.st_ino == m_top.second)
+            throw FileError(m_operation, EINVAL, path, QStringLiteral("a folder can't be put inside itself"));
+        note(st);
         // Private while being filled; the real mode (maybe read-only) is set once it is complete.
         if (::mkdirat(dstDir, dstName, 0700) != 0)
             fail(errno, path);
@@ -190,6 +214,7 @@ private:
         UniqueFd dst(::openat(dstDir, dstName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         if (!dst.valid())
             fail(errno, path);
+        rememberTop(dst.get());
         int err = 0;
         const QList<QByteArray> names = DirStream::namesIn(src.get(), err);
         if (err != 0)
@@ -201,6 +226,8 @@ private:
     }
 
     Op m_operation;
+    TreeRemover::Snapshot *m_record;
+    std::pair<dev_t, ino_t> m_top{0, 0};
     bool m_createdTop = false;
     QByteArray m_buffer;
 };
@@ -214,11 +241,17 @@ QString FileCopier::temporaryPrefix()
 
 void FileCopier::copy(const QString &source, const QString &target, FileError::Operation operation)
 {
+    copyRecording(source, target, operation, nullptr);
+}
+
+void FileCopier::copyRecording(const QString &source, const QString &target, FileError::Operation operation,
+                               TreeRemover::Snapshot *record)
+{
     const UniqueFd folder = PosixFs::openParentFolder(target);
     if (!folder.valid())
         throw FileError::fromErrno(operation, errno, source);
     const QByteArray temporary = QFile::encodeName(TemporaryName::make(TemporaryName::copyPrefix));
-    TreeCopy tree(operation);
+    TreeCopy tree(operation, record);
     try {
         tree.entry(AT_FDCWD, QFile::encodeName(source).constData(), folder.get(), temporary.constData(), source);
         const QByteArray name = QFile::encodeName(Urls::fileName(target));
@@ -244,13 +277,21 @@ void FileCopier::move(const QString &source, const QString &target, FileError::O
     // Copying everything only to find the original can't be deleted would leave two of it.
     if (::faccessat(AT_FDCWD, QFile::encodeName(Urls::parentPath(source)).constData(), W_OK | X_OK, AT_EACCESS) != 0)
         throw FileError::fromErrno(operation, errno, source);
-    copy(source, target, operation);
+    TreeRemover::Snapshot copied;
+    copyRecording(source, target, operation, &copied);
+    QStringList kept;
     try {
-        TreeRemover::removeItem(source, operation);
+        // Only what was copied goes: an entry that appeared or changed meanwhile stays put.
+        kept = TreeRemover::removeCopied(source, copied, operation);
     } catch (const FileError &error) {
         throw FileError(operation, error.code(), source,
                         QStringLiteral("it was copied in full to “%1”, but the original could not be deleted "
                                        "completely (“%2”); both copies exist and nothing is lost")
                             .arg(target, error.path()));
     }
+    if (!kept.isEmpty())
+        throw FileError(operation, EBUSY, source,
+                        QStringLiteral("it was copied to “%1”, but these changed during the move and were left "
+                                       "where they were: %2")
+                            .arg(target, kept.join(QStringLiteral(", "))));
 }

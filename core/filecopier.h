@@ -9,6 +9,7 @@
 // devices are refused, because reading them could block forever.
 
 #include "fileerror.h"
+#include "treeremover.h"
 
 #include <QString>
 
@@ -22,6 +23,11 @@ public:
     static void copy(const QString &source, const QString &target, FileError::Operation operation);
 
     // Moves without replacing anything at `target`. Across file systems the item is copied first
-    // and the original deleted only after the whole copy is in place.
+    // and the original deleted only after the whole copy is in place, and then only what was
+    // copied: whatever appeared or changed in the original meanwhile is kept, and reported.
     static void move(const QString &source, const QString &target, FileError::Operation operation);
+
+private:
+    static void copyRecording(const QString &source, const QString &target, FileError::Operation operation,
+                              TreeRemover::Snapshot *record);
 };

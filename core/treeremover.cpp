@@ -34,7 +34,68 @@ void removeEntry(int dirFd, const char *name, const QString &path, FileError::Op
         throw FileError::fromErrno(operation, errno, path);
 }
 
+qint64 nanoseconds(const struct timespec &time)
+{
+    return qint64(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
+TreeRemover::Stamp stampOf(const struct stat &st)
+{
+    const bool folder = S_ISDIR(st.st_mode);
+    // A folder's own size and times change whenever its entries do; its entries are compared.
+    if (folder)
+        return {0, 0, 0, true};
+    return {qint64(st.st_size), nanoseconds(st.st_mtim), nanoseconds(st.st_ctim), false};
+}
+
+void removeUnchanged(int dirFd, const char *name, const QString &path, const TreeRemover::Snapshot &snapshot,
+                     QStringList &kept, FileError::Operation operation)
+{
+    struct stat st;
+    if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        throw FileError::fromErrno(operation, errno, path);
+    const auto known = snapshot.constFind({quint64(st.st_dev), quint64(st.st_ino)});
+    if (known == snapshot.constEnd() || *known != stampOf(st)) {
+        kept.append(path);
+        return;
+    }
+    if (!known->isFolder) {
+        if (::unlinkat(dirFd, name, 0) != 0)
+            throw FileError::fromErrno(operation, errno, path);
+        return;
+    }
+    const UniqueFd folder(::openat(dirFd, name, FolderFlags));
+    if (!folder.valid())
+        throw FileError::fromErrno(operation, errno, path);
+    int err = 0;
+    const QList<QByteArray> names = DirStream::namesIn(folder.get(), err);
+    if (err != 0)
+        throw FileError::fromErrno(operation, err, path);
+    const qsizetype keptBefore = kept.size();
+    for (const QByteArray &child : names)
+        removeUnchanged(folder.get(), child.constData(), Urls::childPath(path, QFile::decodeName(child)), snapshot,
+                        kept, operation);
+    if (kept.size() == keptBefore && ::unlinkat(dirFd, name, AT_REMOVEDIR) != 0)
+        throw FileError::fromErrno(operation, errno, path);
+}
+
 } // namespace
+
+void TreeRemover::record(Snapshot &snapshot, const struct stat &st)
+{
+    snapshot.insert({quint64(st.st_dev), quint64(st.st_ino)}, stampOf(st));
+}
+
+QStringList TreeRemover::removeCopied(const QString &path, const Snapshot &snapshot, FileError::Operation operation)
+{
+    const UniqueFd folder = PosixFs::openParentFolder(path);
+    if (!folder.valid())
+        throw FileError::fromErrno(operation, errno, path);
+    QStringList kept;
+    removeUnchanged(folder.get(), QFile::encodeName(Urls::fileName(path)).constData(), path, snapshot, kept,
+                    operation);
+    return kept;
+}
 
 void TreeRemover::removeItem(const QString &path, FileError::Operation operation)
 {

@@ -8,7 +8,11 @@
 
 #include "fileerror.h"
 
+#include <QHash>
 #include <QString>
+#include <QStringList>
+
+struct stat;
 
 class TreeRemover
 {
@@ -18,4 +22,22 @@ public:
 
     // Discards `name` in the folder `parentFd` (or AT_FDCWD) and everything in it; best effort.
     static void discard(int parentFd, const char *name);
+
+    // What a tree held when it was copied: each entry by device and inode, with the size and
+    // times it had then (folders by identity only).
+    struct Stamp
+    {
+        qint64 size = 0;
+        qint64 modifiedNs = 0;
+        qint64 changedNs = 0;
+        bool isFolder = false;
+        friend bool operator==(const Stamp &, const Stamp &) = default;
+    };
+    using Snapshot = QHash<std::pair<quint64, quint64>, Stamp>;
+    static void record(Snapshot &snapshot, const struct stat &st);
+
+    // Deletes the part of `path` that `snapshot` holds unchanged, and keeps what appeared or
+    // changed since (with the folders that hold it): after a move across file systems, only what
+    // was really copied may go. Returns the paths kept; throws FileError at the first failure.
+    static QStringList removeCopied(const QString &path, const Snapshot &snapshot, FileError::Operation operation);
 };

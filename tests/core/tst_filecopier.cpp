@@ -4,10 +4,12 @@
 #include "diskfacts.h"
 #include "failure.h"
 #include "filesystemservice.h"
+#include "itemlists.h"
 #include "testdir.h"
 #include "treeremover.h"
 #include "treesnapshot.h"
 
+#include <QDirIterator>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -51,6 +53,7 @@ private Q_SLOTS:
     void failureMidwayLeavesNothing();
     void crossDeviceMoveThatCannotDeleteSaysSo();
     void ownLeftoversGoEvenWhenReadOnly();
+    void moveKeepsWhatChangedWhileCopying();
 
 private:
     FileSystemService fs;
@@ -180,6 +183,33 @@ void TestFileCopier::ownLeftoversGoEvenWhenReadOnly()
     const FileError error = failure([&] { TreeRemover::removeItem(dir.path("mine/users"), FileError::Operation::Delete); });
     QCOMPARE(error.code(), EACCES);
     QVERIFY(dir.exists("mine/users/ro/f.txt"));
+}
+
+// After a move across file systems only what was copied may go from the original: a file
+// written to or created while the copy ran stays, with the folders that hold it.
+void TestFileCopier::moveKeepsWhatChangedWhileCopying()
+{
+    TestDir dir;
+    dir.file("Tree/same.txt", "same");
+    dir.file("Tree/sub/grows.log", "old");
+    dir.file("Tree/gone/x.txt", "x");
+    TreeRemover::Snapshot copied;
+    QDirIterator it(dir.path("Tree"), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    for (QStringList paths{dir.path("Tree")}; !paths.isEmpty() || it.hasNext();) {
+        const QString path = paths.isEmpty() ? it.next() : paths.takeFirst();
+        struct stat st;
+        QCOMPARE(::lstat(QFile::encodeName(path).constData(), &st), 0);
+        TreeRemover::record(copied, st);
+    }
+    QFile grows(dir.path("Tree/sub/grows.log"));
+    QVERIFY(grows.open(QIODevice::Append));
+    grows.write(" and new");
+    grows.close();
+    dir.file("Tree/late.txt", "arrived during the copy");
+    const QStringList kept = TreeRemover::removeCopied(dir.path("Tree"), copied, FileError::Operation::Move);
+    QCOMPARE(sorted(kept), sorted({dir.path("Tree/late.txt"), dir.path("Tree/sub/grows.log")}));
+    QCOMPARE(dir.entries("Tree"), (QStringList{"late.txt", "sub"}));
+    QCOMPARE(dir.read("Tree/sub/grows.log"), QByteArray("old and new"));
 }
 
 QTEST_GUILESS_MAIN(TestFileCopier)
