@@ -2,6 +2,7 @@
 
 #include "dirstream.h"
 #include "fileerror.h"
+#include "filenames.h"
 #include "namecollator.h"
 #include "urls.h"
 
@@ -21,10 +22,10 @@ QDateTime modificationTime(const struct stat &st)
 
 FileItem itemFor(int dirFd, const char *entryName, const QString &folderPath)
 {
-    const QString name = QFile::decodeName(entryName);
+    const QString name = FileNames::decode(entryName);
     FileItem item;
     item.url = QUrl::fromLocalFile(folderPath + name);
-    item.name = name;
+    item.name = FileNames::displayName(name);
     struct stat st;
     if (::fstatat(dirFd, entryName, &st, AT_SYMLINK_NOFOLLOW) != 0)
         return item; // unreadable metadata: listed with defaults

@@ -1,6 +1,7 @@
 #include "filecopier.h"
 
 #include "dirstream.h"
+#include "filenames.h"
 #include "posixfs.h"
 #include "temporaryname.h"
 #include "treeremover.h"
@@ -220,7 +221,7 @@ private:
         if (err != 0)
             fail(err, path);
         for (const QByteArray &name : names)
-            entry(src.get(), name.constData(), dst.get(), name.constData(), Urls::childPath(path, QFile::decodeName(name)));
+            entry(src.get(), name.constData(), dst.get(), name.constData(), Urls::childPath(path, FileNames::decode(name)));
         if (const int metaErr = applyMetadata(dst.get(), st))
             fail(metaErr, path);
     }
@@ -250,11 +251,11 @@ void FileCopier::copyRecording(const QString &source, const QString &target, Fil
     const UniqueFd folder = PosixFs::openParentFolder(target);
     if (!folder.valid())
         throw FileError::fromErrno(operation, errno, source);
-    const QByteArray temporary = QFile::encodeName(TemporaryName::make(TemporaryName::copyPrefix));
+    const QByteArray temporary = FileNames::encode(TemporaryName::make(TemporaryName::copyPrefix));
     TreeCopy tree(operation, record);
     try {
-        tree.entry(AT_FDCWD, QFile::encodeName(source).constData(), folder.get(), temporary.constData(), source);
-        const QByteArray name = QFile::encodeName(Urls::fileName(target));
+        tree.entry(AT_FDCWD, FileNames::encode(source).constData(), folder.get(), temporary.constData(), source);
+        const QByteArray name = FileNames::encode(Urls::fileName(target));
         if (::renameat2(folder.get(), temporary.constData(), folder.get(), name.constData(), RENAME_NOREPLACE) != 0)
             throw FileError::fromErrno(operation, errno, source);
     } catch (const FileError &) {
@@ -268,14 +269,14 @@ void FileCopier::copyRecording(const QString &source, const QString &target, Fil
 
 void FileCopier::move(const QString &source, const QString &target, FileError::Operation operation)
 {
-    if (::renameat2(AT_FDCWD, QFile::encodeName(source).constData(), AT_FDCWD, QFile::encodeName(target).constData(),
+    if (::renameat2(AT_FDCWD, FileNames::encode(source).constData(), AT_FDCWD, FileNames::encode(target).constData(),
                     RENAME_NOREPLACE)
         == 0)
         return;
     if (errno != EXDEV)
         throw FileError::fromErrno(operation, errno, source);
     // Copying everything only to find the original can't be deleted would leave two of it.
-    if (::faccessat(AT_FDCWD, QFile::encodeName(Urls::parentPath(source)).constData(), W_OK | X_OK, AT_EACCESS) != 0)
+    if (::faccessat(AT_FDCWD, FileNames::encode(Urls::parentPath(source)).constData(), W_OK | X_OK, AT_EACCESS) != 0)
         throw FileError::fromErrno(operation, errno, source);
     TreeRemover::Snapshot copied;
     copyRecording(source, target, operation, &copied);

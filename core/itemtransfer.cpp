@@ -2,6 +2,7 @@
 
 #include "fileerror.h"
 #include "filecopier.h"
+#include "filenames.h"
 #include "nameconflicts.h"
 #include "posixfs.h"
 #include "temporaryname.h"
@@ -24,7 +25,7 @@ using Transfer = void (*)(const QString &source, const QString &target, Op opera
 bool sameItem(const QString &a, const QString &b)
 {
     struct stat first, second;
-    return ::lstat(QFile::encodeName(a).constData(), &first) == 0 && ::lstat(QFile::encodeName(b).constData(), &second) == 0
+    return ::lstat(FileNames::encode(a).constData(), &first) == 0 && ::lstat(FileNames::encode(b).constData(), &second) == 0
            && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
@@ -32,7 +33,7 @@ bool sameItem(const QString &a, const QString &b)
 bool isRealFolder(const QString &path)
 {
     struct stat st;
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+    return ::lstat(FileNames::encode(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 // The item's path with links in its folder resolved, but not a link that is the item itself.
@@ -117,8 +118,8 @@ void renameThroughTemporary(const QString &source, const QString &target)
     try {
         PosixFs::renameNoReplace(temporary, target, Op::Rename, source);
     } catch (const FileError &error) {
-        if (::renameat2(AT_FDCWD, QFile::encodeName(temporary).constData(), AT_FDCWD,
-                        QFile::encodeName(source).constData(), RENAME_NOREPLACE)
+        if (::renameat2(AT_FDCWD, FileNames::encode(temporary).constData(), AT_FDCWD,
+                        FileNames::encode(source).constData(), RENAME_NOREPLACE)
             != 0)
             throw withNote(error, QStringLiteral("it is now named “%1”").arg(temporary));
         throw;
@@ -144,7 +145,7 @@ QUrl ItemTransfer::createFile(const QString &name, const QUrl &parent)
     if (PosixFs::occupied(path))
         throw FileError(Op::Create, FileError::WriteFileExists, path);
     // Exclusive: a file that appeared since the test above is never truncated.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
+    const int fd = ::open(FileNames::encode(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
     if (fd < 0 && errno == EEXIST)
         throw FileError(Op::Create, FileError::WriteFileExists, path);
     if (fd < 0)

@@ -1,5 +1,6 @@
 #include "pathclipboardservice.h"
 
+#include "filenames.h"
 #include "pathformatter.h"
 #include "urls.h"
 
@@ -24,7 +25,7 @@ Existence existence(const QUrl &url)
     if (path.isEmpty() || path.contains(QChar(0)))
         return Existence::missing;
     struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+    if (::stat(FileNames::encode(path).constData(), &st) != 0)
         return Existence::missing;
     return S_ISDIR(st.st_mode) ? Existence::directory : Existence::other;
 }
@@ -42,12 +43,12 @@ QString homeFromPasswd(Lookup lookup)
         buffer.resize(buffer.size() * 2);
     if (err != 0 || !found || !found->pw_dir)
         return {};
-    return QFile::decodeName(found->pw_dir);
+    return FileNames::decode(found->pw_dir);
 }
 
 QString homeOfUser(const QString &name)
 {
-    const QByteArray encoded = QFile::encodeName(name);
+    const QByteArray encoded = FileNames::encode(name);
     if (encoded.contains('\0'))
         return {};
     return homeFromPasswd([&](passwd *entry, char *buffer, size_t size, passwd **found) {

@@ -2,6 +2,7 @@
 
 #include "fileerror.h"
 #include "filecopier.h"
+#include "filenames.h"
 #include "nameconflicts.h"
 #include "posixfs.h"
 #include "urls.h"
@@ -24,7 +25,7 @@ using Op = FileError::Operation;
 dev_t deviceOf(QString path)
 {
     struct stat st;
-    while (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+    while (::stat(FileNames::encode(path).constData(), &st) != 0) {
         if (path == QLatin1String("/"))
             return 0;
         path = Urls::parentPath(path);
@@ -36,10 +37,10 @@ dev_t deviceOf(QString path)
 // (not a link) owned by us. Returns 0 or an errno value.
 int ensurePrivateFolder(const QString &path)
 {
-    if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0 && errno != EEXIST)
+    if (::mkdir(FileNames::encode(path).constData(), 0700) != 0 && errno != EEXIST)
         return errno;
     struct stat st;
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+    if (::lstat(FileNames::encode(path).constData(), &st) != 0)
         return errno;
     if (!S_ISDIR(st.st_mode))
         return ENOTDIR;
@@ -70,7 +71,7 @@ QString unescapeMountPath(const QByteArray &field)
         }
         out.append(field[i]);
     }
-    return QFile::decodeName(out);
+    return FileNames::decode(out);
 }
 
 // The top of the mount that holds `path` (a resolved path): the longest mount point above it.
@@ -106,7 +107,7 @@ TrashFolder volumeTrash(const QString &item)
     // can't swap or empty our part of it.
     struct stat st;
     const QString shared = Urls::childPath(top, QStringLiteral(".Trash"));
-    if (::lstat(QFile::encodeName(shared).constData(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX)) {
+    if (::lstat(FileNames::encode(shared).constData(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX)) {
         const QString mine = Urls::childPath(shared, uid);
         if (ensureTrashFolders(mine) == 0)
             return {mine, top};
@@ -132,7 +133,7 @@ TrashFolder trashFor(const QString &item, dev_t device)
 // Names in the Trash get ".trashinfo" and maybe ".NNN" added; keep them within NAME_MAX.
 QString fittingName(QString name)
 {
-    while (QFile::encodeName(name).size() > 200) {
+    while (FileNames::encode(name).size() > 200) {
         name.chop(1);
         if (!name.isEmpty() && name.back().isHighSurrogate())
             name.chop(1);
@@ -155,7 +156,7 @@ QByteArray recordFor(const QString &item, const TrashFolder &trash)
 {
     const QString stored = trash.topdir.isEmpty() ? item : item.mid(Urls::childPath(trash.topdir, QString()).size());
     QByteArray record("[Trash Info]\nPath=");
-    record += QFile::encodeName(stored).toPercentEncoding("/");
+    record += FileNames::encode(stored).toPercentEncoding("/");
     record += "\nDeletionDate=";
     record += QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")).toLatin1();
     record += '\n';
@@ -190,7 +191,7 @@ QString writeRecord(const QString &item, const TrashFolder &trash)
         const QString candidate = numberedName(name, k);
         const QString info = infoPath(trash.path, candidate);
         const int fd =
-            ::open(QFile::encodeName(info).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+            ::open(FileNames::encode(info).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0 && errno == EEXIST)
             continue;
         if (fd < 0)
@@ -202,7 +203,7 @@ QString writeRecord(const QString &item, const TrashFolder &trash)
             err = errno;
         if (err == 0)
             return candidate;
-        ::unlink(QFile::encodeName(info).constData());
+        ::unlink(FileNames::encode(info).constData());
         if (err != EEXIST)
             throw FileError::fromErrno(Op::Trash, err, item);
     }
@@ -228,7 +229,7 @@ QString recordedPath(const QByteArray &record)
         if (line.startsWith('['))
             inGroup = line == "[Trash Info]";
         else if (inGroup && line.startsWith("Path="))
-            return QFile::decodeName(QByteArray::fromPercentEncoding(line.mid(5)));
+            return FileNames::decode(QByteArray::fromPercentEncoding(line.mid(5)));
     }
     return {};
 }
@@ -270,7 +271,7 @@ QString trashInto(const QString &item, const QString &givenPath, const TrashFold
     try {
         PosixFs::renameNoReplace(item, trashed, Op::Trash, givenPath);
     } catch (const FileError &) {
-        ::unlink(QFile::encodeName(infoPath(trash.path, name)).constData());
+        ::unlink(FileNames::encode(infoPath(trash.path, name)).constData());
         throw;
     }
     return trashed;
@@ -280,7 +281,7 @@ QString trashInto(const QString &item, const QString &givenPath, const TrashFold
 
 QString TrashCan::homeTrash()
 {
-    QString data = QFile::decodeName(qgetenv("XDG_DATA_HOME"));
+    QString data = FileNames::decode(qgetenv("XDG_DATA_HOME"));
     if (!data.startsWith(QLatin1Char('/')))
         data = QDir::homePath() + QStringLiteral("/.local/share");
     return QDir::cleanPath(data) + QStringLiteral("/Trash");
@@ -289,7 +290,7 @@ QString TrashCan::homeTrash()
 QString TrashCan::moveToTrash(const QString &path)
 {
     struct stat st;
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+    if (::lstat(FileNames::encode(path).constData(), &st) != 0)
         throw FileError::fromErrno(Op::Trash, errno, path);
     // The record names the item's real place, so the volume's top is a prefix of it.
     const QString folder = Urls::path(Urls::resolvingSymlinks(Urls::fromPath(Urls::parentPath(path))));
@@ -327,6 +328,6 @@ QString TrashCan::restore(const QString &trashedPath)
     } catch (const FileError &error) {
         throw FileError(Op::Restore, error.code(), original, error.detail());
     }
-    ::unlink(QFile::encodeName(info).constData()); // a stale record would only list a missing item
+    ::unlink(FileNames::encode(info).constData()); // a stale record would only list a missing item
     return original;
 }

@@ -1,6 +1,7 @@
 #include "treeremover.h"
 
 #include "dirstream.h"
+#include "filenames.h"
 #include "posixfs.h"
 #include "uniquefd.h"
 #include "urls.h"
@@ -29,7 +30,7 @@ void removeEntry(int dirFd, const char *name, const QString &path, FileError::Op
     if (err != 0)
         throw FileError::fromErrno(operation, err, path);
     for (const QByteArray &child : names)
-        removeEntry(folder.get(), child.constData(), Urls::childPath(path, QFile::decodeName(child)), operation);
+        removeEntry(folder.get(), child.constData(), Urls::childPath(path, FileNames::decode(child)), operation);
     if (::unlinkat(dirFd, name, AT_REMOVEDIR) != 0)
         throw FileError::fromErrno(operation, errno, path);
 }
@@ -73,7 +74,7 @@ void removeUnchanged(int dirFd, const char *name, const QString &path, const Tre
         throw FileError::fromErrno(operation, err, path);
     const qsizetype keptBefore = kept.size();
     for (const QByteArray &child : names)
-        removeUnchanged(folder.get(), child.constData(), Urls::childPath(path, QFile::decodeName(child)), snapshot,
+        removeUnchanged(folder.get(), child.constData(), Urls::childPath(path, FileNames::decode(child)), snapshot,
                         kept, operation);
     if (kept.size() == keptBefore && ::unlinkat(dirFd, name, AT_REMOVEDIR) != 0)
         throw FileError::fromErrno(operation, errno, path);
@@ -92,7 +93,7 @@ QStringList TreeRemover::removeCopied(const QString &path, const Snapshot &snaps
     if (!folder.valid())
         throw FileError::fromErrno(operation, errno, path);
     QStringList kept;
-    removeUnchanged(folder.get(), QFile::encodeName(Urls::fileName(path)).constData(), path, snapshot, kept,
+    removeUnchanged(folder.get(), FileNames::encode(Urls::fileName(path)).constData(), path, snapshot, kept,
                     operation);
     return kept;
 }
@@ -102,7 +103,7 @@ void TreeRemover::removeItem(const QString &path, FileError::Operation operation
     const UniqueFd folder = PosixFs::openParentFolder(path);
     if (!folder.valid())
         throw FileError::fromErrno(operation, errno, path);
-    removeEntry(folder.get(), QFile::encodeName(Urls::fileName(path)).constData(), path, operation);
+    removeEntry(folder.get(), FileNames::encode(Urls::fileName(path)).constData(), path, operation);
 }
 
 void TreeRemover::discard(int parentFd, const char *name)

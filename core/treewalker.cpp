@@ -1,6 +1,7 @@
 #include "treewalker.h"
 
 #include "dirstream.h"
+#include "filenames.h"
 #include "urls.h"
 
 #include <QFile>
@@ -84,7 +85,7 @@ public:
         m_pathText = rootPath;
         if (!m_pathText.endsWith(QLatin1Char('/')))
             m_pathText += QLatin1Char('/');
-        m_pathBytes = QFile::encodeName(m_pathText);
+        m_pathBytes = FileNames::encode(m_pathText);
         if (!enter(DirStream::open(m_pathBytes.constData())))
             return finish(false);
         m_batch.reserve(qBound(1, m_batchSize, 4096));
@@ -106,10 +107,10 @@ public:
 private:
     void visit(const Entry &entry)
     {
-        QString name = QFile::decodeName(entry.name);
+        QString name = FileNames::decode(entry.name);
         if (entry.isDirectory && !m_ignored.isEmpty() && m_ignored.contains(name))
             return;
-        m_batch.append(FileItem(m_urls.url(m_pathText + name), name, entry.isDirectory, 0,
+        m_batch.append(FileItem(m_urls.url(m_pathText + name), FileNames::displayName(name), entry.isDirectory, 0,
                                 m_epoch, false));
         if (m_batch.size() >= m_batchSize) {
             if (m_onBatch)

@@ -1,5 +1,7 @@
 #include "urls.h"
 
+#include "filenames.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -98,7 +100,7 @@ QUrl resolvingSymlinks(const QUrl &url)
         return url;
     char resolved[PATH_MAX];
     if (::realpath(encoded.constData(), resolved))
-        return QUrl::fromLocalFile(QFile::decodeName(resolved));
+        return QUrl::fromLocalFile(FileNames::decode(resolved));
     // The full path doesn't exist: resolve the longest existing prefix and keep the rest.
     const QUrl parent = deletingLastPathComponent(url);
     if (parent == url || path(parent) == path(url))
@@ -111,7 +113,7 @@ QUrl resolvingSymlinks(const QUrl &url)
 
 QByteArray encodedPath(const QUrl &url)
 {
-    return QFile::encodeName(url.toLocalFile());
+    return FileNames::encode(url.toLocalFile());
 }
 
 QString parentPath(const QString &path)
