@@ -40,6 +40,7 @@
 #include <QTextBoundaryFinder>
 
 #include <unicode/uchar.h>
+#include <unicode/ustring.h>
 
 namespace {
 
@@ -84,13 +85,34 @@ bool hasCase(const QString &character, bool lower)
 
 } // namespace
 
+QString FuzzyMatcher::lowered(const QString &text)
+{
+    // ICU applies the context rules of full lower-casing that QString::toLower leaves out: a
+    // capital sigma that ends a word becomes ς, so "ΛΟΓΟΣ" and a typed "λογος" meet.
+    const auto *source = reinterpret_cast<const UChar *>(text.utf16());
+    QString result(text.size(), Qt::Uninitialized);
+    UErrorCode status = U_ZERO_ERROR;
+    int32_t length = u_strToLower(reinterpret_cast<UChar *>(result.data()), int32_t(result.size()), source,
+                                  int32_t(text.size()), "", &status);
+    if (status == U_BUFFER_OVERFLOW_ERROR) {
+        result.resize(length);
+        status = U_ZERO_ERROR;
+        length = u_strToLower(reinterpret_cast<UChar *>(result.data()), int32_t(result.size()), source,
+                              int32_t(text.size()), "", &status);
+    }
+    if (U_FAILURE(status))
+        return text.toLower();
+    result.resize(length);
+    return result;
+}
+
 std::optional<qint64> FuzzyMatcher::score(const QString &query, const QString &candidate)
 {
     if (query.isEmpty())
         return 0;
-    const QStringList wanted = characters(query.toLower());
+    const QStringList wanted = characters(lowered(query));
     const QStringList original = characters(candidate);
-    const QStringList lowered = characters(candidate.toLower());
+    const QStringList lowered = characters(FuzzyMatcher::lowered(candidate));
 
     qint64 total = 0;
     qsizetype from = 0;

@@ -22,6 +22,8 @@ public:
     // Building blocks shared with FuzzyText.
     // The text's extended grapheme clusters.
     [[nodiscard]] static QStringList characters(const QString &text);
+    // Full Unicode lower-casing of a whole text, context rules included.
+    [[nodiscard]] static QString lowered(const QString &text);
     // What two characters are compared by: canonically equivalent ones get the same key.
     [[nodiscard]] static QString key(const QString &character);
     // Whether a match at `position` earns the word-start bonus, judged on the candidate's

@@ -32,9 +32,6 @@ bool ranksBefore(const Hit &a, const Hit &b)
 
 std::optional<qint64> rankingScore(const FuzzyText &query, const FuzzyIndex::Entry &entry)
 {
-    // The relative path ends with the name, so what its characters can't hold, neither can the name's.
-    if (!entry.relativePath.mayContain(query))
-        return std::nullopt;
     if (const auto nameScore = FuzzyMatcher::score(query, entry.name))
         return *nameScore + FuzzyRanking::nameMatchBonus;
     return FuzzyMatcher::score(query, entry.relativePath);

@@ -95,7 +95,7 @@ void FuzzyText::prepareAscii(const QString &text)
 void FuzzyText::prepareUnicode(const QString &text)
 {
     const QStringList original = FuzzyMatcher::characters(text);
-    const QStringList lowered = FuzzyMatcher::characters(text.toLower());
+    const QStringList lowered = FuzzyMatcher::characters(FuzzyMatcher::lowered(text));
     bool simple = true;
     m_ends.reserve(lowered.size());
     for (qsizetype i = 0; i < lowered.size(); ++i) {

@@ -9,13 +9,15 @@
 
 namespace {
 
-// Items at absolute paths, or below /r for paths not starting with "/".
+// Items at absolute paths, or below /r for paths not starting with "/"; "path=Name" gives the
+// item a display name of its own.
 QList<FileItem> items(const QStringList &paths)
 {
     QList<FileItem> result;
-    for (const QString &path : paths) {
+    for (const QString &entry : paths) {
+        const QString path = entry.section('=', 0, 0);
         const QUrl url = QUrl::fromLocalFile(path.startsWith('/') ? path : "/r/" + path);
-        result.append(FileItem(url, url.fileName(), false, 0, {}, false));
+        result.append(FileItem(url, entry.contains('=') ? entry.section('=', 1) : url.fileName(), false, 0, {}, false));
     }
     return result;
 }
@@ -64,6 +66,7 @@ void TestFuzzyRanking::rank_data()
     // The first item's name scores 4 + 20 although its path would score 36; the second 33 on its path.
     row("a name match is scored on the name only", "a_b_c_d/xaxbxcxd a_b_cd/zz", "abcd", "a_b_cd/zz a_b_c_d/xaxbxcxd");
     row("relative path ends with the name", "docs/notes/plan.txt", "dnp", "docs/notes/plan.txt");
+    row("a name the path doesn't hold still matches", "cfg=Settings", "set", "cfg");
     row("item outside the root scored on its full path", "/elsewhere/x ex", "/e", "/elsewhere/x");
     row("prefix test needs the separator after the root", "/rx/ab", "rxa", "/rx/ab");
     // Once /r/ is dropped, "dir/file" holds no r before a d.
