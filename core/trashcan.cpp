@@ -5,6 +5,7 @@
 #include "filenames.h"
 #include "nameconflicts.h"
 #include "posixfs.h"
+#include "uniquefd.h"
 #include "urls.h"
 
 #include <QDateTime>
@@ -209,15 +210,43 @@ QString writeRecord(const QString &item, const TrashFolder &trash)
     }
 }
 
+// A record is a small regular file; anything else (a pipe someone put there) is not read.
 QByteArray readSmallFile(const QString &path, int &err)
 {
     err = 0;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        err = PosixFs::occupied(path) ? EACCES : ENOENT;
+    const UniqueFd file(::open(FileNames::encode(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat st;
+    if (!file.valid() || ::fstat(file.get(), &st) != 0) {
+        err = errno;
         return {};
     }
-    return file.read(64 * 1024);
+    if (!S_ISREG(st.st_mode)) {
+        err = EINVAL;
+        return {};
+    }
+    QByteArray bytes(64 * 1024, Qt::Uninitialized);
+    const ssize_t got = ::read(file.get(), bytes.data(), size_t(bytes.size()));
+    if (got < 0) {
+        err = errno;
+        return {};
+    }
+    bytes.truncate(got);
+    return bytes;
+}
+
+QString realPathOf(const QString &path)
+{
+    return Urls::path(Urls::resolvingSymlinks(Urls::fromPath(path)));
+}
+
+// A per-volume Trash may come on a stick anyone prepared: the folder an item goes back to must
+// lie on that volume once links are resolved, both before its missing folders are made and after.
+void requireOnVolume(const QString &folder, const QString &top, const QString &trashed)
+{
+    if (top.isEmpty())
+        return;
+    if (!Urls::isSameOrInside(realPathOf(folder), realPathOf(top)))
+        throw FileError(Op::Restore, EXDEV, trashed, QStringLiteral("its original place lies outside its volume"));
 }
 
 // The Path= value of a record, decoded; empty when the record is malformed.
@@ -252,12 +281,12 @@ QString originalPlace(const QString &recorded, const QString &trash, const QStri
     };
     if (recorded.isEmpty())
         throw refuse();
-    if (recorded.startsWith(QLatin1Char('/')))
-        return QDir::cleanPath(recorded);
     const QString top = topdirOf(trash);
+    if (recorded.startsWith(QLatin1Char('/')) && top.isEmpty())
+        return QDir::cleanPath(recorded);
     if (top.isEmpty())
         throw refuse();
-    const QString place = QDir::cleanPath(Urls::childPath(top, recorded));
+    const QString place = QDir::cleanPath(recorded.startsWith(QLatin1Char('/')) ? recorded : Urls::childPath(top, recorded));
     if (place == top || !Urls::isSameOrInside(place, top))
         throw refuse();
     return place;
@@ -321,8 +350,14 @@ QString TrashCan::restore(const QString &trashedPath)
     if (PosixFs::occupied(original))
         throw FileError(Op::Restore, EEXIST, original, QStringLiteral("it stays in the Trash"));
     // The folder it came from may have been deleted since; recreate it rather than refuse.
-    if (!QDir().mkpath(Urls::parentPath(original)))
+    const QString folder = Urls::parentPath(original);
+    QString existing = folder;
+    while (!PosixFs::occupied(existing) && existing != QLatin1String("/"))
+        existing = Urls::parentPath(existing);
+    requireOnVolume(existing, topdirOf(trash), trashedPath);
+    if (!QDir().mkpath(folder))
         throw FileError(Op::Restore, EACCES, original, QStringLiteral("its original folder can't be recreated"));
+    requireOnVolume(folder, topdirOf(trash), trashedPath);
     try {
         FileCopier::move(trashedPath, original, Op::Restore);
     } catch (const FileError &error) {

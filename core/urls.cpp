@@ -88,8 +88,9 @@ QUrl standardized(const QUrl &url)
         return url;
     QString clean = QDir::cleanPath(p);
     // cleanPath keeps leading ".." of a relative path; an absolute path never rises above "/".
-    while (clean.startsWith(QLatin1String("/..")))
-        clean = clean.mid(3).isEmpty() ? QStringLiteral("/") : clean.mid(3);
+    // Only a whole ".." component: "/..hidden" is a name of its own.
+    while (clean == QLatin1String("/..") || clean.startsWith(QLatin1String("/../")))
+        clean = clean.size() == 3 ? QStringLiteral("/") : clean.mid(3);
     return QUrl::fromLocalFile(clean);
 }
 

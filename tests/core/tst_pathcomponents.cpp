@@ -20,6 +20,7 @@ private Q_SLOTS:
         QTest::newRow("doubled, leading and trailing slashes") << Urls::fromPath("//Users//me///Documents//") << documents;
         QTest::newRow("dot, dot-dot, above the root") << QUrl::fromLocalFile("/../../Users/./me/x/../Documents/.") << documents;
         QTest::newRow("decomposed accent kept") << QUrl::fromLocalFile("/cafe\u0301") << QStringList{"/", "/cafe\u0301"};
+        QTest::newRow("names that begin with dots") << QUrl::fromLocalFile("/..hidden/...x") << QStringList{"/", "/..hidden", "/..hidden/...x"};
         QTest::newRow("spaces and characters special in URLs") << QUrl::fromLocalFile("/a b/100%/#?q=1")
                                                                << QStringList{"/", "/a b", "/a b/100%", "/a b/100%/#?q=1"};
     }

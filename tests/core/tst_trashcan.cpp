@@ -9,6 +9,8 @@
 #include <QScopeGuard>
 #include <QTest>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 
 static QString recordOf(const QUrl &trashed)
@@ -104,12 +106,24 @@ void TestTrashCan::refusalsLeaveEverythingInPlace()
     QCOMPARE(m_dir->entries(TestDir::homeTrash("/info")), QStringList{});
     QCOMPARE(failure([&] { fs.moveToTrash(m_dir->url("missing")); }).code(), ENOENT);
 
-    // A volume's Trash may come from anywhere; its records must not place items outside it.
+    // A volume's Trash may come from anywhere; its records must not place items outside it:
+    // not by "..", not by an absolute path, not through a link on the volume; nor hang on a
+    // record that is a pipe.
+    m_dir->link(m_dir->dir("outside"), "volume/escape");
+    const QList<std::pair<QByteArray, int>> records = {{"../outside/x", EINVAL},
+                                                       {QFile::encodeName(m_dir->path("outside/new/x")), EINVAL},
+                                                       {"escape/x", EXDEV},
+                                                       {"escape/new/x", EXDEV}};
     const QUrl item = QUrl::fromLocalFile(m_dir->file("volume/.Trash-1234/files/x", "x"));
-    m_dir->file("volume/.Trash-1234/info/x.trashinfo", "[Trash Info]\nPath=../outside/x\nDeletionDate=2024-01-01T00:00:00\n");
+    for (const auto &[path, code] : records) {
+        m_dir->file("volume/.Trash-1234/info/x.trashinfo", "[Trash Info]\nPath=" + path + "\nDeletionDate=2024-01-01T00:00:00\n");
+        QCOMPARE(failure([&] { fs.restoreFromTrash(item); }).code(), code);
+        QCOMPARE(m_dir->entries("outside"), QStringList{});
+        QVERIFY(m_dir->exists("volume/.Trash-1234/files/x"));
+    }
+    QFile::remove(m_dir->path("volume/.Trash-1234/info/x.trashinfo"));
+    QCOMPARE(::mkfifo(QFile::encodeName(m_dir->path("volume/.Trash-1234/info/x.trashinfo")).constData(), 0600), 0);
     QCOMPARE(failure([&] { fs.restoreFromTrash(item); }).code(), EINVAL);
-    QVERIFY(!m_dir->exists("outside"));
-    QVERIFY(m_dir->exists("volume/.Trash-1234/files/x"));
 }
 
 QTEST_GUILESS_MAIN(TestTrashCan)
