@@ -30,7 +30,8 @@ int applyMetadata(int fd, const struct stat &st)
         if (::fchown(fd, st.st_uid, st.st_gid) != 0)
             [[maybe_unused]] int ignored = ::fchown(fd, uid_t(-1), st.st_gid);
     }
-    if (::fchmod(fd, st.st_mode & 07777) != 0)
+    // FAT and exFAT volumes have no modes to speak of and refuse to change them: the copy stands.
+    if (::fchmod(fd, st.st_mode & 07777) != 0 && errno != EPERM && errno != EOPNOTSUPP)
         return errno;
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     return ::futimens(fd, times) == 0 ? 0 : errno;
@@ -256,8 +257,8 @@ void FileCopier::copyRecording(const QString &source, const QString &target, Fil
     try {
         tree.entry(AT_FDCWD, FileNames::encode(source).constData(), folder.get(), temporary.constData(), source);
         const QByteArray name = FileNames::encode(Urls::fileName(target));
-        if (::renameat2(folder.get(), temporary.constData(), folder.get(), name.constData(), RENAME_NOREPLACE) != 0)
-            throw FileError::fromErrno(operation, errno, source);
+        if (const int err = PosixFs::renameNoReplaceAt(folder.get(), temporary.constData(), folder.get(), name.constData()))
+            throw FileError::fromErrno(operation, err, source);
     } catch (const FileError &) {
         // The copy's own failure is the one worth reporting; should the clean-up leave anything,
         // it is hidden and marked as ours.
@@ -269,12 +270,12 @@ void FileCopier::copyRecording(const QString &source, const QString &target, Fil
 
 void FileCopier::move(const QString &source, const QString &target, FileError::Operation operation)
 {
-    if (::renameat2(AT_FDCWD, FileNames::encode(source).constData(), AT_FDCWD, FileNames::encode(target).constData(),
-                    RENAME_NOREPLACE)
-        == 0)
+    const int err = PosixFs::renameNoReplaceAt(AT_FDCWD, FileNames::encode(source).constData(), AT_FDCWD,
+                                               FileNames::encode(target).constData());
+    if (err == 0)
         return;
-    if (errno != EXDEV)
-        throw FileError::fromErrno(operation, errno, source);
+    if (err != EXDEV)
+        throw FileError::fromErrno(operation, err, source);
     // Copying everything only to find the original can't be deleted would leave two of it.
     if (::faccessat(AT_FDCWD, FileNames::encode(Urls::parentPath(source)).constData(), W_OK | X_OK, AT_EACCESS) != 0)
         throw FileError::fromErrno(operation, errno, source);

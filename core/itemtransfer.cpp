@@ -118,8 +118,8 @@ void renameThroughTemporary(const QString &source, const QString &target)
     try {
         PosixFs::renameNoReplace(temporary, target, Op::Rename, source);
     } catch (const FileError &error) {
-        if (::renameat2(AT_FDCWD, FileNames::encode(temporary).constData(), AT_FDCWD,
-                        FileNames::encode(source).constData(), RENAME_NOREPLACE)
+        if (PosixFs::renameNoReplaceAt(AT_FDCWD, FileNames::encode(temporary).constData(), AT_FDCWD,
+                                       FileNames::encode(source).constData())
             != 0)
             throw withNote(error, QStringLiteral("it is now named “%1”").arg(temporary));
         throw;

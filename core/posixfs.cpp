@@ -27,11 +27,32 @@ UniqueFd PosixFs::openParentFolder(const QString &path)
     return UniqueFd(::open(FileNames::encode(Urls::parentPath(path)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 }
 
+int PosixFs::renameNoReplaceAt(int fromDir, const char *from, int toDir, const char *to)
+{
+    if (::renameat2(fromDir, from, toDir, to, RENAME_NOREPLACE) == 0)
+        return 0;
+    const int err = errno;
+    // Some file systems (network ones among them) don't know the no-replace flag. A file can
+    // still be moved without replacing anything: a new link fails on a taken name, and only
+    // then is the old name removed. A folder can't; it is refused rather than risked.
+    struct stat st;
+    if (err != EINVAL || ::fstatat(fromDir, from, &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(st.st_mode))
+        return err;
+    if (::linkat(fromDir, from, toDir, to, 0) != 0)
+        return errno == EEXIST ? EEXIST : err;
+    if (::unlinkat(fromDir, from, 0) != 0) {
+        const int unlinkErr = errno;
+        ::unlinkat(toDir, to, 0); // the same file under its new name: take that back
+        return unlinkErr;
+    }
+    return 0;
+}
+
 void PosixFs::renameNoReplace(const QString &from, const QString &to, FileError::Operation operation,
                               const QString &errorPath)
 {
-    if (::renameat2(AT_FDCWD, FileNames::encode(from).constData(), AT_FDCWD, FileNames::encode(to).constData(),
-                    RENAME_NOREPLACE) == 0)
-        return;
-    throw FileError::fromErrno(operation, errno, errorPath.isEmpty() ? from : errorPath);
+    const int err = renameNoReplaceAt(AT_FDCWD, FileNames::encode(from).constData(), AT_FDCWD,
+                                      FileNames::encode(to).constData());
+    if (err != 0)
+        throw FileError::fromErrno(operation, err, errorPath.isEmpty() ? from : errorPath);
 }

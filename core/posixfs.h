@@ -15,6 +15,9 @@ public:
     static bool isDirectory(const QString &path);
     // The folder holding `path`, opened for *at() calls; invalid (errno set) on failure.
     static UniqueFd openParentFolder(const QString &path);
+    // Renames without ever replacing an item at `to`; returns 0 or the errno (EEXIST when `to` is
+    // taken). Where the file system lacks a no-replace rename, a file is moved by link and unlink.
+    static int renameNoReplaceAt(int fromDir, const char *from, int toDir, const char *to);
     // Renames without ever replacing an item at `to` (EEXIST instead). Throws FileError naming
     // `errorPath` (default: `from`).
     static void renameNoReplace(const QString &from, const QString &to, FileError::Operation operation,
