@@ -7,6 +7,7 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -26,10 +27,10 @@ constexpr uint32_t WatchMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_
 
 } // namespace
 
-DirectoryWatcher::DirectoryWatcher(std::chrono::milliseconds debounce)
+DirectoryWatcher::DirectoryWatcher(std::chrono::milliseconds debounce, std::chrono::milliseconds maxWait)
+    : m_debounce(debounce), m_maxWait(maxWait.count() > 0 ? maxWait : 10 * debounce)
 {
     m_pending.setSingleShot(true);
-    m_pending.setInterval(debounce);
     QObject::connect(&m_pending, &QTimer::timeout, &m_pending, [this] { notify(); });
 }
 
@@ -91,10 +92,14 @@ void DirectoryWatcher::readEvents()
             offset += ssize_t(sizeof(inotify_event)) + event->len;
         }
     }
-    // Every event (overflow and unmount included) restarts the quiet time: trailing-edge
-    // debounce, without a maximum wait.
-    if (changed)
-        m_pending.start();
+    // Every event (overflow and unmount included) restarts the quiet time, as far as the
+    // longest wait since the first unreported change allows.
+    if (!changed)
+        return;
+    if (!m_pending.isActive())
+        m_sinceFirstEvent.start();
+    const std::chrono::milliseconds left = m_maxWait - std::chrono::milliseconds(m_sinceFirstEvent.elapsed());
+    m_pending.start(std::clamp(left, std::chrono::milliseconds(0), m_debounce));
 }
 
 void DirectoryWatcher::notify()

@@ -10,6 +10,7 @@
 // on that thread too and stop() can never race with a notification about to be delivered:
 // after stop(), a new start() or destruction, onChange of that watch is never called.
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QUrl>
 
@@ -23,8 +24,10 @@ class DirectoryWatcher
 {
 public:
     // `debounce` is the quiet time after the last event before the owner is told (tabs use
-    // 150 ms). Events closer together than that keep postponing the notification.
-    explicit DirectoryWatcher(std::chrono::milliseconds debounce);
+    // 150 ms). Events closer together than that keep postponing the notification, but never
+    // past `maxWait` after the first of them (ten debounce intervals unless given): a folder
+    // that never calms down, such as a build's output, is still shown as it changes.
+    explicit DirectoryWatcher(std::chrono::milliseconds debounce, std::chrono::milliseconds maxWait = {});
     ~DirectoryWatcher();
     DirectoryWatcher(const DirectoryWatcher &) = delete;
     DirectoryWatcher &operator=(const DirectoryWatcher &) = delete;
@@ -44,6 +47,9 @@ private:
     void readEvents();
     void notify();
 
+    std::chrono::milliseconds m_debounce;
+    std::chrono::milliseconds m_maxWait;
+    QElapsedTimer m_sinceFirstEvent; // of the changes not yet reported
     QTimer m_pending;
     int m_fd = -1;
     int m_watch = -1;

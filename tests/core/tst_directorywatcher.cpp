@@ -86,6 +86,21 @@ private Q_SLOTS:
         QVERIFY2(quietBeforeCall >= SlowDebounce.count() - 20, qPrintable(QString::number(quietBeforeCall)));
     }
 
+    void busyFolderIsReportedWithinTheLongestWait()
+    {
+        TestDir dir;
+        int count = 0;
+        DirectoryWatcher watcher(SlowDebounce, SlowDebounce * 2);
+        watcher.start(dir.url(), [&] { ++count; });
+        QElapsedTimer burst;
+        burst.start();
+        for (int i = 0; burst.elapsed() < SlowDebounce.count() * 4; ++i) {
+            dir.file(QStringLiteral("file%1").arg(i));
+            QTest::qWait(int(SlowDebounce.count()) / 8);
+        }
+        QVERIFY(count >= 1);
+    }
+
     void noCallAfterTheWatchEnds_data()
     {
         QTest::addColumn<QString>("ending");
