@@ -3,7 +3,10 @@
 #include "posixfs.h"
 #include "urls.h"
 
+#include <QFile>
+
 #include <cerrno>
+#include <climits>
 
 QList<QUrl> NameConflicts::collisions(const QList<QUrl> &urls, const QUrl &directory)
 {
@@ -34,6 +37,19 @@ void NameConflicts::requirePlainName(const QString &name, FileError::Operation o
         throw FileError(operation, EINVAL, path, QStringLiteral("“%1” is not a valid name").arg(name));
 }
 
+namespace {
+
+// `base` + `tail`, with as many whole characters cut from the end of `base` as needed for the
+// name to fit the file system's limit of NAME_MAX bytes.
+QString fitted(QString base, const QString &tail)
+{
+    while (!base.isEmpty() && QFile::encodeName(base + tail).size() > NAME_MAX)
+        base.chop(base.size() >= 2 && base.back().isLowSurrogate() && base[base.size() - 2].isHighSurrogate() ? 2 : 1);
+    return base + tail;
+}
+
+} // namespace
+
 QString NameConflicts::uniqueDestinationName(const QString &name, const QUrl &directory)
 {
     const QString folder = Urls::path(directory);
@@ -42,11 +58,15 @@ QString NameConflicts::uniqueDestinationName(const QString &name, const QUrl &di
     };
     if (isFree(name))
         return name;
-    const auto [base, extension] = splitExtension(name);
+    auto [base, extension] = splitExtension(name);
+    if (QFile::encodeName(extension).size() > NAME_MAX / 2) { // too long to keep whole: cut it instead
+        base = name;
+        extension.clear();
+    }
     const auto candidate = [&](const QString &suffix) -> QString {
         if (extension.isEmpty())
-            return base + suffix;
-        return base + suffix + QLatin1Char('.') + extension;
+            return fitted(base, suffix);
+        return fitted(base, suffix + QLatin1Char('.') + extension);
     };
     QString next = candidate(QStringLiteral(" copy"));
     for (qint64 k = 2; !isFree(next); ++k)

@@ -13,7 +13,8 @@ class NameConflicts
 public:
     // The sources, in input order, whose own names are taken in `directory`.
     static QList<QUrl> collisions(const QList<QUrl> &urls, const QUrl &directory);
-    // `name` when free in `directory`, else the first free " copy" / " copy N" name.
+    // `name` when free in `directory`, else the first free " copy" / " copy N" name, its base
+    // shortened where needed to stay within the length a name may have.
     static QString uniqueDestinationName(const QString &name, const QUrl &directory);
     // Base and extension: only the last extension is kept apart; a name that begins with its
     // only full stop (".bashrc") or ends with one ("notes.") has no extension.

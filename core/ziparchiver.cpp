@@ -40,6 +40,22 @@ FileError writeError(const QString &path, int err)
     return writeError(path, FileError::errnoText(err));
 }
 
+// The system's reason when writing the archive failed, else libarchive's own words.
+FileError writeError(const QString &path, archive *zip)
+{
+    if (archive_errno(zip) > 0)
+        return writeError(path, archive_errno(zip));
+    const char *text = archive_error_string(zip);
+    return writeError(path, text ? QString::fromLocal8Bit(text) : QStringLiteral("unknown error"));
+}
+
+// libarchive crashes on a name that isn't UTF-8 and stores such a link target as empty.
+void requireUtf8(const QByteArray &text, const QString &path, const QString &what)
+{
+    if (QString::fromUtf8(text).toUtf8() != text)
+        throw writeError(path, QStringLiteral("its %1 isn't valid UTF-8").arg(what));
+}
+
 // Streams a tree of items into an open ZIP writer.
 class TreeWriter
 {
@@ -55,6 +71,7 @@ public:
             throw writeError(path, errno);
         if (st.st_dev == m_archiveFile.st_dev && st.st_ino == m_archiveFile.st_ino)
             return; // the archive being written, when it lies inside a folder being stored
+        requireUtf8(entryName, path, QStringLiteral("name"));
         if (S_ISDIR(st.st_mode))
             addFolder(parentFd, name, entryName, path, st);
         else if (S_ISREG(st.st_mode))
@@ -78,7 +95,7 @@ private:
     void writeHeader(archive_entry *entry, const QString &path)
     {
         if (archive_write_header(m_zip, entry) != ARCHIVE_OK)
-            throw writeError(path, QString::fromLocal8Bit(archive_error_string(m_zip)));
+            throw writeError(path, m_zip);
     }
 
     void addFolder(int parentFd, const QByteArray &name, const QByteArray &entryName, const QString &path,
@@ -126,7 +143,7 @@ private:
             if (got == 0)
                 break;
             if (archive_write_data(m_zip, buffer.constData(), size_t(got)) != got)
-                throw writeError(path, QStringLiteral("the file changed while it was being compressed"));
+                throw writeError(path, m_zip);
             written += got;
         }
         if (written != st.st_size)
@@ -143,6 +160,7 @@ private:
         if (length >= target.size()) // the link grew since it was examined
             throw writeError(path, QStringLiteral("the file changed while it was being compressed"));
         target.truncate(length);
+        requireUtf8(target, path, QStringLiteral("target"));
         auto entry = entryFor(entryName, st);
         archive_entry_set_symlink_utf8(entry.get(), target.constData());
         writeHeader(entry.get(), path);
@@ -163,12 +181,12 @@ void writeArchive(int fd, const QList<QUrl> &items, const QString &archivePath)
     if (archive_write_set_format_zip(zip.get()) != ARCHIVE_OK
         || archive_write_set_format_option(zip.get(), "zip", "hdrcharset", "UTF-8") != ARCHIVE_OK
         || archive_write_open_fd(zip.get(), fd) != ARCHIVE_OK)
-        throw writeError(archivePath, QString::fromLocal8Bit(archive_error_string(zip.get())));
+        throw writeError(archivePath, zip.get());
     TreeWriter writer(zip.get(), self);
     for (const QUrl &item : items)
         writer.add(AT_FDCWD, Urls::encodedPath(item), Urls::lastPathComponent(item).toUtf8(), Urls::path(item));
     if (archive_write_close(zip.get()) != ARCHIVE_OK)
-        throw writeError(archivePath, QString::fromLocal8Bit(archive_error_string(zip.get())));
+        throw writeError(archivePath, zip.get());
 }
 
 } // namespace

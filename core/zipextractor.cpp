@@ -108,6 +108,18 @@ private:
     QString m_realPath;
 };
 
+// The writer would skip an entry whose place is taken and report success, losing its data:
+// two entries of one name ("a", "a/./b" after "a/b"). Only a folder may meet a folder there.
+void requireFreePlace(archive_entry *entry, const QString &name, const QString &archivePath)
+{
+    struct stat st;
+    if (::lstat(archive_entry_pathname(entry), &st) != 0)
+        return;
+    if (S_ISDIR(st.st_mode) && archive_entry_filetype(entry) == AE_IFDIR && !archive_entry_hardlink(entry))
+        return;
+    throw corrupt(archivePath, QStringLiteral("the entry “%1” appears twice").arg(name));
+}
+
 // Checks one entry and points it into the staging folder. False: nothing to extract.
 bool placeEntry(archive_entry *entry, const QString &staging, const QString &archivePath)
 {
@@ -129,6 +141,7 @@ bool placeEntry(archive_entry *entry, const QString &staging, const QString &arc
         archive_entry_copy_symlink(entry, QFile::encodeName(linkTarget(entry)).constData());
     archive_entry_copy_pathname(entry, QFile::encodeName(staging + QLatin1Char('/') + name).constData());
     archive_entry_set_perm(entry, archive_entry_perm(entry) & 0777);
+    requireFreePlace(entry, name, archivePath);
     return true;
 }
 
@@ -141,9 +154,10 @@ void copyData(archive *reader, archive *disk, const QString &archivePath)
         const int r = archive_read_data_block(reader, &block, &size, &offset);
         if (r == ARCHIVE_EOF)
             return;
-        if (r < ARCHIVE_WARN)
+        // A warning here is a bad checksum, and from the writer a failed or short write.
+        if (r != ARCHIVE_OK)
             throw corrupt(archivePath, archiveText(reader));
-        if (archive_write_data_block(disk, block, size, offset) < ARCHIVE_WARN)
+        if (archive_write_data_block(disk, block, size, offset) != ARCHIVE_OK)
             throw corrupt(archivePath, archiveText(disk));
     }
 }
@@ -152,6 +166,8 @@ void unpack(const QString &archivePath, const QString &staging)
 {
     std::unique_ptr<archive, ReadFree> reader(archive_read_new());
     archive_read_support_format_zip(reader.get());
+    // Names without the UTF-8 flag are in the old DOS code page, as the format defines.
+    archive_read_set_option(reader.get(), "zip", "hdrcharset", "CP437");
     if (archive_read_open_filename(reader.get(), QFile::encodeName(archivePath).constData(), 64 * 1024) != ARCHIVE_OK)
         throw corrupt(archivePath, archiveText(reader.get()));
     std::unique_ptr<archive, WriteFree> disk(archive_write_disk_new());
@@ -161,15 +177,18 @@ void unpack(const QString &archivePath, const QString &staging)
         const int r = archive_read_next_header(reader.get(), &entry);
         if (r == ARCHIVE_EOF)
             break;
-        if (r < ARCHIVE_WARN)
+        // A warning here is a name that couldn't be converted or headers that disagree.
+        if (r != ARCHIVE_OK)
             throw corrupt(archivePath, archiveText(reader.get()));
         if (!placeEntry(entry, staging, archivePath))
             continue;
-        if (archive_write_header(disk.get(), entry) < ARCHIVE_WARN)
+        if (archive_write_header(disk.get(), entry) != ARCHIVE_OK)
             throw corrupt(archivePath, archiveText(disk.get()));
         // The size in a header may be absent; the data is read to its end in any case.
         if (archive_entry_filetype(entry) == AE_IFREG)
             copyData(reader.get(), disk.get(), archivePath);
+        // Here and on closing, a warning only tells of a mode or time that couldn't be set: the
+        // data is complete by then.
         if (archive_write_finish_entry(disk.get()) < ARCHIVE_WARN)
             throw corrupt(archivePath, archiveText(disk.get()));
     }
@@ -215,7 +234,7 @@ private:
 
 // Moves one unpacked item beside the others under a free name; another program may take that
 // name in between, so a taken name is simply tried again with the next free one.
-void moveIntoPlace(const QString &from, const QString &name, const QUrl &destination, const QString &archivePath)
+QString moveIntoPlace(const QString &from, const QString &name, const QUrl &destination, const QString &archivePath)
 {
     const WritableForMove writable(from);
     for (int attempt = 0;; ++attempt) {
@@ -223,11 +242,24 @@ void moveIntoPlace(const QString &from, const QString &name, const QUrl &destina
         try {
             PosixFs::renameNoReplace(from, to, FileError::Operation::Extract);
             writable.restoreAt(to);
-            return;
+            return to;
         } catch (const FileError &error) {
             if (error.code() != EEXIST || attempt == 100)
                 throw corrupt(archivePath, FileError::errnoText(error.code()));
         }
+    }
+}
+
+// Takes an item already moved into place back into the staging folder. One that can't be moved
+// back stays where it is, complete.
+void moveBack(const QString &from, const QString &to)
+{
+    const WritableForMove writable(from);
+    try {
+        PosixFs::renameNoReplace(from, to, FileError::Operation::Extract);
+        writable.restoreAt(to);
+    } catch (const FileError &) {
+        writable.restoreAt(from);
     }
 }
 
@@ -262,7 +294,25 @@ void ZipExtractor::extract(const QUrl &archive, const QUrl &destination)
     const QString archivePath = Urls::path(archive);
     const StagingFolder staging(Urls::path(destination), archivePath);
     unpack(archivePath, staging.path());
+    QStringList names;
     for (const QByteArray &name : topLevelNames(staging.path(), archivePath))
-        moveIntoPlace(staging.path() + QLatin1Char('/') + QFile::decodeName(name), QFile::decodeName(name),
-                      destination, archivePath);
+        names.append(QFile::decodeName(name));
+    placeAll(staging.path(), names, [&](const QString &from, const QString &name) {
+        return moveIntoPlace(from, name, destination, archivePath);
+    });
+}
+
+void ZipExtractor::placeAll(const QString &staging, const QStringList &names, const Mover &move)
+{
+    QList<std::pair<QString, QString>> placed; // where each item went, and whence it came
+    try {
+        for (const QString &name : names) {
+            const QString from = staging + QLatin1Char('/') + name;
+            placed.append({move(from, name), from});
+        }
+    } catch (...) {
+        for (auto it = placed.crbegin(); it != placed.crend(); ++it)
+            moveBack(it->first, it->second);
+        throw;
+    }
 }

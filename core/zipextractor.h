@@ -5,7 +5,10 @@
 // (" copy" added when taken). The hidden folder is removed in every case.
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
+
+#include <functional>
 
 class ZipExtractor
 {
@@ -14,6 +17,12 @@ public:
     // archive, holds an entry that would land or point outside the destination, or can't be
     // unpacked there; nothing of it is left under a real name then.
     static void extract(const QUrl &archive, const QUrl &destination);
+
+    // Moves each unpacked top-level item `names` out of `staging` with `move`, which returns
+    // where the item went. When one can't be moved, those moved before it are taken back into
+    // `staging` and the error is passed on, so nothing is left under a real name.
+    using Mover = std::function<QString(const QString &from, const QString &name)>;
+    static void placeAll(const QString &staging, const QStringList &names, const Mover &move);
 
     // A relative name without ".." components.
     static bool isSafeEntryName(const QString &name);

@@ -1,6 +1,8 @@
 #pragma once
 // Writes ZIP archives entry by entry exactly as given, with no checks of its own: the archives an
 // attacker could make (names with "..", absolute paths, links pointing anywhere, odd modes).
+// Data is stored uncompressed, so a test can find and alter it; names are stored as the raw bytes
+// given, without the UTF-8 flag, as old tools write them.
 
 #include <QByteArray>
 #include <QFile>
@@ -9,6 +11,7 @@
 
 #include <archive.h>
 #include <archive_entry.h>
+#include <locale.h>
 
 struct ZipEntry
 {
@@ -21,8 +24,15 @@ struct ZipEntry
 
 inline void writeZip(const QString &path, const QList<ZipEntry> &entries)
 {
+    struct PlainLocale // the writer flags names as UTF-8 under a UTF-8 locale
+    {
+        locale_t plain = ::newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+        locale_t previous = ::uselocale(plain);
+        ~PlainLocale() { ::uselocale(previous), ::freelocale(plain); }
+    } plainLocale;
     archive *zip = archive_write_new();
     archive_write_set_format_zip(zip);
+    archive_write_set_format_option(zip, "zip", "compression", "store");
     QCOMPARE(archive_write_open_filename(zip, QFile::encodeName(path).constData()), ARCHIVE_OK);
     for (const ZipEntry &e : entries) {
         archive_entry *entry = archive_entry_new();

@@ -7,10 +7,16 @@
 #include "filesystemservice.h"
 #include "testdir.h"
 #include "treesnapshot.h"
+#include "zipextractor.h"
 
+#include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTest>
 
+#include <cerrno>
 #include <clocale>
+#include <fcntl.h>
+#include <sys/mount.h>
 
 class TestArchives : public QObject
 {
@@ -26,6 +32,12 @@ private Q_SLOTS:
     void craftedArchives_data();
     void craftedArchives();
     void modesFromTheArchive();
+    void legacyNames();
+    void unstorableNames();
+    void longNamesGetShortCopies_data();
+    void longNamesGetShortCopies();
+    void placingRollsBack();
+    void fullDisk();
 
 private:
     FileSystemService fs;
@@ -136,16 +148,22 @@ void TestArchives::notAnArchive()
 void TestArchives::craftedArchives_data()
 {
     QTest::addColumn<QList<ZipEntry>>("entries");
-    QTest::newRow("parent folder") << QList<ZipEntry>{{"fine.txt", AE_IFREG, 0644, "ok", {}}, {"../evil", AE_IFREG, 0644, "x", {}}};
-    QTest::newRow("parent inside a path") << QList<ZipEntry>{{"a/../../evil", AE_IFREG, 0644, "x", {}}};
-    QTest::newRow("absolute name") << QList<ZipEntry>{{"ABSOLUTE/evil", AE_IFREG, 0644, "x", {}}};
-    QTest::newRow("link outside, then a file through it") << QList<ZipEntry>{{"ln", AE_IFLNK, 0777, {}, "../outside"}, {"ln/evil", AE_IFREG, 0644, "x", {}}};
-    QTest::newRow("absolute link") << QList<ZipEntry>{{"ln", AE_IFLNK, 0777, {}, "ABSOLUTE"}};
-    QTest::newRow("link climbing too far") << QList<ZipEntry>{{"a/b/ln", AE_IFLNK, 0777, {}, "../../../x"}};
-    QTest::newRow("link through a link inside") << QList<ZipEntry>{{"d/s", AE_IFLNK, 0777, {}, ".."}, {"t", AE_IFLNK, 0777, {}, "d/s/../../x"}};
+    QTest::addColumn<QByteArray>("altered"); // stored data changed in the archive afterwards
+    QTest::newRow("parent folder") << QList<ZipEntry>{{"fine.txt", AE_IFREG, 0644, "ok", {}}, {"../evil", AE_IFREG, 0644, "x", {}}} << QByteArray();
+    QTest::newRow("parent inside a path") << QList<ZipEntry>{{"a/../../evil", AE_IFREG, 0644, "x", {}}} << QByteArray();
+    QTest::newRow("absolute name") << QList<ZipEntry>{{"ABSOLUTE/evil", AE_IFREG, 0644, "x", {}}} << QByteArray();
+    QTest::newRow("link outside, then a file through it") << QList<ZipEntry>{{"ln", AE_IFLNK, 0777, {}, "../outside"}, {"ln/evil", AE_IFREG, 0644, "x", {}}} << QByteArray();
+    QTest::newRow("absolute link") << QList<ZipEntry>{{"ln", AE_IFLNK, 0777, {}, "ABSOLUTE"}} << QByteArray();
+    QTest::newRow("link climbing too far") << QList<ZipEntry>{{"a/b/ln", AE_IFLNK, 0777, {}, "../../../x"}} << QByteArray();
+    QTest::newRow("link through a link inside") << QList<ZipEntry>{{"d/s", AE_IFLNK, 0777, {}, ".."}, {"t", AE_IFLNK, 0777, {}, "d/s/../../x"}} << QByteArray();
     QTest::newRow("file written through a link inside")
         << QList<ZipEntry>{{"real/", AE_IFDIR, 0755, {}, {}}, {"ln", AE_IFLNK, 0777, {}, "real"},
-                        {"ln/file", AE_IFREG, 0644, "x", {}}};
+                        {"ln/file", AE_IFREG, 0644, "x", {}}} << QByteArray();
+    QTest::newRow("bad checksum") << QList<ZipEntry>{{"fine.txt", AE_IFREG, 0644, "ok", {}}, {"d/bad", AE_IFREG, 0644, "payload", {}}}
+                                  << QByteArray("payload");
+    QTest::newRow("same name twice") << QList<ZipEntry>{{"a", AE_IFREG, 0644, "1", {}}, {"a", AE_IFLNK, 0777, {}, "b"}} << QByteArray();
+    QTest::newRow("same path spelled twice") << QList<ZipEntry>{{"d/b", AE_IFREG, 0644, "1", {}}, {"d/./b", AE_IFREG, 0644, {}, {}}} << QByteArray();
+    QTest::newRow("file over a folder") << QList<ZipEntry>{{"d/b", AE_IFREG, 0644, "1", {}}, {"d", AE_IFREG, 0644, {}, {}}} << QByteArray();
 }
 
 // "ABSOLUTE" in a name or target stands for the folder beside the destination. The destination
@@ -153,6 +171,7 @@ void TestArchives::craftedArchives_data()
 void TestArchives::craftedArchives()
 {
     QFETCH(QList<ZipEntry>, entries);
+    QFETCH(QByteArray, altered);
     TestDir dir;
     dir.file("outside/victim", "untouched");
     for (ZipEntry &e : entries) {
@@ -160,6 +179,11 @@ void TestArchives::craftedArchives()
         e.target.replace("ABSOLUTE", QFile::encodeName(dir.path("outside")));
     }
     writeZip(dir.path("crafted.zip"), entries);
+    if (!altered.isEmpty()) {
+        QByteArray zip = dir.read("crafted.zip");
+        QCOMPARE(zip.count(altered), 1);
+        dir.file("crafted.zip", zip.replace(altered, QByteArray(altered).replace(0, 1, "P")));
+    }
     dir.dir("dest/deeper");
     QCOMPARE(failure([&] { fs.unzip(dir.url("crafted.zip"), dir.url("dest/deeper")); }).code(), FileError::ReadCorruptFile);
     QCOMPARE(dir.read("outside/victim"), QByteArray("untouched"));
@@ -189,6 +213,103 @@ void TestArchives::modesFromTheArchive()
     QCOMPARE(dir.read("dest/dir/l"), QByteArray("#!/bin/sh\n"));
     QCOMPARE(modeOf(dir.path("dest/locked")), 0555);
     QCOMPARE(modeOf(dir.path("dest/locked/inner")), 0500);
+}
+
+// Names without the UTF-8 flag are read in the DOS code page; a folder entry after its contents
+// is no second entry of the same name.
+void TestArchives::legacyNames()
+{
+    TestDir dir;
+    writeZip(dir.path("old.zip"), {{"\x8Erger.txt", AE_IFREG, 0644, "dos", {}}, {"dir/f", AE_IFREG, 0644, "f", {}},
+                                   {"dir/", AE_IFDIR, 0755, {}, {}}});
+    dir.dir("dest");
+    fs.unzip(dir.url("old.zip"), dir.url("dest"));
+    QCOMPARE(dir.entries("dest"), (QStringList{"dir", "Ärger.txt"}));
+    QCOMPARE(dir.read("dest/Ärger.txt"), QByteArray("dos"));
+    QCOMPARE(dir.read("dest/dir/f"), QByteArray("f"));
+}
+
+// A name or link target that isn't UTF-8 can't be stored as the archive marks its names.
+void TestArchives::unstorableNames()
+{
+    TestDir dir;
+    dir.file("name/fine", "ok");
+    const QByteArray bad = QFile::encodeName(dir.path("name/")) + "caf\xe9";
+    QVERIFY(::close(::open(bad.constData(), O_CREAT | O_WRONLY, 0644)) == 0);
+    const auto removeBad = qScopeGuard([&] { ::unlink(bad.constData()); }); // QDir can't name it
+    dir.file("target/fine", "ok");
+    QVERIFY(::symlink("caf\xe9", QFile::encodeName(dir.path("target/ln")).constData()) == 0);
+    dir.dir("out");
+    for (const QString item : {"name", "target"}) {
+        const FileError error = failure([&] { fs.compress({dir.url(item)}, dir.url("out/a.zip")); });
+        QCOMPARE(error.code(), FileError::WriteUnknown);
+        QCOMPARE(error.detail(), QString("its " + item + " isn't valid UTF-8"));
+        QCOMPARE(dir.entries("out"), QStringList{});
+    }
+}
+
+void TestArchives::longNamesGetShortCopies_data()
+{
+    QTest::addColumn<QString>("name"); // taken in the destination, and in the archive
+    QTest::addColumn<QString>("copy");
+    QTest::newRow("ASCII") << QString(251, 'x') + ".txt" << QString(246, 'x') + " copy.txt";
+    QTest::newRow("two bytes a character") << QString(125, u'ä') + ".txt" << QString(123, u'ä') + " copy.txt";
+    QTest::newRow("surrogate pairs") << "abc" + QString("😀").repeated(61) + ".txt" << "abc" + QString("😀").repeated(60) + " copy.txt";
+    QTest::newRow("long extension") << "a." + QString(250, 'e') << "a." + QString(248, 'e') + " copy";
+}
+
+void TestArchives::longNamesGetShortCopies()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, copy);
+    TestDir dir;
+    dir.file("src/" + name, "new");
+    fs.compress({dir.url("src/" + name)}, dir.url("a.zip"));
+    dir.file("dest/" + name, "mine");
+    fs.unzip(dir.url("a.zip"), dir.url("dest"));
+    QCOMPARE(dir.entries("dest"), (QStringList{copy, name}));
+    QCOMPARE(dir.read("dest/" + copy), QByteArray("new"));
+}
+
+// When an item can't be moved into place, those moved before it go back into the hidden folder.
+void TestArchives::placingRollsBack()
+{
+    TestDir dir;
+    dir.file("stage/a", "1");
+    dir.file("stage/b/inner", "2");
+    dir.file("stage/c", "3");
+    dir.dir("dest");
+    const FileError error = failure([&] {
+        ZipExtractor::placeAll(dir.path("stage"), {"a", "b", "c"}, [&](const QString &from, const QString &name) {
+            if (name == "c")
+                throw FileError(FileError::Operation::Extract, FileError::ReadCorruptFile, from);
+            QFile::rename(from, dir.path("dest/" + name));
+            return dir.path("dest/" + name);
+        });
+    });
+    QCOMPARE(error.path(), dir.path("stage/c"));
+    QCOMPARE(dir.entries("dest"), QStringList{});
+    QCOMPARE(dir.entries("stage"), (QStringList{"a", "b", "c"}));
+    QCOMPARE(dir.read("stage/b/inner"), QByteArray("2"));
+}
+
+// A write that fails for want of space fails the whole operation, with the system's reason.
+void TestArchives::fullDisk()
+{
+    TestDir dir;
+    const QByteArray small = QFile::encodeName(dir.dir("small"));
+    if (::mount("tmpfs", small.constData(), "tmpfs", 0, "size=256k") != 0)
+        QSKIP("a small file system can't be mounted here");
+    const auto unmount = qScopeGuard([&] { ::umount2(small.constData(), MNT_DETACH); });
+    QByteArray noise(1024 * 1024, Qt::Uninitialized);
+    QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+    dir.file("src/noise", noise);
+    const FileError compressing = failure([&] { fs.compress({dir.url("src/noise")}, dir.url("small/a.zip")); });
+    QCOMPARE(compressing.code(), FileError::WriteUnknown);
+    QCOMPARE(compressing.detail(), FileError::errnoText(ENOSPC));
+    writeZip(dir.path("big.zip"), {{"fits", AE_IFREG, 0644, "small", {}}, {"noise", AE_IFREG, 0644, noise, {}}});
+    QCOMPARE(failure([&] { fs.unzip(dir.url("big.zip"), dir.url("small")); }).code(), FileError::ReadCorruptFile);
+    QCOMPARE(dir.entries("small"), QStringList{});
 }
 
 QTEST_GUILESS_MAIN(TestArchives)
