@@ -1,5 +1,6 @@
 #include "nameconflicts.h"
 
+#include "filenames.h"
 #include "posixfs.h"
 #include "urls.h"
 
@@ -43,7 +44,7 @@ namespace {
 // name to fit the file system's limit of NAME_MAX bytes.
 QString fitted(QString base, const QString &tail)
 {
-    while (!base.isEmpty() && QFile::encodeName(base + tail).size() > NAME_MAX)
+    while (!base.isEmpty() && FileNames::encode(base + tail).size() > NAME_MAX)
         base.chop(base.size() >= 2 && base.back().isLowSurrogate() && base[base.size() - 2].isHighSurrogate() ? 2 : 1);
     return base + tail;
 }
@@ -59,7 +60,7 @@ QString NameConflicts::uniqueDestinationName(const QString &name, const QUrl &di
     if (isFree(name))
         return name;
     auto [base, extension] = splitExtension(name);
-    if (QFile::encodeName(extension).size() > NAME_MAX / 2) { // too long to keep whole: cut it instead
+    if (FileNames::encode(extension).size() > NAME_MAX / 2) { // too long to keep whole: cut it instead
         base = name;
         extension.clear();
     }

@@ -2,6 +2,7 @@
 
 #include "dirstream.h"
 #include "fileerror.h"
+#include "filenames.h"
 #include "posixfs.h"
 #include "temporaryname.h"
 #include "uniquefd.h"
@@ -107,7 +108,7 @@ private:
         const QByteArray folderName = entryName + '/';
         writeHeader(entryFor(folderName, st).get(), path);
         for (const QByteArray &child : sortedNames(dir, path))
-            add(dir.fd(), child, folderName + child, Urls::childPath(path, QFile::decodeName(child)));
+            add(dir.fd(), child, folderName + child, Urls::childPath(path, FileNames::decode(child)));
     }
 
     static QList<QByteArray> sortedNames(DirStream &dir, const QString &path)
@@ -198,7 +199,7 @@ void ZipArchiver::compress(const QList<QUrl> &items, const QUrl &archive)
     const Utf8LocaleScope utf8Names;
     const QString archivePath = Urls::path(archive);
     const QString partPath = TemporaryName::inFolder(Urls::parentPath(archivePath), TemporaryName::zipPrefix);
-    UniqueFd part(::open(QFile::encodeName(partPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    UniqueFd part(::open(FileNames::encode(partPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (!part.valid())
         throw writeError(archivePath, errno);
     try {
@@ -207,7 +208,7 @@ void ZipArchiver::compress(const QList<QUrl> &items, const QUrl &archive)
             throw writeError(archivePath, errno);
         PosixFs::renameNoReplace(partPath, archivePath, FileError::Operation::Compress, archivePath);
     } catch (const FileError &error) {
-        ::unlink(QFile::encodeName(partPath).constData());
+        ::unlink(FileNames::encode(partPath).constData());
         if (error.code() == FileError::WriteUnknown)
             throw;
         throw writeError(error.path(), error.code());

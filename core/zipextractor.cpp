@@ -2,6 +2,7 @@
 
 #include "dirstream.h"
 #include "fileerror.h"
+#include "filenames.h"
 #include "nameconflicts.h"
 #include "posixfs.h"
 #include "temporaryname.h"
@@ -10,6 +11,7 @@
 #include "utf8localescope.h"
 
 #include <QFile>
+#include <QStringDecoder>
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -58,28 +60,59 @@ QStringList components(const QString &path)
     return parts;
 }
 
+// The high half of the old DOS code page, which the format prescribes for names without its
+// UTF-8 flag.
+constexpr char16_t cp437High[128] = {
+    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7,
+    0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE, 0x00EC, 0x00C4, 0x00C5,
+    0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,
+    0x00FF, 0x00D6, 0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192,
+    0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA, 0x00BA,
+    0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
+    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562, 0x2556,
+    0x2555, 0x2563, 0x2551, 0x2557, 0x255D, 0x255C, 0x255B, 0x2510,
+    0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F,
+    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x2567,
+    0x2568, 0x2564, 0x2565, 0x2559, 0x2558, 0x2552, 0x2553, 0x256B,
+    0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580,
+    0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4,
+    0x03A6, 0x0398, 0x03A9, 0x03B4, 0x221E, 0x03C6, 0x03B5, 0x2229,
+    0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248,
+    0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,
+};
+
+// A stored name or link target. Names flagged as UTF-8 arrive as UTF-8; unflagged ones are
+// taken as UTF-8 when they are valid UTF-8 (as many tools write them), else as the old DOS code
+// page the format prescribes.
+QString storedText(const char *raw)
+{
+    if (!raw)
+        return {};
+    const QByteArray bytes(raw);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(bytes);
+    if (!utf8.hasError())
+        return text;
+    QString legacy;
+    legacy.reserve(bytes.size());
+    for (const char c : bytes)
+        legacy.append(QChar(uchar(c) < 0x80 ? char16_t(uchar(c)) : cp437High[uchar(c) - 0x80]));
+    return legacy;
+}
+
 QString entryName(archive_entry *entry)
 {
-    if (const char *utf8 = archive_entry_pathname_utf8(entry))
-        return QString::fromUtf8(utf8);
-    const char *raw = archive_entry_pathname(entry);
-    return raw ? QFile::decodeName(raw) : QString();
+    return storedText(archive_entry_pathname(entry));
 }
 
 QString linkTarget(archive_entry *entry)
 {
-    if (const char *utf8 = archive_entry_symlink_utf8(entry))
-        return QString::fromUtf8(utf8);
-    const char *raw = archive_entry_symlink(entry);
-    return raw ? QFile::decodeName(raw) : QString();
+    return storedText(archive_entry_symlink(entry));
 }
 
 QString hardlinkTarget(archive_entry *entry)
 {
-    if (const char *utf8 = archive_entry_hardlink_utf8(entry))
-        return QString::fromUtf8(utf8);
-    const char *raw = archive_entry_hardlink(entry);
-    return raw ? QFile::decodeName(raw) : QString();
+    return storedText(archive_entry_hardlink(entry));
 }
 
 // The hidden folder an archive is unpacked into; removed with whatever is left in it.
@@ -89,12 +122,12 @@ public:
     StagingFolder(const QString &destination, const QString &archivePath)
     {
         const QString path = TemporaryName::inFolder(destination, TemporaryName::unzipPrefix);
-        m_path = QFile::encodeName(path);
+        m_path = FileNames::encode(path);
         if (::mkdir(m_path.constData(), 0700) != 0)
             throw corrupt(archivePath, FileError::errnoText(errno));
         // libarchive checks every folder of a path for links, ours included: use the real path.
         char real[PATH_MAX];
-        m_realPath = ::realpath(m_path.constData(), real) ? QFile::decodeName(real) : path;
+        m_realPath = ::realpath(m_path.constData(), real) ? FileNames::decode(real) : path;
     }
     // An archive may have given a folder a mode that forbids removing what lies inside.
     ~StagingFolder() { TreeRemover::discard(AT_FDCWD, m_path.constData()); }
@@ -135,11 +168,11 @@ bool placeEntry(archive_entry *entry, const QString &staging, const QString &arc
     if (!hardlink.isEmpty()) {
         if (!ZipExtractor::isSafeEntryName(hardlink) || components(hardlink).isEmpty())
             throw corrupt(archivePath, QStringLiteral("the link “%1” points outside the folder").arg(name));
-        archive_entry_copy_hardlink(entry, QFile::encodeName(staging + QLatin1Char('/') + hardlink).constData());
+        archive_entry_copy_hardlink(entry, FileNames::encode(staging + QLatin1Char('/') + hardlink).constData());
     }
     if (type == AE_IFLNK)
-        archive_entry_copy_symlink(entry, QFile::encodeName(linkTarget(entry)).constData());
-    archive_entry_copy_pathname(entry, QFile::encodeName(staging + QLatin1Char('/') + name).constData());
+        archive_entry_copy_symlink(entry, FileNames::encode(linkTarget(entry)).constData());
+    archive_entry_copy_pathname(entry, FileNames::encode(staging + QLatin1Char('/') + name).constData());
     archive_entry_set_perm(entry, archive_entry_perm(entry) & 0777);
     requireFreePlace(entry, name, archivePath);
     return true;
@@ -166,9 +199,7 @@ void unpack(const QString &archivePath, const QString &staging)
 {
     std::unique_ptr<archive, ReadFree> reader(archive_read_new());
     archive_read_support_format_zip(reader.get());
-    // Names without the UTF-8 flag are in the old DOS code page, as the format defines.
-    archive_read_set_option(reader.get(), "zip", "hdrcharset", "CP437");
-    if (archive_read_open_filename(reader.get(), QFile::encodeName(archivePath).constData(), 64 * 1024) != ARCHIVE_OK)
+    if (archive_read_open_filename(reader.get(), FileNames::encode(archivePath).constData(), 64 * 1024) != ARCHIVE_OK)
         throw corrupt(archivePath, archiveText(reader.get()));
     std::unique_ptr<archive, WriteFree> disk(archive_write_disk_new());
     archive_write_disk_set_options(disk.get(), diskFlags);
@@ -199,7 +230,7 @@ void unpack(const QString &archivePath, const QString &staging)
 
 QList<QByteArray> topLevelNames(const QString &staging, const QString &archivePath)
 {
-    DirStream dir = DirStream::open(QFile::encodeName(staging).constData());
+    DirStream dir = DirStream::open(FileNames::encode(staging).constData());
     QList<QByteArray> names = dir.names();
     if (dir.error() != 0)
         throw corrupt(archivePath, FileError::errnoText(dir.error()));
@@ -216,15 +247,15 @@ public:
     explicit WritableForMove(const QString &path)
     {
         struct stat st;
-        if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISDIR(st.st_mode) || (st.st_mode & S_IWUSR))
+        if (::lstat(FileNames::encode(path).constData(), &st) != 0 || !S_ISDIR(st.st_mode) || (st.st_mode & S_IWUSR))
             return;
         m_mode = st.st_mode & 07777;
-        m_lent = ::chmod(QFile::encodeName(path).constData(), m_mode | S_IWUSR) == 0;
+        m_lent = ::chmod(FileNames::encode(path).constData(), m_mode | S_IWUSR) == 0;
     }
     void restoreAt(const QString &path) const
     {
         if (m_lent)
-            ::chmod(QFile::encodeName(path).constData(), m_mode);
+            ::chmod(FileNames::encode(path).constData(), m_mode);
     }
 
 private:
@@ -296,7 +327,7 @@ void ZipExtractor::extract(const QUrl &archive, const QUrl &destination)
     unpack(archivePath, staging.path());
     QStringList names;
     for (const QByteArray &name : topLevelNames(staging.path(), archivePath))
-        names.append(QFile::decodeName(name));
+        names.append(FileNames::decode(name));
     placeAll(staging.path(), names, [&](const QString &from, const QString &name) {
         return moveIntoPlace(from, name, destination, archivePath);
     });

@@ -220,11 +220,12 @@ void TestArchives::modesFromTheArchive()
 void TestArchives::legacyNames()
 {
     TestDir dir;
+    // Unflagged names: valid UTF-8 is read as UTF-8, anything else as the old DOS code page.
     writeZip(dir.path("old.zip"), {{"\x8Erger.txt", AE_IFREG, 0644, "dos", {}}, {"dir/f", AE_IFREG, 0644, "f", {}},
-                                   {"dir/", AE_IFDIR, 0755, {}, {}}});
+                                   {"dir/", AE_IFDIR, 0755, {}, {}}, {"Gr\xc3\xbc\xc3\x9f" "e.txt", AE_IFREG, 0644, "u", {}}});
     dir.dir("dest");
     fs.unzip(dir.url("old.zip"), dir.url("dest"));
-    QCOMPARE(dir.entries("dest"), (QStringList{"dir", "Ärger.txt"}));
+    QCOMPARE(dir.entries("dest"), (QStringList{"Grüße.txt", "dir", "Ärger.txt"}));
     QCOMPARE(dir.read("dest/Ärger.txt"), QByteArray("dos"));
     QCOMPARE(dir.read("dest/dir/f"), QByteArray("f"));
 }
