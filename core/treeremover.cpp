@@ -15,13 +15,10 @@ namespace {
 
 constexpr int FolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
-// Files and links go with a single unlink; only a folder (EISDIR) is opened and emptied first.
-void removeEntry(int dirFd, const char *name, const QString &path, FileError::Operation operation)
+// Opens the folder `name` and calls `visit(folderFd, childName, childPath)` for each entry.
+template<typename Visit>
+void forEachChild(int dirFd, const char *name, const QString &path, FileError::Operation operation, Visit visit)
 {
-    if (::unlinkat(dirFd, name, 0) == 0)
-        return;
-    if (errno != EISDIR)
-        throw FileError::fromErrno(operation, errno, path);
     const UniqueFd folder(::openat(dirFd, name, FolderFlags));
     if (!folder.valid())
         throw FileError::fromErrno(operation, errno, path);
@@ -30,7 +27,19 @@ void removeEntry(int dirFd, const char *name, const QString &path, FileError::Op
     if (err != 0)
         throw FileError::fromErrno(operation, err, path);
     for (const QByteArray &child : names)
-        removeEntry(folder.get(), child.constData(), Urls::childPath(path, FileNames::decode(child)), operation);
+        visit(folder.get(), child.constData(), Urls::childPath(path, FileNames::decode(child)));
+}
+
+// Files and links go with a single unlink; only a folder (EISDIR) is opened and emptied first.
+void removeEntry(int dirFd, const char *name, const QString &path, FileError::Operation operation)
+{
+    if (::unlinkat(dirFd, name, 0) == 0)
+        return;
+    if (errno != EISDIR)
+        throw FileError::fromErrno(operation, errno, path);
+    forEachChild(dirFd, name, path, operation, [&](int folder, const char *child, const QString &childPath) {
+        removeEntry(folder, child, childPath, operation);
+    });
     if (::unlinkat(dirFd, name, AT_REMOVEDIR) != 0)
         throw FileError::fromErrno(operation, errno, path);
 }
@@ -65,17 +74,10 @@ void removeUnchanged(int dirFd, const char *name, const QString &path, const Tre
             throw FileError::fromErrno(operation, errno, path);
         return;
     }
-    const UniqueFd folder(::openat(dirFd, name, FolderFlags));
-    if (!folder.valid())
-        throw FileError::fromErrno(operation, errno, path);
-    int err = 0;
-    const QList<QByteArray> names = DirStream::namesIn(folder.get(), err);
-    if (err != 0)
-        throw FileError::fromErrno(operation, err, path);
     const qsizetype keptBefore = kept.size();
-    for (const QByteArray &child : names)
-        removeUnchanged(folder.get(), child.constData(), Urls::childPath(path, FileNames::decode(child)), snapshot,
-                        kept, operation);
+    forEachChild(dirFd, name, path, operation, [&](int folder, const char *child, const QString &childPath) {
+        removeUnchanged(folder, child, childPath, snapshot, kept, operation);
+    });
     if (kept.size() == keptBefore && ::unlinkat(dirFd, name, AT_REMOVEDIR) != 0)
         throw FileError::fromErrno(operation, errno, path);
 }
