@@ -1,5 +1,7 @@
 #include "fileerror.h"
 
+#include "filenames.h"
+
 #include <QFileInfo>
 #include <cstring>
 
@@ -55,7 +57,8 @@ QString FileError::errnoText(int err)
 
 QString FileError::message() const
 {
-    const QString name = QFileInfo(m_path).fileName().isEmpty() ? m_path : QFileInfo(m_path).fileName();
+    const QString fileName = FileNames::displayName(QFileInfo(m_path).fileName());
+    const QString name = fileName.isEmpty() ? FileNames::displayName(m_path) : fileName;
     QString text = QStringLiteral("“%1” couldn't be %2: %3").arg(name, verbFor(m_operation), reasonFor(m_code));
     if (!m_detail.isEmpty())
         text += QStringLiteral(" (") + m_detail + QLatin1Char(')');

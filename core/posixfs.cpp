@@ -22,6 +22,16 @@ bool PosixFs::isDirectory(const QString &path)
     return ::stat(FileNames::encode(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool PosixFs::makePath(const QString &path)
+{
+    if (isDirectory(path))
+        return true;
+    const QString parent = Urls::parentPath(path);
+    if (parent != path && !makePath(parent))
+        return false;
+    return ::mkdir(FileNames::encode(path).constData(), 0777) == 0 || (errno == EEXIST && isDirectory(path));
+}
+
 UniqueFd PosixFs::openParentFolder(const QString &path)
 {
     return UniqueFd(::open(FileNames::encode(Urls::parentPath(path)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));

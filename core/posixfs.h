@@ -11,6 +11,9 @@ class PosixFs
 public:
     // True when anything, a dangling link included, occupies the path.
     static bool occupied(const QString &path);
+    // Makes the folder `path` and any missing folders above it (mode 0777 less the umask);
+    // true when it exists as a folder afterwards.
+    static bool makePath(const QString &path);
     // True for a folder, following links.
     static bool isDirectory(const QString &path);
     // The folder holding `path`, opened for *at() calls; invalid (errno set) on failure.

@@ -124,7 +124,7 @@ TrashFolder trashFor(const QString &item, dev_t device)
     const QString home = TrashCan::homeTrash();
     if (deviceOf(home) != device)
         return volumeTrash(item);
-    if (!QDir().mkpath(Urls::parentPath(home)))
+    if (!PosixFs::makePath(Urls::parentPath(home)))
         throw FileError(Op::Trash, EACCES, item, QStringLiteral("the Trash folder can't be made"));
     if (const int err = ensureTrashFolders(home))
         throw FileError(Op::Trash, err, item, QStringLiteral("the Trash folder can't be used"));
@@ -355,7 +355,7 @@ QString TrashCan::restore(const QString &trashedPath)
     while (!PosixFs::occupied(existing) && existing != QLatin1String("/"))
         existing = Urls::parentPath(existing);
     requireOnVolume(existing, topdirOf(trash), trashedPath);
-    if (!QDir().mkpath(folder))
+    if (!PosixFs::makePath(folder))
         throw FileError(Op::Restore, EACCES, original, QStringLiteral("its original folder can't be recreated"));
     requireOnVolume(folder, topdirOf(trash), trashedPath);
     try {

@@ -4,12 +4,15 @@
 #include "failure.h"
 #include "filesystemservice.h"
 #include "testdir.h"
+#include "urls.h"
 
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -30,6 +33,7 @@ private Q_SLOTS:
     void roundTrip();
     void nameClashes();
     void refusalsLeaveEverythingInPlace();
+    void nameNotValidUtf8();
 
 private:
     std::unique_ptr<TestDir> m_dir;
@@ -124,6 +128,26 @@ void TestTrashCan::refusalsLeaveEverythingInPlace()
     QFile::remove(m_dir->path("volume/.Trash-1234/info/x.trashinfo"));
     QCOMPARE(::mkfifo(QFile::encodeName(m_dir->path("volume/.Trash-1234/info/x.trashinfo")).constData(), 0600), 0);
     QCOMPARE(failure([&] { fs.restoreFromTrash(item); }).code(), EINVAL);
+}
+
+// A folder name that isn't UTF-8 keeps its bytes through the Trash record and back, and is made
+// anew under those very bytes when it was deleted meanwhile.
+void TestTrashCan::nameNotValidUtf8()
+{
+    const QByteArray folder = QFile::encodeName(m_dir->path()) + "/caf\xe9";
+    const QByteArray file = folder + "/x";
+    QCOMPARE(::mkdir(folder.constData(), 0755), 0);
+    QCOMPARE(::close(::open(file.constData(), O_CREAT | O_WRONLY, 0644)), 0);
+    const QList<FileItem> listed = fs.listDirectory(m_dir->url(), false);
+    QCOMPARE(listed.size(), 1);
+    const QUrl item = Urls::appending(listed.front().url, "x");
+    const QUrl trashed = fs.moveToTrash(item).value();
+    QVERIFY(readFile(recordOf(trashed)).contains("/caf%E9/x\n"));
+    QCOMPARE(::rmdir(folder.constData()), 0);
+    QCOMPARE(fs.restoreFromTrash(trashed), item);
+    QCOMPARE(::access(file.constData(), F_OK), 0);
+    QCOMPARE(::unlink(file.constData()), 0); // the temporary folder can't remove what it can't name
+    QCOMPARE(::rmdir(folder.constData()), 0);
 }
 
 QTEST_GUILESS_MAIN(TestTrashCan)
