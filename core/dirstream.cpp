@@ -1,6 +1,7 @@
 #include "dirstream.h"
 
 #include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -50,9 +51,12 @@ DirStream DirStream::open(const char *path)
 
 QList<QByteArray> DirStream::namesIn(int dirFd, int &err)
 {
-    // A fresh descriptor of the same folder, not a dup(): a duplicate shares the read offset, so
-    // a second call would find nothing.
-    DirStream dir(UniqueFd(::openat(dirFd, ".", FolderFlags)));
+    // A duplicate shares the read offset with `dirFd`: start it from the top, so a second call
+    // reads the folder again. (Opening "." anew would need search permission on the folder.)
+    UniqueFd copy(::dup(dirFd));
+    if (copy.valid())
+        ::lseek(copy.get(), 0, SEEK_SET);
+    DirStream dir(std::move(copy));
     const QList<QByteArray> found = dir.isOpen() ? dir.names() : QList<QByteArray>();
     err = dir.error();
     return found;

@@ -31,9 +31,9 @@ public:
     // The folder at `path`, following links.
     static DirStream open(const char *path);
 
-    // Every name in the open folder `dirFd`, read through a descriptor of its own, so `dirFd`
-    // stays as it was, a second call reads the folder again, and no stream is held while the
-    // caller works through the names. `err` is 0, or the errno of the failure.
+    // Every name in the open folder `dirFd`, read from its start through a duplicate descriptor,
+    // so a second call reads the folder again and no stream is held while the caller works
+    // through the names. `err` is 0, or the errno of the failure.
     static QList<QByteArray> namesIn(int dirFd, int &err);
 
     bool isOpen() const { return m_dir != nullptr; }

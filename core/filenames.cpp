@@ -48,6 +48,16 @@ int sequenceLength(const uchar *p, qsizetype left)
     return length;
 }
 
+char32_t codePoint(const uchar *p, int length)
+{
+    switch (length) {
+    case 1: return p[0];
+    case 2: return char32_t(p[0] & 0x1F) << 6 | (p[1] & 0x3F);
+    case 3: return char32_t(p[0] & 0x0F) << 12 | char32_t(p[1] & 0x3F) << 6 | (p[2] & 0x3F);
+    default: return char32_t(p[0] & 0x07) << 18 | char32_t(p[1] & 0x3F) << 12 | char32_t(p[2] & 0x3F) << 6 | (p[3] & 0x3F);
+    }
+}
+
 QString decodeWithRawBytes(const uchar *bytes, qsizetype size)
 {
     QString name;
@@ -59,7 +69,7 @@ QString decodeWithRawBytes(const uchar *bytes, qsizetype size)
             ++i;
             continue;
         }
-        name.append(QString::fromUtf8(reinterpret_cast<const char *>(bytes + i), length));
+        name.append(QChar::fromUcs4(codePoint(bytes + i, length)));
         i += length;
     }
     return name;
@@ -77,7 +87,8 @@ QString FileNames::decode(const char *bytes, qsizetype size)
         ++ascii;
     if (ascii == size)
         return QString::fromLatin1(bytes, size);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A byte-order mark at the start is part of the name, not a signal to drop.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString name = utf8(QByteArrayView(bytes, size));
     if (!utf8.hasError())
         return name;

@@ -5,7 +5,8 @@
 // "Character" means a user-perceived character (an extended grapheme cluster), so "é" typed as
 // one code point matches "é" stored as "e" + U+0301, and two characters are equal when they are
 // canonically equivalent (we compare their NFD forms). Case is ignored by fully lowercasing the
-// query and the candidate as whole strings (U+0130 "İ" becomes "i" + U+0307, one character).
+// query and the candidate as whole strings (U+0130 "İ" becomes "i" + U+0307, one character);
+// the two small Greek sigmas σ and ς count as one letter.
 //
 // The walk is greedy and never backtracks: each query character takes the first equal
 // character after the previous match. Each matched character earns
@@ -40,7 +41,6 @@
 #include <QTextBoundaryFinder>
 
 #include <unicode/uchar.h>
-#include <unicode/ustring.h>
 
 namespace {
 
@@ -87,22 +87,10 @@ bool hasCase(const QString &character, bool lower)
 
 QString FuzzyMatcher::lowered(const QString &text)
 {
-    // ICU applies the context rules of full lower-casing that QString::toLower leaves out: a
-    // capital sigma that ends a word becomes ς, so "ΛΟΓΟΣ" and a typed "λογος" meet.
-    const auto *source = reinterpret_cast<const UChar *>(text.utf16());
-    QString result(text.size(), Qt::Uninitialized);
-    UErrorCode status = U_ZERO_ERROR;
-    int32_t length = u_strToLower(reinterpret_cast<UChar *>(result.data()), int32_t(result.size()), source,
-                                  int32_t(text.size()), "", &status);
-    if (status == U_BUFFER_OVERFLOW_ERROR) {
-        result.resize(length);
-        status = U_ZERO_ERROR;
-        length = u_strToLower(reinterpret_cast<UChar *>(result.data()), int32_t(result.size()), source,
-                              int32_t(text.size()), "", &status);
-    }
-    if (U_FAILURE(status))
-        return text.toLower();
-    result.resize(length);
+    // Greek has two small sigmas, and whether a capital one becomes the final ς depends on what
+    // follows it: typed names and stored names rarely agree on that, so both count as σ.
+    QString result = text.toLower();
+    result.replace(QChar(u'\u03c2'), QChar(u'\u03c3'));
     return result;
 }
 

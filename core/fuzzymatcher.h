@@ -22,7 +22,7 @@ public:
     // Building blocks shared with FuzzyText.
     // The text's extended grapheme clusters.
     [[nodiscard]] static QStringList characters(const QString &text);
-    // Full Unicode lower-casing of a whole text, context rules included.
+    // Full Unicode lower-casing of a whole text, with the final sigma taken as σ.
     [[nodiscard]] static QString lowered(const QString &text);
     // What two characters are compared by: canonically equivalent ones get the same key.
     [[nodiscard]] static QString key(const QString &character);

@@ -32,6 +32,9 @@ bool ranksBefore(const Hit &a, const Hit &b)
 
 std::optional<qint64> rankingScore(const FuzzyText &query, const FuzzyIndex::Entry &entry)
 {
+    // Most items miss; two mask tests turn them away before any scoring starts.
+    if (!entry.name.mayContain(query) && !entry.relativePath.mayContain(query))
+        return std::nullopt;
     if (const auto nameScore = FuzzyMatcher::score(query, entry.name))
         return *nameScore + FuzzyRanking::nameMatchBonus;
     return FuzzyMatcher::score(query, entry.relativePath);

@@ -52,7 +52,11 @@ int PosixFs::renameNoReplaceAt(int fromDir, const char *from, int toDir, const c
         return errno == EEXIST ? EEXIST : err;
     if (::unlinkat(fromDir, from, 0) != 0) {
         const int unlinkErr = errno;
-        ::unlinkat(toDir, to, 0); // the same file under its new name: take that back
+        // Take the new name back, but only while it still is this very file.
+        struct stat placed;
+        if (::fstatat(toDir, to, &placed, AT_SYMLINK_NOFOLLOW) == 0 && placed.st_dev == st.st_dev
+            && placed.st_ino == st.st_ino)
+            ::unlinkat(toDir, to, 0);
         return unlinkErr;
     }
     return 0;

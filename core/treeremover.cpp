@@ -54,8 +54,8 @@ TreeRemover::Stamp stampOf(const struct stat &st)
     const bool folder = S_ISDIR(st.st_mode);
     // A folder's own size and times change whenever its entries do; its entries are compared.
     if (folder)
-        return {0, 0, 0, true};
-    return {qint64(st.st_size), nanoseconds(st.st_mtim), nanoseconds(st.st_ctim), false};
+        return {0, 0, 0, true, false};
+    return {qint64(st.st_size), nanoseconds(st.st_mtim), nanoseconds(st.st_ctim), false, st.st_nlink > 1};
 }
 
 void removeUnchanged(int dirFd, const char *name, const QString &path, const TreeRemover::Snapshot &snapshot,
@@ -65,7 +65,7 @@ void removeUnchanged(int dirFd, const char *name, const QString &path, const Tre
     if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
         throw FileError::fromErrno(operation, errno, path);
     const auto known = snapshot.constFind({quint64(st.st_dev), quint64(st.st_ino)});
-    if (known == snapshot.constEnd() || *known != stampOf(st)) {
+    if (known == snapshot.constEnd() || !known->stillMatches(stampOf(st))) {
         kept.append(path);
         return;
     }
@@ -83,6 +83,13 @@ void removeUnchanged(int dirFd, const char *name, const QString &path, const Tre
 }
 
 } // namespace
+
+bool TreeRemover::Stamp::stillMatches(const Stamp &now) const
+{
+    if (isFolder || now.isFolder)
+        return isFolder == now.isFolder;
+    return size == now.size && modifiedNs == now.modifiedNs && (hasOtherNames || changedNs == now.changedNs);
+}
 
 void TreeRemover::record(Snapshot &snapshot, const struct stat &st)
 {

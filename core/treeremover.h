@@ -31,7 +31,9 @@ public:
         qint64 modifiedNs = 0;
         qint64 changedNs = 0;
         bool isFolder = false;
-        friend bool operator==(const Stamp &, const Stamp &) = default;
+        bool hasOtherNames = false; // hard-linked: deleting one name changes the others' ctime
+        // True when `now` (the entry as it is) still is what this stamp recorded.
+        bool stillMatches(const Stamp &now) const;
     };
     using Snapshot = QHash<std::pair<quint64, quint64>, Stamp>;
     static void record(Snapshot &snapshot, const struct stat &st);

@@ -53,7 +53,7 @@ FileError writeError(const QString &path, archive *zip)
 // libarchive crashes on a name that isn't UTF-8 and stores such a link target as empty.
 void requireUtf8(const QByteArray &text, const QString &path, const QString &what)
 {
-    if (QString::fromUtf8(text).toUtf8() != text)
+    if (FileNames::hasRawBytes(FileNames::decode(text)))
         throw writeError(path, QStringLiteral("its %1 isn't valid UTF-8").arg(what));
 }
 
@@ -185,7 +185,7 @@ void writeArchive(int fd, const QList<QUrl> &items, const QString &archivePath)
         throw writeError(archivePath, zip.get());
     TreeWriter writer(zip.get(), self);
     for (const QUrl &item : items)
-        writer.add(AT_FDCWD, Urls::encodedPath(item), Urls::lastPathComponent(item).toUtf8(), Urls::path(item));
+        writer.add(AT_FDCWD, Urls::encodedPath(item), FileNames::encode(Urls::lastPathComponent(item)), Urls::path(item));
     if (archive_write_close(zip.get()) != ARCHIVE_OK)
         throw writeError(archivePath, zip.get());
 }

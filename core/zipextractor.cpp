@@ -89,7 +89,7 @@ QString storedText(const char *raw)
     if (!raw)
         return {};
     const QByteArray bytes(raw);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     const QString text = utf8(bytes);
     if (!utf8.hasError())
         return text;

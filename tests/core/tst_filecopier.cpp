@@ -193,6 +193,8 @@ void TestFileCopier::moveKeepsWhatChangedWhileCopying()
     dir.file("Tree/same.txt", "same");
     dir.file("Tree/sub/grows.log", "old");
     dir.file("Tree/gone/x.txt", "x");
+    dir.file("Tree/linked/a", "one file, two names");
+    QCOMPARE(::link(QFile::encodeName(dir.path("Tree/linked/a")), QFile::encodeName(dir.path("Tree/linked/b"))), 0);
     TreeRemover::Snapshot copied;
     QDirIterator it(dir.path("Tree"), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     for (QStringList paths{dir.path("Tree")}; !paths.isEmpty() || it.hasNext();) {

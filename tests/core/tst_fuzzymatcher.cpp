@@ -72,14 +72,16 @@ void TestFuzzyMatcher::score_data()
     QTest::newRow("dotted I is not a plain i") << "i" << u(u"\u0130") << none;
     QTest::newRow("positions stay aligned after dotted I") << "b" << u(u"\u0130aB") << Score(9);
     QTest::newRow("upper-case Greek query") << u(u"\u0391\u0392") << u(u"\u03b1\u03b2\u03b3") << Score(15);
-    // Full lower-casing ends a capital word's sigma in the final form, as a Greek keyboard types it.
+    // A Greek keyboard types the final ς; capitals lower to σ or ς by context: both count as σ.
     QTest::newRow("upper-case Greek name") << u(u"\u03bf\u03b4\u03bf\u03c2")
                                            << u(u"\u039f\u0394\u039f\u03a3") << Score(27);
     QTest::newRow("final sigma in a capital name") << u(u"\u03bb\u03bf\u03b3\u03bf\u03c2")
                                                    << u(u"\u039b\u039f\u0393\u039f\u03a3 2") << Score(33);
     QTest::newRow("capital query meets final sigma") << u(u"\u039b\u039f\u0393\u039f\u03a3")
                                                      << u(u"\u03bb\u03bf\u03b3\u03bf\u03c2.txt") << Score(33);
-    QTest::newRow("medial sigma is not final") << u(u"\u03bf\u03c3") << u(u"\u039f\u03a3") << none;
+    QTest::newRow("either small sigma matches") << u(u"\u03bf\u03c3") << u(u"\u039f\u03c2") << Score(15);
+    QTest::newRow("a capital name finds itself") << u(u"\u039b\u039f\u0393\u039f\u03a3")
+                                                 << u(u"\u039b\u039f\u0393\u039f\u03a3.txt") << Score(33);
     // U+00AA is a letter of category Lo that still has the Lowercase property.
     QTest::newRow("lowercase property, not category") << "b" << u(u"\u00aaB") << Score(9);
     QTest::newRow("decomposed lowercase before upper") << "b" << u(u"e\u0301B") << Score(9);
