@@ -1,5 +1,7 @@
 #include "launcher.h"
 
+#include "detachedspawn.h"
+#include "filenames.h"
 #include "urls.h"
 
 #include <QDBusMessage>
@@ -7,6 +9,9 @@
 #include <QDBusPendingReply>
 #include <QProcess>
 #include <QStandardPaths>
+
+#include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -55,18 +60,20 @@ std::optional<Launcher::Command> Launcher::terminalCommand(const QUrl &directory
 
 bool Launcher::start(const Command &command)
 {
-    QProcess process;
-    process.setProgram(command.program);
-    process.setArguments(command.arguments);
-    if (!command.workingDirectory.isEmpty()) {
-        process.setWorkingDirectory(command.workingDirectory);
-        // Shells trust PWD when it names their working folder, and keep the path as the user sees it.
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("PWD"), command.workingDirectory);
-        process.setProcessEnvironment(environment);
-    }
-    process.setStandardInputFile(QProcess::nullDevice());
-    return process.startDetached();
+    // Our own spawn rather than QProcess: its conversion of arguments would turn the bytes of a
+    // name that isn't UTF-8 into replacement characters, and name a different file.
+    QList<QByteArray> arguments{FileNames::encode(command.program)};
+    for (const QString &argument : command.arguments)
+        arguments.append(FileNames::encode(argument));
+    QList<QByteArray> environment;
+    for (char **variable = environ; *variable; ++variable)
+        if (command.workingDirectory.isEmpty() || std::strncmp(*variable, "PWD=", 4) != 0)
+            environment.append(*variable);
+    const QByteArray folder = FileNames::encode(command.workingDirectory);
+    // Shells trust PWD when it names their working folder, and keep the path as the user sees it.
+    if (!folder.isEmpty())
+        environment.append("PWD=" + folder);
+    return DetachedSpawn::run(arguments, environment, folder);
 }
 
 void Launcher::open(const QUrl &url)
@@ -89,8 +96,9 @@ void Launcher::revealInFileManager(const QList<QUrl> &urls, const QDBusConnectio
         return;
     }
     QStringList uris;
+    // From the name's bytes: a name that isn't UTF-8 must reach the file manager as itself.
     for (const QUrl &url : urls)
-        uris << QString::fromUtf8(url.toEncoded());
+        uris << QStringLiteral("file://") + QString::fromLatin1(FileNames::encode(Urls::path(url)).toPercentEncoding("/!$&'()*+,;=:@~"));
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));

@@ -74,6 +74,16 @@ void TestLauncher::startedProgramsGetThePathAsIs()
     QTRY_COMPARE(m_programs.recorded("xdg-open").value(1), m_file);
     FileSystemService().openInTerminal(QUrl::fromLocalFile(m_folder));
     QTRY_COMPARE(m_programs.recorded("fake-terminal"), QStringList{m_folder});
+    // A name that isn't UTF-8 arrives as its own bytes, not as replacement characters.
+    const QByteArray raw = QFile::encodeName(m_dir.path()) + "/raw\xff";
+    QCOMPARE(::mkdir(raw.constData(), 0755), 0);
+    const QUrl rawUrl = QUrl::fromLocalFile(m_dir.path() + "/raw" + QChar(0xDCFF));
+    FileSystemService().open(rawUrl);
+    QTRY_COMPARE(m_dir.read("records/xdg-open").split('\n').value(1), raw);
+    m_programs.forget("fake-terminal");
+    FileSystemService().openInTerminal(rawUrl);
+    QTRY_COMPARE(m_dir.read("records/fake-terminal").split('\n').value(0), raw);
+    ::rmdir(raw.constData());
 }
 
 void TestLauncher::reveal_data()
