@@ -22,6 +22,13 @@ struct ZipEntry
     QByteArray target; // of a symbolic link
 };
 
+inline ZipEntry zipFile(const QByteArray &name, const QByteArray &data = "x", int perm = 0644)
+{
+    return {name, AE_IFREG, perm, data, {}};
+}
+inline ZipEntry zipFolder(const QByteArray &name, int perm = 0755) { return {name, AE_IFDIR, perm, {}, {}}; }
+inline ZipEntry zipLink(const QByteArray &name, const QByteArray &target) { return {name, AE_IFLNK, 0777, {}, target}; }
+
 inline void writeZip(const QString &path, const QList<ZipEntry> &entries)
 {
     struct PlainLocale // the writer flags names as UTF-8 under a UTF-8 locale
