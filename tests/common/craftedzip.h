@@ -3,6 +3,7 @@
 // attacker could make (names with "..", absolute paths, links pointing anywhere, odd modes).
 // Data is stored uncompressed, so a test can find and alter it; names are stored as the raw bytes
 // given, without the UTF-8 flag, as old tools write them.
+// utf8Flagged() checks an archive written by the code under test.
 
 #include <QByteArray>
 #include <QFile>
@@ -28,6 +29,14 @@ inline ZipEntry zipFile(const QByteArray &name, const QByteArray &data = "x", in
 }
 inline ZipEntry zipFolder(const QByteArray &name, int perm = 0755) { return {name, AE_IFDIR, perm, {}, {}}; }
 inline ZipEntry zipLink(const QByteArray &name, const QByteArray &target) { return {name, AE_IFLNK, 0777, {}, target}; }
+
+// Whether the local header of the entry `name` carries the UTF-8 flag (general purpose bit 11).
+inline bool utf8Flagged(const QByteArray &zip, const QByteArray &name)
+{
+    const qsizetype at = zip.indexOf(name);
+    const qsizetype header = at < 0 ? -1 : zip.lastIndexOf("PK\x03\x04", at);
+    return header >= 0 && (zip.at(header + 7) & 0x08);
+}
 
 inline void writeZip(const QString &path, const QList<ZipEntry> &entries)
 {

@@ -48,7 +48,7 @@ private Q_SLOTS:
         fs.compress({dir.url("src"), dir.url("other/top file.txt")}, dir.url("src/both.zip"));
         fs.unzip(dir.url("src/both.zip"), dir.url("x"));
         fs.unzip(dir.url("src/both.zip"), dir.url("x"));
-        QVERIFY(dir.read("src/both.zip").contains("Grüße 日本.txt")); // so other tools read it too
+        QVERIFY(utf8Flagged(dir.read("src/both.zip"), "src/proj/sub/Grüße 日本.txt")); // so other tools read it too
         QCOMPARE(dir.entries("x") + dir.entries("x/src"), // the archive left itself out
                  (QStringList{"src", "src copy", "top file copy 2.txt", "top file copy.txt", "top file.txt", "proj"}));
         QVERIFY(before.matches(dir.path("x/src/proj")));
