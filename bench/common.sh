@@ -13,6 +13,21 @@ bench_workdir() {
     trap 'rm -rf "$work"' EXIT INT TERM
 }
 
+# Times the commands given (in $work, $runs runs each, warm) and prints, for each in turn, its
+# median wall time and its CPU time (user + system), in milliseconds, on one line.
+bench_tools() {
+    hyperfine -N --style none --warmup 2 --runs "$runs" --export-json "$work/h.json" "$@" >/dev/null 2>&1
+    jq -r '[.results[] | (.median * 1000), ((.user + .system) * 1000)] | map(tostring) | join(" ")' "$work/h.json"
+}
+
+# Stops the benchmark when ours saw $1 entries where $2 were expected.
+bench_expect() {
+    if [ "$1" != "$2" ]; then
+        echo "ours saw $1 entries, expected $2" >&2
+        exit 1
+    fi
+}
+
 # Reads rows of numbers from file $1 and runs the awk END program $2, in which med(c) is the
 # median of column c over all rows.
 bench_medians() {

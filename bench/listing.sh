@@ -24,14 +24,9 @@ samples="$work/samples"
 i=1
 while [ "$i" -le "$rounds" ]; do
     set -- $(build/bench/listing time "$folder" "$runs")
-    if [ "$1" != "$files" ]; then
-        echo "listed $1 entries, expected $files" >&2
-        exit 1
-    fi
-    hyperfine -N --style none --warmup 1 --runs "$runs" --export-json "$work/h.json" \
-        "ls -U $folder" "ls $folder" "ls -l $folder" >/dev/null 2>&1
+    bench_expect "$1" "$files"
     # ours wall, ours cpu, sort, then wall and cpu of each ls
-    set -- "$2" "$3" "$4" $(jq -r '[.results[] | (.median * 1000), ((.user + .system) * 1000)] | map(tostring) | join(" ")' "$work/h.json")
+    set -- "$2" "$3" "$4" $(bench_tools "ls -U $folder" "ls $folder" "ls -l $folder")
     printf '%-6s %9.1f %9.1f %9.1f %9.1f %9.1f\n' "$i" "$1" "$3" "$4" "$6" "$8"
     echo "$@" >>"$samples"
     i=$((i + 1))

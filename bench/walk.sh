@@ -25,13 +25,8 @@ samples="$work/samples"
 i=1
 while [ "$i" -le "$rounds" ]; do
     set -- $(build/bench/walk time "$tree" "$runs")
-    if [ "$1" != "$expected" ]; then
-        echo "walk found $1 entries, find $expected" >&2
-        exit 1
-    fi
-    hyperfine -N --style none --warmup 2 --runs "$runs" --export-json "$work/h.json" \
-        "find $tree -mindepth 1" >/dev/null 2>&1
-    set -- "$2" $(jq -r '.results[0] | "\(.median * 1000) \((.user + .system) * 1000)"' "$work/h.json") "$3"
+    bench_expect "$1" "$expected"
+    set -- "$2" $(bench_tools "find $tree -mindepth 1") "$3"
     printf '%-6s %12.2f %12.2f %12.2f %12.2f\n' "$i" "$1" "$2" "$4" "$3"
     echo "$1 $2 $4 $3" >>"$samples"
     i=$((i + 1))
