@@ -3,6 +3,7 @@
 #include "dirstream.h"
 #include "filenames.h"
 #include "posixfs.h"
+#include "readlease.h"
 #include "temporaryname.h"
 #include "treeremover.h"
 #include "uniquefd.h"
@@ -71,8 +72,15 @@ public:
             m_control.onProgress(m_done, m_done);
     }
 
-    void check(const QString &path) const
+    // Work to do now and then while the copy runs, at most as often as progress is reported.
+    void setChore(std::function<void()> chore) { m_chore = std::move(chore); }
+
+    void check(const QString &path)
     {
+        if (m_chore && (!m_choreClock.isValid() || m_choreClock.hasExpired(ReportIntervalMs))) {
+            m_choreClock.start();
+            m_chore();
+        }
         if (m_control.shouldContinue && !m_control.shouldContinue())
             throw FileError(m_operation, ECANCELED, path);
     }
@@ -83,10 +91,12 @@ private:
     qint64 m_done = 0;
     qint64 m_total = 0;
     QElapsedTimer m_clock;
+    std::function<void()> m_chore;
+    QElapsedTimer m_choreClock;
 };
 
 // The bytes of the regular files in an item: the progress total.
-qint64 contentSize(int dirFd, const char *name, const Meter &meter, const QString &path)
+qint64 contentSize(int dirFd, const char *name, Meter &meter, const QString &path)
 {
     struct stat st;
     if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
@@ -274,10 +284,20 @@ private:
 
     void created() { m_createdTop = true; }
 
-    void note(const struct stat &st)
+    void note(const struct stat &st, std::shared_ptr<ReadLease> lease = {})
     {
         if (m_record)
-            TreeRemover::record(*m_record, st);
+            TreeRemover::record(*m_record, st, std::move(lease));
+    }
+
+    // For a move, a file is leased before it is examined, so that every writer from then on is
+    // seen. One open for writing already is copied, but not noted: the original stays.
+    void noteFile(const struct stat &st, std::shared_ptr<ReadLease> lease)
+    {
+        if (!lease || lease->outcome() == ReadLease::Outcome::unavailable)
+            note(st);
+        else if (lease->outcome() == ReadLease::Outcome::held)
+            note(st, std::move(lease));
     }
 
     void rememberTop(int fd)
@@ -293,12 +313,15 @@ private:
         UniqueFd in(::openat(srcDir, srcName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
         if (!in.valid())
             fail(errno, path);
+        std::shared_ptr<ReadLease> lease;
+        if (m_record)
+            lease = std::make_shared<ReadLease>(ReadLease::take(in.get()));
         struct stat st;
         if (::fstat(in.get(), &st) != 0)
             fail(errno, path);
         if (!S_ISREG(st.st_mode))
             refuseSpecial(path);
-        note(st);
+        noteFile(st, std::move(lease));
         ::fcntl(in.get(), F_SETFL, 0);
         UniqueFd out(::openat(dstDir, dstName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (!out.valid())
@@ -379,6 +402,16 @@ private:
     QByteArray m_buffer;
 };
 
+// The first few of a list of paths, and how many more there are.
+QString shortList(const QStringList &paths)
+{
+    constexpr qsizetype shown = 20;
+    QString text = paths.mid(0, shown).join(QStringLiteral(", "));
+    if (paths.size() > shown)
+        text += QStringLiteral(" and %1 more").arg(paths.size() - shown);
+    return text;
+}
+
 } // namespace
 
 QString FileCopier::temporaryPrefix()
@@ -400,6 +433,8 @@ void FileCopier::copyRecording(const QString &source, const QString &target, Fil
         throw FileError::fromErrno(operation, errno, source);
     const QByteArray sourceName = FileNames::encode(source);
     Meter meter(control, operation);
+    if (record)
+        meter.setChore([record] { TreeRemover::releaseBroken(*record); });
     if (meter.wantsProgress())
         meter.setTotal(contentSize(AT_FDCWD, sourceName.constData(), meter, source));
     const QByteArray temporary = FileNames::encode(TemporaryName::make(TemporaryName::copyPrefix));
@@ -446,7 +481,7 @@ void FileCopier::move(const QString &source, const QString &target, FileError::O
     }
     if (!kept.isEmpty())
         throw FileError(operation, EBUSY, source,
-                        QStringLiteral("it was copied to “%1”, but these changed during the move and were left "
-                                       "where they were: %2")
-                            .arg(target, kept.join(QStringLiteral(", "))));
+                        QStringLiteral("it was copied to “%1”, but these were written to or appeared during the "
+                                       "move and were left where they were: %2")
+                            .arg(target, shortList(kept)));
 }

@@ -8,12 +8,14 @@
 #include "testdir.h"
 #include "treeremover.h"
 #include "treesnapshot.h"
+#include "uniquefd.h"
 
 #include <QDirIterator>
 #include <QRandomGenerator>
 #include <QTest>
 
 #include <cerrno>
+#include <sys/mman.h>
 
 namespace {
 
@@ -54,6 +56,8 @@ private Q_SLOTS:
     void crossDeviceMoveThatCannotDeleteSaysSo();
     void ownLeftoversGoEvenWhenReadOnly();
     void moveKeepsWhatChangedWhileCopying();
+    void moveKeepsWhatIsWrittenDuringIt_data();
+    void moveKeepsWhatIsWrittenDuringIt();
     void progressRunsAlongAndEndsComplete();
     void cancelledMidwayLeavesNothing_data();
     void cancelledMidwayLeavesNothing();
@@ -215,6 +219,64 @@ void TestFileCopier::moveKeepsWhatChangedWhileCopying()
     QCOMPARE(sorted(kept), sorted({dir.path("Tree/late.txt"), dir.path("Tree/sub/grows.log")}));
     QCOMPARE(dir.entries("Tree"), (QStringList{"late.txt", "sub"}));
     QCOMPARE(dir.read("Tree/sub/grows.log"), QByteArray("old and new"));
+}
+
+enum class Writer { openBefore, mappedBefore, opensDuring, newFileDuring };
+
+void TestFileCopier::moveKeepsWhatIsWrittenDuringIt_data()
+{
+    QTest::addColumn<Writer>("writer");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("open for writing from before the move, rewritten in place") << Writer::openBefore << "big.bin";
+    QTest::newRow("mapped shared and writable from before the move") << Writer::mappedBefore << "big.bin";
+    QTest::newRow("opened for writing while it is copied") << Writer::opensDuring << "big.bin";
+    QTest::newRow("a new file appears while the folder is copied") << Writer::newFileDuring << "late.txt";
+}
+
+// Through the real move across file systems; the writers that come during the move are
+// synchronised with it by the first progress report, which comes inside the large file.
+void TestFileCopier::moveKeepsWhatIsWrittenDuringIt()
+{
+    QFETCH(Writer, writer);
+    QFETCH(QString, kept);
+    TestDir here;
+    TestDir there(QStringLiteral("/dev/shm"));
+    if (!there.isValid() || !separateFileSystems(here.path(), there.path()))
+        QSKIP("/dev/shm is not a separate file system here");
+    const QByteArray contents(24 << 20, 'o');
+    const QByteArray big = QFile::encodeName(there.file("Tree/big.bin", contents));
+    UniqueFd writing;
+    void *mapping = MAP_FAILED;
+    if (writer == Writer::openBefore) {
+        writing = UniqueFd(::open(big.constData(), O_RDWR | O_CLOEXEC));
+        QCOMPARE(::pwrite(writing.get(), "O", 1, 0), 1); // the same size, so no trace but the times
+    } else if (writer == Writer::mappedBefore) {
+        const UniqueFd fd(::open(big.constData(), O_RDWR | O_CLOEXEC));
+        mapping = ::mmap(nullptr, 4096, PROT_READ | PROT_WRITE, MAP_SHARED, fd.get(), 0);
+        QVERIFY(mapping != MAP_FAILED);
+        static_cast<char *>(mapping)[0] = 'M';
+    }
+    CopyControl control;
+    bool reported = false;
+    control.onProgress = [&](qint64, qint64) {
+        if (std::exchange(reported, true))
+            return;
+        if (writer == Writer::opensDuring) // must not wait for the lease: the mover runs this
+            writing = UniqueFd(::open(big.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+        else if (writer == Writer::newFileDuring)
+            there.file("Tree/late.txt", "late");
+    };
+    const FileError error = failure([&] { fs.move(there.url("Tree"), QUrl::fromLocalFile(here.dir("dst")), control); });
+    if (mapping != MAP_FAILED) {
+        static_cast<char *>(mapping)[1] = 'M'; // the page is dirty already: no new times
+        ::munmap(mapping, 4096);
+    }
+    QCOMPARE(error.code(), EBUSY);
+    QVERIFY2(error.message().contains(there.path("Tree/" + kept)), qPrintable(error.message()));
+    QCOMPARE(there.entries("Tree"), QStringList{kept});
+    QCOMPARE(here.read("dst/Tree/big.bin").size(), contents.size());
+    if (writer == Writer::mappedBefore)
+        QVERIFY(there.read("Tree/big.bin").startsWith("MM"));
 }
 
 // Several chunks of kernel copy: the bytes are reported along the way, not only at the end.
