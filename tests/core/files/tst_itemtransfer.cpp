@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <cerrno>
+#include <climits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,6 +30,8 @@ private Q_SLOTS:
     void ontoItself_data();
     void ontoItself();
     void replaceThenFailedCopyKeepsOccupantInTrash();
+    void copyNames_data();
+    void copyNames();
 
 private:
     QStringList trashed() const { return m_dir->entries(TestDir::homeTrash("/files")); }
@@ -128,6 +131,7 @@ void TestItemTransfer::ontoItself_data()
     QTest::newRow("move onto the folder that holds it") << true << "P/P" << "" << "refused on replace";
     QTest::newRow("copy into its own folder through a link") << false << "P/a.txt" << "toP" << "skipped on replace";
     QTest::newRow("move into its own folder, spelt with a dot") << true << "P/a.txt" << "P/." << "skipped on replace";
+    QTest::newRow("copy into a sibling whose name begins with its own") << false << "P" << "P2" << "completes";
 }
 
 // Into itself: refused with any resolution. Replace never trashes the item or the folder holding it.
@@ -140,8 +144,11 @@ void TestItemTransfer::ontoItself()
     m_dir->file("P/a.txt", "mine");
     m_dir->file("P/P/inner.txt", "inner");
     m_dir->link(m_dir->path("P"), "toP");
+    m_dir->dir("P2");
     const QUrl from = m_dir->url(source), to = destination.isEmpty() ? m_dir->url() : m_dir->url(destination);
-    if (expected == "skipped on replace")
+    if (expected == "completes")
+        QCOMPARE(fs.copy(from, to), m_dir->url("P2/P"));
+    else if (expected == "skipped on replace")
         QCOMPARE(transfer(move, from, to, ConflictResolution::replace), TransferOutcome::skipped());
     else if (expected == "refused on replace")
         QCOMPARE(failure([&] { transfer(move, from, to, ConflictResolution::replace); }).code(), EINVAL);
@@ -161,6 +168,37 @@ void TestItemTransfer::replaceThenFailedCopyKeepsOccupantInTrash()
     QVERIFY2(error.message().contains("Trash"), qPrintable(error.message()));
     QCOMPARE(m_dir->entries("dst"), QStringList{}); // no half copy, not even a hidden one
     QCOMPARE(m_dir->read(TestDir::homeTrash("/files/Folder/old.txt")), QByteArray("old"));
+}
+
+void TestItemTransfer::copyNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("present"); // "@name": a dangling link
+    QTest::addColumn<QString>("expected");
+    const QString e = QString(128, 'e');
+    const QString accented = QStringLiteral("e\u0301"); // two code points, three bytes, one character
+    QTest::newRow("free name") << "a.txt" << QStringList{} << "a.txt";
+    QTest::newRow("numbered after the first copy") << "a.txt" << QStringList{"a.txt", "a copy.txt"} << "a copy 2.txt";
+    QTest::newRow("only the last extension is kept apart") << "b.tar.gz" << QStringList{"b.tar.gz"} << "b.tar copy.gz";
+    QTest::newRow("a dangling link takes the name") << "a" << QStringList{"@a"} << "a copy";
+    QTest::newRow("an extension over 127 bytes stays whole") << "a." + e << QStringList{"a." + e} << "a copy." + e;
+    QTest::newRow("a full-length name loses base, not extension")
+        << QString(251, 'x') + ".txt" << QStringList{QString(251, 'x') + ".txt"} << QString(246, 'x') + " copy.txt";
+    QTest::newRow("shortened by whole characters") << accented.repeated(85) << QStringList{accented.repeated(85)}
+                                                   << accented.repeated(83) + " copy";
+    QTest::newRow("an extension too long to keep: the whole name is cut")
+        << "a." + QString(252, 'e') << QStringList{"a." + QString(252, 'e')} << "a." + QString(248, 'e') + " copy";
+}
+
+void TestItemTransfer::copyNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QStringList, present);
+    QFETCH(QString, expected);
+    for (const QString &item : present)
+        item.startsWith('@') ? m_dir->link("nowhere", item.mid(1)) : m_dir->file(item);
+    QCOMPARE(fs.uniqueDestinationName(name, m_dir->url()), expected);
+    QVERIFY(QFile::encodeName(expected).size() <= NAME_MAX);
 }
 
 QTEST_GUILESS_MAIN(TestItemTransfer)
