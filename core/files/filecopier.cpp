@@ -250,8 +250,8 @@ class TreeCopy
 {
 public:
     // With `record`, every entry copied is noted there as it was when it was read.
-    TreeCopy(Op operation, Meter &meter, TreeRemover::Snapshot *record = nullptr)
-        : m_operation(operation), m_meter(meter), m_record(record)
+    TreeCopy(Op operation, Meter &meter, const QString &destination, TreeRemover::Snapshot *record = nullptr)
+        : m_operation(operation), m_meter(meter), m_destination(destination), m_record(record)
     {
     }
 
@@ -274,7 +274,15 @@ public:
     }
 
 private:
-    [[noreturn]] void fail(int err, const QString &path) const { throw FileError::fromErrno(m_operation, err, path); }
+    // A full or read-only destination is no fault of the source: the destination is named.
+    [[noreturn]] void fail(int err, const QString &path) const
+    {
+        if (err == ENOSPC || err == EDQUOT)
+            throw FileError(m_operation, err, path, QStringLiteral("there is no room left in “%1”").arg(m_destination));
+        if (err == EROFS)
+            throw FileError(m_operation, err, path, QStringLiteral("“%1” can't be written to").arg(m_destination));
+        throw FileError::fromErrno(m_operation, err, path);
+    }
 
     [[noreturn]] void refuseSpecial(const QString &path) const
     {
@@ -396,6 +404,7 @@ private:
 
     Op m_operation;
     Meter &m_meter;
+    QString m_destination;
     TreeRemover::Snapshot *m_record;
     std::pair<dev_t, ino_t> m_top{0, 0};
     bool m_createdTop = false;
@@ -419,18 +428,23 @@ QString FileCopier::temporaryPrefix()
     return TemporaryName::copyPrefix;
 }
 
-void FileCopier::copy(const QString &source, const QString &target, FileError::Operation operation,
-                      const CopyControl &control)
+QString FileCopier::copy(const QString &source, const QString &target, FileError::Operation operation,
+                         const CopyControl &control, const Retarget &retarget)
 {
-    copyRecording(source, target, operation, control, nullptr);
+    return copyRecording(source, target, operation, control, retarget, nullptr);
 }
 
-void FileCopier::copyRecording(const QString &source, const QString &target, FileError::Operation operation,
-                               const CopyControl &control, TreeRemover::Snapshot *record)
+QString FileCopier::copyRecording(const QString &source, const QString &target, FileError::Operation operation,
+                                  const CopyControl &control, const Retarget &retarget,
+                                  TreeRemover::Snapshot *record)
 {
     const UniqueFd folder = PosixFs::openParentFolder(target);
     if (!folder.valid())
         throw FileError::fromErrno(operation, errno, source);
+    const QString destination = Urls::parentPath(target);
+    // Without this, the first thing to fail would be the copy of the source, named as the culprit.
+    if (::faccessat(folder.get(), ".", W_OK | X_OK, AT_EACCESS) != 0)
+        throw FileError(operation, errno, source, QStringLiteral("the folder “%1” can't be written to").arg(destination));
     const QByteArray sourceName = FileNames::encode(source);
     Meter meter(control, operation);
     if (record)
@@ -438,14 +452,13 @@ void FileCopier::copyRecording(const QString &source, const QString &target, Fil
     if (meter.wantsProgress())
         meter.setTotal(contentSize(AT_FDCWD, sourceName.constData(), meter, source));
     const QByteArray temporary = FileNames::encode(TemporaryName::make(TemporaryName::copyPrefix));
-    TreeCopy tree(operation, meter, record);
+    TreeCopy tree(operation, meter, destination, record);
     try {
         meter.check(source);
         tree.entry(AT_FDCWD, sourceName.constData(), folder.get(), temporary.constData(), source);
-        const QByteArray name = FileNames::encode(Urls::fileName(target));
-        if (const int err = PosixFs::renameNoReplaceAt(folder.get(), temporary.constData(), folder.get(), name.constData()))
-            throw FileError::fromErrno(operation, err, source);
+        const QString placed = placeFinished(folder.get(), temporary, target, retarget, source, operation);
         meter.finish();
+        return placed;
     } catch (const FileError &) {
         // The copy's own failure is the one worth reporting; should the clean-up leave anything,
         // it is hidden and marked as ours.
@@ -455,20 +468,44 @@ void FileCopier::copyRecording(const QString &source, const QString &target, Fil
     }
 }
 
-void FileCopier::move(const QString &source, const QString &target, FileError::Operation operation,
-                      const CopyControl &control)
+// Gives the finished copy its name. Another program may have taken that name while the copy
+// ran; with `retarget`, the copy takes the next name offered rather than failing at the end.
+QString FileCopier::placeFinished(int folder, const QByteArray &temporary, const QString &target,
+                                  const Retarget &retarget, const QString &source, FileError::Operation operation)
 {
-    const int err = PosixFs::renameNoReplaceAt(AT_FDCWD, FileNames::encode(source).constData(), AT_FDCWD,
-                                               FileNames::encode(target).constData());
+    QString placed = target;
+    for (int attempt = 0;; ++attempt) {
+        const QByteArray name = FileNames::encode(Urls::fileName(placed));
+        const int err = PosixFs::renameNoReplaceAt(folder, temporary.constData(), folder, name.constData());
+        if (err == 0)
+            return placed;
+        if (err != EEXIST || !retarget || attempt == maxRetargets)
+            throw FileError::fromErrno(operation, err, source);
+        placed = retarget(placed);
+    }
+}
+
+QString FileCopier::move(const QString &source, const QString &target, FileError::Operation operation,
+                         const CopyControl &control, const Retarget &retarget)
+{
+    QString placed = target;
+    int err = 0;
+    for (int attempt = 0;; ++attempt) {
+        err = PosixFs::renameNoReplaceAt(AT_FDCWD, FileNames::encode(source).constData(), AT_FDCWD,
+                                         FileNames::encode(placed).constData());
+        if (err != EEXIST || !retarget || attempt == maxRetargets)
+            break;
+        placed = retarget(placed);
+    }
     if (err == 0)
-        return;
+        return placed;
     if (err != EXDEV)
         throw FileError::fromErrno(operation, err, source);
     // Copying everything only to find the original can't be deleted would leave two of it.
     if (::faccessat(AT_FDCWD, FileNames::encode(Urls::parentPath(source)).constData(), W_OK | X_OK, AT_EACCESS) != 0)
         throw FileError::fromErrno(operation, errno, source);
     TreeRemover::Snapshot copied;
-    copyRecording(source, target, operation, control, &copied);
+    placed = copyRecording(source, placed, operation, control, retarget, &copied);
     QStringList kept;
     try {
         // Only what was copied goes: an entry that appeared or changed meanwhile stays put.
@@ -477,11 +514,12 @@ void FileCopier::move(const QString &source, const QString &target, FileError::O
         throw FileError(operation, error.code(), source,
                         QStringLiteral("it was copied in full to “%1”, but the original could not be deleted "
                                        "completely (“%2”); both copies exist and nothing is lost")
-                            .arg(target, error.path()));
+                            .arg(placed, error.path()));
     }
     if (!kept.isEmpty())
         throw FileError(operation, EBUSY, source,
                         QStringLiteral("it was copied to “%1”, but these were written to or appeared during the "
                                        "move and were left where they were: %2")
-                            .arg(target, shortList(kept)));
+                            .arg(placed, shortList(kept)));
+    return placed;
 }

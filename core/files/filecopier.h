@@ -13,7 +13,10 @@
 #include "fileerror.h"
 #include "treeremover.h"
 
+#include <QByteArray>
 #include <QString>
+
+#include <functional>
 
 class FileCopier
 {
@@ -21,9 +24,14 @@ public:
     // Prefix of the temporary names copies are built under.
     static QString temporaryPrefix();
 
-    // Copies the item at `source` to the free path `target`. Throws FileError naming `source`.
-    static void copy(const QString &source, const QString &target, FileError::Operation operation,
-                     const CopyControl &control = {});
+    // Offers another free path beside a `taken` one, when the one chosen was taken meanwhile.
+    using Retarget = std::function<QString(const QString &taken)>;
+
+    // Copies the item at `source` to the free path `target`, or with `retarget`, to the next
+    // free path should `target` be taken before the copy is complete. Returns where the copy
+    // lies. Throws FileError naming `source`.
+    static QString copy(const QString &source, const QString &target, FileError::Operation operation,
+                        const CopyControl &control = {}, const Retarget &retarget = {});
 
     // Moves without replacing anything at `target`. Across file systems the item is copied first
     // and the original deleted only after the whole copy is in place, and then only what was
@@ -32,10 +40,14 @@ public:
     // deletion (see readlease.h): a file open for writing at any time in between stays. Without
     // a lease, size and times are compared, which misses a rewrite that keeps both.
     // Only the copy across file systems reports progress and can be cancelled; a rename can't.
-    static void move(const QString &source, const QString &target, FileError::Operation operation,
-                     const CopyControl &control = {});
+    static QString move(const QString &source, const QString &target, FileError::Operation operation,
+                        const CopyControl &control = {}, const Retarget &retarget = {});
 
 private:
-    static void copyRecording(const QString &source, const QString &target, FileError::Operation operation,
-                              const CopyControl &control, TreeRemover::Snapshot *record);
+    static constexpr int maxRetargets = 100;
+
+    static QString copyRecording(const QString &source, const QString &target, FileError::Operation operation,
+                                 const CopyControl &control, const Retarget &retarget, TreeRemover::Snapshot *record);
+    static QString placeFinished(int folder, const QByteArray &temporary, const QString &target,
+                                 const Retarget &retarget, const QString &source, FileError::Operation operation);
 };

@@ -58,6 +58,8 @@ private Q_SLOTS:
     void moveKeepsWhatChangedWhileCopying();
     void moveKeepsWhatIsWrittenDuringIt_data();
     void moveKeepsWhatIsWrittenDuringIt();
+    void holesStayHoles_data();
+    void holesStayHoles();
     void progressRunsAlongAndEndsComplete();
     void cancelledMidwayLeavesNothing_data();
     void cancelledMidwayLeavesNothing();
@@ -277,6 +279,38 @@ void TestFileCopier::moveKeepsWhatIsWrittenDuringIt()
     QCOMPARE(here.read("dst/Tree/big.bin").size(), contents.size());
     if (writer == Writer::mappedBefore)
         QVERIFY(there.read("Tree/big.bin").startsWith("MM"));
+}
+
+void TestFileCopier::holesStayHoles_data()
+{
+    QTest::addColumn<bool>("move"); // across file systems
+    QTest::newRow("copy") << false;
+    QTest::newRow("move across file systems") << true;
+}
+
+// 64 MiB with 4 KiB of data in the middle and a hole at the end: the copy takes no more room.
+void TestFileCopier::holesStayHoles()
+{
+    QFETCH(bool, move);
+    TestDir here;
+    TestDir there(move ? QStringLiteral("/dev/shm") : QDir::tempPath());
+    if (move && (!there.isValid() || !separateFileSystems(here.path(), there.path())))
+        QSKIP("/dev/shm is not a separate file system here");
+    const qint64 size = 64 << 20;
+    const QByteArray data(4096, 'd');
+    {
+        QFile sparse(there.file("sparse.bin"));
+        QVERIFY(sparse.open(QIODevice::ReadWrite));
+        QVERIFY(sparse.resize(size) && sparse.seek(size / 2) && sparse.write(data) == data.size());
+    }
+    const QUrl placed = move ? fs.move(there.url("sparse.bin"), here.url()) : fs.copy(there.url("sparse.bin"), QUrl::fromLocalFile(here.dir("dst")));
+    struct stat st;
+    QCOMPARE(::stat(QFile::encodeName(placed.toLocalFile()).constData(), &st), 0);
+    QCOMPARE(qint64(st.st_size), size);
+    QVERIFY2(qint64(st.st_blocks) * 512 <= 256 * 1024, qPrintable(QString::number(qint64(st.st_blocks) * 512)));
+    const QByteArray copied = readFile(placed.toLocalFile());
+    QCOMPARE(copied.mid(size / 2, data.size()), data);
+    QCOMPARE(copied.count('\0'), size - data.size());
 }
 
 // Several chunks of kernel copy: the bytes are reported along the way, not only at the end.
