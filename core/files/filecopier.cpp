@@ -13,6 +13,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 #include <cerrno>
@@ -21,6 +22,7 @@
 #include <stdio.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
@@ -113,6 +115,43 @@ qint64 contentSize(int dirFd, const char *name, Meter &meter, const QString &pat
         total += contentSize(folder.get(), child.constData(), meter, path);
     }
     return total;
+}
+
+// Attributes that belong to the item and mean the same wherever it lies: the user's own (tags,
+// the address a download came from) and the POSIX ACLs. Security labels and trusted ones are
+// the system's business.
+bool travelsWithCopy(const char *name)
+{
+    return std::strncmp(name, "user.", 5) == 0 || std::strcmp(name, "system.posix_acl_access") == 0
+           || std::strcmp(name, "system.posix_acl_default") == 0;
+}
+
+// Copies the extended attributes that travel with an item. A destination that can't hold them
+// (no support, no permission) doesn't fail the copy; running out of room does. 0 or an errno.
+int copyExtendedAttributes(int in, int out)
+{
+    QByteArray names(1024, Qt::Uninitialized);
+    ssize_t size;
+    while ((size = ::flistxattr(in, names.data(), size_t(names.size()))) < 0 && errno == ERANGE)
+        names.resize(names.size() * 4);
+    if (size <= 0)
+        return 0;
+    QByteArray value;
+    for (const char *name = names.constData(); name < names.constData() + size; name += std::strlen(name) + 1) {
+        if (!travelsWithCopy(name))
+            continue;
+        const ssize_t length = ::fgetxattr(in, name, nullptr, 0);
+        if (length < 0)
+            continue;
+        value.resize(length);
+        const ssize_t got = ::fgetxattr(in, name, value.data(), size_t(value.size()));
+        if (got < 0)
+            continue;
+        if (::fsetxattr(out, name, value.constData(), size_t(got), 0) != 0
+            && (errno == ENOSPC || errno == EDQUOT || errno == EIO))
+            return errno;
+    }
+    return 0;
 }
 
 bool copyRangeUnsupported(int err)
@@ -337,6 +376,8 @@ private:
         created();
         if (const int err = ContentCopy(in.get(), out.get(), m_meter, path, m_buffer).run(st))
             fail(err, path);
+        if (const int err = copyExtendedAttributes(in.get(), out.get()))
+            fail(err, path);
         if (const int err = applyMetadata(out.get(), st))
             fail(err, path);
         if (out.close() != 0)
@@ -398,6 +439,8 @@ private:
             m_meter.check(childPath);
             entry(src.get(), name.constData(), dst.get(), name.constData(), childPath);
         }
+        if (const int attrErr = copyExtendedAttributes(src.get(), dst.get()))
+            fail(attrErr, path);
         if (const int metaErr = applyMetadata(dst.get(), st))
             fail(metaErr, path);
     }

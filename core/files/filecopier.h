@@ -4,8 +4,9 @@
 //
 // A copy is assembled under a hidden temporary name in the destination folder and renamed into
 // place (without replacing anything) only once it is complete. File contents go through the
-// kernel (reflink, then copy_file_range, then read/write); modes, ownership where permitted, and
-// access and modification times are kept, and holes stay holes; symbolic links are copied as
+// kernel (reflink, then copy_file_range, then read/write); modes, ownership where permitted,
+// access and modification times, user extended attributes and ACLs (where the destination
+// takes them) are kept, and holes stay holes; symbolic links are copied as
 // links; pipes, sockets and devices are refused, because reading them could block forever.
 // A CopyControl follows the copy of the item and may cancel it (see copycontrol.h).
 

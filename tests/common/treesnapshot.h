@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 class TreeSnapshot
@@ -78,10 +79,30 @@ private:
         } else {
             line += S_ISDIR(st.st_mode) ? " dir" : " special";
         }
+        line += attributes(path);
         if (m_times == Times::exact)
             return line + QStringLiteral(" %1.%2 %3.%4").arg(st.st_mtim.tv_sec).arg(st.st_mtim.tv_nsec)
                               .arg(st.st_atim.tv_sec).arg(st.st_atim.tv_nsec);
         return S_ISLNK(st.st_mode) ? line : line + QStringLiteral(" %1").arg(st.st_mtim.tv_sec);
+    }
+
+    // The user's extended attributes and the ACLs, the ones a copy keeps.
+    static QString attributes(const QString &path)
+    {
+        const QByteArray name = QFile::encodeName(path);
+        char names[4096];
+        const ssize_t size = ::llistxattr(name.constData(), names, sizeof names);
+        QStringList found;
+        for (const char *attribute = names; size > 0 && attribute < names + size; attribute += qstrlen(attribute) + 1) {
+            const QByteArray key(attribute);
+            if (!key.startsWith("user.") && !key.startsWith("system.posix_acl_"))
+                continue;
+            char value[4096];
+            const ssize_t length = ::lgetxattr(name.constData(), attribute, value, sizeof value);
+            found << QString::fromLatin1(key + '=' + QByteArray(value, int(qMax<ssize_t>(length, 0))).toHex());
+        }
+        found.sort();
+        return found.isEmpty() ? QString() : " attributes " + found.join(' ');
     }
 
     Times m_times;

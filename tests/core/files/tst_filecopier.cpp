@@ -16,11 +16,32 @@
 
 #include <cerrno>
 #include <sys/mman.h>
+#include <sys/xattr.h>
 
 namespace {
 
+// A POSIX ACL as the kernel stores it: owner, one named user, group, mask, others.
+QByteArray aclGranting(quint32 user)
+{
+    QByteArray acl;
+    const auto put = [&acl](quint16 tag, quint16 perm, quint32 id) {
+        acl.append(reinterpret_cast<const char *>(&tag), 2).append(reinterpret_cast<const char *>(&perm), 2);
+        acl.append(reinterpret_cast<const char *>(&id), 4);
+    };
+    const quint32 version = 2, none = 0xffffffff;
+    acl.append(reinterpret_cast<const char *>(&version), 4);
+    put(0x01, 6, none), put(0x02, 4, user), put(0x04, 4, none), put(0x10, 4, none), put(0x20, 4, none);
+    return acl;
+}
+
+void setAttribute(const QString &path, const char *name, const QByteArray &value)
+{
+    QCOMPARE(::lsetxattr(QFile::encodeName(path).constData(), name, value.constData(), size_t(value.size()), 0), 0);
+}
+
 // A tree with the things a copy tends to get wrong: modes, old times, a read-only folder,
-// links relative, absolute and dangling, and a link to a folder outside it.
+// links relative, absolute and dangling, a link to a folder outside it, extended attributes
+// and ACLs on files and folders.
 void buildTree(const TestDir &dir, const QString &root)
 {
     dir.file(root + "/file.txt", "contents");
@@ -31,6 +52,10 @@ void buildTree(const TestDir &dir, const QString &root)
     dir.link("file.txt", root + "/relative");
     dir.link(dir.path("outside"), root + "/to-outside");
     dir.link("nowhere", root + "/dangling");
+    setAttribute(dir.path(root + "/file.txt"), "user.xdg.origin.url", "https://example.org/file.txt");
+    setAttribute(dir.path(root + "/run.sh"), "system.posix_acl_access", aclGranting(65534));
+    setAttribute(dir.path(root + "/ro"), "user.xdg.tags", "red");
+    setAttribute(dir.path(root + "/ro"), "system.posix_acl_default", aclGranting(65534));
     setMode(dir.path(root + "/file.txt"), 0640);
     setMode(dir.path(root + "/run.sh"), 0755);
     for (const char *item : {"/file.txt", "/run.sh", "/empty", "/ro/inner.txt", "/relative", "/dangling"})
