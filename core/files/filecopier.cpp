@@ -202,8 +202,10 @@ private:
         const off_t end = ::lseek(m_in, 0, SEEK_END);
         if (end < 0)
             return errno;
-        m_meter.add(std::max<off_t>(end - pos, 0));
-        return ::ftruncate(m_out, end) == 0 ? 0 : errno;
+        if (end <= pos)
+            return 0;
+        m_meter.add(end - pos);
+        return ::ftruncate(m_out, end) == 0 ? 0 : errno; // a hole at the end
     }
 
     // Copies [from, to) at the same offsets, or up to the end of the file if it comes first;
@@ -454,6 +456,16 @@ private:
     QByteArray m_buffer;
 };
 
+// A refusal that may be the destination folder's rather than the source's says so when the
+// destination can't be written to.
+FileError blamingDestination(int err, const QString &source, const QString &destination, Op operation)
+{
+    const QByteArray folder = FileNames::encode(destination);
+    if ((err == EACCES || err == EPERM || err == EROFS) && ::faccessat(AT_FDCWD, folder.constData(), W_OK | X_OK, AT_EACCESS) != 0)
+        return FileError(operation, errno, source, QStringLiteral("the folder “%1” can't be written to").arg(destination));
+    return FileError::fromErrno(operation, err, source);
+}
+
 // The first few of a list of paths, and how many more there are.
 QString shortList(const QStringList &paths)
 {
@@ -487,7 +499,7 @@ QString FileCopier::copyRecording(const QString &source, const QString &target, 
     const QString destination = Urls::parentPath(target);
     // Without this, the first thing to fail would be the copy of the source, named as the culprit.
     if (::faccessat(folder.get(), ".", W_OK | X_OK, AT_EACCESS) != 0)
-        throw FileError(operation, errno, source, QStringLiteral("the folder “%1” can't be written to").arg(destination));
+        throw blamingDestination(errno, source, destination, operation);
     const QByteArray sourceName = FileNames::encode(source);
     Meter meter(control, operation);
     if (record)
@@ -543,7 +555,7 @@ QString FileCopier::move(const QString &source, const QString &target, FileError
     if (err == 0)
         return placed;
     if (err != EXDEV)
-        throw FileError::fromErrno(operation, err, source);
+        throw blamingDestination(err, source, Urls::parentPath(placed), operation);
     // Copying everything only to find the original can't be deleted would leave two of it.
     if (::faccessat(AT_FDCWD, FileNames::encode(Urls::parentPath(source)).constData(), W_OK | X_OK, AT_EACCESS) != 0)
         throw FileError::fromErrno(operation, errno, source);

@@ -32,20 +32,26 @@ private:
 void TestErrorCauses::readOnlyDestinationIsNamed_data()
 {
     QTest::addColumn<bool>("folder");
-    QTest::newRow("a file") << false;
-    QTest::newRow("a folder") << true;
+    QTest::addColumn<bool>("move");
+    QTest::newRow("copy a file") << false << false;
+    QTest::newRow("copy a folder") << true << false;
+    QTest::newRow("move a file") << false << true;
 }
 
 void TestErrorCauses::readOnlyDestinationIsNamed()
 {
     QFETCH(bool, folder);
+    QFETCH(bool, move);
     const TestDir &dir = *m_dir;
     dir.openToOthers();
     const QString source = folder ? dir.file("src/Folder/a.txt", "a").chopped(6) : dir.file("src/a.txt", "a");
+    giveAway(dir.path("src"));
     dir.dir("locked");
     setMode(dir.path("locked"), 0755); // root's, and closed to the user below
     AsUnprivileged unprivileged;
-    const FileError error = failure([&] { fs.copy(QUrl::fromLocalFile(source), dir.url("locked")); });
+    const FileError error = failure([&] {
+        move ? fs.move(QUrl::fromLocalFile(source), dir.url("locked")) : fs.copy(QUrl::fromLocalFile(source), dir.url("locked"));
+    });
     QCOMPARE(error.code(), EACCES);
     QVERIFY2(error.message().contains(dir.path("locked")), qPrintable(error.message()));
     QCOMPARE(dir.entries("locked"), QStringList{});
