@@ -89,17 +89,14 @@ private:
     // The user's extended attributes and the ACLs, the ones a copy keeps.
     static QString attributes(const QString &path)
     {
-        const QByteArray name = QFile::encodeName(path);
-        char names[4096];
-        const ssize_t size = ::llistxattr(name.constData(), names, sizeof names);
+        char names[4096], value[4096];
+        const QByteArray item = QFile::encodeName(path);
+        const ssize_t size = ::llistxattr(item.constData(), names, sizeof names);
         QStringList found;
-        for (const char *attribute = names; size > 0 && attribute < names + size; attribute += qstrlen(attribute) + 1) {
-            const QByteArray key(attribute);
-            if (!key.startsWith("user.") && !key.startsWith("system.posix_acl_"))
-                continue;
-            char value[4096];
-            const ssize_t length = ::lgetxattr(name.constData(), attribute, value, sizeof value);
-            found << QString::fromLatin1(key + '=' + QByteArray(value, int(qMax<ssize_t>(length, 0))).toHex());
+        for (const char *name = names; size > 0 && name < names + size; name += qstrlen(name) + 1) {
+            const ssize_t length = ::lgetxattr(item.constData(), name, value, sizeof value);
+            if (QByteArray(name).startsWith("user.") || QByteArray(name).startsWith("system.posix_acl_"))
+                found << QString::fromLatin1(name) + '=' + QByteArray(value, int(qMax<ssize_t>(length, 0))).toHex();
         }
         found.sort();
         return found.isEmpty() ? QString() : " attributes " + found.join(' ');

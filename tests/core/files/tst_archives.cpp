@@ -235,9 +235,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("safe");
-        QTest::newRow("plain") << "a/b.txt" << true;
-        QTest::newRow("dots inside a name") << "a/..b/c..d" << true;
-        QTest::newRow("current folder") << "./a/./b" << true;
+        QTest::newRow("dots inside names") << "./a/..b/c..d" << true;
         QTest::newRow("parent at the start") << "../evil" << false;
         QTest::newRow("parent deep inside") << "a/b/../../../evil" << false;
         QTest::newRow("parent at the end") << "a/.." << false;

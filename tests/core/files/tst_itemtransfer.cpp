@@ -1,5 +1,6 @@
 // Creating, renaming, copying and moving items, and the replace / keep both / skip resolutions.
 
+#include "diskfacts.h"
 #include "failure.h"
 #include "filesystemservice.h"
 #include "testdir.h"
@@ -32,6 +33,9 @@ private Q_SLOTS:
     void replaceThenFailedCopyKeepsOccupantInTrash();
     void copyNames_data();
     void copyNames();
+    void readOnlyDestinationIsNamed_data();
+    void readOnlyDestinationIsNamed();
+    void keepBothTakesTheNextNameWhenRaced();
 
 private:
     QStringList trashed() const { return m_dir->entries(TestDir::homeTrash("/files")); }
@@ -177,9 +181,6 @@ void TestItemTransfer::copyNames_data()
     QTest::addColumn<QString>("expected");
     const QString e = QString(128, 'e');
     const QString accented = QStringLiteral("e\u0301"); // two code points, three bytes, one character
-    QTest::newRow("free name") << "a.txt" << QStringList{} << "a.txt";
-    QTest::newRow("numbered after the first copy") << "a.txt" << QStringList{"a.txt", "a copy.txt"} << "a copy 2.txt";
-    QTest::newRow("only the last extension is kept apart") << "b.tar.gz" << QStringList{"b.tar.gz"} << "b.tar copy.gz";
     QTest::newRow("a dangling link takes the name") << "a" << QStringList{"@a"} << "a copy";
     QTest::newRow("an extension over 127 bytes stays whole") << "a." + e << QStringList{"a." + e} << "a copy." + e;
     QTest::newRow("a full-length name loses base, not extension")
@@ -199,6 +200,45 @@ void TestItemTransfer::copyNames()
         item.startsWith('@') ? m_dir->link("nowhere", item.mid(1)) : m_dir->file(item);
     QCOMPARE(fs.uniqueDestinationName(name, m_dir->url()), expected);
     QVERIFY(QFile::encodeName(expected).size() <= NAME_MAX);
+}
+
+void TestItemTransfer::readOnlyDestinationIsNamed_data()
+{
+    QTest::addColumn<bool>("folder");
+    QTest::addColumn<bool>("move");
+    QTest::newRow("copy a file") << false << false;
+    QTest::newRow("copy a folder") << true << false;
+    QTest::newRow("move a file") << false << true;
+}
+
+// The source is blameless: the message must name the destination folder.
+void TestItemTransfer::readOnlyDestinationIsNamed()
+{
+    QFETCH(bool, folder);
+    QFETCH(bool, move);
+    m_dir->openToOthers();
+    const QUrl source = m_dir->url(folder ? "src/Folder" : "src/a.txt");
+    m_dir->file(folder ? "src/Folder/a.txt" : "src/a.txt");
+    giveAway(m_dir->path("src"));
+    const QUrl locked = QUrl::fromLocalFile(m_dir->dir("locked")); // root's, closed to the user below
+    AsUnprivileged unprivileged;
+    const FileError error = failure([&] { move ? fs.move(source, locked) : fs.copy(source, locked); });
+    QCOMPARE(error.code(), EACCES);
+    QVERIFY2(error.message().contains(m_dir->path("locked")), qPrintable(error.message()));
+    QCOMPARE(m_dir->entries("locked"), QStringList{});
+}
+
+// Another copy takes "a copy.txt" while ours runs (synchronised by our first progress report).
+void TestItemTransfer::keepBothTakesTheNextNameWhenRaced()
+{
+    m_dir->file("src/a.txt", "ours");
+    m_dir->file("dst/a.txt", "theirs");
+    CopyControl control;
+    control.onProgress = [&](qint64, qint64) { m_dir->file("dst/a copy.txt", "the other copy"); };
+    QCOMPARE(fs.copy(m_dir->url("src/a.txt"), m_dir->url("dst"), ConflictResolution::keepBoth, control),
+             TransferOutcome::completed(m_dir->url("dst/a copy 2.txt")));
+    QCOMPARE(m_dir->read("dst/a copy 2.txt"), QByteArray("ours"));
+    QCOMPARE(m_dir->read("dst/a copy.txt"), QByteArray("the other copy"));
 }
 
 QTEST_GUILESS_MAIN(TestItemTransfer)
