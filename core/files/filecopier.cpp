@@ -59,6 +59,8 @@ public:
     // The first report comes at once, the next ones no more often than the interval allows.
     void add(qint64 bytes)
     {
+        if (bytes <= 0)
+            return;
         m_done += bytes;
         m_total = std::max(m_total, m_done);
         if (!m_control.onProgress || (m_clock.isValid() && !m_clock.hasExpired(ReportIntervalMs)))

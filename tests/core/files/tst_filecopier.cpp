@@ -341,7 +341,7 @@ void TestFileCopier::progressAndCancellation()
         return;
     }
     QCOMPARE(failure(transfer).code(), ECANCELED);
-    QVERIFY(reports.first().first < reports.first().second);
+    QVERIFY(reports.first().first > 0 && reports.first().first < reports.first().second); // midway
     QCOMPARE(here.entries("dst"), QStringList{});
     QVERIFY(before.matches(there.path("Tree")));
 }
