@@ -1,0 +1,89 @@
+// The undo history: reversible pairs alternating without end over real renames, undo-only steps
+// leaving nothing to redo, mixed histories, failing actions, and actions that record themselves.
+
+#include "fileerror.h"
+#include "testdir.h"
+#include "undocoordinator.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+class TestUndoCoordinator : public QObject
+{
+    Q_OBJECT
+
+    // A rename as the commands record it: a file operation that throws when it fails.
+    static UndoCoordinator::Action renaming(const QString &from, const QString &to)
+    {
+        return [from, to] {
+            if (!QFile::rename(from, to))
+                throw FileError(FileError::Operation::Rename, ENOENT, from);
+        };
+    }
+
+private Q_SLOTS:
+    void renameUndoneRedoneAndFailing()
+    {
+        TestDir dir;
+        dir.file(QStringLiteral("b"));
+        UndoCoordinator undo;
+        QSignalSpy redoSpy(&undo, &UndoCoordinator::canRedoChanged);
+        undo.registerReversible(renaming(dir.path("a"), dir.path("b")), renaming(dir.path("b"), dir.path("a")));
+        for (int round = 0; round < 2; ++round) {
+            undo.undo();
+            QVERIFY(dir.entries() == QStringList{"a"} && undo.canRedo() && !undo.canUndo());
+            undo.redo();
+            QVERIFY(dir.entries() == QStringList{"b"} && undo.canUndo() && !undo.canRedo());
+        }
+        QCOMPARE(redoSpy.count(), 4);
+
+        QFile::remove(dir.path("b")); // deleted elsewhere: the undo fails, yet redo is offered
+        undo.undo();
+        QVERIFY(undo.canRedo() && !undo.canUndo());
+    }
+
+    void mixedHistoryUndoneNewestFirst()
+    {
+        QStringList log;
+        const auto note = [&log](const char *what) { return [&log, what] { log << QString::fromLatin1(what); }; };
+        UndoCoordinator undo;
+        undo.registerReversible(note("redo 1"), note("undo 1"));
+        undo.registerUndoOnly(note("undo 2"));
+        undo.registerReversible(note("redo 3"), [] { throw std::runtime_error("restore failed"); });
+        for (int i = 0; i < 3; ++i)
+            undo.undo();
+        QCOMPARE(log, (QStringList{"undo 2", "undo 1"}));
+        undo.redo(); // the undo-only step is gone: redo brings back the pairs only
+        undo.redo();
+        QVERIFY(!undo.canRedo());
+        QCOMPARE(log.mid(2), (QStringList{"redo 1", "redo 3"}));
+
+        undo.undo(); // a new step after an undo drops what could have been redone
+        undo.registerUndoOnly(note("undo 4"));
+        QVERIFY(!undo.canRedo());
+        undo.undo();
+        undo.undo();
+        QCOMPARE(log.mid(4), (QStringList{"undo 4", "undo 1"}));
+    }
+
+    void actionsThatRecordThemselvesDontDisturbTheHistory()
+    {
+        // Undo and redo reuse the rename command, which records a step of its own each time.
+        UndoCoordinator undo;
+        QStringList log;
+        std::function<void(const QString &)> renameCommand = [&](const QString &to) {
+            log << to;
+            undo.registerReversible([&, to] { renameCommand(to); }, [&] { renameCommand(QStringLiteral("old")); });
+        };
+        undo.registerReversible([] {}, [] {});
+        renameCommand(QStringLiteral("new"));
+        for (auto step : {&UndoCoordinator::undo, &UndoCoordinator::redo, &UndoCoordinator::undo,
+                          &UndoCoordinator::undo, &UndoCoordinator::redo, &UndoCoordinator::redo})
+            (undo.*step)();
+        QVERIFY(!undo.canRedo() && undo.canUndo());
+        QCOMPARE(log, (QStringList{"new", "old", "new", "old", "new"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestUndoCoordinator)
+#include "tst_undocoordinator.moc"
