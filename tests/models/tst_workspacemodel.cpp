@@ -2,6 +2,7 @@
 // against the system clipboard written by this and by other programs.
 
 #include "clipboardmime.h"
+#include "filenames.h"
 #include "testdir.h"
 #include "urls.h"
 #include "workspacemodel.h"
@@ -37,6 +38,8 @@ private Q_SLOTS:
         m_dir->file("a.txt");
         m_dir->file("b.txt");
         m_dir->file("c.txt");
+        const QByteArray raw = QFile::encodeName(m_dir->path()) + "/caf\xe9-\xff.txt";
+        QCOMPARE(::close(::open(raw.constData(), O_CREAT | O_WRONLY, 0644)), 0);
     }
 
     void panesStartAtHomeAndDocumentsAndMoveTheFocus()
@@ -49,7 +52,6 @@ private Q_SLOTS:
 
         WorkspaceModel workspace(false);
         QCOMPARE(workspace.leftPane()->activeTab()->currentUrl(), QUrl::fromLocalFile(home));
-        QCOMPARE(workspace.activePane(), workspace.leftPane());
         workspace.focusAdjacentPane(-1); // no wrap-around at either end
         QCOMPARE(workspace.activePane(), workspace.leftPane());
         workspace.focusAdjacentPane(1);
@@ -97,41 +99,47 @@ private Q_SLOTS:
 
     void pasteSource_data()
     {
-        // What another program writes after our copy or cut; <c> stands for c.txt's URI and
-        // <ours> for the list we wrote.
+        // What another program writes after our copy or cut (<c>: c.txt's URI, <ours>: our list).
+        QTest::addColumn<QString>("selected"); // in listing order
         QTest::addColumn<bool>("cut");
         QTest::addColumn<Formats>("meanwhile");
         QTest::addColumn<QString>("expected"); // names; empty: nothing to paste
         QTest::addColumn<int>("operation");
         const QString list = QStringLiteral("text/uri-list");
         const int copy = int(ClipboardOperation::copy), move = int(ClipboardOperation::move);
-        QTest::newRow("copy") << false << Formats{} << "a.txt b.txt" << copy;
-        QTest::newRow("cut") << true << Formats{} << "a.txt b.txt" << move;
-        QTest::newRow("cut, the same files written again") << true << Formats{{list, "<ours>"}} << "a.txt b.txt" << move;
-        QTest::newRow("cut, other files copied") << true << Formats{{list, "<c>\r\n"}} << "c.txt" << copy;
-        QTest::newRow("another manager's cut (GNOME)")
-            << false << Formats{{"x-special/gnome-copied-files", "cut\n<c>"}, {list, "<c>"}} << "c.txt" << move;
-        QTest::newRow("another manager's cut (KDE)")
-            << false << Formats{{"application/x-kde-cutselection", "1"}, {list, "<c>"}} << "c.txt" << move;
-        QTest::newRow("cut, then text copied") << true << Formats{{"text/plain", "hello"}} << "" << -1;
-        QTest::newRow("cut, then files and a web link") << true << Formats{{list, "<c>\r\nhttps://example.org/x"}} << "" << -1;
+        QTest::newRow("copy") << "a.txt b.txt" << false << Formats{} << "a.txt b.txt" << copy;
+        QTest::newRow("cut") << "a.txt b.txt" << true << Formats{} << "a.txt b.txt" << move;
+        QTest::newRow("cut, the same files written again") << "a.txt b.txt" << true << Formats{{list, "<ours>"}} << "a.txt b.txt" << move;
+        QTest::newRow("cut, other files copied") << "a.txt b.txt" << true << Formats{{list, "<c>\r\n"}} << "c.txt" << copy;
+        QTest::newRow("another manager's cut (GNOME)") << "a.txt b.txt" << false << Formats{{"x-special/gnome-copied-files", "cut\n<c>"}, {list, "<c>"}} << "c.txt" << move;
+        QTest::newRow("another manager's cut (KDE)") << "a.txt b.txt" << false << Formats{{"application/x-kde-cutselection", "1"}, {list, "<c>"}} << "c.txt" << move;
+        QTest::newRow("cut, then text copied") << "a.txt b.txt" << true << Formats{{"text/plain", "hello"}} << "" << -1;
+        QTest::newRow("cut, then our paths copied") << "a.txt b.txt" << true << Formats{{"paths", {}}} << "" << -1;
+        QTest::newRow("a name not in UTF-8") << "<raw>" << true << Formats{{list, "<ours>"}} << "<raw>" << move;
+        QTest::newRow("cut, then files and a web link") << "a.txt b.txt" << true << Formats{{list, "<c>\r\nhttps://example.org/x"}} << "" << -1;
     }
 
     void pasteSource()
     {
+        QFETCH(QString, selected);
         QFETCH(bool, cut);
         QFETCH(Formats, meanwhile);
         QFETCH(QString, expected);
         QFETCH(int, operation);
         WorkspaceModel workspace(false);
-        selectInLeftPane(workspace, {"b.txt", "a.txt"}); // listing order counts, not the set's
+        selectInLeftPane(workspace, selected.split(' '));
         cut ? workspace.cutSelection() : workspace.copySelection();
-        QCOMPARE(workspace.isCut(m_dir->url("a.txt")), cut);
+        QCOMPARE(workspace.isCut(url(selected.split(' ').first())), cut);
         QVERIFY(!workspace.isCut(m_dir->url("c.txt")));
         // Other file managers must see a cut as a cut.
         QCOMPARE(systemFormat("application/x-kde-cutselection"), cut ? "1" : "0");
         QVERIFY(systemFormat("x-special/gnome-copied-files").startsWith(cut ? "cut\n" : "copy\n"));
-        if (!meanwhile.isEmpty()) {
+        const FileClipboard ours = *workspace.clipboard();
+        const int count = workspace.clipboardChangeCount();
+        if (meanwhile.contains("paths")) {
+            workspace.copyActiveSelectionPaths();
+            QCOMPARE(QGuiApplication::clipboard()->text(), m_dir->path("a.txt") + ' ' + m_dir->path("b.txt"));
+        } else if (!meanwhile.isEmpty()) {
             auto *mime = new QMimeData;
             for (auto [format, data] : meanwhile.asKeyValueRange())
                 mime->setData(format, data.replace("<ours>", systemFormat("text/uri-list"))
@@ -143,54 +151,16 @@ private Q_SLOTS:
         if (source) {
             QList<QUrl> urls;
             for (const QString &name : expected.split(' '))
-                urls << m_dir->url(name);
+                urls << url(name); // for the odd name: the very same bytes
             QCOMPARE(source->urls, urls);
             QCOMPARE(int(source->operation), operation);
         }
-    }
-
-    void copyingPathsLeavesTheFileClipboard()
-    {
-        WorkspaceModel workspace(false);
-        selectInLeftPane(workspace, {"a.txt"});
-        workspace.cutSelection();
-        const auto clipboard = workspace.clipboard();
-        const int count = workspace.clipboardChangeCount();
-        selectInLeftPane(workspace, {"c.txt"});
-        workspace.copyActiveSelectionPaths();
-        QCOMPARE(QGuiApplication::clipboard()->text(), m_dir->path("c.txt"));
-        QCOMPARE(workspace.clipboard(), clipboard);
-        QCOMPARE(workspace.clipboardChangeCount(), count);
-        QVERIFY(!workspace.effectivePasteSource()); // the system clipboard now holds text only
-        // Copying with nothing selected keeps what was there.
-        workspace.leftPane()->activeTab()->setSelection({});
+        // Whatever was written meanwhile, our own clipboard is ignored, not replaced; nor by
+        // copying an empty selection.
+        selectInLeftPane(workspace, {});
         workspace.copySelection();
-        QCOMPARE(workspace.clipboard(), clipboard);
-    }
-
-    void nonUtf8NameSurvivesTheClipboard()
-    {
-        const QByteArray raw = QFile::encodeName(m_dir->path()) + "/caf\xe9-\xff.txt";
-        const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0644);
-        QVERIFY(fd >= 0);
-        ::close(fd);
-        WorkspaceModel workspace(false);
-        TabModel *tab = workspace.leftPane()->activeTab();
-        tab->navigate(m_dir->url());
-        QTRY_COMPARE(tab->items().size(), 4);
-        const QUrl odd = tab->items().last().url;
-        QCOMPARE(Urls::encodedPath(odd), raw);
-        tab->setSelection({odd});
-        workspace.cutSelection();
-        QVERIFY(systemFormat("text/uri-list").contains("caf%E9-%FF.txt"));
-        // Another program takes the same data over: still our cut, with the very same bytes.
-        auto *mime = new QMimeData;
-        mime->setData("text/uri-list", systemFormat("text/uri-list"));
-        QGuiApplication::clipboard()->setMimeData(mime);
-        const auto source = workspace.effectivePasteSource();
-        QVERIFY(source);
-        QCOMPARE(source->operation, ClipboardOperation::move);
-        QCOMPARE(Urls::encodedPath(ClipboardMime::urlFromUri(ClipboardMime::uri(odd))), raw);
+        QCOMPARE(*workspace.clipboard(), ours);
+        QCOMPARE(workspace.clipboardChangeCount(), count);
     }
 
 private:
@@ -205,9 +175,14 @@ private:
         }
         QSet<QUrl> selection;
         for (const QString &name : names)
-            selection << m_dir->url(name);
+            selection << url(name);
         tab->setSelection(selection);
         return tab;
+    }
+
+    QUrl url(const QString &name) const
+    {
+        return m_dir->url(name == "<raw>" ? FileNames::decode(QByteArray("caf\xe9-\xff.txt")) : name);
     }
 
     std::unique_ptr<TestDir> m_dir;
