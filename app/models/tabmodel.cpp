@@ -169,16 +169,18 @@ void TabModel::navigate(const QUrl &url)
 
 void TabModel::goBack()
 {
-    NavigationHistory history = m_history;
-    history.goBack();
-    setHistory(history);
-    showCurrentFolder();
+    step(&NavigationHistory::goBack);
 }
 
 void TabModel::goForward()
 {
+    step(&NavigationHistory::goForward);
+}
+
+void TabModel::step(void (NavigationHistory::*move)())
+{
     NavigationHistory history = m_history;
-    history.goForward();
+    (history.*move)();
     setHistory(history);
     showCurrentFolder();
 }

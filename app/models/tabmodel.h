@@ -152,6 +152,7 @@ Q_SIGNALS:
     void loadFinished();
 
 private:
+    void step(void (NavigationHistory::*move)());
     void showCurrentFolder();
     void watchCurrentDirectory();
     void setItems(const LoadResult &result, bool orderOrFilterChanged);
