@@ -1,0 +1,283 @@
+#include "tabmodel.h"
+
+#include "fileerror.h"
+#include "filesystemservice.h"
+#include "itemfilter.h"
+#include "queuedresult.h"
+
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace {
+
+// The entries at `order`, those whose folded names contain the query.
+QList<FileItem> visibleOf(const QList<FileItem> &items, const TabModel::NameIndex &index,
+                          const QList<qsizetype> &order, const QString &query)
+{
+    const QString wanted = ItemFilter::needle(query);
+    QList<FileItem> visible;
+    visible.reserve(wanted.isEmpty() ? order.size() : 0);
+    for (qsizetype i : order)
+        if (wanted.isEmpty() || index.folded.at(i).contains(wanted))
+            visible.append(items.at(i));
+    return visible;
+}
+
+std::shared_ptr<const TabModel::NameIndex> indexOf(const QList<FileItem> &items)
+{
+    auto index = std::make_shared<TabModel::NameIndex>();
+    index->keys = ItemSorter::nameKeys(items);
+    index->folded.reserve(items.size());
+    for (const FileItem &item : items)
+        index->folded.append(ItemFilter::folded(item.name));
+    return index;
+}
+
+// Runs on a pool thread with copies of all it needs. Indexing, sorting and filtering here keeps
+// a large folder's reload off the main thread; comparing with the entries the tab had lets an
+// unchanged folder be applied without telling anyone.
+TabModel::LoadResult loadFolder(const QUrl &url, bool showHidden, const QList<SortKey> &order,
+                                const QString &query, const QList<FileItem> &previous)
+{
+    TabModel::LoadResult result;
+    try {
+        result.items = FileSystemService().listDirectory(url, showHidden);
+    } catch (const FileError &error) {
+        result.error = error.message();
+    } catch (const std::exception &error) {
+        result.error = QString::fromLocal8Bit(error.what());
+    }
+    result.sameItems = result.items == previous;
+    if (!result.sameItems) {
+        result.index = indexOf(result.items);
+        result.order = ItemSorter::sortedOrder(result.items, order, result.index->keys);
+        result.visible = visibleOf(result.items, *result.index, result.order, query);
+    }
+    return result;
+}
+
+} // namespace
+
+TabModel::TabModel(const QUrl &url, bool showHidden, QObject *parent, std::chrono::milliseconds watchDebounce)
+    : QObject(parent), m_history(url), m_index(std::make_shared<NameIndex>()), m_showHidden(showHidden),
+      m_watcher(watchDebounce)
+{
+    reload(); // and with it the watch
+}
+
+// The watcher goes first and with it any change notification; a load still running finds the
+// tab gone (its continuation is bound to this object) and drops its result.
+TabModel::~TabModel() = default;
+
+QList<FileItem> TabModel::selectedItems() const
+{
+    QList<FileItem> selected;
+    if (m_selection.isEmpty())
+        return selected;
+    for (const FileItem &item : m_items)
+        if (m_selection.contains(item.url))
+            selected.append(item);
+    return selected;
+}
+
+void TabModel::setSelection(const QSet<QUrl> &selection)
+{
+    if (m_selection == selection)
+        return;
+    m_selection = selection;
+    Q_EMIT selectionChanged();
+}
+
+void TabModel::setPathBarMode(PathBarMode mode)
+{
+    if (m_pathBarMode == mode)
+        return;
+    m_pathBarMode = mode;
+    Q_EMIT pathBarModeChanged();
+}
+
+void TabModel::togglePathBarMode()
+{
+    setPathBarMode(m_pathBarMode == PathBarMode::breadcrumb ? PathBarMode::text : PathBarMode::breadcrumb);
+}
+
+void TabModel::setViewMode(ViewMode mode)
+{
+    if (m_viewMode == mode)
+        return;
+    m_viewMode = mode;
+    Q_EMIT viewModeChanged();
+}
+
+void TabModel::setColumnSelection(const QList<FileItem> &items)
+{
+    if (m_columnSelection == items)
+        return;
+    m_columnSelection = items;
+    Q_EMIT columnSelectionChanged();
+}
+
+void TabModel::setColumnFocusDirectory(const QUrl &url)
+{
+    if (m_columnFocusDirectory == url)
+        return;
+    m_columnFocusDirectory = url;
+    Q_EMIT columnFocusDirectoryChanged();
+}
+
+void TabModel::setFilterQuery(const QString &query)
+{
+    if (m_filterQuery == query)
+        return;
+    m_filterQuery = query;
+    Q_EMIT filterQueryChanged();
+    refilter();
+}
+
+void TabModel::setFilterActive(bool active)
+{
+    if (m_filterActive == active)
+        return;
+    m_filterActive = active;
+    Q_EMIT filterActiveChanged();
+}
+
+void TabModel::setSortOrder(const QList<SortKey> &order)
+{
+    if (m_sortOrder == order)
+        return;
+    m_sortOrder = order;
+    Q_EMIT sortOrderChanged();
+    resort();
+}
+
+void TabModel::setShowHidden(bool show)
+{
+    if (m_showHidden != show) {
+        m_showHidden = show;
+        Q_EMIT showHiddenChanged();
+    }
+    reload();
+}
+
+void TabModel::navigate(const QUrl &url)
+{
+    NavigationHistory history = m_history;
+    history.navigate(url);
+    setHistory(history);
+    showCurrentFolder();
+}
+
+void TabModel::goBack()
+{
+    step(&NavigationHistory::goBack);
+}
+
+void TabModel::goForward()
+{
+    step(&NavigationHistory::goForward);
+}
+
+void TabModel::step(void (NavigationHistory::*move)())
+{
+    NavigationHistory history = m_history;
+    (history.*move)();
+    setHistory(history);
+    showCurrentFolder();
+}
+
+void TabModel::showCurrentFolder()
+{
+    setSelection({});
+    setFilterQuery(QString());
+    setFilterActive(false);
+    watchCurrentDirectory();
+    reload();
+}
+
+void TabModel::reload()
+{
+    ++m_reloadCount;
+    Q_EMIT reloadCountChanged();
+    // Only the newest load may publish: an older one still running sees another generation.
+    const quint64 generation = ++m_loadGeneration;
+    setIsLoading(true);
+    QFuture<LoadResult> listing = QtConcurrent::run(loadFolder, currentUrl(), m_showHidden, m_sortOrder,
+                                                    m_filterQuery, m_items);
+    // Bound to this object: a tab closed meanwhile never sees the result.
+    m_loadTask = applyWhenFinished(listing, this, [this, generation, order = m_sortOrder, query = m_filterQuery](
+                                                      const LoadResult &result) {
+        if (generation != m_loadGeneration)
+            return;
+        if (!result.sameItems)
+            setItems(result, order != m_sortOrder || query != m_filterQuery);
+        setLoadError(result.error);
+        setIsLoading(false);
+        Q_EMIT loadFinished();
+    });
+    // A folder that was missing when the tab came to it, or was deleted and made again since,
+    // has no watch: the reload that shows it again watches it again.
+    if (!m_watcher.isWatching())
+        watchCurrentDirectory();
+}
+
+void TabModel::watchCurrentDirectory()
+{
+    // Queued: the tab reloads from the event loop, never from inside the watcher's own call.
+    m_watcher.start(currentUrl(), [this] { QMetaObject::invokeMethod(this, &TabModel::reload, Qt::QueuedConnection); });
+}
+
+void TabModel::setItems(const LoadResult &result, bool orderOrFilterChanged)
+{
+    m_items = result.items;
+    m_index = result.index;
+    Q_EMIT itemsChanged();
+    // The order and filter may have changed while the folder was listed.
+    if (orderOrFilterChanged) {
+        resort();
+        return;
+    }
+    m_order = result.order;
+    if (m_visible != result.visible) {
+        m_visible = result.visible;
+        Q_EMIT visibleItemsChanged();
+    }
+}
+
+void TabModel::resort()
+{
+    m_order = ItemSorter::sortedOrder(m_items, m_sortOrder, m_index->keys);
+    refilter();
+}
+
+void TabModel::refilter()
+{
+    QList<FileItem> visible = visibleOf(m_items, *m_index, m_order, m_filterQuery);
+    if (m_visible == visible)
+        return;
+    m_visible = std::move(visible);
+    Q_EMIT visibleItemsChanged();
+}
+
+void TabModel::setLoadError(const QString &error)
+{
+    if (m_loadError == error)
+        return;
+    m_loadError = error;
+    Q_EMIT loadErrorChanged();
+}
+
+void TabModel::setIsLoading(bool loading)
+{
+    if (m_isLoading == loading)
+        return;
+    m_isLoading = loading;
+    Q_EMIT isLoadingChanged();
+}
+
+void TabModel::setHistory(const NavigationHistory &history)
+{
+    if (m_history == history)
+        return;
+    m_history = history;
+    Q_EMIT historyChanged();
+}

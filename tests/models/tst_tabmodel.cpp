@@ -1,0 +1,223 @@
+// A tab over real folders: loads and their order, errors and recovery, the watcher, the
+// selection across reloads, and the kept sorted and filtered list.
+
+#include "itemfilter.h"
+#include "itemlists.h"
+#include "tabmodel.h"
+#include "testdir.h"
+#include "urls.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <sys/time.h>
+
+using Keys = QList<SortKey>;
+Q_DECLARE_METATYPE(Keys)
+
+namespace {
+
+constexpr std::chrono::milliseconds Debounce{50};
+
+bool waitForLoad(TabModel &tab)
+{
+    return QTest::qWaitFor([&] { return tab.loadTask().isFinished() && !tab.isLoading(); }, 20000);
+}
+
+void setModified(const TestDir &dir, const QString &name, qint64 secs)
+{
+    const timeval times[2] = {{secs, 0}, {secs, 0}};
+    ::utimes(QFile::encodeName(dir.path(name)).constData(), times);
+}
+
+// Many entries make a listing slow enough to finish after a small folder's.
+void fill(const TestDir &dir, const QString &folder, int count)
+{
+    for (int i = 0; i < count; ++i)
+        dir.file(QStringLiteral("%1/f%2").arg(folder).arg(i));
+}
+
+} // namespace
+
+class TestTabModel : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { m_home.isolateHome(); }
+
+    void onlyTheLastNavigationIsShown_data()
+    {
+        QTest::addColumn<int>("firstSize");
+        QTest::addColumn<int>("secondSize");
+        QTest::newRow("first listing slower") << 10000 << 1;
+        QTest::newRow("second listing slower") << 1 << 10000;
+    }
+
+    void onlyTheLastNavigationIsShown()
+    {
+        QFETCH(int, firstSize);
+        QFETCH(int, secondSize);
+        TestDir dir;
+        fill(dir, "first", firstSize);
+        fill(dir, "second", secondSize);
+        TabModel tab(dir.url(), false);
+        QVERIFY(waitForLoad(tab));
+        QStringList seen; // the folder of every list the tab published
+        connect(&tab, &TabModel::itemsChanged, this, [&] {
+            if (!tab.items().isEmpty())
+                seen << Urls::lastPathComponent(Urls::deletingLastPathComponent(tab.items().first().url));
+        });
+        tab.navigate(dir.url("first"));
+        const QFuture<void> firstLoad = tab.loadTask();
+        tab.navigate(dir.url("second"));
+        QVERIFY(waitForLoad(tab));
+        QTRY_VERIFY_WITH_TIMEOUT(firstLoad.isFinished(), 20000);
+        QCOMPARE(seen, QStringList({"second"}));
+        QCOMPARE(tab.items().size(), secondSize);
+    }
+
+    void loadErrorsRecoveryAndTheWatcher()
+    {
+        TestDir dir;
+        dir.file("shown/x");
+        TabModel tab(dir.url("missing"), false, nullptr, Debounce);
+        QVERIFY(waitForLoad(tab));
+        QVERIFY(tab.hasLoadError() && tab.items().isEmpty());
+        dir.file("missing/y");
+        tab.reload();
+        QVERIFY(waitForLoad(tab) && !tab.hasLoadError());
+        QCOMPARE(namesOf(tab.items()), QStringList({"y"}));
+        // Another program adds a file: the watcher reloads the tab after its debounce.
+        const int reloads = tab.reloadCount();
+        dir.file("missing/z");
+        QTRY_COMPARE(namesOf(tab.items()), QStringList({"y", "z"}));
+        QCOMPARE(tab.reloadCount(), reloads + 1);
+
+        // The folder shown is deleted by another program: the error shows, and back still works.
+        tab.navigate(dir.url("shown"));
+        QVERIFY(waitForLoad(tab));
+        QVERIFY(QDir(dir.path("shown")).removeRecursively());
+        QTRY_VERIFY(tab.hasLoadError() && tab.items().isEmpty());
+        // Made again and reloaded: it is watched again.
+        dir.file("shown/again");
+        tab.reload();
+        QVERIFY(waitForLoad(tab));
+        dir.file("shown/later");
+        QTRY_COMPARE(namesOf(tab.items()), QStringList({"again", "later"}));
+        tab.goBack();
+        QVERIFY(waitForLoad(tab));
+        QCOMPARE(tab.currentUrl(), dir.url("missing"));
+        QCOMPARE(namesOf(tab.items()), QStringList({"y", "z"}));
+        QVERIFY(!tab.hasLoadError());
+    }
+
+    void reloadsKeepTheSelectionNavigationClearsIt()
+    {
+        TestDir dir;
+        dir.file("a");
+        dir.file("b");
+        TabModel tab(dir.url(), false);
+        QVERIFY(tab.isLoading());
+        QCOMPARE(tab.reloadCount(), 1);
+        QVERIFY(waitForLoad(tab));
+        QCOMPARE(namesOf(tab.items()), QStringList({"a", "b"}));
+        tab.setSelection({dir.url("a"), dir.url("b")});
+        QSignalSpy items(&tab, &TabModel::itemsChanged), visible(&tab, &TabModel::visibleItemsChanged);
+        tab.reload();
+        QVERIFY(waitForLoad(tab));
+        QCOMPARE(items.size() + visible.size(), 0);
+
+        QFile::remove(dir.path("b"));
+        tab.setShowHidden(false); // the same value still reloads
+        QCOMPARE(tab.reloadCount(), 3);
+        QVERIFY(waitForLoad(tab));
+        QCOMPARE(items.size(), 1);
+        QCOMPARE(tab.selection(), QSet<QUrl>({dir.url("a"), dir.url("b")}));
+        QCOMPARE(namesOf(tab.selectedItems()), QStringList({"a"}));
+
+        // Going to the folder already shown clears both the selection and the filter, and reloads.
+        tab.setFilterQuery("zzz");
+        tab.navigate(dir.url());
+        QVERIFY(tab.selection().isEmpty() && tab.filterQuery().isEmpty());
+        QCOMPARE(tab.reloadCount(), 4);
+    }
+
+    void visibleOrder_data()
+    {
+        QTest::addColumn<Keys>("keys");
+        QTest::addColumn<QStringList>("expected");
+        const SortKey name{SortProperty::name, SortDirection::forward};
+        const SortKey nameDown{SortProperty::name, SortDirection::reverse};
+        const SortKey size{SortProperty::size, SortDirection::forward};
+        const SortKey sizeDown{SortProperty::size, SortDirection::reverse};
+        const SortKey date{SortProperty::modificationDate, SortDirection::forward};
+        // Files: file2 (3 bytes, oldest), File10 (1 byte), file1 (3 bytes, newest); folders dirB, dirA.
+        QTest::newRow("name reversed") << Keys{nameDown} << QStringList{"dirB", "dirA", "File10", "file2", "file1"};
+        QTest::newRow("size, ties in given order") << Keys{size} << QStringList{"dirA", "dirB", "File10", "file1", "file2"};
+        QTest::newRow("size reversed, then name") << Keys{sizeDown, name} << QStringList{"dirA", "dirB", "file1", "file2", "File10"};
+        QTest::newRow("date") << Keys{date} << QStringList{"dirA", "dirB", "file2", "File10", "file1"};
+    }
+
+    void visibleOrder()
+    {
+        QFETCH(Keys, keys);
+        QFETCH(QStringList, expected);
+        TestDir dir;
+        dir.dir("dirB");
+        dir.dir("dirA");
+        for (const auto &[name, contents, secs] : {std::tuple("dirA", "", 500), {"dirB", "", 500},
+                                                   {"file2", "abc", 1000}, {"File10", "a", 2000}, {"file1", "xyz", 3000}}) {
+            if (!QString(name).startsWith("dir"))
+                dir.file(name, contents);
+            setModified(dir, name, secs);
+        }
+        TabModel tab(dir.url(), false);
+        tab.setSortOrder(keys); // while loading: the result must still come out in this order
+        QVERIFY(waitForLoad(tab));
+        QCOMPARE(namesOf(tab.visibleItems()), expected);
+        tab.setSortOrder({SortKey{}}); // name order is the listing's
+        QCOMPARE(tab.visibleItems(), tab.items());
+    }
+
+    void filter_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("blank") << " \t " << QStringList{"report.txt", "Résumé.pdf", "straße"}; // listing order
+        QTest::newRow("capitals, trimmed") << "\tREP " << QStringList{"report.txt"};
+        QTest::newRow("accents in the name") << "resume" << QStringList{"Résumé.pdf"};
+        QTest::newRow("decomposed query") << QString::fromUtf8("re\u0301sum") << QStringList{"Résumé.pdf"};
+        QTest::newRow("sharp s folds") << "STRASSE" << QStringList{"straße"};
+    }
+
+    void filter()
+    {
+        QFETCH(QString, query);
+        QFETCH(QStringList, expected);
+        TestDir dir;
+        for (const char *name : {"report.txt", "Résumé.pdf", "straße"})
+            dir.file(QString::fromUtf8(name));
+        TabModel tab(dir.url(), false);
+        QVERIFY(waitForLoad(tab));
+        tab.setFilterQuery(query);
+        QCOMPARE(namesOf(tab.visibleItems()), expected);
+        QCOMPARE(namesOf(ItemFilter::apply(tab.items(), query)), expected);
+    }
+
+    void closedTabDropsItsLoad()
+    {
+        TestDir dir;
+        fill(dir, "big", 5000);
+        auto tab = std::make_unique<TabModel>(dir.url("big"), false);
+        const QFuture<void> load = tab->loadTask();
+        tab.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(load.isFinished(), 20000);
+    }
+
+private:
+    TestDir m_home;
+};
+
+QTEST_GUILESS_MAIN(TestTabModel)
+#include "tst_tabmodel.moc"
