@@ -339,12 +339,7 @@ void PaneActions::moveToOtherPane(const QList<FileItem> &items)
 
 void PaneActions::transferSelectionToOtherPane(TransferOperation operation)
 {
-    TabModel *tab = m_pane->activeTab();
-    QList<FileItem> selected;
-    for (const FileItem &item : tab->items()) {
-        if (tab->selection().contains(item.url))
-            selected.append(item);
-    }
+    const QList<FileItem> selected = m_pane->activeTab()->selectedItems();
     if (operation == TransferOperation::copy)
         copyToOtherPane(selected);
     else
