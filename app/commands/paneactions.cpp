@@ -119,7 +119,11 @@ PaneActions::PaneActions(WorkspaceModel *workspace, PaneModel *pane, AppSettings
     });
 }
 
-PaneActions::~PaneActions() = default;
+PaneActions::~PaneActions()
+{
+    // Stops the jobs and waits for the running one while everything it reports to still exists.
+    delete m_worker;
+}
 
 bool PaneActions::isBusy() const
 {

@@ -1,5 +1,4 @@
-// Bulk rename planning: find and replace, numbering with padding and extensions, and which
-// planned entries count as changes.
+// Bulk rename planning: find and replace, numbering with padding and extensions.
 
 #include "bulkrename.h"
 
@@ -32,7 +31,6 @@ class TestBulkRenamePlan : public QObject
 private Q_SLOTS:
     void plans_data();
     void plans();
-    void changesDropUnchangedAndEmptyNames();
 };
 
 void TestBulkRenamePlan::plans_data()
@@ -47,7 +45,6 @@ void TestBulkRenamePlan::plans_data()
         << L{"IMG_IMG.jpg", "img_1.jpg"} << M::findReplace("IMG", "Photo") << L{"Photo_Photo.jpg", "img_1.jpg"};
     QTest::newRow("extension not protected") << L{"a.b.c"} << M::findReplace(".", "") << L{"abc"};
     QTest::newRow("empty find changes nothing") << L{"a", "b.txt"} << M::findReplace("", "x") << L{"a", "b.txt"};
-    QTest::newRow("find equal to replace") << L{"abc"} << M::findReplace("b", "b") << L{"abc"};
     QTest::newRow("sequence keeps each extension and its case")
         << L{"IMG_7.JPG", "notes.txt", "README"} << M::sequence("Photo", 1, 3)
         << L{"Photo 001.JPG", "Photo 002.txt", "Photo 003"};
@@ -65,15 +62,6 @@ void TestBulkRenamePlan::plans()
     QFETCH(BulkRename::Mode, mode);
     QFETCH(QStringList, expected);
     QCOMPARE(newNames(BulkRename::plan(itemsNamed(names), mode)), expected);
-}
-
-void TestBulkRenamePlan::changesDropUnchangedAndEmptyNames()
-{
-    const QList<FileItem> items = itemsNamed({"keep", "x", "axb"});
-    const QList<RenamePair> pairs = BulkRename::changes(BulkRename::plan(items, BulkRename::Mode::findReplace("x", "")));
-    // "keep" is unchanged and "x" would get an empty name: only "axb" is renamed.
-    QCOMPARE(pairs, (QList<RenamePair>{{items[2].url, "ab"}}));
-    QVERIFY(BulkRename::changes(BulkRename::plan(items, BulkRename::Mode::findReplace("", ""))).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestBulkRenamePlan)

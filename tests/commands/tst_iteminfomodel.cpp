@@ -17,7 +17,6 @@ private Q_SLOTS:
     void fileRows_data();
     void fileRows();
     void folderSizeArrivesAfterCalculating();
-    void removedItemKeepsOnlyItsTitle();
 
 private:
     const Localization &loc = Localization::english();
@@ -77,18 +76,6 @@ void TestItemInfoModel::folderSizeArrivesAfterCalculating()
     QSignalSpy never(&closed, &ItemInfoModel::folderSizeChanged);
     QVERIFY(!never.wait(200));
     QCOMPARE(closed.rows(loc).at(1).value, loc.calculating);
-}
-
-void TestItemInfoModel::removedItemKeepsOnlyItsTitle()
-{
-    TestDir dir;
-    dir.file("gone.txt", "x");
-    ItemInfoModel model(dir.url("gone.txt"));
-    QVERIFY(!model.rows(loc).isEmpty());
-    QFile::remove(dir.path("gone.txt"));
-    model.refresh();
-    QVERIFY(model.rows(loc).isEmpty());
-    QCOMPARE(model.title(), "gone.txt");
 }
 
 QTEST_GUILESS_MAIN(TestItemInfoModel)
