@@ -47,19 +47,6 @@ class TestTabModel : public QObject
 private Q_SLOTS:
     void initTestCase() { m_home.isolateHome(); }
 
-    void newTabLoadsItsFolder()
-    {
-        TestDir dir;
-        dir.file("b.txt");
-        dir.dir("a");
-        TabModel tab(dir.url(), false);
-        QVERIFY(tab.isLoading());
-        QCOMPARE(tab.reloadCount(), 1);
-        QVERIFY(waitForLoad(tab));
-        QCOMPARE(namesOf(tab.items()), QStringList({"a", "b.txt"}));
-        QCOMPARE(namesOf(tab.visibleItems()), QStringList({"a", "b.txt"}));
-    }
-
     void onlyTheLastNavigationIsShown_data()
     {
         QTest::addColumn<int>("firstSize");
@@ -93,7 +80,7 @@ private Q_SLOTS:
         QVERIFY(!tab.isLoading());
     }
 
-    void unreadableFolderAndRecovery()
+    void loadErrorsRecoveryAndTheWatcher()
     {
         TestDir dir;
         dir.file("shown/x");
@@ -106,6 +93,11 @@ private Q_SLOTS:
         QVERIFY(waitForLoad(tab));
         QVERIFY(!tab.hasLoadError());
         QCOMPARE(namesOf(tab.items()), QStringList({"y"}));
+        // Another program adds a file: the watcher reloads the tab after its debounce.
+        const int reloads = tab.reloadCount();
+        dir.file("missing/z");
+        QTRY_COMPARE(namesOf(tab.items()), QStringList({"y", "z"}));
+        QCOMPARE(tab.reloadCount(), reloads + 1);
 
         // The folder shown is deleted by another program: the error shows, and back still works.
         tab.navigate(dir.url("shown"));
@@ -113,22 +105,17 @@ private Q_SLOTS:
         QVERIFY(QDir(dir.path("shown")).removeRecursively());
         QTRY_VERIFY(tab.hasLoadError());
         QVERIFY(tab.items().isEmpty());
+        // Made again and reloaded: it is watched again.
+        dir.file("shown/again");
+        tab.reload();
+        QVERIFY(waitForLoad(tab));
+        dir.file("shown/later");
+        QTRY_COMPARE(namesOf(tab.items()), QStringList({"again", "later"}));
         tab.goBack();
         QVERIFY(waitForLoad(tab));
         QCOMPARE(tab.currentUrl(), dir.url("missing"));
-        QCOMPARE(namesOf(tab.items()), QStringList({"y"}));
+        QCOMPARE(namesOf(tab.items()), QStringList({"y", "z"}));
         QVERIFY(!tab.hasLoadError());
-    }
-
-    void changeByAnotherProgramShowsAfterTheDebounce()
-    {
-        TestDir dir;
-        TabModel tab(dir.url(), false, nullptr, Debounce);
-        QVERIFY(waitForLoad(tab));
-        const int reloads = tab.reloadCount();
-        dir.file("arrived.txt");
-        QTRY_COMPARE(namesOf(tab.items()), QStringList({"arrived.txt"}));
-        QCOMPARE(tab.reloadCount(), reloads + 1);
     }
 
     void reloadKeepsTheSelectionAndIsSilentWhenNothingChanged()
@@ -137,7 +124,10 @@ private Q_SLOTS:
         dir.file("a");
         dir.file("b");
         TabModel tab(dir.url(), false);
+        QVERIFY(tab.isLoading());
+        QCOMPARE(tab.reloadCount(), 1);
         QVERIFY(waitForLoad(tab));
+        QCOMPARE(namesOf(tab.items()), QStringList({"a", "b"}));
         tab.setSelection({dir.url("a"), dir.url("b")});
         QSignalSpy items(&tab, &TabModel::itemsChanged), visible(&tab, &TabModel::visibleItemsChanged);
         tab.reload();
@@ -166,9 +156,7 @@ private Q_SLOTS:
         const NavigationHistory before = tab.history();
         tab.navigate(dir.url()); // the folder already shown
         QCOMPARE(tab.history(), before);
-        QVERIFY(tab.selection().isEmpty());
-        QVERIFY(tab.filterQuery().isEmpty());
-        QVERIFY(!tab.filterActive());
+        QVERIFY(tab.selection().isEmpty() && tab.filterQuery().isEmpty() && !tab.filterActive());
         QCOMPARE(tab.reloadCount(), 2);
         QCOMPARE(namesOf(tab.visibleItems()), QStringList({"a"}));
     }
@@ -182,14 +170,12 @@ private Q_SLOTS:
         const SortKey size{SortProperty::size, SortDirection::forward};
         const SortKey sizeDown{SortProperty::size, SortDirection::reverse};
         const SortKey date{SortProperty::modificationDate, SortDirection::forward};
-        const SortKey dateDown{SortProperty::modificationDate, SortDirection::reverse};
         // Files: file2 (3 bytes, oldest), File10 (1 byte), file1 (3 bytes, newest); folders dirB, dirA.
         QTest::newRow("name") << Keys{name} << QStringList{"dirA", "dirB", "file1", "file2", "File10"};
         QTest::newRow("name reversed") << Keys{nameDown} << QStringList{"dirB", "dirA", "File10", "file2", "file1"};
         QTest::newRow("size, ties in given order") << Keys{size} << QStringList{"dirA", "dirB", "File10", "file1", "file2"};
         QTest::newRow("size reversed, then name") << Keys{sizeDown, name} << QStringList{"dirA", "dirB", "file1", "file2", "File10"};
         QTest::newRow("date") << Keys{date} << QStringList{"dirA", "dirB", "file2", "File10", "file1"};
-        QTest::newRow("date reversed") << Keys{dateDown} << QStringList{"dirA", "dirB", "file1", "File10", "file2"};
     }
 
     void visibleOrder()
@@ -199,6 +185,8 @@ private Q_SLOTS:
         TestDir dir;
         dir.dir("dirB");
         dir.dir("dirA");
+        setModified(dir, "dirA", 500);
+        setModified(dir, "dirB", 500);
         dir.file("file2", "abc");
         dir.file("File10", "a");
         dir.file("file1", "xyz");
@@ -220,10 +208,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("query");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("blank") << " \t " << QStringList{"report.txt", "Résumé.pdf", "straße", "ÉCOLE"};
+        QTest::newRow("blank") << " \t " << QStringList{"report.txt", "Résumé.pdf", "straße"};
         QTest::newRow("capitals") << "REP" << QStringList{"report.txt"};
         QTest::newRow("accents in the name") << "resume" << QStringList{"Résumé.pdf"};
-        QTest::newRow("accents in the query") << "écol" << QStringList{"ÉCOLE"};
         QTest::newRow("decomposed query") << QString::fromUtf8("re\u0301sum") << QStringList{"Résumé.pdf"};
         QTest::newRow("trimmed") << "\t.pdf  " << QStringList{"Résumé.pdf"};
         QTest::newRow("sharp s folds") << "STRASSE" << QStringList{"straße"};
@@ -235,7 +222,7 @@ private Q_SLOTS:
         QFETCH(QString, query);
         QFETCH(QStringList, expected);
         QList<FileItem> items;
-        for (const char *name : {"report.txt", "Résumé.pdf", "straße", "ÉCOLE"})
+        for (const char *name : {"report.txt", "Résumé.pdf", "straße"})
             items << FileItem(QUrl::fromLocalFile(QStringLiteral("/x/") + QString::fromUtf8(name)),
                               QString::fromUtf8(name), false, 0, {}, false);
         QCOMPARE(namesOf(ItemFilter::apply(items, query)), expected);
