@@ -261,8 +261,7 @@ void TestPaneActions::renameUndoRedo()
 
 void TestPaneActions::trashUndoRestoresWhatWasTrashed()
 {
-    // "gone" vanished after the listing: trashing stops there, the first item is trashed and
-    // undoable, the last is untouched.
+    // "gone" vanished after the listing: trashing stops there; the first item is still undoable.
     m_actions->trash(items({"a", "gone", "c"}), tab(0));
     settle();
     QVERIFY(m_actions->errorMessage() && m_actions->errorMessage()->contains("“gone”"));
@@ -325,11 +324,6 @@ void TestPaneActions::bulkRenameUndoRedo()
     QVERIFY(!m_dir->exists("left/x"));
     m_workspace->undo()->redo();
     QCOMPARE(m_dir->read("left/x") + m_dir->read("left/a"), "ab");
-    m_actions->applyBulkRename({{m_dir->url("left/c"), "d"}}); // taken: fails, records no step
-    settle();
-    QVERIFY(m_actions->errorMessage());
-    m_workspace->undo()->undo();
-    QCOMPARE(m_dir->entries("left"), QStringList({"a", "b", "c", "d"}));
 }
 
 void TestPaneActions::permanentDeleteOnlyAfterConfirmation()
@@ -341,7 +335,7 @@ void TestPaneActions::permanentDeleteOnlyAfterConfirmation()
     QVERIFY(!m_actions->pendingPermanentDelete());
     settle();
     QCOMPARE(m_dir->entries("left"), QStringList({"b", "c", "d"}));
-    QVERIFY(!m_dir->exists(TestDir::homeTrash("/files/a")));
+    QVERIFY(!m_dir->exists(TestDir::homeTrash("/files/a"))); // gone, not trashed
 }
 
 void TestPaneActions::contextMenu_data()
@@ -365,9 +359,6 @@ void TestPaneActions::contextMenu_data()
     QTest::newRow("Data.ZIP") << L{"Data.ZIP"} << false << head + single + tail + extract + reveal;
     QTest::newRow("data.zip") << L{"data.zip"} << false << head + single + tail + extract + reveal;
     QTest::newRow("data.tar.gz") << L{"data.tar.gz"} << false << head + single + tail + reveal;
-    Cs pasting = head;
-    pasting.insert(4, Command::paste);
-    QTest::newRow("one item, something to paste") << L{"a"} << true << pasting + single + tail + reveal;
 }
 
 void TestPaneActions::contextMenu()
