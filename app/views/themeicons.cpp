@@ -4,13 +4,14 @@
 #include <QHash>
 #include <QStyle>
 
-#include <initializer_list>
+#include <array>
 
 namespace {
 
 struct SymbolNames
 {
-    std::initializer_list<const char *> names;
+    // Unused places stay null. (An initializer_list here would outlive its array.)
+    std::array<const char *, 3> names;
     QStyle::StandardPixmap lastResort;
 };
 
@@ -42,7 +43,7 @@ SymbolNames namesOf(ThemeIcons::Symbol symbol)
     case S::desktop: return {{"user-desktop"}, QStyle::SP_DesktopIcon};
     case S::documents: return {{"folder-documents"}, QStyle::SP_DirIcon};
     case S::downloads: return {{"folder-download", "folder-downloads"}, QStyle::SP_DirIcon};
-    case S::applications: return {{"applications-other", "application-x-executable"}, QStyle::SP_DirIcon};
+    case S::applications: return {{"applications-all", "applications-other", "application-x-executable"}, QStyle::SP_DirIcon};
     case S::folder: return {{"folder"}, QStyle::SP_DirIcon};
     case S::file: return {{"text-x-generic", "application-octet-stream"}, QStyle::SP_FileIcon};
     }
@@ -60,6 +61,8 @@ QIcon ThemeIcons::icon(Symbol symbol)
     const SymbolNames names = namesOf(symbol);
     QIcon result;
     for (const char *name : names.names) {
+        if (!name)
+            break;
         const QString themeName = QLatin1String(name);
         if (QIcon::hasThemeIcon(themeName)) {
             result = QIcon::fromTheme(themeName);
@@ -85,7 +88,10 @@ QIcon ThemeIcons::placeIcon(const QString &systemImage)
         {QStringLiteral("folder-documents"), Symbol::documents},
         {QStringLiteral("folder-download"), Symbol::downloads},
         {QStringLiteral("applications-other"), Symbol::applications},
+        {QStringLiteral("applications-all"), Symbol::applications},
     };
+    if (!bySystemName.contains(systemImage) && QIcon::hasThemeIcon(systemImage))
+        return QIcon::fromTheme(systemImage);
     return icon(bySystemName.value(systemImage, Symbol::folder));
 }
 
