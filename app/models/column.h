@@ -1,0 +1,25 @@
+#pragma once
+// One column of the column browser: a folder, its entries in listing order, and the selection
+// made in it. A plain value; the model replaces columns as a whole.
+
+#include "fileitem.h"
+
+#include <QList>
+#include <QSet>
+#include <QUrl>
+
+#include <optional>
+
+struct Column
+{
+    QUrl id;  // the folder's URL when the column was made
+    QUrl url; // the folder shown
+    QList<FileItem> items;
+    QSet<QUrl> selection;
+    std::optional<QUrl> anchorID; // where a Shift selection extends from
+    bool isLoading = false;
+
+    static Column forFolder(const QUrl &url) { return Column{url, url, {}, {}, std::nullopt, true}; }
+
+    friend bool operator==(const Column &, const Column &) = default;
+};

@@ -1,0 +1,190 @@
+#include "columnbrowsermodel.h"
+
+#include "columnchain.h"
+#include "filesystemservice.h"
+#include "urls.h"
+
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <algorithm>
+
+namespace {
+
+// Columns show no error text: a folder that can't be listed is an empty column.
+QList<FileItem> listQuietly(const QUrl &url, bool showHidden)
+{
+    try {
+        return FileSystemService().listDirectory(url, showHidden);
+    } catch (...) {
+        return {};
+    }
+}
+
+qsizetype positionOf(const QList<FileItem> &items, const QUrl &url)
+{
+    const auto found = std::find_if(items.begin(), items.end(), [&url](const FileItem &item) { return item.url == url; });
+    return found == items.end() ? -1 : qsizetype(found - items.begin());
+}
+
+} // namespace
+
+ColumnBrowserModel::ColumnBrowserModel(const QUrl &rootURL, bool showHidden, QObject *parent)
+    : QObject(parent), m_rootURL(rootURL), m_showHidden(showHidden)
+{
+}
+
+void ColumnBrowserModel::setActiveColumnIndex(int index)
+{
+    if (m_activeColumnIndex == index)
+        return;
+    m_activeColumnIndex = index;
+    Q_EMIT activeColumnIndexChanged();
+}
+
+void ColumnBrowserModel::start()
+{
+    m_columns = {Column::forFolder(m_rootURL)};
+    Q_EMIT columnsChanged();
+    setActiveColumnIndex(0);
+    load(0);
+}
+
+void ColumnBrowserModel::load(int index)
+{
+    if (!isInChain(index))
+        return;
+    Column &column = m_columns[index];
+    const QUrl url = column.url;
+    if (!column.isLoading) {
+        column.isLoading = true;
+        Q_EMIT columnsChanged();
+    }
+    // Bound to this object: a discarded model never sees the result.
+    m_loadTasks.append(QtConcurrent::run(listQuietly, url, m_showHidden)
+                           .then(this, [this, index, url](const QList<FileItem> &items) {
+                               applyListing(index, url, items);
+                           }));
+}
+
+void ColumnBrowserModel::applyListing(int index, const QUrl &url, const QList<FileItem> &items)
+{
+    // The chain changed since the load began: the column was cut off or shows another folder.
+    if (!isInChain(index) || m_columns.at(index).url != url)
+        return;
+    Column &column = m_columns[index];
+    column.items = items;
+    column.isLoading = false;
+    Q_EMIT columnsChanged();
+    Q_EMIT columnLoaded(index);
+}
+
+void ColumnBrowserModel::select(const QUrl &url, int index, SelectMode mode)
+{
+    if (!isInChain(index))
+        return;
+    const std::optional<FileItem> found = item(url, index);
+    changeSelection(m_columns[index], found ? found->url : url, mode);
+    setActiveColumnIndex(index);
+    m_columns = ColumnChain::truncated(m_columns, index);
+    const QSet<QUrl> &selection = m_columns.at(index).selection;
+    const std::optional<FileItem> single = selection.size() == 1 ? item(*selection.begin(), index) : std::nullopt;
+    const bool expands = single && ColumnChain::shouldExpand(*single);
+    if (expands)
+        m_columns.append(Column::forFolder(single->url));
+    Q_EMIT columnsChanged();
+    if (expands)
+        load(int(m_columns.size()) - 1);
+}
+
+void ColumnBrowserModel::changeSelection(Column &column, const QUrl &target, SelectMode mode)
+{
+    if (mode == SelectMode::range && column.anchorID) {
+        const qsizetype from = positionOf(column.items, *column.anchorID);
+        const qsizetype to = positionOf(column.items, target);
+        if (from >= 0 && to >= 0) {
+            column.selection.clear();
+            for (qsizetype i = std::min(from, to); i <= std::max(from, to); ++i)
+                column.selection.insert(column.items.at(i).url);
+            return;
+        }
+    }
+    if (mode == SelectMode::toggle) {
+        if (!column.selection.remove(target))
+            column.selection.insert(target);
+    } else {
+        column.selection = {target};
+    }
+    column.anchorID = target;
+}
+
+void ColumnBrowserModel::open(const QUrl &url, int index) const
+{
+    const std::optional<FileItem> found = item(url, index);
+    if (!found)
+        return;
+    if (found->isDirectory)
+        m_onNavigate(found->url);
+    else
+        m_onOpenFile(found->url);
+}
+
+void ColumnBrowserModel::reloadColumns()
+{
+    for (int i = 0; i < m_columns.size(); ++i)
+        load(i);
+}
+
+QList<FileItem> ColumnBrowserModel::selectedItems(int index) const
+{
+    QList<FileItem> selected;
+    if (!isInChain(index))
+        return selected;
+    const Column &column = m_columns.at(index);
+    for (const FileItem &entry : column.items)
+        if (column.selection.contains(entry.url))
+            selected.append(entry);
+    return selected;
+}
+
+QUrl ColumnBrowserModel::deepestDirectory() const
+{
+    return m_columns.isEmpty() ? m_rootURL : m_columns.last().url;
+}
+
+QList<FileItem> ColumnBrowserModel::deepestSelection() const
+{
+    for (int i = int(m_columns.size()) - 1; i >= 0; --i) {
+        QList<FileItem> selected = selectedItems(i);
+        if (!selected.isEmpty())
+            return selected;
+    }
+    return {};
+}
+
+std::optional<FileItem> ColumnBrowserModel::deepestSelectedFile() const
+{
+    const QList<FileItem> selected = deepestSelection();
+    if (selected.size() != 1 || selected.first().isDirectory)
+        return std::nullopt;
+    return selected.first();
+}
+
+std::optional<FileItem> ColumnBrowserModel::item(const QUrl &url, int index) const
+{
+    if (!isInChain(index))
+        return std::nullopt;
+    const QList<FileItem> &items = m_columns.at(index).items;
+    const qsizetype exact = positionOf(items, url);
+    if (exact >= 0)
+        return items.at(exact);
+    for (const FileItem &entry : items)
+        if (sameLocation(entry.url, url))
+            return entry;
+    return std::nullopt;
+}
+
+bool ColumnBrowserModel::sameLocation(const QUrl &a, const QUrl &b)
+{
+    const auto normal = [](const QUrl &url) { return Urls::path(Urls::standardized(Urls::resolvingSymlinks(url))); };
+    return normal(a) == normal(b);
+}

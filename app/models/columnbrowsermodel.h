@@ -1,0 +1,93 @@
+#pragma once
+// The chain of columns a tab in column view shows: its folder first, and for each folder
+// selected alone in a column, that folder's entries in the next column. Each column has its
+// own selection and Shift-selection anchor; one column has the keyboard focus.
+//
+// Every column loads in background work. A result is applied only when the column at that
+// place still shows the folder the load was for: selecting elsewhere replaces columns, and a
+// slow load must not fill a column that now shows another folder.
+
+#include "column.h"
+#include "fileitem.h"
+#include "selectmode.h"
+
+#include <QFuture>
+#include <QList>
+#include <QObject>
+#include <QUrl>
+
+#include <functional>
+#include <optional>
+
+class ColumnBrowserModel : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QUrl rootURL READ rootURL CONSTANT)
+    Q_PROPERTY(bool showHidden READ showHidden CONSTANT)
+    Q_PROPERTY(int activeColumnIndex READ activeColumnIndex WRITE setActiveColumnIndex NOTIFY activeColumnIndexChanged)
+
+public:
+    using SelectMode = ::SelectMode;
+    using Action = std::function<void(const QUrl &)>;
+
+    // Empty until start().
+    ColumnBrowserModel(const QUrl &rootURL, bool showHidden, QObject *parent = nullptr);
+
+    const QUrl &rootURL() const { return m_rootURL; }
+    bool showHidden() const { return m_showHidden; }
+    const QList<Column> &columns() const { return m_columns; }
+    int activeColumnIndex() const { return m_activeColumnIndex; }
+    void setActiveColumnIndex(int index);
+
+    // What opening an entry does: a folder goes to onNavigate (the tab navigates), a file to
+    // onOpenFile (the default application).
+    void setOnNavigate(Action action) { m_onNavigate = std::move(action); }
+    void setOnOpenFile(Action action) { m_onOpenFile = std::move(action); }
+
+    // Makes the root column and loads it.
+    void start();
+    // Changes the selection of column `index` by `mode`, focuses that column, drops the columns
+    // to its right, and opens a column for the folder selected alone in it.
+    void select(const QUrl &url, int index, SelectMode mode);
+    // Hands the entry matching `url` in column `index` to onNavigate or onOpenFile.
+    void open(const QUrl &url, int index) const;
+    // Loads every column again; selections and the chain's shape stay.
+    void reloadColumns();
+
+    // Column `index`'s selected entries in the column's order; empty outside the chain.
+    QList<FileItem> selectedItems(int index) const;
+    // The last column's folder; the root before start().
+    QUrl deepestDirectory() const;
+    // The selection of the deepest column that has one.
+    QList<FileItem> deepestSelection() const;
+    // That selection's entry when it is exactly one file; previews show it.
+    std::optional<FileItem> deepestSelectedFile() const;
+
+    // Every load started, in starting order; each finishes once its result is applied or dropped.
+    const QList<QFuture<void>> &loadTasks() const { return m_loadTasks; }
+
+    // Two URLs name the same place once links are resolved and "." / ".." / trailing slashes
+    // are gone.
+    static bool sameLocation(const QUrl &a, const QUrl &b);
+
+Q_SIGNALS:
+    void columnsChanged();
+    void activeColumnIndexChanged();
+    // Each time a load's result is applied to column `index`.
+    void columnLoaded(int index);
+
+private:
+    void load(int index);
+    void applyListing(int index, const QUrl &url, const QList<FileItem> &items);
+    std::optional<FileItem> item(const QUrl &url, int index) const;
+    static void changeSelection(Column &column, const QUrl &target, SelectMode mode);
+    bool isInChain(int index) const { return index >= 0 && index < m_columns.size(); }
+
+    const QUrl m_rootURL;
+    const bool m_showHidden;
+    QList<Column> m_columns;
+    int m_activeColumnIndex = 0;
+    Action m_onNavigate = [](const QUrl &) {};
+    Action m_onOpenFile = [](const QUrl &) {};
+    QList<QFuture<void>> m_loadTasks;
+};

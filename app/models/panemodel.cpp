@@ -1,0 +1,63 @@
+#include "panemodel.h"
+
+#include "tabmodel.h"
+
+PaneModel::PaneModel(const QUrl &url, bool showHidden, QObject *parent) : QObject(parent)
+{
+    auto *tab = new TabModel(url, showHidden, this);
+    m_tabs.append(tab);
+    m_activeTabID = tab->id();
+}
+
+void PaneModel::setActiveTabID(const QUuid &id)
+{
+    if (m_activeTabID == id)
+        return;
+    m_activeTabID = id;
+    Q_EMIT activeTabIDChanged();
+}
+
+TabModel *PaneModel::activeTab() const
+{
+    const int index = activeTabIndex();
+    return index >= 0 ? m_tabs.at(index) : m_tabs.value(0);
+}
+
+int PaneModel::activeTabIndex() const
+{
+    for (int i = 0; i < m_tabs.size(); ++i)
+        if (m_tabs.at(i)->id() == m_activeTabID)
+            return i;
+    return m_tabs.isEmpty() ? -1 : 0;
+}
+
+void PaneModel::setActiveTabIndex(int index)
+{
+    if (index >= 0 && index < m_tabs.size())
+        setActiveTabID(m_tabs.at(index)->id());
+}
+
+TabModel *PaneModel::addTab(const QUrl &url, bool showHidden)
+{
+    auto *tab = new TabModel(url, showHidden, this);
+    m_tabs.append(tab);
+    Q_EMIT tabsChanged();
+    setActiveTabID(tab->id());
+    return tab;
+}
+
+void PaneModel::closeTab(const QUuid &id)
+{
+    if (m_tabs.size() < 2)
+        return;
+    const auto found = std::find_if(m_tabs.begin(), m_tabs.end(), [&id](const TabModel *tab) { return tab->id() == id; });
+    if (found == m_tabs.end())
+        return;
+    const int position = int(found - m_tabs.begin());
+    TabModel *closed = m_tabs.takeAt(position);
+    Q_EMIT tabsChanged();
+    if (m_activeTabID == id)
+        setActiveTabID(m_tabs.at(std::max(position - 1, 0))->id());
+    closed->setParent(nullptr);
+    closed->deleteLater();
+}

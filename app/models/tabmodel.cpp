@@ -1,0 +1,251 @@
+#include "tabmodel.h"
+
+#include "fileerror.h"
+#include "filesystemservice.h"
+#include "itemfilter.h"
+
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace {
+
+// Runs on a pool thread with copies of all it needs. Sorting and filtering here keeps a large
+// folder's reload off the main thread; comparing with the entries the tab had lets an
+// unchanged folder be applied without telling anyone.
+TabModel::LoadResult loadFolder(const QUrl &url, bool showHidden, const QList<SortKey> &order,
+                                const QString &query, const QList<FileItem> &previous)
+{
+    TabModel::LoadResult result;
+    try {
+        result.items = FileSystemService().listDirectory(url, showHidden);
+    } catch (const FileError &error) {
+        result.error = error.message();
+    } catch (const std::exception &error) {
+        result.error = QString::fromLocal8Bit(error.what());
+    }
+    result.sameItems = result.items == previous;
+    if (!result.sameItems) {
+        result.sorted = ItemSorter::sort(result.items, order);
+        result.visible = ItemFilter::apply(result.sorted, query);
+    }
+    return result;
+}
+
+} // namespace
+
+TabModel::TabModel(const QUrl &url, bool showHidden, QObject *parent, std::chrono::milliseconds watchDebounce)
+    : QObject(parent), m_history(url), m_showHidden(showHidden), m_watcher(watchDebounce)
+{
+    reload();
+    watchCurrentDirectory();
+}
+
+// The watcher goes first and with it any change notification; a load still running finds the
+// tab gone (its continuation is bound to this object) and drops its result.
+TabModel::~TabModel() = default;
+
+QList<FileItem> TabModel::selectedItems() const
+{
+    QList<FileItem> selected;
+    if (m_selection.isEmpty())
+        return selected;
+    for (const FileItem &item : m_items)
+        if (m_selection.contains(item.url))
+            selected.append(item);
+    return selected;
+}
+
+void TabModel::setSelection(const QSet<QUrl> &selection)
+{
+    if (m_selection == selection)
+        return;
+    m_selection = selection;
+    Q_EMIT selectionChanged();
+}
+
+void TabModel::setPathBarMode(PathBarMode mode)
+{
+    if (m_pathBarMode == mode)
+        return;
+    m_pathBarMode = mode;
+    Q_EMIT pathBarModeChanged();
+}
+
+void TabModel::togglePathBarMode()
+{
+    setPathBarMode(m_pathBarMode == PathBarMode::breadcrumb ? PathBarMode::text : PathBarMode::breadcrumb);
+}
+
+void TabModel::setViewMode(ViewMode mode)
+{
+    if (m_viewMode == mode)
+        return;
+    m_viewMode = mode;
+    Q_EMIT viewModeChanged();
+}
+
+void TabModel::setColumnSelection(const QList<FileItem> &items)
+{
+    if (m_columnSelection == items)
+        return;
+    m_columnSelection = items;
+    Q_EMIT columnSelectionChanged();
+}
+
+void TabModel::setColumnFocusDirectory(const QUrl &url)
+{
+    if (m_columnFocusDirectory == url)
+        return;
+    m_columnFocusDirectory = url;
+    Q_EMIT columnFocusDirectoryChanged();
+}
+
+void TabModel::setFilterQuery(const QString &query)
+{
+    if (m_filterQuery == query)
+        return;
+    m_filterQuery = query;
+    Q_EMIT filterQueryChanged();
+    refilter();
+}
+
+void TabModel::setFilterActive(bool active)
+{
+    if (m_filterActive == active)
+        return;
+    m_filterActive = active;
+    Q_EMIT filterActiveChanged();
+}
+
+void TabModel::setSortOrder(const QList<SortKey> &order)
+{
+    if (m_sortOrder == order)
+        return;
+    m_sortOrder = order;
+    Q_EMIT sortOrderChanged();
+    resort();
+}
+
+void TabModel::setShowHidden(bool show)
+{
+    if (m_showHidden != show) {
+        m_showHidden = show;
+        Q_EMIT showHiddenChanged();
+    }
+    reload();
+}
+
+void TabModel::navigate(const QUrl &url)
+{
+    NavigationHistory history = m_history;
+    history.navigate(url);
+    setHistory(history);
+    showCurrentFolder();
+}
+
+void TabModel::goBack()
+{
+    NavigationHistory history = m_history;
+    history.goBack();
+    setHistory(history);
+    showCurrentFolder();
+}
+
+void TabModel::goForward()
+{
+    NavigationHistory history = m_history;
+    history.goForward();
+    setHistory(history);
+    showCurrentFolder();
+}
+
+void TabModel::showCurrentFolder()
+{
+    setSelection({});
+    setFilterQuery(QString());
+    setFilterActive(false);
+    reload();
+    watchCurrentDirectory();
+}
+
+void TabModel::reload()
+{
+    ++m_reloadCount;
+    Q_EMIT reloadCountChanged();
+    // Only the newest load may publish: an older one still running sees another generation.
+    const quint64 generation = ++m_loadGeneration;
+    setIsLoading(true);
+    QFuture<LoadResult> listing = QtConcurrent::run(loadFolder, currentUrl(), m_showHidden, m_sortOrder,
+                                                    m_filterQuery, m_items);
+    // Bound to this object: a tab closed meanwhile never sees the result.
+    m_loadTask = listing.then(this, [this, generation, order = m_sortOrder, query = m_filterQuery](
+                                        const LoadResult &result) {
+        if (generation != m_loadGeneration)
+            return;
+        // The order or the filter may have changed while the folder was listed.
+        if (!result.sameItems && (order != m_sortOrder || query != m_filterQuery)) {
+            const QList<FileItem> sorted = ItemSorter::sort(result.items, m_sortOrder);
+            setItems(result.items, sorted, ItemFilter::apply(sorted, m_filterQuery));
+        } else if (!result.sameItems) {
+            setItems(result.items, result.sorted, result.visible);
+        }
+        setLoadError(result.error);
+        setIsLoading(false);
+        Q_EMIT loadFinished();
+    });
+}
+
+void TabModel::watchCurrentDirectory()
+{
+    // Queued: the tab reloads from the event loop, never from inside the watcher's own call.
+    m_watcher.start(currentUrl(), [this] { QMetaObject::invokeMethod(this, &TabModel::reload, Qt::QueuedConnection); });
+}
+
+void TabModel::setItems(const QList<FileItem> &items, const QList<FileItem> &sorted, const QList<FileItem> &visible)
+{
+    m_items = items;
+    m_sorted = sorted;
+    Q_EMIT itemsChanged();
+    if (m_visible != visible) {
+        m_visible = visible;
+        Q_EMIT visibleItemsChanged();
+    }
+}
+
+void TabModel::resort()
+{
+    m_sorted = ItemSorter::sort(m_items, m_sortOrder);
+    refilter();
+}
+
+void TabModel::refilter()
+{
+    QList<FileItem> visible = ItemFilter::apply(m_sorted, m_filterQuery);
+    if (m_visible == visible)
+        return;
+    m_visible = std::move(visible);
+    Q_EMIT visibleItemsChanged();
+}
+
+void TabModel::setLoadError(const QString &error)
+{
+    if (m_loadError == error)
+        return;
+    m_loadError = error;
+    Q_EMIT loadErrorChanged();
+}
+
+void TabModel::setIsLoading(bool loading)
+{
+    if (m_isLoading == loading)
+        return;
+    m_isLoading = loading;
+    Q_EMIT isLoadingChanged();
+}
+
+void TabModel::setHistory(const NavigationHistory &history)
+{
+    if (m_history == history)
+        return;
+    m_history = history;
+    Q_EMIT historyChanged();
+}

@@ -1,0 +1,174 @@
+#pragma once
+// One tab: the folder it shows and where it has been, the folder's entries as last loaded, the
+// selection, the quick filter, the sort order and how the folder and its path are shown.
+//
+// Loads run in background work, which lists the folder and also sorts and filters the entries
+// for the tab's order and filter at the time; only the newest load's result is applied, on the
+// main thread. The sorted and filtered list is kept, so views can read visibleItems() on every
+// paint; it is rebuilt only when the entries, the sort order or the filter change. A reload that
+// finds the same entries notifies nobody. The tab's DirectoryWatcher reloads it when another
+// program changes the folder.
+
+#include "directorywatcher.h"
+#include "fileitem.h"
+#include "itemsorter.h"
+#include "navigationhistory.h"
+#include "pathbarmode.h"
+#include "viewmode.h"
+
+#include <QFuture>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QUrl>
+#include <QUuid>
+
+#include <chrono>
+
+class TabModel : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QUuid id READ id CONSTANT)
+    Q_PROPERTY(QUrl currentUrl READ currentUrl NOTIFY historyChanged)
+    Q_PROPERTY(QList<FileItem> items READ items NOTIFY itemsChanged)
+    Q_PROPERTY(QList<FileItem> visibleItems READ visibleItems NOTIFY visibleItemsChanged)
+    Q_PROPERTY(QSet<QUrl> selection READ selection WRITE setSelection NOTIFY selectionChanged)
+    Q_PROPERTY(PathBarMode pathBarMode READ pathBarMode WRITE setPathBarMode NOTIFY pathBarModeChanged)
+    Q_PROPERTY(ViewMode viewMode READ viewMode WRITE setViewMode NOTIFY viewModeChanged)
+    Q_PROPERTY(QList<FileItem> columnSelection READ columnSelection WRITE setColumnSelection NOTIFY columnSelectionChanged)
+    Q_PROPERTY(QUrl columnFocusDirectory READ columnFocusDirectory WRITE setColumnFocusDirectory NOTIFY columnFocusDirectoryChanged)
+    Q_PROPERTY(QString loadError READ loadError NOTIFY loadErrorChanged)
+    Q_PROPERTY(QString filterQuery READ filterQuery WRITE setFilterQuery NOTIFY filterQueryChanged)
+    Q_PROPERTY(bool filterActive READ filterActive WRITE setFilterActive NOTIFY filterActiveChanged)
+    Q_PROPERTY(QList<SortKey> sortOrder READ sortOrder WRITE setSortOrder NOTIFY sortOrderChanged)
+    Q_PROPERTY(bool showHidden READ showHidden WRITE setShowHidden NOTIFY showHiddenChanged)
+    Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
+    Q_PROPERTY(int reloadCount READ reloadCount NOTIFY reloadCountChanged)
+
+public:
+    static constexpr std::chrono::milliseconds defaultWatchDebounce{150};
+
+    // Starts loading and watching `url` at once: a new tab is loading, with reloadCount 1.
+    TabModel(const QUrl &url, bool showHidden, QObject *parent = nullptr,
+             std::chrono::milliseconds watchDebounce = defaultWatchDebounce);
+    ~TabModel() override;
+
+    QUuid id() const { return m_id; }
+    const NavigationHistory &history() const { return m_history; }
+    // The folder shown: history().current().
+    const QUrl &currentUrl() const { return m_history.current(); }
+
+    // The entries in listing order (folders first, then by name).
+    const QList<FileItem> &items() const { return m_items; }
+    // items() sorted by sortOrder() (folders first) and filtered by filterQuery().
+    const QList<FileItem> &visibleItems() const { return m_visible; }
+    // The entries of items() whose URL is selected, in listing order.
+    QList<FileItem> selectedItems() const;
+
+    const QSet<QUrl> &selection() const { return m_selection; }
+    void setSelection(const QSet<QUrl> &selection);
+    PathBarMode pathBarMode() const { return m_pathBarMode; }
+    void setPathBarMode(PathBarMode mode);
+    void togglePathBarMode();
+    ViewMode viewMode() const { return m_viewMode; }
+    void setViewMode(ViewMode mode);
+    // Written by the column view: the deepest column's selection and the deepest folder shown
+    // (empty when none).
+    const QList<FileItem> &columnSelection() const { return m_columnSelection; }
+    void setColumnSelection(const QList<FileItem> &items);
+    const QUrl &columnFocusDirectory() const { return m_columnFocusDirectory; }
+    void setColumnFocusDirectory(const QUrl &url);
+
+    // The message of the last failed load; empty after a successful one.
+    const QString &loadError() const { return m_loadError; }
+    bool hasLoadError() const { return !m_loadError.isEmpty(); }
+    const QString &filterQuery() const { return m_filterQuery; }
+    void setFilterQuery(const QString &query);
+    bool filterActive() const { return m_filterActive; }
+    void setFilterActive(bool active);
+    const QList<SortKey> &sortOrder() const { return m_sortOrder; }
+    void setSortOrder(const QList<SortKey> &order);
+    bool showHidden() const { return m_showHidden; }
+    // Reloads even when the value is unchanged.
+    void setShowHidden(bool show);
+    bool isLoading() const { return m_isLoading; }
+    int reloadCount() const { return m_reloadCount; }
+
+    // Finishes when the most recent load has been applied (or dropped, when a newer one
+    // overtook it, or the tab went away). Views that navigate and then need the new entries
+    // wait on it, or on loadFinished().
+    QFuture<void> loadTask() const { return m_loadTask; }
+
+    // Shows a folder: records the visit, clears the selection and the filter, reloads and
+    // watches the folder.
+    void navigate(const QUrl &url);
+    // Step through the history; the rest is done as navigate() does, also when there was
+    // nowhere to go.
+    void goBack();
+    void goForward();
+    // Loads the current folder again; selection and filter stay.
+    void reload();
+
+    // One background load's outcome: the entries, the same entries sorted and filtered as asked,
+    // and the error message when the folder couldn't be listed.
+    struct LoadResult
+    {
+        QList<FileItem> items;
+        QList<FileItem> sorted;
+        QList<FileItem> visible;
+        QString error;
+        bool sameItems = false; // the entries equal the ones the load started from
+    };
+
+Q_SIGNALS:
+    void historyChanged();
+    void itemsChanged();
+    void visibleItemsChanged();
+    void selectionChanged();
+    void pathBarModeChanged();
+    void viewModeChanged();
+    void columnSelectionChanged();
+    void columnFocusDirectoryChanged();
+    void loadErrorChanged();
+    void filterQueryChanged();
+    void filterActiveChanged();
+    void sortOrderChanged();
+    void showHiddenChanged();
+    void isLoadingChanged();
+    void reloadCountChanged();
+    // Each time the most recent load has been applied, whether or not anything changed.
+    void loadFinished();
+
+private:
+    void showCurrentFolder();
+    void watchCurrentDirectory();
+    void apply(const LoadResult &result);
+    void setItems(const QList<FileItem> &items, const QList<FileItem> &sorted, const QList<FileItem> &visible);
+    void resort();
+    void refilter();
+    void setLoadError(const QString &error);
+    void setIsLoading(bool loading);
+    void setHistory(const NavigationHistory &history);
+
+    const QUuid m_id = QUuid::createUuid();
+    NavigationHistory m_history;
+    QList<FileItem> m_items;
+    QList<FileItem> m_sorted;  // m_items in sort order
+    QList<FileItem> m_visible; // m_sorted filtered
+    QSet<QUrl> m_selection;
+    PathBarMode m_pathBarMode = PathBarMode::breadcrumb;
+    ViewMode m_viewMode = ViewMode::list;
+    QList<FileItem> m_columnSelection;
+    QUrl m_columnFocusDirectory;
+    QString m_loadError;
+    QString m_filterQuery;
+    bool m_filterActive = false;
+    QList<SortKey> m_sortOrder{SortKey{}};
+    bool m_showHidden = false;
+    bool m_isLoading = false;
+    int m_reloadCount = 0;
+    quint64 m_loadGeneration = 0; // raised by every reload: older results are dropped
+    QFuture<void> m_loadTask;
+    DirectoryWatcher m_watcher;
+};
