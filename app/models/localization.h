@@ -1,0 +1,188 @@
+#pragma once
+// Every text the user sees, in English and in Japanese. One record per language holds all of
+// them; views ask for the record of the chosen language (forLanguage) and take their texts from
+// its fields, and they all switch together when the language setting changes.
+//
+// Texts whose field names end in "Format" carry placeholders: %d for a number, %@ for a text,
+// filled in order by fill(). Both languages have the same placeholders in the same order.
+
+#include "applanguage.h"
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <span>
+#include <utility>
+
+// X(field, English, Japanese), in the order the record declares them. The first block is the
+// interface proper; the second holds what the dual-pane habits and the Linux desktop add
+// (permanent deletion, transfer progress in bytes, messages of failed file operations).
+#define TALLOWMERE_INTERFACE_TEXTS(X) \
+    X(settingsFontSection, "Font", "フォント") \
+    X(settingsMonospacedFont, "Monospaced Font", "等幅フォント") \
+    X(settingsSystemMonospaced, "System Monospaced", "システム等幅") \
+    X(settingsLanguageSection, "Language", "言語") \
+    X(settingsLanguage, "Language", "言語") \
+    X(languageSystem, "System", "システムに従う") \
+    X(confirmBeforeTrashLabel, "Confirm Before Moving to Trash", "ゴミ箱の前に確認") \
+    X(floatOnTop, "Float on Top", "最前面に表示") \
+    X(pathBarSwitchToText, "Switch to Text Editing", "テキスト編集に切替") \
+    X(pathBarSwitchToBreadcrumb, "Switch to Breadcrumb View", "パス階層表示に切替") \
+    X(pathFieldPlaceholder, "Path", "パス") \
+    X(columnName, "Name", "名前") \
+    X(columnSize, "Size", "サイズ") \
+    X(columnModified, "Date Modified", "更新日") \
+    X(cannotOpen, "Can't Open", "開けません") \
+    X(emptyFolder, "Empty Folder", "空のフォルダ") \
+    X(noMatches, "No Matches", "該当なし") \
+    X(filterPlaceholder, "Filter", "絞り込み") \
+    X(errorTitle, "Error", "エラー") \
+    X(ok, "OK", "OK") \
+    X(close, "Close", "閉じる") \
+    X(preview, "Preview", "プレビュー") \
+    X(duplicateTitle, "An Item With the Same Name Already Exists", "同じ名前の項目があります") \
+    X(replace, "Replace", "置き換える") \
+    X(keepBoth, "Keep Both", "両方残す") \
+    X(skip, "Skip", "スキップ") \
+    X(applyToAllDuplicates, "Apply the chosen action to all duplicate items.", "選択した方法を、重複するすべての項目に適用します。") \
+    X(undo, "Undo", "取り消す") \
+    X(redo, "Redo", "やり直す") \
+    X(copyPath, "Copy Path", "パスをコピー") \
+    X(copy, "Copy", "コピー") \
+    X(cut, "Cut", "カット") \
+    X(paste, "Paste", "ペースト") \
+    X(copyToOtherPane, "Copy to Other Pane", "もう片方のペインへコピー") \
+    X(moveToOtherPane, "Move to Other Pane", "もう片方のペインへ移動") \
+    X(rename, "Rename…", "名前を変更…") \
+    X(bulkRename, "Bulk Rename…", "一括リネーム…") \
+    X(modeReplace, "Replace", "置換") \
+    X(modeSequence, "Sequence", "連番") \
+    X(findLabel, "Find", "検索") \
+    X(replaceLabel, "Replace With", "置換後") \
+    X(baseNameLabel, "Base Name", "ベース名") \
+    X(startNumberLabel, "Start Number", "開始番号") \
+    X(applyConfirm, "Apply", "適用") \
+    X(moveToTrash, "Move to Trash", "ゴミ箱に入れる") \
+    X(revealInFileManager, "Show in File Manager", "ファイルマネージャで表示") \
+    X(compress, "Compress", "圧縮") \
+    X(extract, "Extract", "展開") \
+    X(getInfo, "Get Info", "情報を見る") \
+    X(infoKind, "Kind", "種類") \
+    X(infoSize, "Size", "サイズ") \
+    X(infoCreated, "Created", "作成日") \
+    X(infoModified, "Modified", "更新日") \
+    X(infoPermissions, "Permissions", "権限") \
+    X(infoFolder, "Folder", "フォルダ") \
+    X(calculating, "Calculating…", "計算中…") \
+    X(renameTitle, "Rename", "名前を変更") \
+    X(newNamePlaceholder, "New Name", "新しい名前") \
+    X(cancel, "Cancel", "キャンセル") \
+    X(renameConfirm, "Rename", "変更") \
+    X(newFolderTitle, "New Folder", "新規フォルダ") \
+    X(folderNamePlaceholder, "Folder Name", "フォルダ名") \
+    X(newFileTitle, "New File", "新規ファイル") \
+    X(fileNamePlaceholder, "File Name", "ファイル名") \
+    X(duplicate, "Duplicate", "複製") \
+    X(createConfirm, "Create", "作成") \
+    X(sidebarFavorites, "Favorites", "よく使う場所") \
+    X(sidebarBookmarks, "Bookmarks", "ブックマーク") \
+    X(addBookmark, "Add Current Location", "現在の場所を追加") \
+    X(removeBookmark, "Remove", "削除") \
+    X(sidebarHome, "Home", "ホーム") \
+    X(sidebarDesktop, "Desktop", "デスクトップ") \
+    X(sidebarDocuments, "Documents", "書類") \
+    X(sidebarDownloads, "Downloads", "ダウンロード") \
+    X(sidebarApplications, "Applications", "アプリケーション") \
+    X(showHiddenShow, "Show Hidden Files", "隠しファイルを表示") \
+    X(showHiddenHide, "Hide Hidden Files", "隠しファイルを隠す") \
+    X(showRightPane, "Show Right Pane", "右ペインを表示") \
+    X(hideRightPane, "Hide Right Pane", "右ペインを隠す") \
+    X(viewModeList, "List View", "リスト表示") \
+    X(viewModeColumn, "Column View", "カラム表示") \
+    X(fuzzyFinderPlaceholder, "Search files (under current folder)", "ファイルを検索（現在のフォルダ以下）") \
+    X(fuzzyTypeToSearch, "Type to search", "入力して検索") \
+    X(fuzzyTruncated, "Showing partial results (too many matches)", "結果が多いため一部のみ表示しています") \
+    X(checkForUpdates, "Check for Updates…", "アップデートを確認…") \
+    X(titleCreated, "Created", "作成") \
+    X(titleModified, "Modified", "更新") \
+    X(fontSizeFormat, "Size: %d pt", "サイズ: %d pt") \
+    X(itemCountFormat, "%d items", "%d 項目") \
+    X(selectionSummaryFormat, "%d selected ・ %@ total", "%d 項目を選択 ・ 合計 %@") \
+    X(freeSpaceFormat, "%@ free", "空き %@") \
+    X(transferProgressFormat, "Transferring %d / %d", "転送中 %d / %d") \
+    X(trashConfirmFormat, "Move %d items to Trash?", "%d 項目をゴミ箱に入れますか？") \
+    X(itemsSelectedFormat, "%d items selected", "%d個の項目を選択") \
+
+#define TALLOWMERE_ADDED_TEXTS(X) \
+    X(openItem, "Open", "開く") \
+    X(openInTerminal, "Open in Terminal", "ターミナルで開く") \
+    X(settingsTitle, "Settings", "設定") \
+    X(deletePermanently, "Delete Permanently…", "完全に削除…") \
+    X(deletePermanentlyTitle, "Delete Permanently?", "完全に削除しますか？") \
+    X(deletePermanentlyMessageFormat, "%d items will be deleted immediately. This can't be undone.", \
+      "%d 項目をすぐに削除します。この操作は取り消せません。") \
+    X(deletePermanentlyConfirm, "Delete Permanently", "完全に削除") \
+    X(moveIntoItselfFormat, "“%@” can't be moved into itself or one of its own subfolders.", \
+      "「%@」を、それ自身またはそのサブフォルダの中へ移動することはできません。") \
+    X(copyIntoItselfFormat, "“%@” can't be copied into itself or one of its own subfolders.", \
+      "「%@」を、それ自身またはそのサブフォルダの中へコピーすることはできません。") \
+    X(closeWhileTransferringTitle, "A Transfer Is Still Running", "転送が実行中です") \
+    X(closeWhileTransferringMessage, \
+      "Closing the window cancels the transfer. Items already transferred stay where they are.", \
+      "ウインドウを閉じると転送は中止されます。転送済みの項目はそのまま残ります。") \
+    X(cancelTransferAndClose, "Cancel Transfer and Close", "転送を中止して閉じる") \
+    X(keepWorking, "Keep Working", "作業を続ける") \
+    X(cancelTransfer, "Cancel Transfer", "転送を中止") \
+    X(copyProgressFormat, "Copying %d of %d — %@ of %@", "コピー中 %d / %d — %@ / %@") \
+    X(moveProgressFormat, "Moving %d of %d — %@ of %@", "移動中 %d / %d — %@ / %@") \
+    X(readFailedFormat, "“%@” couldn't be read: %@", "「%@」を読み込めませんでした: %@") \
+    X(listFailedFormat, "The contents of “%@” couldn't be listed: %@", "「%@」の内容を表示できませんでした: %@") \
+    X(createFailedFormat, "“%@” couldn't be created: %@", "「%@」を作成できませんでした: %@") \
+    X(createFolderFailedFormat, "The folder “%@” couldn't be created: %@", "フォルダ「%@」を作成できませんでした: %@") \
+    X(createFileFailedFormat, "The file “%@” couldn't be created: %@", "ファイル「%@」を作成できませんでした: %@") \
+    X(renameFailedFormat, "“%@” couldn't be renamed: %@", "「%@」の名前を変更できませんでした: %@") \
+    X(moveFailedFormat, "“%@” couldn't be moved: %@", "「%@」を移動できませんでした: %@") \
+    X(copyFailedFormat, "“%@” couldn't be copied: %@", "「%@」をコピーできませんでした: %@") \
+    X(trashFailedFormat, "“%@” couldn't be moved to the Trash: %@", "「%@」をゴミ箱に入れられませんでした: %@") \
+    X(restoreFailedFormat, "“%@” couldn't be put back from the Trash: %@", \
+      "「%@」をゴミ箱から戻せませんでした: %@") \
+    X(deleteFailedFormat, "“%@” couldn't be deleted: %@", "「%@」を削除できませんでした: %@") \
+    X(compressFailedFormat, "“%@” couldn't be compressed: %@", "「%@」を圧縮できませんでした: %@") \
+    X(extractFailedFormat, "“%@” couldn't be extracted: %@", "「%@」を展開できませんでした: %@") \
+    X(inspectFailedFormat, "“%@” couldn't be examined: %@", "「%@」の情報を取得できませんでした: %@") \
+    X(openFailedFormat, "“%@” couldn't be opened: %@", "「%@」を開けませんでした: %@") \
+    X(reasonNotAnArchive, "The file isn't a readable archive", "読み取れるアーカイブではありません") \
+    X(reasonNotWritten, "The item couldn't be written", "項目を書き込めませんでした") \
+    X(reasonNameTaken, "An item with that name already exists", "同じ名前の項目がすでにあります") \
+
+#define TALLOWMERE_ALL_TEXTS(X) TALLOWMERE_INTERFACE_TEXTS(X) TALLOWMERE_ADDED_TEXTS(X)
+
+struct Localization
+{
+#define TALLOWMERE_DECLARE_TEXT(field, english, japanese) QString field;
+    TALLOWMERE_ALL_TEXTS(TALLOWMERE_DECLARE_TEXT)
+#undef TALLOWMERE_DECLARE_TEXT
+
+    // The language the texts are in ("en" or "ja"), for texts that come from the system
+    // (error reasons).
+    QString languageCode;
+
+    static const Localization &english();
+    static const Localization &japanese();
+    // Japanese and English give their record; system follows the first of the system's
+    // preferred language tags (a tag that begins with "ja" gives Japanese; no tag, English).
+    static const Localization &resolve(AppLanguage language, const QStringList &preferredLanguages);
+    // resolve() over the desktop's preferred languages.
+    static const Localization &forLanguage(AppLanguage language);
+
+    // Field names and members, in declaration order, for code that walks every text.
+    using Field = std::pair<const char *, QString Localization::*>;
+    static std::span<const Field> fields();
+
+    // Fills the placeholders of a Format text in order: %d and %@ each take the next value,
+    // %% is a percent sign. Missing values leave the placeholder as it stands.
+    [[nodiscard]] static QString fill(QStringView format, const QStringList &values);
+
+    bool operator==(const Localization &) const = default;
+};
