@@ -1,14 +1,11 @@
 #include "directorywatcher.h"
 
+#include "inotifyhub.h"
 #include "urls.h"
 
-#include <QSocketNotifier>
-
 #include <sys/inotify.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 
 namespace {
 
@@ -42,60 +39,24 @@ DirectoryWatcher::~DirectoryWatcher()
 void DirectoryWatcher::start(const QUrl &url, std::function<void()> onChange)
 {
     stop();
-    const int fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (fd < 0)
-        return;
-    const int watch = ::inotify_add_watch(fd, Urls::encodedPath(url).constData(), WatchMask);
-    if (watch < 0) {
-        ::close(fd);
-        return;
-    }
-    m_fd = fd;
-    m_watch = watch;
-    m_onChange = std::move(onChange);
-    m_notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
-    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(),
-                     [this] { readEvents(); });
+    m_subscription = InotifyHub::instance().subscribe(Urls::encodedPath(url), WatchMask,
+                                                      [this](uint32_t) { eventArrived(); });
+    if (m_subscription != 0)
+        m_onChange = std::move(onChange);
 }
 
 void DirectoryWatcher::stop()
 {
     m_pending.stop();
     m_onChange = nullptr;
-    // The notifier goes before its descriptor is closed: the number may be reused at once.
-    m_notifier.reset();
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
-    m_watch = -1;
+    InotifyHub::instance().unsubscribe(m_subscription);
+    m_subscription = 0;
 }
 
-void DirectoryWatcher::readEvents()
+// Every event (overflow and unmount included) restarts the quiet time, as far as the longest
+// wait since the first unreported change allows.
+void DirectoryWatcher::eventArrived()
 {
-    alignas(inotify_event) char buffer[4096];
-    bool changed = false;
-    for (;;) {
-        const ssize_t length = ::read(m_fd, buffer, sizeof buffer);
-        if (length < 0 && errno == EINTR)
-            continue;
-        if (length <= 0)
-            break; // EAGAIN: drained
-        changed = true;
-        for (ssize_t offset = 0; offset < length;) {
-            const auto *event = reinterpret_cast<const inotify_event *>(buffer + offset);
-            // A folder moved away is not followed to its new place: its later changes are not
-            // the changes of the folder the owner shows.
-            if ((event->mask & IN_MOVE_SELF) && m_watch >= 0) {
-                ::inotify_rm_watch(m_fd, m_watch);
-                m_watch = -1;
-            }
-            offset += ssize_t(sizeof(inotify_event)) + event->len;
-        }
-    }
-    // Every event (overflow and unmount included) restarts the quiet time, as far as the
-    // longest wait since the first unreported change allows.
-    if (!changed)
-        return;
     if (!m_pending.isActive())
         m_sinceFirstEvent.start();
     const std::chrono::milliseconds left = m_maxWait - std::chrono::milliseconds(m_sinceFirstEvent.elapsed());

@@ -2,12 +2,14 @@
 // once a watch is stopped, replaced or destroyed.
 
 #include "directorywatcher.h"
+#include "inotifyhub.h"
 #include "testdir.h"
 
 #include <QElapsedTimer>
 #include <QTest>
 
 #include <memory>
+#include <vector>
 
 using Change = void (*)(const TestDir &);
 Q_DECLARE_METATYPE(Change)
@@ -143,6 +145,48 @@ private Q_SLOTS:
             QTRY_COMPARE(callsForB, 1);
             QCOMPARE(callsForA, 0);
         }
+    }
+
+    void manyWatchersAllReport()
+    {
+        // Far more watchers than a user may have inotify instances (128 by default).
+        constexpr int Folders = 300;
+        TestDir dir;
+        std::vector<std::unique_ptr<DirectoryWatcher>> watchers;
+        std::vector<int> calls(Folders, 0);
+        for (int i = 0; i < Folders; ++i) {
+            const QString name = QStringLiteral("f%1").arg(i);
+            dir.dir(name);
+            watchers.push_back(std::make_unique<DirectoryWatcher>(Debounce));
+            watchers.back()->start(dir.url(name), [&calls, i] { ++calls[size_t(i)]; });
+            QVERIFY(watchers.back()->isWatching());
+        }
+        for (int i = 0; i < Folders; ++i)
+            dir.file(QStringLiteral("f%1/new").arg(i));
+        QTRY_VERIFY_WITH_TIMEOUT(std::count(calls.begin(), calls.end(), 1) == Folders, 10000);
+    }
+
+    void watchersOfOneFolderShareAWatch()
+    {
+        TestDir dir;
+        dir.dir("a");
+        dir.link(dir.path("a"), "link-to-a");
+        const int before = InotifyHub::instance().watchCount();
+        int first = 0, second = 0;
+        auto one = std::make_unique<DirectoryWatcher>(Debounce);
+        DirectoryWatcher two(Debounce);
+        one->start(dir.url("a"), [&] { ++first; });
+        two.start(dir.url("link-to-a"), [&] { ++second; }); // the same folder by another path
+        QCOMPARE(InotifyHub::instance().watchCount(), before + 1);
+        dir.file("a/new");
+        QTRY_COMPARE(first, 1);
+        QTRY_COMPARE(second, 1);
+        // The first one leaving must not take the folder's watch from the second.
+        one.reset();
+        dir.file("a/newer");
+        QTRY_COMPARE(second, 2);
+        two.stop();
+        QCOMPARE(InotifyHub::instance().watchCount(), before);
     }
 };
 
