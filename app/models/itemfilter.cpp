@@ -2,6 +2,9 @@
 
 #include <QChar>
 
+#include <unicode/uchar.h>
+#include <unicode/ustring.h>
+
 namespace ItemFilter {
 
 namespace {
@@ -22,18 +25,33 @@ QString trimmed(const QString &query)
     return query.mid(begin, end - begin);
 }
 
+// Full case folding, so "STRASSE" finds "straße" (Qt folds one character to one character).
+QString caseFolded(const QString &text)
+{
+    static_assert(sizeof(UChar) == sizeof(QChar));
+    const auto *source = reinterpret_cast<const UChar *>(text.utf16());
+    QString result(text.size() * 3 + 1, Qt::Uninitialized); // folding grows a character by at most three
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t length = u_strFoldCase(reinterpret_cast<UChar *>(result.data()), int32_t(result.size()), source,
+                                         int32_t(text.size()), U_FOLD_CASE_DEFAULT, &status);
+    if (U_FAILURE(status))
+        return text.toCaseFolded();
+    result.truncate(length);
+    return result;
+}
+
 } // namespace
 
 QString folded(const QString &text)
 {
-    const QString decomposed = text.toCaseFolded().normalized(QString::NormalizationForm_D);
+    const QString decomposed = caseFolded(text).normalized(QString::NormalizationForm_D);
     QString result;
     result.reserve(decomposed.size());
     for (QChar c : decomposed)
         if (c.category() != QChar::Mark_NonSpacing)
             result.append(c);
     // Case folding after decomposition catches letters whose folded form decomposes further.
-    return result.toCaseFolded();
+    return caseFolded(result);
 }
 
 QList<FileItem> apply(const QList<FileItem> &items, const QString &query)

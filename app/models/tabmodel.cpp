@@ -3,6 +3,7 @@
 #include "fileerror.h"
 #include "filesystemservice.h"
 #include "itemfilter.h"
+#include "queuedresult.h"
 
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -177,8 +178,8 @@ void TabModel::reload()
     QFuture<LoadResult> listing = QtConcurrent::run(loadFolder, currentUrl(), m_showHidden, m_sortOrder,
                                                     m_filterQuery, m_items);
     // Bound to this object: a tab closed meanwhile never sees the result.
-    m_loadTask = listing.then(this, [this, generation, order = m_sortOrder, query = m_filterQuery](
-                                        const LoadResult &result) {
+    m_loadTask = applyWhenFinished(listing, this, [this, generation, order = m_sortOrder, query = m_filterQuery](
+                                                      const LoadResult &result) {
         if (generation != m_loadGeneration)
             return;
         // The order or the filter may have changed while the folder was listed.
