@@ -7,8 +7,10 @@ set -euo pipefail
 
 build_pkgs=(build-essential cmake ninja-build ccache pkg-config xvfb xdotool
             qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libarchive-dev libicu-dev)
+# Icons: breeze-dark for the dark window, Adwaita behind it. fonts-noto-cjk for the Japanese
+# interface; locales for the ja_JP.UTF-8 locale that gives Japanese system error reasons.
 run_pkgs=(xdg-utils breeze-icon-theme adwaita-icon-theme fonts-noto-cjk fonts-noto-color-emoji
-          qt6-qpa-plugins)
+          qt6-qpa-plugins locales)
 bench_pkgs=(fzf hyperfine jq python3 findutils coreutils)
 
 want=("${build_pkgs[@]}")
@@ -19,12 +21,28 @@ case "${1:-build}" in
   *) echo "usage: $0 [build|run|bench]" >&2; exit 2 ;;
 esac
 
+# The C library only translates its error texts for locales that have been generated.
+ensure_japanese_locale() {
+  [[ "${1:-build}" == build ]] && return 0
+  locale -a 2>/dev/null | grep -qiE '^ja_JP\.utf-?8$' && return 0
+  [[ -d /usr/share/i18n/locales ]] || return 0
+  echo "Generating the ja_JP.UTF-8 locale"
+  if [[ $(id -u) -eq 0 ]]; then
+    localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+  elif command -v sudo >/dev/null; then
+    sudo localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+  fi
+}
+
 missing=()
 for p in "${want[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
   [[ "$status" == "install ok installed" ]] || missing+=("$p")
 done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
+if [[ ${#missing[@]} -eq 0 ]]; then
+  ensure_japanese_locale "${1:-build}"
+  exit 0
+fi
 
 echo "Installing: ${missing[*]}"
 if [[ $(id -u) -eq 0 ]]; then
@@ -38,3 +56,4 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 "${sudo[@]}" apt-get update -qq
 "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null
+ensure_japanese_locale "${1:-build}"
