@@ -8,7 +8,11 @@
 #include "uniquefd.h"
 #include "urls.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+
+#include <algorithm>
+#include <limits>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -37,28 +41,68 @@ int applyMetadata(int fd, const struct stat &st)
     return ::futimens(fd, times) == 0 ? 0 : errno;
 }
 
-int readWriteLoop(int in, int out, QByteArray &buffer)
+constexpr qint64 ChunkBytes = qint64(8) << 20; // copied between two looks at the cancellation check
+constexpr qint64 ReportIntervalMs = 50;
+
+// The progress and the cancellation check of one transfer; either may be absent.
+class Meter
 {
-    if (buffer.isEmpty())
-        buffer.resize(256 * 1024);
-    for (;;) {
-        const ssize_t got = ::read(in, buffer.data(), size_t(buffer.size()));
-        if (got == 0)
-            return 0;
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        for (ssize_t done = 0; done < got;) {
-            const ssize_t put = ::write(out, buffer.constData() + done, size_t(got - done));
-            if (put < 0 && errno == EINTR)
-                continue;
-            if (put <= 0)
-                return put < 0 ? errno : EIO;
-            done += put;
-        }
+public:
+    Meter(const CopyControl &control, Op operation) : m_control(control), m_operation(operation) {}
+
+    bool wantsProgress() const { return bool(m_control.onProgress); }
+    void setTotal(qint64 total) { m_total = total; }
+
+    // The first report comes at once, the next ones no more often than the interval allows.
+    void add(qint64 bytes)
+    {
+        m_done += bytes;
+        m_total = std::max(m_total, m_done);
+        if (!m_control.onProgress || (m_clock.isValid() && !m_clock.hasExpired(ReportIntervalMs)))
+            return;
+        m_clock.start();
+        m_control.onProgress(m_done, m_total);
     }
+
+    // Whatever the estimate was, the end is reported as complete.
+    void finish() const
+    {
+        if (m_control.onProgress)
+            m_control.onProgress(m_done, m_done);
+    }
+
+    void check(const QString &path) const
+    {
+        if (m_control.shouldContinue && !m_control.shouldContinue())
+            throw FileError(m_operation, ECANCELED, path);
+    }
+
+private:
+    const CopyControl &m_control;
+    Op m_operation;
+    qint64 m_done = 0;
+    qint64 m_total = 0;
+    QElapsedTimer m_clock;
+};
+
+// The bytes of the regular files in an item: the progress total.
+qint64 contentSize(int dirFd, const char *name, const Meter &meter, const QString &path)
+{
+    struct stat st;
+    if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return 0;
+    if (!S_ISDIR(st.st_mode))
+        return S_ISREG(st.st_mode) ? qint64(st.st_size) : 0;
+    const UniqueFd folder(::openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!folder.valid())
+        return 0;
+    int err = 0;
+    qint64 total = 0;
+    for (const QByteArray &child : DirStream::namesIn(folder.get(), err)) {
+        meter.check(path);
+        total += contentSize(folder.get(), child.constData(), meter, path);
+    }
+    return total;
 }
 
 bool copyRangeUnsupported(int err)
@@ -66,41 +110,138 @@ bool copyRangeUnsupported(int err)
     return err == EXDEV || err == EINVAL || err == ENOSYS || err == EOPNOTSUPP || err == EBADF;
 }
 
-// Shares the blocks when the file system can, else lets the kernel copy, else copies by hand.
-int copyContents(int in, int out, const struct stat &st, QByteArray &buffer)
+// The contents of one open file into another: shared blocks when the file system can, else the
+// data the kernel copies, else by hand. Holes stay holes, as the data is copied region by
+// region at the same offsets. Returns 0 or an errno; throws when cancelled.
+class ContentCopy
 {
-    if (::ioctl(out, FICLONE, in) == 0)
-        return 0;
-    // Files that report size 0 (many in /proc and /sys) still have contents: read those.
-    if (st.st_size > 0) {
-        bool copiedAny = false;
+public:
+    ContentCopy(int in, int out, Meter &meter, const QString &path, QByteArray &buffer)
+        : m_in(in), m_out(out), m_meter(meter), m_path(path), m_buffer(buffer)
+    {
+        if (m_buffer.isEmpty())
+            m_buffer.resize(256 * 1024);
+    }
+
+    int run(const struct stat &st)
+    {
+        if (::ioctl(m_out, FICLONE, m_in) == 0) {
+            m_meter.add(st.st_size);
+            return 0;
+        }
+        // Files that report size 0 (many in /proc and /sys) still have contents: read those.
+        return st.st_size > 0 ? regions() : streamed();
+    }
+
+private:
+    int regions()
+    {
+        off_t pos = 0;
         for (;;) {
-            const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, size_t(1) << 30, 0);
-            if (n > 0) {
-                copiedAny = true;
+            off_t data = ::lseek(m_in, pos, SEEK_DATA);
+            if (data < 0 && errno == ENXIO)
+                break; // only a hole, if anything, remains
+            if (data < 0) // no hole finding here: all of it is data
+                return pos == 0 ? range(0, std::numeric_limits<off_t>::max(), pos) : errno;
+            const off_t hole = ::lseek(m_in, data, SEEK_HOLE);
+            if (hole < 0)
+                return errno;
+            m_meter.add(data - pos);
+            if (const int err = range(data, hole, pos))
+                return err;
+        }
+        const off_t end = ::lseek(m_in, 0, SEEK_END);
+        if (end < 0)
+            return errno;
+        m_meter.add(std::max<off_t>(end - pos, 0));
+        return ::ftruncate(m_out, end) == 0 ? 0 : errno;
+    }
+
+    // Copies [from, to) at the same offsets, or up to the end of the file if it comes first;
+    // `pos` ends where the copying did.
+    int range(off_t from, off_t to, off_t &pos)
+    {
+        pos = from;
+        while (pos < to) {
+            m_meter.check(m_path);
+            const size_t want = size_t(std::min<off_t>(to - pos, ChunkBytes));
+            const ssize_t n = m_byHand ? byHand(pos, want) : kernel(pos, want);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0 && !m_byHand && copyRangeUnsupported(errno)) {
+                m_byHand = true;
                 continue;
             }
-            if (n == 0 && copiedAny)
-                return 0;
-            if (n == 0)
-                break;
-            if (errno == EINTR)
-                continue;
-            if (copiedAny || !copyRangeUnsupported(errno))
+            if (n < 0)
                 return errno;
-            break;
+            if (n == 0)
+                break; // the file ended early
+            pos += n;
+            m_meter.add(n);
+        }
+        return 0;
+    }
+
+    ssize_t kernel(off_t pos, size_t want)
+    {
+        off_t in = pos, out = pos;
+        return ::copy_file_range(m_in, &in, m_out, &out, want, 0);
+    }
+
+    ssize_t byHand(off_t pos, size_t want)
+    {
+        const ssize_t got = ::pread(m_in, m_buffer.data(), std::min(want, size_t(m_buffer.size())), pos);
+        if (got <= 0)
+            return got;
+        return writeAll(got, pos) ? got : -1;
+    }
+
+    bool writeAll(ssize_t size, off_t pos)
+    {
+        for (ssize_t done = 0; done < size;) {
+            const ssize_t put = pos < 0 ? ::write(m_out, m_buffer.constData() + done, size_t(size - done))
+                                        : ::pwrite(m_out, m_buffer.constData() + done, size_t(size - done), pos + done);
+            if (put < 0 && errno == EINTR)
+                continue;
+            if (put <= 0) {
+                errno = put < 0 ? errno : EIO;
+                return false;
+            }
+            done += put;
+        }
+        return true;
+    }
+
+    int streamed()
+    {
+        for (;;) {
+            m_meter.check(m_path);
+            const ssize_t got = ::read(m_in, m_buffer.data(), size_t(m_buffer.size()));
+            if (got == 0)
+                return 0;
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0 || !writeAll(got, -1))
+                return errno;
+            m_meter.add(got);
         }
     }
-    return readWriteLoop(in, out, buffer);
-}
+
+    int m_in;
+    int m_out;
+    Meter &m_meter;
+    const QString &m_path;
+    QByteArray &m_buffer;
+    bool m_byHand = false;
+};
 
 // One copy of one item and everything under it. Errors name the source item concerned.
 class TreeCopy
 {
 public:
     // With `record`, every entry copied is noted there as it was when it was read.
-    explicit TreeCopy(Op operation, TreeRemover::Snapshot *record = nullptr)
-        : m_operation(operation), m_record(record)
+    TreeCopy(Op operation, Meter &meter, TreeRemover::Snapshot *record = nullptr)
+        : m_operation(operation), m_meter(meter), m_record(record)
     {
     }
 
@@ -163,7 +304,7 @@ private:
         if (!out.valid())
             fail(errno, path);
         created();
-        if (const int err = copyContents(in.get(), out.get(), st, m_buffer))
+        if (const int err = ContentCopy(in.get(), out.get(), m_meter, path, m_buffer).run(st))
             fail(err, path);
         if (const int err = applyMetadata(out.get(), st))
             fail(err, path);
@@ -221,13 +362,17 @@ private:
         const QList<QByteArray> names = DirStream::namesIn(src.get(), err);
         if (err != 0)
             fail(err, path);
-        for (const QByteArray &name : names)
-            entry(src.get(), name.constData(), dst.get(), name.constData(), Urls::childPath(path, FileNames::decode(name)));
+        for (const QByteArray &name : names) {
+            const QString childPath = Urls::childPath(path, FileNames::decode(name));
+            m_meter.check(childPath);
+            entry(src.get(), name.constData(), dst.get(), name.constData(), childPath);
+        }
         if (const int metaErr = applyMetadata(dst.get(), st))
             fail(metaErr, path);
     }
 
     Op m_operation;
+    Meter &m_meter;
     TreeRemover::Snapshot *m_record;
     std::pair<dev_t, ino_t> m_top{0, 0};
     bool m_createdTop = false;
@@ -241,24 +386,31 @@ QString FileCopier::temporaryPrefix()
     return TemporaryName::copyPrefix;
 }
 
-void FileCopier::copy(const QString &source, const QString &target, FileError::Operation operation)
+void FileCopier::copy(const QString &source, const QString &target, FileError::Operation operation,
+                      const CopyControl &control)
 {
-    copyRecording(source, target, operation, nullptr);
+    copyRecording(source, target, operation, control, nullptr);
 }
 
 void FileCopier::copyRecording(const QString &source, const QString &target, FileError::Operation operation,
-                               TreeRemover::Snapshot *record)
+                               const CopyControl &control, TreeRemover::Snapshot *record)
 {
     const UniqueFd folder = PosixFs::openParentFolder(target);
     if (!folder.valid())
         throw FileError::fromErrno(operation, errno, source);
+    const QByteArray sourceName = FileNames::encode(source);
+    Meter meter(control, operation);
+    if (meter.wantsProgress())
+        meter.setTotal(contentSize(AT_FDCWD, sourceName.constData(), meter, source));
     const QByteArray temporary = FileNames::encode(TemporaryName::make(TemporaryName::copyPrefix));
-    TreeCopy tree(operation, record);
+    TreeCopy tree(operation, meter, record);
     try {
-        tree.entry(AT_FDCWD, FileNames::encode(source).constData(), folder.get(), temporary.constData(), source);
+        meter.check(source);
+        tree.entry(AT_FDCWD, sourceName.constData(), folder.get(), temporary.constData(), source);
         const QByteArray name = FileNames::encode(Urls::fileName(target));
         if (const int err = PosixFs::renameNoReplaceAt(folder.get(), temporary.constData(), folder.get(), name.constData()))
             throw FileError::fromErrno(operation, err, source);
+        meter.finish();
     } catch (const FileError &) {
         // The copy's own failure is the one worth reporting; should the clean-up leave anything,
         // it is hidden and marked as ours.
@@ -268,7 +420,8 @@ void FileCopier::copyRecording(const QString &source, const QString &target, Fil
     }
 }
 
-void FileCopier::move(const QString &source, const QString &target, FileError::Operation operation)
+void FileCopier::move(const QString &source, const QString &target, FileError::Operation operation,
+                      const CopyControl &control)
 {
     const int err = PosixFs::renameNoReplaceAt(AT_FDCWD, FileNames::encode(source).constData(), AT_FDCWD,
                                                FileNames::encode(target).constData());
@@ -280,7 +433,7 @@ void FileCopier::move(const QString &source, const QString &target, FileError::O
     if (::faccessat(AT_FDCWD, FileNames::encode(Urls::parentPath(source)).constData(), W_OK | X_OK, AT_EACCESS) != 0)
         throw FileError::fromErrno(operation, errno, source);
     TreeRemover::Snapshot copied;
-    copyRecording(source, target, operation, &copied);
+    copyRecording(source, target, operation, control, &copied);
     QStringList kept;
     try {
         // Only what was copied goes: an entry that appeared or changed meanwhile stays put.

@@ -38,14 +38,14 @@ QUrl FileSystemService::rename(const QUrl &url, const QString &newName) const
     return ItemTransfer::rename(url, newName);
 }
 
-QUrl FileSystemService::move(const QUrl &url, const QUrl &directory) const
+QUrl FileSystemService::move(const QUrl &url, const QUrl &directory, const CopyControl &control) const
 {
-    return ItemTransfer::move(url, directory);
+    return ItemTransfer::move(url, directory, control);
 }
 
-QUrl FileSystemService::copy(const QUrl &url, const QUrl &directory) const
+QUrl FileSystemService::copy(const QUrl &url, const QUrl &directory, const CopyControl &control) const
 {
-    return ItemTransfer::copy(url, directory);
+    return ItemTransfer::copy(url, directory, control);
 }
 
 QList<QUrl> FileSystemService::collisions(const QList<QUrl> &urls, const QUrl &directory) const
@@ -58,19 +58,21 @@ QString FileSystemService::uniqueDestinationName(const QString &name, const QUrl
     return NameConflicts::uniqueDestinationName(name, directory);
 }
 
-TransferOutcome FileSystemService::copy(const QUrl &url, const QUrl &directory, ConflictResolution resolution) const
+TransferOutcome FileSystemService::copy(const QUrl &url, const QUrl &directory, ConflictResolution resolution,
+                                        const CopyControl &control) const
 {
-    return ItemTransfer::copy(url, directory, resolution);
+    return ItemTransfer::copy(url, directory, resolution, control);
 }
 
-TransferOutcome FileSystemService::move(const QUrl &url, const QUrl &directory, ConflictResolution resolution) const
+TransferOutcome FileSystemService::move(const QUrl &url, const QUrl &directory, ConflictResolution resolution,
+                                        const CopyControl &control) const
 {
-    return ItemTransfer::move(url, directory, resolution);
+    return ItemTransfer::move(url, directory, resolution, control);
 }
 
-QUrl FileSystemService::duplicate(const QUrl &url) const
+QUrl FileSystemService::duplicate(const QUrl &url, const CopyControl &control) const
 {
-    return ItemTransfer::duplicate(url);
+    return ItemTransfer::duplicate(url, control);
 }
 
 

@@ -2,6 +2,7 @@
 // The core's facade over the file system and the programs it hands items to. Stateless and
 // cheap to make; every operation runs synchronously on the calling thread and throws FileError.
 
+#include "copycontrol.h"
 #include "fileinfo.h"
 #include "fileitem.h"
 
@@ -63,13 +64,17 @@ public:
     QUrl createDirectory(const QString &name, const QUrl &parent) const;
     QUrl createFile(const QString &name, const QUrl &parent) const;
     QUrl rename(const QUrl &url, const QString &newName) const;
-    QUrl move(const QUrl &url, const QUrl &directory) const;
-    QUrl copy(const QUrl &url, const QUrl &directory) const;
+    // Copies, moves and duplicates take an optional CopyControl to follow their progress in bytes
+    // and to cancel them (FileError with ECANCELED; nothing half-made is left behind).
+    QUrl move(const QUrl &url, const QUrl &directory, const CopyControl &control = {}) const;
+    QUrl copy(const QUrl &url, const QUrl &directory, const CopyControl &control = {}) const;
     QList<QUrl> collisions(const QList<QUrl> &urls, const QUrl &directory) const;
     QString uniqueDestinationName(const QString &name, const QUrl &directory) const;
-    TransferOutcome copy(const QUrl &url, const QUrl &directory, ConflictResolution resolution) const;
-    TransferOutcome move(const QUrl &url, const QUrl &directory, ConflictResolution resolution) const;
-    QUrl duplicate(const QUrl &url) const;
+    TransferOutcome copy(const QUrl &url, const QUrl &directory, ConflictResolution resolution,
+                         const CopyControl &control = {}) const;
+    TransferOutcome move(const QUrl &url, const QUrl &directory, ConflictResolution resolution,
+                         const CopyControl &control = {}) const;
+    QUrl duplicate(const QUrl &url, const CopyControl &control = {}) const;
 
     // --- trash ---
     // Returns where the item now lies in the Trash.

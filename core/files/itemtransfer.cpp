@@ -20,7 +20,7 @@
 namespace {
 
 using Op = FileError::Operation;
-using Transfer = void (*)(const QString &source, const QString &target, Op operation);
+using Transfer = void (*)(const QString &source, const QString &target, Op operation, const CopyControl &control);
 
 bool sameItem(const QString &a, const QString &b)
 {
@@ -59,11 +59,11 @@ FileError withNote(const FileError &error, const QString &note)
 }
 
 // Refuses a taken target before any work: a long copy should not fail only at its very end.
-QUrl transferTo(const QUrl &url, const QUrl &target, Op operation, Transfer transfer)
+QUrl transferTo(const QUrl &url, const QUrl &target, Op operation, Transfer transfer, const CopyControl &control)
 {
     if (PosixFs::occupied(Urls::path(target)))
         throw FileError::fromErrno(operation, EEXIST, Urls::path(url));
-    transfer(Urls::path(url), Urls::path(target), operation);
+    transfer(Urls::path(url), Urls::path(target), operation, control);
     return target;
 }
 
@@ -81,19 +81,19 @@ std::optional<QString> trashOccupant(const QUrl &url, const QUrl &target, Op ope
 }
 
 TransferOutcome transferResolving(const QUrl &url, const QUrl &directory, ConflictResolution resolution,
-                                  Op operation, Transfer transfer)
+                                  Op operation, Transfer transfer, const CopyControl &control)
 {
     refuseIntoItself(url, directory, operation);
     const QString name = Urls::lastPathComponent(url);
     const QUrl target = Urls::appending(directory, name);
     if (!PosixFs::occupied(Urls::path(target)))
-        return TransferOutcome::completed(transferTo(url, target, operation, transfer));
+        return TransferOutcome::completed(transferTo(url, target, operation, transfer, control));
     switch (resolution) {
     case ConflictResolution::skip:
         return TransferOutcome::skipped();
     case ConflictResolution::keepBoth: {
         const QUrl free = Urls::appending(directory, NameConflicts::uniqueDestinationName(name, directory));
-        return TransferOutcome::completed(transferTo(url, free, operation, transfer));
+        return TransferOutcome::completed(transferTo(url, free, operation, transfer, control));
     }
     case ConflictResolution::replace:
         break;
@@ -102,7 +102,7 @@ TransferOutcome transferResolving(const QUrl &url, const QUrl &directory, Confli
     if (!trashed)
         return TransferOutcome::skipped();
     try {
-        transfer(Urls::path(url), Urls::path(target), operation);
+        transfer(Urls::path(url), Urls::path(target), operation, control);
     } catch (const FileError &error) {
         throw withNote(error, QStringLiteral("the item it was to replace is in the Trash at “%1”").arg(*trashed));
     }
@@ -170,35 +170,39 @@ QUrl ItemTransfer::rename(const QUrl &url, const QString &newName)
     return target;
 }
 
-QUrl ItemTransfer::move(const QUrl &url, const QUrl &directory)
+QUrl ItemTransfer::move(const QUrl &url, const QUrl &directory, const CopyControl &control)
 {
     refuseIntoItself(url, directory, Op::Move);
-    return transferTo(url, Urls::appending(directory, Urls::lastPathComponent(url)), Op::Move, &FileCopier::move);
+    return transferTo(url, Urls::appending(directory, Urls::lastPathComponent(url)), Op::Move, &FileCopier::move,
+                      control);
 }
 
-QUrl ItemTransfer::copy(const QUrl &url, const QUrl &directory)
+QUrl ItemTransfer::copy(const QUrl &url, const QUrl &directory, const CopyControl &control)
 {
     refuseIntoItself(url, directory, Op::Copy);
-    return transferTo(url, Urls::appending(directory, Urls::lastPathComponent(url)), Op::Copy, &FileCopier::copy);
+    return transferTo(url, Urls::appending(directory, Urls::lastPathComponent(url)), Op::Copy, &FileCopier::copy,
+                      control);
 }
 
-TransferOutcome ItemTransfer::copy(const QUrl &url, const QUrl &directory, ConflictResolution resolution)
+TransferOutcome ItemTransfer::copy(const QUrl &url, const QUrl &directory, ConflictResolution resolution,
+                                   const CopyControl &control)
 {
-    return transferResolving(url, directory, resolution, Op::Copy, &FileCopier::copy);
+    return transferResolving(url, directory, resolution, Op::Copy, &FileCopier::copy, control);
 }
 
-TransferOutcome ItemTransfer::move(const QUrl &url, const QUrl &directory, ConflictResolution resolution)
+TransferOutcome ItemTransfer::move(const QUrl &url, const QUrl &directory, ConflictResolution resolution,
+                                   const CopyControl &control)
 {
     // Moving into the folder it already is in changes nothing, whatever the resolution.
     if (Urls::path(Urls::resolvingSymlinks(Urls::deletingLastPathComponent(url)))
         == Urls::path(Urls::resolvingSymlinks(directory)))
         return TransferOutcome::skipped();
-    return transferResolving(url, directory, resolution, Op::Move, &FileCopier::move);
+    return transferResolving(url, directory, resolution, Op::Move, &FileCopier::move, control);
 }
 
-QUrl ItemTransfer::duplicate(const QUrl &url)
+QUrl ItemTransfer::duplicate(const QUrl &url, const CopyControl &control)
 {
     const QUrl folder = Urls::deletingLastPathComponent(url);
     const QString name = NameConflicts::uniqueDestinationName(Urls::lastPathComponent(url), folder);
-    return transferTo(url, Urls::appending(folder, name), Op::Copy, &FileCopier::copy);
+    return transferTo(url, Urls::appending(folder, name), Op::Copy, &FileCopier::copy, control);
 }

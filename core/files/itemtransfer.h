@@ -18,9 +18,11 @@ public:
     static QUrl createDirectory(const QString &name, const QUrl &parent);
     static QUrl createFile(const QString &name, const QUrl &parent);
     static QUrl rename(const QUrl &url, const QString &newName);
-    static QUrl move(const QUrl &url, const QUrl &directory);
-    static QUrl copy(const QUrl &url, const QUrl &directory);
-    static TransferOutcome copy(const QUrl &url, const QUrl &directory, ConflictResolution resolution);
-    static TransferOutcome move(const QUrl &url, const QUrl &directory, ConflictResolution resolution);
-    static QUrl duplicate(const QUrl &url);
+    static QUrl move(const QUrl &url, const QUrl &directory, const CopyControl &control = {});
+    static QUrl copy(const QUrl &url, const QUrl &directory, const CopyControl &control = {});
+    static TransferOutcome copy(const QUrl &url, const QUrl &directory, ConflictResolution resolution,
+                                const CopyControl &control = {});
+    static TransferOutcome move(const QUrl &url, const QUrl &directory, ConflictResolution resolution,
+                                const CopyControl &control = {});
+    static QUrl duplicate(const QUrl &url, const CopyControl &control = {});
 };

@@ -54,6 +54,9 @@ private Q_SLOTS:
     void crossDeviceMoveThatCannotDeleteSaysSo();
     void ownLeftoversGoEvenWhenReadOnly();
     void moveKeepsWhatChangedWhileCopying();
+    void progressRunsAlongAndEndsComplete();
+    void cancelledMidwayLeavesNothing_data();
+    void cancelledMidwayLeavesNothing();
 
 private:
     FileSystemService fs;
@@ -212,6 +215,60 @@ void TestFileCopier::moveKeepsWhatChangedWhileCopying()
     QCOMPARE(sorted(kept), sorted({dir.path("Tree/late.txt"), dir.path("Tree/sub/grows.log")}));
     QCOMPARE(dir.entries("Tree"), (QStringList{"late.txt", "sub"}));
     QCOMPARE(dir.read("Tree/sub/grows.log"), QByteArray("old and new"));
+}
+
+// Several chunks of kernel copy: the bytes are reported along the way, not only at the end.
+void TestFileCopier::progressRunsAlongAndEndsComplete()
+{
+    TestDir dir;
+    const qint64 size = (24 << 20) + 5;
+    dir.file("Tree/big.bin", QByteArray(size, 'b'));
+    dir.file("Tree/small.txt", "small");
+    QList<std::pair<qint64, qint64>> reports;
+    CopyControl control;
+    control.onProgress = [&](qint64 done, qint64 total) { reports.append({done, total}); };
+    fs.copy(dir.url("Tree"), QUrl::fromLocalFile(dir.dir("dst")), control);
+    QVERIFY2(reports.size() >= 2, qPrintable(QString::number(reports.size())));
+    QCOMPARE(reports.last(), std::make_pair(size + 5, size + 5));
+    for (qsizetype i = 1; i < reports.size(); ++i)
+        QVERIFY(reports[i].first >= reports[i - 1].first && reports[i].first <= reports[i].second);
+    QCOMPARE(dir.read("dst/Tree/big.bin").size(), size);
+}
+
+void TestFileCopier::cancelledMidwayLeavesNothing_data()
+{
+    QTest::addColumn<bool>("move"); // across file systems
+    QTest::addColumn<bool>("folder"); // cancelled between small files rather than inside a big one
+    QTest::newRow("copy, inside a large file") << false << false;
+    QTest::newRow("copy, between the files of a folder") << false << true;
+    QTest::newRow("move across file systems, inside a large file") << true << false;
+    QTest::newRow("move across file systems, between files") << true << true;
+}
+
+// Cancelled as soon as the first bytes are reported: the next check must stop the copy.
+void TestFileCopier::cancelledMidwayLeavesNothing()
+{
+    QFETCH(bool, move);
+    QFETCH(bool, folder);
+    TestDir here;
+    TestDir there(move ? QStringLiteral("/dev/shm") : QDir::tempPath());
+    if (move && (!there.isValid() || !separateFileSystems(here.path(), there.path())))
+        QSKIP("/dev/shm is not a separate file system here");
+    for (int i = 0; i < (folder ? 5 : 1); ++i)
+        there.file(QStringLiteral("Tree/part%1.bin").arg(i), QByteArray(folder ? 1000 : 24 << 20, char('a' + i)));
+    const TreeSnapshot before(there.path("Tree"));
+    std::optional<std::pair<qint64, qint64>> firstReport;
+    CopyControl control;
+    control.onProgress = [&](qint64 done, qint64 total) { firstReport = firstReport.value_or(std::make_pair(done, total)); };
+    control.shouldContinue = [&] { return !firstReport; };
+    const FileError error = failure([&] {
+        move ? fs.move(there.url("Tree"), QUrl::fromLocalFile(here.dir("dst")), control)
+             : fs.copy(there.url("Tree"), QUrl::fromLocalFile(here.dir("dst")), control);
+    });
+    QCOMPARE(error.code(), ECANCELED);
+    QVERIFY(firstReport && firstReport->first < firstReport->second);
+    QCOMPARE(here.entries("dst"), QStringList{});
+    QVERIFY(before.matches(there.path("Tree")));
 }
 
 QTEST_GUILESS_MAIN(TestFileCopier)

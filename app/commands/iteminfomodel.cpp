@@ -1,0 +1,162 @@
+// Information about one item, with the folder size walked off the main thread.
+
+#include "iteminfomodel.h"
+
+#include "bulkrename.h"
+#include "fileerror.h"
+#include "filesystemservice.h"
+#include "localization.h"
+#include "urls.h"
+
+#include <QLocale>
+#include <QMimeDatabase>
+#include <QPromise>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <unicode/udat.h>
+#include <unicode/udatpg.h>
+
+#include <memory>
+
+namespace {
+
+std::optional<FileInfo> examine(const QUrl &url)
+{
+    try {
+        return FileSystemService().info(url);
+    } catch (const FileError &) {
+        return std::nullopt;
+    }
+}
+
+// The ICU locale of the user's formats; the C locale has none of its own, so it reads as US
+// English, as it does elsewhere in the program.
+QByteArray icuLocale()
+{
+    const QString name = QLocale().name();
+    return (name == QLatin1String("C") ? QStringLiteral("en_US") : name).toLatin1();
+}
+
+} // namespace
+
+ItemInfoModel::ItemInfoModel(QUrl url, QObject *parent) : QObject(parent), m_url(std::move(url))
+{
+    m_info = examine(m_url);
+    if (m_info && m_info->isDirectory)
+        startWalk();
+}
+
+ItemInfoModel::~ItemInfoModel()
+{
+    stop();
+}
+
+QString ItemInfoModel::title() const
+{
+    return m_info ? m_info->name : Urls::lastPathComponent(m_url);
+}
+
+void ItemInfoModel::refresh()
+{
+    const std::optional<FileInfo> info = examine(m_url);
+    if (info == m_info)
+        return;
+    m_info = info;
+    Q_EMIT infoChanged();
+}
+
+void ItemInfoModel::startWalk()
+{
+    m_walk = new QFutureWatcher<qint64>(this);
+    connect(m_walk, &QFutureWatcherBase::finished, this, [this] {
+        const bool complete = !m_walk->isCanceled() && m_walk->future().resultCount() > 0;
+        const qint64 size = complete ? m_walk->result() : 0;
+        m_walk->deleteLater();
+        m_walk = nullptr;
+        if (complete && m_folderSize != size) {
+            m_folderSize = size;
+            Q_EMIT folderSizeChanged();
+        }
+    });
+    m_walk->setFuture(QtConcurrent::run([url = m_url](QPromise<qint64> &promise) {
+        const qint64 size = FileSystemService().directorySize(url, [&promise] { return !promise.isCanceled(); });
+        if (!promise.isCanceled())
+            promise.addResult(size);
+    }));
+}
+
+void ItemInfoModel::stop()
+{
+    if (!m_walk)
+        return;
+    // The walk looks at the cancel before each entry; nobody waits for it to notice.
+    m_walk->disconnect(this);
+    m_walk->cancel();
+    m_walk->deleteLater();
+    m_walk = nullptr;
+}
+
+QList<ItemInfoModel::Row> ItemInfoModel::rows(const Localization &loc) const
+{
+    if (!m_info)
+        return {};
+    QList<Row> rows;
+    rows.append({loc.infoKind, kindText(*m_info, loc)});
+    if (m_info->isDirectory)
+        rows.append({loc.infoSize, m_folderSize ? sizeText(*m_folderSize) : loc.calculating});
+    else
+        rows.append({loc.infoSize, sizeText(m_info->byteSize.value_or(0))});
+    if (m_info->created)
+        rows.append({loc.infoCreated, dateText(*m_info->created)});
+    if (m_info->modified)
+        rows.append({loc.infoModified, dateText(*m_info->modified)});
+    if (m_info->posixPermissions)
+        rows.append({loc.infoPermissions, permissionsText(*m_info->posixPermissions)});
+    return rows;
+}
+
+QString ItemInfoModel::kindText(const FileInfo &info, const Localization &loc)
+{
+    if (info.isDirectory)
+        return loc.infoFolder;
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(info.name, QMimeDatabase::MatchExtension);
+    if (!type.isDefault() && !type.comment().isEmpty())
+        return type.comment();
+    const QString extension = BulkRename::pathExtension(info.name);
+    return extension.isEmpty() ? QString(QChar(0x2014)) : extension.toUpper();
+}
+
+QString ItemInfoModel::sizeText(qint64 bytes)
+{
+    return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat);
+}
+
+QString ItemInfoModel::dateText(const QDateTime &date)
+{
+    const QByteArray locale = icuLocale();
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<UDateTimePatternGenerator, decltype(&udatpg_close)> generator(udatpg_open(locale.constData(), &status),
+                                                                                  &udatpg_close);
+    const std::u16string skeleton = u"yMMMdjmm";
+    UChar pattern[128];
+    const int32_t patternLength = U_SUCCESS(status)
+        ? udatpg_getBestPattern(generator.get(), skeleton.data(), int32_t(skeleton.size()), pattern, 128, &status)
+        : 0;
+    std::unique_ptr<UDateFormat, decltype(&udat_close)> format(
+        U_SUCCESS(status) ? udat_open(UDAT_PATTERN, UDAT_PATTERN, locale.constData(), nullptr, -1, pattern,
+                                      patternLength, &status)
+                          : nullptr,
+        &udat_close);
+    UChar text[128];
+    const int32_t length = U_SUCCESS(status)
+        ? udat_format(format.get(), UDate(date.toMSecsSinceEpoch()), text, 128, nullptr, &status)
+        : 0;
+    if (U_FAILURE(status))
+        return QLocale().toString(date, QLocale::ShortFormat);
+    return QString(reinterpret_cast<const QChar *>(text), length);
+}
+
+QString ItemInfoModel::permissionsText(int mode)
+{
+    return QString::number(mode, 8);
+}

@@ -1,0 +1,741 @@
+// The pane's command layer. File work goes to the worker as a job whose work sees only copies
+// (URLs, names, the destination) and whose result is applied back here on the main thread.
+
+#include "paneactions.h"
+
+#include "appsettings.h"
+#include "bulkrename.h"
+#include "copycontrol.h"
+#include "errortext.h"
+#include "filejobworker.h"
+#include "localization.h"
+#include "panemodel.h"
+#include "pathformatter.h"
+#include "tabmodel.h"
+#include "treeremover.h"
+#include "undocoordinator.h"
+#include "urls.h"
+#include "workspacemodel.h"
+
+#include <QClipboard>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPointer>
+
+#include <cerrno>
+
+namespace {
+
+using Operation = PaneActions::TransferOperation;
+using Context = FileJobWorker::Context;
+
+QList<QUrl> urlsOf(const QList<FileItem> &items)
+{
+    QList<QUrl> urls;
+    urls.reserve(items.size());
+    for (const FileItem &item : items)
+        urls.append(item.url);
+    return urls;
+}
+
+// A folder (not a link to one) and a destination that lies in it or is it.
+bool goesIntoItself(const FileItem &item, const QUrl &directory)
+{
+    if (!item.isDirectory || item.isSymbolicLink)
+        return false;
+    const QUrl place = Urls::appending(Urls::resolvingSymlinks(Urls::deletingLastPathComponent(item.url)),
+                                       Urls::lastPathComponent(item.url));
+    return Urls::isSameOrInside(Urls::path(Urls::resolvingSymlinks(directory)), Urls::path(place));
+}
+
+// Copies or moves items one by one until the first failure or a cancel. Worker thread.
+std::optional<FileError> transferItems(const QList<QUrl> &urls, const QUrl &directory, Operation operation,
+                                       ConflictResolution resolution, Context &context)
+{
+    const FileSystemService fs;
+    CopyControl control;
+    control.onProgress = [&context](qint64 done, qint64 total) { context.reportBytes(done, total); };
+    control.shouldContinue = [&context] { return !context.isCanceled(); };
+    for (qsizetype i = 0; i < urls.size(); ++i) {
+        if (context.isCanceled())
+            break;
+        try {
+            if (operation == Operation::copy)
+                fs.copy(urls[i], directory, resolution, control);
+            else
+                fs.move(urls[i], directory, resolution, control);
+        } catch (const FileError &error) {
+            // A cancel inside an item leaves it untransferred and is no failure to report.
+            if (error.code() == ECANCELED && context.isCanceled())
+                break;
+            return error;
+        }
+        context.reportItems(int(i + 1), int(urls.size()));
+    }
+    return std::nullopt;
+}
+
+// Runs `step` on each URL in order and collects what it returns, until the first failure.
+template<typename Result, typename Step>
+std::pair<QList<std::pair<QUrl, Result>>, std::optional<FileError>> eachUntilFailure(const QList<QUrl> &urls,
+                                                                                    Step step)
+{
+    QList<std::pair<QUrl, Result>> done;
+    for (const QUrl &url : urls) {
+        try {
+            done.append({url, step(url)});
+        } catch (const FileError &error) {
+            return {done, error};
+        }
+    }
+    return {done, std::nullopt};
+}
+
+} // namespace
+
+PaneActions::PaneActions(WorkspaceModel *workspace, PaneModel *pane, AppSettings *settings, QObject *parent)
+    : QObject(parent), m_workspace(workspace), m_pane(pane), m_settings(settings), m_worker(new FileJobWorker(this))
+{
+    connect(m_worker, &FileJobWorker::itemProgress, this, [this](int job, int done, int total) {
+        if (m_transfers.isEmpty() || m_transfers.first().job != job)
+            return;
+        setTransferProgress(TransferProgress{done, total, 0, 0, m_transfers.first().operation});
+    });
+    connect(m_worker, &FileJobWorker::byteProgress, this, [this](int job, qint64 done, qint64 total) {
+        if (m_transfers.isEmpty() || m_transfers.first().job != job || !m_transferProgress)
+            return;
+        TransferProgress progress = *m_transferProgress;
+        progress.bytesDone = done;
+        progress.bytesTotal = total;
+        setTransferProgress(progress);
+    });
+    connect(m_worker, &FileJobWorker::jobFinished, this, [this] {
+        if (m_busy == isBusy())
+            return;
+        m_busy = isBusy();
+        Q_EMIT isBusyChanged();
+    });
+}
+
+PaneActions::~PaneActions() = default;
+
+bool PaneActions::isBusy() const
+{
+    return m_worker->pendingCount() > 0;
+}
+
+// --- state ---
+
+template<typename T>
+static bool assign(T &field, const T &value)
+{
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+
+void PaneActions::setRenameText(const QString &text)
+{
+    if (assign(m_renameText, text))
+        Q_EMIT renameTextChanged();
+}
+
+void PaneActions::setRenameTarget(const std::optional<FileItem> &target)
+{
+    if (assign(m_renameTarget, target))
+        Q_EMIT renameTargetChanged();
+}
+
+void PaneActions::setErrorMessage(const std::optional<QString> &message)
+{
+    if (assign(m_errorMessage, message))
+        Q_EMIT errorMessageChanged();
+}
+
+void PaneActions::setPendingTransfer(const std::optional<PendingTransfer> &transfer)
+{
+    if (assign(m_pendingTransfer, transfer))
+        Q_EMIT pendingTransferChanged();
+}
+
+void PaneActions::setPreview(const std::optional<PreviewItem> &preview)
+{
+    if (assign(m_preview, preview))
+        Q_EMIT previewChanged();
+}
+
+void PaneActions::setRenameBatch(const std::optional<RenameBatch> &batch)
+{
+    if (assign(m_renameBatch, batch))
+        Q_EMIT renameBatchChanged();
+}
+
+void PaneActions::setInfoTarget(const std::optional<InfoTarget> &target)
+{
+    if (assign(m_infoTarget, target))
+        Q_EMIT infoTargetChanged();
+}
+
+void PaneActions::setPendingTrash(const std::optional<QList<FileItem>> &items)
+{
+    if (assign(m_pendingTrash, items))
+        Q_EMIT pendingTrashChanged();
+}
+
+void PaneActions::setPendingPermanentDelete(const std::optional<QList<FileItem>> &items)
+{
+    if (assign(m_pendingPermanentDelete, items))
+        Q_EMIT pendingPermanentDeleteChanged();
+}
+
+void PaneActions::setTransferProgress(const std::optional<TransferProgress> &progress)
+{
+    if (assign(m_transferProgress, progress))
+        Q_EMIT transferProgressChanged();
+}
+
+void PaneActions::clearError()
+{
+    setErrorMessage(std::nullopt);
+}
+
+const Localization &PaneActions::texts() const
+{
+    return Localization::forLanguage(m_settings->language());
+}
+
+void PaneActions::showError(const FileError &error)
+{
+    setErrorMessage(ErrorText::message(error, texts()));
+}
+
+int PaneActions::enqueue(FileJobWorker::Work work)
+{
+    const int job = m_worker->enqueue(std::move(work));
+    if (!m_busy) {
+        m_busy = true;
+        Q_EMIT isBusyChanged();
+    }
+    return job;
+}
+
+// --- transfers ---
+
+void PaneActions::paste(const QUrl &directory)
+{
+    const std::optional<FileClipboard> source = m_workspace->effectivePasteSource();
+    if (!source || source->urls.isEmpty())
+        return;
+    const bool move = source->operation == ClipboardOperation::move;
+    requestTransfer(fileItems(source->urls), directory, move ? TransferOperation::move : TransferOperation::copy);
+    if (move)
+        m_workspace->setClipboard(std::nullopt);
+}
+
+void PaneActions::requestTransfer(const QList<FileItem> &items, const QUrl &directory, TransferOperation operation)
+{
+    if (items.isEmpty())
+        return;
+    for (const FileItem &item : items) {
+        if (goesIntoItself(item, directory)) {
+            const QString &format = operation == TransferOperation::copy ? texts().copyIntoItselfFormat
+                                                                         : texts().moveIntoItselfFormat;
+            setErrorMessage(Localization::fill(format, {item.name}));
+            return;
+        }
+    }
+    if (!m_fs.collisions(urlsOf(items), directory).isEmpty()) {
+        setPendingTransfer(PendingTransfer{QUuid::createUuid(), items, directory, operation});
+        return;
+    }
+    performTransfer(items, directory, operation, ConflictResolution::keepBoth);
+}
+
+void PaneActions::resolvePendingTransfer(ConflictResolution resolution)
+{
+    if (!m_pendingTransfer)
+        return;
+    const PendingTransfer transfer = *m_pendingTransfer;
+    performTransfer(transfer.items, transfer.destinationURL, transfer.operation, resolution);
+    setPendingTransfer(std::nullopt);
+}
+
+void PaneActions::dismissPendingTransfer()
+{
+    setPendingTransfer(std::nullopt);
+}
+
+void PaneActions::performTransfer(const QList<FileItem> &items, const QUrl &directory, TransferOperation operation,
+                                  ConflictResolution resolution)
+{
+    const QList<QUrl> urls = urlsOf(items);
+    const int total = int(urls.size());
+    const auto work = [this, urls, directory, operation, resolution](Context &context) -> std::function<void()> {
+        const std::optional<FileError> error = transferItems(urls, directory, operation, resolution, context);
+        return [this, error] { transferEnded(error); };
+    };
+    // Its reports are queued behind this call, so the job is known here before they arrive.
+    m_transfers.append({enqueue(work), total, operation});
+    if (m_transfers.size() == 1)
+        setTransferProgress(TransferProgress{0, total, 0, 0, operation});
+}
+
+void PaneActions::transferEnded(const std::optional<FileError> &error)
+{
+    if (!m_transfers.isEmpty())
+        m_transfers.removeFirst();
+    if (m_transfers.isEmpty()) {
+        setTransferProgress(std::nullopt);
+    } else {
+        const QueuedTransfer &next = m_transfers.first();
+        setTransferProgress(TransferProgress{0, next.total, 0, 0, next.operation});
+    }
+    if (error)
+        showError(*error);
+    for (PaneModel *pane : m_workspace->panes())
+        pane->activeTab()->reload();
+}
+
+void PaneActions::cancelTransfer()
+{
+    for (const QueuedTransfer &transfer : std::as_const(m_transfers))
+        m_worker->cancel(transfer.job);
+}
+
+PaneModel *PaneActions::otherPane() const
+{
+    for (PaneModel *pane : m_workspace->panes()) {
+        if (pane->id() != m_pane->id())
+            return pane;
+    }
+    return nullptr;
+}
+
+void PaneActions::copyToOtherPane(const QList<FileItem> &items)
+{
+    if (PaneModel *other = otherPane())
+        requestTransfer(items, other->activeTab()->history().current(), TransferOperation::copy);
+}
+
+void PaneActions::moveToOtherPane(const QList<FileItem> &items)
+{
+    if (PaneModel *other = otherPane())
+        requestTransfer(items, other->activeTab()->history().current(), TransferOperation::move);
+}
+
+void PaneActions::transferSelectionToOtherPane(TransferOperation operation)
+{
+    TabModel *tab = m_pane->activeTab();
+    QList<FileItem> selected;
+    for (const FileItem &item : tab->items()) {
+        if (tab->selection().contains(item.url))
+            selected.append(item);
+    }
+    if (operation == TransferOperation::copy)
+        copyToOtherPane(selected);
+    else
+        moveToOtherPane(selected);
+}
+
+// --- drops ---
+
+QList<QUrl> PaneActions::resolveDropSources(const QList<QUrl> &urls)
+{
+    const QList<QUrl> dragged = m_workspace->draggingURLs();
+    m_workspace->setDraggingURLs({});
+    if (dragged.isEmpty() || urls.isEmpty())
+        return urls;
+    QSet<QUrl> draggedPlaces;
+    for (const QUrl &url : dragged)
+        draggedPlaces.insert(Urls::standardized(url));
+    for (const QUrl &url : urls) {
+        if (!draggedPlaces.contains(Urls::standardized(url)))
+            return urls;
+    }
+    return dragged;
+}
+
+QList<FileItem> PaneActions::fileItems(const QList<QUrl> &urls) const
+{
+    QList<FileItem> items;
+    items.reserve(urls.size());
+    for (const QUrl &url : urls) {
+        std::optional<FileItem> listed;
+        for (PaneModel *pane : m_workspace->panes()) {
+            for (const FileItem &item : pane->activeTab()->items()) {
+                if (item.url == url) {
+                    listed = item;
+                    break;
+                }
+            }
+            if (listed)
+                break;
+        }
+        if (!listed) {
+            // Not listed anywhere (pasted from another program): only what the transfer needs.
+            const bool folder = QFileInfo(Urls::path(url)).isDir();
+            listed = FileItem(url, Urls::lastPathComponent(url), folder, 0, QDateTime::fromSecsSinceEpoch(0, Qt::UTC),
+                              false);
+        }
+        items.append(*listed);
+    }
+    return items;
+}
+
+static PaneActions::TransferOperation dropOperation(Qt::KeyboardModifiers modifiers)
+{
+    // Shift forces a move even with Ctrl held.
+    const bool copy = modifiers.testFlag(Qt::ControlModifier) && !modifiers.testFlag(Qt::ShiftModifier);
+    return copy ? PaneActions::TransferOperation::copy : PaneActions::TransferOperation::move;
+}
+
+void PaneActions::handleDrop(const QList<QUrl> &urls, const QUrl &directory, Qt::KeyboardModifiers modifiers)
+{
+    const QUrl target = Urls::standardized(directory);
+    QList<FileItem> kept;
+    for (const FileItem &item : fileItems(resolveDropSources(urls))) {
+        if (Urls::standardized(Urls::deletingLastPathComponent(item.url)) != target)
+            kept.append(item);
+    }
+    if (!kept.isEmpty())
+        requestTransfer(kept, directory, dropOperation(modifiers));
+}
+
+void PaneActions::handleDropIntoFolder(const QList<QUrl> &urls, const FileItem &folder, TabModel *,
+                                       Qt::KeyboardModifiers modifiers)
+{
+    const QUrl target = Urls::standardized(folder.url);
+    QList<FileItem> kept;
+    for (const FileItem &item : fileItems(resolveDropSources(urls))) {
+        if (Urls::standardized(item.url) != target
+            && Urls::standardized(Urls::deletingLastPathComponent(item.url)) != target)
+            kept.append(item);
+    }
+    if (!kept.isEmpty())
+        requestTransfer(kept, folder.url, dropOperation(modifiers));
+}
+
+// --- item commands ---
+
+void PaneActions::requestRename(const FileItem &item)
+{
+    // The text first: the dialog opens on the target and must find the full name in its field.
+    setRenameText(item.name);
+    setRenameTarget(item);
+}
+
+void PaneActions::cancelRename()
+{
+    setRenameTarget(std::nullopt);
+}
+
+void PaneActions::performRename(const FileItem &item, TabModel *tab)
+{
+    // Spaces and tabs only: a line break in a name is the user's business.
+    qsizetype first = 0;
+    qsizetype last = m_renameText.size();
+    const auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+    while (first < last && blank(m_renameText.at(first)))
+        ++first;
+    while (last > first && blank(m_renameText.at(last - 1)))
+        --last;
+    const QString newName = m_renameText.mid(first, last - first);
+    const QString oldName = Urls::lastPathComponent(item.url);
+    QUrl renamed;
+    try {
+        renamed = m_fs.rename(item.url, newName);
+    } catch (const FileError &error) {
+        showError(error);
+        return;
+    }
+    setRenameTarget(std::nullopt);
+    tab->reload();
+    // The coordinator swallows the failures of both (the item changed meanwhile).
+    const QUrl original = item.url;
+    m_workspace->undo()->registerReversible([original, newName] { FileSystemService().rename(original, newName); },
+                                            [renamed, oldName] { FileSystemService().rename(renamed, oldName); });
+}
+
+void PaneActions::requestTrash(const QList<FileItem> &items, TabModel *tab)
+{
+    if (items.isEmpty())
+        return;
+    if (m_settings->confirmBeforeTrash())
+        setPendingTrash(items);
+    else
+        trash(items, tab);
+}
+
+void PaneActions::confirmTrash(TabModel *tab)
+{
+    if (!m_pendingTrash)
+        return;
+    const QList<FileItem> items = *m_pendingTrash;
+    trash(items, tab);
+    setPendingTrash(std::nullopt);
+}
+
+void PaneActions::cancelTrash()
+{
+    setPendingTrash(std::nullopt);
+}
+
+void PaneActions::trash(const QList<FileItem> &items, TabModel *tab)
+{
+    const QList<QUrl> urls = urlsOf(items);
+    runItemJob(tab, [urls] {
+        auto [done, error] = eachUntilFailure<std::optional<QUrl>>(urls, [](const QUrl &url) {
+            return FileSystemService().moveToTrash(url);
+        });
+        QList<QUrl> trashed;
+        for (const auto &[url, place] : done) {
+            if (place)
+                trashed.append(*place);
+        }
+        return JobResult{error, trashed};
+    }, [this](const QList<QUrl> &trashed) {
+        // Items already trashed get their undo even when a later one failed. Restoring never
+        // replaces: an item whose place was taken meanwhile stays in the Trash.
+        m_workspace->undo()->registerUndoOnly([trashed] {
+            for (const QUrl &place : trashed) {
+                try { FileSystemService().restoreFromTrash(place); } catch (const FileError &) {}
+            }
+        });
+    });
+}
+
+void PaneActions::requestPermanentDelete(const QList<FileItem> &items)
+{
+    if (!items.isEmpty())
+        setPendingPermanentDelete(items);
+}
+
+void PaneActions::confirmPermanentDelete(TabModel *tab)
+{
+    if (!m_pendingPermanentDelete)
+        return;
+    const QList<QUrl> urls = urlsOf(*m_pendingPermanentDelete);
+    setPendingPermanentDelete(std::nullopt);
+    runItemJob(tab, [urls] {
+        auto [done, error] = eachUntilFailure<bool>(urls, [](const QUrl &url) {
+            TreeRemover::removeItem(Urls::path(url), FileError::Operation::Delete);
+            return true;
+        });
+        return JobResult{error, {}};
+    }, {});
+}
+
+void PaneActions::cancelPermanentDelete()
+{
+    setPendingPermanentDelete(std::nullopt);
+}
+
+void PaneActions::duplicate(const QList<FileItem> &items, TabModel *tab)
+{
+    const QList<QUrl> urls = urlsOf(items);
+    runItemJob(tab, [urls] {
+        auto [done, error] = eachUntilFailure<QUrl>(urls, [](const QUrl &url) { return FileSystemService().duplicate(url); });
+        QList<QUrl> copies;
+        for (const auto &[url, copy] : done)
+            copies.append(copy);
+        return JobResult{error, copies};
+    }, [this](const QList<QUrl> &copies) {
+        m_workspace->undo()->registerUndoOnly([copies] {
+            for (const QUrl &copy : copies) {
+                try { FileSystemService().moveToTrash(copy); } catch (const FileError &) {}
+            }
+        });
+    });
+}
+
+QString PaneActions::archiveBaseName(const QList<FileItem> &items)
+{
+    if (items.size() != 1)
+        return QStringLiteral("Archive.zip");
+    return BulkRename::deletingPathExtension(items.first().name) + QStringLiteral(".zip");
+}
+
+void PaneActions::compress(const QList<FileItem> &items, TabModel *tab)
+{
+    if (items.isEmpty())
+        return;
+    const QList<QUrl> urls = urlsOf(items);
+    const QUrl folder = tab->history().current();
+    const QString baseName = archiveBaseName(items);
+    runItemJob(tab, [urls, folder, baseName] {
+        try {
+            const FileSystemService fs;
+            fs.compress(urls, Urls::appending(folder, fs.uniqueDestinationName(baseName, folder)));
+        } catch (const FileError &error) {
+            return JobResult{error, {}};
+        }
+        return JobResult{};
+    }, {});
+}
+
+void PaneActions::extract(const FileItem &item, TabModel *tab)
+{
+    const QUrl archive = item.url;
+    const QUrl folder = tab->history().current();
+    runItemJob(tab, [archive, folder] {
+        try {
+            FileSystemService().unzip(archive, folder);
+        } catch (const FileError &error) {
+            return JobResult{error, {}};
+        }
+        return JobResult{};
+    }, {});
+}
+
+void PaneActions::runItemJob(TabModel *tab, std::function<JobResult()> work,
+                             std::function<void(const QList<QUrl> &)> onDone)
+{
+    QPointer<TabModel> reloaded(tab);
+    enqueue([this, reloaded, work = std::move(work), onDone = std::move(onDone)](Context &) -> std::function<void()> {
+        const JobResult result = work();
+        return [this, reloaded, result, onDone] {
+            if (onDone && !result.done.isEmpty())
+                onDone(result.done);
+            if (result.error)
+                showError(*result.error);
+            if (reloaded)
+                reloaded->reload();
+        };
+    });
+}
+
+void PaneActions::copyPaths(const QList<FileItem> &items)
+{
+    if (QClipboard *clipboard = QGuiApplication::clipboard())
+        clipboard->setText(PathFormatter::joinForShell(urlsOf(items)));
+}
+
+void PaneActions::revealInFileManager(const QList<FileItem> &items)
+{
+    m_fs.revealInFileManager(urlsOf(items));
+}
+
+// --- dialogs ---
+
+void PaneActions::requestInfo(const FileItem &item)
+{
+    setInfoTarget(InfoTarget{QUuid::createUuid(), item.url});
+}
+
+void PaneActions::closeInfo()
+{
+    setInfoTarget(std::nullopt);
+}
+
+void PaneActions::requestPreview(const FileItem &item)
+{
+    setPreview(PreviewItem{QUuid::createUuid(), item.url});
+}
+
+void PaneActions::closePreview()
+{
+    setPreview(std::nullopt);
+}
+
+void PaneActions::requestBulkRename(const QList<FileItem> &items)
+{
+    setRenameBatch(RenameBatch{QUuid::createUuid(), items});
+}
+
+void PaneActions::closeBulkRename(TabModel *tab)
+{
+    setRenameBatch(std::nullopt);
+    if (tab)
+        tab->reload();
+}
+
+void PaneActions::applyBulkRename(const QList<RenamePair> &pairs)
+{
+    enqueue([this, pairs](Context &) -> std::function<void()> {
+        try {
+            FileSystemService().applyBulkRename(pairs);
+        } catch (const FileError &error) {
+            return [this, error] { showError(error); };
+        }
+        return [this, pairs] { registerBulkRenameUndo(pairs); };
+    });
+}
+
+void PaneActions::registerBulkRenameUndo(const QList<RenamePair> &pairs)
+{
+    QList<RenamePair> inverse;
+    inverse.reserve(pairs.size());
+    for (const RenamePair &pair : pairs)
+        inverse.append({Urls::appending(Urls::deletingLastPathComponent(pair.url), pair.newName),
+                        Urls::lastPathComponent(pair.url)});
+    const auto applying = [](const QList<RenamePair> &list) {
+        return [list] { FileSystemService().applyBulkRename(list); };
+    };
+    m_workspace->undo()->registerReversible(applying(pairs), applying(inverse));
+}
+
+// --- the context menu ---
+
+QList<ContextMenuEntry> PaneActions::contextMenu(const QSet<QUrl> &urls, TabModel *tab, const Localization &loc)
+{
+    QList<FileItem> items;
+    for (const FileItem &item : tab->items()) {
+        if (urls.contains(item.url))
+            items.append(item);
+    }
+    return contextMenu(items, tab->history().current(), tab, loc);
+}
+
+QList<ContextMenuEntry> PaneActions::contextMenu(const QList<FileItem> &items, const QUrl &directory, TabModel *tab,
+                                                 const Localization &loc)
+{
+    using C = ContextMenuEntry::Command;
+    const QPointer<TabModel> target(tab);
+    const bool canPaste = m_workspace->effectivePasteSource().has_value();
+    QList<ContextMenuEntry> menu;
+    const auto add = [&menu](C command, const QString &text, std::function<void()> action) {
+        menu.append(ContextMenuEntry{command, text, std::move(action)});
+    };
+    const auto pasteEntry = [&] { add(C::paste, loc.paste, [this, directory] { paste(directory); }); };
+    if (items.isEmpty()) {
+        add(C::newFolder, loc.newFolderTitle, [this] { m_onNewFolder(); });
+        add(C::newFile, loc.newFileTitle, [this] { m_onNewFile(); });
+        if (canPaste) {
+            menu.append(ContextMenuEntry::divider());
+            pasteEntry();
+        }
+        return menu;
+    }
+    const QList<QUrl> urls = urlsOf(items);
+    add(C::copyPath, loc.copyPath, [this, items] { copyPaths(items); });
+    menu.append(ContextMenuEntry::divider());
+    add(C::copy, loc.copy, [this, urls] { m_workspace->writeClipboard(urls, ClipboardOperation::copy); });
+    add(C::cut, loc.cut, [this, urls] { m_workspace->writeClipboard(urls, ClipboardOperation::move); });
+    if (canPaste)
+        pasteEntry();
+    menu.append(ContextMenuEntry::divider());
+    if (otherPane()) {
+        add(C::copyToOtherPane, loc.copyToOtherPane, [this, items] { copyToOtherPane(items); });
+        add(C::moveToOtherPane, loc.moveToOtherPane, [this, items] { moveToOtherPane(items); });
+        menu.append(ContextMenuEntry::divider());
+    }
+    add(C::duplicate, loc.duplicate, [this, items, target] { if (target) duplicate(items, target); });
+    add(C::bulkRename, loc.bulkRename, [this, items] { requestBulkRename(items); });
+    if (items.size() == 1) {
+        const FileItem item = items.first();
+        add(C::getInfo, loc.getInfo, [this, item] { requestInfo(item); });
+        add(C::preview, loc.preview, [this, item] { requestPreview(item); });
+        add(C::rename, loc.rename, [this, item] { requestRename(item); });
+    }
+    add(C::moveToTrash, loc.moveToTrash, [this, items, target] { if (target) requestTrash(items, target); });
+    menu.append(ContextMenuEntry::divider());
+    add(C::compress, loc.compress, [this, items, target] { if (target) compress(items, target); });
+    if (items.size() == 1 && BulkRename::pathExtension(items.first().name).toLower() == QLatin1String("zip")) {
+        const FileItem item = items.first();
+        add(C::extract, loc.extract, [this, item, target] { if (target) extract(item, target); });
+    }
+    add(C::revealInFileManager, loc.revealInFileManager, [this, items] { revealInFileManager(items); });
+    return menu;
+}
