@@ -7,7 +7,7 @@
 
 namespace {
 constexpr int barWidth = 120;
-constexpr int barSteps = 1000; // bytes are mapped onto this many steps: QProgressBar counts in int
+constexpr int barSteps = 1000; // QProgressBar counts in int; byte counts would overflow it
 }
 
 TransferProgressRow::TransferProgressRow(QWidget *parent)
@@ -30,35 +30,17 @@ TransferProgressRow::TransferProgressRow(QWidget *parent)
     connect(m_cancel, &QPushButton::clicked, this, &TransferProgressRow::cancelRequested);
 }
 
-void TransferProgressRow::setTexts(const QString &progressFormat, const QString &cancel)
+void TransferProgressRow::setCancelText(const QString &text)
 {
-    m_format = progressFormat;
-    m_cancel->setText(cancel);
-    refreshText();
+    m_cancel->setText(text);
 }
 
-void TransferProgressRow::setProgress(int done, int total, qint64 bytesDone, qint64 bytesTotal)
+void TransferProgressRow::setProgress(const QString &text, double fraction)
 {
-    m_done = done;
-    m_total = total;
-    const double fraction = bytesTotal > 0 ? double(bytesDone) / double(bytesTotal)
-                            : total > 0    ? double(done) / double(total)
-                                           : 0.0;
+    m_label->setText(text);
     m_bar->setValue(int(qBound(0.0, fraction, 1.0) * barSteps));
-    refreshText();
 }
 
 QString TransferProgressRow::text() const { return m_label->text(); }
 
 int TransferProgressRow::percent() const { return m_bar->value() * 100 / barSteps; }
-
-// The format holds two %d: done, then total.
-void TransferProgressRow::refreshText()
-{
-    QString text = m_format;
-    const qsizetype first = text.indexOf(QLatin1String("%d"));
-    if (first >= 0)
-        text.replace(first, 2, QString::number(m_done));
-    text.replace(QLatin1String("%d"), QString::number(m_total));
-    m_label->setText(text);
-}

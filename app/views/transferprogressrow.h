@@ -1,6 +1,6 @@
 #pragma once
-// The row at the foot of a file list while a transfer runs: a bar of the bytes done, the item
-// count ("Transferring 3 / 10") and a Cancel button.
+// The row at the foot of a file list while a transfer runs: a bar of the work done, a line of
+// text ("Transferring 3 / 10", or the item and bytes of a large copy) and a Cancel button.
 
 #include <QFrame>
 #include <QString>
@@ -16,9 +16,9 @@ class TransferProgressRow : public QFrame
 public:
     explicit TransferProgressRow(QWidget *parent = nullptr);
 
-    void setTexts(const QString &progressFormat, const QString &cancel);
-    // Items done of total; bytes done of total when known (a total of 0 falls back to items).
-    void setProgress(int done, int total, qint64 bytesDone = 0, qint64 bytesTotal = 0);
+    void setCancelText(const QString &text);
+    // `fraction` is the share done, from 0 to 1.
+    void setProgress(const QString &text, double fraction);
 
     QString text() const;
     int percent() const;
@@ -28,12 +28,7 @@ Q_SIGNALS:
     void cancelRequested();
 
 private:
-    void refreshText();
-
     QProgressBar *m_bar;
     QLabel *m_label;
     QPushButton *m_cancel;
-    QString m_format;
-    int m_done = 0;
-    int m_total = 0;
 };
