@@ -4,6 +4,7 @@
 #include "panemodel.h"
 #include "pathformatter.h"
 #include "tabmodel.h"
+#include "undocoordinator.h"
 #include "urls.h"
 
 #include <QClipboard>
@@ -31,7 +32,8 @@ QStringList standardizedPaths(const QList<QUrl> &urls)
 
 } // namespace
 
-WorkspaceModel::WorkspaceModel(bool showHidden, QObject *parent) : QObject(parent), m_showHidden(showHidden)
+WorkspaceModel::WorkspaceModel(bool showHidden, QObject *parent)
+    : QObject(parent), m_showHidden(showHidden), m_undo(new UndoCoordinator(this))
 {
     // Without a GUI application (tools, core tests) there is no system clipboard to tie to.
     if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {

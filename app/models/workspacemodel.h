@@ -11,6 +11,7 @@
 
 #include "fileclipboard.h"
 #include "panemodel.h"
+#include "sidebaritem.h"
 
 #include <QList>
 #include <QObject>
@@ -50,6 +51,9 @@ public:
     PaneModel *otherPane(const PaneModel *pane) const;
     // Moves the focus by `offset` panes (-1 left, +1 right); nothing happens past either end.
     void focusAdjacentPane(int offset);
+
+    // The fixed places of the sidebar.
+    const QList<SidebarItem> &sidebarItems() const { return m_sidebarItems; }
 
     // A plain stored switch: the window copies the user's setting into it and into the tabs.
     bool showHidden() const { return m_showHidden; }
@@ -94,6 +98,7 @@ private:
     int systemChangeCount() const { return m_systemChangeCount; }
 
     QList<PaneModel *> m_panes;
+    const QList<SidebarItem> m_sidebarItems = SidebarItem::defaults();
     QUuid m_activePaneID;
     bool m_showHidden = false;
     std::optional<FileClipboard> m_clipboard;

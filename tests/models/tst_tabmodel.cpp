@@ -64,8 +64,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("firstSize");
         QTest::addColumn<int>("secondSize");
-        QTest::newRow("first listing slower") << 20000 << 1;
-        QTest::newRow("second listing slower") << 1 << 20000;
+        QTest::newRow("first listing slower") << 10000 << 1;
+        QTest::newRow("second listing slower") << 1 << 10000;
     }
 
     void onlyTheLastNavigationIsShown()
