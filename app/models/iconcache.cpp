@@ -4,13 +4,15 @@
 #include "urls.h"
 
 #include <QFuture>
-#include <QPointer>
 #include <QtConcurrentRun>
 
 IconCache::IconCache(Provider provider, QObject *parent) : QObject(parent), m_provider(std::move(provider))
 {
     // Icons are a nicety: they must never slow down listings or the user's own work.
     m_pool.setThreadPriority(QThread::LowPriority);
+    m_dispatchTimer.setSingleShot(true);
+    m_dispatchTimer.setInterval(0);
+    connect(&m_dispatchTimer, &QTimer::timeout, this, &IconCache::dispatch);
 }
 
 IconCache::~IconCache()
@@ -39,12 +41,32 @@ void IconCache::icon(const QUrl &url, QObject *context, Done done)
             done(*found);
         return;
     }
-    // Overlapping requests for one path each fetch; the last to finish stays in the cache.
-    QtConcurrent::run(&m_pool, m_provider, path)
-        .then(this, [this, path, hasContext = context != nullptr, guard = QPointer<QObject>(context),
-                     done = std::move(done)](const QStringList &names) {
-            store(path, names, hasContext && !guard ? Done() : done);
-        });
+    m_pending.append({path, context != nullptr, context, std::move(done)});
+    m_dispatchTimer.start();
+}
+
+void IconCache::dispatch()
+{
+    for (qsizetype begin = 0; begin < m_pending.size(); begin += batchSize) {
+        QList<Request> batch = m_pending.mid(begin, batchSize);
+        QStringList paths;
+        paths.reserve(batch.size());
+        for (const Request &request : batch)
+            paths.append(request.path);
+        QtConcurrent::run(&m_pool,
+                          [provider = m_provider, paths = std::move(paths)] {
+                              QList<QStringList> names;
+                              names.reserve(paths.size());
+                              for (const QString &path : paths)
+                                  names.append(provider(path));
+                              return names;
+                          })
+            .then(this, [this, batch = std::move(batch)](const QList<QStringList> &names) {
+                for (qsizetype i = 0; i < batch.size(); ++i)
+                    store(batch.at(i), names.at(i));
+            });
+    }
+    m_pending.clear();
 }
 
 std::optional<QIcon> IconCache::cachedIcon(const QUrl &url) const
@@ -55,13 +77,13 @@ std::optional<QIcon> IconCache::cachedIcon(const QUrl &url) const
     return *found;
 }
 
-void IconCache::store(const QString &path, const QStringList &names, const Done &done)
+void IconCache::store(const Request &request, const QStringList &names)
 {
     const QIcon icon = sharedIcon(names);
-    m_icons.insert(path, icon);
-    if (done)
-        done(icon);
-    Q_EMIT iconReady(path, icon);
+    m_icons.insert(request.path, icon);
+    if (request.done && (!request.hasContext || request.context))
+        request.done(icon);
+    Q_EMIT iconReady(request.path, icon);
 }
 
 QIcon IconCache::sharedIcon(const QStringList &names)

@@ -5,15 +5,20 @@
 //
 // Built for folders of 100,000 entries: the background work only finds icon names (see
 // IconProvider); the main thread turns each distinct list of names into one QIcon and every
-// path shares it, so a cached path costs a map entry, not an image. The map itself lives on the
-// main thread only; the provider never sees it.
+// path shares it, so a cached path costs a map entry, not an image. Requests made during one
+// turn of the event loop go out together in batches, so asking for a whole large folder queues
+// a few hundred background jobs rather than one per file. The map lives on the main thread
+// only; the provider never sees it.
 
 #include <QHash>
 #include <QIcon>
+#include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QThreadPool>
+#include <QTimer>
 #include <QUrl>
 
 #include <functional>
@@ -28,6 +33,8 @@ public:
     using Provider = std::function<QStringList(const QString &path)>;
     using Done = std::function<void(const QIcon &)>;
 
+    static constexpr int batchSize = 256;
+
     explicit IconCache(Provider provider = &defaultProvider, QObject *parent = nullptr);
     ~IconCache() override;
 
@@ -37,7 +44,8 @@ public:
 
     // The icon of the item at `url`: `done` runs at once when the path is cached, else once the
     // background fetch has finished (on the main thread), unless a `context` was given and is
-    // gone by then.
+    // gone by then. Overlapping requests for one uncached path each fetch; the last to finish
+    // stays in the cache.
     void icon(const QUrl &url, QObject *context, Done done);
     // The cached icon, without fetching.
     [[nodiscard]] std::optional<QIcon> cachedIcon(const QUrl &url) const;
@@ -51,11 +59,22 @@ Q_SIGNALS:
     void iconReady(const QString &path, const QIcon &icon);
 
 private:
-    void store(const QString &path, const QStringList &names, const Done &done);
+    struct Request
+    {
+        QString path;
+        bool hasContext = false;
+        QPointer<QObject> context;
+        Done done;
+    };
+
+    void dispatch();
+    void store(const Request &request, const QStringList &names);
     QIcon sharedIcon(const QStringList &names);
 
     Provider m_provider;
     QThreadPool m_pool;
+    QList<Request> m_pending; // asked for during this turn of the event loop
+    QTimer m_dispatchTimer;
     QHash<QString, QIcon> m_icons;
     QHash<QStringList, QIcon> m_iconsByNames;
 };
