@@ -221,6 +221,18 @@ int PaneActions::enqueue(FileJobWorker::Work work)
     return job;
 }
 
+void PaneActions::recordReversible(std::function<void()> forward, std::function<void()> inverse)
+{
+    if (UndoCoordinator *undo = m_workspace->undo())
+        undo->registerReversible(std::move(forward), std::move(inverse));
+}
+
+void PaneActions::recordUndoOnly(std::function<void()> undo)
+{
+    if (UndoCoordinator *history = m_workspace->undo())
+        history->registerUndoOnly(std::move(undo));
+}
+
 // --- transfers ---
 
 void PaneActions::paste(const QUrl &directory)
@@ -454,7 +466,7 @@ void PaneActions::performRename(const FileItem &item, TabModel *tab)
     tab->reload();
     // The coordinator swallows the failures of both (the item changed meanwhile).
     const QUrl original = item.url;
-    m_workspace->undo()->registerReversible([original, newName] { FileSystemService().rename(original, newName); },
+    recordReversible([original, newName] { FileSystemService().rename(original, newName); },
                                             [renamed, oldName] { FileSystemService().rename(renamed, oldName); });
 }
 
@@ -498,7 +510,7 @@ void PaneActions::trash(const QList<FileItem> &items, TabModel *tab)
     }, [this](const QList<QUrl> &trashed) {
         // Items already trashed get their undo even when a later one failed. Restoring never
         // replaces: an item whose place was taken meanwhile stays in the Trash.
-        m_workspace->undo()->registerUndoOnly([trashed] {
+        recordUndoOnly([trashed] {
             for (const QUrl &place : trashed) {
                 try { FileSystemService().restoreFromTrash(place); } catch (const FileError &) {}
             }
@@ -542,7 +554,7 @@ void PaneActions::duplicate(const QList<FileItem> &items, TabModel *tab)
             copies.append(copy);
         return JobResult{error, copies};
     }, [this](const QList<QUrl> &copies) {
-        m_workspace->undo()->registerUndoOnly([copies] {
+        recordUndoOnly([copies] {
             for (const QUrl &copy : copies) {
                 try { FileSystemService().moveToTrash(copy); } catch (const FileError &) {}
             }
@@ -608,8 +620,9 @@ void PaneActions::runItemJob(TabModel *tab, std::function<JobResult()> work,
 
 void PaneActions::copyPaths(const QList<FileItem> &items)
 {
-    if (QClipboard *clipboard = QGuiApplication::clipboard())
-        clipboard->setText(PathFormatter::joinForShell(urlsOf(items)));
+    // Command-line tools and tests run without a GUI application, and so without a clipboard.
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        QGuiApplication::clipboard()->setText(PathFormatter::joinForShell(urlsOf(items)));
 }
 
 void PaneActions::revealInFileManager(const QList<FileItem> &items)
@@ -673,7 +686,7 @@ void PaneActions::registerBulkRenameUndo(const QList<RenamePair> &pairs)
     const auto applying = [](const QList<RenamePair> &list) {
         return [list] { FileSystemService().applyBulkRename(list); };
     };
-    m_workspace->undo()->registerReversible(applying(pairs), applying(inverse));
+    recordReversible(applying(pairs), applying(inverse));
 }
 
 // --- the context menu ---

@@ -216,6 +216,8 @@ private:
     void runItemJob(TabModel *tab, std::function<JobResult()> work,
                     std::function<void(const QList<QUrl> &)> onDone);
     void registerBulkRenameUndo(const QList<RenamePair> &pairs);
+    void recordReversible(std::function<void()> forward, std::function<void()> inverse);
+    void recordUndoOnly(std::function<void()> undo);
     void setRenameTarget(const std::optional<FileItem> &target);
     void setErrorMessage(const std::optional<QString> &message);
     void setPendingTransfer(const std::optional<PendingTransfer> &transfer);

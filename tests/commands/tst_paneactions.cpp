@@ -1,0 +1,435 @@
+// The pane's commands over real files: transfers with their prompt, progress, failures and
+// cancels; paste and drops; rename, trash, duplicate with undo; archives; bulk rename; permanent
+// deletion; and the context menu's entries.
+
+#include "appsettings.h"
+#include "localization.h"
+#include "paneactions.h"
+#include "panemodel.h"
+#include "tabmodel.h"
+#include "testdir.h"
+#include "undocoordinator.h"
+#include "workspacemodel.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <sys/stat.h>
+
+using Op = PaneActions::TransferOperation;
+using Command = ContextMenuEntry::Command;
+
+class TestPaneActions : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void transferPublishesProgressAndReloads();
+    void collisionPrompt_data();
+    void collisionPrompt();
+    void failureStopsAtTheFailingItem();
+    void largeCopyLeavesTheMainThreadResponsive();
+    void cancelStopsInsideALargeFile();
+    void transfersIntoThemselvesAreRefused();
+    void paste_data();
+    void paste();
+    void drops_data();
+    void drops();
+    void renameUndoRedo();
+    void trashUndoRestoresWhatWasTrashed();
+    void duplicateUndo();
+    void compressNames_data();
+    void compressNames();
+    void bulkRenameUndoRedo();
+    void permanentDeleteOnlyAfterConfirmation();
+    void contextMenu_data();
+    void contextMenu();
+
+private:
+    TabModel *tab(int pane) const { return m_workspace->panes().at(pane)->activeTab(); }
+    QList<FileItem> items(const QStringList &names) const
+    {
+        QList<QUrl> urls;
+        for (const QString &name : names)
+            urls << m_dir->url("left/" + name);
+        return m_actions->fileItems(urls);
+    }
+    void settle() const { QTRY_VERIFY_WITH_TIMEOUT(!m_actions->isBusy(), 30000); }
+    static void waitLoaded(TabModel *tab) { QTRY_VERIFY(!tab->isLoading()); }
+    QString bigFile(const QString &name) const
+    {
+        const QByteArray chunk(1 << 20, 'x');
+        QFile file(m_dir->path(name));
+        if (!file.open(QIODevice::WriteOnly))
+            qFatal("cannot write %s", qPrintable(name));
+        for (int i = 0; i < 200; ++i)
+            file.write(chunk);
+        return file.fileName();
+    }
+
+    std::unique_ptr<TestDir> m_dir;
+    AppSettings *m_settings = nullptr;
+    WorkspaceModel *m_workspace = nullptr;
+    PaneActions *m_actions = nullptr;
+};
+
+void TestPaneActions::init()
+{
+    m_dir.reset(new TestDir);
+    m_dir->isolateHome();
+    for (const char *name : {"a", "b", "c", "d"})
+        m_dir->file(QString("left/") + name, name);
+    m_dir->dir("right");
+    m_settings = new AppSettings(m_dir->path("settings.conf"));
+    m_settings->setLanguage(AppLanguage::english);
+    m_workspace = new WorkspaceModel(false);
+    tab(0)->navigate(m_dir->url("left"));
+    tab(1)->navigate(m_dir->url("right"));
+    waitLoaded(tab(0));
+    waitLoaded(tab(1));
+    m_actions = new PaneActions(m_workspace, m_workspace->leftPane(), m_settings);
+}
+
+void TestPaneActions::cleanup()
+{
+    delete m_actions;
+    delete m_workspace;
+    delete m_settings;
+}
+
+void TestPaneActions::transferPublishesProgressAndReloads()
+{
+    QList<std::pair<int, int>> steps;
+    connect(m_actions, &PaneActions::transferProgressChanged, this, [&] {
+        const auto progress = m_actions->transferProgress();
+        const std::pair<int, int> step = progress ? std::pair(progress->done, progress->total) : std::pair(-1, -1);
+        if (steps.isEmpty() || steps.last() != step)
+            steps << step;
+    });
+    const int leftLoads = tab(0)->reloadCount(), rightLoads = tab(1)->reloadCount();
+    m_actions->copyToOtherPane(items({"a", "b", "c"}));
+    settle();
+    QCOMPARE(steps, (QList<std::pair<int, int>>{{0, 3}, {1, 3}, {2, 3}, {3, 3}, {-1, -1}}));
+    QCOMPARE(m_dir->entries("right"), QStringList({"a", "b", "c"}));
+    QCOMPARE(m_dir->entries("left").size(), 4);
+    QVERIFY(tab(0)->reloadCount() > leftLoads && tab(1)->reloadCount() > rightLoads);
+    QVERIFY(!m_actions->errorMessage());
+}
+
+void TestPaneActions::collisionPrompt_data()
+{
+    QTest::addColumn<ConflictResolution>("resolution");
+    QTest::addColumn<QStringList>("right");
+    QTest::addColumn<QByteArray>("taken"); // what "right/b" holds afterwards
+    QTest::newRow("skip") << ConflictResolution::skip << QStringList{"a", "b", "c", "d"} << QByteArray("old");
+    QTest::newRow("keep both") << ConflictResolution::keepBoth << QStringList{"a", "b", "b copy", "c", "d"}
+                               << QByteArray("old");
+    QTest::newRow("replace") << ConflictResolution::replace << QStringList{"a", "b", "c", "d"} << QByteArray("b");
+}
+
+void TestPaneActions::collisionPrompt()
+{
+    QFETCH(ConflictResolution, resolution);
+    QFETCH(QStringList, right);
+    QFETCH(QByteArray, taken);
+    m_dir->file("right/b", "old");
+    m_actions->moveToOtherPane(items({"a", "b", "c", "d"}));
+    QVERIFY(m_actions->pendingTransfer());
+    QCOMPARE(m_actions->pendingTransfer()->operation, Op::move);
+    QVERIFY(!m_actions->isBusy()); // nothing moves before the answer
+    m_actions->resolvePendingTransfer(resolution);
+    QVERIFY(!m_actions->pendingTransfer());
+    settle();
+    QCOMPARE(m_dir->entries("right"), right);
+    QCOMPARE(m_dir->read("right/b"), taken);
+}
+
+void TestPaneActions::failureStopsAtTheFailingItem()
+{
+    // The core refuses to read from a pipe; it stands in for any item that can't be copied.
+    QVERIFY(::mkfifo(qPrintable(m_dir->path("left/b")), 0644) == 0 || (QFile::remove(m_dir->path("left/b"))
+                                                                        && ::mkfifo(qPrintable(m_dir->path("left/b")), 0644) == 0));
+    const int rightLoads = tab(1)->reloadCount();
+    m_actions->copyToOtherPane(items({"a", "b", "c", "d"}));
+    settle();
+    QCOMPARE(m_dir->entries("right"), QStringList({"a"}));
+    QVERIFY(m_actions->errorMessage() && m_actions->errorMessage()->contains("“b”"));
+    QVERIFY(!m_actions->transferProgress());
+    QVERIFY(tab(1)->reloadCount() > rightLoads);
+}
+
+void TestPaneActions::largeCopyLeavesTheMainThreadResponsive()
+{
+    bigFile("left/big");
+    int ticks = 0, byteReports = 0;
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, this, [&] { ++ticks; });
+    connect(m_actions, &PaneActions::transferProgressChanged, this, [&] {
+        if (m_actions->transferProgress() && m_actions->transferProgress()->bytesDone > 0)
+            ++byteReports;
+    });
+    timer.start(10);
+    m_actions->copyToOtherPane(items({"big"}));
+    settle();
+    QCOMPARE(QFileInfo(m_dir->path("right/big")).size(), 200 << 20);
+    QVERIFY2(byteReports > 1, qPrintable(QString::number(byteReports)));
+    QVERIFY2(ticks > 1, qPrintable(QString::number(ticks)));
+}
+
+void TestPaneActions::cancelStopsInsideALargeFile()
+{
+    bigFile("left/big");
+    connect(m_actions, &PaneActions::transferProgressChanged, this, [&] {
+        if (m_actions->transferProgress() && m_actions->transferProgress()->bytesDone > 0)
+            m_actions->cancelTransfer();
+    });
+    m_actions->copyToOtherPane(items({"a", "big", "c"}));
+    settle();
+    // The first item stays done; the large one left nothing behind, not even its temporary.
+    QCOMPARE(m_dir->entries("right"), QStringList({"a"}));
+    QCOMPARE(QFileInfo(m_dir->path("left/big")).size(), 200 << 20);
+    QVERIFY(!m_actions->errorMessage());
+    QVERIFY(!m_actions->transferProgress());
+}
+
+void TestPaneActions::transfersIntoThemselvesAreRefused()
+{
+    m_dir->dir("left/f/sub");
+    for (const QString &target : {QString("left/f"), QString("left/f/sub")}) {
+        m_actions->clearError();
+        m_actions->requestTransfer(items({"f"}), m_dir->url(target), Op::copy);
+        QVERIFY(m_actions->errorMessage() && m_actions->errorMessage()->contains("“f”"));
+        QVERIFY(!m_actions->isBusy() && !m_actions->pendingTransfer());
+    }
+    QCOMPARE(m_dir->entries("left/f"), QStringList({"sub"}));
+}
+
+void TestPaneActions::paste_data()
+{
+    QTest::addColumn<ClipboardOperation>("operation");
+    QTest::newRow("after a copy") << ClipboardOperation::copy;
+    QTest::newRow("after a cut") << ClipboardOperation::move;
+}
+
+void TestPaneActions::paste()
+{
+    QFETCH(ClipboardOperation, operation);
+    m_workspace->writeClipboard({m_dir->url("left/a"), m_dir->url("left/b")}, operation);
+    m_actions->paste(m_dir->url("right"));
+    settle();
+    QCOMPARE(m_dir->entries("right"), QStringList({"a", "b"}));
+    const bool cut = operation == ClipboardOperation::move;
+    QCOMPARE(m_dir->exists("left/a"), !cut);
+    QCOMPARE(m_workspace->clipboard().has_value(), !cut);
+}
+
+void TestPaneActions::drops_data()
+{
+    using L = QStringList;
+    QTest::addColumn<L>("dragged");
+    QTest::addColumn<L>("dropped");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<L>("right");
+    QTest::addColumn<L>("left");
+    const L all{"a", "b", "c", "d"};
+    QTest::newRow("subset of our drag moves the whole drag") << L{"a", "b", "c"} << L{"b"} << 0 << L{"a", "b", "c"} << L{"d"};
+    QTest::newRow("Ctrl copies") << L{"a", "b"} << L{"./b"} << int(Qt::ControlModifier) << L{"a", "b"} << all;
+    QTest::newRow("Shift forces a move") << L{} << L{"a"} << int(Qt::ControlModifier | Qt::ShiftModifier) << L{"a"}
+                                         << L{"b", "c", "d"};
+    QTest::newRow("foreign drop moves only what was dropped") << L{"a", "b"} << L{"c", "d"} << 0 << L{"c", "d"} << L{"a", "b"};
+}
+
+void TestPaneActions::drops()
+{
+    QFETCH(QStringList, dragged);
+    QFETCH(QStringList, dropped);
+    QFETCH(int, modifiers);
+    QFETCH(QStringList, right);
+    QFETCH(QStringList, left);
+    const auto urls = [&](const QStringList &names) {
+        QList<QUrl> list;
+        for (const QString &name : names)
+            list << m_dir->url("left/" + name);
+        return list;
+    };
+    m_workspace->setDraggingURLs(urls(dragged));
+    m_actions->handleDrop(urls(dropped), m_dir->url("right"), Qt::KeyboardModifiers(modifiers));
+    QVERIFY(m_workspace->draggingURLs().isEmpty());
+    settle();
+    QCOMPARE(m_dir->entries("right"), right);
+    QCOMPARE(m_dir->entries("left"), left);
+    // Dropping items on the folder that holds them, or a folder on its own row, does nothing.
+    m_dir->dir("left/f");
+    m_actions->handleDrop(urls({"f"}), m_dir->url("left"), {});
+    m_actions->handleDropIntoFolder(urls({"f"}), items({"f"}).first(), tab(0), {});
+    QVERIFY(!m_actions->isBusy() && !m_actions->pendingTransfer() && !m_actions->errorMessage());
+}
+
+void TestPaneActions::renameUndoRedo()
+{
+    UndoCoordinator *undo = m_workspace->undo();
+    m_actions->requestRename(items({"a"}).first());
+    QCOMPARE(m_actions->renameText(), "a");
+    m_actions->setRenameText("c");
+    m_actions->performRename(*m_actions->renameTarget(), tab(0));
+    QVERIFY(m_actions->errorMessage()); // taken: the dialog stays open with the text
+    QVERIFY(m_actions->renameTarget());
+    QVERIFY(!undo->canUndo());
+    m_actions->setRenameText(" \tz.txt  ");
+    m_actions->performRename(*m_actions->renameTarget(), tab(0));
+    QVERIFY(!m_actions->renameTarget());
+    QCOMPARE(m_dir->read("left/z.txt"), "a");
+    undo->undo();
+    QVERIFY(m_dir->exists("left/a") && !m_dir->exists("left/z.txt"));
+    undo->redo();
+    QVERIFY(!m_dir->exists("left/a") && m_dir->exists("left/z.txt"));
+    undo->undo();
+    QCOMPARE(m_dir->read("left/a"), "a");
+    QVERIFY(undo->canRedo());
+}
+
+void TestPaneActions::trashUndoRestoresWhatWasTrashed()
+{
+    // "gone" vanished after the listing: trashing stops there, the first item is trashed and
+    // undoable, the last is untouched.
+    QList<FileItem> chosen = items({"a", "gone", "c"});
+    m_actions->trash(chosen, tab(0));
+    settle();
+    QVERIFY(m_actions->errorMessage() && m_actions->errorMessage()->contains("“gone”"));
+    QCOMPARE(m_dir->entries("left"), QStringList({"b", "c", "d"}));
+    m_actions->trash(items({"b", "c", "d"}), tab(0));
+    settle();
+    QVERIFY(m_dir->entries("left").isEmpty());
+    m_dir->file("left/c", "taken meanwhile");
+    m_workspace->undo()->undo(); // b, d back; c stays in the Trash, its place being taken
+    QCOMPARE(m_dir->entries("left"), QStringList({"b", "c", "d"}));
+    QCOMPARE(m_dir->read("left/c"), "taken meanwhile");
+    m_workspace->undo()->undo();
+    QCOMPARE(m_dir->entries("left"), QStringList({"a", "b", "c", "d"}));
+    QVERIFY(!m_workspace->undo()->canRedo());
+}
+
+void TestPaneActions::duplicateUndo()
+{
+    m_actions->duplicate(items({"a", "b"}), tab(0));
+    settle();
+    QCOMPARE(m_dir->entries("left"), QStringList({"a", "a copy", "b", "b copy", "c", "d"}));
+    m_workspace->undo()->undo();
+    QCOMPARE(m_dir->entries("left"), QStringList({"a", "b", "c", "d"}));
+}
+
+void TestPaneActions::compressNames_data()
+{
+    QTest::addColumn<QStringList>("chosen");
+    QTest::addColumn<QString>("taken");
+    QTest::addColumn<QString>("archive");
+    QTest::newRow("one file, name taken") << QStringList{"report.pdf"} << "report.zip" << "report copy.zip";
+    QTest::newRow("two items") << QStringList{"a", "b"} << "" << "Archive.zip";
+    QTest::newRow("two items, name taken") << QStringList{"a", "b"} << "Archive.zip" << "Archive copy.zip";
+    QTest::newRow("folder") << QStringList{"photos"} << "" << "photos.zip";
+    QTest::newRow("last extension only") << QStringList{"a.b.c"} << "" << "a.b.zip";
+}
+
+void TestPaneActions::compressNames()
+{
+    QFETCH(QStringList, chosen);
+    QFETCH(QString, taken);
+    QFETCH(QString, archive);
+    m_dir->file("left/report.pdf", "pdf");
+    m_dir->file("left/a.b.c", "abc");
+    m_dir->file("left/photos/p.jpg", "jpg");
+    if (!taken.isEmpty())
+        m_dir->file("left/" + taken, "taken");
+    m_actions->compress(items(chosen), tab(0));
+    settle();
+    QVERIFY(!m_actions->errorMessage());
+    QVERIFY(QFileInfo(m_dir->path("left/" + archive)).size() > 0);
+}
+
+void TestPaneActions::bulkRenameUndoRedo()
+{
+    m_actions->applyBulkRename({{m_dir->url("left/a"), "x"}, {m_dir->url("left/b"), "a"}});
+    settle();
+    QCOMPARE(m_dir->read("left/x") + m_dir->read("left/a"), "ab");
+    m_workspace->undo()->undo();
+    QCOMPARE(m_dir->read("left/a") + m_dir->read("left/b"), "ab");
+    QVERIFY(!m_dir->exists("left/x"));
+    m_workspace->undo()->redo();
+    QCOMPARE(m_dir->read("left/x") + m_dir->read("left/a"), "ab");
+    m_actions->applyBulkRename({{m_dir->url("left/c"), "d"}}); // taken: fails, no step
+    settle();
+    QVERIFY(m_actions->errorMessage());
+    m_workspace->undo()->undo(); // undoes the first rename again, not the failed one
+    QCOMPARE(m_dir->entries("left"), QStringList({"a", "b", "c", "d"}));
+}
+
+void TestPaneActions::permanentDeleteOnlyAfterConfirmation()
+{
+    m_dir->file("left/f/inner", "x");
+    m_actions->requestPermanentDelete(items({"a", "f"}));
+    QVERIFY(m_actions->pendingPermanentDelete());
+    QVERIFY(!m_actions->isBusy());
+    m_actions->cancelPermanentDelete();
+    m_actions->confirmPermanentDelete(tab(0)); // nothing pending: nothing happens
+    settle();
+    QCOMPARE(m_dir->entries("left").size(), 5);
+    m_actions->requestPermanentDelete(items({"a", "f"}));
+    m_actions->confirmPermanentDelete(tab(0));
+    QVERIFY(!m_actions->pendingPermanentDelete());
+    settle();
+    QCOMPARE(m_dir->entries("left"), QStringList({"b", "c", "d"}));
+    QVERIFY(!m_dir->exists(TestDir::homeTrash("/files/a")));
+}
+
+void TestPaneActions::contextMenu_data()
+{
+    using L = QStringList;
+    using Cs = QList<Command>;
+    QTest::addColumn<L>("chosen");
+    QTest::addColumn<bool>("clipboard");
+    QTest::addColumn<Cs>("expected");
+    const Cs head{Command::copyPath, Command::divider, Command::copy, Command::cut, Command::divider,
+                  Command::copyToOtherPane, Command::moveToOtherPane, Command::divider, Command::duplicate,
+                  Command::bulkRename};
+    const Cs single{Command::getInfo, Command::preview, Command::rename};
+    const Cs tail{Command::moveToTrash, Command::divider, Command::compress};
+    QTest::newRow("empty space") << L{} << false << Cs{Command::newFolder, Command::newFile};
+    QTest::newRow("empty space, something to paste")
+        << L{} << true << Cs{Command::newFolder, Command::newFile, Command::divider, Command::paste};
+    QTest::newRow("one item") << L{"a"} << false << head + single + tail + Cs{Command::revealInFileManager};
+    QTest::newRow("two items") << L{"a", "b"} << false << head + tail + Cs{Command::revealInFileManager};
+    const Cs extractable = head + single + tail + Cs{Command::extract, Command::revealInFileManager};
+    QTest::newRow("Data.ZIP") << L{"Data.ZIP"} << false << extractable;
+    QTest::newRow("data.zip") << L{"data.zip"} << false << extractable;
+    QTest::newRow("data.tar.gz") << L{"data.tar.gz"} << false << head + single + tail + Cs{Command::revealInFileManager};
+    QTest::newRow("two zips") << L{"Data.ZIP", "data.zip"} << false << head + tail + Cs{Command::revealInFileManager};
+    Cs pasting = head;
+    pasting.insert(4, Command::paste);
+    QTest::newRow("one item, something to paste") << L{"a"} << true << pasting + single + tail + Cs{Command::revealInFileManager};
+}
+
+void TestPaneActions::contextMenu()
+{
+    QFETCH(QStringList, chosen);
+    QFETCH(bool, clipboard);
+    QFETCH(QList<Command>, expected);
+    for (const char *name : {"Data.ZIP", "data.zip", "data.tar.gz"})
+        m_dir->file(QString("left/") + name);
+    if (clipboard)
+        m_workspace->writeClipboard({m_dir->url("left/c")}, ClipboardOperation::copy);
+    const QList<ContextMenuEntry> menu = m_actions->contextMenu(items(chosen), m_dir->url("left"), tab(0),
+                                                                Localization::english());
+    QList<Command> commands;
+    for (const ContextMenuEntry &entry : menu) {
+        commands << entry.command;
+        QCOMPARE(entry.isDivider(), entry.text.isEmpty());
+        QCOMPARE(entry.isDivider(), !entry.action);
+    }
+    QCOMPARE(commands, expected);
+}
+
+QTEST_GUILESS_MAIN(TestPaneActions)
+#include "tst_paneactions.moc"
