@@ -9,7 +9,6 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QUndoStack>
 
 AppMenus::AppMenus(const ViewEnvironment &env, QMainWindow *window) : QObject(window), m_env(env)
 {
@@ -25,10 +24,10 @@ AppMenus::AppMenus(const ViewEnvironment &env, QMainWindow *window) : QObject(wi
     m_quit = m_file->addAction(QString(), window, &QWidget::close);
     m_quit->setShortcut(QKeySequence::Quit);
 
-    QUndoStack *stack = env.workspace->undo()->manager();
-    m_undo = m_edit->addAction(QString(), stack, &QUndoStack::undo);
+    UndoCoordinator *undo = env.workspace->undo();
+    m_undo = m_edit->addAction(QString(), undo, &UndoCoordinator::undo);
     m_undo->setShortcut(QKeySequence::Undo);
-    m_redo = m_edit->addAction(QString(), stack, &QUndoStack::redo);
+    m_redo = m_edit->addAction(QString(), undo, &UndoCoordinator::redo);
     m_redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     m_edit->addSeparator();
     m_copyPath = m_edit->addAction(QString(), env.workspace, &WorkspaceModel::copyActiveSelectionPaths);
@@ -48,8 +47,8 @@ AppMenus::AppMenus(const ViewEnvironment &env, QMainWindow *window) : QObject(wi
     for (QAction *action : {m_settings, m_quit, m_undo, m_redo, m_copyPath, m_hidden, m_float, m_rightPane})
         action->setShortcutContext(Qt::WindowShortcut);
 
-    connect(stack, &QUndoStack::canUndoChanged, this, &AppMenus::updateUndo);
-    connect(stack, &QUndoStack::canRedoChanged, this, &AppMenus::updateUndo);
+    connect(undo, &UndoCoordinator::canUndoChanged, this, &AppMenus::updateUndo);
+    connect(undo, &UndoCoordinator::canRedoChanged, this, &AppMenus::updateUndo);
     AppSettings *settings = env.settings;
     connect(settings, &AppSettings::languageChanged, this, &AppMenus::retranslate);
     connect(settings, &AppSettings::showHiddenChanged, this, &AppMenus::retranslate);
@@ -62,9 +61,9 @@ AppMenus::AppMenus(const ViewEnvironment &env, QMainWindow *window) : QObject(wi
 
 void AppMenus::updateUndo()
 {
-    const QUndoStack *stack = m_env.workspace->undo()->manager();
-    m_undo->setEnabled(stack->canUndo());
-    m_redo->setEnabled(stack->canRedo());
+    const UndoCoordinator *undo = m_env.workspace->undo();
+    m_undo->setEnabled(undo->canUndo());
+    m_redo->setEnabled(undo->canRedo());
 }
 
 void AppMenus::retranslate()

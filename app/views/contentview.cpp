@@ -117,6 +117,16 @@ bool ContentView::confirmCloseDuringTransfer()
     return true;
 }
 
+void ContentView::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    // The keyboard starts in the active pane's list, ready for typing and arrows.
+    m_workspace->focusActivePane();
+}
+
 void ContentView::closeEvent(QCloseEvent *event)
 {
     if (!confirmCloseDuringTransfer()) {

@@ -37,6 +37,7 @@ public:
     void restoreWindowState();
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -51,4 +52,5 @@ private:
     TitleLineView *m_title;
     QToolButton *m_rightPane;
     WindowLevelSetter *m_level;
+    bool m_shown = false;
 };

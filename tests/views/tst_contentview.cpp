@@ -11,6 +11,7 @@
 #include "panesplitview.h"
 #include "paneview.h"
 #include "pathbarview.h"
+#include "settingsview.h"
 #include "sidebarview.h"
 #include "statusbarview.h"
 #include "tabchip.h"
@@ -24,6 +25,7 @@
 #include "workspaceview.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -323,8 +325,15 @@ private Q_SLOTS:
         settings(app.get())->setLanguage(AppLanguage::english);
         QCOMPARE(menus->undoAction()->text(), QStringLiteral("Undo"));
         QCOMPARE(menus->hiddenFilesAction()->text(), QStringLiteral("Show Hidden Files"));
+        // Open windows and dialogs follow as well.
+        app->showSettings();
+        pane(app.get(), 0)->openNewFolderDialog();
         settings(app.get())->setLanguage(AppLanguage::japanese);
         QCOMPARE(menus->undoAction()->text(), QStringLiteral("取り消す"));
+        QCOMPARE(pane(app.get(), 0)->newFolderDialog()->confirmButton()->text(), QStringLiteral("作成"));
+        QCOMPARE(app->settingsWindow()->windowTitle(), QStringLiteral("設定"));
+        QCOMPARE(app->settingsWindow()->languagePicker()->currentText(), QStringLiteral("日本語"));
+        pane(app.get(), 0)->newFolderDialog()->reject();
         QCOMPARE(menus->hiddenFilesAction()->text(), QStringLiteral("隠しファイルを表示"));
         QCOMPARE(menus->floatOnTopAction()->text(), QStringLiteral("最前面に表示"));
         QCOMPARE(pane(app.get(), 1)->statusBar()->leadingText(), QStringLiteral("3 項目"));
