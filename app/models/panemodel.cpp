@@ -54,10 +54,12 @@ void PaneModel::closeTab(const QUuid &id)
     if (found == m_tabs.end())
         return;
     const int position = int(found - m_tabs.begin());
+    // The neighbour on the left, or the tab that becomes the first; chosen before the removal so
+    // that views never see the active tab missing from the row.
+    if (m_activeTabID == id)
+        setActiveTabID(m_tabs.at(position > 0 ? position - 1 : 1)->id());
     TabModel *closed = m_tabs.takeAt(position);
     Q_EMIT tabsChanged();
-    if (m_activeTabID == id)
-        setActiveTabID(m_tabs.at(std::max(position - 1, 0))->id());
     closed->setParent(nullptr);
     closed->deleteLater();
 }

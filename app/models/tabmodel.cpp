@@ -61,8 +61,7 @@ TabModel::TabModel(const QUrl &url, bool showHidden, QObject *parent, std::chron
     : QObject(parent), m_history(url), m_index(std::make_shared<NameIndex>()), m_showHidden(showHidden),
       m_watcher(watchDebounce)
 {
-    reload();
-    watchCurrentDirectory();
+    reload(); // and with it the watch
 }
 
 // The watcher goes first and with it any change notification; a load still running finds the
@@ -189,8 +188,8 @@ void TabModel::showCurrentFolder()
     setSelection({});
     setFilterQuery(QString());
     setFilterActive(false);
-    reload();
     watchCurrentDirectory();
+    reload();
 }
 
 void TabModel::reload()
@@ -213,6 +212,10 @@ void TabModel::reload()
         setIsLoading(false);
         Q_EMIT loadFinished();
     });
+    // A folder that was missing when the tab came to it, or was deleted and made again since,
+    // has no watch: the reload that shows it again watches it again.
+    if (!m_watcher.isWatching())
+        watchCurrentDirectory();
 }
 
 void TabModel::watchCurrentDirectory()

@@ -105,6 +105,8 @@ void WorkspaceModel::setClipboard(const std::optional<FileClipboard> &clipboard)
     if (m_clipboard == clipboard)
         return;
     m_clipboard = clipboard;
+    const bool cut = clipboard && clipboard->operation == ClipboardOperation::move;
+    m_cutUrls = cut ? QSet<QUrl>(clipboard->urls.begin(), clipboard->urls.end()) : QSet<QUrl>();
     Q_EMIT clipboardChanged();
 }
 
@@ -152,7 +154,7 @@ std::optional<FileClipboard> WorkspaceModel::effectivePasteSource() const
 
 bool WorkspaceModel::isCut(const QUrl &url) const
 {
-    return m_clipboard && m_clipboard->operation == ClipboardOperation::move && m_clipboard->urls.contains(url);
+    return m_cutUrls.contains(url);
 }
 
 void WorkspaceModel::copyActiveSelectionPaths()

@@ -15,6 +15,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QUrl>
 #include <QUuid>
 
@@ -102,6 +103,7 @@ private:
     QUuid m_activePaneID;
     bool m_showHidden = false;
     std::optional<FileClipboard> m_clipboard;
+    QSet<QUrl> m_cutUrls; // of m_clipboard when it is a cut: list views ask for every row they paint
     QList<QUrl> m_draggingURLs;
     int m_clipboardChangeCount = 0;
     int m_systemChangeCount = 0;

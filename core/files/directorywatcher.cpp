@@ -45,6 +45,11 @@ void DirectoryWatcher::start(const QUrl &url, std::function<void()> onChange)
         m_onChange = std::move(onChange);
 }
 
+bool DirectoryWatcher::isWatching() const
+{
+    return m_subscription != 0 && InotifyHub::instance().isSubscribed(m_subscription);
+}
+
 void DirectoryWatcher::stop()
 {
     m_pending.stop();

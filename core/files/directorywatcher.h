@@ -36,7 +36,9 @@ public:
     // Ends the watch and drops a waiting notification; closes the descriptor. Safe when idle.
     void stop();
 
-    bool isWatching() const { return m_subscription != 0; }
+    // False once the watch ended, also when the kernel ended it: the folder was deleted, moved
+    // away or unmounted. A folder made again at the same place needs a new start().
+    bool isWatching() const;
     // True while a change has been seen and the owner is not yet told.
     bool isNotificationPending() const { return m_pending.isActive(); }
 
