@@ -3,6 +3,7 @@
 #include "iconprovider.h"
 #include "urls.h"
 
+#include <QCoreApplication>
 #include <QFuture>
 #include <QtConcurrentRun>
 
@@ -21,10 +22,14 @@ IconCache::~IconCache()
     m_pool.waitForDone();
 }
 
+// Owned by the application object, so it goes (and its pool is joined) before static
+// destructors tear down what the background fetches use.
 IconCache &IconCache::shared()
 {
-    static IconCache cache;
-    return cache;
+    static QPointer<IconCache> cache;
+    if (!cache)
+        cache = new IconCache(&defaultProvider, QCoreApplication::instance());
+    return *cache;
 }
 
 QStringList IconCache::defaultProvider(const QString &path)

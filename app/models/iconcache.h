@@ -38,7 +38,8 @@ public:
     explicit IconCache(Provider provider = &defaultProvider, QObject *parent = nullptr);
     ~IconCache() override;
 
-    // The application's one cache, made on first use with the default provider.
+    // The application's one cache, made on first use with the default provider and kept until
+    // the application object goes.
     static IconCache &shared();
     static QStringList defaultProvider(const QString &path);
 
