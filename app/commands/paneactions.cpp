@@ -8,6 +8,7 @@
 #include "copycontrol.h"
 #include "errortext.h"
 #include "filejobworker.h"
+#include "iteminfomodel.h"
 #include "localization.h"
 #include "panemodel.h"
 #include "pathformatter.h"
@@ -118,7 +119,11 @@ PaneActions::PaneActions(WorkspaceModel *workspace, PaneModel *pane, AppSettings
     });
 }
 
-PaneActions::~PaneActions() = default;
+PaneActions::~PaneActions()
+{
+    // Stops the jobs and waits for the running one while everything it reports to still exists.
+    delete m_worker;
+}
 
 bool PaneActions::isBusy() const
 {
@@ -308,6 +313,17 @@ void PaneActions::transferEnded(const std::optional<FileError> &error)
         showError(*error);
     for (PaneModel *pane : m_workspace->panes())
         pane->activeTab()->reload();
+}
+
+QString PaneActions::progressText(const TransferProgress &progress, const Localization &loc)
+{
+    if (progress.bytesTotal <= 0 || progress.done >= progress.total)
+        return Localization::fill(loc.transferProgressFormat,
+                                  {QString::number(progress.done), QString::number(progress.total)});
+    const QString &format = progress.operation == TransferOperation::copy ? loc.copyProgressFormat : loc.moveProgressFormat;
+    return Localization::fill(format, {QString::number(progress.done + 1), QString::number(progress.total),
+                                       ItemInfoModel::sizeText(progress.bytesDone),
+                                       ItemInfoModel::sizeText(progress.bytesTotal)});
 }
 
 void PaneActions::cancelTransfer()

@@ -6,7 +6,8 @@
 // Progress comes on the copying thread, at most about twenty times a second, and once more at
 // the end with `bytesDone == bytesTotal`. When `shouldContinue` answers false the transfer
 // stops, removes what it had built, leaves the source as it was, and throws FileError with
-// ECANCELED.
+// ECANCELED. A move within one file system is a single rename: it reports no progress and
+// can't be cancelled.
 
 #include <QtGlobal>
 

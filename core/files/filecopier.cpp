@@ -3,6 +3,7 @@
 #include "dirstream.h"
 #include "filenames.h"
 #include "posixfs.h"
+#include "readlease.h"
 #include "temporaryname.h"
 #include "treeremover.h"
 #include "uniquefd.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 #include <cerrno>
@@ -20,6 +22,7 @@
 #include <stdio.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
@@ -56,6 +59,8 @@ public:
     // The first report comes at once, the next ones no more often than the interval allows.
     void add(qint64 bytes)
     {
+        if (bytes <= 0)
+            return;
         m_done += bytes;
         m_total = std::max(m_total, m_done);
         if (!m_control.onProgress || (m_clock.isValid() && !m_clock.hasExpired(ReportIntervalMs)))
@@ -71,8 +76,15 @@ public:
             m_control.onProgress(m_done, m_done);
     }
 
-    void check(const QString &path) const
+    // Work to do now and then while the copy runs, at most as often as progress is reported.
+    void setChore(std::function<void()> chore) { m_chore = std::move(chore); }
+
+    void check(const QString &path)
     {
+        if (m_chore && (!m_choreClock.isValid() || m_choreClock.hasExpired(ReportIntervalMs))) {
+            m_choreClock.start();
+            m_chore();
+        }
         if (m_control.shouldContinue && !m_control.shouldContinue())
             throw FileError(m_operation, ECANCELED, path);
     }
@@ -83,10 +95,12 @@ private:
     qint64 m_done = 0;
     qint64 m_total = 0;
     QElapsedTimer m_clock;
+    std::function<void()> m_chore;
+    QElapsedTimer m_choreClock;
 };
 
 // The bytes of the regular files in an item: the progress total.
-qint64 contentSize(int dirFd, const char *name, const Meter &meter, const QString &path)
+qint64 contentSize(int dirFd, const char *name, Meter &meter, const QString &path)
 {
     struct stat st;
     if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
@@ -103,6 +117,43 @@ qint64 contentSize(int dirFd, const char *name, const Meter &meter, const QStrin
         total += contentSize(folder.get(), child.constData(), meter, path);
     }
     return total;
+}
+
+// Attributes that belong to the item and mean the same wherever it lies: the user's own (tags,
+// the address a download came from) and the POSIX ACLs. Security labels and trusted ones are
+// the system's business.
+bool travelsWithCopy(const char *name)
+{
+    return std::strncmp(name, "user.", 5) == 0 || std::strcmp(name, "system.posix_acl_access") == 0
+           || std::strcmp(name, "system.posix_acl_default") == 0;
+}
+
+// Copies the extended attributes that travel with an item. A destination that can't hold them
+// (no support, no permission) doesn't fail the copy; running out of room does. 0 or an errno.
+int copyExtendedAttributes(int in, int out)
+{
+    QByteArray names(1024, Qt::Uninitialized);
+    ssize_t size;
+    while ((size = ::flistxattr(in, names.data(), size_t(names.size()))) < 0 && errno == ERANGE)
+        names.resize(names.size() * 4);
+    if (size <= 0)
+        return 0;
+    QByteArray value;
+    for (const char *name = names.constData(); name < names.constData() + size; name += std::strlen(name) + 1) {
+        if (!travelsWithCopy(name))
+            continue;
+        const ssize_t length = ::fgetxattr(in, name, nullptr, 0);
+        if (length < 0)
+            continue;
+        value.resize(length);
+        const ssize_t got = ::fgetxattr(in, name, value.data(), size_t(value.size()));
+        if (got < 0)
+            continue;
+        if (::fsetxattr(out, name, value.constData(), size_t(got), 0) != 0
+            && (errno == ENOSPC || errno == EDQUOT || errno == EIO))
+            return errno;
+    }
+    return 0;
 }
 
 bool copyRangeUnsupported(int err)
@@ -153,8 +204,10 @@ private:
         const off_t end = ::lseek(m_in, 0, SEEK_END);
         if (end < 0)
             return errno;
-        m_meter.add(std::max<off_t>(end - pos, 0));
-        return ::ftruncate(m_out, end) == 0 ? 0 : errno;
+        if (end <= pos)
+            return 0;
+        m_meter.add(end - pos);
+        return ::ftruncate(m_out, end) == 0 ? 0 : errno; // a hole at the end
     }
 
     // Copies [from, to) at the same offsets, or up to the end of the file if it comes first;
@@ -240,8 +293,8 @@ class TreeCopy
 {
 public:
     // With `record`, every entry copied is noted there as it was when it was read.
-    TreeCopy(Op operation, Meter &meter, TreeRemover::Snapshot *record = nullptr)
-        : m_operation(operation), m_meter(meter), m_record(record)
+    TreeCopy(Op operation, Meter &meter, const QString &destination, TreeRemover::Snapshot *record = nullptr)
+        : m_operation(operation), m_meter(meter), m_destination(destination), m_record(record)
     {
     }
 
@@ -264,7 +317,15 @@ public:
     }
 
 private:
-    [[noreturn]] void fail(int err, const QString &path) const { throw FileError::fromErrno(m_operation, err, path); }
+    // A full or read-only destination is no fault of the source: the destination is named.
+    [[noreturn]] void fail(int err, const QString &path) const
+    {
+        if (err == ENOSPC || err == EDQUOT)
+            throw FileError(m_operation, err, path, QStringLiteral("there is no room left in “%1”").arg(m_destination));
+        if (err == EROFS)
+            throw FileError(m_operation, err, path, QStringLiteral("“%1” can't be written to").arg(m_destination));
+        throw FileError::fromErrno(m_operation, err, path);
+    }
 
     [[noreturn]] void refuseSpecial(const QString &path) const
     {
@@ -274,10 +335,20 @@ private:
 
     void created() { m_createdTop = true; }
 
-    void note(const struct stat &st)
+    void note(const struct stat &st, std::shared_ptr<ReadLease> lease = {})
     {
         if (m_record)
-            TreeRemover::record(*m_record, st);
+            TreeRemover::record(*m_record, st, std::move(lease));
+    }
+
+    // For a move, a file is leased before it is examined, so that every writer from then on is
+    // seen. One open for writing already is copied, but not noted: the original stays.
+    void noteFile(const struct stat &st, std::shared_ptr<ReadLease> lease)
+    {
+        if (!lease || lease->outcome() == ReadLease::Outcome::unavailable)
+            note(st);
+        else if (lease->outcome() == ReadLease::Outcome::held)
+            note(st, std::move(lease));
     }
 
     void rememberTop(int fd)
@@ -293,18 +364,23 @@ private:
         UniqueFd in(::openat(srcDir, srcName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
         if (!in.valid())
             fail(errno, path);
+        std::shared_ptr<ReadLease> lease;
+        if (m_record)
+            lease = std::make_shared<ReadLease>(ReadLease::take(in.get()));
         struct stat st;
         if (::fstat(in.get(), &st) != 0)
             fail(errno, path);
         if (!S_ISREG(st.st_mode))
             refuseSpecial(path);
-        note(st);
+        noteFile(st, std::move(lease));
         ::fcntl(in.get(), F_SETFL, 0);
         UniqueFd out(::openat(dstDir, dstName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (!out.valid())
             fail(errno, path);
         created();
         if (const int err = ContentCopy(in.get(), out.get(), m_meter, path, m_buffer).run(st))
+            fail(err, path);
+        if (const int err = copyExtendedAttributes(in.get(), out.get()))
             fail(err, path);
         if (const int err = applyMetadata(out.get(), st))
             fail(err, path);
@@ -367,17 +443,40 @@ private:
             m_meter.check(childPath);
             entry(src.get(), name.constData(), dst.get(), name.constData(), childPath);
         }
+        if (const int attrErr = copyExtendedAttributes(src.get(), dst.get()))
+            fail(attrErr, path);
         if (const int metaErr = applyMetadata(dst.get(), st))
             fail(metaErr, path);
     }
 
     Op m_operation;
     Meter &m_meter;
+    QString m_destination;
     TreeRemover::Snapshot *m_record;
     std::pair<dev_t, ino_t> m_top{0, 0};
     bool m_createdTop = false;
     QByteArray m_buffer;
 };
+
+// A refusal that may be the destination folder's rather than the source's says so when the
+// destination can't be written to.
+FileError blamingDestination(int err, const QString &source, const QString &destination, Op operation)
+{
+    const QByteArray folder = FileNames::encode(destination);
+    if ((err == EACCES || err == EPERM || err == EROFS) && ::faccessat(AT_FDCWD, folder.constData(), W_OK | X_OK, AT_EACCESS) != 0)
+        return FileError(operation, errno, source, QStringLiteral("the folder “%1” can't be written to").arg(destination));
+    return FileError::fromErrno(operation, err, source);
+}
+
+// The first few of a list of paths, and how many more there are.
+QString shortList(const QStringList &paths)
+{
+    constexpr qsizetype shown = 20;
+    QString text = paths.mid(0, shown).join(QStringLiteral(", "));
+    if (paths.size() > shown)
+        text += QStringLiteral(" and %1 more").arg(paths.size() - shown);
+    return text;
+}
 
 } // namespace
 
@@ -386,31 +485,37 @@ QString FileCopier::temporaryPrefix()
     return TemporaryName::copyPrefix;
 }
 
-void FileCopier::copy(const QString &source, const QString &target, FileError::Operation operation,
-                      const CopyControl &control)
+QString FileCopier::copy(const QString &source, const QString &target, FileError::Operation operation,
+                         const CopyControl &control, const Retarget &retarget)
 {
-    copyRecording(source, target, operation, control, nullptr);
+    return copyRecording(source, target, operation, control, retarget, nullptr);
 }
 
-void FileCopier::copyRecording(const QString &source, const QString &target, FileError::Operation operation,
-                               const CopyControl &control, TreeRemover::Snapshot *record)
+QString FileCopier::copyRecording(const QString &source, const QString &target, FileError::Operation operation,
+                                  const CopyControl &control, const Retarget &retarget,
+                                  TreeRemover::Snapshot *record)
 {
     const UniqueFd folder = PosixFs::openParentFolder(target);
     if (!folder.valid())
         throw FileError::fromErrno(operation, errno, source);
+    const QString destination = Urls::parentPath(target);
+    // Without this, the first thing to fail would be the copy of the source, named as the culprit.
+    if (::faccessat(folder.get(), ".", W_OK | X_OK, AT_EACCESS) != 0)
+        throw blamingDestination(errno, source, destination, operation);
     const QByteArray sourceName = FileNames::encode(source);
     Meter meter(control, operation);
+    if (record)
+        meter.setChore([record] { TreeRemover::releaseBroken(*record); });
     if (meter.wantsProgress())
         meter.setTotal(contentSize(AT_FDCWD, sourceName.constData(), meter, source));
     const QByteArray temporary = FileNames::encode(TemporaryName::make(TemporaryName::copyPrefix));
-    TreeCopy tree(operation, meter, record);
+    TreeCopy tree(operation, meter, destination, record);
     try {
         meter.check(source);
         tree.entry(AT_FDCWD, sourceName.constData(), folder.get(), temporary.constData(), source);
-        const QByteArray name = FileNames::encode(Urls::fileName(target));
-        if (const int err = PosixFs::renameNoReplaceAt(folder.get(), temporary.constData(), folder.get(), name.constData()))
-            throw FileError::fromErrno(operation, err, source);
+        const QString placed = placeFinished(folder.get(), temporary, target, retarget, source, operation);
         meter.finish();
+        return placed;
     } catch (const FileError &) {
         // The copy's own failure is the one worth reporting; should the clean-up leave anything,
         // it is hidden and marked as ours.
@@ -420,20 +525,44 @@ void FileCopier::copyRecording(const QString &source, const QString &target, Fil
     }
 }
 
-void FileCopier::move(const QString &source, const QString &target, FileError::Operation operation,
-                      const CopyControl &control)
+// Gives the finished copy its name. Another program may have taken that name while the copy
+// ran; with `retarget`, the copy takes the next name offered rather than failing at the end.
+QString FileCopier::placeFinished(int folder, const QByteArray &temporary, const QString &target,
+                                  const Retarget &retarget, const QString &source, FileError::Operation operation)
 {
-    const int err = PosixFs::renameNoReplaceAt(AT_FDCWD, FileNames::encode(source).constData(), AT_FDCWD,
-                                               FileNames::encode(target).constData());
+    QString placed = target;
+    for (int attempt = 0;; ++attempt) {
+        const QByteArray name = FileNames::encode(Urls::fileName(placed));
+        const int err = PosixFs::renameNoReplaceAt(folder, temporary.constData(), folder, name.constData());
+        if (err == 0)
+            return placed;
+        if (err != EEXIST || !retarget || attempt == maxRetargets)
+            throw FileError::fromErrno(operation, err, source);
+        placed = retarget(placed);
+    }
+}
+
+QString FileCopier::move(const QString &source, const QString &target, FileError::Operation operation,
+                         const CopyControl &control, const Retarget &retarget)
+{
+    QString placed = target;
+    int err = 0;
+    for (int attempt = 0;; ++attempt) {
+        err = PosixFs::renameNoReplaceAt(AT_FDCWD, FileNames::encode(source).constData(), AT_FDCWD,
+                                         FileNames::encode(placed).constData());
+        if (err != EEXIST || !retarget || attempt == maxRetargets)
+            break;
+        placed = retarget(placed);
+    }
     if (err == 0)
-        return;
+        return placed;
     if (err != EXDEV)
-        throw FileError::fromErrno(operation, err, source);
+        throw blamingDestination(err, source, Urls::parentPath(placed), operation);
     // Copying everything only to find the original can't be deleted would leave two of it.
     if (::faccessat(AT_FDCWD, FileNames::encode(Urls::parentPath(source)).constData(), W_OK | X_OK, AT_EACCESS) != 0)
         throw FileError::fromErrno(operation, errno, source);
     TreeRemover::Snapshot copied;
-    copyRecording(source, target, operation, control, &copied);
+    placed = copyRecording(source, placed, operation, control, retarget, &copied);
     QStringList kept;
     try {
         // Only what was copied goes: an entry that appeared or changed meanwhile stays put.
@@ -442,11 +571,12 @@ void FileCopier::move(const QString &source, const QString &target, FileError::O
         throw FileError(operation, error.code(), source,
                         QStringLiteral("it was copied in full to “%1”, but the original could not be deleted "
                                        "completely (“%2”); both copies exist and nothing is lost")
-                            .arg(target, error.path()));
+                            .arg(placed, error.path()));
     }
     if (!kept.isEmpty())
         throw FileError(operation, EBUSY, source,
-                        QStringLiteral("it was copied to “%1”, but these changed during the move and were left "
-                                       "where they were: %2")
-                            .arg(target, kept.join(QStringLiteral(", "))));
+                        QStringLiteral("it was copied to “%1”, but these were written to or appeared during the "
+                                       "move and were left where they were: %2")
+                            .arg(placed, shortList(kept)));
+    return placed;
 }

@@ -4,8 +4,9 @@
 //
 // A copy is assembled under a hidden temporary name in the destination folder and renamed into
 // place (without replacing anything) only once it is complete. File contents go through the
-// kernel (reflink, then copy_file_range, then read/write); modes, ownership where permitted, and
-// access and modification times are kept, and holes stay holes; symbolic links are copied as
+// kernel (reflink, then copy_file_range, then read/write); modes, ownership where permitted,
+// access and modification times, user extended attributes and ACLs (where the destination
+// takes them) are kept, and holes stay holes; symbolic links are copied as
 // links; pipes, sockets and devices are refused, because reading them could block forever.
 // A CopyControl follows the copy of the item and may cancel it (see copycontrol.h).
 
@@ -13,7 +14,10 @@
 #include "fileerror.h"
 #include "treeremover.h"
 
+#include <QByteArray>
 #include <QString>
+
+#include <functional>
 
 class FileCopier
 {
@@ -21,18 +25,30 @@ public:
     // Prefix of the temporary names copies are built under.
     static QString temporaryPrefix();
 
-    // Copies the item at `source` to the free path `target`. Throws FileError naming `source`.
-    static void copy(const QString &source, const QString &target, FileError::Operation operation,
-                     const CopyControl &control = {});
+    // Offers another free path beside a `taken` one, when the one chosen was taken meanwhile.
+    using Retarget = std::function<QString(const QString &taken)>;
+
+    // Copies the item at `source` to the free path `target`, or with `retarget`, to the next
+    // free path should `target` be taken before the copy is complete. Returns where the copy
+    // lies. Throws FileError naming `source`.
+    static QString copy(const QString &source, const QString &target, FileError::Operation operation,
+                        const CopyControl &control = {}, const Retarget &retarget = {});
 
     // Moves without replacing anything at `target`. Across file systems the item is copied first
     // and the original deleted only after the whole copy is in place, and then only what was
     // copied: whatever appeared or changed in the original meanwhile is kept, and reported.
+    // A file is known unchanged by a read lease held from before its copy until after its
+    // deletion (see readlease.h): a file open for writing at any time in between stays. Without
+    // a lease, size and times are compared, which misses a rewrite that keeps both.
     // Only the copy across file systems reports progress and can be cancelled; a rename can't.
-    static void move(const QString &source, const QString &target, FileError::Operation operation,
-                     const CopyControl &control = {});
+    static QString move(const QString &source, const QString &target, FileError::Operation operation,
+                        const CopyControl &control = {}, const Retarget &retarget = {});
 
 private:
-    static void copyRecording(const QString &source, const QString &target, FileError::Operation operation,
-                              const CopyControl &control, TreeRemover::Snapshot *record);
+    static constexpr int maxRetargets = 100;
+
+    static QString copyRecording(const QString &source, const QString &target, FileError::Operation operation,
+                                 const CopyControl &control, const Retarget &retarget, TreeRemover::Snapshot *record);
+    static QString placeFinished(int folder, const QByteArray &temporary, const QString &target,
+                                 const Retarget &retarget, const QString &source, FileError::Operation operation);
 };

@@ -20,7 +20,8 @@
 namespace {
 
 using Op = FileError::Operation;
-using Transfer = void (*)(const QString &source, const QString &target, Op operation, const CopyControl &control);
+using Transfer = QString (*)(const QString &source, const QString &target, Op operation, const CopyControl &control,
+                             const FileCopier::Retarget &retarget);
 
 bool sameItem(const QString &a, const QString &b)
 {
@@ -59,12 +60,21 @@ FileError withNote(const FileError &error, const QString &note)
 }
 
 // Refuses a taken target before any work: a long copy should not fail only at its very end.
-QUrl transferTo(const QUrl &url, const QUrl &target, Op operation, Transfer transfer, const CopyControl &control)
+QUrl transferTo(const QUrl &url, const QUrl &target, Op operation, Transfer transfer, const CopyControl &control,
+                const FileCopier::Retarget &retarget = {})
 {
     if (PosixFs::occupied(Urls::path(target)))
         throw FileError::fromErrno(operation, EEXIST, Urls::path(url));
-    transfer(Urls::path(url), Urls::path(target), operation, control);
-    return target;
+    const QString placed = transfer(Urls::path(url), Urls::path(target), operation, control, retarget);
+    return Urls::appending(Urls::deletingLastPathComponent(target), Urls::fileName(placed));
+}
+
+// For keep both: the next free name, when the one chosen was taken while the item was copied.
+FileCopier::Retarget nextFreeName(const QString &name, const QUrl &directory)
+{
+    return [name, directory](const QString &) {
+        return Urls::path(Urls::appending(directory, NameConflicts::uniqueDestinationName(name, directory)));
+    };
 }
 
 // What `replace` may send to the Trash: never the source itself (then there is nothing to do)
@@ -93,7 +103,7 @@ TransferOutcome transferResolving(const QUrl &url, const QUrl &directory, Confli
         return TransferOutcome::skipped();
     case ConflictResolution::keepBoth: {
         const QUrl free = Urls::appending(directory, NameConflicts::uniqueDestinationName(name, directory));
-        return TransferOutcome::completed(transferTo(url, free, operation, transfer, control));
+        return TransferOutcome::completed(transferTo(url, free, operation, transfer, control, nextFreeName(name, directory)));
     }
     case ConflictResolution::replace:
         break;
@@ -102,7 +112,7 @@ TransferOutcome transferResolving(const QUrl &url, const QUrl &directory, Confli
     if (!trashed)
         return TransferOutcome::skipped();
     try {
-        transfer(Urls::path(url), Urls::path(target), operation, control);
+        transfer(Urls::path(url), Urls::path(target), operation, control, {});
     } catch (const FileError &error) {
         throw withNote(error, QStringLiteral("the item it was to replace is in the Trash at “%1”").arg(*trashed));
     }
@@ -204,5 +214,6 @@ QUrl ItemTransfer::duplicate(const QUrl &url, const CopyControl &control)
 {
     const QUrl folder = Urls::deletingLastPathComponent(url);
     const QString name = NameConflicts::uniqueDestinationName(Urls::lastPathComponent(url), folder);
-    return transferTo(url, Urls::appending(folder, name), Op::Copy, &FileCopier::copy, control);
+    return transferTo(url, Urls::appending(folder, name), Op::Copy, &FileCopier::copy, control,
+                      nextFreeName(Urls::lastPathComponent(url), folder));
 }

@@ -1,6 +1,7 @@
 #include "nameconflicts.h"
 
 #include "filenames.h"
+#include "graphemes.h"
 #include "posixfs.h"
 #include "urls.h"
 
@@ -40,13 +41,19 @@ void NameConflicts::requirePlainName(const QString &name, FileError::Operation o
 
 namespace {
 
-// `base` + `tail`, with as many whole characters cut from the end of `base` as needed for the
-// name to fit the file system's limit of NAME_MAX bytes.
-QString fitted(QString base, const QString &tail)
+// `base` + `tail`, with as many whole user-perceived characters cut from the end of `base` as
+// the file system's limit of NAME_MAX bytes requires; empty unless some of `base` fits.
+QString fitted(const QString &base, const QString &tail)
 {
-    while (!base.isEmpty() && FileNames::encode(base + tail).size() > NAME_MAX)
-        base.chop(base.size() >= 2 && base.back().isLowSurrogate() && base[base.size() - 2].isHighSurrogate() ? 2 : 1);
-    return base + tail;
+    if (FileNames::encode(base + tail).size() <= NAME_MAX)
+        return base + tail;
+    const QList<qsizetype> ends = Graphemes::ends(base);
+    for (qsizetype kept = ends.size() - 1; kept > 0; --kept) {
+        const QString candidate = base.left(ends.at(kept - 1)) + tail;
+        if (FileNames::encode(candidate).size() <= NAME_MAX)
+            return candidate;
+    }
+    return QString();
 }
 
 } // namespace
@@ -54,20 +61,23 @@ QString fitted(QString base, const QString &tail)
 QString NameConflicts::uniqueDestinationName(const QString &name, const QUrl &directory)
 {
     const QString folder = Urls::path(directory);
+    // lstat, not stat: a dangling link takes its name as surely as a file, since creating the
+    // copy there would follow it or fail.
     const auto isFree = [&](const QString &candidate) {
         return !PosixFs::occupied(folder + QLatin1Char('/') + candidate);
     };
     if (isFree(name))
         return name;
-    auto [base, extension] = splitExtension(name);
-    if (FileNames::encode(extension).size() > NAME_MAX / 2) { // too long to keep whole: cut it instead
-        base = name;
-        extension.clear();
-    }
+    const auto [base, extension] = splitExtension(name);
+    // The extension stays whole and only the base is shortened. Should the extension alone
+    // leave no room, the whole name is shortened as if it had none.
     const auto candidate = [&](const QString &suffix) -> QString {
-        if (extension.isEmpty())
-            return fitted(base, suffix);
-        return fitted(base, suffix + QLatin1Char('.') + extension);
+        if (!extension.isEmpty()) {
+            if (const QString kept = fitted(base, suffix + QLatin1Char('.') + extension); !kept.isEmpty())
+                return kept;
+        }
+        const QString whole = fitted(name, suffix);
+        return whole.isEmpty() ? suffix.trimmed() : whole; // not one character of the name fits
     };
     QString next = candidate(QStringLiteral(" copy"));
     for (qint64 k = 2; !isFree(next); ++k)

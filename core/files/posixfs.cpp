@@ -42,14 +42,34 @@ int PosixFs::renameNoReplaceAt(int fromDir, const char *from, int toDir, const c
     if (::renameat2(fromDir, from, toDir, to, RENAME_NOREPLACE) == 0)
         return 0;
     const int err = errno;
-    // Some file systems (network ones among them) don't know the no-replace flag. A file can
-    // still be moved without replacing anything: a new link fails on a taken name, and only
-    // then is the old name removed. A folder can't; it is refused rather than risked.
+    // Some file systems (NFS, CIFS, many FUSE ones) don't know the no-replace flag.
     struct stat st;
-    if (err != EINVAL || ::fstatat(fromDir, from, &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(st.st_mode))
+    if (err != EINVAL || ::fstatat(fromDir, from, &st, AT_SYMLINK_NOFOLLOW) != 0)
         return err;
+    return S_ISDIR(st.st_mode) ? renameFolderPlainly(fromDir, from, toDir, to) : relinkFile(fromDir, from, toDir, to, st);
+}
+
+// A plain rename of a folder fails on a file and on a folder with anything in it; all it can
+// replace is an empty folder. So once the name is seen free, the worst a race can cost is an
+// empty folder that appeared in the instant between: no data.
+int PosixFs::renameFolderPlainly(int fromDir, const char *from, int toDir, const char *to)
+{
+    struct stat st;
+    if (::fstatat(toDir, to, &st, AT_SYMLINK_NOFOLLOW) == 0)
+        return EEXIST;
+    if (errno != ENOENT)
+        return errno;
+    if (::renameat(fromDir, from, toDir, to) == 0)
+        return 0;
+    return errno == ENOTEMPTY || errno == ENOTDIR ? EEXIST : errno;
+}
+
+// A file is moved without replacing anything by a new link, which fails on a taken name, and
+// only then the removal of the old name.
+int PosixFs::relinkFile(int fromDir, const char *from, int toDir, const char *to, const struct stat &st)
+{
     if (::linkat(fromDir, from, toDir, to, 0) != 0)
-        return errno == EEXIST ? EEXIST : err;
+        return errno == EEXIST ? EEXIST : EINVAL;
     if (::unlinkat(fromDir, from, 0) != 0) {
         const int unlinkErr = errno;
         // Take the new name back, but only while it still is this very file.

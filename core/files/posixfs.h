@@ -6,6 +6,8 @@
 
 #include <QString>
 
+struct stat;
+
 class PosixFs
 {
 public:
@@ -19,10 +21,15 @@ public:
     // The folder holding `path`, opened for *at() calls; invalid (errno set) on failure.
     static UniqueFd openParentFolder(const QString &path);
     // Renames without ever replacing an item at `to`; returns 0 or the errno (EEXIST when `to` is
-    // taken). Where the file system lacks a no-replace rename, a file is moved by link and unlink.
+    // taken). Where the file system lacks a no-replace rename, a file is moved by link and unlink,
+    // and a folder by a plain rename once its new name is seen free.
     static int renameNoReplaceAt(int fromDir, const char *from, int toDir, const char *to);
     // Renames without ever replacing an item at `to` (EEXIST instead). Throws FileError naming
     // `errorPath` (default: `from`).
     static void renameNoReplace(const QString &from, const QString &to, FileError::Operation operation,
                                 const QString &errorPath = {});
+
+private:
+    static int renameFolderPlainly(int fromDir, const char *from, int toDir, const char *to);
+    static int relinkFile(int fromDir, const char *from, int toDir, const char *to, const struct stat &st);
 };

@@ -355,8 +355,14 @@ QString TrashCan::restore(const QString &trashedPath)
     while (!PosixFs::occupied(existing) && existing != QLatin1String("/"))
         existing = Urls::parentPath(existing);
     requireOnVolume(existing, topdirOf(trash), trashedPath);
-    if (!PosixFs::makePath(folder))
-        throw FileError(Op::Restore, EACCES, original, QStringLiteral("its original folder can't be recreated"));
+    if (!PosixFs::makePath(folder)) {
+        const int err = errno;
+        // The first item on the way down that exists is not a folder: a file now sits there.
+        if (PosixFs::occupied(existing) && !PosixFs::isDirectory(existing))
+            throw FileError(Op::Restore, ENOTDIR, original,
+                            QStringLiteral("“%1” is in the way of its original folder").arg(existing));
+        throw FileError(Op::Restore, err, original, QStringLiteral("its original folder can't be recreated"));
+    }
     requireOnVolume(folder, topdirOf(trash), trashedPath);
     try {
         FileCopier::move(trashedPath, original, Op::Restore);

@@ -54,8 +54,8 @@ TreeRemover::Stamp stampOf(const struct stat &st)
     const bool folder = S_ISDIR(st.st_mode);
     // A folder's own size and times change whenever its entries do; its entries are compared.
     if (folder)
-        return {0, 0, 0, true, false};
-    return {qint64(st.st_size), nanoseconds(st.st_mtim), nanoseconds(st.st_ctim), false, st.st_nlink > 1};
+        return {0, 0, 0, true, false, {}};
+    return {qint64(st.st_size), nanoseconds(st.st_mtim), nanoseconds(st.st_ctim), false, st.st_nlink > 1, {}};
 }
 
 void removeUnchanged(int dirFd, const char *name, const QString &path, const TreeRemover::Snapshot &snapshot,
@@ -88,12 +88,23 @@ bool TreeRemover::Stamp::stillMatches(const Stamp &now) const
 {
     if (isFolder || now.isFolder)
         return isFolder == now.isFolder;
+    if (lease && !lease->intact())
+        return false;
     return size == now.size && modifiedNs == now.modifiedNs && (hasOtherNames || changedNs == now.changedNs);
 }
 
-void TreeRemover::record(Snapshot &snapshot, const struct stat &st)
+void TreeRemover::record(Snapshot &snapshot, const struct stat &st, std::shared_ptr<ReadLease> lease)
 {
-    snapshot.insert({quint64(st.st_dev), quint64(st.st_ino)}, stampOf(st));
+    Stamp stamp = stampOf(st);
+    stamp.lease = std::move(lease);
+    snapshot.insert({quint64(st.st_dev), quint64(st.st_ino)}, stamp);
+}
+
+void TreeRemover::releaseBroken(const Snapshot &snapshot)
+{
+    for (const Stamp &stamp : snapshot)
+        if (stamp.lease)
+            stamp.lease->intact();
 }
 
 QStringList TreeRemover::removeCopied(const QString &path, const Snapshot &snapshot, FileError::Operation operation)

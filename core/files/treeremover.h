@@ -8,9 +8,13 @@
 
 #include "fileerror.h"
 
+#include "readlease.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
+
+#include <memory>
 
 struct stat;
 
@@ -24,7 +28,8 @@ public:
     static void discard(int parentFd, const char *name);
 
     // What a tree held when it was copied: each entry by device and inode, with the size and
-    // times it had then (folders by identity only).
+    // times it had then (folders by identity only), and for a file, the read lease taken on it
+    // before it was read, where there is one.
     struct Stamp
     {
         qint64 size = 0;
@@ -32,11 +37,15 @@ public:
         qint64 changedNs = 0;
         bool isFolder = false;
         bool hasOtherNames = false; // hard-linked: deleting one name changes the others' ctime
-        // True when `now` (the entry as it is) still is what this stamp recorded.
+        std::shared_ptr<ReadLease> lease;
+        // True when `now` (the entry as it is) still is what this stamp recorded, and no writer
+        // has broken the lease.
         bool stillMatches(const Stamp &now) const;
     };
     using Snapshot = QHash<std::pair<quint64, quint64>, Stamp>;
-    static void record(Snapshot &snapshot, const struct stat &st);
+    static void record(Snapshot &snapshot, const struct stat &st, std::shared_ptr<ReadLease> lease = {});
+    // Lets go of the leases writers have broken, so that they need not wait for the move to end.
+    static void releaseBroken(const Snapshot &snapshot);
 
     // Deletes the part of `path` that `snapshot` holds unchanged, and keeps what appeared or
     // changed since (with the folders that hold it): after a move across file systems, only what

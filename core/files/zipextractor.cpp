@@ -11,6 +11,7 @@
 #include "utf8localescope.h"
 
 #include <QFile>
+#include <QLocale>
 #include <QStringDecoder>
 
 #include <archive.h>
@@ -23,6 +24,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace {
@@ -51,6 +53,26 @@ QString archiveText(archive *a)
 {
     const char *text = archive_error_string(a);
     return text ? QString::fromLocal8Bit(text) : QStringLiteral("unknown error");
+}
+
+// The destination couldn't take what was written (full, read-only, out of inodes): its fault,
+// not the archive's.
+FileError destinationFailure(int err, const QString &archivePath, const QString &destination)
+{
+    if (err == ENOSPC || err == EDQUOT)
+        return FileError(FileError::Operation::Extract, err, archivePath,
+                         QStringLiteral("there is no room left in “%1”").arg(destination));
+    return FileError(FileError::Operation::Extract, err, archivePath,
+                     QStringLiteral("“%1” can't be written to").arg(destination));
+}
+
+// A failure of the disk writer is the destination's whenever the system said why.
+FileError writeFailure(archive *disk, const QString &archivePath, const QString &destination)
+{
+    const int err = archive_errno(disk);
+    if (err > 0 && err < FileError::ReadCorruptFile)
+        return destinationFailure(err, archivePath, destination);
+    return corrupt(archivePath, archiveText(disk));
 }
 
 QStringList components(const QString &path)
@@ -124,7 +146,7 @@ public:
         const QString path = TemporaryName::inFolder(destination, TemporaryName::unzipPrefix);
         m_path = FileNames::encode(path);
         if (::mkdir(m_path.constData(), 0700) != 0)
-            throw corrupt(archivePath, FileError::errnoText(errno));
+            throw destinationFailure(errno, archivePath, destination);
         // libarchive checks every folder of a path for links, ours included: use the real path.
         char real[PATH_MAX];
         m_realPath = ::realpath(m_path.constData(), real) ? FileNames::decode(real) : path;
@@ -178,7 +200,7 @@ bool placeEntry(archive_entry *entry, const QString &staging, const QString &arc
     return true;
 }
 
-void copyData(archive *reader, archive *disk, const QString &archivePath)
+void copyData(archive *reader, archive *disk, const QString &archivePath, const QString &destination)
 {
     for (;;) {
         const void *block;
@@ -191,16 +213,53 @@ void copyData(archive *reader, archive *disk, const QString &archivePath)
         if (r != ARCHIVE_OK)
             throw corrupt(archivePath, archiveText(reader));
         if (archive_write_data_block(disk, block, size, offset) != ARCHIVE_OK)
-            throw corrupt(archivePath, archiveText(disk));
+            throw writeFailure(disk, archivePath, destination);
     }
 }
 
-void unpack(const QString &archivePath, const QString &staging)
+std::unique_ptr<archive, ReadFree> openArchive(const QString &archivePath)
 {
     std::unique_ptr<archive, ReadFree> reader(archive_read_new());
     archive_read_support_format_zip(reader.get());
     if (archive_read_open_filename(reader.get(), FileNames::encode(archivePath).constData(), 64 * 1024) != ARCHIVE_OK)
         throw corrupt(archivePath, archiveText(reader.get()));
+    return reader;
+}
+
+// What the archive's headers say its files hold, for refusing at once an archive that can't
+// fit, rather than after filling the disk. Entries without a size count as empty; a header
+// that lies is caught later by the write that fails. Damage is left for unpack() to report.
+qint64 declaredSize(const QString &archivePath)
+{
+    const std::unique_ptr<archive, ReadFree> reader = openArchive(archivePath);
+    qint64 total = 0;
+    archive_entry *entry;
+    while (archive_read_next_header(reader.get(), &entry) == ARCHIVE_OK) {
+        if (archive_entry_filetype(entry) == AE_IFREG && archive_entry_size_is_set(entry))
+            total += std::max<qint64>(archive_entry_size(entry), 0);
+        if (archive_read_data_skip(reader.get()) != ARCHIVE_OK)
+            break;
+    }
+    return total;
+}
+
+void requireRoom(const QString &archivePath, const QString &destination)
+{
+    struct statvfs vfs;
+    if (::statvfs(FileNames::encode(destination).constData(), &vfs) != 0 || vfs.f_blocks == 0)
+        return; // nothing known about the space: let the writes tell
+    const qint64 available = qint64(vfs.f_bavail) * qint64(vfs.f_frsize);
+    const qint64 needed = declaredSize(archivePath);
+    if (needed > available)
+        throw FileError(FileError::Operation::Extract, ENOSPC, archivePath,
+                        QStringLiteral("it needs %1, but only %2 are free in “%3”")
+                            .arg(QLocale::c().formattedDataSize(needed), QLocale::c().formattedDataSize(available),
+                                 destination));
+}
+
+void unpack(const QString &archivePath, const QString &staging, const QString &destination)
+{
+    const std::unique_ptr<archive, ReadFree> reader = openArchive(archivePath);
     std::unique_ptr<archive, WriteFree> disk(archive_write_disk_new());
     archive_write_disk_set_options(disk.get(), diskFlags);
     for (;;) {
@@ -214,18 +273,18 @@ void unpack(const QString &archivePath, const QString &staging)
         if (!placeEntry(entry, staging, archivePath))
             continue;
         if (archive_write_header(disk.get(), entry) != ARCHIVE_OK)
-            throw corrupt(archivePath, archiveText(disk.get()));
+            throw writeFailure(disk.get(), archivePath, destination);
         // The size in a header may be absent; the data is read to its end in any case.
         if (archive_entry_filetype(entry) == AE_IFREG)
-            copyData(reader.get(), disk.get(), archivePath);
+            copyData(reader.get(), disk.get(), archivePath, destination);
         // Here and on closing, a warning only tells of a mode or time that couldn't be set: the
         // data is complete by then.
         if (archive_write_finish_entry(disk.get()) < ARCHIVE_WARN)
-            throw corrupt(archivePath, archiveText(disk.get()));
+            throw writeFailure(disk.get(), archivePath, destination);
     }
     // Folder modes and times are set here, after their contents were written.
     if (archive_write_close(disk.get()) < ARCHIVE_WARN)
-        throw corrupt(archivePath, archiveText(disk.get()));
+        throw writeFailure(disk.get(), archivePath, destination);
 }
 
 QList<QByteArray> topLevelNames(const QString &staging, const QString &archivePath)
@@ -323,8 +382,9 @@ void ZipExtractor::extract(const QUrl &archive, const QUrl &destination)
 {
     const Utf8LocaleScope utf8Names;
     const QString archivePath = Urls::path(archive);
+    requireRoom(archivePath, Urls::path(destination));
     const StagingFolder staging(Urls::path(destination), archivePath);
-    unpack(archivePath, staging.path());
+    unpack(archivePath, staging.path(), Urls::path(destination));
     QStringList names;
     for (const QByteArray &name : topLevelNames(staging.path(), archivePath))
         names.append(FileNames::decode(name));

@@ -14,8 +14,9 @@ class ZipExtractor
 {
 public:
     // Throws FileError ReadCorruptFile (with a detail) when the file is not a readable ZIP
-    // archive, holds an entry that would land or point outside the destination, or can't be
-    // unpacked there; nothing of it is left under a real name then.
+    // archive or holds an entry that would land or point outside the destination, and the
+    // system's errno naming the destination when that can't take it: ENOSPC at once when the
+    // sizes the archive declares exceed the free space. Nothing is left under a real name then.
     static void extract(const QUrl &archive, const QUrl &destination);
 
     // Moves each unpacked top-level item `names` out of `staging` with `move`, which returns

@@ -37,8 +37,8 @@
 #include "fuzzymatcher.h"
 
 #include "fuzzytext.h"
+#include "graphemes.h"
 
-#include <QTextBoundaryFinder>
 
 #include <unicode/uchar.h>
 
@@ -167,14 +167,7 @@ std::optional<qint64> FuzzyMatcher::score(const FuzzyText &query, const FuzzyTex
 
 QStringList FuzzyMatcher::characters(const QString &text)
 {
-    QStringList result;
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    qsizetype start = 0;
-    for (qsizetype end = finder.toNextBoundary(); end > 0; end = finder.toNextBoundary()) {
-        result.append(text.mid(start, end - start));
-        start = end;
-    }
-    return result;
+    return Graphemes::split(text);
 }
 
 QString FuzzyMatcher::key(const QString &character)

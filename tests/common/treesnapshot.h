@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 class TreeSnapshot
@@ -78,10 +79,27 @@ private:
         } else {
             line += S_ISDIR(st.st_mode) ? " dir" : " special";
         }
+        line += attributes(path);
         if (m_times == Times::exact)
             return line + QStringLiteral(" %1.%2 %3.%4").arg(st.st_mtim.tv_sec).arg(st.st_mtim.tv_nsec)
                               .arg(st.st_atim.tv_sec).arg(st.st_atim.tv_nsec);
         return S_ISLNK(st.st_mode) ? line : line + QStringLiteral(" %1").arg(st.st_mtim.tv_sec);
+    }
+
+    // The user's extended attributes and the ACLs, the ones a copy keeps.
+    static QString attributes(const QString &path)
+    {
+        char names[4096], value[4096];
+        const QByteArray item = QFile::encodeName(path);
+        const ssize_t size = ::llistxattr(item.constData(), names, sizeof names);
+        QStringList found;
+        for (const char *name = names; size > 0 && name < names + size; name += qstrlen(name) + 1) {
+            const ssize_t length = ::lgetxattr(item.constData(), name, value, sizeof value);
+            if (QByteArray(name).startsWith("user.") || QByteArray(name).startsWith("system.posix_acl_"))
+                found << QString::fromLatin1(name) + '=' + QByteArray(value, int(qMax<ssize_t>(length, 0))).toHex();
+        }
+        found.sort();
+        return found.isEmpty() ? QString() : " attributes " + found.join(' ');
     }
 
     Times m_times;

@@ -193,22 +193,61 @@ private Q_SLOTS:
         QCOMPARE(dir.entries("stage"), (QStringList{"a", "b", "c"}));
     }
 
-    // A write that fails for want of space fails the whole operation, with the system's reason.
+    void fullDisk_data()
+    {
+        QTest::addColumn<QByteArray>("options");
+        QTest::addColumn<int>("files"); // of 1 KiB each, beside 1 MiB of noise when none
+        QTest::newRow("the declared sizes can't fit: refused at once") << QByteArray("size=256k") << 0;
+        QTest::newRow("room runs out while writing (no inodes left)") << QByteArray("size=1m,nr_inodes=6") << 20;
+    }
+
+    // A destination that can't take the archive fails the whole operation, naming the
+    // destination and the lack of room, and leaves nothing behind.
     void fullDisk()
     {
+        QFETCH(QByteArray, options);
+        QFETCH(int, files);
         TestDir dir;
         const QByteArray small = QFile::encodeName(dir.dir("small"));
-        if (::mount("tmpfs", small.constData(), "tmpfs", 0, "size=256k") != 0)
+        if (::mount("tmpfs", small.constData(), "tmpfs", 0, options.constData()) != 0)
             QSKIP("a small file system can't be mounted here");
         const auto unmount = qScopeGuard([&] { ::umount2(small.constData(), MNT_DETACH); });
-        QByteArray noise(1024 * 1024, Qt::Uninitialized);
+        QList<ZipEntry> entries{zipFile("fits", "small")};
+        QByteArray noise(files ? 1024 : 1024 * 1024, Qt::Uninitialized);
         QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
-        writeZip(dir.path("big.zip"), {zipFile("fits", "small"), zipFile("noise", noise)});
-        const FileError compressing = failure([&] { fs.compress({dir.url("big.zip")}, dir.url("small/a.zip")); });
-        QCOMPARE(compressing.code(), FileError::WriteUnknown);
-        QCOMPARE(compressing.detail(), FileError::errnoText(ENOSPC));
-        QCOMPARE(failure([&] { fs.unzip(dir.url("big.zip"), dir.url("small")); }).code(), FileError::ReadCorruptFile);
+        for (int i = 0; i < std::max(files, 1); ++i)
+            entries.append(zipFile("noise" + QByteArray::number(i), noise));
+        writeZip(dir.path("big.zip"), entries);
+        if (!files) {
+            const FileError compressing = failure([&] { fs.compress({dir.url("big.zip")}, dir.url("small/a.zip")); });
+            QCOMPARE(compressing.code(), FileError::WriteUnknown);
+            QCOMPARE(compressing.detail(), FileError::errnoText(ENOSPC));
+        }
+        const FileError extracting = failure([&] { fs.unzip(dir.url("big.zip"), dir.url("small")); });
+        QCOMPARE(extracting.code(), ENOSPC);
+        QVERIFY2(extracting.message().contains(dir.path("small")), qPrintable(extracting.message()));
+        QCOMPARE(extracting.message().contains("needs"), files == 0);
         QCOMPARE(dir.entries("small"), QStringList{});
+    }
+
+    // The extractor's own check, apart from the one libarchive makes: either alone must hold.
+    void entryNamesThatStayInside_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("safe");
+        QTest::newRow("dots inside names") << "./a/..b/c..d" << true;
+        QTest::newRow("parent at the start") << "../evil" << false;
+        QTest::newRow("parent deep inside") << "a/b/../../../evil" << false;
+        QTest::newRow("parent at the end") << "a/.." << false;
+        QTest::newRow("parent behind doubled slashes") << "a//..//evil" << false;
+        QTest::newRow("absolute") << "/etc/evil" << false;
+    }
+
+    void entryNamesThatStayInside()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, safe);
+        QCOMPARE(ZipExtractor::isSafeEntryName(name), safe);
     }
 };
 

@@ -8,17 +8,30 @@
 #include "testdir.h"
 #include "treeremover.h"
 #include "treesnapshot.h"
+#include "uniquefd.h"
 
 #include <QDirIterator>
 #include <QRandomGenerator>
 #include <QTest>
 
 #include <cerrno>
+#include <sys/mman.h>
+#include <sys/xattr.h>
 
 namespace {
 
+// An ACL as the kernel stores it: owner rw, user 65534 r, group r, mask r, others r.
+const QByteArray aclForNobody = QByteArray::fromHex("0200000001000600ffffffff02000400feff000004000400ffffffff"
+                                                    "10000400ffffffff20000400ffffffff");
+
+void setAttribute(const QString &path, const char *name, const QByteArray &value)
+{
+    QCOMPARE(::lsetxattr(QFile::encodeName(path).constData(), name, value.constData(), size_t(value.size()), 0), 0);
+}
+
 // A tree with the things a copy tends to get wrong: modes, old times, a read-only folder,
-// links relative, absolute and dangling, and a link to a folder outside it.
+// links relative, absolute and dangling, a link to a folder outside it, extended attributes
+// and ACLs on files and folders, and a sparse file (16 MiB, 4 KiB of it data).
 void buildTree(const TestDir &dir, const QString &root)
 {
     dir.file(root + "/file.txt", "contents");
@@ -29,9 +42,17 @@ void buildTree(const TestDir &dir, const QString &root)
     dir.link("file.txt", root + "/relative");
     dir.link(dir.path("outside"), root + "/to-outside");
     dir.link("nowhere", root + "/dangling");
+    QFile sparse(dir.file(root + "/sparse.bin"));
+    QVERIFY(sparse.open(QIODevice::ReadWrite) && sparse.resize(16 << 20) && sparse.seek(8 << 20));
+    sparse.write(QByteArray(4096, 's'));
+    sparse.close();
+    setAttribute(dir.path(root + "/file.txt"), "user.xdg.origin.url", "https://example.org/file.txt");
+    setAttribute(dir.path(root + "/run.sh"), "system.posix_acl_access", aclForNobody);
+    setAttribute(dir.path(root + "/ro"), "user.xdg.tags", "red");
+    setAttribute(dir.path(root + "/ro"), "system.posix_acl_default", aclForNobody);
     setMode(dir.path(root + "/file.txt"), 0640);
     setMode(dir.path(root + "/run.sh"), 0755);
-    for (const char *item : {"/file.txt", "/run.sh", "/empty", "/ro/inner.txt", "/relative", "/dangling"})
+    for (const char *item : {"/file.txt", "/run.sh", "/empty", "/ro/inner.txt", "/relative", "/dangling", "/sparse.bin"})
         setTimes(dir.path(root + item), 1'000'000'000, 1'100'000'000);
     setMode(dir.path(root + "/ro"), 0555);
     setTimes(dir.path(root + "/ro"), 1'200'000'000, 1'300'000'000);
@@ -54,9 +75,10 @@ private Q_SLOTS:
     void crossDeviceMoveThatCannotDeleteSaysSo();
     void ownLeftoversGoEvenWhenReadOnly();
     void moveKeepsWhatChangedWhileCopying();
-    void progressRunsAlongAndEndsComplete();
-    void cancelledMidwayLeavesNothing_data();
-    void cancelledMidwayLeavesNothing();
+    void moveKeepsWhatIsWrittenDuringIt_data();
+    void moveKeepsWhatIsWrittenDuringIt();
+    void progressAndCancellation_data();
+    void progressAndCancellation();
 
 private:
     FileSystemService fs;
@@ -80,6 +102,9 @@ void TestFileCopier::faithfulTransfer()
     const TreeSnapshot before(there.path("Tree"));
     QCOMPARE(move ? fs.move(there.url("Tree"), here.url()) : fs.copy(there.url("Tree"), here.url()), here.url("Tree"));
     QVERIFY(before.matches(here.path("Tree")));
+    struct stat sparse;
+    QVERIFY(::stat(QFile::encodeName(here.path("Tree/sparse.bin")).constData(), &sparse) == 0);
+    QVERIFY2(sparse.st_blocks * 512 <= 256 * 1024, "the holes were filled");
     QCOMPARE(here.entries(), QStringList{"Tree"});
     QCOMPARE(there.exists("Tree"), !move);
 }
@@ -217,56 +242,106 @@ void TestFileCopier::moveKeepsWhatChangedWhileCopying()
     QCOMPARE(dir.read("Tree/sub/grows.log"), QByteArray("old and new"));
 }
 
-// Several chunks of kernel copy: the bytes are reported along the way, not only at the end.
-void TestFileCopier::progressRunsAlongAndEndsComplete()
+enum class Writer { openBefore, mappedBefore, opensDuring, newFileDuring };
+
+void TestFileCopier::moveKeepsWhatIsWrittenDuringIt_data()
 {
-    TestDir dir;
-    const qint64 size = (24 << 20) + 5;
-    dir.file("Tree/big.bin", QByteArray(size, 'b'));
-    dir.file("Tree/small.txt", "small");
-    QList<std::pair<qint64, qint64>> reports;
+    QTest::addColumn<Writer>("writer");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("open for writing from before, rewritten in place") << Writer::openBefore << "big.bin";
+    QTest::newRow("mapped shared and writable from before") << Writer::mappedBefore << "big.bin";
+    QTest::newRow("opened for writing while it is copied") << Writer::opensDuring << "big.bin";
+    QTest::newRow("a new file appears while the folder is copied") << Writer::newFileDuring << "late.txt";
+}
+
+// Through the real move across file systems; the writers that come during the move are
+// synchronised with it by the first progress report, which comes inside the large file.
+void TestFileCopier::moveKeepsWhatIsWrittenDuringIt()
+{
+    QFETCH(Writer, writer);
+    QFETCH(QString, kept);
+    TestDir here;
+    TestDir there(QStringLiteral("/dev/shm"));
+    if (!there.isValid() || !separateFileSystems(here.path(), there.path()))
+        QSKIP("/dev/shm is not a separate file system here");
+    const QByteArray contents(24 << 20, 'o');
+    const QByteArray big = QFile::encodeName(there.file("Tree/big.bin", contents));
+    UniqueFd writing;
+    void *mapping = MAP_FAILED;
+    if (writer == Writer::openBefore) {
+        writing = UniqueFd(::open(big.constData(), O_RDWR | O_CLOEXEC));
+        QCOMPARE(::pwrite(writing.get(), "O", 1, 0), 1); // the same size, so no trace but the times
+    } else if (writer == Writer::mappedBefore) {
+        const UniqueFd fd(::open(big.constData(), O_RDWR | O_CLOEXEC));
+        mapping = ::mmap(nullptr, 4096, PROT_READ | PROT_WRITE, MAP_SHARED, fd.get(), 0);
+        QVERIFY(mapping != MAP_FAILED);
+        static_cast<char *>(mapping)[0] = 'M';
+    }
     CopyControl control;
-    control.onProgress = [&](qint64 done, qint64 total) { reports.append({done, total}); };
-    fs.copy(dir.url("Tree"), QUrl::fromLocalFile(dir.dir("dst")), control);
-    QVERIFY2(reports.size() >= 2, qPrintable(QString::number(reports.size())));
-    QCOMPARE(reports.last(), std::make_pair(size + 5, size + 5));
-    for (qsizetype i = 1; i < reports.size(); ++i)
-        QVERIFY(reports[i].first >= reports[i - 1].first && reports[i].first <= reports[i].second);
-    QCOMPARE(dir.read("dst/Tree/big.bin").size(), size);
+    bool reported = false;
+    control.onProgress = [&](qint64, qint64) {
+        if (std::exchange(reported, true))
+            return;
+        if (writer == Writer::opensDuring) // must not wait for the lease: the mover runs this
+            writing = UniqueFd(::open(big.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+        else if (writer == Writer::newFileDuring)
+            there.file("Tree/late.txt", "late");
+    };
+    const FileError error = failure([&] { fs.move(there.url("Tree"), QUrl::fromLocalFile(here.dir("dst")), control); });
+    if (mapping != MAP_FAILED) {
+        static_cast<char *>(mapping)[1] = 'M'; // the page is dirty already: no new times
+        ::munmap(mapping, 4096);
+    }
+    QCOMPARE(error.code(), EBUSY);
+    QVERIFY2(error.message().contains(there.path("Tree/" + kept)), qPrintable(error.message()));
+    QCOMPARE(there.entries("Tree"), QStringList{kept});
+    QCOMPARE(here.read("dst/Tree/big.bin").size(), contents.size());
 }
 
-void TestFileCopier::cancelledMidwayLeavesNothing_data()
+void TestFileCopier::progressAndCancellation_data()
 {
-    QTest::addColumn<bool>("move"); // across file systems
-    QTest::addColumn<bool>("folder"); // cancelled between small files rather than inside a big one
-    QTest::newRow("copy, inside a large file") << false << false;
-    QTest::newRow("copy, between the files of a folder") << false << true;
-    QTest::newRow("move across file systems, inside a large file") << true << false;
-    QTest::newRow("move across file systems, between files") << true << true;
+    QTest::addColumn<bool>("move");   // across file systems
+    QTest::addColumn<bool>("folder"); // five small files rather than one large one
+    QTest::addColumn<bool>("cancel"); // as soon as the first bytes are reported
+    QTest::newRow("copy of a large file, to its end") << false << false << false;
+    QTest::newRow("copy, cancelled inside a large file") << false << false << true;
+    QTest::newRow("copy, cancelled between the files of a folder") << false << true << true;
+    QTest::newRow("move across file systems, cancelled inside a large file") << true << false << true;
+    QTest::newRow("move across file systems, cancelled between files") << true << true << true;
 }
 
-// Cancelled as soon as the first bytes are reported: the next check must stop the copy.
-void TestFileCopier::cancelledMidwayLeavesNothing()
+void TestFileCopier::progressAndCancellation()
 {
     QFETCH(bool, move);
     QFETCH(bool, folder);
+    QFETCH(bool, cancel);
     TestDir here;
     TestDir there(move ? QStringLiteral("/dev/shm") : QDir::tempPath());
     if (move && (!there.isValid() || !separateFileSystems(here.path(), there.path())))
         QSKIP("/dev/shm is not a separate file system here");
+    const qint64 size = folder ? 1000 : (24 << 20) + 5; // several chunks of kernel copy, and a tail
     for (int i = 0; i < (folder ? 5 : 1); ++i)
-        there.file(QStringLiteral("Tree/part%1.bin").arg(i), QByteArray(folder ? 1000 : 24 << 20, char('a' + i)));
+        there.file(QStringLiteral("Tree/part%1.bin").arg(i), QByteArray(size, char('a' + i)));
     const TreeSnapshot before(there.path("Tree"));
-    std::optional<std::pair<qint64, qint64>> firstReport;
+    QList<std::pair<qint64, qint64>> reports;
     CopyControl control;
-    control.onProgress = [&](qint64 done, qint64 total) { firstReport = firstReport.value_or(std::make_pair(done, total)); };
-    control.shouldContinue = [&] { return !firstReport; };
-    const FileError error = failure([&] {
-        move ? fs.move(there.url("Tree"), QUrl::fromLocalFile(here.dir("dst")), control)
-             : fs.copy(there.url("Tree"), QUrl::fromLocalFile(here.dir("dst")), control);
-    });
-    QCOMPARE(error.code(), ECANCELED);
-    QVERIFY(firstReport && firstReport->first < firstReport->second);
+    control.onProgress = [&](qint64 done, qint64 total) { reports.append({done, total}); };
+    control.shouldContinue = [&] { return !cancel || reports.isEmpty(); };
+    const auto transfer = [&] {
+        return move ? fs.move(there.url("Tree"), QUrl::fromLocalFile(here.dir("dst")), control)
+                    : fs.copy(there.url("Tree"), QUrl::fromLocalFile(here.dir("dst")), control);
+    };
+    if (!cancel) {
+        transfer();
+        QVERIFY2(reports.size() >= 2, "progress came only at the end");
+        QCOMPARE(reports.last(), std::make_pair(size, size));
+        for (qsizetype i = 1; i < reports.size(); ++i)
+            QVERIFY(reports[i].first >= reports[i - 1].first && reports[i].first <= reports[i].second);
+        QVERIFY(before.matches(here.path("dst/Tree")));
+        return;
+    }
+    QCOMPARE(failure(transfer).code(), ECANCELED);
+    QVERIFY(reports.first().first > 0 && reports.first().first < reports.first().second); // midway
     QCOMPARE(here.entries("dst"), QStringList{});
     QVERIFY(before.matches(there.path("Tree")));
 }

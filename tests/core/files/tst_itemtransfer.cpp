@@ -1,5 +1,6 @@
 // Creating, renaming, copying and moving items, and the replace / keep both / skip resolutions.
 
+#include "diskfacts.h"
 #include "failure.h"
 #include "filesystemservice.h"
 #include "testdir.h"
@@ -8,6 +9,7 @@
 #include <QTest>
 
 #include <cerrno>
+#include <climits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,6 +31,11 @@ private Q_SLOTS:
     void ontoItself_data();
     void ontoItself();
     void replaceThenFailedCopyKeepsOccupantInTrash();
+    void copyNames_data();
+    void copyNames();
+    void readOnlyDestinationIsNamed_data();
+    void readOnlyDestinationIsNamed();
+    void keepBothTakesTheNextNameWhenRaced();
 
 private:
     QStringList trashed() const { return m_dir->entries(TestDir::homeTrash("/files")); }
@@ -128,6 +135,7 @@ void TestItemTransfer::ontoItself_data()
     QTest::newRow("move onto the folder that holds it") << true << "P/P" << "" << "refused on replace";
     QTest::newRow("copy into its own folder through a link") << false << "P/a.txt" << "toP" << "skipped on replace";
     QTest::newRow("move into its own folder, spelt with a dot") << true << "P/a.txt" << "P/." << "skipped on replace";
+    QTest::newRow("copy into a sibling whose name begins with its own") << false << "P" << "P2" << "completes";
 }
 
 // Into itself: refused with any resolution. Replace never trashes the item or the folder holding it.
@@ -140,8 +148,11 @@ void TestItemTransfer::ontoItself()
     m_dir->file("P/a.txt", "mine");
     m_dir->file("P/P/inner.txt", "inner");
     m_dir->link(m_dir->path("P"), "toP");
+    m_dir->dir("P2");
     const QUrl from = m_dir->url(source), to = destination.isEmpty() ? m_dir->url() : m_dir->url(destination);
-    if (expected == "skipped on replace")
+    if (expected == "completes")
+        QCOMPARE(fs.copy(from, to), m_dir->url("P2/P"));
+    else if (expected == "skipped on replace")
         QCOMPARE(transfer(move, from, to, ConflictResolution::replace), TransferOutcome::skipped());
     else if (expected == "refused on replace")
         QCOMPARE(failure([&] { transfer(move, from, to, ConflictResolution::replace); }).code(), EINVAL);
@@ -161,6 +172,73 @@ void TestItemTransfer::replaceThenFailedCopyKeepsOccupantInTrash()
     QVERIFY2(error.message().contains("Trash"), qPrintable(error.message()));
     QCOMPARE(m_dir->entries("dst"), QStringList{}); // no half copy, not even a hidden one
     QCOMPARE(m_dir->read(TestDir::homeTrash("/files/Folder/old.txt")), QByteArray("old"));
+}
+
+void TestItemTransfer::copyNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("present"); // "@name": a dangling link
+    QTest::addColumn<QString>("expected");
+    const QString e = QString(128, 'e');
+    const QString accented = QStringLiteral("e\u0301"); // two code points, three bytes, one character
+    QTest::newRow("a dangling link takes the name") << "a" << QStringList{"@a"} << "a copy";
+    QTest::newRow("an extension over 127 bytes stays whole") << "a." + e << QStringList{"a." + e} << "a copy." + e;
+    QTest::newRow("a full-length name loses base, not extension")
+        << QString(251, 'x') + ".txt" << QStringList{QString(251, 'x') + ".txt"} << QString(246, 'x') + " copy.txt";
+    QTest::newRow("shortened by whole characters") << accented.repeated(85) << QStringList{accented.repeated(85)}
+                                                   << accented.repeated(83) + " copy";
+    QTest::newRow("an extension too long to keep: the whole name is cut")
+        << "a." + QString(252, 'e') << QStringList{"a." + QString(252, 'e')} << "a." + QString(248, 'e') + " copy";
+}
+
+void TestItemTransfer::copyNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QStringList, present);
+    QFETCH(QString, expected);
+    for (const QString &item : present)
+        item.startsWith('@') ? m_dir->link("nowhere", item.mid(1)) : m_dir->file(item);
+    QCOMPARE(fs.uniqueDestinationName(name, m_dir->url()), expected);
+    QVERIFY(QFile::encodeName(expected).size() <= NAME_MAX);
+}
+
+void TestItemTransfer::readOnlyDestinationIsNamed_data()
+{
+    QTest::addColumn<bool>("folder");
+    QTest::addColumn<bool>("move");
+    QTest::newRow("copy a file") << false << false;
+    QTest::newRow("copy a folder") << true << false;
+    QTest::newRow("move a file") << false << true;
+}
+
+// The source is blameless: the message must name the destination folder.
+void TestItemTransfer::readOnlyDestinationIsNamed()
+{
+    QFETCH(bool, folder);
+    QFETCH(bool, move);
+    m_dir->openToOthers();
+    const QUrl source = m_dir->url(folder ? "src/Folder" : "src/a.txt");
+    m_dir->file(folder ? "src/Folder/a.txt" : "src/a.txt");
+    giveAway(m_dir->path("src"));
+    const QUrl locked = QUrl::fromLocalFile(m_dir->dir("locked")); // root's, closed to the user below
+    AsUnprivileged unprivileged;
+    const FileError error = failure([&] { move ? fs.move(source, locked) : fs.copy(source, locked); });
+    QCOMPARE(error.code(), EACCES);
+    QVERIFY2(error.message().contains(m_dir->path("locked")), qPrintable(error.message()));
+    QCOMPARE(m_dir->entries("locked"), QStringList{});
+}
+
+// Another copy takes "a copy.txt" while ours runs (synchronised by our first progress report).
+void TestItemTransfer::keepBothTakesTheNextNameWhenRaced()
+{
+    m_dir->file("src/a.txt", "ours");
+    m_dir->file("dst/a.txt", "theirs");
+    CopyControl control;
+    control.onProgress = [&](qint64, qint64) { m_dir->file("dst/a copy.txt", "the other copy"); };
+    QCOMPARE(fs.copy(m_dir->url("src/a.txt"), m_dir->url("dst"), ConflictResolution::keepBoth, control),
+             TransferOutcome::completed(m_dir->url("dst/a copy 2.txt")));
+    QCOMPARE(m_dir->read("dst/a copy 2.txt"), QByteArray("ours"));
+    QCOMPARE(m_dir->read("dst/a copy.txt"), QByteArray("the other copy"));
 }
 
 QTEST_GUILESS_MAIN(TestItemTransfer)

@@ -34,6 +34,7 @@ private Q_SLOTS:
     void nameClashes();
     void refusalsLeaveEverythingInPlace();
     void nameNotValidUtf8();
+    void restoreNamesWhatIsInTheWay();
 
 private:
     std::unique_ptr<TestDir> m_dir;
@@ -148,6 +149,19 @@ void TestTrashCan::nameNotValidUtf8()
     QCOMPARE(::access(file.constData(), F_OK), 0);
     QCOMPARE(::unlink(file.constData()), 0); // the temporary folder can't remove what it can't name
     QCOMPARE(::rmdir(folder.constData()), 0);
+}
+
+void TestTrashCan::restoreNamesWhatIsInTheWay()
+{
+    m_dir->file("Projects/notes.txt", "notes");
+    const QUrl trashed = fs.moveToTrash(m_dir->url("Projects/notes.txt")).value_or(QUrl());
+    QVERIFY(QDir(m_dir->path("Projects")).removeRecursively());
+    m_dir->file("Projects", "a file now");
+    const FileError error = failure([&] { fs.restoreFromTrash(trashed); });
+    QCOMPARE(error.code(), ENOTDIR);
+    QVERIFY2(error.message().contains(m_dir->path("Projects") + "” is in the way"), qPrintable(error.message()));
+    QCOMPARE(m_dir->read("Projects"), QByteArray("a file now"));
+    QCOMPARE(readFile(trashed.toLocalFile()), QByteArray("notes"));
 }
 
 QTEST_GUILESS_MAIN(TestTrashCan)

@@ -90,6 +90,11 @@ void TestFuzzyMatcher::score_data()
     QTest::newRow("CR LF is one character") << "b" << "a\r\nb" << Score(1);
     QTest::newRow("CR LF query is one character") << "\r\n" << "\r\n" << Score(9);
     QTest::newRow("emoji sequence is one character") << "x" << u(u"\U0001F469\u200D\U0001F4BBx") << Score(1);
+    QTest::newRow("emoji after Thai text") << u(u"\U0001F600") << u(u"\u0e20\u0e32\u0e1e \U0001F600.png") << Score(9);
+    QTest::newRow("vowel sign stays on its Indic letter") << u(u"\u0915") << u(u"\u0915\u093f") << none;
+    QTest::newRow("Indic letter with its vowel sign") << u(u"\u0915\u093f") << u(u"x \u0915\u093f") << Score(9);
+    QTest::newRow("flag after an emoji") << u(u"\U0001F1EF\U0001F1F5") << u(u"\U0001F600\U0001F1EF\U0001F1F5") << Score(1);
+    QTest::newRow("half a flag is not the flag") << u(u"\U0001F1EF") << u(u"\U0001F600\U0001F1EF\U0001F1F5") << none;
     QTest::newRow("Kelvin sign lowers to k") << "k" << u(u"\u212a") << Score(9);
     QTest::newRow("Greek question mark equals semicolon") << u(u"\u037e") << ";" << Score(9);
 }
@@ -109,7 +114,8 @@ void TestFuzzyMatcher::preparedAgreesOnGeneratedText()
 {
     const QStringList alphabet{"a", "b", "A", "B", "/", ".", "_", " ", "1", "\r", "\n",
                                u(u"\u00e9"), u(u"\u0301"), u(u"\u0130"), u(u"\u03a3"), u(u"\u03c3"),
-                               u(u"\u00aa"), u(u"\U0001F469")};
+                               u(u"\u00aa"), u(u"\U0001F469"), u(u"\u0e20"), u(u"\U0001F600"),
+                               u(u"\U0001F1EF"), u(u"\u0915"), u(u"\u093f")};
     QRandomGenerator random(20240611);
     const auto text = [&](int maxLength, int letters) {
         QString result;

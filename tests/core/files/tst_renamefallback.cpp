@@ -1,0 +1,101 @@
+// Renaming, moving, copying, duplicating and trashing where the file system has no no-replace
+// rename. The program runs itself again with a library preloaded that makes the flag fail as
+// such file systems do (norenameflag.cpp); the checks run in that second run.
+
+#include "diskfacts.h"
+#include "failure.h"
+#include "filesystemservice.h"
+#include "testdir.h"
+#include "urls.h"
+
+#include <QProcess>
+#include <QTest>
+
+#include <cerrno>
+#include <fcntl.h>
+
+class TestRenameFallback : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init() { m_dir.reset(new TestDir); m_dir->isolateHome(); }
+    void cleanup() { m_dir.reset(); }
+
+    void transfers_data();
+    void transfers();
+
+private:
+    std::unique_ptr<TestDir> m_dir;
+    FileSystemService fs;
+};
+
+void TestRenameFallback::initTestCase()
+{
+    if (qgetenv("LD_PRELOAD") != NORENAMEFLAG_SHIM) {
+        QProcess again;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LD_PRELOAD", NORENAMEFLAG_SHIM);
+        again.setProcessEnvironment(env);
+        again.setProcessChannelMode(QProcess::MergedChannels);
+        again.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(again.waitForFinished(120000));
+        QVERIFY2(again.exitStatus() == QProcess::NormalExit && again.exitCode() == 0, again.readAll().constData());
+        QSKIP("the checks ran with the library preloaded, and passed");
+    }
+    // The stand-in must really be in place, or every check below would pass for nothing.
+    // (Without it, renaming a missing item fails with ENOENT.)
+    QCOMPARE(::renameat2(AT_FDCWD, "/no-such-item", AT_FDCWD, "/no-such-place", RENAME_NOREPLACE), -1);
+    QCOMPARE(errno, EINVAL);
+}
+
+void TestRenameFallback::transfers_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("taken");  // what lies at "Renamed" beforehand, if anything
+    QTest::addColumn<QString>("result"); // where Folder/inner.txt is afterwards; empty: in the Trash
+    QTest::newRow("rename a folder") << "rename" << "" << "Renamed/inner.txt";
+    QTest::newRow("move a folder") << "move" << "" << "dst/Folder/inner.txt";
+    QTest::newRow("copy a folder") << "copy" << "" << "dst/Folder/inner.txt";
+    QTest::newRow("duplicate a folder") << "duplicate" << "" << "Folder copy/inner.txt";
+    QTest::newRow("trash a folder") << "trash" << "" << "";
+    QTest::newRow("never onto a file") << "rename" << "file" << "Folder/inner.txt";
+    QTest::newRow("never onto an empty folder") << "rename" << "empty folder" << "Folder/inner.txt";
+    QTest::newRow("never onto a full folder") << "rename" << "full folder" << "Folder/inner.txt";
+}
+
+void TestRenameFallback::transfers()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, taken);
+    QFETCH(QString, result);
+    const TestDir &dir = *m_dir;
+    dir.file("Folder/inner.txt", "inner");
+    if (!taken.isEmpty())
+        taken == "file" ? dir.file("Renamed", "occupant") : dir.dir(taken == "full folder" ? "Renamed/kept" : "Renamed");
+    const QStringList before = dir.entries("Renamed");
+    const QUrl folder = dir.url("Folder"), dst = QUrl::fromLocalFile(dir.dir("dst"));
+    QString inner = result.isEmpty() ? QString() : dir.path(result);
+    const auto act = [&] {
+        if (action == "rename")
+            fs.rename(folder, "Renamed");
+        else if (action == "move" || action == "copy")
+            action == "move" ? fs.move(folder, dst) : fs.copy(folder, dst);
+        else if (action == "duplicate")
+            fs.duplicate(folder);
+        else
+            inner = Urls::path(fs.moveToTrash(folder).value_or(QUrl())) + "/inner.txt";
+    };
+    if (taken.isEmpty()) {
+        act();
+    } else {
+        QCOMPARE(failure(act).code(), EEXIST);
+        QCOMPARE(dir.entries("Renamed"), before);
+    }
+    QCOMPARE(readFile(inner), QByteArray("inner"));
+    QCOMPARE(dir.exists("Folder/inner.txt"), action == "copy" || action == "duplicate" || !taken.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestRenameFallback)
+#include "tst_renamefallback.moc"
