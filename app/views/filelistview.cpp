@@ -18,7 +18,9 @@
 #include "urls.h"
 #include "workspacemodel.h"
 
+#include <QDateTime>
 #include <QDrag>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelection>
@@ -66,7 +68,6 @@ void FileListView::buildLayout()
     m_filterBar->hide();
 
     m_table->setModel(m_model);
-    m_table->header()->resizeSection(FileTableModel::NameColumn, 320);
     m_overlay = new ListOverlay(m_table->viewport());
     m_progress = new TransferProgressRow;
 
@@ -122,8 +123,31 @@ void FileListView::connectEnvironment()
     m_iconRefresh.setInterval(30);
     connect(&m_iconRefresh, &QTimer::timeout, m_model, &FileTableModel::refreshIcons);
     m_model->setIconProvider([this](const FileItem &item) { return iconFor(item); });
+    applyTheme();
+}
+
+void FileListView::applyTheme()
+{
     const Theme theme = Theme::daziduvEdiv();
+    setPalette(theme.palette());
+    QPalette raised = theme.palette();
+    raised.setColor(QPalette::Window, theme.secondaryBackground);
+    m_filterBar->setPalette(raised);
+    m_progress->setPalette(raised);
     m_model->setColors(theme.foreground, theme.secondaryForeground);
+}
+
+// The name column takes what the size and date columns leave; those two start wide enough for
+// their usual texts (measuring every row would cost too much in a large folder).
+void FileListView::sizeColumns()
+{
+    QHeaderView *header = m_table->header();
+    const QFontMetrics metrics(m_env.settings->uiFont());
+    const int padding = 4 * metrics.averageCharWidth();
+    header->setSectionResizeMode(FileTableModel::NameColumn, QHeaderView::Stretch);
+    header->resizeSection(FileTableModel::SizeColumn, metrics.horizontalAdvance(QStringLiteral("999.9 MB")) + padding);
+    const QString sampleDate = FileTableModel::dateText(QDateTime(QDate(2024, 12, 28), QTime(23, 59)));
+    header->resizeSection(FileTableModel::ModifiedColumn, metrics.horizontalAdvance(sampleDate) + padding);
 }
 
 void FileListView::setTab(TabModel *tab)
@@ -196,6 +220,7 @@ void FileListView::refreshFont()
 {
     m_model->setFont(m_env.settings->uiFont());
     m_filterField->setFont(m_env.settings->uiFont());
+    sizeColumns();
 }
 
 // The rows follow the tab's visible items (sorted and filtered there); the selection is put back
@@ -432,12 +457,13 @@ bool FileListView::handleKeyPress(QKeyEvent *event)
         return false;
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     const int key = event->key();
+    // Before the standard edit keys: some desktops bind Shift+Delete to Cut, and here it deletes.
+    if (handleFunctionKey(key, modifiers))
+        return true;
     if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Cut) || event->matches(QKeySequence::Paste)) {
         event->matches(QKeySequence::Copy) ? copy() : event->matches(QKeySequence::Cut) ? cut() : paste();
         return true;
     }
-    if (handleFunctionKey(key, modifiers))
-        return true;
     if (modifiers & Qt::ControlModifier)
         return handleCommandKey(key);
     switch (key) {
@@ -636,6 +662,7 @@ void FileListView::openFuzzyFinder()
                                        FuzzyFinderModel::defaultDebounce);
     m_palette = new FuzzyFinderPalette(model, loc(), this);
     model->setParent(m_palette);
+    m_palette->setPalette(palette());
     m_palette->setNameFont(m_env.settings->uiFont());
     m_palette->setIconProvider([this](const FileItem &item) { return iconFor(item); });
     connect(m_palette, &FuzzyFinderPalette::chosen, this, [this](const FileItem &item) {

@@ -69,6 +69,8 @@ protected:
 private:
     void buildLayout();
     void connectEnvironment();
+    void applyTheme();
+    void sizeColumns();
     void connectTab();
     void retranslate();
     const Localization &loc() const;
