@@ -54,14 +54,19 @@ QString folded(const QString &text)
     return caseFolded(result);
 }
 
+QString needle(const QString &query)
+{
+    return folded(trimmed(query));
+}
+
 QList<FileItem> apply(const QList<FileItem> &items, const QString &query)
 {
-    const QString needle = folded(trimmed(query));
-    if (needle.isEmpty())
+    const QString wanted = needle(query);
+    if (wanted.isEmpty())
         return items;
     QList<FileItem> matching;
     for (const FileItem &item : items)
-        if (folded(item.name).contains(needle))
+        if (folded(item.name).contains(wanted))
             matching.append(item);
     return matching;
 }

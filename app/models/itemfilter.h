@@ -16,5 +16,7 @@ namespace ItemFilter {
 // The form names and queries are compared in: case-folded, canonically decomposed, combining
 // marks dropped.
 [[nodiscard]] QString folded(const QString &text);
+// What a name's folded form must contain for `query`; empty when every name matches.
+[[nodiscard]] QString needle(const QString &query);
 
 } // namespace ItemFilter

@@ -2,24 +2,20 @@
 
 #include "namecollator.h"
 
-#include <QCollatorSortKey>
-
 #include <algorithm>
 #include <numeric>
-#include <optional>
-#include <vector>
 
 namespace ItemSorter {
 
 namespace {
 
 // Three-way comparison of two entries on one key, ascending.
-int compareOn(SortProperty property, const FileItem &a, const FileItem &b, const QCollatorSortKey *keyA,
-              const QCollatorSortKey *keyB)
+int compareOn(SortProperty property, const FileItem &a, const FileItem &b, const NameKeys &names, qsizetype i,
+              qsizetype j)
 {
     switch (property) {
     case SortProperty::name:
-        return keyA->compare(*keyB);
+        return names.at(size_t(i)).compare(names.at(size_t(j)));
     case SortProperty::size:
         return a.size < b.size ? -1 : (a.size > b.size ? 1 : 0);
     case SortProperty::modificationDate:
@@ -35,16 +31,19 @@ bool usesName(const QList<SortKey> &keys)
 
 } // namespace
 
-QList<FileItem> sort(const QList<FileItem> &items, const QList<SortKey> &keys)
+NameKeys nameKeys(const QList<FileItem> &items)
 {
-    std::vector<QCollatorSortKey> nameKeys;
-    if (usesName(keys)) {
-        const NameCollator collator;
-        nameKeys.reserve(items.size());
-        for (const FileItem &item : items)
-            nameKeys.push_back(collator.sortKey(item.name));
-    }
-    std::vector<qsizetype> order(items.size());
+    const NameCollator collator;
+    NameKeys keys;
+    keys.reserve(size_t(items.size()));
+    for (const FileItem &item : items)
+        keys.push_back(collator.sortKey(item.name));
+    return keys;
+}
+
+QList<qsizetype> sortedOrder(const QList<FileItem> &items, const QList<SortKey> &keys, const NameKeys &names)
+{
+    QList<qsizetype> order(items.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](qsizetype i, qsizetype j) {
         const FileItem &a = items.at(i);
@@ -52,14 +51,18 @@ QList<FileItem> sort(const QList<FileItem> &items, const QList<SortKey> &keys)
         if (a.directorySortRank() != b.directorySortRank())
             return a.directorySortRank() < b.directorySortRank();
         for (const SortKey &key : keys) {
-            const bool hasNames = !nameKeys.empty();
-            const int c = compareOn(key.property, a, b, hasNames ? &nameKeys[size_t(i)] : nullptr,
-                                    hasNames ? &nameKeys[size_t(j)] : nullptr);
+            const int c = compareOn(key.property, a, b, names, i, j);
             if (c != 0)
                 return key.direction == SortDirection::forward ? c < 0 : c > 0;
         }
         return false;
     });
+    return order;
+}
+
+QList<FileItem> sort(const QList<FileItem> &items, const QList<SortKey> &keys)
+{
+    const QList<qsizetype> order = sortedOrder(items, keys, usesName(keys) ? nameKeys(items) : NameKeys());
     QList<FileItem> sorted;
     sorted.reserve(items.size());
     for (qsizetype i : order)

@@ -9,8 +9,31 @@
 
 namespace {
 
-// Runs on a pool thread with copies of all it needs. Sorting and filtering here keeps a large
-// folder's reload off the main thread; comparing with the entries the tab had lets an
+// The entries at `order`, those whose folded names contain the query.
+QList<FileItem> visibleOf(const QList<FileItem> &items, const TabModel::NameIndex &index,
+                          const QList<qsizetype> &order, const QString &query)
+{
+    const QString wanted = ItemFilter::needle(query);
+    QList<FileItem> visible;
+    visible.reserve(wanted.isEmpty() ? order.size() : 0);
+    for (qsizetype i : order)
+        if (wanted.isEmpty() || index.folded.at(i).contains(wanted))
+            visible.append(items.at(i));
+    return visible;
+}
+
+std::shared_ptr<const TabModel::NameIndex> indexOf(const QList<FileItem> &items)
+{
+    auto index = std::make_shared<TabModel::NameIndex>();
+    index->keys = ItemSorter::nameKeys(items);
+    index->folded.reserve(items.size());
+    for (const FileItem &item : items)
+        index->folded.append(ItemFilter::folded(item.name));
+    return index;
+}
+
+// Runs on a pool thread with copies of all it needs. Indexing, sorting and filtering here keeps
+// a large folder's reload off the main thread; comparing with the entries the tab had lets an
 // unchanged folder be applied without telling anyone.
 TabModel::LoadResult loadFolder(const QUrl &url, bool showHidden, const QList<SortKey> &order,
                                 const QString &query, const QList<FileItem> &previous)
@@ -25,8 +48,9 @@ TabModel::LoadResult loadFolder(const QUrl &url, bool showHidden, const QList<So
     }
     result.sameItems = result.items == previous;
     if (!result.sameItems) {
-        result.sorted = ItemSorter::sort(result.items, order);
-        result.visible = ItemFilter::apply(result.sorted, query);
+        result.index = indexOf(result.items);
+        result.order = ItemSorter::sortedOrder(result.items, order, result.index->keys);
+        result.visible = visibleOf(result.items, *result.index, result.order, query);
     }
     return result;
 }
@@ -34,7 +58,8 @@ TabModel::LoadResult loadFolder(const QUrl &url, bool showHidden, const QList<So
 } // namespace
 
 TabModel::TabModel(const QUrl &url, bool showHidden, QObject *parent, std::chrono::milliseconds watchDebounce)
-    : QObject(parent), m_history(url), m_showHidden(showHidden), m_watcher(watchDebounce)
+    : QObject(parent), m_history(url), m_index(std::make_shared<NameIndex>()), m_showHidden(showHidden),
+      m_watcher(watchDebounce)
 {
     reload();
     watchCurrentDirectory();
@@ -182,13 +207,8 @@ void TabModel::reload()
                                                       const LoadResult &result) {
         if (generation != m_loadGeneration)
             return;
-        // The order or the filter may have changed while the folder was listed.
-        if (!result.sameItems && (order != m_sortOrder || query != m_filterQuery)) {
-            const QList<FileItem> sorted = ItemSorter::sort(result.items, m_sortOrder);
-            setItems(result.items, sorted, ItemFilter::apply(sorted, m_filterQuery));
-        } else if (!result.sameItems) {
-            setItems(result.items, result.sorted, result.visible);
-        }
+        if (!result.sameItems)
+            setItems(result, order != m_sortOrder || query != m_filterQuery);
         setLoadError(result.error);
         setIsLoading(false);
         Q_EMIT loadFinished();
@@ -201,26 +221,32 @@ void TabModel::watchCurrentDirectory()
     m_watcher.start(currentUrl(), [this] { QMetaObject::invokeMethod(this, &TabModel::reload, Qt::QueuedConnection); });
 }
 
-void TabModel::setItems(const QList<FileItem> &items, const QList<FileItem> &sorted, const QList<FileItem> &visible)
+void TabModel::setItems(const LoadResult &result, bool orderOrFilterChanged)
 {
-    m_items = items;
-    m_sorted = sorted;
+    m_items = result.items;
+    m_index = result.index;
     Q_EMIT itemsChanged();
-    if (m_visible != visible) {
-        m_visible = visible;
+    // The order and filter may have changed while the folder was listed.
+    if (orderOrFilterChanged) {
+        resort();
+        return;
+    }
+    m_order = result.order;
+    if (m_visible != result.visible) {
+        m_visible = result.visible;
         Q_EMIT visibleItemsChanged();
     }
 }
 
 void TabModel::resort()
 {
-    m_sorted = ItemSorter::sort(m_items, m_sortOrder);
+    m_order = ItemSorter::sortedOrder(m_items, m_sortOrder, m_index->keys);
     refilter();
 }
 
 void TabModel::refilter()
 {
-    QList<FileItem> visible = ItemFilter::apply(m_sorted, m_filterQuery);
+    QList<FileItem> visible = visibleOf(m_items, *m_index, m_order, m_filterQuery);
     if (m_visible == visible)
         return;
     m_visible = std::move(visible);

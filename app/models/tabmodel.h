@@ -21,10 +21,12 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <QUuid>
 
 #include <chrono>
+#include <memory>
 
 class TabModel : public QObject
 {
@@ -110,12 +112,21 @@ public:
     // Loads the current folder again; selection and filter stay.
     void reload();
 
-    // One background load's outcome: the entries, the same entries sorted and filtered as asked,
-    // and the error message when the folder couldn't be listed.
+    // Prepared in the background with each new list of entries, so that re-sorting and
+    // filtering a large folder on the main thread builds no collation key and folds no name.
+    struct NameIndex
+    {
+        ItemSorter::NameKeys keys; // one per entry, in listing order
+        QStringList folded;        // each name as the filter compares it
+    };
+
+    // One background load's outcome: the entries with their index, their order and the visible
+    // ones for the sort order and filter the load began with, or the error message.
     struct LoadResult
     {
         QList<FileItem> items;
-        QList<FileItem> sorted;
+        std::shared_ptr<const NameIndex> index;
+        QList<qsizetype> order;
         QList<FileItem> visible;
         QString error;
         bool sameItems = false; // the entries equal the ones the load started from
@@ -143,8 +154,7 @@ Q_SIGNALS:
 private:
     void showCurrentFolder();
     void watchCurrentDirectory();
-    void apply(const LoadResult &result);
-    void setItems(const QList<FileItem> &items, const QList<FileItem> &sorted, const QList<FileItem> &visible);
+    void setItems(const LoadResult &result, bool orderOrFilterChanged);
     void resort();
     void refilter();
     void setLoadError(const QString &error);
@@ -154,8 +164,9 @@ private:
     const QUuid m_id = QUuid::createUuid();
     NavigationHistory m_history;
     QList<FileItem> m_items;
-    QList<FileItem> m_sorted;  // m_items in sort order
-    QList<FileItem> m_visible; // m_sorted filtered
+    std::shared_ptr<const NameIndex> m_index;
+    QList<qsizetype> m_order;  // positions in m_items, in sort order
+    QList<FileItem> m_visible; // m_items in m_order, filtered
     QSet<QUrl> m_selection;
     PathBarMode m_pathBarMode = PathBarMode::breadcrumb;
     ViewMode m_viewMode = ViewMode::list;
