@@ -1,5 +1,6 @@
 #include "undocoordinator.h"
 
+#include <QScopedValueRollback>
 #include <QUndoCommand>
 #include <QUndoStack>
 
@@ -70,11 +71,15 @@ UndoCoordinator::~UndoCoordinator() = default;
 
 void UndoCoordinator::registerReversible(Action forward, Action inverse)
 {
+    if (m_replaying)
+        return;
     m_manager->push(new ReversibleStep(std::move(forward), std::move(inverse)));
 }
 
 void UndoCoordinator::registerUndoOnly(Action undo)
 {
+    if (m_replaying)
+        return;
     m_manager->push(new UndoOnlyStep(std::move(undo)));
 }
 
@@ -102,10 +107,12 @@ bool UndoCoordinator::canRedo() const
 
 void UndoCoordinator::undo()
 {
+    const QScopedValueRollback replaying(m_replaying, true);
     m_manager->undo();
 }
 
 void UndoCoordinator::redo()
 {
+    const QScopedValueRollback replaying(m_replaying, true);
     m_manager->redo();
 }

@@ -30,6 +30,9 @@ public:
     void registerReversible(Action forward, Action inverse);
     // Records a step that can be undone once and never redone.
     void registerUndoOnly(Action undo);
+    // Both ignore what an action registers while it runs as part of an undo or redo (an action
+    // that reuses a command which records itself): the step being undone already provides its
+    // own way back, and pushing mid-undo would throw away the redo history.
 
     bool canUndo() const;
     bool canRedo() const;
@@ -49,4 +52,5 @@ private:
     QUndoStack *m_manager;
     bool m_canUndo = false;
     bool m_canRedo = false;
+    bool m_replaying = false; // inside undo() or redo()
 };

@@ -1,6 +1,7 @@
 // Bookmarks and fixed places: adding, removing and reordering surviving a new store, the stored
 // JSON in both slash spellings, unreadable values kept aside, and the places that exist.
 
+#include "appsettings.h"
 #include "favoritesstore.h"
 #include "sidebaritem.h"
 #include "testdir.h"
@@ -37,6 +38,7 @@ private Q_SLOTS:
     void readsStoredJson_data();
     void readsStoredJson();
     void unreadableValueKeptAside();
+    void sharesTheSettingsFile();
     void placesThatExistInOrder();
 
 private:
@@ -177,6 +179,22 @@ void TestFavoritesStore::unreadableValueKeptAside()
     QCOMPARE(written.value(QStringLiteral("favorites.unreadable")).toByteArray(), missingKey);
     QCOMPARE(written.value(QStringLiteral("favorites.unreadable.1")).toByteArray(), notJson);
     QCOMPARE(namesOf(FavoritesStore(storePath()).items()), (QStringList{"A", "B"}));
+}
+
+void TestFavoritesStore::sharesTheSettingsFile()
+{
+    // Both live in the one settings file all run long; neither write may drop the other's keys.
+    AppSettings settings(storePath());
+    FavoritesStore store(storePath());
+    store.add(home.url("A"));
+    settings.setFontSize(16);
+    store.add(home.url("B"));
+    settings.setShowHidden(true);
+
+    QCOMPARE(namesOf(FavoritesStore(storePath()).items()), (QStringList{"A", "B"}));
+    const AppSettings reread(storePath());
+    QCOMPARE(reread.fontSize(), 16.0);
+    QCOMPARE(reread.showHidden(), true);
 }
 
 void TestFavoritesStore::placesThatExistInOrder()

@@ -31,6 +31,7 @@ private Q_SLOTS:
     void undoOnlyStepLeavesNothingToRedo();
     void mixedHistoryUndoneNewestFirst();
     void failedActionStillConsumesTheStep();
+    void actionsThatRecordThemselvesDontDisturbTheHistory();
     void menuStateSignalsOnlyOnChange();
 
 private:
@@ -134,6 +135,31 @@ void TestUndoCoordinator::failedActionStillConsumesTheStep()
     QVERIFY(undoOnlyRan);
     QVERIFY(undo.canUndo()); // the rename below it
     QVERIFY(!undo.canRedo());
+}
+
+void TestUndoCoordinator::actionsThatRecordThemselvesDontDisturbTheHistory()
+{
+    // Undo and redo reuse the rename command, which records an undo step of its own each time.
+    UndoCoordinator undo;
+    QStringList log;
+    std::function<void(const QString &)> renameCommand = [&](const QString &to) {
+        log << to;
+        undo.registerReversible([&, to] { renameCommand(to); }, [&] { renameCommand(QStringLiteral("old")); });
+    };
+    undo.registerReversible([] {}, [] {}); // an earlier step
+    renameCommand(QStringLiteral("new"));
+
+    undo.undo();
+    QVERIFY(undo.canRedo());
+    undo.redo();
+    undo.undo();
+    undo.undo();
+    QVERIFY(!undo.canUndo());
+    QCOMPARE(log, (QStringList{"new", "old", "new", "old"}));
+    undo.redo();
+    undo.redo();
+    QVERIFY(!undo.canRedo());
+    QCOMPARE(log.last(), QStringLiteral("new"));
 }
 
 void TestUndoCoordinator::menuStateSignalsOnlyOnChange()
