@@ -8,6 +8,7 @@
 #include "copycontrol.h"
 #include "errortext.h"
 #include "filejobworker.h"
+#include "iteminfomodel.h"
 #include "localization.h"
 #include "panemodel.h"
 #include "pathformatter.h"
@@ -310,6 +311,17 @@ void PaneActions::transferEnded(const std::optional<FileError> &error)
         pane->activeTab()->reload();
 }
 
+QString PaneActions::progressText(const TransferProgress &progress, const Localization &loc)
+{
+    if (progress.bytesTotal <= 0 || progress.done >= progress.total)
+        return Localization::fill(loc.transferProgressFormat,
+                                  {QString::number(progress.done), QString::number(progress.total)});
+    const QString &format = progress.operation == TransferOperation::copy ? loc.copyProgressFormat : loc.moveProgressFormat;
+    return Localization::fill(format, {QString::number(progress.done + 1), QString::number(progress.total),
+                                       ItemInfoModel::sizeText(progress.bytesDone),
+                                       ItemInfoModel::sizeText(progress.bytesTotal)});
+}
+
 void PaneActions::cancelTransfer()
 {
     for (const QueuedTransfer &transfer : std::as_const(m_transfers))
@@ -339,12 +351,7 @@ void PaneActions::moveToOtherPane(const QList<FileItem> &items)
 
 void PaneActions::transferSelectionToOtherPane(TransferOperation operation)
 {
-    TabModel *tab = m_pane->activeTab();
-    QList<FileItem> selected;
-    for (const FileItem &item : tab->items()) {
-        if (tab->selection().contains(item.url))
-            selected.append(item);
-    }
+    const QList<FileItem> selected = m_pane->activeTab()->selectedItems();
     if (operation == TransferOperation::copy)
         copyToOtherPane(selected);
     else

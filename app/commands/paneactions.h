@@ -179,6 +179,9 @@ public:
     // The tab's entries whose URL is in `urls`, in listing order, in the tab's folder.
     QList<ContextMenuEntry> contextMenu(const QSet<QUrl> &urls, TabModel *tab, const Localization &loc);
 
+    // The progress row's text: the items, and the bytes of the item while one is being copied.
+    static QString progressText(const TransferProgress &progress, const Localization &loc);
+
     // The archive name compress() starts from: "<name without extension>.zip" for one item,
     // "Archive.zip" for any other number.
     static QString archiveBaseName(const QList<FileItem> &items);

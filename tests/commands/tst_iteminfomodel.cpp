@@ -1,0 +1,95 @@
+// The information dialog's data: kind, size, dates and permissions of real items, the folder
+// size walked in the background, and an item that disappears.
+
+#include "iteminfomodel.h"
+#include "localization.h"
+#include "testdir.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+class TestItemInfoModel : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    void fileRows_data();
+    void fileRows();
+    void folderSizeArrivesAfterCalculating();
+    void removedItemKeepsOnlyItsTitle();
+
+private:
+    const Localization &loc = Localization::english();
+};
+
+void TestItemInfoModel::fileRows_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("sizeText");
+    QTest::addColumn<QString>("permissions");
+    QTest::newRow("pdf") << "report.pdf" << 1234567 << 0644 << "PDF document" << "1.2 MB" << "644";
+    QTest::newRow("unknown extension") << "data.qqzz" << 0 << 0755 << "QQZZ" << "0 bytes" << "755";
+    QTest::newRow("no extension, nothing known") << "notes" << 10 << 0600 << "—" << "10 bytes" << "600";
+}
+
+void TestItemInfoModel::fileRows()
+{
+    QFETCH(QString, name);
+    QFETCH(int, size);
+    QFETCH(int, mode);
+    TestDir dir;
+    dir.file(name, QByteArray(size, '%')); // not text a content sniffer would recognise
+    QVERIFY(dir.setMode(name, mode_t(mode)));
+    const QList<ItemInfoModel::Row> rows = ItemInfoModel(dir.url(name)).rows(loc);
+    QStringList labels;
+    for (const auto &row : rows)
+        labels << row.label;
+    // The file system here may or may not keep birth times.
+    labels.removeAll(loc.infoCreated);
+    QCOMPARE(labels, QStringList({loc.infoKind, loc.infoSize, loc.infoModified, loc.infoPermissions}));
+    QTEST(rows[0].value, "kind");
+    QTEST(rows[1].value, "sizeText");
+    QTEST(rows.last().value, "permissions");
+    QVERIFY2(rows[2].value.contains(QString::number(QDate::currentDate().year())), qPrintable(rows[2].value));
+}
+
+void TestItemInfoModel::folderSizeArrivesAfterCalculating()
+{
+    TestDir dir;
+    dir.file("f/a", QByteArray(1000, 'a'));
+    dir.file("f/sub/b", QByteArray(500, 'b'));
+    ItemInfoModel model(dir.url("f"));
+    QCOMPARE(model.rows(loc).at(0).value, loc.infoFolder);
+    QCOMPARE(model.rows(loc).at(1).value, loc.calculating);
+    QSignalSpy sized(&model, &ItemInfoModel::folderSizeChanged);
+    QVERIFY(sized.wait());
+    QCOMPARE(model.folderSize(), 1500);
+    QCOMPARE(model.rows(loc).at(1).value, "1.5 kB");
+
+    // Closed before the walk ends: its result never arrives.
+    ItemInfoModel closed(dir.url("f"));
+    closed.stop();
+    QVERIFY(!closed.isWalking());
+    QSignalSpy never(&closed, &ItemInfoModel::folderSizeChanged);
+    QVERIFY(!never.wait(200));
+    QCOMPARE(closed.rows(loc).at(1).value, loc.calculating);
+}
+
+void TestItemInfoModel::removedItemKeepsOnlyItsTitle()
+{
+    TestDir dir;
+    dir.file("gone.txt", "x");
+    ItemInfoModel model(dir.url("gone.txt"));
+    QVERIFY(!model.rows(loc).isEmpty());
+    QFile::remove(dir.path("gone.txt"));
+    model.refresh();
+    QVERIFY(model.rows(loc).isEmpty());
+    QCOMPARE(model.title(), "gone.txt");
+}
+
+QTEST_GUILESS_MAIN(TestItemInfoModel)
+#include "tst_iteminfomodel.moc"
