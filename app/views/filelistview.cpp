@@ -14,6 +14,7 @@
 #include "paneactions.h"
 #include "tabmodel.h"
 #include "theme.h"
+#include "themeicons.h"
 #include "transferprogressrow.h"
 #include "urls.h"
 #include "workspacemodel.h"
@@ -52,9 +53,9 @@ FileListView::~FileListView() = default;
 void FileListView::buildLayout()
 {
     auto *glass = new QLabel;
-    glass->setPixmap(QIcon::fromTheme(QStringLiteral("edit-find")).pixmap(16, 16));
+    glass->setPixmap(ThemeIcons::icon(ThemeIcons::Symbol::filter).pixmap(16, 16));
     auto *clear = new QToolButton;
-    clear->setIcon(QIcon::fromTheme(QStringLiteral("edit-clear")));
+    clear->setIcon(ThemeIcons::icon(ThemeIcons::Symbol::close));
     clear->setAutoRaise(true);
     m_filterField->setFrame(false);
     m_filterField->setClearButtonEnabled(false);
@@ -194,9 +195,7 @@ QIcon FileListView::iconFor(const FileItem &item)
             m_env.icons->icon(item.url, this, [this](const QIcon &) { m_iconRefresh.start(); });
         }
     }
-    static const QIcon folder = QIcon::fromTheme(QStringLiteral("folder"));
-    static const QIcon file = QIcon::fromTheme(QStringLiteral("text-x-generic"));
-    return item.isDirectory ? folder : file;
+    return ThemeIcons::icon(item.isDirectory ? ThemeIcons::Symbol::folder : ThemeIcons::Symbol::file);
 }
 
 const Localization &FileListView::loc() const
@@ -617,8 +616,8 @@ void FileListView::startDrag(int row)
     auto *mime = new QMimeData;
     mime->setUrls(urls);
     drag->setMimeData(mime);
-    const QIcon icon = QIcon::fromTheme(dragged.isDirectory ? QStringLiteral("folder") : QStringLiteral("text-x-generic"));
-    drag->setPixmap(icon.pixmap(32, 32));
+    drag->setPixmap(ThemeIcons::icon(dragged.isDirectory ? ThemeIcons::Symbol::folder : ThemeIcons::Symbol::file)
+                        .pixmap(32, 32));
     drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
 }
 

@@ -9,6 +9,7 @@
 #include "fuzzyfinderpalette.h"
 #include "fuzzyfindermodel.h"
 #include "iconcache.h"
+#include "iconprovider.h"
 #include "listoverlay.h"
 #include "paneactions.h"
 #include "transferprogressrow.h"
@@ -485,7 +486,7 @@ private Q_SLOTS:
             QSKIP("TALLOWMERE_PICTURES is not set");
         m_dir->file(QStringLiteral("work/Report 2024.pdf"), QByteArray(1234567, 'r'));
         m_dir->dir(QStringLiteral("work/Music"));
-        QIcon::setThemeName(QStringLiteral("breeze-dark"));
+        IconProvider::setUpTheme();
         Pane pane(*m_dir);
         pane.show(m_dir->url(QStringLiteral("work")));
         for (const AppLanguage language : {AppLanguage::english, AppLanguage::japanese}) {
