@@ -490,19 +490,16 @@ bool FileListView::handleKeyPress(QKeyEvent *event)
 
 bool FileListView::handleFunctionKey(int key, Qt::KeyboardModifiers modifiers)
 {
-    const QList<FileItem> selected = selectedItems();
     switch (key) {
     case Qt::Key_Delete:
-        if (modifiers & Qt::ShiftModifier) {
-            if (!selected.isEmpty())
-                m_actions->requestPermanentDelete(selected);
-        } else {
+        if (!(modifiers & Qt::ShiftModifier))
             trashSelection();
-        }
+        else if (const QList<FileItem> selected = selectedItems(); !selected.isEmpty())
+            m_actions->requestPermanentDelete(selected);
         return true;
     case Qt::Key_F2:
-        if (selected.size() == 1)
-            m_actions->requestRename(selected.constFirst());
+        if (const std::optional<FileItem> item = previewItem())
+            m_actions->requestRename(*item);
         return true;
     case Qt::Key_F5:
     case Qt::Key_F6:
@@ -521,8 +518,8 @@ bool FileListView::handleCommandKey(int key)
 {
     switch (key) {
     case Qt::Key_D:
-        if (!selectedItems().isEmpty())
-            m_actions->duplicate(selectedItems(), m_tab);
+        if (const QList<FileItem> selected = selectedItems(); !selected.isEmpty())
+            m_actions->duplicate(selected, m_tab);
         return true;
     case Qt::Key_I:
         if (const std::optional<FileItem> item = previewItem())
@@ -530,9 +527,14 @@ bool FileListView::handleCommandKey(int key)
         return true;
     case Qt::Key_A: {
         QSet<QUrl> all;
+        all.reserve(m_model->rowCount());
         for (const FileItem &item : m_model->items())
             all.insert(item.url);
+        // The table selects its rows itself: matching 100,000 URLs back to rows costs as much again.
+        m_syncingSelection = true;
+        m_table->selectAll();
         m_tab->setSelection(all);
+        m_syncingSelection = false;
         return true;
     }
     case Qt::Key_T:
