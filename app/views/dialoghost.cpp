@@ -40,6 +40,8 @@ QMessageBox *DialogHost::makeBox(const QString &objectName)
     box->setObjectName(objectName);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);
+    // Without a floor Qt wraps short Japanese sentences after a few characters.
+    box->setStyleSheet(QStringLiteral("QLabel#qt_msgbox_informativelabel, QLabel#qt_msgbox_label { min-width: 260px; }"));
     return box;
 }
 
@@ -83,7 +85,10 @@ void DialogHost::syncRename()
     m_rename->setObjectName(QStringLiteral("renameDialog"));
     m_rename->setAttribute(Qt::WA_DeleteOnClose);
     m_rename->setName(m_actions->renameText());
-    m_rename->field()->selectAll();
+    // The name without its extension is what one usually retypes.
+    const QString name = m_rename->name();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    m_rename->field()->setSelection(0, dot > 0 && !target->isDirectory ? dot : name.size());
     connect(m_rename, &NameDialog::nameChanged, m_actions, &PaneActions::setRenameText);
     connect(m_rename, &NameDialog::confirmed, this, [this] {
         if (const auto item = m_actions->renameTarget(); item && m_tab)

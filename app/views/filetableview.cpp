@@ -60,7 +60,12 @@ bool FileTableView::event(QEvent *event)
         auto *key = static_cast<QKeyEvent *>(event);
         const bool edit = key->modifiers() & Qt::ControlModifier || key->key() == Qt::Key_Delete
             || key->key() == Qt::Key_Backspace || (key->key() >= Qt::Key_F2 && key->key() <= Qt::Key_F7);
-        if (edit && !key->matches(QKeySequence::Undo) && !key->matches(QKeySequence::Redo)) {
+        // The window's own keys stay the window's: pane focus (Ctrl+arrows), hidden files, copy
+        // path, settings, and everything with Alt (float on top, right pane).
+        const int k = key->key();
+        const bool windowKey = key->modifiers() & Qt::AltModifier || k == Qt::Key_Left || k == Qt::Key_Right
+            || k == Qt::Key_H || k == Qt::Key_Comma || (k == Qt::Key_C && key->modifiers() & Qt::ShiftModifier);
+        if (edit && !windowKey && !key->matches(QKeySequence::Undo) && !key->matches(QKeySequence::Redo)) {
             event->accept();
             return true;
         }

@@ -4,6 +4,9 @@
 #include "dialoghost.h"
 #include "errortext.h"
 #include "fileerror.h"
+#include "fuzzyfinderpalette.h"
+#include "filelistview.h"
+#include "filetableview.h"
 #include "filesystemservice.h"
 #include "localization.h"
 #include "namedialog.h"
@@ -158,9 +161,10 @@ void PaneView::ensureActions()
     m_actions->setOnNewFolder([this] { openNewFolderDialog(); });
     m_actions->setOnNewFile([this] { openNewFileDialog(); });
     m_dialogs = new DialogHost(m_env, m_actions, this);
-    m_content = new QWidget(m_contentSlot);
-    m_content->setObjectName(QStringLiteral("paneContent"));
-    m_content->setFocusPolicy(Qt::StrongFocus);
+    // Both view modes show the list for now; the column browser takes the column mode later.
+    m_list = new FileListView(m_env, m_pane, m_actions, m_contentSlot);
+    m_list->setObjectName(QStringLiteral("paneContent"));
+    m_content = m_list;
     m_contentSlot->addWidget(m_content);
     m_contentSlot->setCurrentWidget(m_content);
     bindActiveTab();
@@ -182,6 +186,8 @@ void PaneView::bindActiveTab()
     m_statusBar->setTab(tab);
     if (m_dialogs)
         m_dialogs->setTab(tab);
+    if (m_list)
+        m_list->setTab(tab);
     updateButtons();
 }
 
@@ -217,8 +223,10 @@ void PaneView::retranslate()
 
 void PaneView::focusContent()
 {
-    QWidget *target = m_content ? m_content : m_contentSlot;
-    target->setFocus(Qt::OtherFocusReason);
+    if (m_list)
+        m_list->table()->setFocus(Qt::OtherFocusReason);
+    else
+        m_contentSlot->setFocus(Qt::OtherFocusReason);
 }
 
 void PaneView::paintEvent(QPaintEvent *)

@@ -12,6 +12,7 @@
 #include <QWidget>
 
 class DialogHost;
+class FileListView;
 class PaneActions;
 class PaneModel;
 class PathBarView;
@@ -36,6 +37,7 @@ public:
     PathBarView *pathBar() const { return m_pathBar; }
     StatusBarView *statusBar() const { return m_statusBar; }
     QWidget *content() const { return m_content; }
+    FileListView *list() const { return m_list; }
 
     QToolButton *backButton() const { return m_back; }
     QToolButton *forwardButton() const { return m_forward; }
@@ -79,6 +81,7 @@ private:
     StatusBarView *m_statusBar = nullptr;
     QStackedWidget *m_contentSlot = nullptr;
     QWidget *m_content = nullptr;
+    FileListView *m_list = nullptr;
     QToolButton *m_back = nullptr;
     QToolButton *m_forward = nullptr;
     QToolButton *m_up = nullptr;

@@ -56,6 +56,7 @@ PreviewDialog::PreviewDialog(const QUrl &url, QWidget *parent) : QDialog(parent)
     auto *line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Plain);
+    line->setForegroundRole(QPalette::Mid);
     m_close = new QPushButton(this);
     m_close->setDefault(true);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);

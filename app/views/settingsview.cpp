@@ -56,7 +56,7 @@ SettingsView::SettingsView(const ViewEnvironment &env, QWidget *parent)
     });
     connect(m_size, &QSpinBox::valueChanged, settings, [settings](int size) { settings->setFontSize(size); });
 
-    connect(settings, &AppSettings::languageChanged, this, &SettingsView::retranslate);
+    connect(settings, &AppSettings::languageChanged, this, &SettingsView::readSettings);
     for (auto signal : {&AppSettings::confirmBeforeTrashChanged, &AppSettings::monospacedFontNameChanged})
         connect(settings, signal, this, &SettingsView::readSettings);
     connect(settings, &AppSettings::fontSizeChanged, this, &SettingsView::readSettings);

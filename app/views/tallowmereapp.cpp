@@ -6,6 +6,7 @@
 #include "theme.h"
 #include "favoritesstore.h"
 #include "iconcache.h"
+#include "iconprovider.h"
 #include "panemodel.h"
 #include "pathclipboardservice.h"
 #include "settingsview.h"
@@ -35,7 +36,7 @@ TallowmereApp::~TallowmereApp()
 
 void TallowmereApp::prepareApplication()
 {
-    ThemeIcons::chooseTheme();
+    IconProvider::setUpTheme();
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setPalette(Theme::daziduvEdiv().palette());
 }

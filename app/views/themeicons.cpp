@@ -94,14 +94,3 @@ QIcon ThemeIcons::placeIcon(const QString &systemImage)
         return QIcon::fromTheme(systemImage);
     return icon(bySystemName.value(systemImage, Symbol::folder));
 }
-
-void ThemeIcons::chooseTheme()
-{
-    // Under a bare X server or the offscreen platform Qt names no theme at all; the dark
-    // variant of the theme we depend on suits the dark palette, and the other one fills gaps.
-    const QString current = QIcon::themeName();
-    if (current.isEmpty() || current == QLatin1String("hicolor"))
-        QIcon::setThemeName(QStringLiteral("breeze-dark"));
-    if (QIcon::fallbackThemeName().isEmpty() || QIcon::fallbackThemeName() == QLatin1String("hicolor"))
-        QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
-}

@@ -42,6 +42,4 @@ public:
     // A place of the sidebar names its symbol by a free-form name (see SidebarItem); unknown
     // names give the folder icon.
     [[nodiscard]] static QIcon placeIcon(const QString &systemImage);
-    // Picks the icon theme once at start when the platform named none that we ship with.
-    static void chooseTheme();
 };

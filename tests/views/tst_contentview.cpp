@@ -30,9 +30,11 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QSplitter>
 #include <QTest>
 #include <QToolButton>
 
