@@ -14,11 +14,14 @@
 #include "paneactions.h"
 #include "tabmodel.h"
 #include "theme.h"
+#include "themeicons.h"
 #include "transferprogressrow.h"
 #include "urls.h"
 #include "workspacemodel.h"
 
+#include <QDateTime>
 #include <QDrag>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelection>
@@ -50,9 +53,9 @@ FileListView::~FileListView() = default;
 void FileListView::buildLayout()
 {
     auto *glass = new QLabel;
-    glass->setPixmap(QIcon::fromTheme(QStringLiteral("edit-find")).pixmap(16, 16));
+    glass->setPixmap(ThemeIcons::icon(ThemeIcons::Symbol::filter).pixmap(16, 16));
     auto *clear = new QToolButton;
-    clear->setIcon(QIcon::fromTheme(QStringLiteral("edit-clear")));
+    clear->setIcon(ThemeIcons::icon(ThemeIcons::Symbol::close));
     clear->setAutoRaise(true);
     m_filterField->setFrame(false);
     m_filterField->setClearButtonEnabled(false);
@@ -66,7 +69,6 @@ void FileListView::buildLayout()
     m_filterBar->hide();
 
     m_table->setModel(m_model);
-    m_table->header()->resizeSection(FileTableModel::NameColumn, 320);
     m_overlay = new ListOverlay(m_table->viewport());
     m_progress = new TransferProgressRow;
 
@@ -122,8 +124,31 @@ void FileListView::connectEnvironment()
     m_iconRefresh.setInterval(30);
     connect(&m_iconRefresh, &QTimer::timeout, m_model, &FileTableModel::refreshIcons);
     m_model->setIconProvider([this](const FileItem &item) { return iconFor(item); });
+    applyTheme();
+}
+
+void FileListView::applyTheme()
+{
     const Theme theme = Theme::daziduvEdiv();
+    setPalette(theme.palette());
+    QPalette raised = theme.palette();
+    raised.setColor(QPalette::Window, theme.secondaryBackground);
+    m_filterBar->setPalette(raised);
+    m_progress->setPalette(raised);
     m_model->setColors(theme.foreground, theme.secondaryForeground);
+}
+
+// The name column takes what the size and date columns leave; those two start wide enough for
+// their usual texts (measuring every row would cost too much in a large folder).
+void FileListView::sizeColumns()
+{
+    QHeaderView *header = m_table->header();
+    const QFontMetrics metrics(m_env.settings->uiFont());
+    const int padding = 4 * metrics.averageCharWidth();
+    header->setSectionResizeMode(FileTableModel::NameColumn, QHeaderView::Stretch);
+    header->resizeSection(FileTableModel::SizeColumn, metrics.horizontalAdvance(QStringLiteral("999.9 MB")) + padding);
+    const QString sampleDate = FileTableModel::dateText(QDateTime(QDate(2024, 12, 28), QTime(23, 59)));
+    header->resizeSection(FileTableModel::ModifiedColumn, metrics.horizontalAdvance(sampleDate) + padding);
 }
 
 void FileListView::setTab(TabModel *tab)
@@ -170,9 +195,7 @@ QIcon FileListView::iconFor(const FileItem &item)
             m_env.icons->icon(item.url, this, [this](const QIcon &) { m_iconRefresh.start(); });
         }
     }
-    static const QIcon folder = QIcon::fromTheme(QStringLiteral("folder"));
-    static const QIcon file = QIcon::fromTheme(QStringLiteral("text-x-generic"));
-    return item.isDirectory ? folder : file;
+    return ThemeIcons::icon(item.isDirectory ? ThemeIcons::Symbol::folder : ThemeIcons::Symbol::file);
 }
 
 const Localization &FileListView::loc() const
@@ -196,6 +219,7 @@ void FileListView::refreshFont()
 {
     m_model->setFont(m_env.settings->uiFont());
     m_filterField->setFont(m_env.settings->uiFont());
+    sizeColumns();
 }
 
 // The rows follow the tab's visible items (sorted and filtered there); the selection is put back
@@ -432,12 +456,13 @@ bool FileListView::handleKeyPress(QKeyEvent *event)
         return false;
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     const int key = event->key();
+    // Before the standard edit keys: some desktops bind Shift+Delete to Cut, and here it deletes.
+    if (handleFunctionKey(key, modifiers))
+        return true;
     if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Cut) || event->matches(QKeySequence::Paste)) {
         event->matches(QKeySequence::Copy) ? copy() : event->matches(QKeySequence::Cut) ? cut() : paste();
         return true;
     }
-    if (handleFunctionKey(key, modifiers))
-        return true;
     if (modifiers & Qt::ControlModifier)
         return handleCommandKey(key);
     switch (key) {
@@ -465,19 +490,16 @@ bool FileListView::handleKeyPress(QKeyEvent *event)
 
 bool FileListView::handleFunctionKey(int key, Qt::KeyboardModifiers modifiers)
 {
-    const QList<FileItem> selected = selectedItems();
     switch (key) {
     case Qt::Key_Delete:
-        if (modifiers & Qt::ShiftModifier) {
-            if (!selected.isEmpty())
-                m_actions->requestPermanentDelete(selected);
-        } else {
+        if (!(modifiers & Qt::ShiftModifier))
             trashSelection();
-        }
+        else if (const QList<FileItem> selected = selectedItems(); !selected.isEmpty())
+            m_actions->requestPermanentDelete(selected);
         return true;
     case Qt::Key_F2:
-        if (selected.size() == 1)
-            m_actions->requestRename(selected.constFirst());
+        if (const std::optional<FileItem> item = previewItem())
+            m_actions->requestRename(*item);
         return true;
     case Qt::Key_F5:
     case Qt::Key_F6:
@@ -496,8 +518,8 @@ bool FileListView::handleCommandKey(int key)
 {
     switch (key) {
     case Qt::Key_D:
-        if (!selectedItems().isEmpty())
-            m_actions->duplicate(selectedItems(), m_tab);
+        if (const QList<FileItem> selected = selectedItems(); !selected.isEmpty())
+            m_actions->duplicate(selected, m_tab);
         return true;
     case Qt::Key_I:
         if (const std::optional<FileItem> item = previewItem())
@@ -505,9 +527,14 @@ bool FileListView::handleCommandKey(int key)
         return true;
     case Qt::Key_A: {
         QSet<QUrl> all;
+        all.reserve(m_model->rowCount());
         for (const FileItem &item : m_model->items())
             all.insert(item.url);
+        // The table selects its rows itself: matching 100,000 URLs back to rows costs as much again.
+        m_syncingSelection = true;
+        m_table->selectAll();
         m_tab->setSelection(all);
+        m_syncingSelection = false;
         return true;
     }
     case Qt::Key_T:
@@ -591,8 +618,8 @@ void FileListView::startDrag(int row)
     auto *mime = new QMimeData;
     mime->setUrls(urls);
     drag->setMimeData(mime);
-    const QIcon icon = QIcon::fromTheme(dragged.isDirectory ? QStringLiteral("folder") : QStringLiteral("text-x-generic"));
-    drag->setPixmap(icon.pixmap(32, 32));
+    drag->setPixmap(ThemeIcons::icon(dragged.isDirectory ? ThemeIcons::Symbol::folder : ThemeIcons::Symbol::file)
+                        .pixmap(32, 32));
     drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
 }
 
@@ -636,6 +663,7 @@ void FileListView::openFuzzyFinder()
                                        FuzzyFinderModel::defaultDebounce);
     m_palette = new FuzzyFinderPalette(model, loc(), this);
     model->setParent(m_palette);
+    m_palette->setPalette(palette());
     m_palette->setNameFont(m_env.settings->uiFont());
     m_palette->setIconProvider([this](const FileItem &item) { return iconFor(item); });
     connect(m_palette, &FuzzyFinderPalette::chosen, this, [this](const FileItem &item) {

@@ -9,6 +9,7 @@
 // and move to the other pane, F7 makes a folder, Ctrl+C/X/V/D/I/A/T/W/F/P as in the menus.
 
 #include "fileitem.h"
+#include "fuzzyfinderpalette.h"
 #include "tabmodel.h"
 #include "viewenvironment.h"
 
@@ -24,7 +25,6 @@
 
 class FileTableModel;
 class FileTableView;
-class FuzzyFinderPalette;
 class ListOverlay;
 class PaneActions;
 class PaneModel;
@@ -69,6 +69,8 @@ protected:
 private:
     void buildLayout();
     void connectEnvironment();
+    void applyTheme();
+    void sizeColumns();
     void connectTab();
     void retranslate();
     const Localization &loc() const;

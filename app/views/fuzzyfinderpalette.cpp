@@ -2,6 +2,7 @@
 
 #include "fuzzyfindermodel.h"
 #include "localization.h"
+#include "themeicons.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -112,7 +113,7 @@ void FuzzyFinderPalette::buildLayout()
     m_busy->setFixedSize(48, 8);
     m_count = new QLabel;
     auto *glass = new QLabel;
-    glass->setPixmap(QIcon::fromTheme(QStringLiteral("edit-find")).pixmap(16, 16));
+    glass->setPixmap(ThemeIcons::icon(ThemeIcons::Symbol::filter).pixmap(16, 16));
 
     auto *queryRow = new QHBoxLayout;
     queryRow->setContentsMargins(10, 8, 10, 8);
