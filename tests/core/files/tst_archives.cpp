@@ -196,7 +196,7 @@ private Q_SLOTS:
     void fullDisk_data()
     {
         QTest::addColumn<QByteArray>("options");
-        QTest::addColumn<int>("files"); // of 1 KiB each, beside 1 MiB of noise when none
+        QTest::addColumn<int>("files"); // small ones; with none, 1 MiB of noise
         QTest::newRow("the declared sizes can't fit: refused at once") << QByteArray("size=256k") << 0;
         QTest::newRow("room runs out while writing (no inodes left)") << QByteArray("size=1m,nr_inodes=6") << 20;
     }
@@ -212,11 +212,11 @@ private Q_SLOTS:
         if (::mount("tmpfs", small.constData(), "tmpfs", 0, options.constData()) != 0)
             QSKIP("a small file system can't be mounted here");
         const auto unmount = qScopeGuard([&] { ::umount2(small.constData(), MNT_DETACH); });
-        QList<ZipEntry> entries{zipFile("fits", "small")};
-        QByteArray noise(files ? 1024 : 1024 * 1024, Qt::Uninitialized);
+        QByteArray noise(1024 * 1024, Qt::Uninitialized);
         QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
-        for (int i = 0; i < std::max(files, 1); ++i)
-            entries.append(zipFile("noise" + QByteArray::number(i), noise));
+        QList<ZipEntry> entries{zipFile("fits", "small"), zipFile("noise", files ? "x" : noise)};
+        for (int i = 0; i < files; ++i)
+            entries.append(zipFile("file" + QByteArray::number(i)));
         writeZip(dir.path("big.zip"), entries);
         if (!files) {
             const FileError compressing = failure([&] { fs.compress({dir.url("big.zip")}, dir.url("small/a.zip")); });
@@ -231,23 +231,11 @@ private Q_SLOTS:
     }
 
     // The extractor's own check, apart from the one libarchive makes: either alone must hold.
-    void entryNamesThatStayInside_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("safe");
-        QTest::newRow("dots inside names") << "./a/..b/c..d" << true;
-        QTest::newRow("parent at the start") << "../evil" << false;
-        QTest::newRow("parent deep inside") << "a/b/../../../evil" << false;
-        QTest::newRow("parent at the end") << "a/.." << false;
-        QTest::newRow("parent behind doubled slashes") << "a//..//evil" << false;
-        QTest::newRow("absolute") << "/etc/evil" << false;
-    }
-
     void entryNamesThatStayInside()
     {
-        QFETCH(QString, name);
-        QFETCH(bool, safe);
-        QCOMPARE(ZipExtractor::isSafeEntryName(name), safe);
+        QVERIFY(ZipExtractor::isSafeEntryName("./a/..b/c..d"));
+        for (const char *name : {"../evil", "a/b/../../../evil", "a/..", "a//..//evil", "/etc/evil"})
+            QVERIFY2(!ZipExtractor::isSafeEntryName(name), name);
     }
 };
 

@@ -264,8 +264,7 @@ void TestFileCopier::moveKeepsWhatIsWrittenDuringIt()
     TestDir there(QStringLiteral("/dev/shm"));
     if (!there.isValid() || !separateFileSystems(here.path(), there.path()))
         QSKIP("/dev/shm is not a separate file system here");
-    const QByteArray contents(24 << 20, 'o');
-    const QByteArray big = QFile::encodeName(there.file("Tree/big.bin", contents));
+    const QByteArray big = QFile::encodeName(there.file("Tree/big.bin", QByteArray(24 << 20, 'o')));
     UniqueFd writing;
     void *mapping = MAP_FAILED;
     if (writer == Writer::openBefore) {
@@ -275,7 +274,7 @@ void TestFileCopier::moveKeepsWhatIsWrittenDuringIt()
         const UniqueFd fd(::open(big.constData(), O_RDWR | O_CLOEXEC));
         mapping = ::mmap(nullptr, 4096, PROT_READ | PROT_WRITE, MAP_SHARED, fd.get(), 0);
         QVERIFY(mapping != MAP_FAILED);
-        static_cast<char *>(mapping)[0] = 'M';
+        static_cast<char *>(mapping)[0] = 'M'; // later stores to this dirty page leave no trace
     }
     CopyControl control;
     bool reported = false;
@@ -288,14 +287,12 @@ void TestFileCopier::moveKeepsWhatIsWrittenDuringIt()
             there.file("Tree/late.txt", "late");
     };
     const FileError error = failure([&] { fs.move(there.url("Tree"), QUrl::fromLocalFile(here.dir("dst")), control); });
-    if (mapping != MAP_FAILED) {
-        static_cast<char *>(mapping)[1] = 'M'; // the page is dirty already: no new times
+    if (mapping != MAP_FAILED)
         ::munmap(mapping, 4096);
-    }
     QCOMPARE(error.code(), EBUSY);
     QVERIFY2(error.message().contains(there.path("Tree/" + kept)), qPrintable(error.message()));
     QCOMPARE(there.entries("Tree"), QStringList{kept});
-    QCOMPARE(here.read("dst/Tree/big.bin").size(), contents.size());
+    QCOMPARE(here.read("dst/Tree/big.bin").size(), 24 << 20);
 }
 
 void TestFileCopier::progressAndCancellation_data()
@@ -337,7 +334,6 @@ void TestFileCopier::progressAndCancellation()
         QCOMPARE(reports.last(), std::make_pair(size, size));
         for (qsizetype i = 1; i < reports.size(); ++i)
             QVERIFY(reports[i].first >= reports[i - 1].first && reports[i].first <= reports[i].second);
-        QVERIFY(before.matches(here.path("dst/Tree")));
         return;
     }
     QCOMPARE(failure(transfer).code(), ECANCELED);
