@@ -118,6 +118,11 @@
     X(openItem, "Open", "開く") \
     X(openInTerminal, "Open in Terminal", "ターミナルで開く") \
     X(settingsTitle, "Settings", "設定") \
+    X(menuFile, "File", "ファイル") \
+    X(menuEdit, "Edit", "編集") \
+    X(menuView, "View", "表示") \
+    X(settingsMenuItem, "Settings…", "設定…") \
+    X(quit, "Quit", "終了") \
     X(deletePermanently, "Delete Permanently…", "完全に削除…") \
     X(deletePermanentlyTitle, "Delete Permanently?", "完全に削除しますか？") \
     X(deletePermanentlyMessageFormat, "%d items will be deleted immediately. This can't be undone.", \

@@ -1,0 +1,125 @@
+#include "breadcrumbbar.h"
+
+#include "pathcomponentsbuilder.h"
+#include "themeicons.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QScrollBar>
+#include <QTimer>
+#include <QToolButton>
+
+BreadcrumbBar::BreadcrumbBar(QWidget *parent) : QScrollArea(parent), m_row(new QWidget), m_layout(new QHBoxLayout(m_row))
+{
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setWidgetResizable(true);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    viewport()->setAutoFillBackground(false);
+    m_row->setAutoFillBackground(false);
+    m_layout->setContentsMargins(0, 2, 0, 2);
+    m_layout->setSpacing(0);
+    m_font = font();
+    setWidget(m_row);
+}
+
+void BreadcrumbBar::setUrl(const QUrl &url)
+{
+    if (url == m_url)
+        return;
+    m_url = url;
+    rebuild();
+    Q_EMIT urlChanged(url);
+}
+
+void BreadcrumbBar::setCrumbFont(const QFont &font)
+{
+    if (font == m_font)
+        return;
+    m_font = font;
+    rebuild();
+}
+
+QStringList BreadcrumbBar::crumbNames() const
+{
+    QStringList names;
+    for (int i = 0; i < m_layout->count(); ++i) {
+        QWidget *w = m_layout->itemAt(i)->widget();
+        if (auto *button = qobject_cast<QToolButton *>(w))
+            names << button->text();
+        else if (auto *label = qobject_cast<QLabel *>(w); label && !label->text().isEmpty())
+            names << label->text();
+    }
+    return names;
+}
+
+QSize BreadcrumbBar::sizeHint() const
+{
+    return {200, m_row->sizeHint().height()};
+}
+
+QSize BreadcrumbBar::minimumSizeHint() const
+{
+    return {40, m_row->sizeHint().height()};
+}
+
+void BreadcrumbBar::resizeEvent(QResizeEvent *event)
+{
+    QScrollArea::resizeEvent(event);
+    scrollToCurrent();
+}
+
+void BreadcrumbBar::rebuild()
+{
+    // The widget that was clicked may be the one asking for this rebuild: let it finish first.
+    while (QLayoutItem *item = m_layout->takeAt(0)) {
+        if (QWidget *old = item->widget()) {
+            old->hide();
+            old->deleteLater();
+        }
+        delete item;
+    }
+    const QList<PathComponentItem> segments = m_url.isEmpty() ? QList<PathComponentItem>{}
+                                                              : PathComponentsBuilder::components(m_url);
+    const int iconSide = QFontMetrics(m_font).height() * 2 / 3;
+    for (qsizetype i = 0; i < segments.size(); ++i) {
+        const PathComponentItem &segment = segments.at(i);
+        if (i > 0) {
+            auto *chevron = new QLabel(m_row);
+            chevron->setPixmap(ThemeIcons::icon(ThemeIcons::Symbol::separator).pixmap(iconSide, iconSide, QIcon::Disabled));
+            m_layout->addWidget(chevron);
+        }
+        if (i == segments.size() - 1) {
+            auto *current = new QLabel(segment.name, m_row);
+            QFont semibold = m_font;
+            semibold.setWeight(QFont::DemiBold);
+            current->setFont(semibold);
+            current->setContentsMargins(4, 0, 4, 0);
+            current->setForegroundRole(QPalette::WindowText);
+            m_layout->addWidget(current);
+            continue;
+        }
+        auto *crumb = new QToolButton(m_row);
+        crumb->setText(segment.name);
+        crumb->setFont(m_font);
+        crumb->setAutoRaise(true);
+        crumb->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        crumb->setFocusPolicy(Qt::NoFocus);
+        QPalette muted = crumb->palette();
+        muted.setColor(QPalette::ButtonText, muted.color(QPalette::PlaceholderText));
+        crumb->setPalette(muted);
+        const QUrl target = segment.url;
+        connect(crumb, &QToolButton::clicked, this, [this, target] { Q_EMIT crumbClicked(target); });
+        m_layout->addWidget(crumb);
+    }
+    m_layout->addStretch(1);
+    updateGeometry();
+    // The row's width is known only after the layout ran.
+    QTimer::singleShot(0, this, &BreadcrumbBar::scrollToCurrent);
+}
+
+void BreadcrumbBar::scrollToCurrent()
+{
+    horizontalScrollBar()->setValue(horizontalScrollBar()->maximum());
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The path as a row of folder buttons, root first, separated by chevrons. Every folder but the
+// last is a flat button that asks to go there; the last one is the folder shown, in semibold
+// and inert. The row scrolls sideways without scroll bars and keeps its end in view.
+
+#include <QScrollArea>
+#include <QUrl>
+
+class QHBoxLayout;
+
+class BreadcrumbBar : public QScrollArea
+{
+    Q_OBJECT
+    Q_PROPERTY(QUrl url READ url WRITE setUrl NOTIFY urlChanged)
+
+public:
+    explicit BreadcrumbBar(QWidget *parent = nullptr);
+
+    QUrl url() const { return m_url; }
+    void setUrl(const QUrl &url);
+    void setCrumbFont(const QFont &font);
+
+    // The names in the row, in order, for the tests and the accessibility tree.
+    QStringList crumbNames() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+Q_SIGNALS:
+    void urlChanged(const QUrl &url);
+    void crumbClicked(const QUrl &url);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void rebuild();
+    void scrollToCurrent();
+
+    QUrl m_url;
+    QFont m_font;
+    QWidget *m_row;
+    QHBoxLayout *m_layout;
+};

@@ -1,0 +1,138 @@
+#include "contentview.h"
+
+#include "appsettings.h"
+#include "localization.h"
+#include "paneactions.h"
+#include "paneview.h"
+#include "sidebarview.h"
+#include "themeicons.h"
+#include "titlelineview.h"
+#include "windowlevelsetter.h"
+#include "workspaceview.h"
+
+#include <QCloseEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QSplitter>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+const QString geometryKey = QStringLiteral("windowGeometry");
+const QString sidebarWidthKey = QStringLiteral("sidebarWidth");
+
+} // namespace
+
+ContentView::ContentView(const ViewEnvironment &env, QWidget *parent)
+    : QMainWindow(parent), m_env(env), m_sidebar(new SidebarView(env)), m_workspace(new WorkspaceView(env)),
+      m_splitter(new QSplitter(Qt::Horizontal, this)), m_title(new TitleLineView(env)), m_rightPane(new QToolButton),
+      m_level(new WindowLevelSetter(this))
+{
+    setWindowTitle(QStringLiteral("Tallowmere"));
+    setMinimumSize(minimumWindowSize);
+    resize(1100, 680);
+
+    m_sidebar->setMinimumWidth(sidebarMinimum);
+    m_sidebar->setMaximumWidth(sidebarMaximum);
+    m_splitter->addWidget(m_sidebar);
+    m_splitter->addWidget(m_workspace);
+    m_splitter->setCollapsible(0, false);
+    m_splitter->setCollapsible(1, false);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setHandleWidth(1);
+    m_splitter->setSizes({sidebarDefault, width() - sidebarDefault});
+    setCentralWidget(m_splitter);
+
+    auto *toolbar = new QToolBar(this);
+    toolbar->setObjectName(QStringLiteral("titleBar"));
+    toolbar->setMovable(false);
+    toolbar->setFloatable(false);
+    toolbar->toggleViewAction()->setVisible(false);
+    toolbar->addWidget(m_title);
+    auto *spacer = new QWidget(toolbar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    toolbar->addWidget(spacer);
+    m_rightPane->setAutoRaise(true);
+    m_rightPane->setFocusPolicy(Qt::NoFocus);
+    m_rightPane->setObjectName(QStringLiteral("rightPaneButton"));
+    m_rightPane->setIcon(ThemeIcons::icon(ThemeIcons::Symbol::rightPane));
+    toolbar->addWidget(m_rightPane);
+    addToolBar(Qt::TopToolBarArea, toolbar);
+
+    AppSettings *settings = env.settings;
+    connect(m_rightPane, &QToolButton::clicked, settings, [settings] { settings->setRightPaneHidden(!settings->rightPaneHidden()); });
+    connect(settings, &AppSettings::rightPaneHiddenChanged, this, &ContentView::retranslate);
+    connect(settings, &AppSettings::languageChanged, this, &ContentView::retranslate);
+    connect(settings, &AppSettings::floatOnTopChanged, m_level, [this] { m_level->setFloatOnTop(m_env.settings->floatOnTop()); });
+    m_level->setFloatOnTop(settings->floatOnTop());
+    retranslate();
+}
+
+void ContentView::retranslate()
+{
+    const Localization &loc = Localization::forLanguage(m_env.settings->language());
+    m_rightPane->setToolTip(m_env.settings->rightPaneHidden() ? loc.showRightPane : loc.hideRightPane);
+}
+
+void ContentView::restoreWindowState()
+{
+    QSettings store;
+    const QByteArray geometry = store.value(geometryKey).toByteArray();
+    if (!geometry.isEmpty())
+        restoreGeometry(geometry);
+    const int sidebar = store.value(sidebarWidthKey, sidebarDefault).toInt();
+    m_splitter->setSizes({std::clamp(sidebar, sidebarMinimum, sidebarMaximum), width()});
+}
+
+void ContentView::saveWindowState()
+{
+    QSettings store;
+    store.setValue(geometryKey, saveGeometry());
+    store.setValue(sidebarWidthKey, m_splitter->sizes().value(0, sidebarDefault));
+}
+
+bool ContentView::confirmCloseDuringTransfer()
+{
+    QList<PaneActions *> running;
+    for (int i = 0; PaneView *pane = m_workspace->paneView(i); ++i) {
+        if (pane->actions() && pane->actions()->isBusy())
+            running << pane->actions();
+    }
+    if (running.isEmpty())
+        return true;
+    const Localization &loc = Localization::forLanguage(m_env.settings->language());
+    QMessageBox box(QMessageBox::Warning, loc.closeWhileTransferringTitle, loc.closeWhileTransferringTitle,
+                    QMessageBox::NoButton, this);
+    box.setObjectName(QStringLiteral("closeWhileTransferring"));
+    box.setInformativeText(loc.closeWhileTransferringMessage);
+    QPushButton *stop = box.addButton(loc.cancelTransferAndClose, QMessageBox::DestructiveRole);
+    box.setDefaultButton(box.addButton(loc.keepWorking, QMessageBox::RejectRole));
+    box.exec();
+    if (box.clickedButton() != stop)
+        return false;
+    for (PaneActions *actions : std::as_const(running))
+        actions->cancelTransfer();
+    return true;
+}
+
+void ContentView::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    // The keyboard starts in the active pane's list, ready for typing and arrows.
+    m_workspace->focusActivePane();
+}
+
+void ContentView::closeEvent(QCloseEvent *event)
+{
+    if (!confirmCloseDuringTransfer()) {
+        event->ignore();
+        return;
+    }
+    saveWindowState();
+    QMainWindow::closeEvent(event);
+}

@@ -1,0 +1,247 @@
+#include "dialoghost.h"
+
+#include "appsettings.h"
+#include "localization.h"
+#include "namedialog.h"
+#include "paneactions.h"
+#include "previewdialog.h"
+#include "tabmodel.h"
+
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+DialogHost::DialogHost(const ViewEnvironment &env, PaneActions *actions, QWidget *pane)
+    : QObject(pane), m_env(env), m_actions(actions), m_pane(pane)
+{
+    connect(actions, &PaneActions::errorMessageChanged, this, &DialogHost::syncError);
+    connect(actions, &PaneActions::renameTargetChanged, this, &DialogHost::syncRename);
+    connect(actions, &PaneActions::pendingTrashChanged, this, &DialogHost::syncTrash);
+    connect(actions, &PaneActions::pendingPermanentDeleteChanged, this, &DialogHost::syncDelete);
+    connect(actions, &PaneActions::pendingTransferChanged, this, &DialogHost::syncCollision);
+    connect(actions, &PaneActions::previewChanged, this, &DialogHost::syncPreview);
+    connect(env.settings, &AppSettings::languageChanged, this, &DialogHost::retranslate);
+}
+
+void DialogHost::setTab(TabModel *tab)
+{
+    m_tab = tab;
+}
+
+void DialogHost::showError(const QString &message)
+{
+    m_paneError = message;
+    syncError();
+}
+
+QMessageBox *DialogHost::makeBox(const QString &objectName)
+{
+    auto *box = new QMessageBox(m_pane);
+    box->setObjectName(objectName);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    // Without a floor Qt wraps short Japanese sentences after a few characters.
+    box->setStyleSheet(QStringLiteral("QLabel#qt_msgbox_informativelabel, QLabel#qt_msgbox_label { min-width: 260px; }"));
+    return box;
+}
+
+void DialogHost::syncError()
+{
+    // The command object's errors and the pane's own (a failed new folder) share one alert;
+    // the command object's come first.
+    const std::optional<QString> message = m_actions->errorMessage() ? m_actions->errorMessage() : m_paneError;
+    if (!message) {
+        if (m_error)
+            m_error->close();
+        return;
+    }
+    if (!m_error) {
+        m_error = makeBox(QStringLiteral("errorAlert"));
+        m_error->setIcon(QMessageBox::Warning);
+        m_error->addButton(QMessageBox::Ok);
+        connect(m_error, &QMessageBox::finished, this, [this] {
+            if (m_actions->errorMessage())
+                m_actions->clearError();
+            else
+                m_paneError.reset();
+        });
+        m_error->open();
+    }
+    m_error->setText(*message);
+    retranslate();
+}
+
+void DialogHost::syncRename()
+{
+    const std::optional<FileItem> target = m_actions->renameTarget();
+    if (!target) {
+        if (m_rename)
+            m_rename->accept();
+        return;
+    }
+    if (m_rename)
+        return;
+    m_rename = new NameDialog(m_pane);
+    m_rename->setObjectName(QStringLiteral("renameDialog"));
+    m_rename->setAttribute(Qt::WA_DeleteOnClose);
+    m_rename->setName(m_actions->renameText());
+    // The name without its extension is what one usually retypes.
+    const QString name = m_rename->name();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    m_rename->field()->setSelection(0, dot > 0 && !target->isDirectory ? dot : name.size());
+    connect(m_rename, &NameDialog::nameChanged, m_actions, &PaneActions::setRenameText);
+    connect(m_rename, &NameDialog::confirmed, this, [this] {
+        if (const auto item = m_actions->renameTarget(); item && m_tab)
+            m_actions->performRename(*item, m_tab);
+    });
+    connect(m_rename, &QDialog::rejected, this, [this] {
+        if (m_actions->renameTarget())
+            m_actions->cancelRename();
+    });
+    retranslate();
+    m_rename->open();
+}
+
+void DialogHost::syncTrash()
+{
+    const auto pending = m_actions->pendingTrash();
+    if (!pending) {
+        if (m_trash)
+            m_trash->close();
+        return;
+    }
+    if (m_trash)
+        return;
+    m_trash = makeBox(QStringLiteral("trashConfirmation"));
+    m_trash->setIcon(QMessageBox::Question);
+    QPushButton *confirm = m_trash->addButton(QString(), QMessageBox::DestructiveRole);
+    confirm->setObjectName(QStringLiteral("confirm"));
+    m_trash->setDefaultButton(m_trash->addButton(QMessageBox::Cancel));
+    connect(m_trash, &QMessageBox::finished, this, [this, confirm] {
+        if (!m_actions->pendingTrash())
+            return;
+        if (m_trash && m_trash->clickedButton() == confirm && m_tab)
+            m_actions->confirmTrash(m_tab);
+        else
+            m_actions->cancelTrash();
+    });
+    retranslate();
+    m_trash->open();
+}
+
+void DialogHost::syncDelete()
+{
+    const auto pending = m_actions->pendingPermanentDelete();
+    if (!pending) {
+        if (m_delete)
+            m_delete->close();
+        return;
+    }
+    if (m_delete)
+        return;
+    m_delete = makeBox(QStringLiteral("deleteConfirmation"));
+    m_delete->setIcon(QMessageBox::Warning);
+    QPushButton *confirm = m_delete->addButton(QString(), QMessageBox::DestructiveRole);
+    confirm->setObjectName(QStringLiteral("confirm"));
+    m_delete->setDefaultButton(m_delete->addButton(QMessageBox::Cancel));
+    connect(m_delete, &QMessageBox::finished, this, [this, confirm] {
+        if (!m_actions->pendingPermanentDelete())
+            return;
+        if (m_delete && m_delete->clickedButton() == confirm && m_tab)
+            m_actions->confirmPermanentDelete(m_tab);
+        else
+            m_actions->cancelPermanentDelete();
+    });
+    retranslate();
+    m_delete->open();
+}
+
+void DialogHost::syncCollision()
+{
+    if (!m_actions->pendingTransfer()) {
+        if (m_collision)
+            m_collision->close();
+        return;
+    }
+    if (m_collision)
+        return;
+    m_collision = makeBox(QStringLiteral("collisionPrompt"));
+    m_collision->setIcon(QMessageBox::Question);
+    QPushButton *replace = m_collision->addButton(QString(), QMessageBox::DestructiveRole);
+    QPushButton *keepBoth = m_collision->addButton(QString(), QMessageBox::AcceptRole);
+    QPushButton *skip = m_collision->addButton(QString(), QMessageBox::RejectRole);
+    replace->setObjectName(QStringLiteral("replace"));
+    keepBoth->setObjectName(QStringLiteral("keepBoth"));
+    skip->setObjectName(QStringLiteral("skip"));
+    m_collision->setDefaultButton(keepBoth);
+    m_collision->setEscapeButton(skip);
+    connect(m_collision, &QMessageBox::finished, this, [this, replace, keepBoth, skip] {
+        if (!m_actions->pendingTransfer())
+            return;
+        QAbstractButton *clicked = m_collision ? m_collision->clickedButton() : nullptr;
+        if (clicked == replace)
+            m_actions->resolvePendingTransfer(ConflictResolution::replace);
+        else if (clicked == keepBoth)
+            m_actions->resolvePendingTransfer(ConflictResolution::keepBoth);
+        else if (clicked == skip)
+            m_actions->resolvePendingTransfer(ConflictResolution::skip);
+        else
+            m_actions->dismissPendingTransfer();
+    });
+    retranslate();
+    m_collision->open();
+}
+
+void DialogHost::syncPreview()
+{
+    const auto item = m_actions->preview();
+    if (m_preview && (!item || m_preview->url() != item->url)) {
+        m_preview->close();
+        m_preview = nullptr;
+    }
+    if (!item || m_preview)
+        return;
+    m_preview = new PreviewDialog(item->url, m_pane);
+    m_preview->setObjectName(QStringLiteral("previewDialog"));
+    m_preview->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_preview, &QDialog::finished, this, [this] {
+        if (m_actions->preview())
+            m_actions->closePreview();
+    });
+    retranslate();
+    m_preview->open();
+}
+
+void DialogHost::retranslate()
+{
+    const Localization &loc = Localization::forLanguage(m_env.settings->language());
+    if (m_error) {
+        m_error->setWindowTitle(loc.errorTitle);
+        m_error->button(QMessageBox::Ok)->setText(loc.ok);
+    }
+    if (m_rename)
+        m_rename->setTexts(loc.renameTitle, loc.newNamePlaceholder, loc.cancel, loc.renameConfirm);
+    if (m_trash) {
+        const auto pending = m_actions->pendingTrash();
+        m_trash->setText(Localization::fill(loc.trashConfirmFormat, {QString::number(pending ? pending->size() : 0)}));
+        m_trash->findChild<QPushButton *>(QStringLiteral("confirm"))->setText(loc.moveToTrash);
+        m_trash->button(QMessageBox::Cancel)->setText(loc.cancel);
+    }
+    if (m_delete) {
+        const auto pending = m_actions->pendingPermanentDelete();
+        m_delete->setText(loc.deletePermanentlyTitle);
+        m_delete->setInformativeText(
+            Localization::fill(loc.deletePermanentlyMessageFormat, {QString::number(pending ? pending->size() : 0)}));
+        m_delete->findChild<QPushButton *>(QStringLiteral("confirm"))->setText(loc.deletePermanentlyConfirm);
+        m_delete->button(QMessageBox::Cancel)->setText(loc.cancel);
+    }
+    if (m_collision) {
+        m_collision->setText(loc.duplicateTitle);
+        m_collision->setInformativeText(loc.applyToAllDuplicates);
+        m_collision->findChild<QPushButton *>(QStringLiteral("replace"))->setText(loc.replace);
+        m_collision->findChild<QPushButton *>(QStringLiteral("keepBoth"))->setText(loc.keepBoth);
+        m_collision->findChild<QPushButton *>(QStringLiteral("skip"))->setText(loc.skip);
+    }
+    if (m_preview)
+        m_preview->setCloseText(loc.close);
+}

@@ -1,0 +1,715 @@
+#include "filelistview.h"
+
+#include "appsettings.h"
+#include "dragselection.h"
+#include "filesystemservice.h"
+#include "filetablemodel.h"
+#include "filetableview.h"
+#include "fuzzyfindermodel.h"
+#include "fuzzyfinderpalette.h"
+#include "iconcache.h"
+#include "listoverlay.h"
+#include "localization.h"
+#include "panemodel.h"
+#include "paneactions.h"
+#include "tabmodel.h"
+#include "theme.h"
+#include "themeicons.h"
+#include "transferprogressrow.h"
+#include "urls.h"
+#include "workspacemodel.h"
+
+#include <QDateTime>
+#include <QDrag>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelection>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QMimeData>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+FileListView::FileListView(const ViewEnvironment &env, PaneModel *pane, PaneActions *actions, QWidget *parent)
+    : QWidget(parent), m_env(env), m_pane(pane), m_actions(actions),
+      m_openFile([](const QUrl &url) { FileSystemService().open(url); }),
+      m_model(new FileTableModel(this)), m_table(new FileTableView), m_filterBar(new QWidget),
+      m_filterField(new QLineEdit), m_overlay(nullptr), m_progress(nullptr)
+{
+    buildLayout();
+    connectEnvironment();
+    retranslate();
+    refreshFont();
+    refreshProgress();
+}
+
+FileListView::~FileListView() = default;
+
+void FileListView::buildLayout()
+{
+    auto *glass = new QLabel;
+    glass->setPixmap(ThemeIcons::icon(ThemeIcons::Symbol::filter).pixmap(16, 16));
+    auto *clear = new QToolButton;
+    clear->setIcon(ThemeIcons::icon(ThemeIcons::Symbol::close));
+    clear->setAutoRaise(true);
+    m_filterField->setFrame(false);
+    m_filterField->setClearButtonEnabled(false);
+    auto *filterRow = new QHBoxLayout(m_filterBar);
+    filterRow->setContentsMargins(8, 4, 8, 4);
+    filterRow->setSpacing(6);
+    filterRow->addWidget(glass);
+    filterRow->addWidget(m_filterField, 1);
+    filterRow->addWidget(clear);
+    m_filterBar->setAutoFillBackground(true);
+    m_filterBar->hide();
+
+    m_table->setModel(m_model);
+    m_overlay = new ListOverlay(m_table->viewport());
+    m_progress = new TransferProgressRow;
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_filterBar);
+    layout->addWidget(m_table, 1);
+    auto *progressBox = new QHBoxLayout;
+    progressBox->setContentsMargins(8, 8, 8, 8);
+    progressBox->addWidget(m_progress);
+    layout->addLayout(progressBox);
+
+    m_table->setKeyHandler([this](QKeyEvent *event) { return handleKeyPress(event); });
+    connect(m_table, &FileTableView::rowClicked, this, &FileListView::selectNameCell);
+    connect(m_table, &FileTableView::rowDoubleClicked, this, &FileListView::openRow);
+    connect(m_table, &FileTableView::backgroundClicked, this, &FileListView::activatePane);
+    connect(m_table, &FileTableView::dragStarted, this, &FileListView::startDrag);
+    connect(m_table, &FileTableView::urlsDropped, this, &FileListView::dropUrls);
+    connect(m_table, &QWidget::customContextMenuRequested, this, &FileListView::showContextMenu);
+    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &FileListView::selectionEdited);
+    connect(m_table->header(), &QHeaderView::sectionClicked, this, &FileListView::sortHeaderClicked);
+    connect(m_progress, &TransferProgressRow::cancelRequested, m_actions, [this] { m_actions->cancelTransfer(); });
+    connect(clear, &QToolButton::clicked, this, &FileListView::closeFilter);
+    connect(m_filterField, &QLineEdit::textEdited, this, [this](const QString &text) {
+        if (m_tab)
+            m_tab->setFilterQuery(text);
+    });
+    connect(m_filterField, &QLineEdit::returnPressed, this, [this] { m_table->setFocus(Qt::OtherFocusReason); });
+    m_filterField->installEventFilter(this);
+}
+
+// Escape in the filter field closes the filter; the field itself would only clear its text.
+bool FileListView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_filterField && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        closeFilter();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FileListView::connectEnvironment()
+{
+    connect(m_env.settings, &AppSettings::languageChanged, this, &FileListView::retranslate);
+    connect(m_env.settings, &AppSettings::monospacedFontNameChanged, this, &FileListView::refreshFont);
+    connect(m_env.settings, &AppSettings::fontSizeChanged, this, &FileListView::refreshFont);
+    connect(m_env.workspace, &WorkspaceModel::clipboardChanged, this, &FileListView::refreshCut);
+    connect(m_env.workspace, &WorkspaceModel::activePaneIDChanged, this, &FileListView::refreshFocus);
+    connect(m_actions, &PaneActions::transferProgressChanged, this, &FileListView::refreshProgress);
+    m_iconRefresh.setSingleShot(true);
+    m_iconRefresh.setInterval(30);
+    connect(&m_iconRefresh, &QTimer::timeout, m_model, &FileTableModel::refreshIcons);
+    m_model->setIconProvider([this](const FileItem &item) { return iconFor(item); });
+    applyTheme();
+}
+
+void FileListView::applyTheme()
+{
+    const Theme theme = Theme::daziduvEdiv();
+    setPalette(theme.palette());
+    QPalette raised = theme.palette();
+    raised.setColor(QPalette::Window, theme.secondaryBackground);
+    m_filterBar->setPalette(raised);
+    m_progress->setPalette(raised);
+    m_model->setColors(theme.foreground, theme.secondaryForeground);
+}
+
+// The name column takes what the size and date columns leave; those two start wide enough for
+// their usual texts (measuring every row would cost too much in a large folder).
+void FileListView::sizeColumns()
+{
+    QHeaderView *header = m_table->header();
+    const QFontMetrics metrics(m_env.settings->uiFont());
+    const int padding = 4 * metrics.averageCharWidth();
+    header->setSectionResizeMode(FileTableModel::NameColumn, QHeaderView::Stretch);
+    header->resizeSection(FileTableModel::SizeColumn, metrics.horizontalAdvance(QStringLiteral("999.9 MB")) + padding);
+    const QString sampleDate = FileTableModel::dateText(QDateTime(QDate(2024, 12, 28), QTime(23, 59)));
+    header->resizeSection(FileTableModel::ModifiedColumn, metrics.horizontalAdvance(sampleDate) + padding);
+}
+
+void FileListView::setTab(TabModel *tab)
+{
+    if (tab == m_tab)
+        return;
+    delete m_tabLink;
+    m_tabLink = nullptr;
+    m_tab = tab;
+    m_anchor.reset();
+    m_pendingReveal.reset();
+    closeFuzzyFinder();
+    if (m_tab)
+        connectTab();
+    refreshRows();
+    refreshFilterBar();
+}
+
+void FileListView::connectTab()
+{
+    m_tabLink = new QObject(this);
+    connect(m_tab, &TabModel::visibleItemsChanged, m_tabLink, [this] { refreshRows(); });
+    connect(m_tab, &TabModel::sortOrderChanged, m_tabLink, [this] { refreshSortIndicator(); });
+    connect(m_tab, &TabModel::filterQueryChanged, m_tabLink, [this] { refreshFilterBar(); });
+    connect(m_tab, &TabModel::itemsChanged, m_tabLink, [this] { refreshOverlay(); });
+    connect(m_tab, &TabModel::selectionChanged, m_tabLink, [this] { refreshSelection(); });
+    connect(m_tab, &TabModel::filterActiveChanged, m_tabLink, [this] { refreshFilterBar(); });
+    connect(m_tab, &TabModel::loadErrorChanged, m_tabLink, [this] { refreshOverlay(); });
+    connect(m_tab, &TabModel::isLoadingChanged, m_tabLink, [this] {
+        refreshOverlay();
+        applyPendingReveal();
+    });
+}
+
+// Icons come from the shared cache; until the cache has one, a generic icon stands in and the
+// rows are repainted (in one go, shortly after) when the fetched icons arrive.
+QIcon FileListView::iconFor(const FileItem &item)
+{
+    if (m_env.icons) {
+        if (std::optional<QIcon> icon = m_env.icons->cachedIcon(item.url))
+            return *icon;
+        if (!m_iconRequests.contains(item.url)) {
+            m_iconRequests.insert(item.url);
+            m_env.icons->icon(item.url, this, [this](const QIcon &) { m_iconRefresh.start(); });
+        }
+    }
+    return ThemeIcons::icon(item.isDirectory ? ThemeIcons::Symbol::folder : ThemeIcons::Symbol::file);
+}
+
+const Localization &FileListView::loc() const
+{
+    return Localization::forLanguage(m_env.settings->language());
+}
+
+void FileListView::retranslate()
+{
+    const Localization &texts = loc();
+    m_model->setHeaderTitles(texts.columnName, texts.columnSize, texts.columnModified);
+    m_filterField->setPlaceholderText(texts.filterPlaceholder);
+    m_progress->setCancelText(texts.cancel);
+    refreshProgress();
+    refreshOverlay();
+    if (m_palette)
+        m_palette->setTexts(texts);
+}
+
+void FileListView::refreshFont()
+{
+    m_model->setFont(m_env.settings->uiFont());
+    m_filterField->setFont(m_env.settings->uiFont());
+    sizeColumns();
+}
+
+// The rows follow the tab's visible items (sorted and filtered there); the selection is put back
+// on the new rows, so a reload or a new sort keeps what was selected.
+void FileListView::refreshRows()
+{
+    m_model->setItems(m_tab ? m_tab->visibleItems() : QList<FileItem>());
+    refreshCut();
+    refreshSortIndicator();
+    refreshSelection();
+    refreshOverlay();
+    applyPendingReveal();
+}
+
+void FileListView::refreshSelection()
+{
+    if (!m_tab || m_syncingSelection)
+        return;
+    const QSet<QUrl> &selection = m_tab->selection();
+    QItemSelection rows;
+    int first = -1;
+    const int count = m_model->rowCount();
+    for (int row = 0; row <= count; ++row) { // contiguous runs make few ranges, even for Ctrl+A
+        const bool selected = row < count && selection.contains(m_model->item(row).url);
+        if (selected && first < 0)
+            first = row;
+        if (!selected && first >= 0) {
+            rows.select(m_model->index(first, 0), m_model->index(row - 1, FileTableModel::ColumnCount - 1));
+            first = -1;
+        }
+    }
+    m_syncingSelection = true;
+    m_table->selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect);
+    if (!rows.isEmpty() && !m_table->selectionModel()->isSelected(m_table->currentIndex()))
+        m_table->selectionModel()->setCurrentIndex(rows.first().topLeft(), QItemSelectionModel::NoUpdate);
+    m_syncingSelection = false;
+}
+
+// The table changed its selection itself (arrow keys, type-ahead): the tab learns of it.
+void FileListView::selectionEdited()
+{
+    if (!m_tab || m_syncingSelection)
+        return;
+    QSet<QUrl> selection;
+    for (const QModelIndex &index : m_table->selectionModel()->selectedRows())
+        selection.insert(m_model->item(index.row()).url);
+    m_syncingSelection = true;
+    m_tab->setSelection(selection);
+    m_syncingSelection = false;
+}
+
+void FileListView::refreshSortIndicator()
+{
+    if (!m_tab || m_tab->sortOrder().isEmpty())
+        return;
+    const SortKey key = m_tab->sortOrder().constFirst();
+    const int column = key.property == SortProperty::size               ? FileTableModel::SizeColumn
+                       : key.property == SortProperty::modificationDate ? FileTableModel::ModifiedColumn
+                                                                        : FileTableModel::NameColumn;
+    m_table->header()->setSortIndicator(column, key.direction == SortDirection::forward ? Qt::AscendingOrder
+                                                                                         : Qt::DescendingOrder);
+}
+
+// A click on the column that sorts reverses it; a click on another column sorts by it first.
+void FileListView::sortHeaderClicked(int section)
+{
+    if (!m_tab)
+        return;
+    const SortProperty property = section == FileTableModel::SizeColumn       ? SortProperty::size
+                                  : section == FileTableModel::ModifiedColumn ? SortProperty::modificationDate
+                                                                              : SortProperty::name;
+    QList<SortKey> order = m_tab->sortOrder();
+    const bool same = !order.isEmpty() && order.constFirst().property == property;
+    const bool forward = !same || order.constFirst().direction == SortDirection::reverse;
+    const SortKey key{property, forward ? SortDirection::forward : SortDirection::reverse};
+    order.removeIf([property](const SortKey &k) { return k.property == property; });
+    order.prepend(key);
+    m_tab->setSortOrder(order);
+}
+
+void FileListView::refreshFilterBar()
+{
+    const bool active = m_tab && m_tab->filterActive();
+    if (m_tab && m_filterField->text() != m_tab->filterQuery())
+        m_filterField->setText(m_tab->filterQuery());
+    if (active == m_filterBar->isVisible())
+        return;
+    m_filterBar->setVisible(active);
+    if (active)
+        m_filterField->setFocus(Qt::ShortcutFocusReason);
+    refreshOverlay();
+}
+
+void FileListView::closeFilter()
+{
+    if (m_tab) {
+        m_tab->setFilterQuery(QString());
+        m_tab->setFilterActive(false);
+    }
+    m_table->setFocus(Qt::OtherFocusReason);
+}
+
+void FileListView::refreshOverlay()
+{
+    if (!m_tab) {
+        m_overlay->clear();
+        return;
+    }
+    const Localization &texts = loc();
+    if (m_tab->hasLoadError())
+        m_overlay->showMessage(QStringLiteral("dialog-warning"), texts.cannotOpen, m_tab->loadError());
+    else if (m_tab->isLoading() && m_tab->items().isEmpty())
+        m_overlay->showSpinner();
+    else if (m_model->rowCount() > 0)
+        m_overlay->clear();
+    else if (m_tab->filterActive())
+        m_overlay->showMessage(QStringLiteral("edit-find"), texts.noMatches);
+    else
+        m_overlay->showMessage(QStringLiteral("folder"), texts.emptyFolder);
+}
+
+void FileListView::refreshCut()
+{
+    QSet<QUrl> cut;
+    const std::optional<FileClipboard> clipboard = m_env.workspace->clipboard();
+    if (clipboard && clipboard->operation == ClipboardOperation::move) {
+        for (const QUrl &url : clipboard->urls)
+            cut.insert(url);
+    }
+    m_model->setCutUrls(cut);
+}
+
+void FileListView::refreshProgress()
+{
+    const std::optional<PaneActions::TransferProgress> &progress = m_actions->transferProgress();
+    m_progress->setVisible(progress.has_value());
+    if (!progress)
+        return;
+    const Localization &texts = loc();
+    if (progress->bytesTotal <= 0) {
+        m_progress->setProgress(Localization::fill(texts.transferProgressFormat, {QString::number(progress->done),
+                                                                                  QString::number(progress->total)}),
+                                progress->total > 0 ? double(progress->done) / progress->total : 0.0);
+        return;
+    }
+    // Within one large file the bar follows its bytes, so it keeps moving between items.
+    const bool copying = progress->operation == PaneActions::TransferOperation::copy;
+    const QLocale locale;
+    const QString text = Localization::fill(copying ? texts.copyProgressFormat : texts.moveProgressFormat,
+                                            {QString::number(qMin(progress->done + 1, progress->total)),
+                                             QString::number(progress->total),
+                                             locale.formattedDataSize(progress->bytesDone, 1, QLocale::DataSizeSIFormat),
+                                             locale.formattedDataSize(progress->bytesTotal, 1, QLocale::DataSizeSIFormat)});
+    const double item = double(progress->bytesDone) / double(progress->bytesTotal);
+    m_progress->setProgress(text, progress->total > 0 ? (progress->done + item) / progress->total : item);
+}
+
+void FileListView::refreshFocus()
+{
+    if (m_env.workspace->activePaneID() == m_pane->id() && isVisible() && !m_filterField->hasFocus())
+        m_table->setFocus(Qt::OtherFocusReason);
+}
+
+void FileListView::activatePane()
+{
+    m_env.workspace->setActivePaneID(m_pane->id());
+    m_table->setFocus(Qt::MouseFocusReason);
+}
+
+// Ctrl toggles and moves the anchor; Shift selects from the anchor to here, in the visible order,
+// when the anchor is still listed; a plain click selects only this row.
+void FileListView::selectNameCell(int row, Qt::KeyboardModifiers modifiers)
+{
+    activatePane();
+    if (!m_tab || row < 0 || row >= m_model->rowCount())
+        return;
+    const QUrl url = m_model->item(row).url;
+    QSet<QUrl> selection = m_tab->selection();
+    if (modifiers & Qt::ControlModifier) {
+        if (!selection.remove(url))
+            selection.insert(url);
+        m_anchor = url;
+        m_tab->setSelection(selection);
+        return;
+    }
+    const int anchorRow = (modifiers & Qt::ShiftModifier) && m_anchor ? m_model->rowOf(*m_anchor) : -1;
+    if (anchorRow >= 0) {
+        selection.clear();
+        for (int r = qMin(anchorRow, row); r <= qMax(anchorRow, row); ++r)
+            selection.insert(m_model->item(r).url);
+        m_tab->setSelection(selection);
+        return;
+    }
+    m_anchor = url;
+    m_tab->setSelection({url});
+}
+
+void FileListView::openItem(const FileItem &item)
+{
+    activatePane();
+    if (item.isDirectory)
+        m_tab->navigate(item.url);
+    else
+        m_openFile(item.url);
+}
+
+void FileListView::openRow(int row)
+{
+    if (m_tab && row >= 0 && row < m_model->rowCount())
+        openItem(m_model->item(row));
+}
+
+QList<FileItem> FileListView::selectedItems() const
+{
+    return m_tab ? m_tab->selectedItems() : QList<FileItem>();
+}
+
+// The one selected entry that Return, Space and Ctrl+I act on; none for zero or several.
+std::optional<FileItem> FileListView::previewItem() const
+{
+    if (!m_tab || m_tab->selection().size() != 1)
+        return std::nullopt;
+    const QUrl url = *m_tab->selection().cbegin();
+    for (const FileItem &item : m_tab->items()) {
+        if (item.url == url)
+            return item;
+    }
+    return std::nullopt;
+}
+
+bool FileListView::handleKeyPress(QKeyEvent *event)
+{
+    if (!m_tab)
+        return false;
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const int key = event->key();
+    // Before the standard edit keys: some desktops bind Shift+Delete to Cut, and here it deletes.
+    if (handleFunctionKey(key, modifiers))
+        return true;
+    if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Cut) || event->matches(QKeySequence::Paste)) {
+        event->matches(QKeySequence::Copy) ? copy() : event->matches(QKeySequence::Cut) ? cut() : paste();
+        return true;
+    }
+    if (modifiers & Qt::ControlModifier)
+        return handleCommandKey(key);
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (const std::optional<FileItem> item = previewItem())
+            openItem(*item);
+        return true;
+    case Qt::Key_Backspace:
+        goUp();
+        return true;
+    case Qt::Key_Up:
+        if (!(modifiers & Qt::AltModifier))
+            return false;
+        goUp();
+        return true;
+    case Qt::Key_Space:
+        if (const std::optional<FileItem> item = previewItem())
+            m_actions->requestPreview(*item);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool FileListView::handleFunctionKey(int key, Qt::KeyboardModifiers modifiers)
+{
+    switch (key) {
+    case Qt::Key_Delete:
+        if (!(modifiers & Qt::ShiftModifier))
+            trashSelection();
+        else if (const QList<FileItem> selected = selectedItems(); !selected.isEmpty())
+            m_actions->requestPermanentDelete(selected);
+        return true;
+    case Qt::Key_F2:
+        if (const std::optional<FileItem> item = previewItem())
+            m_actions->requestRename(*item);
+        return true;
+    case Qt::Key_F5:
+    case Qt::Key_F6:
+        m_actions->transferSelectionToOtherPane(key == Qt::Key_F5 ? PaneActions::TransferOperation::copy
+                                                                  : PaneActions::TransferOperation::move);
+        return true;
+    case Qt::Key_F7:
+        newFolder();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool FileListView::handleCommandKey(int key)
+{
+    switch (key) {
+    case Qt::Key_D:
+        if (const QList<FileItem> selected = selectedItems(); !selected.isEmpty())
+            m_actions->duplicate(selected, m_tab);
+        return true;
+    case Qt::Key_I:
+        if (const std::optional<FileItem> item = previewItem())
+            m_actions->requestInfo(*item);
+        return true;
+    case Qt::Key_A: {
+        QSet<QUrl> all;
+        all.reserve(m_model->rowCount());
+        for (const FileItem &item : m_model->items())
+            all.insert(item.url);
+        // The table selects its rows itself: matching 100,000 URLs back to rows costs as much again.
+        m_syncingSelection = true;
+        m_table->selectAll();
+        m_tab->setSelection(all);
+        m_syncingSelection = false;
+        return true;
+    }
+    case Qt::Key_T:
+        m_pane->addTab(m_tab->currentUrl(), m_tab->showHidden());
+        m_env.workspace->setActivePaneID(m_pane->id());
+        return true;
+    case Qt::Key_W:
+        m_pane->closeTab(m_tab->id());
+        return true;
+    case Qt::Key_F:
+        m_tab->setFilterActive(true);
+        m_filterField->setFocus(Qt::ShortcutFocusReason);
+        return true;
+    case Qt::Key_P:
+        openFuzzyFinder();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The pane view decides how a new folder is asked for; the menu entry of the command layer
+// leads there, so F7 takes the same road.
+void FileListView::newFolder()
+{
+    for (const ContextMenuEntry &entry : m_actions->contextMenu(QSet<QUrl>(), m_tab, loc())) {
+        if (entry.command == ContextMenuEntry::Command::newFolder && entry.action) {
+            entry.action();
+            return;
+        }
+    }
+}
+
+void FileListView::trashSelection()
+{
+    const QList<FileItem> selected = selectedItems();
+    if (selected.isEmpty())
+        return;
+    m_actions->requestTrash(selected, m_tab); // asks first when the settings say so
+}
+
+void FileListView::goUp()
+{
+    m_tab->navigate(Urls::deletingLastPathComponent(m_tab->currentUrl()));
+}
+
+void FileListView::copy()
+{
+    QList<QUrl> urls;
+    for (const FileItem &item : selectedItems())
+        urls.append(item.url);
+    m_env.workspace->writeClipboard(urls, ClipboardOperation::copy);
+}
+
+void FileListView::cut()
+{
+    QList<QUrl> urls;
+    for (const FileItem &item : selectedItems())
+        urls.append(item.url);
+    m_env.workspace->writeClipboard(urls, ClipboardOperation::move);
+}
+
+void FileListView::paste()
+{
+    if (m_tab)
+        m_actions->paste(m_tab->currentUrl());
+}
+
+// A drag of a selected row carries the whole selection in listing order, of any other row only
+// that row. Other programs get every carried URL.
+void FileListView::startDrag(int row)
+{
+    if (!m_tab || row < 0 || row >= m_model->rowCount())
+        return;
+    const FileItem &dragged = m_model->item(row);
+    QList<QUrl> urls;
+    for (const FileItem &item : DragSelection::resolve(dragged, m_tab->selection(), m_tab->items()))
+        urls.append(item.url);
+    m_env.workspace->setDraggingURLs(urls);
+    auto *drag = new QDrag(this);
+    auto *mime = new QMimeData;
+    mime->setUrls(urls);
+    drag->setMimeData(mime);
+    drag->setPixmap(ThemeIcons::icon(dragged.isDirectory ? ThemeIcons::Symbol::folder : ThemeIcons::Symbol::file)
+                        .pixmap(32, 32));
+    drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+}
+
+// Ctrl held copies, otherwise the drop moves (Shift forces a move).
+void FileListView::dropUrls(const QList<QUrl> &urls, int row, Qt::KeyboardModifiers modifiers)
+{
+    if (!m_tab || urls.isEmpty())
+        return;
+    if (row >= 0 && row < m_model->rowCount())
+        m_actions->handleDropIntoFolder(urls, m_model->item(row), m_tab, modifiers);
+    else
+        m_actions->handleDrop(urls, m_tab->currentUrl(), modifiers);
+}
+
+void FileListView::showContextMenu(const QPoint &pos)
+{
+    if (!m_tab)
+        return;
+    activatePane();
+    const QModelIndex index = m_table->indexAt(pos);
+    QSet<QUrl> urls;
+    if (index.isValid())
+        urls = m_table->selectionModel()->isRowSelected(index.row(), {}) ? m_tab->selection()
+                                                                           : QSet<QUrl>{m_model->item(index.row()).url};
+    QMenu menu;
+    for (const ContextMenuEntry &entry : m_actions->contextMenu(urls, m_tab, loc())) {
+        if (entry.isDivider())
+            menu.addSeparator();
+        else
+            menu.addAction(entry.text, this, entry.action);
+    }
+    menu.exec(m_table->viewport()->mapToGlobal(pos));
+}
+
+void FileListView::openFuzzyFinder()
+{
+    if (!m_tab)
+        return;
+    closeFuzzyFinder();
+    auto *model = new FuzzyFinderModel(m_tab->currentUrl(), m_tab->showHidden(),
+                                       FuzzyFinderModel::defaultDebounce);
+    m_palette = new FuzzyFinderPalette(model, loc(), this);
+    model->setParent(m_palette);
+    m_palette->setPalette(palette());
+    m_palette->setNameFont(m_env.settings->uiFont());
+    m_palette->setIconProvider([this](const FileItem &item) { return iconFor(item); });
+    connect(m_palette, &FuzzyFinderPalette::chosen, this, [this](const FileItem &item) {
+        closeFuzzyFinder();
+        revealFromFuzzy(item);
+    });
+    connect(m_palette, &FuzzyFinderPalette::closed, this, &FileListView::closeFuzzyFinder);
+    m_palette->show();
+}
+
+void FileListView::closeFuzzyFinder()
+{
+    if (!m_palette)
+        return;
+    FuzzyFinderPalette *palette = m_palette;
+    m_palette = nullptr;
+    palette->hide();
+    palette->deleteLater();
+}
+
+// A folder is shown; a file's folder is shown with the file selected once the new listing is in
+// (navigation clears the selection, so selecting earlier would be lost).
+void FileListView::revealFromFuzzy(const FileItem &item)
+{
+    if (!m_tab)
+        return;
+    m_env.workspace->setActivePaneID(m_pane->id());
+    if (item.isDirectory) {
+        m_pendingReveal.reset();
+        m_tab->navigate(item.url);
+    } else {
+        m_pendingReveal = item.url;
+        m_tab->navigate(Urls::deletingLastPathComponent(item.url));
+        applyPendingReveal();
+    }
+    m_table->setFocus(Qt::OtherFocusReason);
+}
+
+void FileListView::applyPendingReveal()
+{
+    if (!m_pendingReveal || !m_tab || m_tab->isLoading())
+        return;
+    const QUrl url = *m_pendingReveal;
+    m_pendingReveal.reset();
+    m_tab->setSelection({url});
+    const int row = m_model->rowOf(url);
+    if (row >= 0)
+        m_table->scrollTo(m_model->index(row, 0));
+}

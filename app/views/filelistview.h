@@ -1,0 +1,130 @@
+#pragma once
+// The list of one pane: the active tab's folder as a sortable table (name, size, date modified),
+// with the quick filter above it, status overlays over it and a transfer progress row at its
+// foot. It holds no file logic: it reads the tab, changes its navigation, selection, sort order
+// and filter, and hands every command that changes files to the pane's PaneActions.
+//
+// Keys (the table has the keyboard): Return opens, Backspace and Alt+Up go up, Space previews,
+// Delete trashes, Shift+Delete deletes for good after a confirmation, F2 renames, F5 and F6 copy
+// and move to the other pane, F7 makes a folder, Ctrl+C/X/V/D/I/A/T/W/F/P as in the menus.
+
+#include "fileitem.h"
+#include "fuzzyfinderpalette.h"
+#include "tabmodel.h"
+#include "viewenvironment.h"
+
+#include <QPointer>
+#include <QIcon>
+#include <QSet>
+#include <QTimer>
+#include <QUrl>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class FileTableModel;
+class FileTableView;
+class ListOverlay;
+class PaneActions;
+class PaneModel;
+class QKeyEvent;
+class QLineEdit;
+class TransferProgressRow;
+struct Localization;
+
+class FileListView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    FileListView(const ViewEnvironment &env, PaneModel *pane, PaneActions *actions, QWidget *parent = nullptr);
+    ~FileListView() override;
+
+    void setTab(TabModel *tab);
+    TabModel *tab() const { return m_tab; }
+
+    // Files are handed to their default application through this; tests replace it.
+    void setFileOpener(std::function<void(const QUrl &)> opener) { m_openFile = std::move(opener); }
+
+    // The window's Copy, Cut and Paste commands while this list has the keyboard.
+    void copy();
+    void cut();
+    void paste();
+    void openFuzzyFinder();
+    void revealFromFuzzy(const FileItem &item);
+
+    // For the window and for tests: the parts this view is made of.
+    FileTableView *table() const { return m_table; }
+    FileTableModel *tableModel() const { return m_model; }
+    QLineEdit *filterField() const { return m_filterField; }
+    QWidget *filterBar() const { return m_filterBar; }
+    ListOverlay *overlay() const { return m_overlay; }
+    TransferProgressRow *progressRow() const { return m_progress; }
+    FuzzyFinderPalette *fuzzyFinder() const { return m_palette; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildLayout();
+    void connectEnvironment();
+    void applyTheme();
+    void sizeColumns();
+    void connectTab();
+    void retranslate();
+    const Localization &loc() const;
+    QIcon iconFor(const FileItem &item);
+
+    void refreshRows();
+    void refreshSelection();
+    void refreshSortIndicator();
+    void refreshFilterBar();
+    void refreshOverlay();
+    void refreshCut();
+    void refreshFont();
+    void refreshProgress();
+    void refreshFocus();
+    void selectionEdited();
+    void sortHeaderClicked(int section);
+
+    void activatePane();
+    void selectNameCell(int row, Qt::KeyboardModifiers modifiers);
+    void openItem(const FileItem &item);
+    void openRow(int row);
+    bool handleKeyPress(QKeyEvent *event);
+    bool handleCommandKey(int key);
+    bool handleFunctionKey(int key, Qt::KeyboardModifiers modifiers);
+    void newFolder();
+    void trashSelection();
+    void goUp();
+    void closeFilter();
+    void startDrag(int row);
+    void dropUrls(const QList<QUrl> &urls, int row, Qt::KeyboardModifiers modifiers);
+    void showContextMenu(const QPoint &pos);
+    void closeFuzzyFinder();
+    void applyPendingReveal();
+    std::optional<FileItem> previewItem() const;
+    QList<FileItem> selectedItems() const;
+
+    ViewEnvironment m_env;
+    PaneModel *m_pane;
+    PaneActions *m_actions;
+    QPointer<TabModel> m_tab;
+    QObject *m_tabLink = nullptr; // parent of the connections to the current tab
+    std::function<void(const QUrl &)> m_openFile;
+
+    FileTableModel *m_model;
+    FileTableView *m_table;
+    QWidget *m_filterBar;
+    QLineEdit *m_filterField;
+    ListOverlay *m_overlay;
+    TransferProgressRow *m_progress;
+    QPointer<FuzzyFinderPalette> m_palette;
+
+    std::optional<QUrl> m_anchor;         // the anchor of Shift-click ranges
+    std::optional<QUrl> m_pendingReveal;  // a file found by the finder, selected once listed
+    bool m_syncingSelection = false;
+    QSet<QUrl> m_iconRequests; // asked of the icon cache, not necessarily answered yet
+    QTimer m_iconRefresh;
+};

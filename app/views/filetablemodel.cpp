@@ -1,0 +1,221 @@
+#include "filetablemodel.h"
+
+#include <QLocale>
+
+#include <unicode/dtptngen.h>
+#include <unicode/smpdtfmt.h>
+
+namespace {
+
+// Year, abbreviated month, day, hour and minute in the order and style of the user's locale.
+// Made once per locale: building an ICU formatter costs far more than using one.
+class DateFormatter
+{
+public:
+    QString format(const QDateTime &date)
+    {
+        const QString locale = QLocale().bcp47Name();
+        if (!m_format || locale != m_locale)
+            rebuild(locale);
+        if (!m_format)
+            return QLocale().toString(date, QLocale::ShortFormat);
+        icu::UnicodeString text;
+        m_format->format(UDate(date.toMSecsSinceEpoch()), text);
+        return QString(reinterpret_cast<const QChar *>(text.getBuffer()), text.length());
+    }
+
+private:
+    void rebuild(const QString &locale)
+    {
+        m_locale = locale;
+        m_format.reset();
+        UErrorCode status = U_ZERO_ERROR;
+        const icu::Locale icuLocale(locale.toUtf8().constData());
+        std::unique_ptr<icu::DateTimePatternGenerator> generator(
+            icu::DateTimePatternGenerator::createInstance(icuLocale, status));
+        if (U_FAILURE(status))
+            return;
+        const icu::UnicodeString pattern = generator->getBestPattern(icu::UnicodeString(u"yMMMdjmm"), status);
+        auto format = std::make_unique<icu::SimpleDateFormat>(pattern, icuLocale, status);
+        if (U_SUCCESS(status))
+            m_format = std::move(format);
+    }
+
+    QString m_locale;
+    std::unique_ptr<icu::SimpleDateFormat> m_format;
+};
+
+} // namespace
+
+FileTableModel::FileTableModel(QObject *parent) : QAbstractTableModel(parent) {}
+
+FileTableModel::~FileTableModel() = default;
+
+int FileTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_items.size());
+}
+
+int FileTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant FileTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_items.size())
+        return {};
+    const FileItem &item = m_items.at(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        return displayText(item, index.column());
+    case Qt::DecorationRole:
+        return index.column() == NameColumn && m_icons ? QVariant(m_icons(item)) : QVariant();
+    case Qt::FontRole:
+        return m_font;
+    case Qt::ForegroundRole: {
+        const QColor &color = index.column() == NameColumn ? m_foreground : m_secondaryForeground;
+        return color.isValid() ? QVariant(color) : QVariant();
+    }
+    case Qt::TextAlignmentRole:
+        return index.column() == SizeColumn ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
+    case UrlRole:
+        return item.url;
+    case IsDirectoryRole:
+        return item.isDirectory;
+    case CutRole:
+        return m_cut.contains(item.url);
+    default:
+        return {};
+    }
+}
+
+QVariant FileTableModel::displayText(const FileItem &item, int column) const
+{
+    switch (column) {
+    case NameColumn:
+        return item.name;
+    case SizeColumn:
+        return sizeText(item);
+    case ModifiedColumn:
+        return dateText(item.modificationDate);
+    default:
+        return {};
+    }
+}
+
+QVariant FileTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount)
+        return {};
+    return m_titles[section];
+}
+
+Qt::ItemFlags FileTableModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::ItemIsDropEnabled;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemNeverHasChildren;
+    if (m_items.at(index.row()).isDirectory)
+        flags |= Qt::ItemIsDropEnabled;
+    return flags;
+}
+
+Qt::DropActions FileTableModel::supportedDropActions() const
+{
+    return Qt::CopyAction | Qt::MoveAction;
+}
+
+void FileTableModel::setItems(const QList<FileItem> &items)
+{
+    const bool sameRows = items.size() == m_items.size()
+        && std::equal(items.cbegin(), items.cend(), m_items.cbegin(),
+                      [](const FileItem &a, const FileItem &b) { return a.url == b.url; });
+    if (sameRows) {
+        if (items == m_items)
+            return;
+        m_items = items;
+        emitAllChanged({});
+        return;
+    }
+    beginResetModel();
+    m_items = items;
+    m_rows.clear();
+    endResetModel();
+}
+
+int FileTableModel::rowOf(const QUrl &url) const
+{
+    if (m_rows.isEmpty() && !m_items.isEmpty()) {
+        m_rows.reserve(m_items.size());
+        for (int row = int(m_items.size()) - 1; row >= 0; --row) // the first row wins
+            m_rows.insert(m_items.at(row).url, row);
+    }
+    return m_rows.value(url, -1);
+}
+
+void FileTableModel::setCutUrls(const QSet<QUrl> &urls)
+{
+    if (urls == m_cut)
+        return;
+    m_cut = urls;
+    emitAllChanged({CutRole});
+}
+
+void FileTableModel::setIconProvider(IconProvider provider)
+{
+    m_icons = std::move(provider);
+    refreshIcons();
+}
+
+void FileTableModel::refreshIcons()
+{
+    if (!m_items.isEmpty())
+        Q_EMIT dataChanged(index(0, NameColumn), index(rowCount() - 1, NameColumn), {Qt::DecorationRole});
+}
+
+void FileTableModel::setFont(const QFont &font)
+{
+    if (font == m_font)
+        return;
+    m_font = font;
+    emitAllChanged({Qt::FontRole});
+}
+
+void FileTableModel::setColors(const QColor &foreground, const QColor &secondaryForeground)
+{
+    if (foreground == m_foreground && secondaryForeground == m_secondaryForeground)
+        return;
+    m_foreground = foreground;
+    m_secondaryForeground = secondaryForeground;
+    emitAllChanged({Qt::ForegroundRole});
+}
+
+void FileTableModel::setHeaderTitles(const QString &name, const QString &size, const QString &modified)
+{
+    m_titles[NameColumn] = name;
+    m_titles[SizeColumn] = size;
+    m_titles[ModifiedColumn] = modified;
+    Q_EMIT headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
+}
+
+QString FileTableModel::sizeText(const FileItem &item)
+{
+    if (item.isDirectory)
+        return QStringLiteral("--");
+    return QLocale().formattedDataSize(item.size, 1, QLocale::DataSizeSIFormat);
+}
+
+QString FileTableModel::dateText(const QDateTime &date)
+{
+    static DateFormatter formatter;
+    return formatter.format(date);
+}
+
+// One signal for the whole table: the view repaints only what is on screen.
+void FileTableModel::emitAllChanged(const QList<int> &roles)
+{
+    if (!m_items.isEmpty())
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1), roles);
+}

@@ -1,0 +1,74 @@
+#pragma once
+// The rows of a file list: one row per entry of a tab's visible items, in three columns (name,
+// size, date modified). The model only presents what it is given; the list view feeds it the
+// tab's items and the set of cut URLs, and maps header clicks to the tab's sort order.
+//
+// Icons come from a provider asked only when a row is painted, so a folder of 100,000 entries
+// fetches icons for the rows on screen and nothing else.
+
+#include "fileitem.h"
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QFont>
+#include <QHash>
+#include <QIcon>
+#include <QList>
+#include <QSet>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+
+class FileTableModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column { NameColumn, SizeColumn, ModifiedColumn, ColumnCount };
+    enum Role { UrlRole = Qt::UserRole + 1, IsDirectoryRole, CutRole };
+    using IconProvider = std::function<QIcon(const FileItem &)>;
+
+    explicit FileTableModel(QObject *parent = nullptr);
+    ~FileTableModel() override;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    Qt::DropActions supportedDropActions() const override;
+
+    // Replaces the rows. The same URLs in the same order only refresh the cells, so the view keeps
+    // its scroll position and current row across a reload.
+    void setItems(const QList<FileItem> &items);
+    const QList<FileItem> &items() const { return m_items; }
+    const FileItem &item(int row) const { return m_items.at(row); }
+    // -1 when no row has that URL.
+    int rowOf(const QUrl &url) const;
+
+    void setCutUrls(const QSet<QUrl> &urls);
+    bool isCut(const QUrl &url) const { return m_cut.contains(url); }
+    void setIconProvider(IconProvider provider);
+    // Asks the view to repaint the icons, e.g. once the icon cache has fetched new ones.
+    void refreshIcons();
+    void setFont(const QFont &font);
+    void setColors(const QColor &foreground, const QColor &secondaryForeground);
+    void setHeaderTitles(const QString &name, const QString &size, const QString &modified);
+
+    static QString sizeText(const FileItem &item);
+    static QString dateText(const QDateTime &date);
+
+private:
+    QVariant displayText(const FileItem &item, int column) const;
+    void emitAllChanged(const QList<int> &roles);
+
+    QList<FileItem> m_items;
+    mutable QHash<QUrl, int> m_rows; // built on first lookup, dropped with the rows
+    QSet<QUrl> m_cut;
+    IconProvider m_icons;
+    QFont m_font;
+    QColor m_foreground;
+    QColor m_secondaryForeground;
+    QString m_titles[ColumnCount];
+};

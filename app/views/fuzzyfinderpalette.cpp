@@ -1,0 +1,270 @@
+#include "fuzzyfinderpalette.h"
+
+#include "fuzzyfindermodel.h"
+#include "localization.h"
+#include "themeicons.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QProgressBar>
+#include <QStyledItemDelegate>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int PathRole = Qt::UserRole + 1;
+constexpr int paletteWidth = 560;
+constexpr int resultsHeight = 320;
+
+// A result row: the icon, then the name above its path in a smaller, dimmer font.
+class ResultDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QFont nameFont;
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const override
+    {
+        const int lines = QFontMetrics(nameFont).height() + QFontMetrics(captionFont(option)).height();
+        return {option.rect.width(), lines + 8};
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem base = option;
+        initStyleOption(&base, index);
+        base.text.clear();
+        base.icon = {};
+        const QWidget *widget = option.widget;
+        QStyle *style = widget ? widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &base, painter, widget);
+
+        const QRect area = option.rect.adjusted(10, 4, -10, -4);
+        index.data(Qt::DecorationRole).value<QIcon>().paint(painter, QRect(area.left(), area.center().y() - 8, 16, 16));
+        const QRect text = area.adjusted(22, 0, 0, 0);
+        const int nameHeight = QFontMetrics(nameFont).height();
+        painter->save();
+        painter->setFont(nameFont);
+        painter->setPen(option.palette.color(QPalette::Text));
+        painter->drawText(text.adjusted(0, 0, 0, -(text.height() - nameHeight)), Qt::AlignLeft | Qt::AlignVCenter,
+                          QFontMetrics(nameFont).elidedText(index.data().toString(), Qt::ElideRight, text.width()));
+        const QFont caption = captionFont(option);
+        painter->setFont(caption);
+        painter->setPen(option.palette.color(QPalette::PlaceholderText));
+        painter->drawText(text.adjusted(0, nameHeight, 0, 0), Qt::AlignLeft | Qt::AlignTop,
+                          QFontMetrics(caption).elidedText(index.data(PathRole).toString(), Qt::ElideMiddle,
+                                                           text.width()));
+        painter->restore();
+    }
+
+private:
+    static QFont captionFont(const QStyleOptionViewItem &option)
+    {
+        QFont font = option.font;
+        font.setPointSizeF(font.pointSizeF() * 0.85);
+        return font;
+    }
+};
+
+QFrame *divider()
+{
+    auto *line = new QFrame;
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Plain);
+    return line;
+}
+
+} // namespace
+
+FuzzyFinderPalette::FuzzyFinderPalette(FuzzyFinderModel *model, const Localization &loc, QWidget *parent)
+    : QDialog(parent), m_model(model)
+{
+    setWindowModality(Qt::WindowModal);
+    setFixedWidth(paletteWidth);
+    buildLayout();
+    setTexts(loc);
+    connect(m_field, &QLineEdit::textEdited, this, [this](const QString &text) {
+        m_model->setQuery(text);
+        m_model->rank(true);
+    });
+    connect(m_list, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) { chooseRow(m_list->row(item)); });
+    connect(m_model, &FuzzyFinderModel::resultsChanged, this, &FuzzyFinderPalette::fillResults);
+    connect(m_model, &FuzzyFinderModel::isScanningChanged, this, &FuzzyFinderPalette::updateStatus);
+    connect(m_model, &FuzzyFinderModel::truncatedChanged, this, &FuzzyFinderPalette::updateStatus);
+    connect(m_model, &FuzzyFinderModel::queryChanged, this, &FuzzyFinderPalette::updateStatus);
+    connect(m_model, &FuzzyFinderModel::selectedIndexChanged, this, &FuzzyFinderPalette::followSelection);
+    fillResults();
+}
+
+void FuzzyFinderPalette::buildLayout()
+{
+    m_field = new QLineEdit;
+    m_field->setFrame(false);
+    m_field->installEventFilter(this);
+    m_busy = new QProgressBar;
+    m_busy->setRange(0, 0);
+    m_busy->setTextVisible(false);
+    m_busy->setFixedSize(48, 8);
+    m_count = new QLabel;
+    auto *glass = new QLabel;
+    glass->setPixmap(ThemeIcons::icon(ThemeIcons::Symbol::filter).pixmap(16, 16));
+
+    auto *queryRow = new QHBoxLayout;
+    queryRow->setContentsMargins(10, 8, 10, 8);
+    queryRow->setSpacing(6);
+    queryRow->addWidget(glass);
+    queryRow->addWidget(m_field, 1);
+    queryRow->addWidget(m_busy);
+    queryRow->addWidget(m_count);
+
+    m_list = new QListWidget;
+    m_list->setFixedHeight(resultsHeight);
+    m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setFocusPolicy(Qt::NoFocus);
+    m_list->setUniformItemSizes(true);
+    m_list->setItemDelegate(new ResultDelegate(m_list));
+    m_emptyHint = new QLabel(m_list);
+    m_emptyHint->setAlignment(Qt::AlignCenter);
+    m_emptyHint->setGeometry(0, 0, paletteWidth, resultsHeight);
+
+    m_truncated = new QLabel;
+    m_truncated->setContentsMargins(10, 6, 10, 6);
+    m_truncatedDivider = divider();
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addLayout(queryRow);
+    layout->addWidget(divider());
+    layout->addWidget(m_list);
+    layout->addWidget(m_truncatedDivider);
+    layout->addWidget(m_truncated);
+}
+
+void FuzzyFinderPalette::setTexts(const Localization &loc)
+{
+    m_field->setPlaceholderText(loc.fuzzyFinderPlaceholder);
+    m_truncated->setText(loc.fuzzyTruncated);
+    m_itemCountFormat = loc.itemCountFormat;
+    m_typeToSearch = loc.fuzzyTypeToSearch;
+    m_noMatches = loc.noMatches;
+    updateStatus();
+}
+
+void FuzzyFinderPalette::setNameFont(const QFont &font)
+{
+    m_nameFont = font;
+    m_field->setFont(font);
+    static_cast<ResultDelegate *>(m_list->itemDelegate())->nameFont = font;
+    m_list->doItemsLayout();
+}
+
+void FuzzyFinderPalette::setIconProvider(IconProvider provider)
+{
+    m_icons = std::move(provider);
+    fillResults();
+}
+
+QString FuzzyFinderPalette::relativePath(const QUrl &url) const
+{
+    QString root = m_model->root().path();
+    if (!root.endsWith(QLatin1Char('/')))
+        root += QLatin1Char('/');
+    const QString path = url.path();
+    if (path.startsWith(root) && path.size() > root.size())
+        return path.mid(root.size());
+    return path;
+}
+
+void FuzzyFinderPalette::fillResults()
+{
+    m_list->clear();
+    for (const FileItem &item : m_model->results()) {
+        auto *row = new QListWidgetItem(item.name, m_list);
+        row->setData(PathRole, relativePath(item.url));
+        if (m_icons)
+            row->setIcon(m_icons(item));
+    }
+    followSelection();
+    updateStatus();
+}
+
+void FuzzyFinderPalette::updateStatus()
+{
+    const bool scanning = m_model->isScanning();
+    m_busy->setVisible(scanning);
+    m_count->setVisible(!scanning);
+    m_count->setText(Localization::fill(m_itemCountFormat, {QString::number(m_model->results().size())}));
+    const bool empty = m_model->results().isEmpty() && !scanning;
+    m_emptyHint->setVisible(empty);
+    m_emptyHint->setText(m_model->query().isEmpty() ? m_typeToSearch : m_noMatches);
+    m_truncated->setVisible(m_model->truncated());
+    m_truncatedDivider->setVisible(m_model->truncated());
+}
+
+void FuzzyFinderPalette::followSelection()
+{
+    if (!m_model->selectedItem())
+        return;
+    const int row = m_model->selectedIndex();
+    if (row < 0 || row >= m_list->count())
+        return;
+    m_list->setCurrentRow(row);
+    m_list->scrollToItem(m_list->item(row));
+}
+
+void FuzzyFinderPalette::chooseRow(int row)
+{
+    if (row >= 0 && row < m_model->results().size())
+        Q_EMIT chosen(m_model->results().at(row));
+}
+
+bool FuzzyFinderPalette::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_field || event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    switch (static_cast<QKeyEvent *>(event)->key()) {
+    case Qt::Key_Up:
+        m_model->moveSelection(-1);
+        return true;
+    case Qt::Key_Down:
+        m_model->moveSelection(1);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (m_model->selectedItem())
+            Q_EMIT chosen(*m_model->selectedItem());
+        return true;
+    case Qt::Key_Escape:
+        Q_EMIT closed();
+        return true;
+    default:
+        return QDialog::eventFilter(watched, event);
+    }
+}
+
+void FuzzyFinderPalette::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    m_field->setFocus();
+    m_model->start();
+}
+
+void FuzzyFinderPalette::hideEvent(QHideEvent *event)
+{
+    m_model->cancel();
+    QDialog::hideEvent(event);
+}
+
+// Closing the window by other means (the window manager) is a dismissal too.
+void FuzzyFinderPalette::reject()
+{
+    Q_EMIT closed();
+    QDialog::reject();
+}

@@ -1,0 +1,70 @@
+#pragma once
+// The find-anywhere palette: a query field over a FuzzyFinderModel, the best matches with their
+// paths below it, and a status (scanning, the number of results, a partial-results note). The
+// keyboard stays in the field: Up and Down move the highlight, Return chooses it, Escape closes.
+// A click on a row chooses that row at once. The opener owns the model and decides what a
+// choice means; the palette only reports it.
+
+#include "fileitem.h"
+
+#include <QDialog>
+#include <QFont>
+#include <QIcon>
+
+#include <functional>
+
+class FuzzyFinderModel;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+struct Localization;
+
+class FuzzyFinderPalette : public QDialog
+{
+    Q_OBJECT
+
+public:
+    using IconProvider = std::function<QIcon(const FileItem &)>;
+
+    FuzzyFinderPalette(FuzzyFinderModel *model, const Localization &loc, QWidget *parent = nullptr);
+
+    void setTexts(const Localization &loc);
+    void setNameFont(const QFont &font);
+    void setIconProvider(IconProvider provider);
+    FuzzyFinderModel *model() const { return m_model; }
+
+    // The path shown under a result: relative to the root when the item lies below it.
+    QString relativePath(const QUrl &url) const;
+
+Q_SIGNALS:
+    void chosen(const FileItem &item);
+    void closed();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void reject() override;
+
+private:
+    void buildLayout();
+    void fillResults();
+    void updateStatus();
+    void followSelection();
+    void chooseRow(int row);
+
+    FuzzyFinderModel *m_model;
+    QLineEdit *m_field;
+    QProgressBar *m_busy;
+    QLabel *m_count;
+    QListWidget *m_list;
+    QLabel *m_emptyHint;
+    QLabel *m_truncated;
+    QWidget *m_truncatedDivider;
+    IconProvider m_icons;
+    QFont m_nameFont;
+    QString m_itemCountFormat;
+    QString m_typeToSearch;
+    QString m_noMatches;
+};

@@ -1,0 +1,304 @@
+#include "paneview.h"
+
+#include "appsettings.h"
+#include "dialoghost.h"
+#include "errortext.h"
+#include "fileerror.h"
+#include "fuzzyfinderpalette.h"
+#include "filelistview.h"
+#include "filetableview.h"
+#include "filesystemservice.h"
+#include "localization.h"
+#include "namedialog.h"
+#include "paneactions.h"
+#include "panemodel.h"
+#include "pathbarview.h"
+#include "statusbarview.h"
+#include "tabmodel.h"
+#include "tabstripview.h"
+#include "theme.h"
+#include "themeicons.h"
+#include "undocoordinator.h"
+#include "urls.h"
+#include "workspacemodel.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QFrame *dividerLine(QWidget *parent)
+{
+    auto *line = new QFrame(parent);
+    line->setFixedHeight(1);
+    line->setAutoFillBackground(true);
+    QPalette linePalette = line->palette();
+    linePalette.setColor(QPalette::Window, Theme::daziduvEdiv().divider);
+    line->setPalette(linePalette);
+    return line;
+}
+
+} // namespace
+
+PaneView::PaneView(const ViewEnvironment &env, PaneModel *pane, QWidget *parent)
+    : QWidget(parent), m_env(env), m_pane(pane)
+{
+    m_pathBar = new PathBarView(env, this);
+    m_statusBar = new StatusBarView(env, this);
+    m_contentSlot = new QStackedWidget(this);
+    m_contentSlot->addWidget(new QWidget(m_contentSlot));
+
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(makeHeader());
+    column->addWidget(m_pathBar);
+    column->addWidget(dividerLine(this));
+    column->addWidget(m_contentSlot, 1);
+    column->addWidget(dividerLine(this));
+    column->addWidget(m_statusBar);
+
+    connect(pane, &PaneModel::activeTabIDChanged, this, &PaneView::bindActiveTab);
+    connect(pane, &PaneModel::tabsChanged, this, &PaneView::bindActiveTab);
+    connect(env.workspace, &WorkspaceModel::activePaneIDChanged, this, qOverload<>(&QWidget::update));
+    connect(env.settings, &AppSettings::showHiddenChanged, this, &PaneView::updateButtons);
+    connect(env.settings, &AppSettings::languageChanged, this, &PaneView::retranslate);
+    bindActiveTab();
+    retranslate();
+}
+
+PaneView::~PaneView() = default;
+
+QToolButton *PaneView::headerButton(const QString &objectName)
+{
+    auto *button = new QToolButton(this);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setObjectName(objectName);
+    return button;
+}
+
+QWidget *PaneView::makeHeader()
+{
+    auto *header = new QWidget(this);
+    header->setAutoFillBackground(true);
+    header->setBackgroundRole(QPalette::Button);
+    m_back = headerButton(QStringLiteral("backButton"));
+    m_forward = headerButton(QStringLiteral("forwardButton"));
+    m_up = headerButton(QStringLiteral("upButton"));
+    m_back->setIcon(ThemeIcons::icon(ThemeIcons::Symbol::back));
+    m_forward->setIcon(ThemeIcons::icon(ThemeIcons::Symbol::forward));
+    m_up->setIcon(ThemeIcons::icon(ThemeIcons::Symbol::up));
+    m_tabStrip = new TabStripView(m_env, m_pane, header);
+    m_filter = headerButton(QStringLiteral("filterButton"));
+    m_hidden = headerButton(QStringLiteral("hiddenButton"));
+    m_newFolder = headerButton(QStringLiteral("newFolderButton"));
+    m_newFile = headerButton(QStringLiteral("newFileButton"));
+    m_viewMode = headerButton(QStringLiteral("viewModeButton"));
+    m_terminal = headerButton(QStringLiteral("terminalButton"));
+    m_filter->setIcon(ThemeIcons::icon(ThemeIcons::Symbol::filter));
+    m_newFolder->setIcon(ThemeIcons::icon(ThemeIcons::Symbol::newFolder));
+    m_newFile->setIcon(ThemeIcons::icon(ThemeIcons::Symbol::newFile));
+    m_terminal->setIcon(ThemeIcons::icon(ThemeIcons::Symbol::terminal));
+
+    auto *row = new QHBoxLayout(header);
+    row->setContentsMargins(8, 4, 8, 4);
+    row->setSpacing(2);
+    for (QToolButton *button : {m_back, m_forward, m_up})
+        row->addWidget(button);
+    row->addSpacing(6);
+    row->addWidget(m_tabStrip, 1);
+    row->addSpacing(6);
+    for (QToolButton *button : {m_filter, m_hidden, m_newFolder, m_newFile, m_viewMode, m_terminal})
+        row->addWidget(button);
+
+    connect(m_back, &QToolButton::clicked, this, [this] { m_pane->activeTab()->goBack(); });
+    connect(m_forward, &QToolButton::clicked, this, [this] { m_pane->activeTab()->goForward(); });
+    connect(m_up, &QToolButton::clicked, this, [this] {
+        TabModel *tab = m_pane->activeTab();
+        tab->navigate(Urls::deletingLastPathComponent(tab->history().current()));
+    });
+    connect(m_filter, &QToolButton::clicked, this, [this] {
+        TabModel *tab = m_pane->activeTab();
+        const bool active = !tab->filterActive();
+        tab->setFilterActive(active);
+        if (!active)
+            tab->setFilterQuery(QString());
+    });
+    connect(m_hidden, &QToolButton::clicked, this, [this] { m_env.settings->setShowHidden(!m_env.settings->showHidden()); });
+    connect(m_newFolder, &QToolButton::clicked, this, &PaneView::openNewFolderDialog);
+    connect(m_newFile, &QToolButton::clicked, this, &PaneView::openNewFileDialog);
+    connect(m_viewMode, &QToolButton::clicked, this, [this] {
+        TabModel *tab = m_pane->activeTab();
+        tab->setViewMode(tab->viewMode() == ViewMode::list ? ViewMode::column : ViewMode::list);
+    });
+    connect(m_terminal, &QToolButton::clicked, this, [this] {
+        try {
+            FileSystemService().openInTerminal(m_pane->activeTab()->history().current());
+        } catch (const FileError &error) {
+            if (m_dialogs)
+                m_dialogs->showError(ErrorText::message(error, Localization::forLanguage(m_env.settings->language())));
+        }
+    });
+    return header;
+}
+
+void PaneView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    ensureActions();
+}
+
+void PaneView::ensureActions()
+{
+    if (m_actions)
+        return;
+    m_actions = new PaneActions(m_env.workspace, m_pane, m_env.settings, this);
+    m_actions->setOnNewFolder([this] { openNewFolderDialog(); });
+    m_actions->setOnNewFile([this] { openNewFileDialog(); });
+    m_dialogs = new DialogHost(m_env, m_actions, this);
+    // Both view modes show the list for now; the column browser takes the column mode later.
+    m_list = new FileListView(m_env, m_pane, m_actions, m_contentSlot);
+    m_list->setObjectName(QStringLiteral("paneContent"));
+    m_content = m_list;
+    m_contentSlot->addWidget(m_content);
+    m_contentSlot->setCurrentWidget(m_content);
+    bindActiveTab();
+}
+
+void PaneView::bindActiveTab()
+{
+    TabModel *tab = m_pane->activeTab();
+    if (tab != m_tab) {
+        for (const auto &connection : std::as_const(m_tabConnections))
+            disconnect(connection);
+        m_tabConnections.clear();
+        m_tab = tab;
+        m_tabConnections << connect(tab, &TabModel::historyChanged, this, &PaneView::updateButtons)
+                         << connect(tab, &TabModel::viewModeChanged, this, &PaneView::updateButtons)
+                         << connect(tab, &TabModel::filterActiveChanged, this, &PaneView::updateButtons);
+    }
+    m_pathBar->setTab(tab);
+    m_statusBar->setTab(tab);
+    if (m_dialogs)
+        m_dialogs->setTab(tab);
+    if (m_list)
+        m_list->setTab(tab);
+    updateButtons();
+}
+
+void PaneView::updateButtons()
+{
+    if (!m_tab)
+        return;
+    const Localization &loc = Localization::forLanguage(m_env.settings->language());
+    m_back->setEnabled(m_tab->history().canGoBack());
+    m_forward->setEnabled(m_tab->history().canGoForward());
+    const bool shown = m_env.settings->showHidden();
+    m_hidden->setIcon(ThemeIcons::icon(shown ? ThemeIcons::Symbol::hiddenShown : ThemeIcons::Symbol::hiddenConcealed));
+    m_hidden->setToolTip(shown ? loc.showHiddenHide : loc.showHiddenShow);
+    const bool list = m_tab->viewMode() == ViewMode::list;
+    m_viewMode->setIcon(ThemeIcons::icon(list ? ThemeIcons::Symbol::columnView : ThemeIcons::Symbol::listView));
+    m_viewMode->setToolTip(list ? loc.viewModeColumn : loc.viewModeList);
+    m_filter->setCheckable(true);
+    m_filter->setChecked(m_tab->filterActive());
+}
+
+void PaneView::retranslate()
+{
+    const Localization &loc = Localization::forLanguage(m_env.settings->language());
+    m_filter->setToolTip(loc.filterPlaceholder);
+    m_newFolder->setToolTip(loc.newFolderTitle);
+    m_newFile->setToolTip(loc.newFileTitle);
+    if (m_newFolderDialog)
+        m_newFolderDialog->setTexts(loc.newFolderTitle, loc.folderNamePlaceholder, loc.cancel, loc.createConfirm);
+    if (m_newFileDialog)
+        m_newFileDialog->setTexts(loc.newFileTitle, loc.fileNamePlaceholder, loc.cancel, loc.createConfirm);
+    updateButtons();
+}
+
+void PaneView::focusContent()
+{
+    if (m_list)
+        m_list->table()->setFocus(Qt::OtherFocusReason);
+    else
+        m_contentSlot->setFocus(Qt::OtherFocusReason);
+}
+
+void PaneView::paintEvent(QPaintEvent *)
+{
+    if (m_env.workspace->activePaneID() != m_pane->id())
+        return;
+    QPainter painter(this);
+    painter.fillRect(rect(), Theme::daziduvEdiv().activePaneTint);
+}
+
+void PaneView::openNewFolderDialog()
+{
+    openNameDialog(NewItem::folder);
+}
+
+void PaneView::openNewFileDialog()
+{
+    openNameDialog(NewItem::file);
+}
+
+QPointer<NameDialog> &PaneView::dialogFor(NewItem kind)
+{
+    return kind == NewItem::folder ? m_newFolderDialog : m_newFileDialog;
+}
+
+QString &PaneView::typedNameFor(NewItem kind)
+{
+    return kind == NewItem::folder ? m_newFolderName : m_newFileName;
+}
+
+void PaneView::openNameDialog(NewItem kind)
+{
+    QPointer<NameDialog> &dialog = dialogFor(kind);
+    if (dialog) {
+        dialog->raise();
+        return;
+    }
+    dialog = new NameDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setObjectName(kind == NewItem::folder ? QStringLiteral("newFolderDialog") : QStringLiteral("newFileDialog"));
+    // The field keeps what was typed between openings unless a creation succeeded.
+    dialog->setName(typedNameFor(kind));
+    connect(dialog, &NameDialog::nameChanged, this, [this, kind](const QString &name) { typedNameFor(kind) = name; });
+    connect(dialog, &NameDialog::confirmed, this, [this, kind](const QString &name) { createItem(kind, name); });
+    retranslate();
+    dialog->open();
+}
+
+void PaneView::createItem(NewItem kind, const QString &name)
+{
+    TabModel *tab = m_pane->activeTab();
+    QPointer<NameDialog> dialog = dialogFor(kind);
+    try {
+        const FileSystemService fs;
+        const QUrl folder = tab->history().current();
+        const QUrl created = kind == NewItem::folder ? fs.createDirectory(name, folder) : fs.createFile(name, folder);
+        tab->reload();
+        m_env.workspace->undo()->registerUndoOnly([created] {
+            try {
+                FileSystemService().moveToTrash(created);
+            } catch (const FileError &) {
+                // An undo that finds the item gone or changed does nothing.
+            }
+        });
+        typedNameFor(kind).clear();
+        if (dialog)
+            dialog->accept();
+    } catch (const FileError &error) {
+        if (dialog)
+            dialog->reject();
+        const auto subject = kind == NewItem::folder ? ErrorText::Subject::folder : ErrorText::Subject::file;
+        if (m_dialogs)
+            m_dialogs->showError(ErrorText::message(error, Localization::forLanguage(m_env.settings->language()), subject));
+    }
+}

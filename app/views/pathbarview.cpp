@@ -1,0 +1,126 @@
+#include "pathbarview.h"
+
+#include "appsettings.h"
+#include "breadcrumbbar.h"
+#include "localization.h"
+#include "pathclipboardservice.h"
+#include "tabmodel.h"
+#include "themeicons.h"
+#include "urls.h"
+
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QStackedWidget>
+#include <QToolButton>
+
+PathBarView::PathBarView(const ViewEnvironment &env, QWidget *parent)
+    : QWidget(parent), m_env(env), m_stack(new QStackedWidget(this)), m_breadcrumb(new BreadcrumbBar(this)),
+      m_field(new QLineEdit(this)), m_modeButton(new QToolButton(this))
+{
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Button);
+    m_stack->addWidget(m_breadcrumb);
+    m_stack->addWidget(m_field);
+    m_stack->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    m_field->setObjectName(QStringLiteral("pathField"));
+    m_modeButton->setAutoRaise(true);
+    m_modeButton->setFocusPolicy(Qt::NoFocus);
+    m_modeButton->setObjectName(QStringLiteral("pathModeButton"));
+
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(8, 4, 8, 4);
+    row->setSpacing(6);
+    row->addWidget(m_stack, 1);
+    row->addWidget(m_modeButton);
+
+    connect(m_breadcrumb, &BreadcrumbBar::crumbClicked, this, [this](const QUrl &url) {
+        if (m_tab)
+            m_tab->navigate(url);
+    });
+    connect(m_field, &QLineEdit::returnPressed, this, &PathBarView::submit);
+    connect(m_modeButton, &QToolButton::clicked, this, [this] {
+        if (m_tab)
+            m_tab->togglePathBarMode();
+    });
+    connect(m_env.settings, &AppSettings::languageChanged, this, &PathBarView::retranslate);
+    const auto applyFont = [this] {
+        m_breadcrumb->setCrumbFont(m_env.settings->uiFont());
+        m_field->setFont(m_env.settings->uiFont());
+    };
+    connect(m_env.settings, &AppSettings::monospacedFontNameChanged, this, applyFont);
+    connect(m_env.settings, &AppSettings::fontSizeChanged, this, applyFont);
+    applyFont();
+    retranslate();
+}
+
+void PathBarView::setTab(TabModel *tab)
+{
+    if (tab == m_tab)
+        return;
+    for (const auto &connection : std::as_const(m_tabConnections))
+        disconnect(connection);
+    m_tabConnections.clear();
+    m_tab = tab;
+    if (tab) {
+        m_tabConnections << connect(tab, &TabModel::historyChanged, this, &PathBarView::showFolder)
+                         << connect(tab, &TabModel::pathBarModeChanged, this, &PathBarView::showMode);
+    }
+    showFolder();
+    showMode();
+}
+
+void PathBarView::showFolder()
+{
+    if (!m_tab)
+        return;
+    m_breadcrumb->setUrl(m_tab->history().current());
+    refillText();
+}
+
+void PathBarView::refillText()
+{
+    if (m_tab)
+        m_field->setText(Urls::path(m_tab->history().current()));
+}
+
+void PathBarView::showMode()
+{
+    const bool text = m_tab && m_tab->pathBarMode() == PathBarMode::text;
+    if (text) {
+        // Switching into text mode always starts from the current path; edits made before
+        // switching away are dropped.
+        refillText();
+        m_stack->setCurrentWidget(m_field);
+    } else {
+        m_stack->setCurrentWidget(m_breadcrumb);
+    }
+    m_modeButton->setIcon(ThemeIcons::icon(text ? ThemeIcons::Symbol::breadcrumbPath : ThemeIcons::Symbol::editPath));
+    retranslate();
+}
+
+void PathBarView::retranslate()
+{
+    const Localization &loc = Localization::forLanguage(m_env.settings->language());
+    const bool text = m_tab && m_tab->pathBarMode() == PathBarMode::text;
+    m_modeButton->setToolTip(text ? loc.pathBarSwitchToBreadcrumb : loc.pathBarSwitchToText);
+    m_field->setPlaceholderText(loc.pathFieldPlaceholder);
+}
+
+void PathBarView::submit()
+{
+    if (!m_tab)
+        return;
+    const auto resolution = PathClipboardService::resolve(m_field->text(), m_tab->history().current());
+    if (!resolution || resolution->kind() == PathClipboardService::Resolution::Kind::notFound) {
+        refillText();
+        return;
+    }
+    if (resolution->kind() == PathClipboardService::Resolution::Kind::directory) {
+        m_tab->navigate(resolution->url());
+        refillText();
+        return;
+    }
+    m_tab->navigate(resolution->parent());
+    m_tab->setSelection({resolution->url()});
+    refillText();
+}

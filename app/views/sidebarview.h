@@ -1,0 +1,45 @@
+#pragma once
+// The left column of the window: the fixed places, the user's bookmarks (add the current
+// folder, remove from a context menu, drag to reorder) and, at the bottom, the float-on-top pin.
+// A click on a place or bookmark shows that folder in the active tab of the active pane.
+
+#include "viewenvironment.h"
+
+#include <QWidget>
+
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QToolButton;
+
+class SidebarView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit SidebarView(const ViewEnvironment &env, QWidget *parent = nullptr);
+
+    QListWidget *places() const { return m_places; }
+    QListWidget *bookmarks() const { return m_bookmarks; }
+    QToolButton *addBookmarkButton() const { return m_addBookmark; }
+    QToolButton *pinButton() const { return m_pin; }
+
+    // What the bookmark's context menu runs.
+    void removeBookmarkAt(int row);
+
+private:
+    void fillPlaces();
+    void fillBookmarks();
+    void updatePin();
+    void retranslate();
+    void openFolder(const QUrl &url);
+    void showBookmarkMenu(const QPoint &pos);
+
+    ViewEnvironment m_env;
+    QLabel *m_placesHeader;
+    QListWidget *m_places;
+    QLabel *m_bookmarksHeader;
+    QToolButton *m_addBookmark;
+    QListWidget *m_bookmarks;
+    QToolButton *m_pin;
+};

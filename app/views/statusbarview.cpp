@@ -1,0 +1,118 @@
+#include "statusbarview.h"
+
+#include "appsettings.h"
+#include "filesystemservice.h"
+#include "localization.h"
+#include "tabmodel.h"
+#include "titlebarsummary.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QtConcurrent/QtConcurrentRun>
+
+StatusBarView::StatusBarView(const ViewEnvironment &env, QWidget *parent)
+    : QWidget(parent), m_env(env), m_leading(new QLabel(this)), m_free(new QLabel(this))
+{
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Button);
+    QFont caption = font();
+    caption.setPointSizeF(caption.pointSizeF() * 0.85);
+    for (QLabel *label : {m_leading, m_free}) {
+        label->setFont(caption);
+        label->setForegroundRole(QPalette::PlaceholderText);
+    }
+    m_leading->setObjectName(QStringLiteral("statusCount"));
+    m_free->setObjectName(QStringLiteral("statusFree"));
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(8, 3, 8, 3);
+    row->addWidget(m_leading);
+    row->addStretch(1);
+    row->addWidget(m_free);
+
+    connect(&m_freeWatcher, &QFutureWatcher<std::optional<qint64>>::finished, this, [this] {
+        m_freeBytes = m_freeWatcher.result();
+        retranslate();
+    });
+    connect(m_env.settings, &AppSettings::languageChanged, this, &StatusBarView::retranslate);
+}
+
+void StatusBarView::setTab(TabModel *tab)
+{
+    if (tab == m_tab)
+        return;
+    for (const auto &connection : std::as_const(m_tabConnections))
+        disconnect(connection);
+    m_tabConnections.clear();
+    m_tab = tab;
+    if (tab) {
+        m_tabConnections << connect(tab, &TabModel::itemsChanged, this, &StatusBarView::recount)
+                         << connect(tab, &TabModel::selectionChanged, this, &StatusBarView::recount)
+                         << connect(tab, &TabModel::historyChanged, this, &StatusBarView::recount);
+    }
+    recount();
+}
+
+qint64 StatusBarView::totalSize(const QList<FileItem> &items)
+{
+    qint64 total = 0;
+    for (const FileItem &item : items) {
+        if (!item.isDirectory)
+            total += item.size;
+    }
+    return total;
+}
+
+QString StatusBarView::leadingText() const
+{
+    return m_leading->text();
+}
+
+QString StatusBarView::freeText() const
+{
+    return m_free->text();
+}
+
+void StatusBarView::recount()
+{
+    retranslate();
+    askFreeSpace();
+}
+
+void StatusBarView::askFreeSpace()
+{
+    if (!m_tab)
+        return;
+    // A newer question replaces the running one; the watcher reports only the last future.
+    const QUrl folder = m_tab->history().current();
+    m_freeWatcher.setFuture(QtConcurrent::run([folder]() -> std::optional<qint64> {
+        try {
+            return FileSystemService().volumeAvailableCapacity(folder);
+        } catch (...) {
+            return std::nullopt;
+        }
+    }));
+}
+
+void StatusBarView::retranslate()
+{
+    if (!m_tab) {
+        m_leading->clear();
+        m_free->clear();
+        return;
+    }
+    const Localization &loc = Localization::forLanguage(m_env.settings->language());
+    const QList<FileItem> selected = m_tab->selectedItems();
+    if (!selected.isEmpty()) {
+        m_leading->setText(Localization::fill(loc.selectionSummaryFormat,
+                                              {QString::number(selected.size()),
+                                               TitleBarSummary::defaultByteCount(totalSize(selected))}));
+    } else {
+        m_leading->setText(Localization::fill(loc.itemCountFormat, {QString::number(m_tab->items().size())}));
+    }
+    const QString free = m_freeBytes ? Localization::fill(loc.freeSpaceFormat, {TitleBarSummary::defaultByteCount(*m_freeBytes)})
+                                     : QString();
+    if (free != m_free->text()) {
+        m_free->setText(free);
+        Q_EMIT freeTextChanged(free);
+    }
+}

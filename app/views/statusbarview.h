@@ -1,0 +1,51 @@
+#pragma once
+// The strip under each pane: how many entries the folder holds, or how many are selected and
+// what their files add up to; on the right the free space of the folder's volume. The free
+// space is asked for off the main thread at every recount and a late answer for an earlier
+// recount is dropped.
+
+#include "fileitem.h"
+#include "tabmodel.h"
+#include "viewenvironment.h"
+
+#include <QFutureWatcher>
+#include <QPointer>
+#include <QWidget>
+
+#include <optional>
+
+class QLabel;
+
+
+class StatusBarView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit StatusBarView(const ViewEnvironment &env, QWidget *parent = nullptr);
+
+    void setTab(TabModel *tab);
+    TabModel *tab() const { return m_tab; }
+
+    QString leadingText() const;
+    QString freeText() const;
+
+    // Bytes of the files among the items; folders add nothing.
+    [[nodiscard]] static qint64 totalSize(const QList<FileItem> &items);
+
+Q_SIGNALS:
+    void freeTextChanged(const QString &text);
+
+private:
+    void recount();
+    void retranslate();
+    void askFreeSpace();
+
+    ViewEnvironment m_env;
+    QPointer<TabModel> m_tab;
+    QLabel *m_leading;
+    QLabel *m_free;
+    QFutureWatcher<std::optional<qint64>> m_freeWatcher;
+    std::optional<qint64> m_freeBytes;
+    QList<QMetaObject::Connection> m_tabConnections;
+};

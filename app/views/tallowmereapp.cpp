@@ -1,0 +1,70 @@
+#include "tallowmereapp.h"
+
+#include "appmenus.h"
+#include "appsettings.h"
+#include "contentview.h"
+#include "theme.h"
+#include "favoritesstore.h"
+#include "iconcache.h"
+#include "iconprovider.h"
+#include "panemodel.h"
+#include "pathclipboardservice.h"
+#include "settingsview.h"
+#include "tabmodel.h"
+#include "themeicons.h"
+#include "workspacemodel.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+
+TallowmereApp::TallowmereApp(QObject *parent)
+    : QObject(parent), m_workspace(std::make_unique<WorkspaceModel>(false)), m_settings(std::make_unique<AppSettings>()),
+      m_favorites(std::make_unique<FavoritesStore>())
+{
+    m_env = ViewEnvironment{m_workspace.get(), m_settings.get(), m_favorites.get(), &IconCache::shared()};
+    m_window = std::make_unique<ContentView>(m_env);
+    m_menus = new AppMenus(m_env, m_window.get());
+    connect(m_menus, &AppMenus::settingsRequested, this, &TallowmereApp::showSettings);
+}
+
+// The window goes first: its views hold on to the models until they are gone.
+TallowmereApp::~TallowmereApp()
+{
+    delete m_settingsWindow;
+    m_window.reset();
+}
+
+void TallowmereApp::prepareApplication()
+{
+    IconProvider::setUpTheme();
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setPalette(Theme::daziduvEdiv().palette());
+}
+
+void TallowmereApp::openArgument(const QString &argument)
+{
+    const auto resolution = PathClipboardService::resolve(argument);
+    if (!resolution)
+        return;
+    TabModel *tab = m_workspace->panes().first()->activeTab();
+    switch (resolution->kind()) {
+    case PathClipboardService::Resolution::Kind::directory:
+        tab->navigate(resolution->url());
+        break;
+    case PathClipboardService::Resolution::Kind::file:
+        tab->navigate(resolution->parent());
+        tab->setSelection({resolution->url()});
+        break;
+    case PathClipboardService::Resolution::Kind::notFound:
+        break;
+    }
+}
+
+void TallowmereApp::showSettings()
+{
+    if (!m_settingsWindow)
+        m_settingsWindow = new SettingsView(m_env);
+    m_settingsWindow->show();
+    m_settingsWindow->raise();
+    m_settingsWindow->activateWindow();
+}

@@ -1,0 +1,45 @@
+#pragma once
+// The icons of the window's buttons and places, from the freedesktop icon theme. Each symbol
+// has a list of theme names tried in order and a style icon as the last resort, so a button
+// never shows an empty square whatever theme the desktop has.
+
+#include <QIcon>
+
+class ThemeIcons
+{
+public:
+    enum class Symbol {
+        back,
+        forward,
+        up,
+        add,
+        close,
+        filter,
+        hiddenShown,
+        hiddenConcealed,
+        newFolder,
+        newFile,
+        columnView,
+        listView,
+        terminal,
+        rightPane,
+        editPath,
+        breadcrumbPath,
+        separator,
+        bookmark,
+        pinned,
+        unpinned,
+        home,
+        desktop,
+        documents,
+        downloads,
+        applications,
+        folder,
+        file,
+    };
+
+    [[nodiscard]] static QIcon icon(Symbol symbol);
+    // A place of the sidebar names its symbol by a free-form name (see SidebarItem); unknown
+    // names give the folder icon.
+    [[nodiscard]] static QIcon placeIcon(const QString &systemImage);
+};

@@ -1,0 +1,137 @@
+#include "titlelineview.h"
+
+#include "appsettings.h"
+#include "fileerror.h"
+#include "filesystemservice.h"
+#include "localization.h"
+#include "owlbadgeview.h"
+#include "panemodel.h"
+#include "tabmodel.h"
+#include "titlebarsummary.h"
+#include "urls.h"
+#include "workspacemodel.h"
+
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QMimeDatabase>
+
+namespace {
+
+QString shortDate(const QDateTime &date)
+{
+    // Year, abbreviated month and day in the user's locale.
+    const QLocale locale;
+    QString format = locale.dateFormat(QLocale::LongFormat);
+    format.replace(QStringLiteral("MMMM"), QStringLiteral("MMM"));
+    format.remove(QStringLiteral("dddd, ")).remove(QStringLiteral("dddd "));
+    return locale.toString(date.toLocalTime().date(), format);
+}
+
+} // namespace
+
+TitleLineView::TitleLineView(const ViewEnvironment &env, QWidget *parent)
+    : QWidget(parent), m_env(env), m_badge(new OwlBadgeView(OwlBadgeView::titleFrames(), OwlBadgeView::titleStep, this)),
+      m_label(new QLabel(this))
+{
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPointSize(12);
+    m_label->setFont(mono);
+    m_label->setForegroundRole(QPalette::PlaceholderText);
+    m_label->setObjectName(QStringLiteral("titleLine"));
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(4, 0, 4, 0);
+    row->setSpacing(6);
+    row->addWidget(m_badge);
+    row->addWidget(m_label);
+
+    m_coalesce.setSingleShot(true);
+    m_coalesce.setInterval(0);
+    connect(&m_coalesce, &QTimer::timeout, this, &TitleLineView::updateText);
+    connect(env.workspace, &WorkspaceModel::activePaneIDChanged, this, &TitleLineView::rebind);
+    for (PaneModel *pane : env.workspace->panes()) {
+        connect(pane, &PaneModel::activeTabIDChanged, this, &TitleLineView::rebind);
+        connect(pane, &PaneModel::tabsChanged, this, &TitleLineView::rebind);
+    }
+    connect(env.settings, &AppSettings::languageChanged, this, &TitleLineView::scheduleUpdate);
+    rebind();
+}
+
+void TitleLineView::rebind()
+{
+    for (const auto &connection : std::as_const(m_connections))
+        disconnect(connection);
+    m_connections.clear();
+    TabModel *tab = m_env.workspace->activePane()->activeTab();
+    m_connections << connect(tab, &TabModel::historyChanged, this, &TitleLineView::scheduleUpdate)
+                  << connect(tab, &TabModel::itemsChanged, this, &TitleLineView::scheduleUpdate)
+                  << connect(tab, &TabModel::selectionChanged, this, &TitleLineView::scheduleUpdate)
+                  << connect(tab, &TabModel::viewModeChanged, this, &TitleLineView::scheduleUpdate)
+                  << connect(tab, &TabModel::columnSelectionChanged, this, &TitleLineView::scheduleUpdate)
+                  << connect(tab, &TabModel::columnFocusDirectoryChanged, this, &TitleLineView::scheduleUpdate);
+    scheduleUpdate();
+}
+
+void TitleLineView::scheduleUpdate()
+{
+    // Several of the tab's fields change together on a navigation; one summary is enough.
+    m_coalesce.start();
+}
+
+void TitleLineView::updateText()
+{
+    const QString text = computeText();
+    const QString shown = m_label->fontMetrics().elidedText(text, Qt::ElideMiddle, maximumTextWidth);
+    m_label->setText(shown);
+    m_label->setToolTip(shown == text ? QString() : text);
+    if (text == m_text)
+        return;
+    m_text = text;
+    Q_EMIT titleTextChanged(text);
+}
+
+QString TitleLineView::computeText() const
+{
+    const Localization &loc = Localization::forLanguage(m_env.settings->language());
+    const TabModel *tab = m_env.workspace->activePane()->activeTab();
+    const bool columns = tab->viewMode() == ViewMode::column;
+    const QList<FileItem> selected = columns ? tab->columnSelection() : tab->selectedItems();
+    if (selected.size() >= 2)
+        return Localization::fill(loc.itemsSelectedFormat, {QString::number(selected.size())});
+    if (selected.size() == 1)
+        return summary(selected.first().url, selected.first().isDirectory, loc);
+    const QUrl folder = columns && !tab->columnFocusDirectory().isEmpty() ? tab->columnFocusDirectory() : tab->history().current();
+    return summary(folder, true, loc);
+}
+
+QString TitleLineView::kind(const QUrl &url, bool isDirectory, const Localization &loc)
+{
+    if (isDirectory)
+        return loc.infoFolder;
+    const QString path = Urls::path(url);
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension);
+    if (type.isValid() && !type.isDefault() && !type.comment().isEmpty())
+        return type.comment();
+    const QString name = Urls::fileName(path);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 && dot + 1 < name.size() ? name.mid(dot + 1).toUpper() : QString();
+}
+
+QString TitleLineView::summary(const QUrl &url, bool isDirectory, const Localization &loc)
+{
+    std::optional<FileInfo> info;
+    try {
+        info = FileSystemService().info(url);
+    } catch (const FileError &) {
+        // A vanished item still gets its name from the URL.
+    }
+    const QString name = info ? info->name : Urls::lastPathComponent(url);
+    TitleBarSummary::Format format;
+    format.createdLabel = loc.titleCreated;
+    format.modifiedLabel = loc.titleModified;
+    format.separator = QStringLiteral(" \u00B7 ");
+    format.formatDate = shortDate;
+    return TitleBarSummary::single(name, kind(url, isDirectory, loc), isDirectory || !info ? std::nullopt : info->byteSize,
+                                   info ? info->created : std::nullopt, info ? info->modified : std::nullopt, format);
+}

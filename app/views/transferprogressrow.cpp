@@ -1,0 +1,46 @@
+#include "transferprogressrow.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace {
+constexpr int barWidth = 120;
+constexpr int barSteps = 1000; // QProgressBar counts in int; byte counts would overflow it
+}
+
+TransferProgressRow::TransferProgressRow(QWidget *parent)
+    : QFrame(parent), m_bar(new QProgressBar), m_label(new QLabel), m_cancel(new QPushButton)
+{
+    setAutoFillBackground(true);
+    setFrameShape(QFrame::StyledPanel);
+    m_bar->setFixedWidth(barWidth);
+    m_bar->setTextVisible(false);
+    m_bar->setRange(0, barSteps);
+    QFont caption = m_label->font();
+    caption.setPointSizeF(caption.pointSizeF() * 0.85);
+    m_label->setFont(caption);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->setSpacing(8);
+    layout->addWidget(m_bar);
+    layout->addWidget(m_label, 1);
+    layout->addWidget(m_cancel);
+    connect(m_cancel, &QPushButton::clicked, this, &TransferProgressRow::cancelRequested);
+}
+
+void TransferProgressRow::setCancelText(const QString &text)
+{
+    m_cancel->setText(text);
+}
+
+void TransferProgressRow::setProgress(const QString &text, double fraction)
+{
+    m_label->setText(text);
+    m_bar->setValue(int(qBound(0.0, fraction, 1.0) * barSteps));
+}
+
+QString TransferProgressRow::text() const { return m_label->text(); }
+
+int TransferProgressRow::percent() const { return m_bar->value() * 100 / barSteps; }

@@ -1,0 +1,125 @@
+#include "workspaceview.h"
+
+#include "appsettings.h"
+#include "panemodel.h"
+#include "panesplitview.h"
+#include "paneview.h"
+#include "tabmodel.h"
+#include "theme.h"
+#include "workspacemodel.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+WorkspaceView::WorkspaceView(const ViewEnvironment &env, QWidget *parent) : QWidget(parent), m_env(env)
+{
+    const QList<PaneModel *> panes = env.workspace->panes();
+    for (PaneModel *pane : panes)
+        m_panes << new PaneView(env, pane);
+    m_split = new PaneSplitView(m_panes.value(0), m_panes.value(1), this);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_split);
+    applyTheme();
+
+    AppSettings *settings = env.settings;
+    m_split->setFraction(settings->paneSplitFraction());
+    m_split->setRightHidden(settings->rightPaneHidden());
+    connect(m_split, &PaneSplitView::fractionDragged, settings, &AppSettings::setPaneSplitFraction);
+    connect(settings, &AppSettings::paneSplitFractionChanged, m_split,
+            [this] { m_split->setFraction(m_env.settings->paneSplitFraction()); });
+    connect(settings, &AppSettings::rightPaneHiddenChanged, this, [this] {
+        const bool hidden = m_env.settings->rightPaneHidden();
+        // A hidden pane can't hold the focus: the left one takes it over.
+        if (hidden && m_env.workspace->activePaneID() != m_env.workspace->panes().first()->id())
+            m_env.workspace->setActivePaneID(m_env.workspace->panes().first()->id());
+        m_split->setRightHidden(hidden);
+    });
+    connect(settings, &AppSettings::showHiddenChanged, this, &WorkspaceView::propagateHidden);
+    connect(env.workspace, &WorkspaceModel::activePaneIDChanged, this, &WorkspaceView::focusActivePane);
+
+    auto *left = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Left), this);
+    auto *right = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Right), this);
+    connect(left, &QShortcut::activated, this, [this] { m_env.workspace->focusAdjacentPane(-1); });
+    connect(right, &QShortcut::activated, this, [this] {
+        if (!m_env.settings->rightPaneHidden())
+            m_env.workspace->focusAdjacentPane(1);
+    });
+    qApp->installEventFilter(this);
+}
+
+WorkspaceView::~WorkspaceView()
+{
+    qApp->removeEventFilter(this);
+}
+
+PaneView *WorkspaceView::paneView(int index) const
+{
+    return m_panes.value(index);
+}
+
+void WorkspaceView::applyTheme()
+{
+    m_split->setLineColor(Theme::daziduvEdiv().divider);
+}
+
+void WorkspaceView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_appeared)
+        return;
+    m_appeared = true;
+    propagateHidden();
+}
+
+void WorkspaceView::propagateHidden()
+{
+    const bool show = m_env.settings->showHidden();
+    m_env.workspace->setShowHidden(show);
+    for (PaneModel *pane : m_env.workspace->panes()) {
+        for (TabModel *tab : pane->tabs())
+            tab->setShowHidden(show);
+    }
+}
+
+void WorkspaceView::focusActivePane()
+{
+    const QUuid active = m_env.workspace->activePaneID();
+    for (PaneView *view : std::as_const(m_panes)) {
+        if (view->pane()->id() == active && !view->isAncestorOf(QApplication::focusWidget()))
+            view->focusContent();
+    }
+}
+
+bool WorkspaceView::focusNextPrevChild(bool next)
+{
+    // Tab moves between the panes, not through every button of the header.
+    Q_UNUSED(next);
+    if (m_env.settings->rightPaneHidden())
+        return true;
+    const bool leftActive = m_env.workspace->activePaneID() == m_env.workspace->panes().first()->id();
+    m_env.workspace->focusAdjacentPane(leftActive ? 1 : -1);
+    return true;
+}
+
+bool WorkspaceView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::FocusIn)
+        activatePaneOf(watched);
+    return QWidget::eventFilter(watched, event);
+}
+
+void WorkspaceView::activatePaneOf(QObject *object)
+{
+    auto *widget = qobject_cast<QWidget *>(object);
+    if (!widget || !isAncestorOf(widget))
+        return;
+    for (PaneView *view : std::as_const(m_panes)) {
+        if (view == widget || view->isAncestorOf(widget)) {
+            m_env.workspace->setActivePaneID(view->pane()->id());
+            return;
+        }
+    }
+}

@@ -1,0 +1,403 @@
+// The whole window driven as a user would, with key presses and clicks on the real widgets,
+// over real files in a temporary home: focus between panes, the split and the right pane, tab
+// chips, the path field, the status bar, new folders with undo, bookmarks, and the language.
+
+#include "appmenus.h"
+#include "appsettings.h"
+#include "contentview.h"
+#include "favoritesstore.h"
+#include "namedialog.h"
+#include "panemodel.h"
+#include "panesplitview.h"
+#include "paneview.h"
+#include "pathbarview.h"
+#include "settingsview.h"
+#include "sidebarview.h"
+#include "statusbarview.h"
+#include "tabchip.h"
+#include "tabmodel.h"
+#include "tabstripview.h"
+#include "tallowmereapp.h"
+#include "testdir.h"
+#include "titlelineview.h"
+#include "undocoordinator.h"
+#include "workspacemodel.h"
+#include "workspaceview.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+class TestContentView : public QObject
+{
+    Q_OBJECT
+
+    QString home() const { return m_dir.path(QStringLiteral(".home")); }
+    QUrl homeUrl(const QString &relative = {}) const
+    {
+        return QUrl::fromLocalFile(relative.isEmpty() ? home() : home() + QLatin1Char('/') + relative);
+    }
+
+    std::unique_ptr<TallowmereApp> openWindow()
+    {
+        auto app = std::make_unique<TallowmereApp>();
+        app->window()->resize(1200, 700);
+        app->window()->show();
+        if (!QTest::qWaitForWindowExposed(app->window()))
+            return nullptr;
+        for (PaneModel *pane : app->environment().workspace->panes()) {
+            if (!QTest::qWaitFor([pane] { return !pane->activeTab()->isLoading(); }))
+                return nullptr;
+        }
+        return app;
+    }
+
+    static PaneView *pane(TallowmereApp *app, int index) { return app->window()->workspaceView()->paneView(index); }
+    static TabModel *tab(TallowmereApp *app, int index) { return pane(app, index)->pane()->activeTab(); }
+    static WorkspaceModel *workspace(TallowmereApp *app) { return app->environment().workspace; }
+    static AppSettings *settings(TallowmereApp *app) { return app->environment().settings; }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_dir.isolateHome();
+        QApplication::setOrganizationName(QStringLiteral("Tallowmere"));
+        QApplication::setApplicationName(QStringLiteral("Tallowmere"));
+        TallowmereApp::prepareApplication();
+        m_dir.file(QStringLiteral(".home/Documents/report.txt"), QByteArray(1000, 'r'));
+        m_dir.file(QStringLiteral(".home/Documents/notes.md"), QByteArray(2500, 'n'));
+        m_dir.dir(QStringLiteral(".home/Documents/photos"));
+        m_dir.dir(QStringLiteral(".home/Projects/tallow"));
+        m_dir.file(QStringLiteral(".home/.hidden"), "h");
+    }
+
+    void init()
+    {
+        // Each test starts from default settings and no bookmarks.
+        QSettings().clear();
+    }
+
+    void startsWithBothPanesAndTheMinimumSize()
+    {
+        auto app = openWindow();
+        QVERIFY(app);
+        ContentView *window = app->window();
+        QCOMPARE(window->minimumSize(), QSize(900, 500));
+        QCOMPARE(tab(app.get(), 0)->history().current(), homeUrl());
+        QCOMPARE(tab(app.get(), 1)->history().current(), homeUrl(QStringLiteral("Documents")));
+        const int sidebar = window->splitter()->sizes().first();
+        QVERIFY2(sidebar >= 160 && sidebar <= 280, qPrintable(QString::number(sidebar)));
+    }
+
+    void focusKeysMoveBetweenPanes()
+    {
+        auto app = openWindow();
+        QVERIFY(app);
+        WorkspaceModel *ws = workspace(app.get());
+        const QUuid left = ws->panes().at(0)->id();
+        const QUuid right = ws->panes().at(1)->id();
+        pane(app.get(), 0)->focusContent();
+        QCOMPARE(ws->activePaneID(), left);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left, Qt::ControlModifier);
+        QCOMPARE(ws->activePaneID(), left);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right, Qt::ControlModifier);
+        QCOMPARE(ws->activePaneID(), right);
+        QTRY_VERIFY(pane(app.get(), 1)->isAncestorOf(QApplication::focusWidget()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(ws->activePaneID(), left);
+        // A click anywhere in a pane makes it active.
+        QTest::mouseClick(pane(app.get(), 1)->statusBar(), Qt::LeftButton);
+        QCOMPARE(ws->activePaneID(), right);
+    }
+
+    void rightPaneHidesAndComesBackWithItsSplit()
+    {
+        auto app = openWindow();
+        QVERIFY(app);
+        settings(app.get())->setPaneSplitFraction(0.3);
+        PaneSplitView *split = app->window()->workspaceView()->split();
+        const int leftBefore = pane(app.get(), 0)->width();
+        QCOMPARE(leftBefore, qRound(split->width() * 0.3));
+        QAction *toggle = app->menus()->rightPaneAction();
+        QCOMPARE(toggle->text(), QStringLiteral("Hide Right Pane"));
+        QTest::keyClick(app->window(), Qt::Key_Right, Qt::ControlModifier | Qt::AltModifier);
+        QVERIFY(settings(app.get())->rightPaneHidden());
+        QCOMPARE(pane(app.get(), 0)->width(), split->width());
+        QVERIFY(!pane(app.get(), 1)->isVisible());
+        QCOMPARE(toggle->text(), QStringLiteral("Show Right Pane"));
+        QCOMPARE(app->window()->rightPaneButton()->toolTip(), QStringLiteral("Show Right Pane"));
+        app->window()->rightPaneButton()->click();
+        QVERIFY(!settings(app.get())->rightPaneHidden());
+        QCOMPARE(pane(app.get(), 0)->width(), leftBefore);
+    }
+
+    void dividerDragIsStoredInTheSettings()
+    {
+        auto app = openWindow();
+        QVERIFY(app);
+        PaneSplitView *split = app->window()->workspaceView()->split();
+        QWidget *handle = split->divider();
+        const QPoint start = handle->rect().center();
+        const QPointF origin = handle->mapToGlobal(QPointF(start));
+        QTest::mousePress(handle, Qt::LeftButton, {}, start);
+        const QPointF far = origin + QPointF(-5000, 0);
+        QMouseEvent move(QEvent::MouseMove, handle->mapFromGlobal(far), far, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(handle, &move);
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, start);
+        QCOMPARE(pane(app.get(), 0)->width(), 220);
+        QCOMPARE(settings(app.get())->paneSplitFraction(), 220.0 / split->width());
+        QCOMPARE(QSettings().value(QStringLiteral("paneSplitFraction")).toDouble(), 220.0 / split->width());
+    }
+
+    void tabChipsAndTheirCloseButtons()
+    {
+        auto app = openWindow();
+        QVERIFY(app);
+        TabStripView *strip = pane(app.get(), 0)->tabStrip();
+        QCOMPARE(strip->chips().size(), 1);
+        QVERIFY(!strip->chips().first()->closeButton());
+        QCOMPARE(strip->chips().first()->title(), QStringLiteral(".home"));
+        strip->addButton()->click();
+        PaneModel *model = pane(app.get(), 0)->pane();
+        QCOMPARE(model->tabs().size(), 2);
+        QTRY_COMPARE(strip->chips().size(), 2);
+        for (TabChip *chip : strip->chips())
+            QVERIFY(chip->closeButton());
+        QVERIFY(strip->chips().at(1)->isActive());
+        model->activeTab()->navigate(homeUrl(QStringLiteral("Projects")));
+        QTRY_COMPARE(strip->chips().at(1)->title(), QStringLiteral("Projects"));
+        QTest::mouseClick(strip->chips().at(0), Qt::LeftButton);
+        QCOMPARE(model->activeTab(), model->tabs().at(0));
+        strip->chips().at(1)->closeButton()->click();
+        QTRY_COMPARE(model->tabs().size(), 1);
+        QTRY_COMPARE(strip->chips().size(), 1);
+        QVERIFY(!strip->chips().first()->closeButton());
+    }
+
+    void pathFieldFollowsWhatIsTyped_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("selected");
+        QTest::newRow("folder") << QStringLiteral("~/Projects") << QStringLiteral("Projects") << QString();
+        QTest::newRow("file") << QStringLiteral("~/Documents/notes.md") << QStringLiteral("Documents")
+                              << QStringLiteral("Documents/notes.md");
+        QTest::newRow("missing") << QStringLiteral("~/nowhere") << QString() << QString();
+        QTest::newRow("blank") << QStringLiteral("   ") << QString() << QString();
+    }
+    void pathFieldFollowsWhatIsTyped()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, folder);
+        QFETCH(QString, selected);
+        auto app = openWindow();
+        QVERIFY(app);
+        TabModel *left = tab(app.get(), 0);
+        PathBarView *bar = pane(app.get(), 0)->pathBar();
+        bar->modeButton()->click();
+        QCOMPARE(left->pathBarMode(), PathBarMode::text);
+        QLineEdit *field = bar->field();
+        QTRY_VERIFY(field->isVisible());
+        QCOMPARE(field->text(), home());
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, typed);
+        QTest::keyClick(field, Qt::Key_Return);
+        const QString expected = folder.isEmpty() ? home() : home() + QLatin1Char('/') + folder;
+        QCOMPARE(left->history().current(), QUrl::fromLocalFile(expected));
+        QCOMPARE(field->text(), expected);
+        QCOMPARE(left->pathBarMode(), PathBarMode::text);
+        if (!selected.isEmpty()) {
+            QCOMPARE(left->selection(), QSet<QUrl>{homeUrl(selected)});
+            QTRY_COMPARE(left->selectedItems().size(), 1);
+        }
+    }
+
+    void statusBarCountsAndSums()
+    {
+        auto app = openWindow();
+        QVERIFY(app);
+        TabModel *right = tab(app.get(), 1);
+        StatusBarView *status = pane(app.get(), 1)->statusBar();
+        QTRY_COMPARE(status->leadingText(), QStringLiteral("3 items"));
+        QTRY_VERIFY(status->freeText().endsWith(QStringLiteral(" free")));
+        right->setSelection({homeUrl(QStringLiteral("Documents/report.txt")), homeUrl(QStringLiteral("Documents/notes.md")),
+                             homeUrl(QStringLiteral("Documents/photos"))});
+        QCOMPARE(status->leadingText(), QStringLiteral("3 selected \u30FB 3.5 kB total"));
+        right->setSelection({homeUrl(QStringLiteral("Documents/photos"))});
+        QCOMPARE(status->leadingText(), QStringLiteral("1 selected \u30FB 0 bytes total"));
+        // The filter hides entries but the count is of all of them.
+        right->setSelection({});
+        right->setFilterQuery(QStringLiteral("notes"));
+        QCOMPARE(status->leadingText(), QStringLiteral("3 items"));
+    }
+
+    void newFolderIsCreatedAndUndone()
+    {
+        auto app = openWindow();
+        QVERIFY(app);
+        PaneView *left = pane(app.get(), 0);
+        left->findChild<QToolButton *>(QStringLiteral("newFolderButton"))->click();
+        NameDialog *dialog = left->newFolderDialog();
+        QVERIFY(dialog);
+        QTRY_VERIFY(dialog->isVisible());
+        QVERIFY(!dialog->confirmButton()->isEnabled());
+        QTest::keyClicks(dialog->field(), QStringLiteral("  fresh  "));
+        QTest::keyClick(dialog->field(), Qt::Key_Return);
+        QVERIFY(m_dir.exists(QStringLiteral(".home/fresh")));
+        QTRY_VERIFY(!left->newFolderDialog());
+        QAction *undo = app->menus()->undoAction();
+        QVERIFY(undo->isEnabled());
+        undo->trigger();
+        QVERIFY(!m_dir.exists(QStringLiteral(".home/fresh")));
+        QVERIFY(!undo->isEnabled());
+        QVERIFY(!app->menus()->redoAction()->isEnabled());
+    }
+
+    void newFolderOverATakenNameKeepsTheName()
+    {
+        auto app = openWindow();
+        QVERIFY(app);
+        PaneView *left = pane(app.get(), 0);
+        left->openNewFolderDialog();
+        NameDialog *dialog = left->newFolderDialog();
+        QVERIFY(dialog);
+        dialog->setName(QStringLiteral("Documents"));
+        dialog->confirmButton()->click();
+        QTRY_VERIFY(!left->newFolderDialog());
+        QTRY_VERIFY(left->findChild<QMessageBox *>(QStringLiteral("errorAlert")));
+        left->openNewFolderDialog();
+        QCOMPARE(left->newFolderDialog()->name(), QStringLiteral("Documents"));
+    }
+
+    void bookmarksPersistAndReorder()
+    {
+        {
+            auto app = openWindow();
+            QVERIFY(app);
+            SidebarView *sidebar = app->window()->sidebar();
+            sidebar->addBookmarkButton()->click();
+            tab(app.get(), 0)->navigate(homeUrl(QStringLiteral("Projects")));
+            sidebar->addBookmarkButton()->click();
+            sidebar->addBookmarkButton()->click(); // already there: no second row
+            QCOMPARE(sidebar->bookmarks()->count(), 2);
+            app->environment().favorites->move({1}, 0);
+            QCOMPARE(sidebar->bookmarks()->item(0)->text(), QStringLiteral("Projects"));
+        }
+        FavoritesStore reread;
+        QCOMPARE(reread.items().size(), 2);
+        QCOMPARE(reread.items().at(0).name, QStringLiteral("Projects"));
+        QCOMPARE(reread.items().at(1).name, QStringLiteral(".home"));
+
+        auto app = openWindow();
+        QVERIFY(app);
+        SidebarView *sidebar = app->window()->sidebar();
+        QCOMPARE(sidebar->bookmarks()->count(), 2);
+        // A click on a bookmark opens it in the active pane, here the right one.
+        workspace(app.get())->setActivePaneID(workspace(app.get())->panes().at(1)->id());
+        QListWidget *list = sidebar->bookmarks();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+        QCOMPARE(tab(app.get(), 1)->history().current(), homeUrl(QStringLiteral("Projects")));
+        sidebar->removeBookmarkAt(0);
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(FavoritesStore().items().size(), 1);
+    }
+
+    void languageSwitchChangesTheMenus()
+    {
+        auto app = openWindow();
+        QVERIFY(app);
+        AppMenus *menus = app->menus();
+        settings(app.get())->setLanguage(AppLanguage::english);
+        QCOMPARE(menus->undoAction()->text(), QStringLiteral("Undo"));
+        QCOMPARE(menus->hiddenFilesAction()->text(), QStringLiteral("Show Hidden Files"));
+        // Open windows and dialogs follow as well.
+        app->showSettings();
+        pane(app.get(), 0)->openNewFolderDialog();
+        settings(app.get())->setLanguage(AppLanguage::japanese);
+        QCOMPARE(menus->undoAction()->text(), QStringLiteral("取り消す"));
+        QCOMPARE(pane(app.get(), 0)->newFolderDialog()->confirmButton()->text(), QStringLiteral("作成"));
+        QCOMPARE(app->settingsWindow()->windowTitle(), QStringLiteral("設定"));
+        QCOMPARE(app->settingsWindow()->languagePicker()->currentText(), QStringLiteral("日本語"));
+        pane(app.get(), 0)->newFolderDialog()->reject();
+        QCOMPARE(menus->hiddenFilesAction()->text(), QStringLiteral("隠しファイルを表示"));
+        QCOMPARE(menus->floatOnTopAction()->text(), QStringLiteral("最前面に表示"));
+        QCOMPARE(pane(app.get(), 1)->statusBar()->leadingText(), QStringLiteral("3 項目"));
+        QTest::keyClick(app->window(), Qt::Key_H, Qt::ControlModifier);
+        QVERIFY(settings(app.get())->showHidden());
+        QCOMPARE(menus->hiddenFilesAction()->text(), QStringLiteral("隠しファイルを隠す"));
+        // The hidden-entry switch reaches every tab.
+        QVERIFY(tab(app.get(), 0)->showHidden());
+        QVERIFY(tab(app.get(), 1)->showHidden());
+    }
+
+    void floatOnTopKeepsThePlace()
+    {
+        auto app = openWindow();
+        QVERIFY(app);
+        ContentView *window = app->window();
+        const QRect before = window->geometry();
+        app->window()->sidebar()->pinButton()->click();
+        QVERIFY(app->menus()->floatOnTopAction()->isChecked());
+        QTRY_VERIFY(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QTRY_VERIFY(window->isVisible());
+        QCOMPARE(window->geometry(), before);
+        app->menus()->floatOnTopAction()->trigger();
+        QVERIFY(!settings(app.get())->floatOnTop());
+        QTRY_VERIFY(!window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    }
+
+    void windowSizeAndSidebarWidthSurviveARestart()
+    {
+        {
+            auto app = openWindow();
+            QVERIFY(app);
+            app->window()->resize(1000, 640);
+            app->window()->splitter()->setSizes({250, 750});
+            app->window()->close();
+        }
+        auto app = std::make_unique<TallowmereApp>();
+        app->window()->restoreWindowState();
+        app->window()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(app->window()));
+        QCOMPARE(app->window()->size(), QSize(1000, 640));
+        QCOMPARE(app->window()->splitter()->sizes().first(), 250);
+    }
+
+    void titleLineSummarisesTheSelection()
+    {
+        auto app = openWindow();
+        QVERIFY(app);
+        settings(app.get())->setLanguage(AppLanguage::english);
+        WorkspaceModel *ws = workspace(app.get());
+        ws->setActivePaneID(ws->panes().at(1)->id());
+        TitleLineView *title = app->window()->titleLine();
+        QTRY_VERIFY(title->titleText().startsWith(QStringLiteral("Documents \u00B7 Folder \u00B7 ")));
+        tab(app.get(), 1)->setSelection({homeUrl(QStringLiteral("Documents/report.txt"))});
+        QTRY_VERIFY(title->titleText().startsWith(QStringLiteral("report.txt \u00B7 ")));
+        QVERIFY(title->titleText().contains(QStringLiteral("1.0 kB")));
+        tab(app.get(), 1)->setSelection({homeUrl(QStringLiteral("Documents/report.txt")), homeUrl(QStringLiteral("Documents/notes.md")),
+                                         homeUrl(QStringLiteral("Documents/photos"))});
+        QTRY_COMPARE(title->titleText(), QStringLiteral("3 items selected"));
+    }
+
+private:
+    TestDir m_dir;
+};
+
+QTEST_MAIN(TestContentView)
+#include "tst_contentview.moc"

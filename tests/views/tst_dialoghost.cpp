@@ -1,0 +1,155 @@
+// The dialogs a pane shows for its command object, answered as a user would over real files:
+// rename (Return confirms, blank names can't), the trash confirmation with its count, the
+// collision prompt's three answers, and the error alert that clears its message when closed.
+
+#include "appsettings.h"
+#include "contentview.h"
+#include "dialoghost.h"
+#include "paneactions.h"
+#include "panemodel.h"
+#include "paneview.h"
+#include "tabmodel.h"
+#include "tallowmereapp.h"
+#include "testdir.h"
+#include "workspacemodel.h"
+#include "workspaceview.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTest>
+
+#include <memory>
+
+class TestDialogHost : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TallowmereApp> m_app;
+    TestDir m_dir;
+
+    PaneView *pane() const { return m_app->window()->workspaceView()->paneView(0); }
+    PaneActions *actions() const { return pane()->actions(); }
+    DialogHost *host() const { return pane()->dialogs(); }
+    TabModel *tab() const { return pane()->pane()->activeTab(); }
+    FileItem item(const QString &name) const
+    {
+        for (const FileItem &entry : tab()->items()) {
+            if (entry.name == name)
+                return entry;
+        }
+        return {};
+    }
+    static QPushButton *button(QWidget *box, const char *name) { return box->findChild<QPushButton *>(QLatin1String(name)); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_dir.isolateHome();
+        QApplication::setOrganizationName(QStringLiteral("Tallowmere"));
+        QApplication::setApplicationName(QStringLiteral("Tallowmere"));
+        TallowmereApp::prepareApplication();
+    }
+
+    void init()
+    {
+        QSettings().clear();
+        QDir(m_dir.path(QStringLiteral(".home"))).removeRecursively();
+        m_dir.isolateHome();
+        for (const char *name : {"a.txt", "b.txt", "c.txt"})
+            m_dir.file(QStringLiteral(".home/") + QLatin1String(name), QByteArray("home ") + name);
+        m_dir.file(QStringLiteral(".home/Documents/a.txt"), "documents a");
+        m_app = std::make_unique<TallowmereApp>();
+        m_app->environment().settings->setLanguage(AppLanguage::english);
+        m_app->window()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_app->window()));
+        QTRY_COMPARE(tab()->items().size(), 4);
+    }
+
+    void cleanup() { m_app.reset(); }
+
+    void renameConfirmsWithReturnAndNeedsAName()
+    {
+        actions()->requestRename(item(QStringLiteral("a.txt")));
+        QTRY_VERIFY(host()->renameDialog() && host()->renameDialog()->isVisible());
+        NameDialog *dialog = host()->renameDialog();
+        QCOMPARE(dialog->name(), QStringLiteral("a.txt"));
+        QCOMPARE(dialog->field()->selectedText(), QStringLiteral("a"));
+        dialog->setName(QStringLiteral("  "));
+        QVERIFY(!dialog->confirmButton()->isEnabled());
+        dialog->setName(QStringLiteral(" renamed.txt\t"));
+        QTest::keyClick(dialog->field(), Qt::Key_Return);
+        QTRY_VERIFY(m_dir.exists(QStringLiteral(".home/renamed.txt")));
+        QVERIFY(!m_dir.exists(QStringLiteral(".home/a.txt")));
+        QTRY_VERIFY(!host()->renameDialog());
+    }
+
+    void renameOverATakenNameShowsTheErrorAndKeepsTheDialog()
+    {
+        actions()->requestRename(item(QStringLiteral("a.txt")));
+        QTRY_VERIFY(host()->renameDialog());
+        host()->renameDialog()->setName(QStringLiteral("b.txt"));
+        host()->renameDialog()->confirmButton()->click();
+        QTRY_VERIFY(host()->errorAlert() && host()->errorAlert()->isVisible());
+        QVERIFY(host()->renameDialog());
+        QCOMPARE(m_dir.read(QStringLiteral(".home/b.txt")), QByteArray("home b.txt"));
+        host()->errorAlert()->button(QMessageBox::Ok)->click();
+        QTRY_VERIFY(!actions()->errorMessage());
+        QTRY_VERIFY(!host()->errorAlert());
+    }
+
+    void trashConfirmationCountsAndObeys_data()
+    {
+        QTest::addColumn<bool>("confirm");
+        QTest::newRow("confirmed") << true;
+        QTest::newRow("cancelled") << false;
+    }
+    void trashConfirmationCountsAndObeys()
+    {
+        QFETCH(bool, confirm);
+        const QList<FileItem> items{item(QStringLiteral("a.txt")), item(QStringLiteral("b.txt"))};
+        actions()->requestTrash(items, tab());
+        QTRY_VERIFY(host()->trashConfirmation() && host()->trashConfirmation()->isVisible());
+        QCOMPARE(host()->trashConfirmation()->text(), QStringLiteral("Move 2 items to Trash?"));
+        if (confirm)
+            button(host()->trashConfirmation(), "confirm")->click();
+        else
+            host()->trashConfirmation()->button(QMessageBox::Cancel)->click();
+        QTRY_VERIFY(!actions()->pendingTrash());
+        QTRY_COMPARE(m_dir.exists(QStringLiteral(".home/a.txt")), !confirm);
+        QTRY_COMPARE(m_dir.exists(QStringLiteral(".home/b.txt")), !confirm);
+        QVERIFY(m_dir.exists(QStringLiteral(".home/c.txt")));
+    }
+
+    void collisionPromptAnswers_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QByteArray>("documentsA");
+        QTest::addColumn<bool>("copyBeside");
+        QTest::newRow("replace") << QStringLiteral("replace") << QByteArray("home a.txt") << false;
+        QTest::newRow("keep both") << QStringLiteral("keepBoth") << QByteArray("documents a") << true;
+        QTest::newRow("skip") << QStringLiteral("skip") << QByteArray("documents a") << false;
+    }
+    void collisionPromptAnswers()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QByteArray, documentsA);
+        QFETCH(bool, copyBeside);
+        actions()->requestTransfer({item(QStringLiteral("a.txt")), item(QStringLiteral("c.txt"))},
+                                   QUrl::fromLocalFile(m_dir.path(QStringLiteral(".home/Documents"))),
+                                   PaneActions::TransferOperation::copy);
+        QTRY_VERIFY(host()->collisionPrompt() && host()->collisionPrompt()->isVisible());
+        QCOMPARE(host()->collisionPrompt()->text(), QStringLiteral("An Item With the Same Name Already Exists"));
+        button(host()->collisionPrompt(), answer.toLatin1().constData())->click();
+        // The name that was free is transferred whatever the answer.
+        QTRY_VERIFY(m_dir.exists(QStringLiteral(".home/Documents/c.txt")));
+        QTRY_COMPARE(m_dir.read(QStringLiteral(".home/Documents/a.txt")), documentsA);
+        QTRY_COMPARE(m_dir.exists(QStringLiteral(".home/Documents/a copy.txt")), copyBeside);
+        QVERIFY(!actions()->pendingTransfer());
+        QCOMPARE(m_dir.read(QStringLiteral(".home/a.txt")), QByteArray("home a.txt"));
+    }
+};
+
+QTEST_MAIN(TestDialogHost)
+#include "tst_dialoghost.moc"

@@ -1,0 +1,510 @@
+// The file list driven by keys and the mouse over real folders: opening, going up, trashing and
+// deleting, click ranges, the filter bar, overlays, cut rows, drops, the transfer row with its
+// Cancel, the finder, and the dual-pane keys.
+
+#include "appsettings.h"
+#include "filelistview.h"
+#include "filetablemodel.h"
+#include "filetableview.h"
+#include "fuzzyfinderpalette.h"
+#include "fuzzyfindermodel.h"
+#include "iconcache.h"
+#include "iconprovider.h"
+#include "listoverlay.h"
+#include "paneactions.h"
+#include "transferprogressrow.h"
+#include "testdir.h"
+#include "workspacemodel.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+// One pane of a window around a list, with the left pane's tab shown in it.
+struct Pane
+{
+    explicit Pane(const TestDir &dir)
+        : settings(dir.path(QStringLiteral("settings.ini"))), workspace(false), actions(&workspace, workspace.leftPane(), &settings),
+          view({&workspace, &settings, nullptr, &icons}, workspace.leftPane(), &actions)
+    {
+        settings.setLanguage(AppLanguage::english);
+        view.setFileOpener([this](const QUrl &url) { opened.append(url); });
+        view.setTab(tab());
+        view.resize(700, 420);
+        view.show();
+        QApplication::setActiveWindow(&view);
+    }
+
+    TabModel *tab() const { return workspace.leftPane()->activeTab(); }
+    FileTableView *table() const { return view.table(); }
+    FileTableModel *rows() const { return view.tableModel(); }
+
+    void show(const QUrl &folder) const
+    {
+        tab()->navigate(folder);
+        QTRY_VERIFY(!tab()->isLoading());
+    }
+    int row(const QString &name) const
+    {
+        for (int r = 0; r < rows()->rowCount(); ++r) {
+            if (rows()->item(r).name == name)
+                return r;
+        }
+        return -1;
+    }
+    void select(const QStringList &names) const
+    {
+        QSet<QUrl> urls;
+        for (const QString &name : names)
+            urls.insert(rows()->item(row(name)).url);
+        tab()->setSelection(urls);
+    }
+    QStringList selectedNames() const
+    {
+        QStringList names;
+        for (const FileItem &item : tab()->selectedItems())
+            names.append(item.name);
+        names.sort();
+        return names;
+    }
+    void key(int key, Qt::KeyboardModifiers modifiers = {}) const
+    {
+        table()->setFocus();
+        QTest::keyClick(table(), Qt::Key(key), modifiers);
+    }
+    void click(const QString &name, Qt::KeyboardModifiers modifiers = {}) const
+    {
+        const QRect rect = table()->visualRect(rows()->index(row(name), 0));
+        QTest::mouseClick(table()->viewport(), Qt::LeftButton, modifiers, rect.center());
+    }
+    bool idle() const { return actions.worker()->pendingCount() == 0; }
+
+    AppSettings settings;
+    WorkspaceModel workspace;
+    PaneActions actions;
+    IconCache icons;
+    FileListView view;
+    QList<QUrl> opened;
+};
+
+QStringList names(const QString &spaced) { return spaced.split(QLatin1Char(' '), Qt::SkipEmptyParts); }
+
+} // namespace
+
+class TestFileListView : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<TestDir>();
+        m_dir->isolateHome();
+        m_dir->dir(QStringLiteral(".home/Documents"));
+        m_dir->dir(QStringLiteral("work/photos"));
+        for (const char *name : {"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"})
+            m_dir->file(QStringLiteral("work/") + QLatin1String(name), "data");
+    }
+
+    void returnOpensOneSelectedItem_data()
+    {
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<QString>("folderAfter");
+        QTest::addColumn<int>("filesOpened");
+        QTest::newRow("a folder is entered") << names("photos") << "work/photos" << 0;
+        QTest::newRow("a file is opened") << names("b.txt") << "work" << 1;
+        QTest::newRow("two items: nothing") << names("photos b.txt") << "work" << 0;
+    }
+    void returnOpensOneSelectedItem()
+    {
+        QFETCH(QStringList, selected);
+        QFETCH(QString, folderAfter);
+        QFETCH(int, filesOpened);
+        Pane pane(*m_dir);
+        pane.show(m_dir->url(QStringLiteral("work")));
+        pane.select(selected);
+        pane.key(Qt::Key_Return);
+        QCOMPARE(pane.tab()->currentUrl(), m_dir->url(folderAfter));
+        QCOMPARE(pane.opened.size(), filesOpened);
+        if (filesOpened)
+            QCOMPARE(pane.opened.constFirst(), m_dir->url(QStringLiteral("work/b.txt")));
+    }
+
+    void deleteTrashesAskingWhenSet_data()
+    {
+        QTest::addColumn<bool>("confirm");
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("trashed");
+        QTest::newRow("confirmation on: asks, keeps the file") << true << names("a.txt") << true << false;
+        QTest::newRow("confirmation off: trashes at once") << false << names("a.txt") << false << true;
+        QTest::newRow("nothing selected: nothing") << false << QStringList() << false << false;
+    }
+    void deleteTrashesAskingWhenSet()
+    {
+        QFETCH(bool, confirm);
+        QFETCH(QStringList, selected);
+        QFETCH(bool, asked);
+        QFETCH(bool, trashed);
+        Pane pane(*m_dir);
+        pane.settings.setConfirmBeforeTrash(confirm);
+        pane.show(m_dir->url(QStringLiteral("work")));
+        pane.select(selected);
+        pane.key(Qt::Key_Delete);
+        QCOMPARE(pane.actions.pendingTrash().has_value(), asked);
+        QTRY_VERIFY(pane.idle());
+        QCOMPARE(!m_dir->exists(QStringLiteral("work/a.txt")), trashed);
+        QCOMPARE(m_dir->exists(TestDir::homeTrash(QStringLiteral("/files/a.txt"))), trashed);
+    }
+
+    // Shift+Delete never deletes by itself: only the confirmation does.
+    void shiftDeleteDeletesOnlyAfterConfirmation()
+    {
+        Pane pane(*m_dir);
+        pane.settings.setConfirmBeforeTrash(false);
+        pane.show(m_dir->url(QStringLiteral("work")));
+        pane.select(names("a.txt b.txt"));
+        pane.key(Qt::Key_Delete, Qt::ShiftModifier);
+        QVERIFY(pane.actions.pendingPermanentDelete().has_value());
+        QCOMPARE(pane.actions.pendingPermanentDelete()->size(), 2);
+        QTRY_VERIFY(pane.idle());
+        QVERIFY(m_dir->exists(QStringLiteral("work/a.txt")));
+
+        pane.actions.confirmPermanentDelete(pane.tab());
+        QTRY_VERIFY(!m_dir->exists(QStringLiteral("work/a.txt")) && !m_dir->exists(QStringLiteral("work/b.txt")));
+        QVERIFY(!m_dir->exists(TestDir::homeTrash(QStringLiteral("/files/a.txt"))));
+        QVERIFY(m_dir->exists(QStringLiteral("work/c.txt")));
+    }
+
+    void parentKeys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Backspace") << int(Qt::Key_Backspace) << int(Qt::NoModifier);
+        QTest::newRow("Alt+Up") << int(Qt::Key_Up) << int(Qt::AltModifier);
+    }
+    void parentKeys()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        Pane pane(*m_dir);
+        pane.show(m_dir->url(QStringLiteral("work/photos")));
+        pane.key(key, Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(pane.tab()->currentUrl(), m_dir->url(QStringLiteral("work")));
+    }
+
+    void upAloneOnlyMovesTheSelection()
+    {
+        Pane pane(*m_dir);
+        pane.show(m_dir->url(QStringLiteral("work")));
+        pane.click(QStringLiteral("c.txt"));
+        pane.key(Qt::Key_Up);
+        QCOMPARE(pane.tab()->currentUrl(), m_dir->url(QStringLiteral("work")));
+        QCOMPARE(pane.selectedNames(), names("b.txt"));
+    }
+
+    void selectAllTakesOnlyWhatTheFilterShows()
+    {
+        for (const char *name : {"match-1", "other-match-2", "MATCH3", "nothing"})
+            m_dir->file(QStringLiteral("work/") + QLatin1String(name));
+        Pane pane(*m_dir);
+        pane.show(m_dir->url(QStringLiteral("work")));
+        pane.key(Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClicks(pane.view.filterField(), QStringLiteral("match"));
+        QTRY_COMPARE(pane.rows()->rowCount(), 3);
+        pane.key(Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(pane.selectedNames(), names("MATCH3 match-1 other-match-2"));
+    }
+
+    void ctrlClickThenShiftClickSelectsARange()
+    {
+        Pane pane(*m_dir);
+        pane.show(m_dir->url(QStringLiteral("work")));
+        pane.click(QStringLiteral("a.txt"));
+        pane.click(QStringLiteral("c.txt"), Qt::ControlModifier);
+        QCOMPARE(pane.selectedNames(), names("a.txt c.txt"));
+        pane.click(QStringLiteral("a.txt"), Qt::ControlModifier); // toggles a off, anchor on a
+        QCOMPARE(pane.selectedNames(), names("c.txt"));
+        pane.click(QStringLiteral("c.txt"), Qt::ControlModifier);
+        pane.click(QStringLiteral("e.txt"), Qt::ShiftModifier);
+        QCOMPARE(pane.selectedNames(), names("c.txt d.txt e.txt"));
+        pane.click(QStringLiteral("photos"), Qt::ShiftModifier); // the anchor stays on c
+        QCOMPARE(pane.selectedNames(), names("a.txt b.txt c.txt photos"));
+    }
+
+    void shiftClickWithAVanishedAnchorActsAsAPlainClick()
+    {
+        Pane pane(*m_dir);
+        pane.show(m_dir->url(QStringLiteral("work")));
+        pane.click(QStringLiteral("b.txt"));
+        QFile::remove(m_dir->path(QStringLiteral("work/b.txt")));
+        pane.tab()->reload();
+        QTRY_COMPARE(pane.row(QStringLiteral("b.txt")), -1);
+        pane.click(QStringLiteral("d.txt"), Qt::ShiftModifier);
+        QCOMPARE(pane.selectedNames(), names("d.txt"));
+    }
+
+    void filterFieldKeys()
+    {
+        Pane pane(*m_dir);
+        pane.show(m_dir->url(QStringLiteral("work")));
+        pane.key(Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(pane.tab()->filterActive());
+        QTRY_VERIFY(pane.view.filterField()->hasFocus());
+        QTest::keyClicks(pane.view.filterField(), QStringLiteral("c.t"));
+        QCOMPARE(pane.rows()->rowCount(), 1);
+
+        QTest::keyClick(pane.view.filterField(), Qt::Key_Return); // keeps the filter, table takes the keys
+        QCOMPARE(pane.tab()->filterQuery(), QStringLiteral("c.t"));
+        QVERIFY(pane.view.filterBar()->isVisible());
+        QTRY_VERIFY(pane.table()->hasFocus());
+
+        pane.key(Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClick(pane.view.filterField(), Qt::Key_Escape);
+        QCOMPARE(pane.tab()->filterQuery(), QString());
+        QVERIFY(!pane.tab()->filterActive());
+        QVERIFY(!pane.view.filterBar()->isVisible());
+        QCOMPARE(pane.rows()->rowCount(), 6);
+        QTRY_VERIFY(pane.table()->hasFocus());
+    }
+
+    void overlays_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("described");
+        QTest::newRow("listing") << "work" << "" << "" << false;
+        QTest::newRow("empty folder") << "work/photos" << "" << "Empty Folder" << false;
+        QTest::newRow("filter without matches") << "work" << "zzz" << "No Matches" << false;
+        QTest::newRow("missing folder") << "work/gone" << "" << "Can't Open" << true;
+    }
+    void overlays()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, filter);
+        QFETCH(QString, title);
+        QFETCH(bool, described);
+        Pane pane(*m_dir);
+        pane.show(m_dir->url(folder));
+        if (!filter.isEmpty()) {
+            pane.key(Qt::Key_F, Qt::ControlModifier);
+            QTest::keyClicks(pane.view.filterField(), filter);
+        }
+        QCOMPARE(pane.view.overlay()->isVisible(), !title.isEmpty());
+        QCOMPARE(pane.view.overlay()->title(), title);
+        QCOMPARE(!pane.view.overlay()->description().isEmpty(), described);
+    }
+
+    void spinnerOnlyWhileTheFirstLoadRuns()
+    {
+        Pane pane(*m_dir);
+        TabModel *fresh = pane.workspace.leftPane()->addTab(m_dir->url(QStringLiteral("work")), false);
+        pane.view.setTab(fresh);
+        QVERIFY(pane.view.overlay()->spinning());
+        QTRY_VERIFY(!fresh->isLoading());
+        QVERIFY(!pane.view.overlay()->isVisible());
+    }
+
+    void cutRowIsFadedUntilTheClipboardChanges()
+    {
+        Pane pane(*m_dir);
+        pane.show(m_dir->url(QStringLiteral("work")));
+        const QRect rowRect = pane.table()->visualRect(pane.rows()->index(pane.row(QStringLiteral("b.txt")), 0));
+        pane.tab()->setSelection({});
+        QTest::qWait(0);
+        const QImage plain = pane.table()->viewport()->grab(rowRect).toImage();
+
+        pane.select(names("b.txt"));
+        pane.key(Qt::Key_X, Qt::ControlModifier);
+        pane.tab()->setSelection({});
+        QVERIFY(pane.rows()->isCut(m_dir->url(QStringLiteral("work/b.txt"))));
+        QVERIFY(!pane.rows()->isCut(m_dir->url(QStringLiteral("work/a.txt"))));
+        QVERIFY(pane.table()->viewport()->grab(rowRect).toImage() != plain);
+
+        pane.select(names("a.txt"));
+        pane.key(Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(!pane.rows()->isCut(m_dir->url(QStringLiteral("work/b.txt"))));
+    }
+
+    void dropOnAFolderRow_data()
+    {
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("sourceKept");
+        QTest::newRow("plain drop moves") << int(Qt::NoModifier) << false;
+        QTest::newRow("Ctrl copies") << int(Qt::ControlModifier) << true;
+    }
+    void dropOnAFolderRow()
+    {
+        QFETCH(int, modifiers);
+        QFETCH(bool, sourceKept);
+        m_dir->file(QStringLiteral("elsewhere/dropped.txt"), "payload");
+        Pane pane(*m_dir);
+        pane.show(m_dir->url(QStringLiteral("work")));
+        const QPoint at = pane.table()->visualRect(pane.rows()->index(pane.row(QStringLiteral("photos")), 0)).center();
+        QMimeData mime;
+        mime.setUrls({m_dir->url(QStringLiteral("elsewhere/dropped.txt"))});
+        const auto mods = Qt::KeyboardModifiers(modifiers);
+        QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, mods);
+        QApplication::sendEvent(pane.table()->viewport(), &enter);
+        QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, mods);
+        QApplication::sendEvent(pane.table()->viewport(), &drop);
+        QVERIFY(drop.isAccepted());
+        QTRY_VERIFY(m_dir->exists(QStringLiteral("work/photos/dropped.txt")));
+        QTRY_VERIFY(pane.idle());
+        QCOMPARE(m_dir->exists(QStringLiteral("elsewhere/dropped.txt")), sourceKept);
+        QVERIFY(!m_dir->exists(QStringLiteral("work/dropped.txt")));
+    }
+
+    // F5 copies and F6 moves the selection to the other pane's folder; the row at the foot shows
+    // the transfer while it waits and Cancel stops it before it copies anything.
+    void functionKeysTransferToTheOtherPane_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("sourceKept");
+        QTest::newRow("F5 copies") << int(Qt::Key_F5) << true;
+        QTest::newRow("F6 moves") << int(Qt::Key_F6) << false;
+    }
+    void functionKeysTransferToTheOtherPane()
+    {
+        QFETCH(int, key);
+        QFETCH(bool, sourceKept);
+        Pane pane(*m_dir);
+        pane.show(m_dir->url(QStringLiteral("work")));
+        TabModel *right = pane.workspace.rightPane()->activeTab();
+        QTRY_VERIFY(!right->isLoading());
+        pane.select(names("a.txt photos"));
+        pane.key(key);
+        QTRY_VERIFY(m_dir->exists(QStringLiteral(".home/Documents/a.txt")));
+        QTRY_VERIFY(m_dir->exists(QStringLiteral(".home/Documents/photos")));
+        QTRY_VERIFY(pane.idle());
+        QCOMPARE(m_dir->exists(QStringLiteral("work/a.txt")), sourceKept);
+        QTRY_VERIFY(!pane.view.progressRow()->isVisible());
+    }
+
+    void progressRowCancelStopsTheTransfer()
+    {
+        Pane pane(*m_dir);
+        pane.show(m_dir->url(QStringLiteral("work")));
+        QSemaphore release;
+        pane.actions.worker()->enqueue([&release](FileJobWorker::Context &) {
+            release.acquire(); // holds the worker so the transfer waits in line
+            return std::function<void()>();
+        });
+        pane.select(names("a.txt b.txt c.txt"));
+        pane.key(Qt::Key_F5);
+        QTRY_VERIFY(pane.view.progressRow()->isVisible());
+        QCOMPARE(pane.view.progressRow()->text(), QStringLiteral("Transferring 0 / 3"));
+        QTest::mouseClick(pane.view.progressRow()->cancelButton(), Qt::LeftButton);
+        release.release();
+        QTRY_VERIFY(pane.idle());
+        QVERIFY(!pane.view.progressRow()->isVisible());
+        QVERIFY(!m_dir->exists(QStringLiteral(".home/Documents/a.txt")));
+    }
+
+    void f7AndF2OpenTheirPrompts()
+    {
+        Pane pane(*m_dir);
+        int newFolderAsked = 0;
+        pane.actions.setOnNewFolder([&newFolderAsked] { ++newFolderAsked; });
+        pane.show(m_dir->url(QStringLiteral("work")));
+        pane.key(Qt::Key_F7);
+        QCOMPARE(newFolderAsked, 1);
+        pane.select(names("c.txt"));
+        pane.key(Qt::Key_F2);
+        QVERIFY(pane.actions.renameTarget().has_value());
+        QCOMPARE(pane.actions.renameTarget()->name, QStringLiteral("c.txt"));
+        QCOMPARE(pane.actions.renameText(), QStringLiteral("c.txt"));
+    }
+
+    void spaceAndCtrlIActOnOneItemOnly()
+    {
+        Pane pane(*m_dir);
+        pane.show(m_dir->url(QStringLiteral("work")));
+        pane.select(names("a.txt b.txt"));
+        pane.key(Qt::Key_Space);
+        pane.key(Qt::Key_I, Qt::ControlModifier);
+        QVERIFY(!pane.actions.preview() && !pane.actions.infoTarget());
+        pane.select(names("a.txt"));
+        pane.key(Qt::Key_Space);
+        QCOMPARE(pane.actions.preview()->url, m_dir->url(QStringLiteral("work/a.txt")));
+        pane.key(Qt::Key_I, Qt::ControlModifier);
+        QCOMPARE(pane.actions.infoTarget()->url, m_dir->url(QStringLiteral("work/a.txt")));
+    }
+
+    void finderChoiceSelectsTheFileInItsFolder()
+    {
+        m_dir->file(QStringLiteral("work/photos/deep/needle.jpg"));
+        m_dir->file(QStringLiteral("work/photos/deep/other.jpg"));
+        Pane pane(*m_dir);
+        pane.show(m_dir->url(QStringLiteral("work")));
+        pane.key(Qt::Key_P, Qt::ControlModifier);
+        FuzzyFinderPalette *palette = pane.view.fuzzyFinder();
+        QVERIFY(palette && palette->isVisible());
+        QTRY_VERIFY(!palette->model()->isScanning());
+        QTest::keyClicks(palette->findChild<QLineEdit *>(), QStringLiteral("needle"));
+        QTRY_COMPARE(palette->model()->results().size(), 1);
+        QTest::keyClick(palette->findChild<QLineEdit *>(), Qt::Key_Return);
+        QVERIFY(!pane.view.fuzzyFinder());
+        QTRY_COMPARE(pane.tab()->currentUrl(), m_dir->url(QStringLiteral("work/photos/deep")));
+        QTRY_COMPARE(pane.selectedNames(), names("needle.jpg"));
+        QVERIFY(pane.table()->selectionModel()->isRowSelected(pane.row(QStringLiteral("needle.jpg")), {}));
+    }
+
+    void headerClicksEditTheSortOrder()
+    {
+        m_dir->file(QStringLiteral("work/big.bin"), QByteArray(5000, 'x'));
+        Pane pane(*m_dir);
+        pane.show(m_dir->url(QStringLiteral("work")));
+        auto clickHeader = [&pane](int section) {
+            QHeaderView *header = pane.table()->header();
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(section) + 5, header->height() / 2));
+        };
+        clickHeader(FileTableModel::SizeColumn);
+        QCOMPARE(pane.tab()->sortOrder().constFirst(), (SortKey{SortProperty::size, SortDirection::forward}));
+        clickHeader(FileTableModel::SizeColumn);
+        QCOMPARE(pane.tab()->sortOrder().constFirst(), (SortKey{SortProperty::size, SortDirection::reverse}));
+        QCOMPARE(pane.rows()->item(1).name, QStringLiteral("big.bin")); // after the folder
+    }
+
+    // Not a check: writes pictures of a pane (folders, files, a cut item, the filter bar open) in
+    // both languages when TALLOWMERE_PICTURES names a folder.
+    void pictures()
+    {
+        const QString out = qEnvironmentVariable("TALLOWMERE_PICTURES");
+        if (out.isEmpty())
+            QSKIP("TALLOWMERE_PICTURES is not set");
+        m_dir->file(QStringLiteral("work/Report 2024.pdf"), QByteArray(1234567, 'r'));
+        m_dir->dir(QStringLiteral("work/Music"));
+        IconProvider::setUpTheme();
+        Pane pane(*m_dir);
+        pane.show(m_dir->url(QStringLiteral("work")));
+        for (const AppLanguage language : {AppLanguage::english, AppLanguage::japanese}) {
+            pane.settings.setLanguage(language);
+            pane.select(names("c.txt"));
+            pane.key(Qt::Key_X, Qt::ControlModifier);
+            pane.select(names("b.txt"));
+            pane.key(Qt::Key_F, Qt::ControlModifier);
+            pane.view.filterField()->clear();
+            QTest::qWait(50);
+            const QString name = language == AppLanguage::english ? QStringLiteral("en") : QStringLiteral("ja");
+            QVERIFY(pane.view.grab().save(out + QStringLiteral("/filelist-") + name + QStringLiteral(".png")));
+        }
+    }
+
+private:
+    std::unique_ptr<TestDir> m_dir;
+};
+
+QTEST_MAIN(TestFileListView)
+#include "tst_filelistview.moc"

@@ -1,0 +1,129 @@
+// The rows behind the file list: cell texts, reloads that keep the view's place, drop targets,
+// and icons asked for only the rows on screen.
+
+#include "filetablemodel.h"
+#include "testdir.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QTreeView>
+
+namespace {
+
+FileItem entry(const QString &name, bool folder = false, qint64 size = 0)
+{
+    return {QUrl::fromLocalFile(QStringLiteral("/data/") + name), name, folder, size,
+            QDateTime(QDate(2024, 3, 5), QTime(14, 7), Qt::UTC), false};
+}
+
+QList<FileItem> manyEntries(int count)
+{
+    QList<FileItem> items;
+    items.reserve(count);
+    for (int i = 0; i < count; ++i)
+        items.append(entry(QStringLiteral("file-%1.txt").arg(i, 6, 10, QLatin1Char('0')), false, i));
+    return items;
+}
+
+} // namespace
+
+class TestFileTableModel : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { m_dir.isolateHome(); }
+
+    void sizeText_data()
+    {
+        QTest::addColumn<FileItem>("item");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("folder") << entry(QStringLiteral("Photos"), true, 4096) << QStringLiteral("--");
+        QTest::newRow("empty file") << entry(QStringLiteral("a"), false, 0) << QStringLiteral("0 bytes");
+        QTest::newRow("megabytes, decimal") << entry(QStringLiteral("b"), false, 1234567) << QStringLiteral("1.2 MB");
+    }
+    void sizeText()
+    {
+        QFETCH(FileItem, item);
+        QFETCH(QString, expected);
+        QCOMPARE(FileTableModel::sizeText(item), expected);
+    }
+
+    void dateTextHasEveryField()
+    {
+        const QString text = FileTableModel::dateText(QDateTime(QDate(2024, 3, 5), QTime(14, 7), Qt::LocalTime));
+        for (const char *part : {"2024", "Mar", "5", "07"})
+            QVERIFY2(text.contains(QLatin1String(part)), qPrintable(text));
+    }
+
+    // A reload that lists the same entries must not reset the view (scroll position, current row);
+    // a different listing must.
+    void reloadWithSameUrlsOnlyRefreshesCells()
+    {
+        FileTableModel model;
+        model.setItems({entry(QStringLiteral("a"), false, 1), entry(QStringLiteral("b"))});
+        QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+        QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
+
+        model.setItems({entry(QStringLiteral("a"), false, 2000), entry(QStringLiteral("b"))});
+        QCOMPARE(resets.count(), 0);
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(model.index(0, FileTableModel::SizeColumn).data().toString(), QStringLiteral("2.0 kB"));
+
+        model.setItems(model.items());
+        QCOMPARE(changes.count(), 1);
+
+        model.setItems({entry(QStringLiteral("b")), entry(QStringLiteral("a"))});
+        QCOMPARE(resets.count(), 1);
+        QCOMPARE(model.rowOf(entry(QStringLiteral("a")).url), 1);
+        QCOMPARE(model.rowOf(QUrl::fromLocalFile(QStringLiteral("/data/none"))), -1);
+    }
+
+    void onlyFoldersAcceptDrops()
+    {
+        FileTableModel model;
+        model.setItems({entry(QStringLiteral("dir"), true), entry(QStringLiteral("file"))});
+        QVERIFY(model.flags(model.index(0, 0)) & Qt::ItemIsDropEnabled);
+        QVERIFY(!(model.flags(model.index(1, 0)) & Qt::ItemIsDropEnabled));
+        QVERIFY(model.flags(QModelIndex()) & Qt::ItemIsDropEnabled); // the list's background
+    }
+
+    void cutRowsAreMarkedUntilTheClipboardChanges()
+    {
+        FileTableModel model;
+        model.setItems({entry(QStringLiteral("a")), entry(QStringLiteral("b"))});
+        QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
+        model.setCutUrls({entry(QStringLiteral("b")).url});
+        QCOMPARE(changes.count(), 1);
+        QVERIFY(!model.index(0, 2).data(FileTableModel::CutRole).toBool());
+        QVERIFY(model.index(1, 2).data(FileTableModel::CutRole).toBool());
+        model.setCutUrls({});
+        QVERIFY(!model.index(1, 0).data(FileTableModel::CutRole).toBool());
+    }
+
+    // With 100,000 rows the view paints a screenful; asking for every icon would stall the window.
+    void iconsAreFetchedOnlyForRowsOnScreen()
+    {
+        FileTableModel model;
+        int asked = 0;
+        model.setIconProvider([&asked](const FileItem &) {
+            ++asked;
+            return QIcon();
+        });
+        model.setItems(manyEntries(100000));
+        QTreeView view;
+        view.setUniformRowHeights(true);
+        view.setModel(&model);
+        view.resize(600, 400);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QTRY_VERIFY(asked > 0);
+        QVERIFY2(asked < 500, qPrintable(QString::number(asked)));
+    }
+
+private:
+    TestDir m_dir;
+};
+
+QTEST_MAIN(TestFileTableModel)
+#include "tst_filetablemodel.moc"

@@ -1,0 +1,134 @@
+// The find-anywhere palette over a real folder tree: its status while and after scanning, the
+// keys of the query field, clicks on rows, and the path shown under each result.
+
+#include "fuzzyfinderpalette.h"
+#include "fuzzyfindermodel.h"
+#include "localization.h"
+#include "testdir.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace std::chrono_literals;
+
+class TestFuzzyFinderPalette : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_dir.isolateHome();
+        m_dir.file(QStringLiteral("tree/notes.txt"));
+        m_dir.file(QStringLiteral("tree/src/main.cpp"));
+        m_dir.file(QStringLiteral("tree/src/mainwindow.cpp"));
+        m_dir.file(QStringLiteral("tree/docs/manual.md"));
+    }
+
+    void statusFollowsScanAndQuery()
+    {
+        Palette p(m_dir.url(QStringLiteral("tree")));
+        QTRY_VERIFY(!p.model->isScanning());
+        QVERIFY(p.label(QStringLiteral("0 items")));
+        QVERIFY(p.label(QStringLiteral("Type to search")));
+
+        p.type(QStringLiteral("zzzq"));
+        QTRY_VERIFY(p.label(QStringLiteral("No Matches")));
+
+        p.field()->clear();
+        p.type(QStringLiteral("main"));
+        QTRY_COMPARE(p.list()->count(), 2);
+        QVERIFY(p.label(QStringLiteral("2 items")));
+        QVERIFY(!p.label(QStringLiteral("No Matches")));
+    }
+
+    void keysMoveChooseAndClose()
+    {
+        Palette p(m_dir.url(QStringLiteral("tree")));
+        QTRY_VERIFY(!p.model->isScanning());
+        QSignalSpy chosen(p.palette, &FuzzyFinderPalette::chosen);
+        QSignalSpy closed(p.palette, &FuzzyFinderPalette::closed);
+
+        QTest::keyClick(p.field(), Qt::Key_Return); // no results yet: nothing happens
+        QCOMPARE(chosen.count(), 0);
+
+        p.type(QStringLiteral("main"));
+        QTRY_COMPARE(p.list()->count(), 2);
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClick(p.field(), Qt::Key_Down); // past the end: stays on the last row
+        QCOMPARE(p.model->selectedIndex(), 1);
+        QCOMPARE(p.list()->currentRow(), 1);
+        QTest::keyClick(p.field(), Qt::Key_Return);
+        QCOMPARE(chosen.count(), 1);
+        QCOMPARE(chosen.at(0).at(0).value<FileItem>(), p.model->results().at(1));
+
+        QTest::keyClick(p.field(), Qt::Key_Escape);
+        QCOMPARE(closed.count(), 1);
+    }
+
+    void clickChoosesThatRow()
+    {
+        Palette p(m_dir.url(QStringLiteral("tree")));
+        p.type(QStringLiteral("main"));
+        QTRY_COMPARE(p.list()->count(), 2);
+        QSignalSpy chosen(p.palette, &FuzzyFinderPalette::chosen);
+        const QRect second = p.list()->visualItemRect(p.list()->item(1));
+        QTest::mouseClick(p.list()->viewport(), Qt::LeftButton, {}, second.center());
+        QCOMPARE(chosen.count(), 1);
+        QCOMPARE(chosen.at(0).at(0).value<FileItem>(), p.model->results().at(1));
+    }
+
+    void relativePath_data()
+    {
+        QTest::addColumn<QString>("root");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("directly under the root") << "/a/b" << "/a/b/f.txt" << "f.txt";
+        QTest::newRow("deeper") << "/a/b" << "/a/b/sub/dir/f.txt" << "sub/dir/f.txt";
+        QTest::newRow("root with a slash") << "/a/b/" << "/a/b/f.txt" << "f.txt";
+        QTest::newRow("sibling sharing a prefix") << "/a/b" << "/a/bc/f.txt" << "/a/bc/f.txt";
+        QTest::newRow("the root itself") << "/a/b" << "/a/b/" << "/a/b/";
+    }
+    void relativePath()
+    {
+        QFETCH(QString, root);
+        QFETCH(QString, item);
+        QFETCH(QString, expected);
+        FuzzyFinderModel model(QUrl::fromLocalFile(root), false);
+        FuzzyFinderPalette palette(&model, Localization::english());
+        QCOMPARE(palette.relativePath(QUrl::fromLocalFile(item)), expected);
+    }
+
+private:
+    struct Palette
+    {
+        explicit Palette(const QUrl &root)
+            : model(new FuzzyFinderModel(root, false, 0ms)), palette(new FuzzyFinderPalette(model, Localization::english()))
+        {
+            model->setParent(palette);
+            palette->show();
+        }
+        ~Palette() { delete palette; }
+        QLineEdit *field() const { return palette->findChild<QLineEdit *>(); }
+        QListWidget *list() const { return palette->findChild<QListWidget *>(); }
+        void type(const QString &text) const { QTest::keyClicks(field(), text); }
+        bool label(const QString &text) const
+        {
+            for (QLabel *label : palette->findChildren<QLabel *>()) {
+                if (label->isVisibleTo(palette) && label->text() == text)
+                    return true;
+            }
+            return false;
+        }
+        FuzzyFinderModel *model;
+        FuzzyFinderPalette *palette;
+    };
+
+    TestDir m_dir;
+};
+
+QTEST_MAIN(TestFuzzyFinderPalette)
+#include "tst_fuzzyfinderpalette.moc"
