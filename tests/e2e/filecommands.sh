@@ -93,7 +93,10 @@ await '[[ ! -e $home/beta.txt && -f $home/.local/share/Trash/files/beta.txt ]]' 
 echo "ok: Delete moved beta.txt to the Trash"
 
 # The undo step is recorded when the trash job's result reaches the window, just after the move.
+# The window's own shortcuts need it to be the active window again after the rename dialog;
+# without a window manager only an explicit focus makes it so.
 sleep 1
+xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
 key ctrl+z
 await '[[ -f $home/beta.txt && ! -e $home/.local/share/Trash/files/beta.txt ]]' \
   || fail "Ctrl+Z did not bring beta.txt back"
