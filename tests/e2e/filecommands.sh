@@ -57,13 +57,18 @@ await() {
   for _ in $(seq 100); do eval "$1" && return 0; sleep 0.1; done
   return 1
 }
-key() { xdotool key --window "$window" --delay 60 "$@"; }
-type_text() { xdotool type --window "$window" --delay 60 "$1"; }
+# Real key events through the XTEST extension go to the window that has the keyboard (the main
+# window, or a dialog it opened), as a user's keys would.
+key() { xdotool key --delay 60 "$@"; }
+type_text() { xdotool type --delay 60 "$1"; }
 
 # Both panes list their folders once the window is up; give the listings a moment.
 sleep 1
 
-# Select alpha.txt in the left pane (home) by typing its first letter, copy it to the right pane.
+# A click on the left pane's list gives it the keyboard; then typing a letter selects alpha.txt.
+eval "$(xdotool getwindowgeometry --shell "$window")"
+xdotool mousemove --window "$window" $((WIDTH / 3)) $((HEIGHT / 2)) click 1
+sleep 0.3
 type_text a
 key F5
 await '[[ -f $home/Documents/alpha.txt ]]' || fail "F5 did not copy alpha.txt to the right pane"
@@ -87,6 +92,11 @@ await '[[ ! -e $home/beta.txt && -f $home/.local/share/Trash/files/beta.txt ]]' 
   || fail "Delete did not move beta.txt to the Trash"
 echo "ok: Delete moved beta.txt to the Trash"
 
+# The undo step is recorded when the trash job's result reaches the window, just after the move.
+# The window's own shortcuts need it to be the active window again after the rename dialog;
+# without a window manager only an explicit focus makes it so.
+sleep 1
+xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
 key ctrl+z
 await '[[ -f $home/beta.txt && ! -e $home/.local/share/Trash/files/beta.txt ]]' \
   || fail "Ctrl+Z did not bring beta.txt back"

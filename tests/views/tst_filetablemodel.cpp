@@ -49,13 +49,6 @@ private Q_SLOTS:
         QCOMPARE(FileTableModel::sizeText(item), expected);
     }
 
-    void dateTextHasEveryField()
-    {
-        const QString text = FileTableModel::dateText(QDateTime(QDate(2024, 3, 5), QTime(14, 7), Qt::LocalTime));
-        for (const char *part : {"2024", "Mar", "5", "07"})
-            QVERIFY2(text.contains(QLatin1String(part)), qPrintable(text));
-    }
-
     // A reload that lists the same entries must not reset the view (scroll position, current row);
     // a different listing must.
     void reloadWithSameUrlsOnlyRefreshesCells()
@@ -77,15 +70,6 @@ private Q_SLOTS:
         QCOMPARE(resets.count(), 1);
         QCOMPARE(model.rowOf(entry(QStringLiteral("a")).url), 1);
         QCOMPARE(model.rowOf(QUrl::fromLocalFile(QStringLiteral("/data/none"))), -1);
-    }
-
-    void onlyFoldersAcceptDrops()
-    {
-        FileTableModel model;
-        model.setItems({entry(QStringLiteral("dir"), true), entry(QStringLiteral("file"))});
-        QVERIFY(model.flags(model.index(0, 0)) & Qt::ItemIsDropEnabled);
-        QVERIFY(!(model.flags(model.index(1, 0)) & Qt::ItemIsDropEnabled));
-        QVERIFY(model.flags(QModelIndex()) & Qt::ItemIsDropEnabled); // the list's background
     }
 
     void cutRowsAreMarkedUntilTheClipboardChanges()

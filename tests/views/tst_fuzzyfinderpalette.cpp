@@ -88,7 +88,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
         QTest::newRow("directly under the root") << "/a/b" << "/a/b/f.txt" << "f.txt";
         QTest::newRow("deeper") << "/a/b" << "/a/b/sub/dir/f.txt" << "sub/dir/f.txt";
-        QTest::newRow("root with a slash") << "/a/b/" << "/a/b/f.txt" << "f.txt";
         QTest::newRow("sibling sharing a prefix") << "/a/b" << "/a/bc/f.txt" << "/a/bc/f.txt";
         QTest::newRow("the root itself") << "/a/b" << "/a/b/" << "/a/b/";
     }
