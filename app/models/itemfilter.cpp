@@ -51,7 +51,13 @@ QString folded(const QString &text)
         if (c.category() != QChar::Mark_NonSpacing)
             result.append(c);
     // Case folding after decomposition catches letters whose folded form decomposes further.
-    return caseFolded(result);
+    QString folded = caseFolded(result);
+    // Most names fold to themselves: handing back the caller's string shares it, and a tab
+    // keeps one folded name per entry. The others drop the room reserved for growing.
+    if (folded == text)
+        return text;
+    folded.squeeze();
+    return folded;
 }
 
 QString needle(const QString &query)
