@@ -7,6 +7,10 @@
 
 #include <QtConcurrent/QtConcurrentRun>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace {
 
 // The entries at `order`, those whose folded names contain the query.
@@ -53,6 +57,20 @@ TabModel::LoadResult loadFolder(const QUrl &url, bool showHidden, const QList<So
         result.visible = visibleOf(result.items, *result.index, result.order, query);
     }
     return result;
+}
+
+// The previous entries of a large folder were built on a pool thread and go back to that
+// thread's malloc arena, which keeps them. Handing them back to the system once the new entries
+// are in place takes a few milliseconds, so small folders do without.
+void releaseFreedMemory(qsizetype entries)
+{
+#ifdef __GLIBC__
+    constexpr qsizetype largeFolder = 10000;
+    if (entries >= largeFolder)
+        ::malloc_trim(0);
+#else
+    Q_UNUSED(entries);
+#endif
 }
 
 } // namespace
@@ -234,13 +252,14 @@ void TabModel::setItems(const LoadResult &result, bool orderOrFilterChanged)
     // The order and filter may have changed while the folder was listed.
     if (orderOrFilterChanged) {
         resort();
-        return;
+    } else {
+        m_order = result.order;
+        if (m_visible != result.visible) {
+            m_visible = result.visible;
+            Q_EMIT visibleItemsChanged();
+        }
     }
-    m_order = result.order;
-    if (m_visible != result.visible) {
-        m_visible = result.visible;
-        Q_EMIT visibleItemsChanged();
-    }
+    releaseFreedMemory(result.items.size());
 }
 
 void TabModel::resort()
