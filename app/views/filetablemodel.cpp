@@ -64,9 +64,11 @@ QVariant FileTableModel::displayText(const FileItem &item, int column) const
 
 QVariant FileTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount)
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
         return {};
-    return m_titles[section];
+    if (role == Qt::TextAlignmentRole) // over the sizes, which are aligned right
+        return section == SizeColumn ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+    return role == Qt::DisplayRole ? QVariant(m_titles[section]) : QVariant();
 }
 
 Qt::ItemFlags FileTableModel::flags(const QModelIndex &index) const
