@@ -67,7 +67,7 @@ QVariant FileTableModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
         return {};
     if (role == Qt::TextAlignmentRole) // over the sizes, which are aligned right
-        return section == SizeColumn ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+        return section == SizeColumn ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter)) : QVariant(int(Qt::AlignLeft | Qt::AlignVCenter));
     return role == Qt::DisplayRole ? QVariant(m_titles[section]) : QVariant();
 }
 
