@@ -3,6 +3,7 @@
 #include "iteminfomodel.h"
 
 #include "bulkrename.h"
+#include "datetext.h"
 #include "fileerror.h"
 #include "filesystemservice.h"
 #include "localization.h"
@@ -13,11 +14,6 @@
 #include <QPromise>
 #include <QtConcurrent/QtConcurrentRun>
 
-#include <unicode/udat.h>
-#include <unicode/udatpg.h>
-
-#include <memory>
-
 namespace {
 
 std::optional<FileInfo> examine(const QUrl &url)
@@ -27,14 +23,6 @@ std::optional<FileInfo> examine(const QUrl &url)
     } catch (const FileError &) {
         return std::nullopt;
     }
-}
-
-// The ICU locale of the user's formats; the C locale has none of its own, so it reads as US
-// English, as it does elsewhere in the program.
-QByteArray icuLocale()
-{
-    const QString name = QLocale().name();
-    return (name == QLatin1String("C") ? QStringLiteral("en_US") : name).toLatin1();
 }
 
 } // namespace
@@ -107,9 +95,9 @@ QList<ItemInfoModel::Row> ItemInfoModel::rows(const Localization &loc) const
     else
         rows.append({loc.infoSize, sizeText(m_info->byteSize.value_or(0))});
     if (m_info->created)
-        rows.append({loc.infoCreated, dateText(*m_info->created)});
+        rows.append({loc.infoCreated, DateText::dateTime(*m_info->created)});
     if (m_info->modified)
-        rows.append({loc.infoModified, dateText(*m_info->modified)});
+        rows.append({loc.infoModified, DateText::dateTime(*m_info->modified)});
     if (m_info->posixPermissions)
         rows.append({loc.infoPermissions, permissionsText(*m_info->posixPermissions)});
     return rows;
@@ -129,31 +117,6 @@ QString ItemInfoModel::kindText(const FileInfo &info, const Localization &loc)
 QString ItemInfoModel::sizeText(qint64 bytes)
 {
     return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat);
-}
-
-QString ItemInfoModel::dateText(const QDateTime &date)
-{
-    const QByteArray locale = icuLocale();
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<UDateTimePatternGenerator, decltype(&udatpg_close)> generator(udatpg_open(locale.constData(), &status),
-                                                                                  &udatpg_close);
-    const std::u16string skeleton = u"yMMMdjmm";
-    UChar pattern[128];
-    const int32_t patternLength = U_SUCCESS(status)
-        ? udatpg_getBestPattern(generator.get(), skeleton.data(), int32_t(skeleton.size()), pattern, 128, &status)
-        : 0;
-    std::unique_ptr<UDateFormat, decltype(&udat_close)> format(
-        U_SUCCESS(status) ? udat_open(UDAT_PATTERN, UDAT_PATTERN, locale.constData(), nullptr, -1, pattern,
-                                      patternLength, &status)
-                          : nullptr,
-        &udat_close);
-    UChar text[128];
-    const int32_t length = U_SUCCESS(status)
-        ? udat_format(format.get(), UDate(date.toMSecsSinceEpoch()), text, 128, nullptr, &status)
-        : 0;
-    if (U_FAILURE(status))
-        return QLocale().toString(date, QLocale::ShortFormat);
-    return QString(reinterpret_cast<const QChar *>(text), length);
 }
 
 QString ItemInfoModel::permissionsText(int mode)

@@ -56,8 +56,6 @@ public:
     static QString kindText(const FileInfo &info, const Localization &loc);
     // Decimal units with one decimal, in the user's locale: 1234567 gives "1.2 MB".
     static QString sizeText(qint64 bytes);
-    // Year, abbreviated month, day, hour and minute, laid out as the user's locale does.
-    static QString dateText(const QDateTime &date);
     // Mode bits in octal: 0644 gives "644".
     static QString permissionsText(int mode);
 

@@ -50,10 +50,7 @@ ContentView::ContentView(const ViewEnvironment &env, QWidget *parent)
     toolbar->setMovable(false);
     toolbar->setFloatable(false);
     toolbar->toggleViewAction()->setVisible(false);
-    toolbar->addWidget(m_title);
-    auto *spacer = new QWidget(toolbar);
-    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    toolbar->addWidget(spacer);
+    toolbar->addWidget(m_title); // expands, which keeps the button at the right edge
     m_rightPane->setAutoRaise(true);
     m_rightPane->setFocusPolicy(Qt::NoFocus);
     m_rightPane->setObjectName(QStringLiteral("rightPaneButton"));

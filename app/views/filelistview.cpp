@@ -1,6 +1,7 @@
 #include "filelistview.h"
 
 #include "appsettings.h"
+#include "datetext.h"
 #include "dragselection.h"
 #include "filesystemservice.h"
 #include "filetablemodel.h"
@@ -31,9 +32,12 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMimeData>
+#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 FileListView::FileListView(const ViewEnvironment &env, PaneModel *pane, PaneActions *actions, QWidget *parent)
     : QWidget(parent), m_env(env), m_pane(pane), m_actions(actions),
@@ -138,17 +142,26 @@ void FileListView::applyTheme()
     m_model->setColors(theme.foreground, theme.secondaryForeground);
 }
 
-// The name column takes what the size and date columns leave; those two start wide enough for
-// their usual texts (measuring every row would cost too much in a large folder).
+// The name column takes what the size and date columns leave. Those two are as wide as their
+// widest usual text in this locale and font (measuring every row would cost too much in a large
+// folder) and never narrower than their titles.
 void FileListView::sizeColumns()
 {
     QHeaderView *header = m_table->header();
     const QFontMetrics metrics(m_env.settings->uiFont());
-    const int padding = 4 * metrics.averageCharWidth();
+    const int padding = 2 * metrics.averageCharWidth() + 2 * (m_table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+    const QLocale locale;
+    int sizeWidth = 0;
+    for (qint64 bytes : {qint64(999), qint64(999'900'000'000)})
+        sizeWidth = std::max(sizeWidth, metrics.horizontalAdvance(locale.formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat)));
+    int dateWidth = 0;
+    for (int month = 1; month <= 12; ++month) // month names differ in length; 22:59 is the widest hour
+        dateWidth = std::max(dateWidth, metrics.horizontalAdvance(DateText::dateTime(QDateTime(QDate(2024, month, 28), QTime(22, 59)))));
     header->setSectionResizeMode(FileTableModel::NameColumn, QHeaderView::Stretch);
-    header->resizeSection(FileTableModel::SizeColumn, metrics.horizontalAdvance(QStringLiteral("999.9 MB")) + padding);
-    const QString sampleDate = FileTableModel::dateText(QDateTime(QDate(2024, 12, 28), QTime(23, 59)));
-    header->resizeSection(FileTableModel::ModifiedColumn, metrics.horizontalAdvance(sampleDate) + padding);
+    header->resizeSection(FileTableModel::SizeColumn,
+                          std::max(sizeWidth + padding, header->sectionSizeHint(FileTableModel::SizeColumn)));
+    header->resizeSection(FileTableModel::ModifiedColumn,
+                          std::max(dateWidth + padding, header->sectionSizeHint(FileTableModel::ModifiedColumn)));
 }
 
 void FileListView::setTab(TabModel *tab)
@@ -207,6 +220,7 @@ void FileListView::retranslate()
 {
     const Localization &texts = loc();
     m_model->setHeaderTitles(texts.columnName, texts.columnSize, texts.columnModified);
+    sizeColumns();
     m_filterField->setPlaceholderText(texts.filterPlaceholder);
     m_progress->setCancelText(texts.cancel);
     refreshProgress();

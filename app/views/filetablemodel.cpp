@@ -1,51 +1,8 @@
 #include "filetablemodel.h"
 
+#include "datetext.h"
+
 #include <QLocale>
-
-#include <unicode/dtptngen.h>
-#include <unicode/smpdtfmt.h>
-
-namespace {
-
-// Year, abbreviated month, day, hour and minute in the order and style of the user's locale.
-// Made once per locale: building an ICU formatter costs far more than using one.
-class DateFormatter
-{
-public:
-    QString format(const QDateTime &date)
-    {
-        const QString locale = QLocale().bcp47Name();
-        if (!m_format || locale != m_locale)
-            rebuild(locale);
-        if (!m_format)
-            return QLocale().toString(date, QLocale::ShortFormat);
-        icu::UnicodeString text;
-        m_format->format(UDate(date.toMSecsSinceEpoch()), text);
-        return QString(reinterpret_cast<const QChar *>(text.getBuffer()), text.length());
-    }
-
-private:
-    void rebuild(const QString &locale)
-    {
-        m_locale = locale;
-        m_format.reset();
-        UErrorCode status = U_ZERO_ERROR;
-        const icu::Locale icuLocale(locale.toUtf8().constData());
-        std::unique_ptr<icu::DateTimePatternGenerator> generator(
-            icu::DateTimePatternGenerator::createInstance(icuLocale, status));
-        if (U_FAILURE(status))
-            return;
-        const icu::UnicodeString pattern = generator->getBestPattern(icu::UnicodeString(u"yMMMdjmm"), status);
-        auto format = std::make_unique<icu::SimpleDateFormat>(pattern, icuLocale, status);
-        if (U_SUCCESS(status))
-            m_format = std::move(format);
-    }
-
-    QString m_locale;
-    std::unique_ptr<icu::SimpleDateFormat> m_format;
-};
-
-} // namespace
 
 FileTableModel::FileTableModel(QObject *parent) : QAbstractTableModel(parent) {}
 
@@ -99,7 +56,7 @@ QVariant FileTableModel::displayText(const FileItem &item, int column) const
     case SizeColumn:
         return sizeText(item);
     case ModifiedColumn:
-        return dateText(item.modificationDate);
+        return DateText::dateTime(item.modificationDate);
     default:
         return {};
     }
@@ -107,9 +64,11 @@ QVariant FileTableModel::displayText(const FileItem &item, int column) const
 
 QVariant FileTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount)
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
         return {};
-    return m_titles[section];
+    if (role == Qt::TextAlignmentRole) // over the sizes, which are aligned right
+        return section == SizeColumn ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter)) : QVariant(int(Qt::AlignLeft | Qt::AlignVCenter));
+    return role == Qt::DisplayRole ? QVariant(m_titles[section]) : QVariant();
 }
 
 Qt::ItemFlags FileTableModel::flags(const QModelIndex &index) const
@@ -205,12 +164,6 @@ QString FileTableModel::sizeText(const FileItem &item)
     if (item.isDirectory)
         return QStringLiteral("--");
     return QLocale().formattedDataSize(item.size, 1, QLocale::DataSizeSIFormat);
-}
-
-QString FileTableModel::dateText(const QDateTime &date)
-{
-    static DateFormatter formatter;
-    return formatter.format(date);
 }
 
 // One signal for the whole table: the view repaints only what is on screen.

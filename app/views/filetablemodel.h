@@ -57,7 +57,6 @@ public:
     void setHeaderTitles(const QString &name, const QString &size, const QString &modified);
 
     static QString sizeText(const FileItem &item);
-    static QString dateText(const QDateTime &date);
 
 private:
     QVariant displayText(const FileItem &item, int column) const;

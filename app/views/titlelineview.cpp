@@ -1,6 +1,7 @@
 #include "titlelineview.h"
 
 #include "appsettings.h"
+#include "datetext.h"
 #include "fileerror.h"
 #include "filesystemservice.h"
 #include "localization.h"
@@ -11,25 +12,11 @@
 #include "urls.h"
 #include "workspacemodel.h"
 
+#include <QEvent>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLocale>
 #include <QMimeDatabase>
-
-namespace {
-
-QString shortDate(const QDateTime &date)
-{
-    // Year, abbreviated month and day in the user's locale.
-    const QLocale locale;
-    QString format = locale.dateFormat(QLocale::LongFormat);
-    format.replace(QStringLiteral("MMMM"), QStringLiteral("MMM"));
-    format.remove(QStringLiteral("dddd, ")).remove(QStringLiteral("dddd "));
-    return locale.toString(date.toLocalTime().date(), format);
-}
-
-} // namespace
 
 TitleLineView::TitleLineView(const ViewEnvironment &env, QWidget *parent)
     : QWidget(parent), m_env(env), m_badge(new OwlBadgeView(OwlBadgeView::titleFrames(), OwlBadgeView::titleStep, this)),
@@ -40,11 +27,17 @@ TitleLineView::TitleLineView(const ViewEnvironment &env, QWidget *parent)
     m_label->setFont(mono);
     m_label->setForegroundRole(QPalette::PlaceholderText);
     m_label->setObjectName(QStringLiteral("titleLine"));
+    // The label takes whatever width the toolbar leaves and shortens the text to fit it; its
+    // own (full text) width must neither push the window wider nor keep it from narrowing.
+    m_label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_label->setMinimumWidth(0);
+    m_label->installEventFilter(this);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(4, 0, 4, 0);
     row->setSpacing(6);
     row->addWidget(m_badge);
-    row->addWidget(m_label);
+    row->addWidget(m_label, 1);
 
     m_coalesce.setSingleShot(true);
     m_coalesce.setInterval(0);
@@ -82,13 +75,32 @@ void TitleLineView::scheduleUpdate()
 void TitleLineView::updateText()
 {
     const QString text = computeText();
-    const QString shown = m_label->fontMetrics().elidedText(text, Qt::ElideMiddle, maximumTextWidth);
-    m_label->setText(shown);
-    m_label->setToolTip(shown == text ? QString() : text);
-    if (text == m_text)
-        return;
+    const bool changed = text != m_text;
     m_text = text;
-    Q_EMIT titleTextChanged(text);
+    elide();
+    if (changed)
+        Q_EMIT titleTextChanged(text);
+}
+
+// Shortened in the middle only when the label lacks room: the name and the dates at the ends are
+// what a reader looks for.
+void TitleLineView::elide()
+{
+    const QString shown = m_label->fontMetrics().elidedText(m_text, Qt::ElideMiddle, m_label->contentsRect().width());
+    m_label->setText(shown);
+    m_label->setToolTip(shown == m_text ? QString() : m_text);
+}
+
+QString TitleLineView::shownText() const
+{
+    return m_label->text();
+}
+
+bool TitleLineView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_label && event->type() == QEvent::Resize)
+        elide();
+    return QWidget::eventFilter(watched, event);
 }
 
 QString TitleLineView::computeText() const
@@ -131,7 +143,7 @@ QString TitleLineView::summary(const QUrl &url, bool isDirectory, const Localiza
     format.createdLabel = loc.titleCreated;
     format.modifiedLabel = loc.titleModified;
     format.separator = QStringLiteral(" \u00B7 ");
-    format.formatDate = shortDate;
+    format.formatDate = &DateText::date;
     return TitleBarSummary::single(name, kind(url, isDirectory, loc), isDirectory || !info ? std::nullopt : info->byteSize,
                                    info ? info->created : std::nullopt, info ? info->modified : std::nullopt, format);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The window's title line: the badge, then a one-line summary of what the active tab shows or
 // has selected: name · kind · size · created · modified for one item (the folder itself when
-// nothing is selected), "n items selected" for more. Truncated in the middle, at most 480 wide.
+// nothing is selected), "n items selected" for more. It takes the width the toolbar has and is
+// truncated in the middle only when that is too little.
 
 #include "viewenvironment.h"
 
@@ -21,12 +22,12 @@ class TitleLineView : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr int maximumTextWidth = 480;
-
     explicit TitleLineView(const ViewEnvironment &env, QWidget *parent = nullptr);
 
     // The whole summary, before any truncation.
     QString titleText() const { return m_text; }
+    // What the line shows: the summary, shortened to the room there is.
+    QString shownText() const;
 
     [[nodiscard]] static QString summary(const QUrl &url, bool isDirectory, const Localization &loc);
     // The folder text for a folder, else the type's description, else the extension in capitals.
@@ -35,10 +36,14 @@ public:
 Q_SIGNALS:
     void titleTextChanged(const QString &text);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void rebind();
     void scheduleUpdate();
     void updateText();
+    void elide();
     QString computeText() const;
 
     ViewEnvironment m_env;

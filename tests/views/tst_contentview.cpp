@@ -5,7 +5,9 @@
 #include "appmenus.h"
 #include "appsettings.h"
 #include "contentview.h"
+#include "datetext.h"
 #include "favoritesstore.h"
+#include "filetableview.h"
 #include "namedialog.h"
 #include "panemodel.h"
 #include "panesplitview.h"
@@ -26,6 +28,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -82,6 +85,7 @@ private Q_SLOTS:
         m_dir.file(QStringLiteral(".home/Documents/notes.md"), QByteArray(2500, 'n'));
         m_dir.dir(QStringLiteral(".home/Documents/photos"));
         m_dir.dir(QStringLiteral(".home/Projects/tallow"));
+        m_dir.file(QStringLiteral(".home/Projects/tallow/") + longName, "x");
         m_dir.file(QStringLiteral(".home/.hidden"), "h");
     }
 
@@ -390,6 +394,31 @@ private Q_SLOTS:
         tab(app.get(), 1)->setSelection({homeUrl(QStringLiteral("Documents/report.txt"))});
         QTRY_VERIFY(title->titleText().startsWith(QStringLiteral("report.txt \u00B7 ")));
         QVERIFY(title->titleText().contains(QStringLiteral("1.0 kB")));
+        // The date as the list writes it, without the time.
+        const QDateTime modified = QFileInfo(home() + QStringLiteral("/Documents/report.txt")).lastModified();
+        QVERIFY(title->titleText().endsWith(QStringLiteral("Modified ") + DateText::date(modified)));
+        const QAbstractItemModel *rows = pane(app.get(), 1)->findChild<FileTableView *>()->model();
+        const QModelIndexList report = rows->match(rows->index(0, 0), Qt::DisplayRole, QStringLiteral("report.txt"));
+        QVERIFY(report.size() == 1);
+        QVERIFY(rows->index(report[0].row(), 2).data().toString().startsWith(DateText::date(modified)));
+        // In full while the window has room, else shortened in the middle to the room there is,
+        // and longer again once the window widens.
+        QTRY_COMPARE(title->shownText(), title->titleText());
+        tab(app.get(), 1)->navigate(homeUrl(QStringLiteral("Projects/tallow")));
+        QTRY_VERIFY(!tab(app.get(), 1)->isLoading());
+        tab(app.get(), 1)->setSelection({homeUrl(QStringLiteral("Projects/tallow/") + longName)});
+        QTRY_VERIFY(title->titleText().startsWith(longName));
+        const QLabel *line = title->findChild<QLabel *>(QStringLiteral("titleLine"));
+        QTRY_VERIFY(title->shownText() != title->titleText());
+        QVERIFY(title->shownText().startsWith(longName.left(20)));
+        QVERIFY(title->shownText().endsWith(
+            DateText::date(QFileInfo(home() + QStringLiteral("/Projects/tallow/") + longName).lastModified())));
+        QVERIFY(line->fontMetrics().horizontalAdvance(title->shownText()) <= line->width());
+        const qsizetype narrow = title->shownText().size();
+        app->window()->resize(1800, 700);
+        QTRY_VERIFY(title->shownText().size() > narrow + 40);
+        tab(app.get(), 1)->navigate(homeUrl(QStringLiteral("Documents")));
+        QTRY_VERIFY(!tab(app.get(), 1)->isLoading());
         tab(app.get(), 1)->setSelection({homeUrl(QStringLiteral("Documents/report.txt")), homeUrl(QStringLiteral("Documents/notes.md")),
                                          homeUrl(QStringLiteral("Documents/photos"))});
         QTRY_COMPARE(title->titleText(), QStringLiteral("3 items selected"));
@@ -397,6 +426,8 @@ private Q_SLOTS:
 
 private:
     TestDir m_dir;
+    const QString longName = QStringLiteral("minutes of the tallow committee, spring meeting, with every amendment "
+                                            "and every objection raised by the members, final.txt");
 };
 
 QTEST_MAIN(TestContentView)

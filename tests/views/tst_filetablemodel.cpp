@@ -1,6 +1,7 @@
-// The rows behind the file list: cell texts, reloads that keep the view's place, drop targets,
-// and icons asked for only the rows on screen.
+// The rows behind the file list: cell texts (dates in several locales), reloads that keep the
+// view's place, drop targets, and icons asked for only the rows on screen.
 
+#include "datetext.h"
 #include "filetablemodel.h"
 #include "testdir.h"
 
@@ -47,6 +48,36 @@ private Q_SLOTS:
         QFETCH(FileItem, item);
         QFETCH(QString, expected);
         QCOMPARE(FileTableModel::sizeText(item), expected);
+    }
+
+    // The list's dates, and the date-only form of the title line, follow the locale of the
+    // moment, however many locales came before (the formatters are kept per locale).
+    void dateTexts_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("cell");
+        QTest::addColumn<QString>("dateOnly");
+        QTest::newRow("US English") << QLocale(QLocale::English, QLocale::UnitedStates)
+                                    << QStringLiteral("Mar 5, 2024, 2:07\u202FPM") << QStringLiteral("Mar 5, 2024");
+        QTest::newRow("Japanese") << QLocale(QLocale::Japanese, QLocale::Japan)
+                                  << QStringLiteral("2024年3月5日 14:07") << QStringLiteral("2024年3月5日");
+        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany)
+                                << QStringLiteral("5. März 2024, 14:07") << QStringLiteral("5. März 2024");
+        QTest::newRow("C reads as US English") << QLocale::c() << QStringLiteral("Mar 5, 2024, 2:07\u202FPM")
+                                               << QStringLiteral("Mar 5, 2024");
+    }
+    void dateTexts()
+    {
+        QFETCH(QLocale, locale);
+        QLocale::setDefault(locale);
+        const QDateTime local(QDate(2024, 3, 5), QTime(14, 7));
+        FileTableModel model;
+        FileItem item = entry(QStringLiteral("a"));
+        item.modificationDate = local;
+        model.setItems({item});
+        QTEST(model.index(0, FileTableModel::ModifiedColumn).data().toString(), "cell");
+        QTEST(DateText::date(local), "dateOnly");
+        QLocale::setDefault(QLocale::c());
     }
 
     // A reload that lists the same entries must not reset the view (scroll position, current row);
