@@ -103,11 +103,15 @@ void FileListView::buildLayout()
     });
     connect(m_filterField, &QLineEdit::returnPressed, this, [this] { m_table->setFocus(Qt::OtherFocusReason); });
     m_filterField->installEventFilter(this);
+    m_table->viewport()->installEventFilter(this);
 }
 
-// Escape in the filter field closes the filter; the field itself would only clear its text.
+// The columns follow the list's width. Escape in the filter field closes the filter; the field
+// itself would only clear its text.
 bool FileListView::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_table->viewport() && event->type() == QEvent::Resize)
+        sizeColumns();
     if (watched == m_filterField && event->type() == QEvent::KeyPress
         && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
         closeFilter();
@@ -143,7 +147,7 @@ void FileListView::applyTheme()
 }
 
 // The name column takes what the size and date columns leave. Those two are as wide as their
-// widest usual text in this locale and font (measuring every row would cost too much in a large
+// widest usual text in this locale and font where there is room for it (measuring every row would cost too much in a large
 // folder) and never narrower than their titles.
 void FileListView::sizeColumns()
 {
@@ -157,11 +161,18 @@ void FileListView::sizeColumns()
     int dateWidth = 0;
     for (int month = 1; month <= 12; ++month) // month names differ in length; 22:59 is the widest hour
         dateWidth = std::max(dateWidth, metrics.horizontalAdvance(DateText::dateTime(QDateTime(QDate(2024, month, 28), QTime(22, 59)))));
+    sizeWidth = std::max(sizeWidth + padding, header->sectionSizeHint(FileTableModel::SizeColumn));
+    dateWidth = std::max(dateWidth + padding, header->sectionSizeHint(FileTableModel::ModifiedColumn));
+    // In a narrow pane the names matter most: they keep at least half of the width, and the
+    // date gives way first (its text is elided), then the size.
+    const int room = m_table->viewport()->width() / 2;
+    if (room > 0 && sizeWidth + dateWidth > room) {
+        dateWidth = std::max(room - sizeWidth, metrics.horizontalAdvance(QStringLiteral("0000")) + padding);
+        sizeWidth = std::min(sizeWidth, std::max(room - dateWidth, padding));
+    }
     header->setSectionResizeMode(FileTableModel::NameColumn, QHeaderView::Stretch);
-    header->resizeSection(FileTableModel::SizeColumn,
-                          std::max(sizeWidth + padding, header->sectionSizeHint(FileTableModel::SizeColumn)));
-    header->resizeSection(FileTableModel::ModifiedColumn,
-                          std::max(dateWidth + padding, header->sectionSizeHint(FileTableModel::ModifiedColumn)));
+    header->resizeSection(FileTableModel::SizeColumn, sizeWidth);
+    header->resizeSection(FileTableModel::ModifiedColumn, dateWidth);
 }
 
 void FileListView::setTab(TabModel *tab)
