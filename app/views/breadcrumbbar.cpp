@@ -9,19 +9,10 @@
 #include <QTimer>
 #include <QToolButton>
 
-BreadcrumbBar::BreadcrumbBar(QWidget *parent) : QScrollArea(parent), m_row(new QWidget), m_layout(new QHBoxLayout(m_row))
+BreadcrumbBar::BreadcrumbBar(QWidget *parent)
+    : SidewaysStrip(QMargins(0, 2, 0, 2), parent)
 {
-    setFrameShape(QFrame::NoFrame);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setWidgetResizable(true);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    viewport()->setAutoFillBackground(false);
-    m_row->setAutoFillBackground(false);
-    m_layout->setContentsMargins(0, 2, 0, 2);
-    m_layout->setSpacing(0);
     m_font = font();
-    setWidget(m_row);
 }
 
 void BreadcrumbBar::setUrl(const QUrl &url)
@@ -44,8 +35,8 @@ void BreadcrumbBar::setCrumbFont(const QFont &font)
 QStringList BreadcrumbBar::crumbNames() const
 {
     QStringList names;
-    for (int i = 0; i < m_layout->count(); ++i) {
-        QWidget *w = m_layout->itemAt(i)->widget();
+    for (int i = 0; i < rowLayout()->count(); ++i) {
+        QWidget *w = rowLayout()->itemAt(i)->widget();
         if (auto *button = qobject_cast<QToolButton *>(w))
             names << button->text();
         else if (auto *label = qobject_cast<QLabel *>(w); label && !label->text().isEmpty())
@@ -56,12 +47,12 @@ QStringList BreadcrumbBar::crumbNames() const
 
 QSize BreadcrumbBar::sizeHint() const
 {
-    return {200, m_row->sizeHint().height()};
+    return {200, row()->sizeHint().height()};
 }
 
 QSize BreadcrumbBar::minimumSizeHint() const
 {
-    return {40, m_row->sizeHint().height()};
+    return {40, row()->sizeHint().height()};
 }
 
 void BreadcrumbBar::resizeEvent(QResizeEvent *event)
@@ -73,7 +64,7 @@ void BreadcrumbBar::resizeEvent(QResizeEvent *event)
 void BreadcrumbBar::rebuild()
 {
     // The widget that was clicked may be the one asking for this rebuild: let it finish first.
-    while (QLayoutItem *item = m_layout->takeAt(0)) {
+    while (QLayoutItem *item = rowLayout()->takeAt(0)) {
         if (QWidget *old = item->widget()) {
             old->hide();
             old->deleteLater();
@@ -86,21 +77,21 @@ void BreadcrumbBar::rebuild()
     for (qsizetype i = 0; i < segments.size(); ++i) {
         const PathComponentItem &segment = segments.at(i);
         if (i > 0) {
-            auto *chevron = new QLabel(m_row);
+            auto *chevron = new QLabel(row());
             chevron->setPixmap(ThemeIcons::icon(ThemeIcons::Symbol::separator).pixmap(iconSide, iconSide, QIcon::Disabled));
-            m_layout->addWidget(chevron);
+            rowLayout()->addWidget(chevron);
         }
         if (i == segments.size() - 1) {
-            auto *current = new QLabel(segment.name, m_row);
+            auto *current = new QLabel(segment.name, row());
             QFont semibold = m_font;
             semibold.setWeight(QFont::DemiBold);
             current->setFont(semibold);
             current->setContentsMargins(4, 0, 4, 0);
             current->setForegroundRole(QPalette::WindowText);
-            m_layout->addWidget(current);
+            rowLayout()->addWidget(current);
             continue;
         }
-        auto *crumb = new QToolButton(m_row);
+        auto *crumb = new QToolButton(row());
         crumb->setText(segment.name);
         crumb->setFont(m_font);
         crumb->setAutoRaise(true);
@@ -111,9 +102,9 @@ void BreadcrumbBar::rebuild()
         crumb->setPalette(muted);
         const QUrl target = segment.url;
         connect(crumb, &QToolButton::clicked, this, [this, target] { Q_EMIT crumbClicked(target); });
-        m_layout->addWidget(crumb);
+        rowLayout()->addWidget(crumb);
     }
-    m_layout->addStretch(1);
+    rowLayout()->addStretch(1);
     updateGeometry();
     // The row's width is known only after the layout ran.
     QTimer::singleShot(0, this, &BreadcrumbBar::scrollToCurrent);

@@ -3,12 +3,13 @@
 // last is a flat button that asks to go there; the last one is the folder shown, in semibold
 // and inert. The row scrolls sideways without scroll bars and keeps its end in view.
 
-#include <QScrollArea>
+#include "sidewaysstrip.h"
+
 #include <QUrl>
 
 class QHBoxLayout;
 
-class BreadcrumbBar : public QScrollArea
+class BreadcrumbBar : public SidewaysStrip
 {
     Q_OBJECT
     Q_PROPERTY(QUrl url READ url WRITE setUrl NOTIFY urlChanged)
@@ -39,6 +40,4 @@ private:
 
     QUrl m_url;
     QFont m_font;
-    QWidget *m_row;
-    QHBoxLayout *m_layout;
 };

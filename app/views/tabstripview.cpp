@@ -13,23 +13,13 @@
 #include <QToolButton>
 
 TabStripView::TabStripView(const ViewEnvironment &env, PaneModel *pane, QWidget *parent)
-    : QScrollArea(parent), m_env(env), m_pane(pane), m_row(new QWidget), m_layout(new QHBoxLayout(m_row)),
-      m_add(new QToolButton(m_row))
+    : SidewaysStrip(QMargins(), parent), m_env(env), m_pane(pane),
+      m_add(new QToolButton(row()))
 {
-    setFrameShape(QFrame::NoFrame);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setWidgetResizable(true);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    viewport()->setAutoFillBackground(false);
-    m_row->setAutoFillBackground(false);
-    m_layout->setContentsMargins(0, 0, 0, 0);
-    m_layout->setSpacing(0);
     m_add->setAutoRaise(true);
     m_add->setFocusPolicy(Qt::NoFocus);
     m_add->setIcon(ThemeIcons::icon(ThemeIcons::Symbol::add));
     m_add->setObjectName(QStringLiteral("newTabButton"));
-    setWidget(m_row);
 
     connect(m_add, &QToolButton::clicked, this, [this] {
         TabModel *active = m_pane->activeTab();
@@ -48,8 +38,8 @@ TabStripView::TabStripView(const ViewEnvironment &env, PaneModel *pane, QWidget 
 QList<TabChip *> TabStripView::chips() const
 {
     QList<TabChip *> result;
-    for (int i = 0; i < m_layout->count(); ++i) {
-        if (auto *chip = qobject_cast<TabChip *>(m_layout->itemAt(i)->widget()))
+    for (int i = 0; i < rowLayout()->count(); ++i) {
+        if (auto *chip = qobject_cast<TabChip *>(rowLayout()->itemAt(i)->widget()))
             result << chip;
     }
     return result;
@@ -57,12 +47,12 @@ QList<TabChip *> TabStripView::chips() const
 
 QSize TabStripView::sizeHint() const
 {
-    return {m_row->sizeHint().width(), m_row->sizeHint().height()};
+    return {row()->sizeHint().width(), row()->sizeHint().height()};
 }
 
 QSize TabStripView::minimumSizeHint() const
 {
-    return {60, m_row->sizeHint().height()};
+    return {60, row()->sizeHint().height()};
 }
 
 void TabStripView::watchTabs()
@@ -76,9 +66,9 @@ void TabStripView::watchTabs()
 
 void TabStripView::rebuild()
 {
-    m_layout->removeWidget(m_add);
+    rowLayout()->removeWidget(m_add);
     // The widget that was clicked may be the one asking for this rebuild: let it finish first.
-    while (QLayoutItem *item = m_layout->takeAt(0)) {
+    while (QLayoutItem *item = rowLayout()->takeAt(0)) {
         if (QWidget *old = item->widget()) {
             old->hide();
             old->deleteLater();
@@ -92,7 +82,7 @@ void TabStripView::rebuild()
         QString title = Urls::lastPathComponent(tab->history().current());
         if (title.isEmpty())
             title = QStringLiteral("/");
-        auto *chip = new TabChip(title, tab == active, closable, m_row);
+        auto *chip = new TabChip(title, tab == active, closable, row());
         chip->setFont(m_env.settings->uiFont());
         const QUuid id = tab->id();
         connect(chip, &TabChip::clicked, this, [this, id] {
@@ -101,9 +91,9 @@ void TabStripView::rebuild()
         });
         // Closing rebuilds the strip and deletes this chip, so the close runs after the click.
         connect(chip, &TabChip::closeClicked, this, [this, id] { m_pane->closeTab(id); }, Qt::QueuedConnection);
-        m_layout->addWidget(chip);
+        rowLayout()->addWidget(chip);
     }
-    m_layout->addWidget(m_add);
-    m_layout->addStretch(1);
+    rowLayout()->addWidget(m_add);
+    rowLayout()->addStretch(1);
     updateGeometry();
 }

@@ -2,17 +2,17 @@
 // The row of a pane's tabs, each named by its folder, with "+" after them to open a new tab on
 // the active tab's folder. Scrolls sideways when the tabs don't fit.
 
+#include "sidewaysstrip.h"
 #include "viewenvironment.h"
 
 #include <QPointer>
-#include <QScrollArea>
 
 class PaneModel;
 class QHBoxLayout;
 class QToolButton;
 class TabChip;
 
-class TabStripView : public QScrollArea
+class TabStripView : public SidewaysStrip
 {
     Q_OBJECT
 
@@ -31,8 +31,6 @@ private:
 
     ViewEnvironment m_env;
     PaneModel *m_pane;
-    QWidget *m_row;
-    QHBoxLayout *m_layout;
     QToolButton *m_add;
     QList<QMetaObject::Connection> m_tabConnections;
 };
