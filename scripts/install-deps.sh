@@ -5,7 +5,8 @@
 #   scripts/install-deps.sh bench   — the above plus the tools benchmarks compare against
 set -euo pipefail
 
-build_pkgs=(build-essential cmake ninja-build ccache pkg-config xvfb xdotool
+# xvfb and xdotool for the end-to-end test; valgrind for the one test run under a memory checker.
+build_pkgs=(build-essential cmake ninja-build ccache pkg-config xvfb xdotool valgrind
             qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libarchive-dev libicu-dev)
 # Icons: breeze-dark for the dark window, Adwaita behind it. fonts-noto-cjk for the Japanese
 # interface; locales for the ja_JP.UTF-8 locale that gives Japanese system error reasons.

@@ -52,7 +52,19 @@ FileListView::FileListView(const ViewEnvironment &env, PaneModel *pane, PaneActi
     refreshProgress();
 }
 
-FileListView::~FileListView() = default;
+// Nothing may reach this view once its members start to go, yet the base class still closes a
+// visible window (which lays the rows out again, asking for their icons) and deletes the
+// children (which signal as they go). So the rows stop asking for icons and the children stop
+// signalling here first.
+FileListView::~FileListView()
+{
+    m_model->setIconProvider({});
+    if (m_palette)
+        m_palette->setIconProvider({});
+    const QList<QObject *> children = findChildren<QObject *>();
+    for (QObject *child : children)
+        child->disconnect(this);
+}
 
 void FileListView::buildLayout()
 {
@@ -216,7 +228,12 @@ QIcon FileListView::iconFor(const FileItem &item)
             return *icon;
         if (!m_iconRequests.contains(item.url)) {
             m_iconRequests.insert(item.url);
-            m_env.icons->icon(item.url, this, [this](const QIcon &) { m_iconRefresh.start(); });
+            m_env.icons->icon(item.url, this, [this, url = item.url](const QIcon &) {
+                m_iconRequests.remove(url);
+                if (m_iconRequests.isEmpty())
+                    m_iconRequests.squeeze(); // after a long scroll, the table it grew to
+                m_iconRefresh.start();
+            });
         }
     }
     return ThemeIcons::icon(item.isDirectory ? ThemeIcons::Symbol::folder : ThemeIcons::Symbol::file);

@@ -125,6 +125,6 @@ private:
     std::optional<QUrl> m_anchor;         // the anchor of Shift-click ranges
     std::optional<QUrl> m_pendingReveal;  // a file found by the finder, selected once listed
     bool m_syncingSelection = false;
-    QSet<QUrl> m_iconRequests; // asked of the icon cache, not necessarily answered yet
+    QSet<QUrl> m_iconRequests; // asked of the icon cache and not answered yet
     QTimer m_iconRefresh;
 };
