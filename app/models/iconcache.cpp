@@ -7,7 +7,8 @@
 #include <QFuture>
 #include <QtConcurrentRun>
 
-IconCache::IconCache(Provider provider, QObject *parent) : QObject(parent), m_provider(std::move(provider))
+IconCache::IconCache(Provider provider, QObject *parent)
+    : QObject(parent), m_provider(std::move(provider)), m_icons(defaultCapacity)
 {
     // Icons are a nicety: they must never slow down listings or the user's own work.
     m_pool.setThreadPriority(QThread::LowPriority);
@@ -40,10 +41,10 @@ QStringList IconCache::defaultProvider(const QString &path)
 void IconCache::icon(const QUrl &url, QObject *context, Done done)
 {
     const QString path = Urls::path(url);
-    const auto found = m_icons.constFind(path);
-    if (found != m_icons.constEnd()) {
+    if (const QIcon *found = m_icons.object(path)) {
+        const QIcon icon = *found; // `done` may ask for more and push this one out
         if (done)
-            done(*found);
+            done(icon);
         return;
     }
     m_pending.append({path, context != nullptr, context, std::move(done)});
@@ -52,8 +53,11 @@ void IconCache::icon(const QUrl &url, QObject *context, Done done)
 
 void IconCache::dispatch()
 {
-    for (qsizetype begin = 0; begin < m_pending.size(); begin += batchSize) {
-        QList<Request> batch = m_pending.mid(begin, batchSize);
+    // Taken whole, so that a burst of requests doesn't leave its capacity behind.
+    const QList<Request> pending = std::exchange(m_pending, {});
+    m_fetches += pending.size();
+    for (qsizetype begin = 0; begin < pending.size(); begin += batchSize) {
+        QList<Request> batch = pending.mid(begin, batchSize);
         QStringList paths;
         paths.reserve(batch.size());
         for (const Request &request : batch)
@@ -71,21 +75,19 @@ void IconCache::dispatch()
                     store(batch.at(i), names.at(i));
             });
     }
-    m_pending.clear();
 }
 
 std::optional<QIcon> IconCache::cachedIcon(const QUrl &url) const
 {
-    const auto found = m_icons.constFind(Urls::path(url));
-    if (found == m_icons.constEnd())
-        return std::nullopt;
-    return *found;
+    if (const QIcon *found = m_icons.object(Urls::path(url)))
+        return *found;
+    return std::nullopt;
 }
 
 void IconCache::store(const Request &request, const QStringList &names)
 {
     const QIcon icon = sharedIcon(names);
-    m_icons.insert(request.path, icon);
+    m_icons.insert(request.path, new QIcon(icon));
     if (request.done && (!request.hasContext || request.context))
         request.done(icon);
     Q_EMIT iconReady(request.path, icon);

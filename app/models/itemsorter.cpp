@@ -10,12 +10,14 @@ namespace ItemSorter {
 namespace {
 
 // Three-way comparison of two entries on one key, ascending.
-int compareOn(SortProperty property, const FileItem &a, const FileItem &b, const NameKeys &names, qsizetype i,
+int compareOn(SortProperty property, const FileItem &a, const FileItem &b, const NameRanks &names, qsizetype i,
               qsizetype j)
 {
     switch (property) {
-    case SortProperty::name:
-        return names.at(size_t(i)).compare(names.at(size_t(j)));
+    case SortProperty::name: {
+        const quint32 x = names.at(size_t(i)), y = names.at(size_t(j));
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
     case SortProperty::size:
         return a.size < b.size ? -1 : (a.size > b.size ? 1 : 0);
     case SortProperty::modificationDate:
@@ -31,17 +33,28 @@ bool usesName(const QList<SortKey> &keys)
 
 } // namespace
 
-NameKeys nameKeys(const QList<FileItem> &items)
+// The keys live only while the ranks are found.
+NameRanks nameRanks(const QList<FileItem> &items)
 {
     const NameCollator collator;
-    NameKeys keys;
+    std::vector<QCollatorSortKey> keys;
     keys.reserve(size_t(items.size()));
     for (const FileItem &item : items)
         keys.push_back(collator.sortKey(item.name));
-    return keys;
+    std::vector<quint32> byName(keys.size());
+    std::iota(byName.begin(), byName.end(), 0);
+    std::stable_sort(byName.begin(), byName.end(), [&](quint32 a, quint32 b) { return keys[a].compare(keys[b]) < 0; });
+    NameRanks ranks(keys.size());
+    quint32 rank = 0;
+    for (size_t k = 0; k < byName.size(); ++k) {
+        if (k > 0 && keys[byName[k - 1]].compare(keys[byName[k]]) != 0)
+            ++rank;
+        ranks[byName[k]] = rank;
+    }
+    return ranks;
 }
 
-QList<qsizetype> sortedOrder(const QList<FileItem> &items, const QList<SortKey> &keys, const NameKeys &names)
+QList<qsizetype> sortedOrder(const QList<FileItem> &items, const QList<SortKey> &keys, const NameRanks &names)
 {
     QList<qsizetype> order(items.size());
     std::iota(order.begin(), order.end(), 0);
@@ -62,7 +75,7 @@ QList<qsizetype> sortedOrder(const QList<FileItem> &items, const QList<SortKey> 
 
 QList<FileItem> sort(const QList<FileItem> &items, const QList<SortKey> &keys)
 {
-    const QList<qsizetype> order = sortedOrder(items, keys, usesName(keys) ? nameKeys(items) : NameKeys());
+    const QList<qsizetype> order = sortedOrder(items, keys, usesName(keys) ? nameRanks(items) : NameRanks());
     QList<FileItem> sorted;
     sorted.reserve(items.size());
     for (qsizetype i : order)

@@ -7,17 +7,23 @@
 
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
+
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
 
 namespace {
 
-// The entries at `order`, those whose folded names contain the query.
+// The entries at `order`, those whose folded names contain the query. The listing comes in the
+// default order already, so without a filter the list is usually the entries themselves, shared
+// rather than copied.
 QList<FileItem> visibleOf(const QList<FileItem> &items, const TabModel::NameIndex &index,
                           const QList<qsizetype> &order, const QString &query)
 {
     const QString wanted = ItemFilter::needle(query);
+    if (wanted.isEmpty() && std::is_sorted(order.cbegin(), order.cend())) // a permutation: in place
+        return items;
     QList<FileItem> visible;
     visible.reserve(wanted.isEmpty() ? order.size() : 0);
     for (qsizetype i : order)
@@ -29,10 +35,12 @@ QList<FileItem> visibleOf(const QList<FileItem> &items, const TabModel::NameInde
 std::shared_ptr<const TabModel::NameIndex> indexOf(const QList<FileItem> &items)
 {
     auto index = std::make_shared<TabModel::NameIndex>();
-    index->keys = ItemSorter::nameKeys(items);
+    index->ranks = ItemSorter::nameRanks(items);
     index->folded.reserve(items.size());
-    for (const FileItem &item : items)
-        index->folded.append(ItemFilter::folded(item.name));
+    for (const FileItem &item : items) {
+        QString folded = ItemFilter::folded(item.name);
+        index->folded.append(folded == item.name ? item.name : std::move(folded));
+    }
     return index;
 }
 
@@ -53,7 +61,7 @@ TabModel::LoadResult loadFolder(const QUrl &url, bool showHidden, const QList<So
     result.sameItems = result.items == previous;
     if (!result.sameItems) {
         result.index = indexOf(result.items);
-        result.order = ItemSorter::sortedOrder(result.items, order, result.index->keys);
+        result.order = ItemSorter::sortedOrder(result.items, order, result.index->ranks);
         result.visible = visibleOf(result.items, *result.index, result.order, query);
     }
     return result;
@@ -264,7 +272,7 @@ void TabModel::setItems(const LoadResult &result, bool orderOrFilterChanged)
 
 void TabModel::resort()
 {
-    m_order = ItemSorter::sortedOrder(m_items, m_sortOrder, m_index->keys);
+    m_order = ItemSorter::sortedOrder(m_items, m_sortOrder, m_index->ranks);
     refilter();
 }
 

@@ -116,8 +116,8 @@ public:
     // filtering a large folder on the main thread builds no collation key and folds no name.
     struct NameIndex
     {
-        ItemSorter::NameKeys keys; // one per entry, in listing order
-        QStringList folded;        // each name as the filter compares it
+        ItemSorter::NameRanks ranks; // one per entry, in listing order
+        QStringList folded;          // each name as the filter compares it; shares the name when equal
     };
 
     // One background load's outcome: the entries with their index, their order and the visible
