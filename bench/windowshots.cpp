@@ -146,6 +146,18 @@ int main(int argc, char *argv[])
         shoot(pane->dialogs()->previewDialog(), out + QStringLiteral("/preview-") + tag + QStringLiteral(".png"));
         actions->closePreview();
         settle();
+
+        // The list itself: a cut item drawn faded, the selection, and the filter bar open.
+        const QUrl notes = QUrl::fromLocalFile(home + QStringLiteral("/Documents/notes.md"));
+        env.workspace->writeClipboard({notes}, ClipboardOperation::move);
+        tab->setFilterActive(true);
+        tab->setFilterQuery(QStringLiteral("o"));
+        tab->setSelection({QUrl::fromLocalFile(home + QStringLiteral("/Documents/photos"))});
+        shoot(pane, out + QStringLiteral("/list-") + tag + QStringLiteral(".png"));
+        tab->setFilterQuery(QString());
+        tab->setFilterActive(false);
+        tab->setSelection({});
+        env.workspace->setClipboard(std::nullopt);
     }
     return 0;
 }
