@@ -8,6 +8,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
+#include <atomic>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -44,32 +45,10 @@ std::shared_ptr<const TabModel::NameIndex> indexOf(const QList<FileItem> &items)
     return index;
 }
 
-// Runs on a pool thread with copies of all it needs. Indexing, sorting and filtering here keeps
-// a large folder's reload off the main thread; comparing with the entries the tab had lets an
-// unchanged folder be applied without telling anyone.
-TabModel::LoadResult loadFolder(const QUrl &url, bool showHidden, const QList<SortKey> &order,
-                                const QString &query, const QList<FileItem> &previous)
-{
-    TabModel::LoadResult result;
-    try {
-        result.items = FileSystemService().listDirectory(url, showHidden);
-    } catch (const FileError &error) {
-        result.error = error.message();
-    } catch (const std::exception &error) {
-        result.error = QString::fromLocal8Bit(error.what());
-    }
-    result.sameItems = result.items == previous;
-    if (!result.sameItems) {
-        result.index = indexOf(result.items);
-        result.order = ItemSorter::sortedOrder(result.items, order, result.index->ranks);
-        result.visible = visibleOf(result.items, *result.index, result.order, query);
-    }
-    return result;
-}
-
-// The previous entries of a large folder were built on a pool thread and go back to that
-// thread's malloc arena, which keeps them. Handing them back to the system once the new entries
-// are in place takes a few milliseconds, so small folders do without.
+// Entries of a large folder that are let go of (the previous ones once new ones are in place, or
+// a listing a newer load overtook) were built on a pool thread and go back to that thread's
+// malloc arena, which keeps them. Handing them back to the system takes a few milliseconds, so
+// small folders do without.
 void releaseFreedMemory(qsizetype entries)
 {
 #ifdef __GLIBC__
@@ -79,6 +58,37 @@ void releaseFreedMemory(qsizetype entries)
 #else
     Q_UNUSED(entries);
 #endif
+}
+
+// Runs on a pool thread with copies of all it needs. Indexing, sorting and filtering here keeps
+// a large folder's reload off the main thread; comparing with the entries the tab had lets an
+// unchanged folder be applied without telling anyone. A load that a newer one overtook while it
+// listed stops there and lets go of its entries at once: the tab would drop them anyway.
+TabModel::LoadResult loadFolder(const QUrl &url, bool showHidden, const QList<SortKey> &order,
+                                const QString &query, const QList<FileItem> &previous,
+                                const std::shared_ptr<const std::atomic<quint64>> &latest, quint64 generation)
+{
+    TabModel::LoadResult result;
+    try {
+        result.items = FileSystemService().listDirectory(url, showHidden);
+    } catch (const FileError &error) {
+        result.error = error.message();
+    } catch (const std::exception &error) {
+        result.error = QString::fromLocal8Bit(error.what());
+    }
+    if (latest->load() != generation) {
+        const qsizetype listed = result.items.size();
+        result = {};
+        releaseFreedMemory(listed);
+        return result;
+    }
+    result.sameItems = result.items == previous;
+    if (!result.sameItems) {
+        result.index = indexOf(result.items);
+        result.order = ItemSorter::sortedOrder(result.items, order, result.index->ranks);
+        result.visible = visibleOf(result.items, *result.index, result.order, query);
+    }
+    return result;
 }
 
 } // namespace
@@ -225,14 +235,14 @@ void TabModel::reload()
     ++m_reloadCount;
     Q_EMIT reloadCountChanged();
     // Only the newest load may publish: an older one still running sees another generation.
-    const quint64 generation = ++m_loadGeneration;
+    const quint64 generation = ++*m_latestLoad;
     setIsLoading(true);
     QFuture<LoadResult> listing = QtConcurrent::run(loadFolder, currentUrl(), m_showHidden, m_sortOrder,
-                                                    m_filterQuery, m_items);
+                                                    m_filterQuery, m_items, std::shared_ptr<const std::atomic<quint64>>(m_latestLoad), generation);
     // Bound to this object: a tab closed meanwhile never sees the result.
     m_loadTask = applyWhenFinished(listing, this, [this, generation, order = m_sortOrder, query = m_filterQuery](
                                                       const LoadResult &result) {
-        if (generation != m_loadGeneration)
+        if (generation != m_latestLoad->load())
             return;
         if (!result.sameItems)
             setItems(result, order != m_sortOrder || query != m_filterQuery);

@@ -25,6 +25,7 @@
 #include <QUrl>
 #include <QUuid>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 
@@ -180,7 +181,9 @@ private:
     bool m_showHidden = false;
     bool m_isLoading = false;
     int m_reloadCount = 0;
-    quint64 m_loadGeneration = 0; // raised by every reload: older results are dropped
+    // Raised by every reload: older results are dropped, and older loads still listing stop
+    // after the listing.
+    std::shared_ptr<std::atomic<quint64>> m_latestLoad = std::make_shared<std::atomic<quint64>>(0);
     QFuture<void> m_loadTask;
     DirectoryWatcher m_watcher;
 };
