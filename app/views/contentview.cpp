@@ -11,8 +11,10 @@
 #include "workspaceview.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QSplitter>
 #include <QToolBar>
@@ -23,6 +25,16 @@ namespace {
 const QString geometryKey = QStringLiteral("windowGeometry");
 const QString sidebarWidthKey = QStringLiteral("sidebarWidth");
 
+// Before a size was ever saved: wide enough for each pane to show its dates whole, within the
+// screen.
+QSize firstRunSize(QSize minimum)
+{
+    QSize size(1320, 780);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableSize() * 9 / 10);
+    return size.expandedTo(minimum);
+}
+
 } // namespace
 
 ContentView::ContentView(const ViewEnvironment &env, QWidget *parent)
@@ -32,7 +44,7 @@ ContentView::ContentView(const ViewEnvironment &env, QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Tallowmere"));
     setMinimumSize(minimumWindowSize);
-    resize(1100, 680);
+    resize(firstRunSize(minimumWindowSize));
 
     m_sidebar->setMinimumWidth(sidebarMinimum);
     m_sidebar->setMaximumWidth(sidebarMaximum);

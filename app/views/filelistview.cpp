@@ -175,9 +175,9 @@ void FileListView::sizeColumns()
         dateWidth = std::max(dateWidth, metrics.horizontalAdvance(DateText::dateTime(QDateTime(QDate(2024, month, 28), QTime(22, 59)))));
     sizeWidth = std::max(sizeWidth + padding, header->sectionSizeHint(FileTableModel::SizeColumn));
     dateWidth = std::max(dateWidth + padding, header->sectionSizeHint(FileTableModel::ModifiedColumn));
-    // In a narrow pane the names matter most: they keep at least half of the width, and the
-    // date gives way first (its text is elided), then the size.
-    const int room = m_table->viewport()->width() / 2;
+    // In a narrow pane the names matter most: they keep at least two fifths of the width, and
+    // the date gives way first (its text is elided), then the size.
+    const int room = m_table->viewport()->width() * 3 / 5;
     if (room > 0 && sizeWidth + dateWidth > room) {
         dateWidth = std::max(room - sizeWidth, metrics.horizontalAdvance(QStringLiteral("0000")) + padding);
         sizeWidth = std::min(sizeWidth, std::max(room - dateWidth, padding));
