@@ -174,9 +174,7 @@ void PaneView::bindActiveTab()
 {
     TabModel *tab = m_pane->activeTab();
     if (tab != m_tab) {
-        for (const auto &connection : std::as_const(m_tabConnections))
-            disconnect(connection);
-        m_tabConnections.clear();
+        m_tabConnections.disconnectAll();
         m_tab = tab;
         m_tabConnections << connect(tab, &TabModel::historyChanged, this, &PaneView::updateButtons)
                          << connect(tab, &TabModel::viewModeChanged, this, &PaneView::updateButtons)

@@ -5,6 +5,7 @@
 // for a new folder and a new file. The active pane is tinted; a click anywhere in it makes it
 // active (the workspace view watches for that).
 
+#include "connectiongroup.h"
 #include "namedialog.h"
 #include "viewenvironment.h"
 
@@ -95,5 +96,5 @@ private:
     QPointer<NameDialog> m_newFileDialog;
     QString m_newFolderName;
     QString m_newFileName;
-    QList<QMetaObject::Connection> m_tabConnections;
+    ConnectionGroup m_tabConnections;
 };

@@ -57,9 +57,7 @@ void PathBarView::setTab(TabModel *tab)
 {
     if (tab == m_tab)
         return;
-    for (const auto &connection : std::as_const(m_tabConnections))
-        disconnect(connection);
-    m_tabConnections.clear();
+    m_tabConnections.disconnectAll();
     m_tab = tab;
     if (tab) {
         m_tabConnections << connect(tab, &TabModel::historyChanged, this, &PathBarView::showFolder)

@@ -4,6 +4,7 @@
 // selected in its folder, anything else puts the current path back). A button beside it
 // switches between the two; the tab remembers which one it shows.
 
+#include "connectiongroup.h"
 #include "tabmodel.h"
 #include "viewenvironment.h"
 
@@ -45,5 +46,5 @@ private:
     BreadcrumbBar *m_breadcrumb;
     QLineEdit *m_field;
     QToolButton *m_modeButton;
-    QList<QMetaObject::Connection> m_tabConnections;
+    ConnectionGroup m_tabConnections;
 };

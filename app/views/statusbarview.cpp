@@ -40,9 +40,7 @@ void StatusBarView::setTab(TabModel *tab)
 {
     if (tab == m_tab)
         return;
-    for (const auto &connection : std::as_const(m_tabConnections))
-        disconnect(connection);
-    m_tabConnections.clear();
+    m_tabConnections.disconnectAll();
     m_tab = tab;
     if (tab) {
         m_tabConnections << connect(tab, &TabModel::itemsChanged, this, &StatusBarView::recount)

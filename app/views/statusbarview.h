@@ -4,6 +4,7 @@
 // space is asked for off the main thread at every recount and a late answer for an earlier
 // recount is dropped.
 
+#include "connectiongroup.h"
 #include "fileitem.h"
 #include "tabmodel.h"
 #include "viewenvironment.h"
@@ -47,5 +48,5 @@ private:
     QLabel *m_free;
     QFutureWatcher<std::optional<qint64>> m_freeWatcher;
     std::optional<qint64> m_freeBytes;
-    QList<QMetaObject::Connection> m_tabConnections;
+    ConnectionGroup m_tabConnections;
 };

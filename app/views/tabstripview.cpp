@@ -57,9 +57,7 @@ QSize TabStripView::minimumSizeHint() const
 
 void TabStripView::watchTabs()
 {
-    for (const auto &connection : std::as_const(m_tabConnections))
-        disconnect(connection);
-    m_tabConnections.clear();
+    m_tabConnections.disconnectAll();
     for (TabModel *tab : m_pane->tabs())
         m_tabConnections << connect(tab, &TabModel::historyChanged, this, &TabStripView::rebuild);
 }

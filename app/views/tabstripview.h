@@ -2,6 +2,7 @@
 // The row of a pane's tabs, each named by its folder, with "+" after them to open a new tab on
 // the active tab's folder. Scrolls sideways when the tabs don't fit.
 
+#include "connectiongroup.h"
 #include "sidewaysstrip.h"
 #include "viewenvironment.h"
 
@@ -32,5 +33,5 @@ private:
     ViewEnvironment m_env;
     PaneModel *m_pane;
     QToolButton *m_add;
-    QList<QMetaObject::Connection> m_tabConnections;
+    ConnectionGroup m_tabConnections;
 };

@@ -53,9 +53,7 @@ TitleLineView::TitleLineView(const ViewEnvironment &env, QWidget *parent)
 
 void TitleLineView::rebind()
 {
-    for (const auto &connection : std::as_const(m_connections))
-        disconnect(connection);
-    m_connections.clear();
+    m_connections.disconnectAll();
     TabModel *tab = m_env.workspace->activePane()->activeTab();
     m_connections << connect(tab, &TabModel::historyChanged, this, &TitleLineView::scheduleUpdate)
                   << connect(tab, &TabModel::itemsChanged, this, &TitleLineView::scheduleUpdate)

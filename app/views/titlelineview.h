@@ -4,6 +4,7 @@
 // nothing is selected), "n items selected" for more. It takes the width the toolbar has and is
 // truncated in the middle only when that is too little.
 
+#include "connectiongroup.h"
 #include "viewenvironment.h"
 
 #include <QPointer>
@@ -51,5 +52,5 @@ private:
     QLabel *m_label;
     QString m_text;
     QTimer m_coalesce;
-    QList<QMetaObject::Connection> m_connections;
+    ConnectionGroup m_connections;
 };
