@@ -1,8 +1,8 @@
 // Measures the icon cache on one large folder: `iconcache [COUNT]` fills a temporary folder with
 // COUNT (100,000) empty files under mixed names (a few without an extension, so their contents
 // are read), asks the cache for every icon, and prints the wall time until the last one arrived,
-// the distinct icons made, the live heap the cache keeps (at most its capacity in paths; the
-// program's own list of paths is counted before the cache starts), and resident memory, which also holds the peak of
+// the distinct icons made, the live heap the cache keeps per path (the program's own list of
+// paths is counted before the cache starts), and resident memory, which also holds the peak of
 // 100,000 fetches queued at once.
 
 #include "iconcache.h"
@@ -96,10 +96,9 @@ int main(int argc, char **argv)
     const long after = residentKiB();
     const size_t heapAfter = heapInUse();
 
-    std::printf("paths %lld (%lld kept), distinct icons %lld, all arrived in %lld ms\n",
-                static_cast<long long>(cache.fetches()), static_cast<long long>(cache.count()),
+    std::printf("paths %lld, distinct icons %lld, all arrived in %lld ms\n", static_cast<long long>(cache.count()),
                 static_cast<long long>(cache.distinctIcons()), static_cast<long long>(millis));
-    std::printf("live heap grew by %.1f MiB: %.0f bytes per path asked for\n", (heapAfter - heapBefore) / 1048576.0,
+    std::printf("live heap grew by %.1f MiB: %.0f bytes per cached path\n", (heapAfter - heapBefore) / 1048576.0,
                 double(heapAfter - heapBefore) / count);
     std::printf("resident memory %ld KiB before, %ld KiB with every fetch queued, %ld KiB after\n", before, peak,
                 after);

@@ -8,7 +8,7 @@
 #include <QtConcurrentRun>
 
 IconCache::IconCache(Provider provider, QObject *parent)
-    : QObject(parent), m_provider(std::move(provider)), m_icons(defaultCapacity)
+    : QObject(parent), m_provider(std::move(provider))
 {
     // Icons are a nicety: they must never slow down listings or the user's own work.
     m_pool.setThreadPriority(QThread::LowPriority);
@@ -41,10 +41,10 @@ QStringList IconCache::defaultProvider(const QString &path)
 void IconCache::icon(const QUrl &url, QObject *context, Done done)
 {
     const QString path = Urls::path(url);
-    if (const QIcon *found = m_icons.object(path)) {
-        const QIcon icon = *found; // `done` may ask for more and push this one out
+    const auto found = m_icons.constFind(keyOf(path));
+    if (found != m_icons.constEnd()) {
         if (done)
-            done(icon);
+            done(*found);
         return;
     }
     m_pending.append({path, context != nullptr, context, std::move(done)});
@@ -79,18 +79,24 @@ void IconCache::dispatch()
 
 std::optional<QIcon> IconCache::cachedIcon(const QUrl &url) const
 {
-    if (const QIcon *found = m_icons.object(Urls::path(url)))
-        return *found;
-    return std::nullopt;
+    const auto found = m_icons.constFind(keyOf(Urls::path(url)));
+    if (found == m_icons.constEnd())
+        return std::nullopt;
+    return *found;
 }
 
 void IconCache::store(const Request &request, const QStringList &names)
 {
     const QIcon icon = sharedIcon(names);
-    m_icons.insert(request.path, new QIcon(icon));
+    m_icons.insert(keyOf(request.path), icon);
     if (request.done && (!request.hasContext || request.context))
         request.done(icon);
     Q_EMIT iconReady(request.path, icon);
+}
+
+IconCache::PathKey IconCache::keyOf(const QString &path)
+{
+    return {qHash(path, size_t(0x9e3779b97f4a7c15)), qHash(path, size_t(0xc2b2ae3d27d4eb4f))};
 }
 
 QIcon IconCache::sharedIcon(const QStringList &names)

@@ -1,18 +1,18 @@
 #pragma once
-// The icons of files and folders, fetched in the background once per path and kept while the
-// path is among the most recently used ones. Views ask for the icon of a URL: a cached one comes
-// back at once, otherwise the answer arrives later on the main thread.
+// The icons of files and folders, fetched in the background once per path and kept for the rest
+// of the run. Views ask for the icon of a URL: a cached one comes back at once, otherwise the
+// answer arrives later on the main thread.
 //
 // Built for folders of 100,000 entries: the background work only finds icon names (see
 // IconProvider); the main thread turns each distinct list of names into one QIcon and every
 // path shares it, so a cached path costs a map entry, not an image. Requests made during one
 // turn of the event loop go out together in batches, so asking for a whole large folder queues
 // a few hundred background jobs rather than one per file. The map lives on the main thread
-// only; the provider never sees it. It holds at most `capacity()` paths, dropping the least
-// recently used: views ask only for the rows on screen, so scrolling through a large folder
-// keeps the map small, and a row scrolled back to after its path was dropped is fetched again.
+// only; the provider never sees it. The map is keyed by two independent 64-bit hashes of the
+// path rather than by the path itself: an entry takes about 30 bytes instead of about 180, so
+// scrolling through folders of 100,000 entries keeps memory small, and two paths would have to
+// agree on 128 bits to share an icon.
 
-#include <QCache>
 #include <QHash>
 #include <QIcon>
 #include <QList>
@@ -37,7 +37,6 @@ public:
     using Done = std::function<void(const QIcon &)>;
 
     static constexpr int batchSize = 256;
-    static constexpr qsizetype defaultCapacity = 10000;
 
     explicit IconCache(Provider provider = &defaultProvider, QObject *parent = nullptr);
     ~IconCache() override;
@@ -56,9 +55,7 @@ public:
     [[nodiscard]] std::optional<QIcon> cachedIcon(const QUrl &url) const;
 
     qsizetype count() const { return m_icons.size(); }
-    qsizetype capacity() const { return m_icons.maxCost(); }
-    void setCapacity(qsizetype paths) { m_icons.setMaxCost(paths); }
-    // Paths handed to the provider so far, fetched again after being dropped included.
+    // Paths handed to the provider so far.
     qsizetype fetches() const { return m_fetches; }
     // Distinct icons made so far (one per list of names).
     qsizetype distinctIcons() const { return m_iconsByNames.size(); }
@@ -84,7 +81,16 @@ private:
     QThreadPool m_pool;
     QList<Request> m_pending; // asked for during this turn of the event loop
     QTimer m_dispatchTimer;
-    mutable QCache<QString, QIcon> m_icons; // a lookup makes a path the most recently used
+    struct PathKey
+    {
+        quint64 first = 0;
+        quint64 second = 0;
+        friend bool operator==(const PathKey &, const PathKey &) = default;
+        friend size_t qHash(const PathKey &key, size_t seed = 0) { return size_t(key.first) ^ seed; }
+    };
+    static PathKey keyOf(const QString &path);
+
+    QHash<PathKey, QIcon> m_icons;
     qsizetype m_fetches = 0;
     QHash<QStringList, QIcon> m_iconsByNames;
 };

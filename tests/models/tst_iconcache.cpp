@@ -1,5 +1,5 @@
 // The icon cache: one fetch per path, overlapping fetches, callbacks whose requester is gone,
-// one shared icon per kind, the bound on cached paths; and the icon names found for real files.
+// one shared icon per kind; and the icon names found for real files.
 
 #include "iconcache.h"
 #include "iconprovider.h"
@@ -84,25 +84,6 @@ private Q_SLOTS:
         cache.icon(url("/data/gone.txt"), requester.get(), [&](const QIcon &) { called = true; });
         requester.reset();
         QVERIFY(ready.wait() && !called);
-    }
-
-    // Past its capacity the cache lets go of the path used longest ago, not of one just asked for.
-    void keepsTheMostRecentlyUsedPaths()
-    {
-        IconCache cache(countingProvider());
-        cache.setCapacity(3);
-        QSignalSpy ready(&cache, &IconCache::iconReady);
-        for (const char *path : {"/d/a.txt", "/d/b.txt", "/d/c.txt"})
-            cache.icon(url(path), nullptr, {});
-        QTRY_COMPARE(ready.count(), 3);
-        QVERIFY(cache.cachedIcon(url("/d/a.txt"))); // now the most recently used
-        cache.icon(url("/d/e.txt"), nullptr, {});
-        QTRY_COMPARE(ready.count(), 4);
-        QCOMPARE(cache.count(), 3);
-        QVERIFY(cache.cachedIcon(url("/d/a.txt")) && !cache.cachedIcon(url("/d/b.txt")));
-        cache.icon(url("/d/b.txt"), nullptr, {}); // fetched again
-        QTRY_COMPARE(ready.count(), 5);
-        QCOMPARE(cache.fetches(), 5);
     }
 
     void iconNamesFor_data()
