@@ -4,6 +4,7 @@
 #include "filesystemservice.h"
 #include "itemfilter.h"
 #include "queuedresult.h"
+#include "urls.h"
 
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -104,11 +105,28 @@ TabModel::TabModel(const QUrl &url, bool showHidden, QObject *parent, std::chron
 // tab gone (its continuation is bound to this object) and drops its result.
 TabModel::~TabModel() = default;
 
+// Asked on every change of the selection (the status bar, the title line). For a few selected
+// entries every entry's name is compared first: that is far cheaper than hashing the URL of
+// each of 100,000 entries. An entry whose URL was selected but not found that way (the name in
+// its URL differs from the one shown) is found by the full pass.
 QList<FileItem> TabModel::selectedItems() const
 {
     QList<FileItem> selected;
     if (m_selection.isEmpty())
         return selected;
+    constexpr qsizetype few = 16;
+    if (m_selection.size() <= few) {
+        QStringList names;
+        for (const QUrl &url : m_selection)
+            names.append(Urls::lastPathComponent(url));
+        for (const FileItem &item : m_items) {
+            if (names.contains(item.name) && m_selection.contains(item.url))
+                selected.append(item);
+        }
+        if (selected.size() == m_selection.size())
+            return selected;
+        selected.clear();
+    }
     for (const FileItem &item : m_items)
         if (m_selection.contains(item.url))
             selected.append(item);

@@ -143,6 +143,22 @@ private Q_SLOTS:
         QCOMPARE(tab.reloadCount(), 4);
     }
 
+    // A few selected entries of a large folder are found by name first: they still come in
+    // listing order, and after a reload that removed one the others are still found.
+    void fewSelectedInALargeFolder()
+    {
+        TestDir dir;
+        fill(dir, "big", 3000);
+        TabModel tab(dir.url("big"), false);
+        QVERIFY(waitForLoad(tab));
+        tab.setSelection({dir.url("big/f2999"), dir.url("big/f10"), dir.url("big/f2")});
+        QCOMPARE(namesOf(tab.selectedItems()), QStringList({"f2", "f10", "f2999"}));
+        QFile::remove(dir.path("big/f10"));
+        tab.reload();
+        QVERIFY(waitForLoad(tab));
+        QCOMPARE(namesOf(tab.selectedItems()), QStringList({"f2", "f2999"}));
+    }
+
     void visibleOrder_data()
     {
         QTest::addColumn<Keys>("keys");
