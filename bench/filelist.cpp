@@ -2,7 +2,8 @@
 // folder of COUNT (100,000) empty files, a folder of its own. Prints, in milliseconds: the listing, load-to-first-
 // paint (the tab's entries arrive on the main thread, the rows are built and the first screen
 // is painted), a full scroll page by page with a paint per page, Ctrl+A, a plain arrow key that
-// replaces that selection, a re-sort by size from the header; then the icons asked of the icon
+// replaces that selection, finding the entry then selected (as the status bar does), a re-sort
+// by size from the header; then the icons asked of the icon
 // cache and the resident memory of the process: with both panes at their folders, first when
 // the second has painted, then once it has been scrolled through too.
 //   filelist [COUNT]
@@ -176,6 +177,9 @@ int main(int argc, char *argv[])
     const Timing selectAll = timed([&] { press(table, Qt::Key_A, Qt::ControlModifier); });
     const qsizetype selected = tab->selection().size();
     const Timing arrow = timed([&] { press(table, Qt::Key_Down); });
+    // What the status bar and the title line ask for after each such key press.
+    qsizetype found = 0;
+    const Timing selectedEntries = timed([&] { found = tab->selectedItems().size(); });
     const Timing resort = timed([&] {
         QHeaderView *header = table->header();
         Q_EMIT header->sectionClicked(FileTableModel::SizeColumn);
@@ -199,6 +203,7 @@ int main(int argc, char *argv[])
     std::printf("  a page                %8.2f   %8.2f\n", pages ? scroll.wall / pages : 0.0, pages ? scroll.cpu / pages : 0.0);
     std::printf("Ctrl+A (%6lld chosen)  %8.1f   %8.1f\n", qlonglong(selected), selectAll.wall, selectAll.cpu);
     std::printf("Down after Ctrl+A       %8.1f   %8.1f\n", arrow.wall, arrow.cpu);
+    std::printf("its selected entry (%lld)  %8.2f   %8.2f\n", qlonglong(found), selectedEntries.wall, selectedEntries.cpu);
     std::printf("sort by size            %8.1f   %8.1f\n", resort.wall, resort.cpu);
     std::printf("icons asked, 1st screen %lld\n", qlonglong(iconsAfterFirstPaint));
     std::printf("icons asked, all pages  %lld\n", qlonglong(iconsAfterScroll));
