@@ -255,8 +255,9 @@ void TabModel::reload()
     // Only the newest load may publish: an older one still running sees another generation.
     const quint64 generation = ++*m_latestLoad;
     setIsLoading(true);
+    const std::shared_ptr<const std::atomic<quint64>> latest = m_latestLoad;
     QFuture<LoadResult> listing = QtConcurrent::run(loadFolder, currentUrl(), m_showHidden, m_sortOrder,
-                                                    m_filterQuery, m_items, std::shared_ptr<const std::atomic<quint64>>(m_latestLoad), generation);
+                                                    m_filterQuery, m_items, latest, generation);
     // Bound to this object: a tab closed meanwhile never sees the result.
     m_loadTask = applyWhenFinished(listing, this, [this, generation, order = m_sortOrder, query = m_filterQuery](
                                                       const LoadResult &result) {
