@@ -231,7 +231,7 @@ QIcon FileListView::iconFor(const FileItem &item)
             m_env.icons->icon(item.url, this, [this, url = item.url](const QIcon &) {
                 m_iconRequests.remove(url);
                 if (m_iconRequests.isEmpty())
-                    m_iconRequests.squeeze(); // after a long scroll, the table it grew to
+                    m_iconRequests.squeeze(); // let go of the room a long scroll made it take
                 m_iconRefresh.start();
             });
         }
