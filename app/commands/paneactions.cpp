@@ -52,10 +52,12 @@ bool goesIntoItself(const FileItem &item, const QUrl &directory)
 
 // Copies or moves items one by one until the first failure or a cancel. Worker thread.
 std::optional<FileError> transferItems(const QList<QUrl> &urls, const QUrl &directory, Operation operation,
-                                       ConflictResolution resolution, Context &context)
+                                       ConflictResolution resolution, const CopyControl::PauseMidFile &pause,
+                                       Context &context)
 {
     const FileSystemService fs;
     CopyControl control;
+    control.pauseMidFile = pause;
     control.onProgress = [&context](qint64 done, qint64 total) { context.reportBytes(done, total); };
     control.shouldContinue = [&context] { return !context.isCanceled(); };
     for (qsizetype i = 0; i < urls.size(); ++i) {
@@ -289,8 +291,9 @@ void PaneActions::performTransfer(const QList<FileItem> &items, const QUrl &dire
 {
     const QList<QUrl> urls = urlsOf(items);
     const int total = int(urls.size());
-    const auto work = [this, urls, directory, operation, resolution](Context &context) -> std::function<void()> {
-        const std::optional<FileError> error = transferItems(urls, directory, operation, resolution, context);
+    const auto work = [this, urls, directory, operation, resolution,
+                       pause = m_pauseMidFile](Context &context) -> std::function<void()> {
+        const std::optional<FileError> error = transferItems(urls, directory, operation, resolution, pause, context);
         return [this, error] { transferEnded(error); };
     };
     // Its reports are queued behind this call, so the job is known here before they arrive.

@@ -9,6 +9,7 @@
 // synchronously.
 
 #include "contextmenuentry.h"
+#include "copycontrol.h"
 #include "fileerror.h"
 #include "filejobworker.h"
 #include "fileitem.h"
@@ -186,6 +187,10 @@ public:
     // "Archive.zip" for any other number.
     static QString archiveBaseName(const QList<FileItem> &items);
 
+    // Handed to every transfer started from now on (see CopyControl): lets a test hold a copy
+    // inside a file, deterministically, while it cancels or closes the pane.
+    void setPauseMidFile(CopyControl::PauseMidFile pause) { m_pauseMidFile = std::move(pause); }
+
     // The worker, for tests that wait for the file jobs.
     FileJobWorker *worker() const { return m_worker; }
 
@@ -257,6 +262,7 @@ private:
     };
     QList<QueuedTransfer> m_transfers;
     bool m_busy = false;
+    CopyControl::PauseMidFile m_pauseMidFile;
     std::function<void()> m_onNewFolder = [] {};
     std::function<void()> m_onNewFile = [] {};
 };

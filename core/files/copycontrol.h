@@ -1,14 +1,21 @@
 #pragma once
 // What the caller of a copy or move can follow and stop while it runs: the bytes done of the
 // item being transferred, and a check polled inside large files and between the entries of a
-// folder. Both are optional; a default CopyControl copies without either.
+// folder. All are optional; a default CopyControl copies without any.
 //
 // Progress comes on the copying thread, at most about twenty times a second, and once more at
 // the end with `bytesDone == bytesTotal`. When `shouldContinue` answers false the transfer
 // stops, removes what it had built, leaves the source as it was, and throws FileError with
 // ECANCELED. A move within one file system is a single rename: it reports no progress and
 // can't be cancelled.
+//
+// `pauseMidFile` runs on the copying thread between two chunks of a file's data, once the copy
+// is past the start of the file, right before `shouldContinue` is asked (it gets that check, to
+// stop holding once the copy is cancelled). It lets a caller hold a copy inside a file for as
+// long as it likes, cancel meanwhile, and know the copy stops there: no timing involved.
+// Contents the file system shares in one step (reflinks) never pass through it.
 
+#include <QString>
 #include <QtGlobal>
 
 #include <functional>
@@ -18,7 +25,9 @@ class CopyControl
 public:
     using OnProgress = std::function<void(qint64 bytesDone, qint64 bytesTotal)>;
     using ShouldContinue = std::function<bool()>;
+    using PauseMidFile = std::function<void(const QString &path, qint64 bytesDone, const ShouldContinue &shouldContinue)>;
 
     OnProgress onProgress;
     ShouldContinue shouldContinue;
+    PauseMidFile pauseMidFile;
 };

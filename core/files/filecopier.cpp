@@ -89,6 +89,14 @@ public:
             throw FileError(m_operation, ECANCELED, path);
     }
 
+    // Inside a file, between two chunks of its data.
+    void checkMidFile(const QString &path, qint64 fileBytesDone)
+    {
+        if (fileBytesDone > 0 && m_control.pauseMidFile)
+            m_control.pauseMidFile(path, fileBytesDone, m_control.shouldContinue);
+        check(path);
+    }
+
 private:
     const CopyControl &m_control;
     Op m_operation;
@@ -216,7 +224,7 @@ private:
     {
         pos = from;
         while (pos < to) {
-            m_meter.check(m_path);
+            m_meter.checkMidFile(m_path, pos);
             const size_t want = size_t(std::min<off_t>(to - pos, ChunkBytes));
             const ssize_t n = m_byHand ? byHand(pos, want) : kernel(pos, want);
             if (n < 0 && errno == EINTR)
@@ -267,8 +275,8 @@ private:
 
     int streamed()
     {
-        for (;;) {
-            m_meter.check(m_path);
+        for (qint64 done = 0;;) {
+            m_meter.checkMidFile(m_path, done);
             const ssize_t got = ::read(m_in, m_buffer.data(), size_t(m_buffer.size()));
             if (got == 0)
                 return 0;
@@ -276,6 +284,7 @@ private:
                 continue;
             if (got < 0 || !writeAll(got, -1))
                 return errno;
+            done += got;
             m_meter.add(got);
         }
     }
