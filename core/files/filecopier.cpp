@@ -46,6 +46,7 @@ int applyMetadata(int fd, const struct stat &st)
 
 constexpr qint64 ChunkBytes = qint64(8) << 20; // copied between two looks at the cancellation check
 constexpr qint64 ReportIntervalMs = 50;
+constexpr useconds_t LeaseWaitStepUs = 20'000;
 
 // The progress and the cancellation check of one transfer; either may be absent.
 class Meter
@@ -367,10 +368,24 @@ private:
             m_top = {st.st_dev, st.st_ino};
     }
 
+    // Non-blocking so that an entry swapped for a pipe since it was examined can't make open
+    // wait. A file another program holds a write lease on refuses such an open (EWOULDBLOCK)
+    // until that program, told by the kernel that we want the file, lets go of it: that is
+    // waited for, with the cancellation check asked meanwhile.
+    UniqueFd openSource(int srcDir, const char *srcName, const QString &path)
+    {
+        for (;;) {
+            UniqueFd in(::openat(srcDir, srcName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+            if (in.valid() || errno != EWOULDBLOCK)
+                return in;
+            m_meter.check(path);
+            ::usleep(LeaseWaitStepUs);
+        }
+    }
+
     void file(int srcDir, const char *srcName, int dstDir, const char *dstName, const QString &path)
     {
-        // Non-blocking so that an entry swapped for a pipe since it was examined can't make open wait.
-        UniqueFd in(::openat(srcDir, srcName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        UniqueFd in = openSource(srcDir, srcName, path);
         if (!in.valid())
             fail(errno, path);
         std::shared_ptr<ReadLease> lease;

@@ -31,14 +31,17 @@ void forEachChild(int dirFd, const char *name, const QString &path, FileError::O
 }
 
 // Files and links go with a single unlink; only a folder (EISDIR) is opened and emptied first.
-void removeEntry(int dirFd, const char *name, const QString &path, FileError::Operation operation)
+void removeEntry(int dirFd, const char *name, const QString &path, FileError::Operation operation,
+                 const std::function<bool()> &shouldContinue)
 {
+    if (shouldContinue && !shouldContinue())
+        throw FileError(operation, ECANCELED, path);
     if (::unlinkat(dirFd, name, 0) == 0)
         return;
     if (errno != EISDIR)
         throw FileError::fromErrno(operation, errno, path);
     forEachChild(dirFd, name, path, operation, [&](int folder, const char *child, const QString &childPath) {
-        removeEntry(folder, child, childPath, operation);
+        removeEntry(folder, child, childPath, operation, shouldContinue);
     });
     if (::unlinkat(dirFd, name, AT_REMOVEDIR) != 0)
         throw FileError::fromErrno(operation, errno, path);
@@ -118,12 +121,13 @@ QStringList TreeRemover::removeCopied(const QString &path, const Snapshot &snaps
     return kept;
 }
 
-void TreeRemover::removeItem(const QString &path, FileError::Operation operation)
+void TreeRemover::removeItem(const QString &path, FileError::Operation operation,
+                             const std::function<bool()> &shouldContinue)
 {
     const UniqueFd folder = PosixFs::openParentFolder(path);
     if (!folder.valid())
         throw FileError::fromErrno(operation, errno, path);
-    removeEntry(folder.get(), FileNames::encode(Urls::fileName(path)).constData(), path, operation);
+    removeEntry(folder.get(), FileNames::encode(Urls::fileName(path)).constData(), path, operation, shouldContinue);
 }
 
 void TreeRemover::discard(int parentFd, const char *name)

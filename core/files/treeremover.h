@@ -14,6 +14,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 struct stat;
@@ -21,8 +22,11 @@ struct stat;
 class TreeRemover
 {
 public:
-    // Deletes `path` and everything in it. Throws FileError naming the entry that failed.
-    static void removeItem(const QString &path, FileError::Operation operation);
+    // Deletes `path` and everything in it. Throws FileError naming the entry that failed, or
+    // ECANCELED once `shouldContinue` answers false (asked before each entry); what was deleted
+    // by then stays deleted.
+    static void removeItem(const QString &path, FileError::Operation operation,
+                           const std::function<bool()> &shouldContinue = {});
 
     // Discards `name` in the folder `parentFd` (or AT_FDCWD) and everything in it; best effort.
     static void discard(int parentFd, const char *name);

@@ -61,12 +61,17 @@ void requireUtf8(const QByteArray &text, const QString &path, const QString &wha
 class TreeWriter
 {
 public:
-    TreeWriter(archive *zip, const struct stat &archiveFile) : m_zip(zip), m_archiveFile(archiveFile) {}
+    TreeWriter(archive *zip, const struct stat &archiveFile, const QString &archivePath,
+               const std::function<bool()> &shouldContinue)
+        : m_zip(zip), m_archiveFile(archiveFile), m_archivePath(archivePath), m_shouldContinue(shouldContinue)
+    {
+    }
 
     // `name` is opened relative to `parentFd`; `entryName` is its name inside the archive and
     // `path` its path for error messages.
     void add(int parentFd, const QByteArray &name, const QByteArray &entryName, const QString &path)
     {
+        check(path);
         struct stat st;
         if (::fstatat(parentFd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
             throw writeError(path, errno);
@@ -83,6 +88,12 @@ public:
     }
 
 private:
+    void check(const QString &path) const
+    {
+        if (m_shouldContinue && !m_shouldContinue())
+            throw FileError(FileError::Operation::Compress, ECANCELED, path);
+    }
+
     std::unique_ptr<archive_entry, EntryFree> entryFor(const QByteArray &entryName, const struct stat &st)
     {
         std::unique_ptr<archive_entry, EntryFree> entry(archive_entry_new());
@@ -96,7 +107,14 @@ private:
     void writeHeader(archive_entry *entry, const QString &path)
     {
         if (archive_write_header(m_zip, entry) != ARCHIVE_OK)
-            throw writeError(path, m_zip);
+            throw writingFailed(path);
+    }
+
+    // A system error while writing is the archive's (a full or failing destination); without
+    // one, libarchive has refused the entry.
+    FileError writingFailed(const QString &entryPath) const
+    {
+        return writeError(archive_errno(m_zip) > 0 ? m_archivePath : entryPath, m_zip);
     }
 
     void addFolder(int parentFd, const QByteArray &name, const QByteArray &entryName, const QString &path,
@@ -136,6 +154,7 @@ private:
         QByteArray buffer(chunk, Qt::Uninitialized);
         qint64 written = 0;
         for (;;) {
+            check(path);
             const ssize_t got = ::read(file.get(), buffer.data(), chunk);
             if (got < 0 && errno == EINTR)
                 continue;
@@ -144,7 +163,7 @@ private:
             if (got == 0)
                 break;
             if (archive_write_data(m_zip, buffer.constData(), size_t(got)) != got)
-                throw writeError(path, m_zip);
+                throw writingFailed(path);
             written += got;
         }
         if (written != st.st_size)
@@ -169,10 +188,13 @@ private:
 
     archive *m_zip;
     struct stat m_archiveFile;
+    const QString &m_archivePath;
+    const std::function<bool()> &m_shouldContinue;
 };
 
 // Writes the whole archive into the open, empty file `fd`.
-void writeArchive(int fd, const QList<QUrl> &items, const QString &archivePath)
+void writeArchive(int fd, const QList<QUrl> &items, const QString &archivePath,
+                  const std::function<bool()> &shouldContinue)
 {
     struct stat self;
     if (::fstat(fd, &self) != 0)
@@ -183,7 +205,7 @@ void writeArchive(int fd, const QList<QUrl> &items, const QString &archivePath)
         || archive_write_set_format_option(zip.get(), "zip", "hdrcharset", "UTF-8") != ARCHIVE_OK
         || archive_write_open_fd(zip.get(), fd) != ARCHIVE_OK)
         throw writeError(archivePath, zip.get());
-    TreeWriter writer(zip.get(), self);
+    TreeWriter writer(zip.get(), self, archivePath, shouldContinue);
     for (const QUrl &item : items)
         writer.add(AT_FDCWD, Urls::encodedPath(item), FileNames::encode(Urls::lastPathComponent(item)), Urls::path(item));
     if (archive_write_close(zip.get()) != ARCHIVE_OK)
@@ -192,7 +214,7 @@ void writeArchive(int fd, const QList<QUrl> &items, const QString &archivePath)
 
 } // namespace
 
-void ZipArchiver::compress(const QList<QUrl> &items, const QUrl &archive)
+void ZipArchiver::compress(const QList<QUrl> &items, const QUrl &archive, const std::function<bool()> &shouldContinue)
 {
     if (items.isEmpty())
         return;
@@ -203,13 +225,13 @@ void ZipArchiver::compress(const QList<QUrl> &items, const QUrl &archive)
     if (!part.valid())
         throw writeError(archivePath, errno);
     try {
-        writeArchive(part.get(), items, archivePath);
+        writeArchive(part.get(), items, archivePath, shouldContinue);
         if (::fsync(part.get()) != 0 || part.close() != 0)
             throw writeError(archivePath, errno);
         PosixFs::renameNoReplace(partPath, archivePath, FileError::Operation::Compress, archivePath);
     } catch (const FileError &error) {
         ::unlink(FileNames::encode(partPath).constData());
-        if (error.code() == FileError::WriteUnknown)
+        if (error.code() == FileError::WriteUnknown || error.code() == ECANCELED)
             throw;
         throw writeError(error.path(), error.code());
     }

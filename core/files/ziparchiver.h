@@ -7,10 +7,14 @@
 #include <QList>
 #include <QUrl>
 
+#include <functional>
+
 class ZipArchiver
 {
 public:
     // Nothing happens for an empty list. Throws FileError WriteUnknown (with a detail) when the
-    // archive could not be written completely; no partial archive is left behind then.
-    static void compress(const QList<QUrl> &items, const QUrl &archive);
+    // archive could not be written completely, or ECANCELED once `shouldContinue` answers false
+    // (asked between entries and inside large files); no partial archive is left behind then.
+    static void compress(const QList<QUrl> &items, const QUrl &archive,
+                         const std::function<bool()> &shouldContinue = {});
 };

@@ -200,9 +200,17 @@ bool placeEntry(archive_entry *entry, const QString &staging, const QString &arc
     return true;
 }
 
-void copyData(archive *reader, archive *disk, const QString &archivePath, const QString &destination)
+void stopIfCanceled(const std::function<bool()> &shouldContinue, const QString &archivePath)
+{
+    if (shouldContinue && !shouldContinue())
+        throw FileError(FileError::Operation::Extract, ECANCELED, archivePath);
+}
+
+void copyData(archive *reader, archive *disk, const QString &archivePath, const QString &destination,
+              const std::function<bool()> &shouldContinue)
 {
     for (;;) {
+        stopIfCanceled(shouldContinue, archivePath);
         const void *block;
         size_t size;
         la_int64_t offset;
@@ -257,12 +265,14 @@ void requireRoom(const QString &archivePath, const QString &destination)
                                  destination));
 }
 
-void unpack(const QString &archivePath, const QString &staging, const QString &destination)
+void unpack(const QString &archivePath, const QString &staging, const QString &destination,
+            const std::function<bool()> &shouldContinue)
 {
     const std::unique_ptr<archive, ReadFree> reader = openArchive(archivePath);
     std::unique_ptr<archive, WriteFree> disk(archive_write_disk_new());
     archive_write_disk_set_options(disk.get(), diskFlags);
     for (;;) {
+        stopIfCanceled(shouldContinue, archivePath);
         archive_entry *entry;
         const int r = archive_read_next_header(reader.get(), &entry);
         if (r == ARCHIVE_EOF)
@@ -276,7 +286,7 @@ void unpack(const QString &archivePath, const QString &staging, const QString &d
             throw writeFailure(disk.get(), archivePath, destination);
         // The size in a header may be absent; the data is read to its end in any case.
         if (archive_entry_filetype(entry) == AE_IFREG)
-            copyData(reader.get(), disk.get(), archivePath, destination);
+            copyData(reader.get(), disk.get(), archivePath, destination, shouldContinue);
         // Here and on closing, a warning only tells of a mode or time that couldn't be set: the
         // data is complete by then.
         if (archive_write_finish_entry(disk.get()) < ARCHIVE_WARN)
@@ -378,13 +388,13 @@ bool ZipExtractor::isSafeLinkTarget(const QString &entryName, const QString &tar
     return ups <= depth;
 }
 
-void ZipExtractor::extract(const QUrl &archive, const QUrl &destination)
+void ZipExtractor::extract(const QUrl &archive, const QUrl &destination, const std::function<bool()> &shouldContinue)
 {
     const Utf8LocaleScope utf8Names;
     const QString archivePath = Urls::path(archive);
     requireRoom(archivePath, Urls::path(destination));
     const StagingFolder staging(Urls::path(destination), archivePath);
-    unpack(archivePath, staging.path(), Urls::path(destination));
+    unpack(archivePath, staging.path(), Urls::path(destination), shouldContinue);
     QStringList names;
     for (const QByteArray &name : topLevelNames(staging.path(), archivePath))
         names.append(FileNames::decode(name));

@@ -17,7 +17,9 @@ public:
     // archive or holds an entry that would land or point outside the destination, and the
     // system's errno naming the destination when that can't take it: ENOSPC at once when the
     // sizes the archive declares exceed the free space. Nothing is left under a real name then.
-    static void extract(const QUrl &archive, const QUrl &destination);
+    // Once `shouldContinue` answers false (asked between entries and their blocks of data) it
+    // throws ECANCELED, with nothing unpacked left behind.
+    static void extract(const QUrl &archive, const QUrl &destination, const std::function<bool()> &shouldContinue = {});
 
     // Moves each unpacked top-level item `names` out of `staging` with `move`, which returns
     // where the item went. When one can't be moved, those moved before it are taken back into

@@ -6,7 +6,9 @@
 #include "failure.h"
 #include "filesystemservice.h"
 #include "testdir.h"
+#include "treeremover.h"
 #include "treesnapshot.h"
+#include "ziparchiver.h"
 #include "zipextractor.h"
 
 #include <QRandomGenerator>
@@ -222,12 +224,62 @@ private Q_SLOTS:
             const FileError compressing = failure([&] { fs.compress({dir.url("big.zip")}, dir.url("small/a.zip")); });
             QCOMPARE(compressing.code(), FileError::WriteUnknown);
             QCOMPARE(compressing.detail(), FileError::errnoText(ENOSPC));
+            QCOMPARE(compressing.path(), dir.path("small/a.zip")); // not the file being read
         }
         const FileError extracting = failure([&] { fs.unzip(dir.url("big.zip"), dir.url("small")); });
         QCOMPARE(extracting.code(), ENOSPC);
         QVERIFY2(extracting.message().contains(dir.path("small")), qPrintable(extracting.message()));
         QCOMPARE(extracting.message().contains("needs"), files == 0);
         QCOMPARE(dir.entries("small"), QStringList{});
+    }
+
+    // Compressing, extracting and deleting for good stop inside a large item when asked to:
+    // no archive or unpacked item is left half made, and the source is as it was (a deletion
+    // keeps what it hadn't reached).
+    void cancelledPartWay_data()
+    {
+        QTest::addColumn<QString>("job");
+        QTest::addColumn<int>("answers"); // the check says "go on" this many times, then "stop"
+        QTest::newRow("compress, inside a large file") << "compress" << 4;
+        QTest::newRow("compress, before the first entry") << "compress" << 0;
+        QTest::newRow("extract, inside an entry's data") << "extract" << 4;
+        QTest::newRow("delete, between entries") << "delete" << 6;
+    }
+    void cancelledPartWay()
+    {
+        QFETCH(QString, job);
+        QFETCH(int, answers);
+        TestDir dir;
+        QByteArray noise(3 * 1024 * 1024, Qt::Uninitialized);
+        QRandomGenerator(11).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+        dir.file("Tree/big.bin", noise);
+        for (int i = 0; i < 8; ++i)
+            dir.file(QStringLiteral("Tree/small %1.txt").arg(i), "small");
+        dir.dir("out");
+        if (job == "extract")
+            fs.compress({dir.url("Tree")}, dir.url("Tree.zip"));
+        const TreeSnapshot before(dir.path("Tree"));
+        const QByteArray archive = dir.read("Tree.zip");
+        int asked = 0;
+        const auto shouldContinue = [&] { return asked++ < answers; };
+        const FileError stopped = failure([&] {
+            if (job == "compress")
+                ZipArchiver::compress({dir.url("Tree")}, dir.url("out/Tree.zip"), shouldContinue);
+            else if (job == "extract")
+                ZipExtractor::extract(dir.url("Tree.zip"), dir.url("out"), shouldContinue);
+            else
+                TreeRemover::removeItem(dir.path("Tree"), FileError::Operation::Delete, shouldContinue);
+        });
+        QCOMPARE(stopped.code(), ECANCELED);
+        QCOMPARE(asked, answers + 1); // stopped at once, not at the end
+        QCOMPARE(dir.entries("out"), QStringList{});
+        if (job == "delete") {
+            const qsizetype left = dir.entries("Tree").size();
+            QVERIFY2(left > 0 && left < 9, qPrintable(QString::number(left)));
+        } else {
+            QVERIFY(before.matches(dir.path("Tree")));
+            QCOMPARE(dir.read("Tree.zip"), archive);
+        }
     }
 
     // The extractor's own check, apart from the one libarchive makes: either alone must hold.

@@ -11,10 +11,17 @@
 #include "uniquefd.h"
 
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <optional>
+#include <thread>
+
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/xattr.h>
 
@@ -79,6 +86,8 @@ private Q_SLOTS:
     void moveKeepsWhatIsWrittenDuringIt();
     void progressAndCancellation_data();
     void progressAndCancellation();
+    void waitsForAnotherProgramsWriteLease_data();
+    void waitsForAnotherProgramsWriteLease();
 
 private:
     FileSystemService fs;
@@ -340,6 +349,54 @@ void TestFileCopier::progressAndCancellation()
     QVERIFY(reports.first().first > 0 && reports.first().first < reports.first().second); // midway
     QCOMPARE(here.entries("dst"), QStringList{});
     QVERIFY(before.matches(there.path("Tree")));
+}
+
+void TestFileCopier::waitsForAnotherProgramsWriteLease_data()
+{
+    QTest::addColumn<bool>("cancel"); // while waiting, instead of waiting it out
+    QTest::newRow("the holder lets go after 0.3 s: the copy waits and succeeds") << false;
+    QTest::newRow("cancelled while waiting") << true;
+}
+
+// A program holding a write lease (a file being written, or one it keeps to itself) is asked
+// by the kernel to let go when we open the file; the copy waits for that instead of failing
+// with "Resource temporarily unavailable".
+void TestFileCopier::waitsForAnotherProgramsWriteLease()
+{
+    QFETCH(bool, cancel);
+    TestDir dir;
+    dir.file("held.txt", "written by another program");
+    const UniqueFd holder(::open(QFile::encodeName(dir.path("held.txt")).constData(), O_RDWR | O_CLOEXEC));
+    // The break is announced by a signal; SIGURG is ignored unless handled.
+    if (::fcntl(holder.get(), F_SETSIG, SIGURG) != 0 || ::fcntl(holder.get(), F_SETLEASE, F_WRLCK) != 0)
+        QSKIP("this file system grants no leases here");
+    std::atomic_bool canceled = false;
+    std::thread lettingGo([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        if (cancel)
+            canceled = true;
+        else
+            ::fcntl(holder.get(), F_SETLEASE, F_UNLCK);
+    });
+    CopyControl control;
+    control.shouldContinue = [&] { return !canceled; };
+    QElapsedTimer clock;
+    clock.start();
+    std::optional<FileError> error;
+    try {
+        fs.copy(dir.url("held.txt"), QUrl::fromLocalFile(dir.dir("dst")), control);
+    } catch (const FileError &e) {
+        error = e;
+    }
+    lettingGo.join();
+    QVERIFY(clock.elapsed() >= 250);
+    if (cancel) {
+        QVERIFY(error && error->code() == ECANCELED);
+        QCOMPARE(dir.entries("dst"), QStringList{});
+    } else {
+        QVERIFY2(!error, error ? qPrintable(error->message()) : "");
+        QCOMPARE(dir.read("dst/held.txt"), QByteArray("written by another program"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestFileCopier)
