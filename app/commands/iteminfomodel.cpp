@@ -34,10 +34,7 @@ ItemInfoModel::ItemInfoModel(QUrl url, QObject *parent) : QObject(parent), m_url
         startWalk();
 }
 
-ItemInfoModel::~ItemInfoModel()
-{
-    stop();
-}
+ItemInfoModel::~ItemInfoModel() = default;
 
 QString ItemInfoModel::title() const
 {
@@ -55,33 +52,31 @@ void ItemInfoModel::refresh()
 
 void ItemInfoModel::startWalk()
 {
-    m_walk = new QFutureWatcher<qint64>(this);
-    connect(m_walk, &QFutureWatcherBase::finished, this, [this] {
-        const bool complete = !m_walk->isCanceled() && m_walk->future().resultCount() > 0;
-        const qint64 size = complete ? m_walk->result() : 0;
-        m_walk->deleteLater();
-        m_walk = nullptr;
-        if (complete && m_folderSize != size) {
+    m_walking = true;
+    const auto walk = [url = m_url](QPromise<std::optional<qint64>> &promise) {
+        std::optional<qint64> size;
+        try {
+            size = FileSystemService().directorySize(url, [&promise] { return !promise.isCanceled(); });
+        } catch (const FileError &) {
+            // The folder went or can't be read: no size to show.
+        }
+        if (!promise.isCanceled())
+            promise.addResult(size);
+    };
+    m_tasks.watch(QtConcurrent::run(walk), [this](const std::optional<qint64> &size) {
+        m_walking = false;
+        if (size && m_folderSize != size) {
             m_folderSize = size;
             Q_EMIT folderSizeChanged();
         }
     });
-    m_walk->setFuture(QtConcurrent::run([url = m_url](QPromise<qint64> &promise) {
-        const qint64 size = FileSystemService().directorySize(url, [&promise] { return !promise.isCanceled(); });
-        if (!promise.isCanceled())
-            promise.addResult(size);
-    }));
 }
 
 void ItemInfoModel::stop()
 {
-    if (!m_walk)
-        return;
-    // The walk looks at the cancel before each entry; nobody waits for it to notice.
-    m_walk->disconnect(this);
-    m_walk->cancel();
-    m_walk->deleteLater();
-    m_walk = nullptr;
+    // The walk looks at the cancel before each entry; only the destructor waits for it.
+    m_tasks.cancelAll();
+    m_walking = false;
 }
 
 QList<ItemInfoModel::Row> ItemInfoModel::rows(const Localization &loc) const

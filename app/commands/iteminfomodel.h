@@ -4,8 +4,8 @@
 // until it is stopped or destroyed (the dialog closing). Used on the main thread.
 
 #include "fileinfo.h"
+#include "futureowner.h"
 
-#include <QFutureWatcher>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -38,7 +38,7 @@ public:
     // Absent when the item can't be examined (removed, unreadable).
     const std::optional<FileInfo> &info() const { return m_info; }
     const std::optional<qint64> &folderSize() const { return m_folderSize; }
-    bool isWalking() const { return m_walk != nullptr; }
+    bool isWalking() const { return m_walking; }
 
     // The item's name, or the URL's last component when it can't be examined.
     QString title() const;
@@ -69,5 +69,6 @@ private:
     const QUrl m_url;
     std::optional<FileInfo> m_info;
     std::optional<qint64> m_folderSize;
-    QFutureWatcher<qint64> *m_walk = nullptr;
+    bool m_walking = false;
+    FutureOwner m_tasks; // last: the walk ends before anything else goes
 };

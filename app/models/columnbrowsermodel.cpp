@@ -2,7 +2,6 @@
 
 #include "columnchain.h"
 #include "filesystemservice.h"
-#include "queuedresult.h"
 #include "urls.h"
 
 #include <QtConcurrent/QtConcurrentRun>
@@ -60,11 +59,10 @@ void ColumnBrowserModel::load(int index)
         column.isLoading = true;
         Q_EMIT columnsChanged();
     }
-    // Bound to this object: a discarded model never sees the result.
-    m_loadTasks.append(applyWhenFinished(QtConcurrent::run(listQuietly, url, m_showHidden), this,
-                                         [this, index, url](const QList<FileItem> &items) {
-                                             applyListing(index, url, items);
-                                         }));
+    m_loadTasks.append(m_tasks.watch(QtConcurrent::run(listQuietly, url, m_showHidden),
+                                     [this, index, url](const QList<FileItem> &items) {
+                                         applyListing(index, url, items);
+                                     }));
 }
 
 void ColumnBrowserModel::applyListing(int index, const QUrl &url, const QList<FileItem> &items)

@@ -9,6 +9,7 @@
 
 #include "column.h"
 #include "fileitem.h"
+#include "futureowner.h"
 #include "selectmode.h"
 
 #include <QFuture>
@@ -90,4 +91,5 @@ private:
     Action m_onNavigate = [](const QUrl &) {};
     Action m_onOpenFile = [](const QUrl &) {};
     QList<QFuture<void>> m_loadTasks;
+    FutureOwner m_tasks; // last: its loads end before anything else goes
 };

@@ -24,18 +24,6 @@ void scanTree(QPromise<FuzzyFinderModel::ScanBatch> &promise, const QUrl &root, 
         });
 }
 
-// Stops listening to a piece of background work; the work itself may still run to its end.
-template<typename T>
-void abandon(QFutureWatcher<T> *&watcher, QObject *listener)
-{
-    if (!watcher)
-        return;
-    watcher->disconnect(listener);
-    watcher->cancel();
-    watcher->deleteLater();
-    watcher = nullptr;
-}
-
 } // namespace
 
 FuzzyFinderModel::FuzzyFinderModel(QUrl root, bool showHidden, std::chrono::milliseconds debounce,
@@ -49,10 +37,7 @@ FuzzyFinderModel::FuzzyFinderModel(QUrl root, bool showHidden, std::chrono::mill
     connect(&m_rankDelay, &QTimer::timeout, this, &FuzzyFinderModel::startRanking);
 }
 
-FuzzyFinderModel::~FuzzyFinderModel()
-{
-    cancel();
-}
+FuzzyFinderModel::~FuzzyFinderModel() = default;
 
 void FuzzyFinderModel::setQuery(const QString &query)
 {
@@ -64,7 +49,7 @@ void FuzzyFinderModel::setQuery(const QString &query)
 
 void FuzzyFinderModel::start()
 {
-    if (m_scan)
+    if (m_scanStarted)
         return;
     // A scan after cancel() starts over rather than adding the same items a second time.
     if (!m_indexed.isEmpty()) {
@@ -74,25 +59,21 @@ void FuzzyFinderModel::start()
     }
     setTruncated(false);
     setIsScanning(true);
-    m_scan = new QFutureWatcher<ScanBatch>(this);
-    connect(m_scan, &QFutureWatcherBase::resultsReadyAt, this, &FuzzyFinderModel::applyBatches);
-    connect(m_scan, &QFutureWatcherBase::finished, this, &FuzzyFinderModel::scanFinished);
-    m_scan->setFuture(QtConcurrent::run(scanTree, m_root, m_showHidden, FuzzyIndex(m_root)));
+    m_scanStarted = true;
+    m_scan.stream(QtConcurrent::run(scanTree, m_root, m_showHidden, FuzzyIndex(m_root)),
+                  [this](const ScanBatch &batch) { applyBatch(batch); }, [this] { scanFinished(); });
 }
 
-void FuzzyFinderModel::applyBatches(int begin, int end)
+void FuzzyFinderModel::applyBatch(const ScanBatch &batch)
 {
-    for (int i = begin; i < end; ++i) {
-        const ScanBatch batch = m_scan->resultAt(i);
-        for (const FuzzyIndex::Entry &entry : batch.prepared)
-            m_indexed.append(entry.item);
-        m_index.append(batch.prepared);
-        if (!batch.prepared.isEmpty())
-            Q_EMIT indexedChanged();
-        if (batch.truncated)
-            setTruncated(true);
-        rank(false);
-    }
+    for (const FuzzyIndex::Entry &entry : batch.prepared)
+        m_indexed.append(entry.item);
+    m_index.append(batch.prepared);
+    if (!batch.prepared.isEmpty())
+        Q_EMIT indexedChanged();
+    if (batch.truncated)
+        setTruncated(true);
+    rank(false);
 }
 
 void FuzzyFinderModel::scanFinished()
@@ -103,26 +84,19 @@ void FuzzyFinderModel::scanFinished()
 
 void FuzzyFinderModel::rank(bool debounced)
 {
-    abandon(m_ranking, this);
+    m_ranking.cancelAll();
     // Not started at once even when not debounced: batches applied in one go share a ranking.
     m_rankDelay.start(debounced ? m_debounce : std::chrono::milliseconds(0));
 }
 
 void FuzzyFinderModel::startRanking()
 {
-    m_ranking = new QFutureWatcher<QList<FileItem>>(this);
-    QFutureWatcher<QList<FileItem>> *ranking = m_ranking;
-    connect(ranking, &QFutureWatcherBase::finished, this, [this, ranking] {
-        if (ranking != m_ranking)
-            return;
-        m_ranking = nullptr;
-        ranking->deleteLater();
-        publish(ranking->result());
-    });
-    ranking->setFuture(QtConcurrent::run(
-        [index = m_index, query = m_query, maxResults = m_maxResults] {
-            return FuzzyRanking::rank(index, query, maxResults);
-        }));
+    // Only the latest ranking may publish.
+    m_ranking.cancelAll();
+    m_ranking.watch(QtConcurrent::run([index = m_index, query = m_query, maxResults = m_maxResults] {
+                        return FuzzyRanking::rank(index, query, maxResults);
+                    }),
+                    [this](const QList<FileItem> &results) { publish(results); });
 }
 
 void FuzzyFinderModel::publish(const QList<FileItem> &results)
@@ -137,9 +111,10 @@ void FuzzyFinderModel::publish(const QList<FileItem> &results)
 
 void FuzzyFinderModel::cancel()
 {
-    abandon(m_scan, this);
+    m_scan.cancelAll();
+    m_scanStarted = false;
     m_rankDelay.stop();
-    abandon(m_ranking, this);
+    m_ranking.cancelAll();
 }
 
 std::optional<FileItem> FuzzyFinderModel::selectedItem() const

@@ -10,8 +10,8 @@
 
 #include "fileitem.h"
 #include "fuzzyindex.h"
+#include "futureowner.h"
 
-#include <QFutureWatcher>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -91,7 +91,7 @@ Q_SIGNALS:
     void rankingPublished();
 
 private:
-    void applyBatches(int begin, int end);
+    void applyBatch(const ScanBatch &batch);
     void scanFinished();
     void startRanking();
     void publish(const QList<FileItem> &results);
@@ -113,7 +113,9 @@ private:
     int m_selectedIndex = 0;
     QString m_query;
 
-    QFutureWatcher<ScanBatch> *m_scan = nullptr; // the scan handle; null when none
-    QTimer m_rankDelay;                           // a requested ranking not started yet
-    QFutureWatcher<QList<FileItem>> *m_ranking = nullptr; // the latest ranking running
+    bool m_scanStarted = false;
+    QTimer m_rankDelay; // a requested ranking not started yet
+    // Last: the walk and the rankings end before anything else goes.
+    FutureOwner m_scan;
+    FutureOwner m_ranking;
 };

@@ -3,7 +3,6 @@
 #include "fileerror.h"
 #include "filesystemservice.h"
 #include "itemfilter.h"
-#include "queuedresult.h"
 #include "urls.h"
 
 #include <QtConcurrent/QtConcurrentRun>
@@ -103,7 +102,11 @@ TabModel::TabModel(const QUrl &url, bool showHidden, QObject *parent, std::chron
 
 // The watcher goes first and with it any change notification; a load still running finds the
 // tab gone (its continuation is bound to this object) and drops its result.
-TabModel::~TabModel() = default;
+TabModel::~TabModel()
+{
+    // A load still sorting a large folder sees it is no longer wanted and stops early.
+    ++*m_latestLoad;
+}
 
 // Asked on every change of the selection (the status bar, the title line). For a few selected
 // entries every entry's name is compared first: that is far cheaper than hashing the URL of
@@ -259,7 +262,7 @@ void TabModel::reload()
     QFuture<LoadResult> listing = QtConcurrent::run(loadFolder, currentUrl(), m_showHidden, m_sortOrder,
                                                     m_filterQuery, m_items, latest, generation);
     // Bound to this object: a tab closed meanwhile never sees the result.
-    m_loadTask = applyWhenFinished(listing, this, [this, generation, order = m_sortOrder, query = m_filterQuery](
+    m_loadTask = m_tasks.watch(listing, [this, generation, order = m_sortOrder, query = m_filterQuery](
                                                       const LoadResult &result) {
         if (generation != m_latestLoad->load())
             return;

@@ -11,6 +11,7 @@
 
 #include "directorywatcher.h"
 #include "fileitem.h"
+#include "futureowner.h"
 #include "itemsorter.h"
 #include "navigationhistory.h"
 #include "pathbarmode.h"
@@ -186,4 +187,5 @@ private:
     std::shared_ptr<std::atomic<quint64>> m_latestLoad = std::make_shared<std::atomic<quint64>>(0);
     QFuture<void> m_loadTask;
     DirectoryWatcher m_watcher;
+    FutureOwner m_tasks; // last: its loads end before anything else goes
 };

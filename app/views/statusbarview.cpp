@@ -29,10 +29,6 @@ StatusBarView::StatusBarView(const ViewEnvironment &env, QWidget *parent)
     row->addStretch(1);
     row->addWidget(m_free);
 
-    connect(&m_freeWatcher, &QFutureWatcher<std::optional<qint64>>::finished, this, [this] {
-        m_freeBytes = m_freeWatcher.result();
-        retranslate();
-    });
     connect(m_env.settings, &AppSettings::languageChanged, this, &StatusBarView::retranslate);
 }
 
@@ -40,12 +36,13 @@ void StatusBarView::setTab(TabModel *tab)
 {
     if (tab == m_tab)
         return;
-    m_tabConnections.disconnectAll();
+    if (m_tab)
+        disconnect(m_tab, nullptr, this, nullptr);
     m_tab = tab;
     if (tab) {
-        m_tabConnections << connect(tab, &TabModel::itemsChanged, this, &StatusBarView::recount)
-                         << connect(tab, &TabModel::selectionChanged, this, &StatusBarView::recount)
-                         << connect(tab, &TabModel::historyChanged, this, &StatusBarView::recount);
+        connect(tab, &TabModel::itemsChanged, this, &StatusBarView::recount);
+        connect(tab, &TabModel::selectionChanged, this, &StatusBarView::recount);
+        connect(tab, &TabModel::historyChanged, this, &StatusBarView::recount);
     }
     recount();
 }
@@ -80,15 +77,20 @@ void StatusBarView::askFreeSpace()
 {
     if (!m_tab)
         return;
-    // A newer question replaces the running one; the watcher reports only the last future.
+    // A newer question replaces the running one: only the last answer is shown.
     const QUrl folder = m_tab->history().current();
-    m_freeWatcher.setFuture(QtConcurrent::run([folder]() -> std::optional<qint64> {
-        try {
-            return FileSystemService().volumeAvailableCapacity(folder);
-        } catch (...) {
-            return std::nullopt;
-        }
-    }));
+    m_tasks.cancelAll();
+    m_tasks.watch(QtConcurrent::run([folder]() -> std::optional<qint64> {
+                      try {
+                          return FileSystemService().volumeAvailableCapacity(folder);
+                      } catch (...) {
+                          return std::nullopt;
+                      }
+                  }),
+                  [this](const std::optional<qint64> &free) {
+                      m_freeBytes = free;
+                      retranslate();
+                  });
 }
 
 void StatusBarView::retranslate()

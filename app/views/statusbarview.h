@@ -4,12 +4,11 @@
 // space is asked for off the main thread at every recount and a late answer for an earlier
 // recount is dropped.
 
-#include "connectiongroup.h"
 #include "fileitem.h"
+#include "futureowner.h"
 #include "tabmodel.h"
 #include "viewenvironment.h"
 
-#include <QFutureWatcher>
 #include <QPointer>
 #include <QWidget>
 
@@ -46,7 +45,6 @@ private:
     QPointer<TabModel> m_tab;
     QLabel *m_leading;
     QLabel *m_free;
-    QFutureWatcher<std::optional<qint64>> m_freeWatcher;
     std::optional<qint64> m_freeBytes;
-    ConnectionGroup m_tabConnections;
+    FutureOwner m_tasks; // last: a question still running ends before anything else goes
 };
