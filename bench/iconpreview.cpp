@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QStyleFactory>
@@ -49,12 +50,13 @@ int main(int argc, char **argv)
     window.show();
 
     IconCache cache;
+    QObject::connect(&cache, &IconCache::iconReady, list, [&](const QString &path, const QIcon &icon) {
+        list->addItem(new QListWidgetItem(icon, QFileInfo(path).fileName()));
+        if (list->count() == names.size())
+            app.quit();
+    });
     for (const QString &name : names)
-        cache.icon(QUrl::fromLocalFile(dir.filePath(name)), list, [&, name](const QIcon &icon) {
-            list->addItem(new QListWidgetItem(icon, name));
-            if (list->count() == names.size())
-                app.quit();
-        });
+        (void)cache.icon(QUrl::fromLocalFile(dir.filePath(name)));
     app.exec();
     list->setCurrentRow(1);
 

@@ -4,7 +4,7 @@
 #include "urls.h"
 
 #include <QCoreApplication>
-#include <QFuture>
+#include <QPromise>
 #include <QtConcurrentRun>
 
 IconCache::IconCache(Provider provider, QObject *parent)
@@ -17,14 +17,8 @@ IconCache::IconCache(Provider provider, QObject *parent)
     connect(&m_dispatchTimer, &QTimer::timeout, this, &IconCache::dispatch);
 }
 
-IconCache::~IconCache()
-{
-    m_pool.clear();
-    m_pool.waitForDone();
-}
-
-// Owned by the application object, so it goes (and its pool is joined) before static
-// destructors tear down what the background fetches use.
+// Owned by the application object, so it goes (and its fetches end) before static destructors
+// tear down what the background fetches use.
 IconCache &IconCache::shared()
 {
     static QPointer<IconCache> cache;
@@ -38,42 +32,42 @@ QStringList IconCache::defaultProvider(const QString &path)
     return IconProvider::iconNamesFor(path);
 }
 
-void IconCache::icon(const QUrl &url, QObject *context, Done done)
+std::optional<QIcon> IconCache::icon(const QUrl &url)
 {
     const QString path = Urls::path(url);
-    const auto found = m_icons.constFind(keyOf(path));
-    if (found != m_icons.constEnd()) {
-        if (done)
-            done(*found);
-        return;
+    const PathKey key = keyOf(path);
+    const auto found = m_icons.constFind(key);
+    if (found != m_icons.constEnd())
+        return *found;
+    if (!m_fetching.contains(key)) {
+        m_fetching.insert(key);
+        m_pending.append(path);
+        m_dispatchTimer.start();
     }
-    m_pending.append({path, context != nullptr, context, std::move(done)});
-    m_dispatchTimer.start();
+    return std::nullopt;
 }
 
 void IconCache::dispatch()
 {
     // Taken whole, so that a burst of requests doesn't leave its capacity behind.
-    const QList<Request> pending = std::exchange(m_pending, {});
+    const QStringList pending = std::exchange(m_pending, {});
     m_fetches += pending.size();
     for (qsizetype begin = 0; begin < pending.size(); begin += batchSize) {
-        QList<Request> batch = pending.mid(begin, batchSize);
-        QStringList paths;
-        paths.reserve(batch.size());
-        for (const Request &request : batch)
-            paths.append(request.path);
-        QtConcurrent::run(&m_pool,
-                          [provider = m_provider, paths = std::move(paths)] {
-                              QList<QStringList> names;
-                              names.reserve(paths.size());
-                              for (const QString &path : paths)
-                                  names.append(provider(path));
-                              return names;
-                          })
-            .then(this, [this, batch = std::move(batch)](const QList<QStringList> &names) {
-                for (qsizetype i = 0; i < batch.size(); ++i)
-                    store(batch.at(i), names.at(i));
-            });
+        const QStringList paths = pending.mid(begin, batchSize);
+        const auto fetch = [provider = m_provider, paths](QPromise<QList<QStringList>> &promise) {
+            QList<QStringList> names;
+            names.reserve(paths.size());
+            for (const QString &path : paths) {
+                if (promise.isCanceled())
+                    return;
+                names.append(provider(path));
+            }
+            promise.addResult(names);
+        };
+        m_tasks.watch(QtConcurrent::run(&m_pool, fetch), [this, paths](const QList<QStringList> &names) {
+            for (qsizetype i = 0; i < paths.size(); ++i)
+                store(paths.at(i), names.at(i));
+        });
     }
 }
 
@@ -85,13 +79,15 @@ std::optional<QIcon> IconCache::cachedIcon(const QUrl &url) const
     return *found;
 }
 
-void IconCache::store(const Request &request, const QStringList &names)
+void IconCache::store(const QString &path, const QStringList &names)
 {
     const QIcon icon = sharedIcon(names);
-    m_icons.insert(keyOf(request.path), icon);
-    if (request.done && (!request.hasContext || request.context))
-        request.done(icon);
-    Q_EMIT iconReady(request.path, icon);
+    const PathKey key = keyOf(path);
+    m_icons.insert(key, icon);
+    m_fetching.remove(key);
+    if (m_fetching.isEmpty())
+        m_fetching.squeeze();
+    Q_EMIT iconReady(path, icon);
 }
 
 IconCache::PathKey IconCache::keyOf(const QString &path)

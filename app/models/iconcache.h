@@ -1,7 +1,8 @@
 #pragma once
 // The icons of files and folders, fetched in the background once per path and kept for the rest
-// of the run. Views ask for the icon of a URL: a cached one comes back at once, otherwise the
-// answer arrives later on the main thread.
+// of the run. Views ask for the icon of a URL: a cached one comes back at once; otherwise the
+// fetch starts and iconReady() announces the icon later, on the main thread. Listeners connect
+// with themselves as the context, so a view that goes away simply stops hearing of icons.
 //
 // Built for folders of 100,000 entries: the background work only finds icon names (see
 // IconProvider); the main thread turns each distinct list of names into one QIcon and every
@@ -13,11 +14,12 @@
 // scrolling through folders of 100,000 entries keeps memory small, and two paths would have to
 // agree on 128 bits to share an icon.
 
+#include "futureowner.h"
+
 #include <QHash>
 #include <QIcon>
-#include <QList>
 #include <QObject>
-#include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QThreadPool>
@@ -34,23 +36,19 @@ class IconCache : public QObject
 public:
     // Icon names for a path, most specific first; runs on background threads.
     using Provider = std::function<QStringList(const QString &path)>;
-    using Done = std::function<void(const QIcon &)>;
 
     static constexpr int batchSize = 256;
 
     explicit IconCache(Provider provider = &defaultProvider, QObject *parent = nullptr);
-    ~IconCache() override;
 
     // The application's one cache, made on first use with the default provider and kept until
     // the application object goes.
     static IconCache &shared();
     static QStringList defaultProvider(const QString &path);
 
-    // The icon of the item at `url`: `done` runs at once when the path is cached, else once the
-    // background fetch has finished (on the main thread), unless a `context` was given and is
-    // gone by then. Overlapping requests for one uncached path each fetch; the last to finish
-    // stays in the cache.
-    void icon(const QUrl &url, QObject *context, Done done);
+    // The icon of the item at `url` when it is cached; otherwise starts fetching it (once: a
+    // path asked for again before it arrives isn't fetched twice) and answers nothing now.
+    [[nodiscard]] std::optional<QIcon> icon(const QUrl &url);
     // The cached icon, without fetching.
     [[nodiscard]] std::optional<QIcon> cachedIcon(const QUrl &url) const;
 
@@ -61,25 +59,17 @@ public:
     qsizetype distinctIcons() const { return m_iconsByNames.size(); }
 
 Q_SIGNALS:
-    // Each time a fetch finishes, for views that rather listen than pass a callback.
+    // Each time a fetch finishes.
     void iconReady(const QString &path, const QIcon &icon);
 
 private:
-    struct Request
-    {
-        QString path;
-        bool hasContext = false;
-        QPointer<QObject> context;
-        Done done;
-    };
-
     void dispatch();
-    void store(const Request &request, const QStringList &names);
+    void store(const QString &path, const QStringList &names);
     QIcon sharedIcon(const QStringList &names);
 
     Provider m_provider;
     QThreadPool m_pool;
-    QList<Request> m_pending; // asked for during this turn of the event loop
+    QStringList m_pending; // asked for during this turn of the event loop
     QTimer m_dispatchTimer;
     struct PathKey
     {
@@ -91,6 +81,8 @@ private:
     static PathKey keyOf(const QString &path);
 
     QHash<PathKey, QIcon> m_icons;
+    QSet<PathKey> m_fetching; // asked for and not yet arrived
     qsizetype m_fetches = 0;
     QHash<QStringList, QIcon> m_iconsByNames;
+    FutureOwner m_tasks; // last: the fetches end before the pool and the maps go
 };

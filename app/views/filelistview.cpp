@@ -52,19 +52,7 @@ FileListView::FileListView(const ViewEnvironment &env, PaneModel *pane, PaneActi
     refreshProgress();
 }
 
-// Nothing may reach this view once its members start to go, yet the base class still closes a
-// visible window (which lays the rows out again, asking for their icons) and deletes the
-// children (which signal as they go). So the rows stop asking for icons and the children stop
-// signalling here first.
-FileListView::~FileListView()
-{
-    m_model->setIconProvider({});
-    if (m_palette)
-        m_palette->setIconProvider({});
-    const QList<QObject *> children = findChildren<QObject *>();
-    for (QObject *child : children)
-        child->disconnect(this);
-}
+FileListView::~FileListView() = default;
 
 void FileListView::buildLayout()
 {
@@ -140,10 +128,7 @@ void FileListView::connectEnvironment()
     connect(m_env.workspace, &WorkspaceModel::clipboardChanged, this, &FileListView::refreshCut);
     connect(m_env.workspace, &WorkspaceModel::activePaneIDChanged, this, &FileListView::refreshFocus);
     connect(m_actions, &PaneActions::transferProgressChanged, this, &FileListView::refreshProgress);
-    m_iconRefresh.setSingleShot(true);
-    m_iconRefresh.setInterval(30);
-    connect(&m_iconRefresh, &QTimer::timeout, m_model, &FileTableModel::refreshIcons);
-    m_model->setIconProvider([this](const FileItem &item) { return iconFor(item); });
+    m_model->setIconCache(m_env.icons);
     applyTheme();
 }
 
@@ -191,8 +176,8 @@ void FileListView::setTab(TabModel *tab)
 {
     if (tab == m_tab)
         return;
-    delete m_tabLink;
-    m_tabLink = nullptr;
+    if (m_tab)
+        disconnect(m_tab, nullptr, this, nullptr);
     m_tab = tab;
     m_anchor.reset();
     m_pendingReveal.reset();
@@ -205,38 +190,17 @@ void FileListView::setTab(TabModel *tab)
 
 void FileListView::connectTab()
 {
-    m_tabLink = new QObject(this);
-    connect(m_tab, &TabModel::visibleItemsChanged, m_tabLink, [this] { refreshRows(); });
-    connect(m_tab, &TabModel::sortOrderChanged, m_tabLink, [this] { refreshSortIndicator(); });
-    connect(m_tab, &TabModel::filterQueryChanged, m_tabLink, [this] { refreshFilterBar(); });
-    connect(m_tab, &TabModel::itemsChanged, m_tabLink, [this] { refreshOverlay(); });
-    connect(m_tab, &TabModel::selectionChanged, m_tabLink, [this] { refreshSelection(); });
-    connect(m_tab, &TabModel::filterActiveChanged, m_tabLink, [this] { refreshFilterBar(); });
-    connect(m_tab, &TabModel::loadErrorChanged, m_tabLink, [this] { refreshOverlay(); });
-    connect(m_tab, &TabModel::isLoadingChanged, m_tabLink, [this] {
+    connect(m_tab, &TabModel::visibleItemsChanged, this, [this] { refreshRows(); });
+    connect(m_tab, &TabModel::sortOrderChanged, this, [this] { refreshSortIndicator(); });
+    connect(m_tab, &TabModel::filterQueryChanged, this, [this] { refreshFilterBar(); });
+    connect(m_tab, &TabModel::itemsChanged, this, [this] { refreshOverlay(); });
+    connect(m_tab, &TabModel::selectionChanged, this, [this] { refreshSelection(); });
+    connect(m_tab, &TabModel::filterActiveChanged, this, [this] { refreshFilterBar(); });
+    connect(m_tab, &TabModel::loadErrorChanged, this, [this] { refreshOverlay(); });
+    connect(m_tab, &TabModel::isLoadingChanged, this, [this] {
         refreshOverlay();
         applyPendingReveal();
     });
-}
-
-// Icons come from the shared cache; until the cache has one, a generic icon stands in and the
-// rows are repainted (in one go, shortly after) when the fetched icons arrive.
-QIcon FileListView::iconFor(const FileItem &item)
-{
-    if (m_env.icons) {
-        if (std::optional<QIcon> icon = m_env.icons->cachedIcon(item.url))
-            return *icon;
-        if (!m_iconRequests.contains(item.url)) {
-            m_iconRequests.insert(item.url);
-            m_env.icons->icon(item.url, this, [this, url = item.url](const QIcon &) {
-                m_iconRequests.remove(url);
-                if (m_iconRequests.isEmpty())
-                    m_iconRequests.squeeze(); // let go of the room a long scroll made it take
-                m_iconRefresh.start();
-            });
-        }
-    }
-    return ThemeIcons::icon(item.isDirectory ? ThemeIcons::Symbol::folder : ThemeIcons::Symbol::file);
 }
 
 const Localization &FileListView::loc() const
@@ -707,7 +671,7 @@ void FileListView::openFuzzyFinder()
     model->setParent(m_palette);
     m_palette->setPalette(palette());
     m_palette->setNameFont(m_env.settings->uiFont());
-    m_palette->setIconProvider([this](const FileItem &item) { return iconFor(item); });
+    m_palette->setIconCache(m_env.icons);
     connect(m_palette, &FuzzyFinderPalette::chosen, this, [this](const FileItem &item) {
         closeFuzzyFinder();
         revealFromFuzzy(item);

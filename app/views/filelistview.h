@@ -74,7 +74,6 @@ private:
     void connectTab();
     void retranslate();
     const Localization &loc() const;
-    QIcon iconFor(const FileItem &item);
 
     void refreshRows();
     void refreshSelection();
@@ -111,7 +110,6 @@ private:
     PaneModel *m_pane;
     PaneActions *m_actions;
     QPointer<TabModel> m_tab;
-    QObject *m_tabLink = nullptr; // parent of the connections to the current tab
     std::function<void(const QUrl &)> m_openFile;
 
     FileTableModel *m_model;
@@ -125,6 +123,4 @@ private:
     std::optional<QUrl> m_anchor;         // the anchor of Shift-click ranges
     std::optional<QUrl> m_pendingReveal;  // a file found by the finder, selected once listed
     bool m_syncingSelection = false;
-    QSet<QUrl> m_iconRequests; // asked of the icon cache and not answered yet
-    QTimer m_iconRefresh;
 };

@@ -1,6 +1,7 @@
 #include "filetablemodel.h"
 
 #include "datetext.h"
+#include "themeicons.h"
 
 #include <QLocale>
 
@@ -28,7 +29,8 @@ QVariant FileTableModel::data(const QModelIndex &index, int role) const
     case Qt::ToolTipRole:
         return displayText(item, index.column());
     case Qt::DecorationRole:
-        return index.column() == NameColumn && m_icons ? QVariant(m_icons(item)) : QVariant();
+        return index.column() == NameColumn && m_icons.cache() ? QVariant(ThemeIcons::itemIcon(m_icons.cache(), item))
+                                                               : QVariant();
     case Qt::FontRole:
         return m_font;
     case Qt::ForegroundRole: {
@@ -122,10 +124,9 @@ void FileTableModel::setCutUrls(const QSet<QUrl> &urls)
     emitAllChanged({CutRole});
 }
 
-void FileTableModel::setIconProvider(IconProvider provider)
+void FileTableModel::setIconCache(IconCache *cache)
 {
-    m_icons = std::move(provider);
-    refreshIcons();
+    m_icons.setCache(cache);
 }
 
 void FileTableModel::refreshIcons()

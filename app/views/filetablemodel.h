@@ -3,10 +3,12 @@
 // size, date modified). The model only presents what it is given; the list view feeds it the
 // tab's items and the set of cut URLs, and maps header clicks to the tab's sort order.
 //
-// Icons come from a provider asked only when a row is painted, so a folder of 100,000 entries
-// fetches icons for the rows on screen and nothing else.
+// Icons come from the icon cache, asked only when a row is painted, so a folder of 100,000
+// entries fetches icons for the rows on screen and nothing else. Icons the cache announces
+// later repaint the rows in one go, shortly after.
 
 #include "fileitem.h"
+#include "iconrefresh.h"
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -20,6 +22,8 @@
 #include <functional>
 #include <memory>
 
+class IconCache;
+
 class FileTableModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -27,7 +31,6 @@ class FileTableModel : public QAbstractTableModel
 public:
     enum Column { NameColumn, SizeColumn, ModifiedColumn, ColumnCount };
     enum Role { UrlRole = Qt::UserRole + 1, IsDirectoryRole, CutRole };
-    using IconProvider = std::function<QIcon(const FileItem &)>;
 
     explicit FileTableModel(QObject *parent = nullptr);
     ~FileTableModel() override;
@@ -49,9 +52,8 @@ public:
 
     void setCutUrls(const QSet<QUrl> &urls);
     bool isCut(const QUrl &url) const { return m_cut.contains(url); }
-    void setIconProvider(IconProvider provider);
-    // Asks the view to repaint the icons, e.g. once the icon cache has fetched new ones.
-    void refreshIcons();
+    // Without a cache the rows have no icons.
+    void setIconCache(IconCache *cache);
     void setFont(const QFont &font);
     void setColors(const QColor &foreground, const QColor &secondaryForeground);
     void setHeaderTitles(const QString &name, const QString &size, const QString &modified);
@@ -65,7 +67,9 @@ private:
     QList<FileItem> m_items;
     mutable QHash<QUrl, int> m_rows; // built on first lookup, dropped with the rows
     QSet<QUrl> m_cut;
-    IconProvider m_icons;
+    void refreshIcons();
+
+    IconRefresh m_icons{this, [this] { refreshIcons(); }};
     QFont m_font;
     QColor m_foreground;
     QColor m_secondaryForeground;

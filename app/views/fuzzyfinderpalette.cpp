@@ -165,10 +165,18 @@ void FuzzyFinderPalette::setNameFont(const QFont &font)
     m_list->doItemsLayout();
 }
 
-void FuzzyFinderPalette::setIconProvider(IconProvider provider)
+void FuzzyFinderPalette::setIconCache(IconCache *cache)
 {
-    m_icons = std::move(provider);
-    fillResults();
+    m_icons.setCache(cache);
+}
+
+void FuzzyFinderPalette::refreshIcons()
+{
+    if (!m_icons.cache())
+        return;
+    const QList<FileItem> &results = m_model->results();
+    for (int row = 0; row < m_list->count() && row < results.size(); ++row)
+        m_list->item(row)->setIcon(ThemeIcons::itemIcon(m_icons.cache(), results.at(row)));
 }
 
 QString FuzzyFinderPalette::relativePath(const QUrl &url) const
@@ -188,8 +196,8 @@ void FuzzyFinderPalette::fillResults()
     for (const FileItem &item : m_model->results()) {
         auto *row = new QListWidgetItem(item.name, m_list);
         row->setData(PathRole, relativePath(item.url));
-        if (m_icons)
-            row->setIcon(m_icons(item));
+        if (m_icons.cache())
+            row->setIcon(ThemeIcons::itemIcon(m_icons.cache(), item));
     }
     followSelection();
     updateStatus();

@@ -6,6 +6,7 @@
 // choice means; the palette only reports it.
 
 #include "fileitem.h"
+#include "iconrefresh.h"
 
 #include <QDialog>
 #include <QFont>
@@ -14,6 +15,7 @@
 #include <functional>
 
 class FuzzyFinderModel;
+class IconCache;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -25,13 +27,11 @@ class FuzzyFinderPalette : public QDialog
     Q_OBJECT
 
 public:
-    using IconProvider = std::function<QIcon(const FileItem &)>;
-
     FuzzyFinderPalette(FuzzyFinderModel *model, const Localization &loc, QWidget *parent = nullptr);
 
     void setTexts(const Localization &loc);
     void setNameFont(const QFont &font);
-    void setIconProvider(IconProvider provider);
+    void setIconCache(IconCache *cache);
     FuzzyFinderModel *model() const { return m_model; }
 
     // The path shown under a result: relative to the root when the item lies below it.
@@ -50,6 +50,7 @@ protected:
 private:
     void buildLayout();
     void fillResults();
+    void refreshIcons();
     void updateStatus();
     void followSelection();
     void chooseRow(int row);
@@ -62,7 +63,7 @@ private:
     QLabel *m_emptyHint;
     QLabel *m_truncated;
     QWidget *m_truncatedDivider;
-    IconProvider m_icons;
+    IconRefresh m_icons{this, [this] { refreshIcons(); }};
     QFont m_nameFont;
     QString m_itemCountFormat;
     QString m_typeToSearch;

@@ -1,5 +1,8 @@
 #include "themeicons.h"
 
+#include "fileitem.h"
+#include "iconcache.h"
+
 #include <QApplication>
 #include <QHash>
 #include <QStyle>
@@ -93,4 +96,13 @@ QIcon ThemeIcons::placeIcon(const QString &systemImage)
     if (!bySystemName.contains(systemImage) && QIcon::hasThemeIcon(systemImage))
         return QIcon::fromTheme(systemImage);
     return icon(bySystemName.value(systemImage, Symbol::folder));
+}
+
+QIcon ThemeIcons::itemIcon(IconCache *cache, const FileItem &item)
+{
+    if (cache) {
+        if (std::optional<QIcon> own = cache->icon(item.url))
+            return *own;
+    }
+    return icon(item.isDirectory ? Symbol::folder : Symbol::file);
 }

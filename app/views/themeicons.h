@@ -5,6 +5,9 @@
 
 #include <QIcon>
 
+class IconCache;
+class FileItem;
+
 class ThemeIcons
 {
 public:
@@ -42,4 +45,7 @@ public:
     // A place of the sidebar names its symbol by a free-form name (see SidebarItem); unknown
     // names give the folder icon.
     [[nodiscard]] static QIcon placeIcon(const QString &systemImage);
+    // An item's own icon when `cache` has it; otherwise asks the cache for it (which announces
+    // it once fetched) and gives the generic folder or file icon meanwhile.
+    [[nodiscard]] static QIcon itemIcon(IconCache *cache, const FileItem &item);
 };

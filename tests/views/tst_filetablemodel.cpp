@@ -3,6 +3,7 @@
 
 #include "datetext.h"
 #include "filetablemodel.h"
+#include "iconcache.h"
 #include "testdir.h"
 
 #include <QSignalSpy>
@@ -119,12 +120,9 @@ private Q_SLOTS:
     // With 100,000 rows the view paints a screenful; asking for every icon would stall the window.
     void iconsAreFetchedOnlyForRowsOnScreen()
     {
+        IconCache icons([](const QString &) { return QStringList{QStringLiteral("text-plain")}; });
         FileTableModel model;
-        int asked = 0;
-        model.setIconProvider([&asked](const FileItem &) {
-            ++asked;
-            return QIcon();
-        });
+        model.setIconCache(&icons);
         model.setItems(manyEntries(100000));
         QTreeView view;
         view.setUniformRowHeights(true);
@@ -132,8 +130,8 @@ private Q_SLOTS:
         view.resize(600, 400);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        QTRY_VERIFY(asked > 0);
-        QVERIFY2(asked < 500, qPrintable(QString::number(asked)));
+        QTRY_VERIFY(icons.fetches() > 0);
+        QVERIFY2(icons.fetches() < 500, qPrintable(QString::number(icons.fetches())));
     }
 
 private:
