@@ -174,11 +174,12 @@ void PaneView::bindActiveTab()
 {
     TabModel *tab = m_pane->activeTab();
     if (tab != m_tab) {
-        m_tabConnections.disconnectAll();
+        if (m_tab)
+            disconnect(m_tab, nullptr, this, nullptr);
         m_tab = tab;
-        m_tabConnections << connect(tab, &TabModel::historyChanged, this, &PaneView::updateButtons)
-                         << connect(tab, &TabModel::viewModeChanged, this, &PaneView::updateButtons)
-                         << connect(tab, &TabModel::filterActiveChanged, this, &PaneView::updateButtons);
+        connect(tab, &TabModel::historyChanged, this, &PaneView::updateButtons);
+        connect(tab, &TabModel::viewModeChanged, this, &PaneView::updateButtons);
+        connect(tab, &TabModel::filterActiveChanged, this, &PaneView::updateButtons);
     }
     m_pathBar->setTab(tab);
     m_statusBar->setTab(tab);

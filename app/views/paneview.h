@@ -5,7 +5,6 @@
 // for a new folder and a new file. The active pane is tinted; a click anywhere in it makes it
 // active (the workspace view watches for that).
 
-#include "connectiongroup.h"
 #include "namedialog.h"
 #include "viewenvironment.h"
 
@@ -96,5 +95,4 @@ private:
     QPointer<NameDialog> m_newFileDialog;
     QString m_newFolderName;
     QString m_newFileName;
-    ConnectionGroup m_tabConnections;
 };

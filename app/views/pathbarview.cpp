@@ -57,11 +57,12 @@ void PathBarView::setTab(TabModel *tab)
 {
     if (tab == m_tab)
         return;
-    m_tabConnections.disconnectAll();
+    if (m_tab)
+        disconnect(m_tab, nullptr, this, nullptr);
     m_tab = tab;
     if (tab) {
-        m_tabConnections << connect(tab, &TabModel::historyChanged, this, &PathBarView::showFolder)
-                         << connect(tab, &TabModel::pathBarModeChanged, this, &PathBarView::showMode);
+        connect(tab, &TabModel::historyChanged, this, &PathBarView::showFolder);
+        connect(tab, &TabModel::pathBarModeChanged, this, &PathBarView::showMode);
     }
     showFolder();
     showMode();

@@ -4,7 +4,6 @@
 // selected in its folder, anything else puts the current path back). A button beside it
 // switches between the two; the tab remembers which one it shows.
 
-#include "connectiongroup.h"
 #include "tabmodel.h"
 #include "viewenvironment.h"
 
@@ -46,5 +45,4 @@ private:
     BreadcrumbBar *m_breadcrumb;
     QLineEdit *m_field;
     QToolButton *m_modeButton;
-    ConnectionGroup m_tabConnections;
 };

@@ -57,9 +57,9 @@ QSize TabStripView::minimumSizeHint() const
 
 void TabStripView::watchTabs()
 {
-    m_tabConnections.disconnectAll();
+    // A closed tab takes its connection with it.
     for (TabModel *tab : m_pane->tabs())
-        m_tabConnections << connect(tab, &TabModel::historyChanged, this, &TabStripView::rebuild);
+        connect(tab, &TabModel::historyChanged, this, &TabStripView::rebuild, Qt::UniqueConnection);
 }
 
 void TabStripView::rebuild()

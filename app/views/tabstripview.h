@@ -2,7 +2,6 @@
 // The row of a pane's tabs, each named by its folder, with "+" after them to open a new tab on
 // the active tab's folder. Scrolls sideways when the tabs don't fit.
 
-#include "connectiongroup.h"
 #include "sidewaysstrip.h"
 #include "viewenvironment.h"
 
@@ -33,5 +32,4 @@ private:
     ViewEnvironment m_env;
     PaneModel *m_pane;
     QToolButton *m_add;
-    ConnectionGroup m_tabConnections;
 };

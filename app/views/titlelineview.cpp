@@ -53,14 +53,16 @@ TitleLineView::TitleLineView(const ViewEnvironment &env, QWidget *parent)
 
 void TitleLineView::rebind()
 {
-    m_connections.disconnectAll();
+    if (m_tab)
+        disconnect(m_tab, nullptr, this, nullptr);
     TabModel *tab = m_env.workspace->activePane()->activeTab();
-    m_connections << connect(tab, &TabModel::historyChanged, this, &TitleLineView::scheduleUpdate)
-                  << connect(tab, &TabModel::itemsChanged, this, &TitleLineView::scheduleUpdate)
-                  << connect(tab, &TabModel::selectionChanged, this, &TitleLineView::scheduleUpdate)
-                  << connect(tab, &TabModel::viewModeChanged, this, &TitleLineView::scheduleUpdate)
-                  << connect(tab, &TabModel::columnSelectionChanged, this, &TitleLineView::scheduleUpdate)
-                  << connect(tab, &TabModel::columnFocusDirectoryChanged, this, &TitleLineView::scheduleUpdate);
+    m_tab = tab;
+    connect(tab, &TabModel::historyChanged, this, &TitleLineView::scheduleUpdate);
+    connect(tab, &TabModel::itemsChanged, this, &TitleLineView::scheduleUpdate);
+    connect(tab, &TabModel::selectionChanged, this, &TitleLineView::scheduleUpdate);
+    connect(tab, &TabModel::viewModeChanged, this, &TitleLineView::scheduleUpdate);
+    connect(tab, &TabModel::columnSelectionChanged, this, &TitleLineView::scheduleUpdate);
+    connect(tab, &TabModel::columnFocusDirectoryChanged, this, &TitleLineView::scheduleUpdate);
     scheduleUpdate();
 }
 

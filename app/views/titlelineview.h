@@ -4,7 +4,6 @@
 // nothing is selected), "n items selected" for more. It takes the width the toolbar has and is
 // truncated in the middle only when that is too little.
 
-#include "connectiongroup.h"
 #include "viewenvironment.h"
 
 #include <QPointer>
@@ -52,5 +51,5 @@ private:
     QLabel *m_label;
     QString m_text;
     QTimer m_coalesce;
-    ConnectionGroup m_connections;
+    QPointer<TabModel> m_tab; // the tab whose changes it follows
 };
