@@ -7,7 +7,7 @@
 #include "bulkrename.h"
 #include "copycontrol.h"
 #include "errortext.h"
-#include "filejobworker.h"
+#include "filejob.h"
 #include "iteminfomodel.h"
 #include "localization.h"
 #include "panemodel.h"
@@ -17,6 +17,8 @@
 #include "undocoordinator.h"
 #include "urls.h"
 #include "workspacemodel.h"
+#include "ziparchiver.h"
+#include "zipextractor.h"
 
 #include <QClipboard>
 #include <QDateTime>
@@ -29,7 +31,7 @@
 namespace {
 
 using Operation = PaneActions::TransferOperation;
-using Context = FileJobWorker::Context;
+using Context = FileJob::Context;
 
 QList<QUrl> urlsOf(const QList<FileItem> &items)
 {
@@ -50,70 +52,38 @@ bool goesIntoItself(const FileItem &item, const QUrl &directory)
     return Urls::isSameOrInside(Urls::path(Urls::resolvingSymlinks(directory)), Urls::path(place));
 }
 
-// Copies or moves items one by one until the first failure or a cancel. Worker thread.
-std::optional<FileError> transferItems(const QList<QUrl> &urls, const QUrl &directory, Operation operation,
-                                       ConflictResolution resolution, const CopyControl::PauseMidFile &pause,
-                                       Context &context)
+// Runs `step` on each URL in order, noting what it made, until the first failure (thrown on)
+// or a cancel. The job's thread.
+void eachUntilFailure(const QList<QUrl> &urls, Context &context,
+                      const std::function<std::optional<QUrl>(const QUrl &, const CopyControl &)> &step)
 {
-    const FileSystemService fs;
-    CopyControl control;
-    control.pauseMidFile = pause;
-    control.onProgress = [&context](qint64 done, qint64 total) { context.reportBytes(done, total); };
-    control.shouldContinue = [&context] { return !context.isCanceled(); };
-    for (qsizetype i = 0; i < urls.size(); ++i) {
-        if (context.isCanceled())
-            break;
-        try {
-            if (operation == Operation::copy)
-                fs.copy(urls[i], directory, resolution, control);
-            else
-                fs.move(urls[i], directory, resolution, control);
-        } catch (const FileError &error) {
-            // A cancel inside an item leaves it untransferred and is no failure to report.
-            if (error.code() == ECANCELED && context.isCanceled())
-                break;
-            return error;
-        }
+    const CopyControl control = context.copyControl();
+    for (qsizetype i = 0; i < urls.size() && !context.isCanceled(); ++i) {
+        if (const std::optional<QUrl> made = step(urls[i], control))
+            context.made(*made);
         context.reportItems(int(i + 1), int(urls.size()));
     }
-    return std::nullopt;
 }
 
-// Runs `step` on each URL in order and collects what it returns, until the first failure.
-template<typename Result, typename Step>
-std::pair<QList<std::pair<QUrl, Result>>, std::optional<FileError>> eachUntilFailure(const QList<QUrl> &urls,
-                                                                                    Step step)
+void transferItems(const QList<QUrl> &urls, const QUrl &directory, Operation operation, ConflictResolution resolution,
+                   Context &context)
 {
-    QList<std::pair<QUrl, Result>> done;
-    for (const QUrl &url : urls) {
-        try {
-            done.append({url, step(url)});
-        } catch (const FileError &error) {
-            return {done, error};
-        }
-    }
-    return {done, std::nullopt};
+    const FileSystemService fs;
+    eachUntilFailure(urls, context, [&](const QUrl &url, const CopyControl &control) -> std::optional<QUrl> {
+        if (operation == Operation::copy)
+            fs.copy(url, directory, resolution, control);
+        else
+            fs.move(url, directory, resolution, control);
+        return std::nullopt;
+    });
 }
 
 } // namespace
 
 PaneActions::PaneActions(WorkspaceModel *workspace, PaneModel *pane, AppSettings *settings, QObject *parent)
-    : QObject(parent), m_workspace(workspace), m_pane(pane), m_settings(settings), m_worker(new FileJobWorker(this))
+    : QObject(parent), m_workspace(workspace), m_pane(pane), m_settings(settings)
 {
-    connect(m_worker, &FileJobWorker::itemProgress, this, [this](int job, int done, int total) {
-        if (m_transfers.isEmpty() || m_transfers.first().job != job)
-            return;
-        setTransferProgress(TransferProgress{done, total, 0, 0, m_transfers.first().operation});
-    });
-    connect(m_worker, &FileJobWorker::byteProgress, this, [this](int job, qint64 done, qint64 total) {
-        if (m_transfers.isEmpty() || m_transfers.first().job != job || !m_transferProgress)
-            return;
-        TransferProgress progress = *m_transferProgress;
-        progress.bytesDone = done;
-        progress.bytesTotal = total;
-        setTransferProgress(progress);
-    });
-    connect(m_worker, &FileJobWorker::jobFinished, this, [this] {
+    connect(&m_jobs, &FileJobQueue::pendingCountChanged, this, [this] {
         if (m_busy == isBusy())
             return;
         m_busy = isBusy();
@@ -121,15 +91,11 @@ PaneActions::PaneActions(WorkspaceModel *workspace, PaneModel *pane, AppSettings
     });
 }
 
-PaneActions::~PaneActions()
-{
-    // Stops the jobs and waits for the running one while everything it reports to still exists.
-    delete m_worker;
-}
+PaneActions::~PaneActions() = default;
 
 bool PaneActions::isBusy() const
 {
-    return m_worker->pendingCount() > 0;
+    return m_jobs.pendingCount() > 0;
 }
 
 // --- state ---
@@ -218,13 +184,12 @@ void PaneActions::showError(const FileError &error)
     setErrorMessage(ErrorText::message(error, texts()));
 }
 
-int PaneActions::enqueue(FileJobWorker::Work work)
+FileJob *PaneActions::enqueue(FileJob::Work work)
 {
-    const int job = m_worker->enqueue(std::move(work));
-    if (!m_busy) {
-        m_busy = true;
-        Q_EMIT isBusyChanged();
-    }
+    auto *job = new FileJob(std::move(work));
+    job->setPauseMidFile(m_pauseMidFile);
+    // Its signals come from the event loop, so the caller connects to them in time.
+    m_jobs.enqueue(job);
     return job;
 }
 
@@ -291,21 +256,31 @@ void PaneActions::performTransfer(const QList<FileItem> &items, const QUrl &dire
 {
     const QList<QUrl> urls = urlsOf(items);
     const int total = int(urls.size());
-    const auto work = [this, urls, directory, operation, resolution,
-                       pause = m_pauseMidFile](Context &context) -> std::function<void()> {
-        const std::optional<FileError> error = transferItems(urls, directory, operation, resolution, pause, context);
-        return [this, error] { transferEnded(error); };
-    };
-    // Its reports are queued behind this call, so the job is known here before they arrive.
-    m_transfers.append({enqueue(work), total, operation});
+    FileJob *job = enqueue([urls, directory, operation, resolution](Context &context) {
+        transferItems(urls, directory, operation, resolution, context);
+    });
+    connect(job, &FileJob::itemProgress, this, [this, job](int done, int total) {
+        if (!m_transfers.isEmpty() && m_transfers.first().job == job)
+            setTransferProgress(TransferProgress{done, total, 0, 0, m_transfers.first().operation});
+    });
+    connect(job, &FileJob::byteProgress, this, [this, job](qint64 done, qint64 total) {
+        if (m_transfers.isEmpty() || m_transfers.first().job != job || !m_transferProgress)
+            return;
+        TransferProgress progress = *m_transferProgress;
+        progress.bytesDone = done;
+        progress.bytesTotal = total;
+        setTransferProgress(progress);
+    });
+    connect(job, &FileJob::finished, this, [this, job] { transferEnded(job); });
+    m_transfers.append({job, total, operation});
     if (m_transfers.size() == 1)
         setTransferProgress(TransferProgress{0, total, 0, 0, operation});
 }
 
-void PaneActions::transferEnded(const std::optional<FileError> &error)
+void PaneActions::transferEnded(const FileJob *job)
 {
-    if (!m_transfers.isEmpty())
-        m_transfers.removeFirst();
+    m_transfers.removeIf([job](const QueuedTransfer &transfer) { return transfer.job == job; });
+    const std::optional<FileError> &error = job->error();
     if (m_transfers.isEmpty()) {
         setTransferProgress(std::nullopt);
     } else {
@@ -331,8 +306,7 @@ QString PaneActions::progressText(const TransferProgress &progress, const Locali
 
 void PaneActions::cancelTransfer()
 {
-    for (const QueuedTransfer &transfer : std::as_const(m_transfers))
-        m_worker->cancel(transfer.job);
+    m_jobs.cancelAll();
 }
 
 PaneModel *PaneActions::otherPane() const
@@ -511,16 +485,10 @@ void PaneActions::cancelTrash()
 void PaneActions::trash(const QList<FileItem> &items, TabModel *tab)
 {
     const QList<QUrl> urls = urlsOf(items);
-    runItemJob(tab, [urls] {
-        auto [done, error] = eachUntilFailure<std::optional<QUrl>>(urls, [](const QUrl &url) {
+    runItemJob(tab, [urls](Context &context) {
+        eachUntilFailure(urls, context, [](const QUrl &url, const CopyControl &) {
             return FileSystemService().moveToTrash(url);
         });
-        QList<QUrl> trashed;
-        for (const auto &[url, place] : done) {
-            if (place)
-                trashed.append(*place);
-        }
-        return JobResult{error, trashed};
     }, [this](const QList<QUrl> &trashed) {
         // Items already trashed get their undo even when a later one failed. Restoring never
         // replaces: an item whose place was taken meanwhile stays in the Trash.
@@ -544,12 +512,11 @@ void PaneActions::confirmPermanentDelete(TabModel *tab)
         return;
     const QList<QUrl> urls = urlsOf(*m_pendingPermanentDelete);
     setPendingPermanentDelete(std::nullopt);
-    runItemJob(tab, [urls] {
-        auto [done, error] = eachUntilFailure<bool>(urls, [](const QUrl &url) {
-            TreeRemover::removeItem(Urls::path(url), FileError::Operation::Delete);
-            return true;
+    runItemJob(tab, [urls](Context &context) {
+        eachUntilFailure(urls, context, [](const QUrl &url, const CopyControl &control) -> std::optional<QUrl> {
+            TreeRemover::removeItem(Urls::path(url), FileError::Operation::Delete, control.shouldContinue);
+            return std::nullopt;
         });
-        return JobResult{error, {}};
     }, {});
 }
 
@@ -561,12 +528,10 @@ void PaneActions::cancelPermanentDelete()
 void PaneActions::duplicate(const QList<FileItem> &items, TabModel *tab)
 {
     const QList<QUrl> urls = urlsOf(items);
-    runItemJob(tab, [urls] {
-        auto [done, error] = eachUntilFailure<QUrl>(urls, [](const QUrl &url) { return FileSystemService().duplicate(url); });
-        QList<QUrl> copies;
-        for (const auto &[url, copy] : done)
-            copies.append(copy);
-        return JobResult{error, copies};
+    runItemJob(tab, [urls](Context &context) {
+        eachUntilFailure(urls, context, [](const QUrl &url, const CopyControl &control) {
+            return std::optional<QUrl>(FileSystemService().duplicate(url, control));
+        });
     }, [this](const QList<QUrl> &copies) {
         recordUndoOnly([copies] {
             for (const QUrl &copy : copies) {
@@ -590,14 +555,9 @@ void PaneActions::compress(const QList<FileItem> &items, TabModel *tab)
     const QList<QUrl> urls = urlsOf(items);
     const QUrl folder = tab->history().current();
     const QString baseName = archiveBaseName(items);
-    runItemJob(tab, [urls, folder, baseName] {
-        try {
-            const FileSystemService fs;
-            fs.compress(urls, Urls::appending(folder, fs.uniqueDestinationName(baseName, folder)));
-        } catch (const FileError &error) {
-            return JobResult{error, {}};
-        }
-        return JobResult{};
+    runItemJob(tab, [urls, folder, baseName](Context &context) {
+        const QUrl archive = Urls::appending(folder, FileSystemService().uniqueDestinationName(baseName, folder));
+        ZipArchiver::compress(urls, archive, context.copyControl().shouldContinue);
     }, {});
 }
 
@@ -605,30 +565,21 @@ void PaneActions::extract(const FileItem &item, TabModel *tab)
 {
     const QUrl archive = item.url;
     const QUrl folder = tab->history().current();
-    runItemJob(tab, [archive, folder] {
-        try {
-            FileSystemService().unzip(archive, folder);
-        } catch (const FileError &error) {
-            return JobResult{error, {}};
-        }
-        return JobResult{};
+    runItemJob(tab, [archive, folder](Context &context) {
+        ZipExtractor::extract(archive, folder, context.copyControl().shouldContinue);
     }, {});
 }
 
-void PaneActions::runItemJob(TabModel *tab, std::function<JobResult()> work,
-                             std::function<void(const QList<QUrl> &)> onDone)
+void PaneActions::runItemJob(TabModel *tab, FileJob::Work work, std::function<void(const QList<QUrl> &)> onDone)
 {
-    QPointer<TabModel> reloaded(tab);
-    enqueue([this, reloaded, work = std::move(work), onDone = std::move(onDone)](Context &) -> std::function<void()> {
-        const JobResult result = work();
-        return [this, reloaded, result, onDone] {
-            if (onDone && !result.done.isEmpty())
-                onDone(result.done);
-            if (result.error)
-                showError(*result.error);
-            if (reloaded)
-                reloaded->reload();
-        };
+    FileJob *job = enqueue(std::move(work));
+    connect(job, &FileJob::finished, this, [this, job, reloaded = QPointer<TabModel>(tab), onDone = std::move(onDone)] {
+        if (onDone && !job->madeUrls().isEmpty())
+            onDone(job->madeUrls());
+        if (job->error())
+            showError(*job->error());
+        if (reloaded)
+            reloaded->reload();
     });
 }
 
@@ -680,13 +631,12 @@ void PaneActions::closeBulkRename(TabModel *tab)
 
 void PaneActions::applyBulkRename(const QList<RenamePair> &pairs)
 {
-    enqueue([this, pairs](Context &) -> std::function<void()> {
-        try {
-            FileSystemService().applyBulkRename(pairs);
-        } catch (const FileError &error) {
-            return [this, error] { showError(error); };
-        }
-        return [this, pairs] { registerBulkRenameUndo(pairs); };
+    FileJob *job = enqueue([pairs](Context &) { FileSystemService().applyBulkRename(pairs); });
+    connect(job, &FileJob::finished, this, [this, job, pairs] {
+        if (job->error())
+            showError(*job->error());
+        else
+            registerBulkRenameUndo(pairs);
     });
 }
 

@@ -3,15 +3,17 @@
 // through here, and the state of those dialogs lives here for the views to show.
 //
 // File work never runs on the main thread: transfers, trash, duplicate, archives, bulk renames
-// and permanent deletion are jobs of the pane's FileJobWorker, run one at a time in the order
-// they were asked for; their results (errors, reloads, undo steps) are applied back here. Only
+// and permanent deletion are FileJobs of the pane's queue, run one at a time in the order they
+// were asked for; their results (errors, reloads, undo steps) are applied back here when each
+// job finishes. Only
 // the rename of one item, a single system call whose failure must keep its dialog open, runs
 // synchronously.
 
 #include "contextmenuentry.h"
 #include "copycontrol.h"
 #include "fileerror.h"
-#include "filejobworker.h"
+#include "filejob.h"
+#include "filejobqueue.h"
 #include "fileitem.h"
 #include "filesystemservice.h"
 
@@ -126,7 +128,8 @@ public:
     // The collision prompt's buttons, and its dismissal (which abandons the transfer).
     void resolvePendingTransfer(ConflictResolution resolution);
     void dismissPendingTransfer();
-    // Stops every transfer of this pane now, the item in progress included; what is done stays.
+    // Stops every file job of this pane now (transfers, archives, deletions, …), the item in
+    // progress included; what is done stays.
     void cancelTransfer();
     // The pane the other-pane commands go to: the first whose id differs from ours.
     PaneModel *otherPane() const;
@@ -191,8 +194,8 @@ public:
     // inside a file, deterministically, while it cancels or closes the pane.
     void setPauseMidFile(CopyControl::PauseMidFile pause) { m_pauseMidFile = std::move(pause); }
 
-    // The worker, for tests that wait for the file jobs.
-    FileJobWorker *worker() const { return m_worker; }
+    // The queue, for tests that wait for the file jobs.
+    FileJobQueue *jobs() { return &m_jobs; }
 
 Q_SIGNALS:
     void renameTargetChanged();
@@ -208,21 +211,14 @@ Q_SIGNALS:
     void isBusyChanged();
 
 private:
-    // What an item job hands back: its first failure, and the URLs it made (trashed places,
-    // copies) for the undo step.
-    struct JobResult
-    {
-        std::optional<FileError> error;
-        QList<QUrl> done;
-    };
     const Localization &texts() const;
     void showError(const FileError &error);
-    int enqueue(std::function<std::function<void()>(FileJobWorker::Context &)> work);
-    void transferEnded(const std::optional<FileError> &error);
-    // Runs `work` as a job; back here, hands what it made to `onDone` (for the undo step, even
-    // after a failure), shows its error and reloads the tab if it still exists.
-    void runItemJob(TabModel *tab, std::function<JobResult()> work,
-                    std::function<void(const QList<QUrl> &)> onDone);
+    // Queues `work` as a job of this pane; connect to it at once.
+    FileJob *enqueue(FileJob::Work work);
+    void transferEnded(const FileJob *job);
+    // Runs `work` as a job; once it finished, hands what it made to `onDone` (for the undo step,
+    // even after a failure), shows its error and reloads the tab if it still exists.
+    void runItemJob(TabModel *tab, FileJob::Work work, std::function<void(const QList<QUrl> &)> onDone);
     void registerBulkRenameUndo(const QList<RenamePair> &pairs);
     void recordReversible(std::function<void()> forward, std::function<void()> inverse);
     void recordUndoOnly(std::function<void()> undo);
@@ -240,7 +236,6 @@ private:
     PaneModel *m_pane;
     AppSettings *m_settings;
     FileSystemService m_fs;
-    FileJobWorker *m_worker;
 
     std::optional<FileItem> m_renameTarget;
     QString m_renameText;
@@ -256,7 +251,7 @@ private:
     // oldest is the one running, and the one transferProgress describes.
     struct QueuedTransfer
     {
-        int job;
+        const FileJob *job;
         int total;
         TransferOperation operation;
     };
@@ -265,4 +260,6 @@ private:
     CopyControl::PauseMidFile m_pauseMidFile;
     std::function<void()> m_onNewFolder = [] {};
     std::function<void()> m_onNewFile = [] {};
+    // Last: it cancels its jobs and waits for the running one before anything else goes.
+    FileJobQueue m_jobs;
 };

@@ -86,7 +86,7 @@ struct Pane
         const QRect rect = table()->visualRect(rows()->index(row(name), 0));
         QTest::mouseClick(table()->viewport(), Qt::LeftButton, modifiers, rect.center());
     }
-    bool idle() const { return actions.worker()->pendingCount() == 0; }
+    bool idle() { return actions.jobs()->pendingCount() == 0; }
 
     AppSettings settings;
     WorkspaceModel workspace;
@@ -453,10 +453,9 @@ private Q_SLOTS:
         Pane pane(*m_dir);
         pane.show(m_dir->url(QStringLiteral("work")));
         QSemaphore release;
-        pane.actions.worker()->enqueue([&release](FileJobWorker::Context &) {
-            release.acquire(); // holds the worker so the transfer waits in line
-            return std::function<void()>();
-        });
+        pane.actions.jobs()->enqueue(new FileJob([&release](FileJob::Context &) {
+            release.acquire(); // holds the queue so the transfer waits in line
+        }));
         pane.select(names("a.txt b.txt c.txt"));
         pane.key(Qt::Key_F5);
         QTRY_VERIFY(pane.view.progressRow()->isVisible());
