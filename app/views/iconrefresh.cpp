@@ -15,6 +15,11 @@ IconRefresh::~IconRefresh()
     QObject::disconnect(m_arrivals);
 }
 
+IconCache *IconRefresh::cache() const
+{
+    return m_cache;
+}
+
 void IconRefresh::setCache(IconCache *cache)
 {
     QObject::disconnect(m_arrivals);

@@ -22,7 +22,7 @@ public:
 
     // Follows `cache` (none: rows have no icons) and refreshes at once.
     void setCache(IconCache *cache);
-    IconCache *cache() const { return m_cache; }
+    IconCache *cache() const;
 
 private:
     QObject *m_list;
