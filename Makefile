@@ -1,6 +1,9 @@
-# The two commands of the README: `make run` and `make test`.
+# The commands of the README: `make run`, `make test` and `make bench`.
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
+# Benchmarks build in Release, in a folder of their own. JOBS=n limits the parallel compiles.
+BENCH_BUILD_DIR ?= build-bench
+JOBS ?=
 
 .PHONY: run test deps build configure bench clean
 
@@ -25,8 +28,10 @@ run: build
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j2
 
-bench: configure
-	@cmake --build $(BUILD_DIR) --target benchmarks
+bench: deps
+	@test -f $(BENCH_BUILD_DIR)/build.ninja || cmake -S . -B $(BENCH_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	@cmake --build $(BENCH_BUILD_DIR) --target benchmarks $(if $(JOBS),-j$(JOBS))
+	@bench/run.sh $(BENCH_BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(BENCH_BUILD_DIR)

@@ -1,4 +1,4 @@
-// Copies one item into a folder through FileSystemService::copy, for bench/copy.sh to time
+// Copies one item into a folder through FileSystemService::copy, for bench/run.sh to time
 // beside `cp -a`.
 //   copy SOURCE DESTINATION_FOLDER
 

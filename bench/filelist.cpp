@@ -1,12 +1,12 @@
-// Times the file list over large folders, offscreen: two panes (two FileListViews) each show a
-// folder of COUNT (100,000) empty files, a folder of its own. Prints, in milliseconds: the listing, load-to-first-
-// paint (the tab's entries arrive on the main thread, the rows are built and the first screen
-// is painted), a full scroll page by page with a paint per page, Ctrl+A, a plain arrow key that
-// replaces that selection, finding the entry then selected (as the status bar does), a re-sort
-// by size from the header; then the icons asked of the icon
-// cache and the resident memory of the process: with both panes at their folders, first when
-// the second has painted, then once it has been scrolled through too.
-//   filelist [COUNT]
+// Times the file list offscreen, as the window shows it: the left pane (a real FileListView)
+// opens FOLDER, and the time from asking to the whole folder listed and sorted, and to the first
+// screenful painted, is printed; the right pane then opens FOLDER2 when given, and the resident
+// memory of the process is printed with both panes at their folders.
+// With --walk-through it also times, over FOLDER: a full scroll page by page with a paint per
+// page, Ctrl+A, a plain arrow key that replaces that selection, finding the entry then selected
+// (as the status bar does), a re-sort by size from the header; the icons asked of the icon
+// cache; and the memory once the second pane has been scrolled through too.
+//   filelist [--walk-through] FOLDER [FOLDER2]      (make folders with `listing make`)
 
 #include "appsettings.h"
 #include "benchclock.h"
@@ -18,6 +18,7 @@
 #include "workspacemodel.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHBoxLayout>
@@ -26,26 +27,11 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 
 namespace {
-
-bool makeFolder(const QString &root, int count)
-{
-    for (int i = 0; i < count; ++i) {
-        const QByteArray path = QFile::encodeName(root + QStringLiteral("/file-%1.txt").arg(i, 6, 10, QLatin1Char('0')));
-        const int fd = ::open(path.constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
-        if (fd < 0)
-            return false;
-        ::close(fd);
-    }
-    return true;
-}
 
 long residentKiB()
 {
@@ -97,6 +83,50 @@ void press(QWidget *target, int key, Qt::KeyboardModifiers modifiers = {})
     QApplication::sendEvent(target, &event);
 }
 
+int scrollThrough(FileTableView *view)
+{
+    int pages = 0;
+    QScrollBar *bar = view->verticalScrollBar();
+    for (int at = 0; at <= bar->maximum(); at += bar->pageStep(), ++pages) {
+        bar->setValue(at);
+        view->viewport()->repaint();
+        QCoreApplication::processEvents(); // as between two steps of a real scroll
+    }
+    return pages;
+}
+
+// The keys and clicks that touch every entry, over the folder the pane shows.
+void walkThrough(TabModel *tab, FileTableView *table, const IconCache &icons)
+{
+    const qsizetype iconsAfterFirstPaint = icons.fetches();
+    int pages = 0;
+    const Timing scroll = timed([&] { pages = scrollThrough(table); });
+    settle(500);
+    const qsizetype iconsAfterScroll = icons.fetches();
+    table->scrollToTop();
+    table->setFocus();
+    const Timing selectAll = timed([&] { press(table, Qt::Key_A, Qt::ControlModifier); });
+    const qsizetype selected = tab->selection().size();
+    const Timing arrow = timed([&] { press(table, Qt::Key_Down); });
+    // What the status bar and the title line ask for after each such key press.
+    qsizetype found = 0;
+    const Timing selectedEntries = timed([&] { found = tab->selectedItems().size(); });
+    const Timing resort = timed([&] {
+        QHeaderView *header = table->header();
+        Q_EMIT header->sectionClicked(FileTableModel::SizeColumn);
+        table->viewport()->repaint();
+    });
+    std::printf("                        wall ms   main-thread CPU ms\n");
+    std::printf("full scroll, %4d pages %8.1f   %8.1f\n", pages, scroll.wall, scroll.cpu);
+    std::printf("  a page                %8.2f   %8.2f\n", pages ? scroll.wall / pages : 0.0, pages ? scroll.cpu / pages : 0.0);
+    std::printf("Ctrl+A (%6lld chosen)  %8.1f   %8.1f\n", qlonglong(selected), selectAll.wall, selectAll.cpu);
+    std::printf("Down after Ctrl+A       %8.1f   %8.1f\n", arrow.wall, arrow.cpu);
+    std::printf("its selected entry (%lld)  %8.2f   %8.2f\n", qlonglong(found), selectedEntries.wall, selectedEntries.cpu);
+    std::printf("sort by size            %8.1f   %8.1f\n", resort.wall, resort.cpu);
+    std::printf("icons asked, 1st screen %lld\n", qlonglong(iconsAfterFirstPaint));
+    std::printf("icons asked, all pages  %lld\n", qlonglong(iconsAfterScroll));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -105,17 +135,15 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir scratch;
     const QString home = scratch.path() + QStringLiteral("/home");
-    const QString big = scratch.path() + QStringLiteral("/big");
-    const QString big2 = scratch.path() + QStringLiteral("/big2");
     qputenv("HOME", QFile::encodeName(home));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/.config")));
     qputenv("XDG_DATA_HOME", QFile::encodeName(home + QStringLiteral("/.local/share")));
     QApplication app(argc, argv);
-    const int count = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100000;
-    if (!QDir().mkpath(home + QStringLiteral("/Documents")) || !QDir().mkpath(big) || !makeFolder(big, count)
-        || !QDir().mkpath(big2) || !makeFolder(big2, count)) {
-        std::fprintf(stderr, "filelist: cannot fill %s\n", qPrintable(big));
-        return 1;
+    QStringList folders = app.arguments().mid(1);
+    const bool walk = folders.removeAll(QStringLiteral("--walk-through")) > 0;
+    if (folders.isEmpty() || folders.size() > 2 || !QDir().mkpath(home + QStringLiteral("/Documents"))) {
+        std::fprintf(stderr, "usage: filelist [--walk-through] FOLDER [FOLDER2]\n");
+        return 2;
     }
 
     AppSettings settings(scratch.path() + QStringLiteral("/settings.ini"));
@@ -137,78 +165,36 @@ int main(int argc, char *argv[])
     waitFor(workspace.leftPane()->activeTab());
     waitFor(workspace.rightPane()->activeTab());
     QCoreApplication::processEvents();
-    const long baseKiB = residentKiB();
 
     TabModel *tab = workspace.leftPane()->activeTab();
     FileTableView *table = left->table();
     QElapsedTimer clock;
-    double arrived = 0, firstPaint = 0, arrivedCpu = 0, firstPaintCpu = 0;
-    QObject::connect(tab, &TabModel::itemsChanged, tab, [&] {
-        arrived = clock.nsecsElapsed() / 1e6;
-        arrivedCpu = threadCpuMillis();
-    });
+    double sorted = 0, firstPaint = 0;
+    QObject::connect(tab, &TabModel::itemsChanged, tab, [&] { sorted = clock.nsecsElapsed() / 1e6; });
     QObject::connect(tab, &TabModel::loadFinished, tab, [&] {
         table->viewport()->repaint();
         firstPaint = clock.nsecsElapsed() / 1e6;
-        firstPaintCpu = threadCpuMillis();
     });
     clock.start();
-    tab->navigate(QUrl::fromLocalFile(big));
+    tab->navigate(QUrl::fromLocalFile(folders[0]));
     waitFor(tab);
-    settle(500);
-    const qsizetype iconsAfterFirstPaint = icons.fetches();
+    std::printf("entries %lld\n", qlonglong(tab->visibleItems().size()));
+    std::printf("sorted_ms %.1f\n", sorted);
+    std::printf("first_screen_ms %.1f\n", firstPaint);
+    if (walk)
+        walkThrough(tab, table, icons);
 
-    const auto scrollThrough = [](FileTableView *view) {
-        int pages = 0;
-        QScrollBar *bar = view->verticalScrollBar();
-        for (int at = 0; at <= (std::getenv("FILELIST_ONE_PAGE") ? 0 : bar->maximum()); at += bar->pageStep(), ++pages) {
-            bar->setValue(at);
-            view->viewport()->repaint();
-            QCoreApplication::processEvents(); // as between two steps of a real scroll
-        }
-        return pages;
-    };
-    int pages = 0;
-    const Timing scroll = timed([&] { pages = scrollThrough(table); });
-    settle(500);
-    const qsizetype iconsAfterScroll = icons.fetches();
-    table->scrollToTop();
-    table->setFocus();
-    const Timing selectAll = timed([&] { press(table, Qt::Key_A, Qt::ControlModifier); });
-    const qsizetype selected = tab->selection().size();
-    const Timing arrow = timed([&] { press(table, Qt::Key_Down); });
-    // What the status bar and the title line ask for after each such key press.
-    qsizetype found = 0;
-    const Timing selectedEntries = timed([&] { found = tab->selectedItems().size(); });
-    const Timing resort = timed([&] {
-        QHeaderView *header = table->header();
-        Q_EMIT header->sectionClicked(FileTableModel::SizeColumn);
-        table->viewport()->repaint();
-    });
-
-    workspace.rightPane()->activeTab()->navigate(QUrl::fromLocalFile(big2));
-    waitFor(workspace.rightPane()->activeTab());
-    right->table()->viewport()->repaint();
+    if (folders.size() == 2) {
+        workspace.rightPane()->activeTab()->navigate(QUrl::fromLocalFile(folders[1]));
+        waitFor(workspace.rightPane()->activeTab());
+        right->table()->viewport()->repaint();
+    }
     QCoreApplication::processEvents();
-    const long bothKiB = residentKiB();
-    scrollThrough(right->table());
-    settle(500);
-    const long bothScrolledKiB = residentKiB();
-
-    std::printf("entries                 %d\n", count);
-    std::printf("                        wall ms   main-thread CPU ms\n");
-    std::printf("listing                 %8.1f\n", arrived);
-    std::printf("load to first paint     %8.1f   %8.1f\n", firstPaint - arrived, firstPaintCpu - arrivedCpu);
-    std::printf("full scroll, %4d pages %8.1f   %8.1f\n", pages, scroll.wall, scroll.cpu);
-    std::printf("  a page                %8.2f   %8.2f\n", pages ? scroll.wall / pages : 0.0, pages ? scroll.cpu / pages : 0.0);
-    std::printf("Ctrl+A (%6lld chosen)  %8.1f   %8.1f\n", qlonglong(selected), selectAll.wall, selectAll.cpu);
-    std::printf("Down after Ctrl+A       %8.1f   %8.1f\n", arrow.wall, arrow.cpu);
-    std::printf("its selected entry (%lld)  %8.2f   %8.2f\n", qlonglong(found), selectedEntries.wall, selectedEntries.cpu);
-    std::printf("sort by size            %8.1f   %8.1f\n", resort.wall, resort.cpu);
-    std::printf("icons asked, 1st screen %lld\n", qlonglong(iconsAfterFirstPaint));
-    std::printf("icons asked, all pages  %lld\n", qlonglong(iconsAfterScroll));
-    std::printf("memory, panes empty     %.1f MB\n", baseKiB / 1024.0);
-    std::printf("memory, both at %d %.1f MB\n", count, bothKiB / 1024.0);
-    std::printf("  both scrolled through %.1f MB\n", bothScrolledKiB / 1024.0);
+    std::printf("rss_mb %.1f\n", residentKiB() / 1024.0);
+    if (walk && folders.size() == 2) {
+        scrollThrough(right->table());
+        settle(500);
+        std::printf("rss_mb, both scrolled through %.1f\n", residentKiB() / 1024.0);
+    }
     return 0;
 }

@@ -1,5 +1,5 @@
 // Adds up the bytes under a folder the way the information dialog does, so its speed can be
-// compared with du (bench/foldersize.sh). Prints the total in bytes.
+// compared with du (bench/run.sh). Prints the total in bytes.
 
 #include "filesystemservice.h"
 
