@@ -4,9 +4,14 @@
 #include "fuzzymatcher.h"
 
 #include <algorithm>
+#include <thread>
 #include <vector>
 
 namespace {
+
+// Below this many items per thread, starting a thread costs more than it saves.
+constexpr qsizetype itemsPerThread = 25000;
+constexpr qsizetype prefetchAhead = 4;
 
 struct Hit
 {
@@ -18,7 +23,7 @@ struct Hit
 };
 
 // Higher score, then shorter name, then shorter full path, then input order. The order makes
-// this a total order, so a partial sort of the best few equals a stable sort of all.
+// this a total order, so keeping the best few as they come equals a stable sort of all.
 bool ranksBefore(const Hit &a, const Hit &b)
 {
     if (a.score != b.score)
@@ -30,6 +35,43 @@ bool ranksBefore(const Hit &a, const Hit &b)
     return a.order < b.order;
 }
 
+// The best hits offered so far, at most `limit`: a heap whose top is the worst one kept, so a
+// hit that can't make the cut, the common case once it is full, costs one comparison.
+class BestHits
+{
+public:
+    explicit BestHits(qsizetype limit) : m_limit(limit) {}
+
+    void offer(const Hit &hit)
+    {
+        if (qsizetype(m_hits.size()) < m_limit) {
+            m_hits.push_back(hit);
+            std::push_heap(m_hits.begin(), m_hits.end(), ranksBefore);
+        } else if (ranksBefore(hit, m_hits.front())) {
+            std::pop_heap(m_hits.begin(), m_hits.end(), ranksBefore);
+            m_hits.back() = hit;
+            std::push_heap(m_hits.begin(), m_hits.end(), ranksBefore);
+        }
+    }
+
+    void offer(const BestHits &other)
+    {
+        for (const Hit &hit : other.m_hits)
+            offer(hit);
+    }
+
+    // Best first; leaves this empty.
+    std::vector<Hit> takeSorted()
+    {
+        std::sort_heap(m_hits.begin(), m_hits.end(), ranksBefore);
+        return std::move(m_hits);
+    }
+
+private:
+    qsizetype m_limit;
+    std::vector<Hit> m_hits;
+};
+
 std::optional<qint64> rankingScore(const FuzzyText &query, const FuzzyIndex::Entry &entry)
 {
     // Most items miss; two mask tests turn them away before any scoring starts.
@@ -38,6 +80,30 @@ std::optional<qint64> rankingScore(const FuzzyText &query, const FuzzyIndex::Ent
     if (const auto nameScore = FuzzyMatcher::score(query, entry.name))
         return *nameScore + FuzzyRanking::nameMatchBonus;
     return FuzzyMatcher::score(query, entry.relativePath);
+}
+
+// Offers the items at positions [from, to) of the index, counted across its chunks.
+void rankRange(const FuzzyText &query, const QList<FuzzyIndex::Chunk> &chunks, qsizetype from, qsizetype to,
+               BestHits &best)
+{
+    qsizetype order = 0;
+    for (const FuzzyIndex::Chunk &chunk : chunks) {
+        if (order >= to)
+            break;
+        const qsizetype end = std::min(chunk.size(), to - order);
+        for (qsizetype i = std::max<qsizetype>(0, from - order); i < end; ++i) {
+            const FuzzyIndex::Entry &entry = chunk.at(i);
+            if (i + prefetchAhead < end) {
+                // The texts live apart from their entries; ask for them while earlier ones are scored.
+                const FuzzyIndex::Entry &later = chunk.at(i + prefetchAhead);
+                __builtin_prefetch(later.name.keys().data());
+                __builtin_prefetch(later.relativePath.keys().data());
+            }
+            if (const auto score = rankingScore(query, entry))
+                best.offer({*score, entry.name.length(), entry.pathLength, order + i, &entry.item});
+        }
+        order += chunk.size();
+    }
 }
 
 } // namespace
@@ -57,21 +123,25 @@ QList<FileItem> FuzzyRanking::rank(const FuzzyIndex &index, const QString &query
     if (query.isEmpty() || maxResults <= 0)
         return {};
     const FuzzyText preparedQuery(query);
-    std::vector<Hit> hits;
-    qsizetype order = 0;
-    for (const FuzzyIndex::Chunk &chunk : index.chunks()) {
-        for (const FuzzyIndex::Entry &entry : chunk) {
-            if (const auto score = rankingScore(preparedQuery, entry))
-                hits.push_back({*score, entry.name.length(), entry.pathLength, order, &entry.item});
-            ++order;
-        }
-    }
+    // Large indexes are cut into equal runs of items, each ranked on a thread of its own (the
+    // first on the calling thread), and the best of each run are merged.
+    const qsizetype total = index.size();
+    const qsizetype parts = std::clamp<qsizetype>(std::thread::hardware_concurrency(), 1,
+                                                  std::max<qsizetype>(1, total / itemsPerThread));
+    std::vector<BestHits> best(parts, BestHits(maxResults));
+    std::vector<std::thread> helpers;
+    for (qsizetype part = 1; part < parts; ++part)
+        helpers.emplace_back([&, part] {
+            rankRange(preparedQuery, index.chunks(), total * part / parts, total * (part + 1) / parts, best[part]);
+        });
+    rankRange(preparedQuery, index.chunks(), 0, total / parts, best[0]);
+    for (std::thread &helper : helpers)
+        helper.join();
+    for (qsizetype part = 1; part < parts; ++part)
+        best[0].offer(best[part]);
 
-    const auto kept = std::min<qsizetype>(maxResults, qsizetype(hits.size()));
-    std::partial_sort(hits.begin(), hits.begin() + kept, hits.end(), ranksBefore);
     QList<FileItem> results;
-    results.reserve(kept);
-    for (qsizetype i = 0; i < kept; ++i)
-        results.append(*hits[i].item);
+    for (const Hit &hit : best[0].takeSorted())
+        results.append(*hit.item);
     return results;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Orders the items found under a search root by how well a query matches them: on the file
 // name first (lifted by a fixed bonus), else on the path below the root; best first, capped.
+// A large index is ranked on every processor at once, each taking an equal run of its items.
 
 #include "fileitem.h"
 

@@ -47,6 +47,8 @@ class TestFuzzyRanking : public QObject
 private Q_SLOTS:
     void rank_data();
     void rank();
+    void largeIndex_data();
+    void largeIndex();
 };
 
 void TestFuzzyRanking::rank_data()
@@ -100,6 +102,38 @@ void TestFuzzyRanking::rank()
     for (const FileItem &item : list)
         index.append({item});
     QCOMPARE(pathsOf(FuzzyRanking::rank(index, query, maxResults)), expected);
+}
+
+// A large index is ranked in parts on several threads; equal hits on both sides of a part's edge,
+// and after it, must still come in input order, and the cap must hold over the merged parts.
+void TestFuzzyRanking::largeIndex_data()
+{
+    QTest::addColumn<QList<int>>("matching");
+    QTest::addColumn<int>("maxResults");
+    QTest::addColumn<QList<int>>("expected");
+
+    const QList<int> aroundTheMiddle{29990, 29999, 30000, 30001, 59999};
+    QTest::newRow("all of them, in input order") << aroundTheMiddle << 10 << aroundTheMiddle;
+    QTest::newRow("capped: the first ones") << aroundTheMiddle << 3 << QList<int>{29990, 29999, 30000};
+    QTest::newRow("at both ends") << QList<int>{0, 59999} << 100 << QList<int>{0, 59999};
+    QTest::newRow("none") << QList<int>{} << 100 << QList<int>{};
+}
+
+void TestFuzzyRanking::largeIndex()
+{
+    QFETCH(QList<int>, matching);
+    QFETCH(int, maxResults);
+    QFETCH(QList<int>, expected);
+    QStringList paths;
+    for (int i = 0; i < 60000; ++i)
+        paths << (matching.contains(i) ? QString("d%1/ab").arg(i) : QString("d%1/zz").arg(i));
+    FuzzyIndex index(QUrl::fromLocalFile("/r"));
+    for (qsizetype start = 0; start < paths.size(); start += 1000) // as the finder's batches come
+        index.append(items(paths.mid(start, 1000)));
+    QStringList wanted;
+    for (int i : expected)
+        wanted << QString("d%1/ab").arg(i);
+    QCOMPARE(pathsOf(FuzzyRanking::rank(index, "ab", maxResults)), wanted);
 }
 
 QTEST_GUILESS_MAIN(TestFuzzyRanking)
