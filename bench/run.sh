@@ -71,21 +71,18 @@ head -c 1073741824 /dev/urandom >"$work/copy/src/big.bin"
 make_small_files "$work/copy/src/small"
 tree_entries=$(find "$work/tree20k" -mindepth 1 | wc -l)
 
+listing() { # figure, folder, entries, runs per round
+    for _ in $(seq "$rounds"); do
+        set -- "$1" "$2" "$3" "$4" $("$bin/listing" time "$2" "$4")
+        expect "$5" "$3"
+        record "$1" ours "$6"
+        record "$1" theirs "$(hf -N --runs "$4" "ls -l -v $2")"
+    done
+}
 note "listing 100,000 entries"
-for _ in $(seq "$rounds"); do
-    set -- $("$bin/listing" time "$work/list100k" 3)
-    expect "$1" 100000
-    record list100k ours "$2"
-    record list100k theirs "$(hf -N --runs 3 "ls -l -v $work/list100k")"
-done
-
+listing list100k "$work/list100k" 100000 3
 note "listing 1,000,000 entries"
-for _ in $(seq "$rounds"); do
-    set -- $("$bin/listing" time "$work/list1m" 1)
-    expect "$1" 1000000
-    record list1m ours "$2"
-    record list1m theirs "$(hf -N --runs 1 "ls -l -v $work/list1m")"
-done
+listing list1m "$work/list1m" 1000000 1
 
 note "opening 100,000 entries in the window"
 for _ in $(seq "$rounds"); do
@@ -161,9 +158,11 @@ startups() { # runs the start-up program in a fresh home, prints the times
     done
 }
 for t in $(QT_QPA_PLATFORM=offscreen startups); do record startup_offscreen value "$t"; done
-export -f startups
+# xvfb-run is a POSIX shell script, which drops exported functions: the function goes as text.
 export bin work rounds
-for t in $(xvfb-run -a -s '-screen 0 1600x1000x24' bash -c startups); do record startup_xvfb value "$t"; done
+for t in $(xvfb-run -a -s '-screen 0 1600x1000x24' bash -c "$(declare -f startups); startups"); do
+    record startup_xvfb value "$t"
+done
 
 load_after=$(uptime)
 machine="$(uname -srm); $(nproc) × $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1); \

@@ -61,7 +61,7 @@ for figure, work, ours_name, theirs_name, most_ratio, most_ms in comparisons:
     goal = f"≤ {most_ratio}" + (f" and ≤ {ms(most_ms)}" if most_ms else "")
     met = ratio <= most_ratio and (most_ms is None or ours <= most_ms)
     missed += not met
-    lines.append(f"| {work} | {ours_name} | {theirs_name} | {ms(ours)} | {ms(theirs)} | {ratio:.2f} | {goal} | "
+    lines.append(f"| {work} | {ours_name} | {theirs_name} | {ms(ours)} | {ms(theirs)} | {ratio:.{2 if ratio >= 0.1 else 3}f} | {goal} | "
                  f"{'yes' if met else '**no**'} |")
 
 absolute = [
