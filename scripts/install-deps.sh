@@ -12,7 +12,7 @@ build_pkgs=(build-essential cmake ninja-build ccache pkg-config xvfb xdotool val
 # interface; locales for the ja_JP.UTF-8 locale that gives Japanese system error reasons.
 run_pkgs=(xdg-utils breeze-icon-theme adwaita-icon-theme fonts-noto-cjk fonts-noto-color-emoji
           qt6-qpa-plugins locales)
-bench_pkgs=(fzf fd-find hyperfine jq python3 findutils coreutils)
+bench_pkgs=(fzf fd-find hyperfine jq python3 findutils coreutils strace)
 
 want=("${build_pkgs[@]}")
 case "${1:-build}" in

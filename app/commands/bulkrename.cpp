@@ -2,6 +2,8 @@
 
 #include "bulkrename.h"
 
+#include "filenames.h"
+
 namespace {
 
 QString numbered(int number, int padding)
@@ -14,26 +16,22 @@ QString numbered(int number, int padding)
     return number < 0 ? QLatin1Char('-') + text : text;
 }
 
-QString planned(const FileItem &item, const BulkRename::Mode &mode, int index)
+// `name` is the lossless name, so bytes that aren't text stay as they were where the rule
+// doesn't touch them.
+QString planned(const QString &name, const BulkRename::Mode &mode, int index)
 {
     if (mode.kind == BulkRename::Mode::Kind::findReplace) {
         if (mode.find.isEmpty())
-            return item.name;
-        return QString(item.name).replace(mode.find, mode.replace, Qt::CaseSensitive);
+            return name;
+        return QString(name).replace(mode.find, mode.replace, Qt::CaseSensitive);
     }
     if (mode.base.isEmpty())
-        return item.name;
-    QString name = mode.base + QLatin1Char(' ') + numbered(mode.start + index, mode.padding);
-    const QString ext = BulkRename::pathExtension(item.name);
+        return name;
+    QString numberedName = mode.base + QLatin1Char(' ') + numbered(mode.start + index, mode.padding);
+    const QString ext = FileNames::splitExtension(name).second;
     if (!ext.isEmpty())
-        name += QLatin1Char('.') + ext;
-    return name;
-}
-
-qsizetype extensionDot(const QString &name)
-{
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot > 0 && dot < name.size() - 1 ? dot : -1;
+        numberedName += QLatin1Char('.') + ext;
+    return numberedName;
 }
 
 } // namespace
@@ -42,8 +40,10 @@ QList<RenameEntry> BulkRename::plan(const QList<FileItem> &items, const Mode &mo
 {
     QList<RenameEntry> entries;
     entries.reserve(items.size());
-    for (qsizetype i = 0; i < items.size(); ++i)
-        entries.append({items[i].url, items[i].name, planned(items[i], mode, int(i))});
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const QString name = items[i].url.fileName();
+        entries.append({items[i].url, name, planned(name, mode, int(i))});
+    }
     return entries;
 }
 
@@ -55,16 +55,4 @@ QList<RenamePair> BulkRename::changes(const QList<RenameEntry> &entries)
             pairs.append({entry.url, entry.newName});
     }
     return pairs;
-}
-
-QString BulkRename::pathExtension(const QString &name)
-{
-    const qsizetype dot = extensionDot(name);
-    return dot < 0 ? QString() : name.mid(dot + 1);
-}
-
-QString BulkRename::deletingPathExtension(const QString &name)
-{
-    const qsizetype dot = extensionDot(name);
-    return dot < 0 ? name : name.left(dot);
 }

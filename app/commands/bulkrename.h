@@ -3,22 +3,22 @@
 // renames themselves are done by the core (FileSystemService::applyBulkRename).
 
 #include "fileitem.h"
-#include "filesystemservice.h"
+#include "renamepair.h"
 
 #include <QHash>
 #include <QList>
 #include <QString>
-#include <QUrl>
 
 // One planned rename. The new name may equal the old one, or be empty; such entries are dropped
-// before anything is applied.
+// before anything is applied. Both names are lossless text (see FileNames): show them through
+// FileNames::displayName.
 struct RenameEntry
 {
-    QUrl url;
+    FilePath url;
     QString oldName;
     QString newName;
 
-    const QUrl &id() const { return url; }
+    const FilePath &id() const { return url; }
     // A change worth applying: a new, non-empty name.
     bool changesName() const { return !newName.isEmpty() && newName != oldName; }
 
@@ -63,10 +63,4 @@ public:
     [[nodiscard]] static QList<RenameEntry> plan(const QList<FileItem> &items, const Mode &mode);
     // The entries that change a name, in order, as the pairs the core applies.
     [[nodiscard]] static QList<RenamePair> changes(const QList<RenameEntry> &entries);
-
-    // What follows the last dot of a name; empty when there is none, and for a name whose only
-    // dot leads it (".profile" is a hidden file, not an extension).
-    [[nodiscard]] static QString pathExtension(const QString &name);
-    // The name without its last extension and that dot; unchanged when it has none.
-    [[nodiscard]] static QString deletingPathExtension(const QString &name);
 };

@@ -11,11 +11,11 @@
 
 #include "copycontrol.h"
 #include "fileerror.h"
+#include "filepath.h"
 
 #include <QElapsedTimer>
 #include <QList>
 #include <QObject>
-#include <QUrl>
 
 #include <atomic>
 #include <functional>
@@ -40,7 +40,7 @@ public:
         // of an item (done == total) always.
         void reportBytes(qint64 done, qint64 total);
         // Something the job made, for the undo step.
-        void made(const QUrl &url) { m_job.m_made.append(url); }
+        void made(const FilePath &url) { m_job.m_made.append(url); }
 
     private:
         FileJob &m_job;
@@ -60,7 +60,7 @@ public:
 
     // Read once finished() has come.
     const std::optional<FileError> &error() const { return m_error; }
-    const QList<QUrl> &madeUrls() const { return m_made; }
+    const QList<FilePath> &madeUrls() const { return m_made; }
 
     // The queue's thread runs this once.
     void run();
@@ -76,5 +76,5 @@ private:
     std::atomic_bool m_canceled = false;
     CopyControl::PauseMidFile m_pauseMidFile;
     std::optional<FileError> m_error;
-    QList<QUrl> m_made;
+    QList<FilePath> m_made;
 };

@@ -2,12 +2,12 @@
 
 #include "iteminfomodel.h"
 
-#include "bulkrename.h"
+#include "bytecount.h"
 #include "datetext.h"
 #include "fileerror.h"
+#include "filenames.h"
 #include "filesystemservice.h"
 #include "localization.h"
-#include "urls.h"
 
 #include <QLocale>
 #include <QMimeDatabase>
@@ -16,7 +16,7 @@
 
 namespace {
 
-std::optional<FileInfo> examine(const QUrl &url)
+std::optional<FileInfo> examine(const FilePath &url)
 {
     try {
         return FileSystemService().info(url);
@@ -27,7 +27,7 @@ std::optional<FileInfo> examine(const QUrl &url)
 
 } // namespace
 
-ItemInfoModel::ItemInfoModel(QUrl url, QObject *parent) : QObject(parent), m_url(std::move(url))
+ItemInfoModel::ItemInfoModel(FilePath url, QObject *parent) : QObject(parent), m_url(std::move(url))
 {
     m_info = examine(m_url);
     if (m_info && m_info->isDirectory)
@@ -38,7 +38,7 @@ ItemInfoModel::~ItemInfoModel() = default;
 
 QString ItemInfoModel::title() const
 {
-    return m_info ? m_info->name : Urls::lastPathComponent(m_url);
+    return m_info ? m_info->name : m_url.fileName();
 }
 
 void ItemInfoModel::refresh()
@@ -86,9 +86,9 @@ QList<ItemInfoModel::Row> ItemInfoModel::rows(const Localization &loc) const
     QList<Row> rows;
     rows.append({loc.infoKind, kindText(*m_info, loc)});
     if (m_info->isDirectory)
-        rows.append({loc.infoSize, m_folderSize ? sizeText(*m_folderSize) : loc.calculating});
+        rows.append({loc.infoSize, m_folderSize ? ByteCount::text(*m_folderSize) : loc.calculating});
     else
-        rows.append({loc.infoSize, sizeText(m_info->byteSize.value_or(0))});
+        rows.append({loc.infoSize, ByteCount::text(m_info->byteSize.value_or(0))});
     if (m_info->created)
         rows.append({loc.infoCreated, DateText::dateTime(*m_info->created)});
     if (m_info->modified)
@@ -105,13 +105,8 @@ QString ItemInfoModel::kindText(const FileInfo &info, const Localization &loc)
     const QMimeType type = QMimeDatabase().mimeTypeForFile(info.name, QMimeDatabase::MatchExtension);
     if (!type.isDefault() && !type.comment().isEmpty())
         return type.comment();
-    const QString extension = BulkRename::pathExtension(info.name);
+    const QString extension = FileNames::splitExtension(info.name).second;
     return extension.isEmpty() ? QString(QChar(0x2014)) : extension.toUpper();
-}
-
-QString ItemInfoModel::sizeText(qint64 bytes)
-{
-    return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat);
 }
 
 QString ItemInfoModel::permissionsText(int mode)

@@ -9,7 +9,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
-#include <QUrl>
+#include "filepath.h"
 
 #include <optional>
 
@@ -18,7 +18,7 @@ class Localization;
 class ItemInfoModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(QUrl url READ url CONSTANT)
+    Q_PROPERTY(FilePath url READ url CONSTANT)
     Q_PROPERTY(std::optional<FileInfo> info READ info NOTIFY infoChanged)
     Q_PROPERTY(std::optional<qint64> folderSize READ folderSize NOTIFY folderSizeChanged)
 
@@ -31,10 +31,10 @@ public:
         friend bool operator==(const Row &, const Row &) = default;
     };
 
-    explicit ItemInfoModel(QUrl url, QObject *parent = nullptr);
+    explicit ItemInfoModel(FilePath url, QObject *parent = nullptr);
     ~ItemInfoModel() override;
 
-    const QUrl &url() const { return m_url; }
+    const FilePath &url() const { return m_url; }
     // Absent when the item can't be examined (removed, unreadable).
     const std::optional<FileInfo> &info() const { return m_info; }
     const std::optional<qint64> &folderSize() const { return m_folderSize; }
@@ -54,8 +54,6 @@ public:
     // Folders by the texts' word; files by the description of their type as their name tells
     // it, else their extension in capitals, else an em dash.
     static QString kindText(const FileInfo &info, const Localization &loc);
-    // Decimal units with one decimal, in the user's locale: 1234567 gives "1.2 MB".
-    static QString sizeText(qint64 bytes);
     // Mode bits in octal: 0644 gives "644".
     static QString permissionsText(int mode);
 
@@ -66,7 +64,7 @@ Q_SIGNALS:
 private:
     void startWalk();
 
-    const QUrl m_url;
+    const FilePath m_url;
     std::optional<FileInfo> m_info;
     std::optional<qint64> m_folderSize;
     bool m_walking = false;

@@ -5,9 +5,11 @@
 
 #include "appsettings.h"
 #include "bulkrename.h"
+#include "bytecount.h"
 #include "copycontrol.h"
 #include "errortext.h"
 #include "filejob.h"
+#include "filenames.h"
 #include "iteminfomodel.h"
 #include "localization.h"
 #include "panemodel.h"
@@ -15,14 +17,12 @@
 #include "tabmodel.h"
 #include "treeremover.h"
 #include "undocoordinator.h"
-#include "urls.h"
 #include "workspacemodel.h"
 #include "ziparchiver.h"
 #include "zipextractor.h"
 
 #include <QClipboard>
 #include <QDateTime>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPointer>
 
@@ -33,43 +33,40 @@ namespace {
 using Operation = PaneActions::TransferOperation;
 using Context = FileJob::Context;
 
-QList<QUrl> urlsOf(const QList<FileItem> &items)
+QList<FilePath> urlsOf(const QList<FileItem> &items)
 {
-    QList<QUrl> urls;
+    QList<FilePath> urls;
     urls.reserve(items.size());
     for (const FileItem &item : items)
         urls.append(item.url);
     return urls;
 }
 
-// A folder (not a link to one) and a destination that lies in it or is it.
-bool goesIntoItself(const FileItem &item, const QUrl &directory)
+// A folder (not a link to one) and a destination that lies in it or is it, as far as the paths
+// tell without asking the disk: the core refuses what links hide, off the main thread.
+bool goesIntoItself(const FileItem &item, const FilePath &directory)
 {
-    if (!item.isDirectory || item.isSymbolicLink)
-        return false;
-    const QUrl place = Urls::appending(Urls::resolvingSymlinks(Urls::deletingLastPathComponent(item.url)),
-                                       Urls::lastPathComponent(item.url));
-    return Urls::isSameOrInside(Urls::path(Urls::resolvingSymlinks(directory)), Urls::path(place));
+    return item.isDirectory && !item.isSymbolicLink && directory.cleanPath().isSameOrChildOf(item.url.cleanPath());
 }
 
 // Runs `step` on each URL in order, noting what it made, until the first failure (thrown on)
 // or a cancel. The job's thread.
-void eachUntilFailure(const QList<QUrl> &urls, Context &context,
-                      const std::function<std::optional<QUrl>(const QUrl &, const CopyControl &)> &step)
+void eachUntilFailure(const QList<FilePath> &urls, Context &context,
+                      const std::function<std::optional<FilePath>(const FilePath &, const CopyControl &)> &step)
 {
     const CopyControl control = context.copyControl();
     for (qsizetype i = 0; i < urls.size() && !context.isCanceled(); ++i) {
-        if (const std::optional<QUrl> made = step(urls[i], control))
+        if (const std::optional<FilePath> made = step(urls[i], control))
             context.made(*made);
         context.reportItems(int(i + 1), int(urls.size()));
     }
 }
 
-void transferItems(const QList<QUrl> &urls, const QUrl &directory, Operation operation, ConflictResolution resolution,
+void transferItems(const QList<FilePath> &urls, const FilePath &directory, Operation operation, ConflictResolution resolution,
                    Context &context)
 {
     const FileSystemService fs;
-    eachUntilFailure(urls, context, [&](const QUrl &url, const CopyControl &control) -> std::optional<QUrl> {
+    eachUntilFailure(urls, context, [&](const FilePath &url, const CopyControl &control) -> std::optional<FilePath> {
         if (operation == Operation::copy)
             fs.copy(url, directory, resolution, control);
         else
@@ -207,7 +204,7 @@ void PaneActions::recordUndoOnly(std::function<void()> undo)
 
 // --- transfers ---
 
-void PaneActions::paste(const QUrl &directory)
+void PaneActions::paste(const FilePath &directory)
 {
     const std::optional<FileClipboard> source = m_workspace->effectivePasteSource();
     if (!source || source->urls.isEmpty())
@@ -218,7 +215,7 @@ void PaneActions::paste(const QUrl &directory)
         m_workspace->setClipboard(std::nullopt);
 }
 
-void PaneActions::requestTransfer(const QList<FileItem> &items, const QUrl &directory, TransferOperation operation)
+void PaneActions::requestTransfer(const QList<FileItem> &items, const FilePath &directory, TransferOperation operation)
 {
     if (items.isEmpty())
         return;
@@ -251,10 +248,10 @@ void PaneActions::dismissPendingTransfer()
     setPendingTransfer(std::nullopt);
 }
 
-void PaneActions::performTransfer(const QList<FileItem> &items, const QUrl &directory, TransferOperation operation,
+void PaneActions::performTransfer(const QList<FileItem> &items, const FilePath &directory, TransferOperation operation,
                                   ConflictResolution resolution)
 {
-    const QList<QUrl> urls = urlsOf(items);
+    const QList<FilePath> urls = urlsOf(items);
     const int total = int(urls.size());
     FileJob *job = enqueue([urls, directory, operation, resolution](Context &context) {
         transferItems(urls, directory, operation, resolution, context);
@@ -300,8 +297,8 @@ QString PaneActions::progressText(const TransferProgress &progress, const Locali
                                   {QString::number(progress.done), QString::number(progress.total)});
     const QString &format = progress.operation == TransferOperation::copy ? loc.copyProgressFormat : loc.moveProgressFormat;
     return Localization::fill(format, {QString::number(progress.done + 1), QString::number(progress.total),
-                                       ItemInfoModel::sizeText(progress.bytesDone),
-                                       ItemInfoModel::sizeText(progress.bytesTotal)});
+                                       ByteCount::text(progress.bytesDone),
+                                       ByteCount::text(progress.bytesTotal)});
 }
 
 void PaneActions::cancelTransfer()
@@ -341,27 +338,27 @@ void PaneActions::transferSelectionToOtherPane(TransferOperation operation)
 
 // --- drops ---
 
-QList<QUrl> PaneActions::resolveDropSources(const QList<QUrl> &urls)
+QList<FilePath> PaneActions::resolveDropSources(const QList<FilePath> &urls)
 {
-    const QList<QUrl> dragged = m_workspace->draggingURLs();
+    const QList<FilePath> dragged = m_workspace->draggingURLs();
     m_workspace->setDraggingURLs({});
     if (dragged.isEmpty() || urls.isEmpty())
         return urls;
-    QSet<QUrl> draggedPlaces;
-    for (const QUrl &url : dragged)
-        draggedPlaces.insert(Urls::standardized(url));
-    for (const QUrl &url : urls) {
-        if (!draggedPlaces.contains(Urls::standardized(url)))
+    QSet<FilePath> draggedPlaces;
+    for (const FilePath &url : dragged)
+        draggedPlaces.insert(url.cleanPath());
+    for (const FilePath &url : urls) {
+        if (!draggedPlaces.contains(url.cleanPath()))
             return urls;
     }
     return dragged;
 }
 
-QList<FileItem> PaneActions::fileItems(const QList<QUrl> &urls) const
+QList<FileItem> PaneActions::fileItems(const QList<FilePath> &urls) const
 {
     QList<FileItem> items;
     items.reserve(urls.size());
-    for (const QUrl &url : urls) {
+    for (const FilePath &url : urls) {
         std::optional<FileItem> listed;
         for (PaneModel *pane : m_workspace->panes()) {
             for (const FileItem &item : pane->activeTab()->items()) {
@@ -374,10 +371,9 @@ QList<FileItem> PaneActions::fileItems(const QList<QUrl> &urls) const
                 break;
         }
         if (!listed) {
-            // Not listed anywhere (pasted from another program): only what the transfer needs.
-            const bool folder = QFileInfo(Urls::path(url)).isDir();
-            listed = FileItem(url, Urls::lastPathComponent(url), folder, 0, QDateTime::fromSecsSinceEpoch(0, Qt::UTC),
-                              false);
+            // Not listed anywhere (pasted from another program): only what the transfer needs;
+            // whether it is a folder the transfer finds out on the worker.
+            listed = FileItem(url, url.displayName(), false, 0, QDateTime::fromSecsSinceEpoch(0, Qt::UTC), false);
         }
         items.append(*listed);
     }
@@ -391,26 +387,25 @@ static PaneActions::TransferOperation dropOperation(Qt::KeyboardModifiers modifi
     return copy ? PaneActions::TransferOperation::copy : PaneActions::TransferOperation::move;
 }
 
-void PaneActions::handleDrop(const QList<QUrl> &urls, const QUrl &directory, Qt::KeyboardModifiers modifiers)
+void PaneActions::handleDrop(const QList<FilePath> &urls, const FilePath &directory, Qt::KeyboardModifiers modifiers)
 {
-    const QUrl target = Urls::standardized(directory);
+    const FilePath target = directory.cleanPath();
     QList<FileItem> kept;
     for (const FileItem &item : fileItems(resolveDropSources(urls))) {
-        if (Urls::standardized(Urls::deletingLastPathComponent(item.url)) != target)
+        if (item.url.parentDir().cleanPath() != target)
             kept.append(item);
     }
     if (!kept.isEmpty())
         requestTransfer(kept, directory, dropOperation(modifiers));
 }
 
-void PaneActions::handleDropIntoFolder(const QList<QUrl> &urls, const FileItem &folder, TabModel *,
+void PaneActions::handleDropIntoFolder(const QList<FilePath> &urls, const FileItem &folder, TabModel *,
                                        Qt::KeyboardModifiers modifiers)
 {
-    const QUrl target = Urls::standardized(folder.url);
+    const FilePath target = folder.url.cleanPath();
     QList<FileItem> kept;
     for (const FileItem &item : fileItems(resolveDropSources(urls))) {
-        if (Urls::standardized(item.url) != target
-            && Urls::standardized(Urls::deletingLastPathComponent(item.url)) != target)
+        if (item.url.cleanPath() != target && item.url.parentDir().cleanPath() != target)
             kept.append(item);
     }
     if (!kept.isEmpty())
@@ -433,6 +428,12 @@ void PaneActions::cancelRename()
 
 void PaneActions::performRename(const FileItem &item, TabModel *tab)
 {
+    // The field shows a name that isn't valid text with U+FFFD in place of its odd bytes; left
+    // as it was, it must not write those characters over the bytes on disk.
+    if (m_renameText == item.name) {
+        setRenameTarget(std::nullopt);
+        return;
+    }
     // Spaces and tabs only: a line break in a name is the user's business.
     qsizetype first = 0;
     qsizetype last = m_renameText.size();
@@ -442,8 +443,8 @@ void PaneActions::performRename(const FileItem &item, TabModel *tab)
     while (last > first && blank(m_renameText.at(last - 1)))
         --last;
     const QString newName = m_renameText.mid(first, last - first);
-    const QString oldName = Urls::lastPathComponent(item.url);
-    QUrl renamed;
+    const QString oldName = item.url.fileName();
+    FilePath renamed;
     try {
         renamed = m_fs.rename(item.url, newName);
     } catch (const FileError &error) {
@@ -453,7 +454,7 @@ void PaneActions::performRename(const FileItem &item, TabModel *tab)
     setRenameTarget(std::nullopt);
     tab->reload();
     // The coordinator swallows the failures of both (the item changed meanwhile).
-    const QUrl original = item.url;
+    const FilePath original = item.url;
     recordReversible([original, newName] { FileSystemService().rename(original, newName); },
                                             [renamed, oldName] { FileSystemService().rename(renamed, oldName); });
 }
@@ -484,16 +485,16 @@ void PaneActions::cancelTrash()
 
 void PaneActions::trash(const QList<FileItem> &items, TabModel *tab)
 {
-    const QList<QUrl> urls = urlsOf(items);
+    const QList<FilePath> urls = urlsOf(items);
     runItemJob(tab, [urls](Context &context) {
-        eachUntilFailure(urls, context, [](const QUrl &url, const CopyControl &) {
+        eachUntilFailure(urls, context, [](const FilePath &url, const CopyControl &) {
             return FileSystemService().moveToTrash(url);
         });
-    }, [this](const QList<QUrl> &trashed) {
+    }, [this](const QList<FilePath> &trashed) {
         // Items already trashed get their undo even when a later one failed. Restoring never
         // replaces: an item whose place was taken meanwhile stays in the Trash.
         recordUndoOnly([trashed] {
-            for (const QUrl &place : trashed) {
+            for (const FilePath &place : trashed) {
                 try { FileSystemService().restoreFromTrash(place); } catch (const FileError &) {}
             }
         });
@@ -510,11 +511,11 @@ void PaneActions::confirmPermanentDelete(TabModel *tab)
 {
     if (!m_pendingPermanentDelete)
         return;
-    const QList<QUrl> urls = urlsOf(*m_pendingPermanentDelete);
+    const QList<FilePath> urls = urlsOf(*m_pendingPermanentDelete);
     setPendingPermanentDelete(std::nullopt);
     runItemJob(tab, [urls](Context &context) {
-        eachUntilFailure(urls, context, [](const QUrl &url, const CopyControl &control) -> std::optional<QUrl> {
-            TreeRemover::removeItem(Urls::path(url), FileError::Operation::Delete, control.shouldContinue);
+        eachUntilFailure(urls, context, [](const FilePath &url, const CopyControl &control) -> std::optional<FilePath> {
+            TreeRemover::removeItem(url.path(), FileError::Operation::Delete, control.shouldContinue);
             return std::nullopt;
         });
     }, {});
@@ -527,14 +528,14 @@ void PaneActions::cancelPermanentDelete()
 
 void PaneActions::duplicate(const QList<FileItem> &items, TabModel *tab)
 {
-    const QList<QUrl> urls = urlsOf(items);
+    const QList<FilePath> urls = urlsOf(items);
     runItemJob(tab, [urls](Context &context) {
-        eachUntilFailure(urls, context, [](const QUrl &url, const CopyControl &control) {
-            return std::optional<QUrl>(FileSystemService().duplicate(url, control));
+        eachUntilFailure(urls, context, [](const FilePath &url, const CopyControl &control) {
+            return std::optional<FilePath>(FileSystemService().duplicate(url, control));
         });
-    }, [this](const QList<QUrl> &copies) {
+    }, [this](const QList<FilePath> &copies) {
         recordUndoOnly([copies] {
-            for (const QUrl &copy : copies) {
+            for (const FilePath &copy : copies) {
                 try { FileSystemService().moveToTrash(copy); } catch (const FileError &) {}
             }
         });
@@ -545,32 +546,32 @@ QString PaneActions::archiveBaseName(const QList<FileItem> &items)
 {
     if (items.size() != 1)
         return QStringLiteral("Archive.zip");
-    return BulkRename::deletingPathExtension(items.first().name) + QStringLiteral(".zip");
+    return FileNames::splitExtension(items.first().url.fileName()).first + QStringLiteral(".zip");
 }
 
 void PaneActions::compress(const QList<FileItem> &items, TabModel *tab)
 {
     if (items.isEmpty())
         return;
-    const QList<QUrl> urls = urlsOf(items);
-    const QUrl folder = tab->history().current();
+    const QList<FilePath> urls = urlsOf(items);
+    const FilePath folder = tab->history().current();
     const QString baseName = archiveBaseName(items);
     runItemJob(tab, [urls, folder, baseName](Context &context) {
-        const QUrl archive = Urls::appending(folder, FileSystemService().uniqueDestinationName(baseName, folder));
+        const FilePath archive = folder.pathAppended(FileSystemService().uniqueDestinationName(baseName, folder));
         ZipArchiver::compress(urls, archive, context.copyControl().shouldContinue);
     }, {});
 }
 
 void PaneActions::extract(const FileItem &item, TabModel *tab)
 {
-    const QUrl archive = item.url;
-    const QUrl folder = tab->history().current();
+    const FilePath archive = item.url;
+    const FilePath folder = tab->history().current();
     runItemJob(tab, [archive, folder](Context &context) {
         ZipExtractor::extract(archive, folder, context.copyControl().shouldContinue);
     }, {});
 }
 
-void PaneActions::runItemJob(TabModel *tab, FileJob::Work work, std::function<void(const QList<QUrl> &)> onDone)
+void PaneActions::runItemJob(TabModel *tab, FileJob::Work work, std::function<void(const QList<FilePath> &)> onDone)
 {
     FileJob *job = enqueue(std::move(work));
     connect(job, &FileJob::finished, this, [this, job, reloaded = QPointer<TabModel>(tab), onDone = std::move(onDone)] {
@@ -645,8 +646,7 @@ void PaneActions::registerBulkRenameUndo(const QList<RenamePair> &pairs)
     QList<RenamePair> inverse;
     inverse.reserve(pairs.size());
     for (const RenamePair &pair : pairs)
-        inverse.append({Urls::appending(Urls::deletingLastPathComponent(pair.url), pair.newName),
-                        Urls::lastPathComponent(pair.url)});
+        inverse.append({pair.url.parentDir().pathAppended(pair.newName), pair.url.fileName()});
     const auto applying = [](const QList<RenamePair> &list) {
         return [list] { FileSystemService().applyBulkRename(list); };
     };
@@ -655,7 +655,7 @@ void PaneActions::registerBulkRenameUndo(const QList<RenamePair> &pairs)
 
 // --- the context menu ---
 
-QList<ContextMenuEntry> PaneActions::contextMenu(const QSet<QUrl> &urls, TabModel *tab, const Localization &loc)
+QList<ContextMenuEntry> PaneActions::contextMenu(const QSet<FilePath> &urls, TabModel *tab, const Localization &loc)
 {
     QList<FileItem> items;
     for (const FileItem &item : tab->items()) {
@@ -665,7 +665,7 @@ QList<ContextMenuEntry> PaneActions::contextMenu(const QSet<QUrl> &urls, TabMode
     return contextMenu(items, tab->history().current(), tab, loc);
 }
 
-QList<ContextMenuEntry> PaneActions::contextMenu(const QList<FileItem> &items, const QUrl &directory, TabModel *tab,
+QList<ContextMenuEntry> PaneActions::contextMenu(const QList<FileItem> &items, const FilePath &directory, TabModel *tab,
                                                  const Localization &loc)
 {
     using C = ContextMenuEntry::Command;
@@ -685,7 +685,7 @@ QList<ContextMenuEntry> PaneActions::contextMenu(const QList<FileItem> &items, c
         }
         return menu;
     }
-    const QList<QUrl> urls = urlsOf(items);
+    const QList<FilePath> urls = urlsOf(items);
     add(C::copyPath, loc.copyPath, [this, items] { copyPaths(items); });
     menu.append(ContextMenuEntry::divider());
     add(C::copy, loc.copy, [this, urls] { m_workspace->writeClipboard(urls, ClipboardOperation::copy); });
@@ -709,7 +709,7 @@ QList<ContextMenuEntry> PaneActions::contextMenu(const QList<FileItem> &items, c
     add(C::moveToTrash, loc.moveToTrash, [this, items, target] { if (target) requestTrash(items, target); });
     menu.append(ContextMenuEntry::divider());
     add(C::compress, loc.compress, [this, items, target] { if (target) compress(items, target); });
-    if (items.size() == 1 && BulkRename::pathExtension(items.first().name).toLower() == QLatin1String("zip")) {
+    if (items.size() == 1 && FileNames::splitExtension(items.first().name).second.toLower() == QLatin1String("zip")) {
         const FileItem item = items.first();
         add(C::extract, loc.extract, [this, item, target] { if (target) extract(item, target); });
     }

@@ -21,7 +21,7 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
-#include <QUrl>
+#include "filepath.h"
 #include <QUuid>
 
 #include <functional>
@@ -46,14 +46,14 @@ public:
     {
         QUuid id = QUuid::createUuid();
         QList<FileItem> items;
-        QUrl destinationURL;
+        FilePath destinationURL;
         TransferOperation operation = TransferOperation::copy;
         friend bool operator==(const PendingTransfer &, const PendingTransfer &) = default;
     };
     struct PreviewItem
     {
         QUuid id = QUuid::createUuid();
-        QUrl url;
+        FilePath url;
         friend bool operator==(const PreviewItem &, const PreviewItem &) = default;
     };
     struct RenameBatch
@@ -65,7 +65,7 @@ public:
     struct InfoTarget
     {
         QUuid id = QUuid::createUuid();
-        QUrl url;
+        FilePath url;
         friend bool operator==(const InfoTarget &, const InfoTarget &) = default;
     };
     // Progress of the running transfer: items done of the total, and the bytes of the item in
@@ -121,9 +121,9 @@ public:
     void setOnNewFile(std::function<void()> action) { m_onNewFile = std::move(action); }
 
     // --- transfers ---
-    void paste(const QUrl &directory);
-    void requestTransfer(const QList<FileItem> &items, const QUrl &directory, TransferOperation operation);
-    void performTransfer(const QList<FileItem> &items, const QUrl &directory, TransferOperation operation,
+    void paste(const FilePath &directory);
+    void requestTransfer(const QList<FileItem> &items, const FilePath &directory, TransferOperation operation);
+    void performTransfer(const QList<FileItem> &items, const FilePath &directory, TransferOperation operation,
                          ConflictResolution resolution);
     // The collision prompt's buttons, and its dismissal (which abandons the transfer).
     void resolvePendingTransfer(ConflictResolution resolution);
@@ -140,11 +140,11 @@ public:
 
     // --- drops ---
     // `modifiers` are those of the drop event: Ctrl copies, Shift forces a move, none moves.
-    void handleDrop(const QList<QUrl> &urls, const QUrl &directory, Qt::KeyboardModifiers modifiers);
-    void handleDropIntoFolder(const QList<QUrl> &urls, const FileItem &folder, TabModel *tab,
+    void handleDrop(const QList<FilePath> &urls, const FilePath &directory, Qt::KeyboardModifiers modifiers);
+    void handleDropIntoFolder(const QList<FilePath> &urls, const FileItem &folder, TabModel *tab,
                               Qt::KeyboardModifiers modifiers);
-    QList<QUrl> resolveDropSources(const QList<QUrl> &urls);
-    QList<FileItem> fileItems(const QList<QUrl> &urls) const;
+    QList<FilePath> resolveDropSources(const QList<FilePath> &urls);
+    QList<FileItem> fileItems(const QList<FilePath> &urls) const;
 
     // --- item commands ---
     void requestRename(const FileItem &item);
@@ -178,10 +178,10 @@ public:
     void clearError();
 
     // --- the context menu ---
-    QList<ContextMenuEntry> contextMenu(const QList<FileItem> &items, const QUrl &directory, TabModel *tab,
+    QList<ContextMenuEntry> contextMenu(const QList<FileItem> &items, const FilePath &directory, TabModel *tab,
                                         const Localization &loc);
     // The tab's entries whose URL is in `urls`, in listing order, in the tab's folder.
-    QList<ContextMenuEntry> contextMenu(const QSet<QUrl> &urls, TabModel *tab, const Localization &loc);
+    QList<ContextMenuEntry> contextMenu(const QSet<FilePath> &urls, TabModel *tab, const Localization &loc);
 
     // The progress row's text: the items, and the bytes of the item while one is being copied.
     static QString progressText(const TransferProgress &progress, const Localization &loc);
@@ -218,7 +218,7 @@ private:
     void transferEnded(const FileJob *job);
     // Runs `work` as a job; once it finished, hands what it made to `onDone` (for the undo step,
     // even after a failure), shows its error and reloads the tab if it still exists.
-    void runItemJob(TabModel *tab, FileJob::Work work, std::function<void(const QList<QUrl> &)> onDone);
+    void runItemJob(TabModel *tab, FileJob::Work work, std::function<void(const QList<FilePath> &)> onDone);
     void registerBulkRenameUndo(const QList<RenamePair> &pairs);
     void recordReversible(std::function<void()> forward, std::function<void()> inverse);
     void recordUndoOnly(std::function<void()> undo);

@@ -1,7 +1,6 @@
 #include "clipboardmime.h"
 
 #include "filenames.h"
-#include "urls.h"
 
 #include <QMimeData>
 #include <QString>
@@ -26,11 +25,11 @@ QList<QByteArray> linesOf(const QByteArray &data)
     return lines;
 }
 
-std::optional<QList<QUrl>> urlsFrom(const QList<QByteArray> &uris)
+std::optional<QList<FilePath>> urlsFrom(const QList<QByteArray> &uris)
 {
-    QList<QUrl> urls;
+    QList<FilePath> urls;
     for (const QByteArray &uri : uris) {
-        const QUrl url = ClipboardMime::urlFromUri(uri);
+        const FilePath url = ClipboardMime::urlFromUri(uri);
         if (url.isEmpty())
             return std::nullopt;
         urls.append(url);
@@ -42,11 +41,11 @@ std::optional<QList<QUrl>> urlsFrom(const QList<QByteArray> &uris)
 
 } // namespace
 
-QMimeData *ClipboardMime::encode(const QList<QUrl> &urls, ClipboardOperation operation)
+QMimeData *ClipboardMime::encode(const QList<FilePath> &urls, ClipboardOperation operation)
 {
     QByteArray uriList;
     QByteArray gnome = operation == ClipboardOperation::move ? "cut" : "copy";
-    for (const QUrl &url : urls) {
+    for (const FilePath &url : urls) {
         const QByteArray line = uri(url);
         uriList += line + "\r\n";
         gnome += '\n' + line;
@@ -80,12 +79,12 @@ std::optional<FileClipboard> ClipboardMime::decode(const QMimeData *data)
     return FileClipboard{*urls, cut ? ClipboardOperation::move : ClipboardOperation::copy};
 }
 
-QByteArray ClipboardMime::uri(const QUrl &url)
+QByteArray ClipboardMime::uri(const FilePath &url)
 {
-    return "file://" + FileNames::encode(Urls::path(url)).toPercentEncoding("/!$&'()*+,;=:@~");
+    return "file://" + url.nativePath().toPercentEncoding("/!$&'()*+,;=:@~");
 }
 
-QUrl ClipboardMime::urlFromUri(QByteArrayView uri)
+FilePath ClipboardMime::urlFromUri(QByteArrayView uri)
 {
     const QByteArray text = uri.trimmed().toByteArray();
     if (!text.startsWith("file:"))
@@ -104,5 +103,5 @@ QUrl ClipboardMime::urlFromUri(QByteArrayView uri)
     }
     if (!rest.startsWith('/'))
         return {};
-    return Urls::fromPath(FileNames::decode(QByteArray::fromPercentEncoding(rest)));
+    return FilePath::fromNative(QByteArray::fromPercentEncoding(rest));
 }

@@ -11,7 +11,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
-#include <QUrl>
+#include "filepath.h"
 
 #include <optional>
 
@@ -21,13 +21,13 @@ class ClipboardMime
 {
 public:
     // A new QMimeData holding `urls` in every form; the caller takes it.
-    [[nodiscard]] static QMimeData *encode(const QList<QUrl> &urls, ClipboardOperation operation);
+    [[nodiscard]] static QMimeData *encode(const QList<FilePath> &urls, ClipboardOperation operation);
     // The files on the clipboard, as a move when their writer marked them as cut. None when the
     // clipboard holds no files, or anything that isn't a local file among them.
     [[nodiscard]] static std::optional<FileClipboard> decode(const QMimeData *data);
 
     // file:///path with every byte outside the URI's safe set percent-encoded.
-    [[nodiscard]] static QByteArray uri(const QUrl &url);
+    [[nodiscard]] static QByteArray uri(const FilePath &url);
     // The file URL a URI names; empty when it isn't a file URI of this machine.
-    [[nodiscard]] static QUrl urlFromUri(QByteArrayView uri);
+    [[nodiscard]] static FilePath urlFromUri(QByteArrayView uri);
 };

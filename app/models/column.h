@@ -6,20 +6,20 @@
 
 #include <QList>
 #include <QSet>
-#include <QUrl>
+#include "filepath.h"
 
 #include <optional>
 
 struct Column
 {
-    QUrl id;  // the folder's URL when the column was made
-    QUrl url; // the folder shown
+    FilePath id;  // the folder's URL when the column was made
+    FilePath url; // the folder shown
     QList<FileItem> items;
-    QSet<QUrl> selection;
-    std::optional<QUrl> anchorID; // where a Shift selection extends from
+    QSet<FilePath> selection;
+    std::optional<FilePath> anchorID; // where a Shift selection extends from
     bool isLoading = false;
 
-    static Column forFolder(const QUrl &url) { return Column{url, url, {}, {}, std::nullopt, true}; }
+    static Column forFolder(const FilePath &url) { return Column{url, url, {}, {}, std::nullopt, true}; }
 
     friend bool operator==(const Column &, const Column &) = default;
 };

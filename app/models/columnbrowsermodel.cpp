@@ -2,7 +2,6 @@
 
 #include "columnchain.h"
 #include "filesystemservice.h"
-#include "urls.h"
 
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -11,7 +10,7 @@
 namespace {
 
 // Columns show no error text: a folder that can't be listed is an empty column.
-QList<FileItem> listQuietly(const QUrl &url, bool showHidden)
+QList<FileItem> listQuietly(const FilePath &url, bool showHidden)
 {
     try {
         return FileSystemService().listDirectory(url, showHidden);
@@ -20,7 +19,7 @@ QList<FileItem> listQuietly(const QUrl &url, bool showHidden)
     }
 }
 
-qsizetype positionOf(const QList<FileItem> &items, const QUrl &url)
+qsizetype positionOf(const QList<FileItem> &items, const FilePath &url)
 {
     const auto found = std::find_if(items.begin(), items.end(), [&url](const FileItem &item) { return item.url == url; });
     return found == items.end() ? -1 : qsizetype(found - items.begin());
@@ -28,7 +27,7 @@ qsizetype positionOf(const QList<FileItem> &items, const QUrl &url)
 
 } // namespace
 
-ColumnBrowserModel::ColumnBrowserModel(const QUrl &rootURL, bool showHidden, QObject *parent)
+ColumnBrowserModel::ColumnBrowserModel(const FilePath &rootURL, bool showHidden, QObject *parent)
     : QObject(parent), m_rootURL(rootURL), m_showHidden(showHidden)
 {
 }
@@ -54,7 +53,7 @@ void ColumnBrowserModel::load(int index)
     if (!isInChain(index))
         return;
     Column &column = m_columns[index];
-    const QUrl url = column.url;
+    const FilePath url = column.url;
     if (!column.isLoading) {
         column.isLoading = true;
         Q_EMIT columnsChanged();
@@ -65,7 +64,7 @@ void ColumnBrowserModel::load(int index)
                                      }));
 }
 
-void ColumnBrowserModel::applyListing(int index, const QUrl &url, const QList<FileItem> &items)
+void ColumnBrowserModel::applyListing(int index, const FilePath &url, const QList<FileItem> &items)
 {
     // The chain changed since the load began: the column was cut off or shows another folder.
     if (!isInChain(index) || m_columns.at(index).url != url)
@@ -77,7 +76,7 @@ void ColumnBrowserModel::applyListing(int index, const QUrl &url, const QList<Fi
     Q_EMIT columnLoaded(index);
 }
 
-void ColumnBrowserModel::select(const QUrl &url, int index, SelectMode mode)
+void ColumnBrowserModel::select(const FilePath &url, int index, SelectMode mode)
 {
     if (!isInChain(index))
         return;
@@ -85,7 +84,7 @@ void ColumnBrowserModel::select(const QUrl &url, int index, SelectMode mode)
     changeSelection(m_columns[index], found ? found->url : url, mode);
     setActiveColumnIndex(index);
     m_columns = ColumnChain::truncated(m_columns, index);
-    const QSet<QUrl> &selection = m_columns.at(index).selection;
+    const QSet<FilePath> &selection = m_columns.at(index).selection;
     const std::optional<FileItem> single = selection.size() == 1 ? item(*selection.begin(), index) : std::nullopt;
     const bool expands = single && ColumnChain::shouldExpand(*single);
     if (expands)
@@ -95,7 +94,7 @@ void ColumnBrowserModel::select(const QUrl &url, int index, SelectMode mode)
         load(int(m_columns.size()) - 1);
 }
 
-void ColumnBrowserModel::changeSelection(Column &column, const QUrl &target, SelectMode mode)
+void ColumnBrowserModel::changeSelection(Column &column, const FilePath &target, SelectMode mode)
 {
     if (mode == SelectMode::range && column.anchorID) {
         const qsizetype from = positionOf(column.items, *column.anchorID);
@@ -116,7 +115,7 @@ void ColumnBrowserModel::changeSelection(Column &column, const QUrl &target, Sel
     column.anchorID = target;
 }
 
-void ColumnBrowserModel::open(const QUrl &url, int index) const
+void ColumnBrowserModel::open(const FilePath &url, int index) const
 {
     const std::optional<FileItem> found = item(url, index);
     if (!found)
@@ -145,7 +144,7 @@ QList<FileItem> ColumnBrowserModel::selectedItems(int index) const
     return selected;
 }
 
-QUrl ColumnBrowserModel::deepestDirectory() const
+FilePath ColumnBrowserModel::deepestDirectory() const
 {
     return m_columns.isEmpty() ? m_rootURL : m_columns.last().url;
 }
@@ -168,7 +167,7 @@ std::optional<FileItem> ColumnBrowserModel::deepestSelectedFile() const
     return selected.first();
 }
 
-std::optional<FileItem> ColumnBrowserModel::item(const QUrl &url, int index) const
+std::optional<FileItem> ColumnBrowserModel::item(const FilePath &url, int index) const
 {
     if (!isInChain(index))
         return std::nullopt;
@@ -182,8 +181,8 @@ std::optional<FileItem> ColumnBrowserModel::item(const QUrl &url, int index) con
     return std::nullopt;
 }
 
-bool ColumnBrowserModel::sameLocation(const QUrl &a, const QUrl &b)
+bool ColumnBrowserModel::sameLocation(const FilePath &a, const FilePath &b)
 {
-    const auto normal = [](const QUrl &url) { return Urls::path(Urls::standardized(Urls::resolvingSymlinks(url))); };
+    const auto normal = [](const FilePath &url) { return url.resolvingSymlinks().cleanPath(); };
     return normal(a) == normal(b);
 }

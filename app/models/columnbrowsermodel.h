@@ -15,7 +15,7 @@
 #include <QFuture>
 #include <QList>
 #include <QObject>
-#include <QUrl>
+#include "filepath.h"
 
 #include <functional>
 #include <optional>
@@ -23,18 +23,18 @@
 class ColumnBrowserModel : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(QUrl rootURL READ rootURL CONSTANT)
+    Q_PROPERTY(FilePath rootURL READ rootURL CONSTANT)
     Q_PROPERTY(bool showHidden READ showHidden CONSTANT)
     Q_PROPERTY(int activeColumnIndex READ activeColumnIndex WRITE setActiveColumnIndex NOTIFY activeColumnIndexChanged)
 
 public:
     using SelectMode = ::SelectMode;
-    using Action = std::function<void(const QUrl &)>;
+    using Action = std::function<void(const FilePath &)>;
 
     // Empty until start().
-    ColumnBrowserModel(const QUrl &rootURL, bool showHidden, QObject *parent = nullptr);
+    ColumnBrowserModel(const FilePath &rootURL, bool showHidden, QObject *parent = nullptr);
 
-    const QUrl &rootURL() const { return m_rootURL; }
+    const FilePath &rootURL() const { return m_rootURL; }
     bool showHidden() const { return m_showHidden; }
     const QList<Column> &columns() const { return m_columns; }
     int activeColumnIndex() const { return m_activeColumnIndex; }
@@ -49,16 +49,16 @@ public:
     void start();
     // Changes the selection of column `index` by `mode`, focuses that column, drops the columns
     // to its right, and opens a column for the folder selected alone in it.
-    void select(const QUrl &url, int index, SelectMode mode);
+    void select(const FilePath &url, int index, SelectMode mode);
     // Hands the entry matching `url` in column `index` to onNavigate or onOpenFile.
-    void open(const QUrl &url, int index) const;
+    void open(const FilePath &url, int index) const;
     // Loads every column again; selections and the chain's shape stay.
     void reloadColumns();
 
     // Column `index`'s selected entries in the column's order; empty outside the chain.
     QList<FileItem> selectedItems(int index) const;
     // The last column's folder; the root before start().
-    QUrl deepestDirectory() const;
+    FilePath deepestDirectory() const;
     // The selection of the deepest column that has one.
     QList<FileItem> deepestSelection() const;
     // That selection's entry when it is exactly one file; previews show it.
@@ -69,7 +69,7 @@ public:
 
     // Two URLs name the same place once links are resolved and "." / ".." / trailing slashes
     // are gone.
-    static bool sameLocation(const QUrl &a, const QUrl &b);
+    static bool sameLocation(const FilePath &a, const FilePath &b);
 
 Q_SIGNALS:
     void columnsChanged();
@@ -79,17 +79,17 @@ Q_SIGNALS:
 
 private:
     void load(int index);
-    void applyListing(int index, const QUrl &url, const QList<FileItem> &items);
-    std::optional<FileItem> item(const QUrl &url, int index) const;
-    static void changeSelection(Column &column, const QUrl &target, SelectMode mode);
+    void applyListing(int index, const FilePath &url, const QList<FileItem> &items);
+    std::optional<FileItem> item(const FilePath &url, int index) const;
+    static void changeSelection(Column &column, const FilePath &target, SelectMode mode);
     bool isInChain(int index) const { return index >= 0 && index < m_columns.size(); }
 
-    const QUrl m_rootURL;
+    const FilePath m_rootURL;
     const bool m_showHidden;
     QList<Column> m_columns;
     int m_activeColumnIndex = 0;
-    Action m_onNavigate = [](const QUrl &) {};
-    Action m_onOpenFile = [](const QUrl &) {};
+    Action m_onNavigate = [](const FilePath &) {};
+    Action m_onOpenFile = [](const FilePath &) {};
     QList<QFuture<void>> m_loadTasks;
     FutureOwner m_tasks; // last: its loads end before anything else goes
 };

@@ -1,8 +1,7 @@
 #include "errortext.h"
 
 #include "filenames.h"
-
-#include <QFileInfo>
+#include "urls.h"
 
 #include <initializer_list>
 #include <cstring>
@@ -76,7 +75,7 @@ QString ErrorText::reason(int code, const Localization &texts)
 
 QString ErrorText::message(const FileError &error, const Localization &texts, Subject subject)
 {
-    const QString fileName = QFileInfo(error.path()).fileName();
+    const QString fileName = Urls::fileName(error.path());
     const QString name = FileNames::displayName(fileName.isEmpty() ? error.path() : fileName);
     QString text = Localization::fill(formatFor(error.operation(), subject, texts), {name, reason(error.code(), texts)});
     if (!error.detail().isEmpty())

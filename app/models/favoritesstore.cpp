@@ -1,7 +1,6 @@
 #include "favoritesstore.h"
 
 #include "appsettings.h"
-#include "urls.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -69,13 +68,13 @@ void FavoritesStore::load()
         m_unreadable = data;
 }
 
-void FavoritesStore::add(const QUrl &folder)
+void FavoritesStore::add(const FilePath &folder)
 {
-    const QString path = Urls::path(folder);
+    const QString path = folder.path();
     const bool known = std::any_of(m_items.cbegin(), m_items.cend(), [&](const Favorite &f) { return f.path == path; });
     if (known)
         return;
-    const QString name = Urls::lastPathComponent(folder);
+    const QString name = folder.fileName();
     QList<Favorite> items = m_items;
     items.append({QUuid::createUuid(), name.isEmpty() ? QStringLiteral("/") : name, path});
     setItems(std::move(items));

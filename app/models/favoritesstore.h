@@ -11,7 +11,7 @@
 
 #include <QList>
 #include <QObject>
-#include <QUrl>
+#include "filepath.h"
 #include <QUuid>
 
 #include <memory>
@@ -35,7 +35,7 @@ public:
 
     // Appends a bookmark for the folder, named after its last component ("/" for the root);
     // a folder whose path text is already bookmarked is not added twice.
-    void add(const QUrl &folder);
+    void add(const FilePath &folder);
     // Removes every bookmark with that id.
     void remove(const QUuid &id);
     // Moves the bookmarks at `offsets` so that they land, in their order, before the one that

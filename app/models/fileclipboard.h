@@ -6,11 +6,11 @@
 
 #include <QList>
 #include <QMetaType>
-#include <QUrl>
+#include "filepath.h"
 
 struct FileClipboard
 {
-    QList<QUrl> urls;
+    QList<FilePath> urls;
     ClipboardOperation operation = ClipboardOperation::copy;
 
     friend bool operator==(const FileClipboard &, const FileClipboard &) = default;

@@ -12,7 +12,7 @@ namespace {
 
 // Runs on a pool thread with copies of everything it needs; it only talks to its promise, which
 // the model cancels to stop the walk at its next entry.
-void scanTree(QPromise<FuzzyFinderModel::ScanBatch> &promise, const QUrl &root, bool showHidden,
+void scanTree(QPromise<FuzzyFinderModel::ScanBatch> &promise, const FilePath &root, bool showHidden,
               const FuzzyIndex &preparer)
 {
     FileSystemService().enumerateRecursively(
@@ -26,7 +26,7 @@ void scanTree(QPromise<FuzzyFinderModel::ScanBatch> &promise, const QUrl &root, 
 
 } // namespace
 
-FuzzyFinderModel::FuzzyFinderModel(QUrl root, bool showHidden, std::chrono::milliseconds debounce,
+FuzzyFinderModel::FuzzyFinderModel(FilePath root, bool showHidden, std::chrono::milliseconds debounce,
                                    QObject *parent)
     : QObject(parent), m_root(std::move(root)), m_showHidden(showHidden), m_debounce(debounce),
       m_index(m_root)

@@ -16,7 +16,7 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
-#include <QUrl>
+#include "filepath.h"
 #include <QUuid>
 
 #include <chrono>
@@ -26,7 +26,7 @@ class FuzzyFinderModel : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(QUuid id READ id CONSTANT)
-    Q_PROPERTY(QUrl root READ root CONSTANT)
+    Q_PROPERTY(FilePath root READ root CONSTANT)
     Q_PROPERTY(bool showHidden READ showHidden CONSTANT)
     Q_PROPERTY(int maxResults READ maxResults CONSTANT)
     Q_PROPERTY(QList<FileItem> indexed READ indexed NOTIFY indexedChanged)
@@ -49,12 +49,12 @@ public:
         bool truncated = false;
     };
 
-    FuzzyFinderModel(QUrl root, bool showHidden, std::chrono::milliseconds debounce = defaultDebounce,
+    FuzzyFinderModel(FilePath root, bool showHidden, std::chrono::milliseconds debounce = defaultDebounce,
                      QObject *parent = nullptr);
     ~FuzzyFinderModel() override;
 
     QUuid id() const { return m_id; }
-    QUrl root() const { return m_root; }
+    FilePath root() const { return m_root; }
     bool showHidden() const { return m_showHidden; }
     int maxResults() const { return m_maxResults; }
     std::chrono::milliseconds debounce() const { return m_debounce; }
@@ -100,7 +100,7 @@ private:
     void setSelectedIndex(int index);
 
     const QUuid m_id = QUuid::createUuid();
-    const QUrl m_root;
+    const FilePath m_root;
     const bool m_showHidden;
     const int m_maxResults = 100;
     const std::chrono::milliseconds m_debounce;

@@ -1,7 +1,6 @@
 #include "iconcache.h"
 
 #include "iconprovider.h"
-#include "urls.h"
 
 #include <QCoreApplication>
 #include <QPromise>
@@ -32,9 +31,9 @@ QStringList IconCache::defaultProvider(const QString &path)
     return IconProvider::iconNamesFor(path);
 }
 
-std::optional<QIcon> IconCache::icon(const QUrl &url)
+std::optional<QIcon> IconCache::icon(const FilePath &url)
 {
-    const QString path = Urls::path(url);
+    const QString path = url.path();
     const PathKey key = keyOf(path);
     const auto found = m_icons.constFind(key);
     if (found != m_icons.constEnd())
@@ -71,9 +70,9 @@ void IconCache::dispatch()
     }
 }
 
-std::optional<QIcon> IconCache::cachedIcon(const QUrl &url) const
+std::optional<QIcon> IconCache::cachedIcon(const FilePath &url) const
 {
-    const auto found = m_icons.constFind(keyOf(Urls::path(url)));
+    const auto found = m_icons.constFind(keyOf(url.path()));
     if (found == m_icons.constEnd())
         return std::nullopt;
     return *found;

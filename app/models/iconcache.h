@@ -24,7 +24,7 @@
 #include <QStringList>
 #include <QThreadPool>
 #include <QTimer>
-#include <QUrl>
+#include "filepath.h"
 
 #include <functional>
 #include <optional>
@@ -48,9 +48,9 @@ public:
 
     // The icon of the item at `url` when it is cached; otherwise starts fetching it (once: a
     // path asked for again before it arrives isn't fetched twice) and answers nothing now.
-    [[nodiscard]] std::optional<QIcon> icon(const QUrl &url);
+    [[nodiscard]] std::optional<QIcon> icon(const FilePath &url);
     // The cached icon, without fetching.
-    [[nodiscard]] std::optional<QIcon> cachedIcon(const QUrl &url) const;
+    [[nodiscard]] std::optional<QIcon> cachedIcon(const FilePath &url) const;
 
     qsizetype count() const { return m_icons.size(); }
     // Paths handed to the provider so far.

@@ -1,8 +1,14 @@
 #include "iconprovider.h"
 
+#include "filepath.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QMimeDatabase>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -18,26 +24,40 @@ void appendNamesOf(const QMimeType &type, QStringList &names)
 QString themeFolder(const QString &theme)
 {
     for (const QString &root : QIcon::themeSearchPaths())
-        if (QFileInfo::exists(root + QLatin1Char('/') + theme + QStringLiteral("/index.theme")))
+        if (QFileInfo::exists(root + QLatin1Char('/') + theme + QStringLiteral("/index.theme"))) // not a user's path
             return root;
     return {};
+}
+
+// The start of a file, as much as telling its type by its contents needs.
+QByteArray leadingBytes(const FilePath &file)
+{
+    QByteArray bytes(4096, Qt::Uninitialized);
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    const ssize_t got = fd < 0 ? 0 : ::read(fd, bytes.data(), size_t(bytes.size()));
+    if (fd >= 0)
+        ::close(fd);
+    bytes.truncate(got > 0 ? qsizetype(got) : 0);
+    return bytes;
 }
 
 } // namespace
 
 QStringList IconProvider::iconNamesFor(const QString &path)
 {
-    QStringList names;
-    const QFileInfo info(path); // follows links: a link to a folder shows as a folder
-    if (info.isDir())
+    const FilePath file = FilePath::fromString(path);
+    struct stat st;
+    const bool known = ::stat(file.c_str(), &st) == 0; // follows links: a link to a folder shows as a folder
+    if (known && S_ISDIR(st.st_mode))
         return {QStringLiteral("folder"), QStringLiteral("inode-directory")};
 
+    QStringList names;
     const QMimeDatabase mimes;
-    const QList<QMimeType> byName = mimes.mimeTypesForFileName(info.fileName());
+    const QList<QMimeType> byName = mimes.mimeTypesForFileName(file.displayName());
     if (!byName.isEmpty())
         appendNamesOf(byName.constFirst(), names);
-    else if (info.isFile())
-        appendNamesOf(mimes.mimeTypeForFile(info, QMimeDatabase::MatchContent), names);
+    else if (known && S_ISREG(st.st_mode))
+        appendNamesOf(mimes.mimeTypeForData(leadingBytes(file)), names);
     if (!names.contains(fallbackIconName))
         names.append(fallbackIconName);
     return names;

@@ -2,7 +2,7 @@
 
 #include "tabmodel.h"
 
-PaneModel::PaneModel(const QUrl &url, bool showHidden, QObject *parent) : QObject(parent)
+PaneModel::PaneModel(const FilePath &url, bool showHidden, QObject *parent) : QObject(parent)
 {
     auto *tab = new TabModel(url, showHidden, this);
     m_tabs.append(tab);
@@ -37,7 +37,7 @@ void PaneModel::setActiveTabIndex(int index)
         setActiveTabID(m_tabs.at(index)->id());
 }
 
-TabModel *PaneModel::addTab(const QUrl &url, bool showHidden)
+TabModel *PaneModel::addTab(const FilePath &url, bool showHidden)
 {
     auto *tab = new TabModel(url, showHidden, this);
     m_tabs.append(tab);

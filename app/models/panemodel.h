@@ -6,7 +6,7 @@
 
 #include <QList>
 #include <QObject>
-#include <QUrl>
+#include "filepath.h"
 #include <QUuid>
 
 
@@ -20,7 +20,7 @@ class PaneModel : public QObject
     Q_PROPERTY(int activeTabIndex READ activeTabIndex WRITE setActiveTabIndex NOTIFY activeTabIDChanged)
 
 public:
-    PaneModel(const QUrl &url, bool showHidden, QObject *parent = nullptr);
+    PaneModel(const FilePath &url, bool showHidden, QObject *parent = nullptr);
 
     QUuid id() const { return m_id; }
     const QList<TabModel *> &tabs() const { return m_tabs; }
@@ -34,8 +34,8 @@ public:
     void setActiveTabIndex(int index);
 
     // A new tab at the end of the row, made active; it starts loading at once.
-    TabModel *addTab(const QUrl &url, bool showHidden);
-    TabModel *newTab(const QUrl &url, bool showHidden) { return addTab(url, showHidden); }
+    TabModel *addTab(const FilePath &url, bool showHidden);
+    TabModel *newTab(const FilePath &url, bool showHidden) { return addTab(url, showHidden); }
     // Closes a tab. The last tab can't be closed and an unknown id is ignored. Closing the
     // active tab activates its left neighbour, or the new first tab.
     void closeTab(const QUuid &id);

@@ -1,11 +1,10 @@
 #include "sidebaritem.h"
 
-#include "urls.h"
-
 #include <QDir>
-#include <QFileInfo>
 #include <QHashFunctions>
 #include <QStandardPaths>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -14,7 +13,7 @@ namespace {
 QString userFolder(QStandardPaths::StandardLocation location)
 {
     const QString path = QStandardPaths::writableLocation(location);
-    if (path.isEmpty() || QDir(path) == QDir::home())
+    if (path.isEmpty() || FilePath::fromString(path).cleanPath() == FilePath::fromString(QDir::homePath()).cleanPath())
         return {};
     return path;
 }
@@ -37,9 +36,11 @@ QList<SidebarItem> SidebarItem::makeDefaults()
     };
     QList<SidebarItem> items;
     for (const auto &place : places) {
-        if (place.path.isEmpty() || !QFileInfo(place.path).isDir())
+        const FilePath folder = FilePath::fromString(place.path);
+        struct stat st;
+        if (folder.isEmpty() || ::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
             continue;
-        items.append({QUuid::createUuid(), place.label, Urls::fromPath(place.path), QString::fromLatin1(place.icon)});
+        items.append({QUuid::createUuid(), place.label, folder, QString::fromLatin1(place.icon)});
     }
     return items;
 }

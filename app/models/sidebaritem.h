@@ -7,14 +7,14 @@
 
 #include <QList>
 #include <QString>
-#include <QUrl>
+#include "filepath.h"
 #include <QUuid>
 
 struct SidebarItem
 {
     QUuid id;
     SidebarLabel label = SidebarLabel::home;
-    QUrl url;
+    FilePath url;
     QString systemImage; // a freedesktop icon name
 
     // Made on first use and kept for the run, each place with its own id.

@@ -3,7 +3,6 @@
 #include "fileerror.h"
 #include "filesystemservice.h"
 #include "itemfilter.h"
-#include "urls.h"
 
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -64,7 +63,7 @@ void releaseFreedMemory(qsizetype entries)
 // a large folder's reload off the main thread; comparing with the entries the tab had lets an
 // unchanged folder be applied without telling anyone. A load that a newer one overtook while it
 // listed stops there and lets go of its entries at once: the tab would drop them anyway.
-TabModel::LoadResult loadFolder(const QUrl &url, bool showHidden, const QList<SortKey> &order,
+TabModel::LoadResult loadFolder(const FilePath &url, bool showHidden, const QList<SortKey> &order,
                                 const QString &query, const QList<FileItem> &previous,
                                 const std::shared_ptr<const std::atomic<quint64>> &latest, quint64 generation)
 {
@@ -93,7 +92,7 @@ TabModel::LoadResult loadFolder(const QUrl &url, bool showHidden, const QList<So
 
 } // namespace
 
-TabModel::TabModel(const QUrl &url, bool showHidden, QObject *parent, std::chrono::milliseconds watchDebounce)
+TabModel::TabModel(const FilePath &url, bool showHidden, QObject *parent, std::chrono::milliseconds watchDebounce)
     : QObject(parent), m_history(url), m_index(std::make_shared<NameIndex>()), m_showHidden(showHidden),
       m_watcher(watchDebounce)
 {
@@ -120,8 +119,8 @@ QList<FileItem> TabModel::selectedItems() const
     constexpr qsizetype few = 16;
     if (m_selection.size() <= few) {
         QStringList names;
-        for (const QUrl &url : m_selection)
-            names.append(Urls::lastPathComponent(url));
+        for (const FilePath &url : m_selection)
+            names.append(url.displayName());
         for (const FileItem &item : m_items) {
             if (names.contains(item.name) && m_selection.contains(item.url))
                 selected.append(item);
@@ -136,7 +135,7 @@ QList<FileItem> TabModel::selectedItems() const
     return selected;
 }
 
-void TabModel::setSelection(const QSet<QUrl> &selection)
+void TabModel::setSelection(const QSet<FilePath> &selection)
 {
     if (m_selection == selection)
         return;
@@ -173,7 +172,7 @@ void TabModel::setColumnSelection(const QList<FileItem> &items)
     Q_EMIT columnSelectionChanged();
 }
 
-void TabModel::setColumnFocusDirectory(const QUrl &url)
+void TabModel::setColumnFocusDirectory(const FilePath &url)
 {
     if (m_columnFocusDirectory == url)
         return;
@@ -216,7 +215,7 @@ void TabModel::setShowHidden(bool show)
     reload();
 }
 
-void TabModel::navigate(const QUrl &url)
+void TabModel::navigate(const FilePath &url)
 {
     NavigationHistory history = m_history;
     history.navigate(url);

@@ -23,7 +23,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
-#include <QUrl>
+#include "filepath.h"
 #include <QUuid>
 
 #include <atomic>
@@ -34,14 +34,14 @@ class TabModel : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(QUuid id READ id CONSTANT)
-    Q_PROPERTY(QUrl currentUrl READ currentUrl NOTIFY historyChanged)
+    Q_PROPERTY(FilePath currentUrl READ currentUrl NOTIFY historyChanged)
     Q_PROPERTY(QList<FileItem> items READ items NOTIFY itemsChanged)
     Q_PROPERTY(QList<FileItem> visibleItems READ visibleItems NOTIFY visibleItemsChanged)
-    Q_PROPERTY(QSet<QUrl> selection READ selection WRITE setSelection NOTIFY selectionChanged)
+    Q_PROPERTY(QSet<FilePath> selection READ selection WRITE setSelection NOTIFY selectionChanged)
     Q_PROPERTY(PathBarMode pathBarMode READ pathBarMode WRITE setPathBarMode NOTIFY pathBarModeChanged)
     Q_PROPERTY(ViewMode viewMode READ viewMode WRITE setViewMode NOTIFY viewModeChanged)
     Q_PROPERTY(QList<FileItem> columnSelection READ columnSelection WRITE setColumnSelection NOTIFY columnSelectionChanged)
-    Q_PROPERTY(QUrl columnFocusDirectory READ columnFocusDirectory WRITE setColumnFocusDirectory NOTIFY columnFocusDirectoryChanged)
+    Q_PROPERTY(FilePath columnFocusDirectory READ columnFocusDirectory WRITE setColumnFocusDirectory NOTIFY columnFocusDirectoryChanged)
     Q_PROPERTY(QString loadError READ loadError NOTIFY loadErrorChanged)
     Q_PROPERTY(QString filterQuery READ filterQuery WRITE setFilterQuery NOTIFY filterQueryChanged)
     Q_PROPERTY(bool filterActive READ filterActive WRITE setFilterActive NOTIFY filterActiveChanged)
@@ -54,14 +54,14 @@ public:
     static constexpr std::chrono::milliseconds defaultWatchDebounce{150};
 
     // Starts loading and watching `url` at once: a new tab is loading, with reloadCount 1.
-    TabModel(const QUrl &url, bool showHidden, QObject *parent = nullptr,
+    TabModel(const FilePath &url, bool showHidden, QObject *parent = nullptr,
              std::chrono::milliseconds watchDebounce = defaultWatchDebounce);
     ~TabModel() override;
 
     QUuid id() const { return m_id; }
     const NavigationHistory &history() const { return m_history; }
     // The folder shown: history().current().
-    const QUrl &currentUrl() const { return m_history.current(); }
+    const FilePath &currentUrl() const { return m_history.current(); }
 
     // The entries in listing order (folders first, then by name).
     const QList<FileItem> &items() const { return m_items; }
@@ -70,8 +70,8 @@ public:
     // The entries of items() whose URL is selected, in listing order.
     QList<FileItem> selectedItems() const;
 
-    const QSet<QUrl> &selection() const { return m_selection; }
-    void setSelection(const QSet<QUrl> &selection);
+    const QSet<FilePath> &selection() const { return m_selection; }
+    void setSelection(const QSet<FilePath> &selection);
     PathBarMode pathBarMode() const { return m_pathBarMode; }
     void setPathBarMode(PathBarMode mode);
     void togglePathBarMode();
@@ -81,8 +81,8 @@ public:
     // (empty when none).
     const QList<FileItem> &columnSelection() const { return m_columnSelection; }
     void setColumnSelection(const QList<FileItem> &items);
-    const QUrl &columnFocusDirectory() const { return m_columnFocusDirectory; }
-    void setColumnFocusDirectory(const QUrl &url);
+    const FilePath &columnFocusDirectory() const { return m_columnFocusDirectory; }
+    void setColumnFocusDirectory(const FilePath &url);
 
     // The message of the last failed load; empty after a successful one.
     const QString &loadError() const { return m_loadError; }
@@ -106,7 +106,7 @@ public:
 
     // Shows a folder: records the visit, clears the selection and the filter, reloads and
     // watches the folder.
-    void navigate(const QUrl &url);
+    void navigate(const FilePath &url);
     // Step through the history; the rest is done as navigate() does, also when there was
     // nowhere to go.
     void goBack();
@@ -170,11 +170,11 @@ private:
     std::shared_ptr<const NameIndex> m_index;
     QList<qsizetype> m_order;  // positions in m_items, in sort order
     QList<FileItem> m_visible; // m_items in m_order, filtered
-    QSet<QUrl> m_selection;
+    QSet<FilePath> m_selection;
     PathBarMode m_pathBarMode = PathBarMode::breadcrumb;
     ViewMode m_viewMode = ViewMode::list;
     QList<FileItem> m_columnSelection;
-    QUrl m_columnFocusDirectory;
+    FilePath m_columnFocusDirectory;
     QString m_loadError;
     QString m_filterQuery;
     bool m_filterActive = false;

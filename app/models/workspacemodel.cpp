@@ -5,28 +5,31 @@
 #include "pathformatter.h"
 #include "tabmodel.h"
 #include "undocoordinator.h"
-#include "urls.h"
 
 #include <QClipboard>
 #include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QStandardPaths>
+
+#include <sys/stat.h>
 
 namespace {
 
 // The XDG Documents folder (which may be localised); the home folder when it doesn't exist.
-QUrl documentsFolder(const QString &home)
+FilePath documentsFolder(const QString &home)
 {
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return Urls::fromPath(!documents.isEmpty() && QFileInfo(documents).isDir() ? documents : home);
+    const FilePath documents = FilePath::fromString(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    struct stat st;
+    if (!documents.isEmpty() && ::stat(documents.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        return documents;
+    return FilePath::fromString(home);
 }
 
-QStringList standardizedPaths(const QList<QUrl> &urls)
+QStringList standardizedPaths(const QList<FilePath> &urls)
 {
     QStringList paths;
-    for (const QUrl &url : urls)
-        paths << Urls::path(Urls::standardized(url));
+    for (const FilePath &url : urls)
+        paths << url.cleanPath().path();
     return paths;
 }
 
@@ -41,7 +44,7 @@ WorkspaceModel::WorkspaceModel(bool showHidden, QObject *parent)
         connect(m_system, &QClipboard::dataChanged, this, [this] { ++m_systemChangeCount; });
     }
     const QString home = QDir::homePath();
-    m_panes.append(new PaneModel(Urls::fromPath(home), showHidden, this));
+    m_panes.append(new PaneModel(FilePath::fromString(home), showHidden, this));
     m_panes.append(new PaneModel(documentsFolder(home), showHidden, this));
     m_activePaneID = m_panes.first()->id();
 }
@@ -92,7 +95,7 @@ void WorkspaceModel::setShowHidden(bool show)
     Q_EMIT showHiddenChanged();
 }
 
-void WorkspaceModel::setDraggingURLs(const QList<QUrl> &urls)
+void WorkspaceModel::setDraggingURLs(const QList<FilePath> &urls)
 {
     if (m_draggingURLs == urls)
         return;
@@ -106,13 +109,13 @@ void WorkspaceModel::setClipboard(const std::optional<FileClipboard> &clipboard)
         return;
     m_clipboard = clipboard;
     const bool cut = clipboard && clipboard->operation == ClipboardOperation::move;
-    m_cutUrls = cut ? QSet<QUrl>(clipboard->urls.begin(), clipboard->urls.end()) : QSet<QUrl>();
+    m_cutUrls = cut ? QSet<FilePath>(clipboard->urls.begin(), clipboard->urls.end()) : QSet<FilePath>();
     Q_EMIT clipboardChanged();
 }
 
-QList<QUrl> WorkspaceModel::activeSelection() const
+QList<FilePath> WorkspaceModel::activeSelection() const
 {
-    QList<QUrl> urls;
+    QList<FilePath> urls;
     for (const FileItem &item : activePane()->activeTab()->selectedItems())
         urls << item.url;
     return urls;
@@ -128,7 +131,7 @@ void WorkspaceModel::cutSelection()
     writeClipboard(activeSelection(), ClipboardOperation::move);
 }
 
-void WorkspaceModel::writeClipboard(const QList<QUrl> &urls, ClipboardOperation operation)
+void WorkspaceModel::writeClipboard(const QList<FilePath> &urls, ClipboardOperation operation)
 {
     if (urls.isEmpty())
         return;
@@ -152,14 +155,14 @@ std::optional<FileClipboard> WorkspaceModel::effectivePasteSource() const
     return onSystem;
 }
 
-bool WorkspaceModel::isCut(const QUrl &url) const
+bool WorkspaceModel::isCut(const FilePath &url) const
 {
     return m_cutUrls.contains(url);
 }
 
 void WorkspaceModel::copyActiveSelectionPaths()
 {
-    const QList<QUrl> urls = activeSelection();
+    const QList<FilePath> urls = activeSelection();
     if (urls.isEmpty() || !m_system)
         return;
     m_system->setText(PathFormatter::joinForShell(urls));

@@ -16,7 +16,7 @@
 #include <QList>
 #include <QObject>
 #include <QSet>
-#include <QUrl>
+#include "filepath.h"
 #include <QUuid>
 
 #include <optional>
@@ -33,7 +33,7 @@ class WorkspaceModel : public QObject
     Q_PROPERTY(QUuid activePaneID READ activePaneID WRITE setActivePaneID NOTIFY activePaneIDChanged)
     Q_PROPERTY(PaneModel *activePane READ activePane NOTIFY activePaneIDChanged)
     Q_PROPERTY(bool showHidden READ showHidden WRITE setShowHidden NOTIFY showHiddenChanged)
-    Q_PROPERTY(QList<QUrl> draggingURLs READ draggingURLs WRITE setDraggingURLs NOTIFY draggingURLsChanged)
+    Q_PROPERTY(QList<FilePath> draggingURLs READ draggingURLs WRITE setDraggingURLs NOTIFY draggingURLsChanged)
 
 public:
     // The left pane opens the home folder, the right one the Documents folder (the home folder
@@ -60,8 +60,8 @@ public:
     bool showHidden() const { return m_showHidden; }
     void setShowHidden(bool show);
 
-    const QList<QUrl> &draggingURLs() const { return m_draggingURLs; }
-    void setDraggingURLs(const QList<QUrl> &urls);
+    const QList<FilePath> &draggingURLs() const { return m_draggingURLs; }
+    void setDraggingURLs(const QList<FilePath> &urls);
 
     // The window's one undo history; lives as long as the workspace.
     UndoCoordinator *undo() const { return m_undo; }
@@ -77,12 +77,12 @@ public:
     void copySelection();
     void cutSelection();
     // Puts `urls` on the clipboard and on the system clipboard; nothing happens when empty.
-    void writeClipboard(const QList<QUrl> &urls, ClipboardOperation operation);
+    void writeClipboard(const QList<FilePath> &urls, ClipboardOperation operation);
     // What a paste should use: our clipboard while it is current, otherwise the files on the
     // system clipboard; none when there are none.
     std::optional<FileClipboard> effectivePasteSource() const;
     // True when the clipboard holds a cut of `url`; list views dim such items.
-    bool isCut(const QUrl &url) const;
+    bool isCut(const FilePath &url) const;
     // Puts the active selection's paths on the system clipboard as shell-ready text; the
     // program's clipboard stays as it is.
     void copyActiveSelectionPaths();
@@ -94,7 +94,7 @@ Q_SIGNALS:
     void clipboardChanged();
 
 private:
-    QList<QUrl> activeSelection() const;
+    QList<FilePath> activeSelection() const;
     // Raised on every change of the system clipboard, by this or any program.
     int systemChangeCount() const { return m_systemChangeCount; }
 
@@ -103,8 +103,8 @@ private:
     QUuid m_activePaneID;
     bool m_showHidden = false;
     std::optional<FileClipboard> m_clipboard;
-    QSet<QUrl> m_cutUrls; // of m_clipboard when it is a cut: list views ask for every row they paint
-    QList<QUrl> m_draggingURLs;
+    QSet<FilePath> m_cutUrls; // of m_clipboard when it is a cut: list views ask for every row they paint
+    QList<FilePath> m_draggingURLs;
     int m_clipboardChangeCount = 0;
     int m_systemChangeCount = 0;
     UndoCoordinator *m_undo = nullptr;

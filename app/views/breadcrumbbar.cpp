@@ -15,7 +15,7 @@ BreadcrumbBar::BreadcrumbBar(QWidget *parent)
     m_font = font();
 }
 
-void BreadcrumbBar::setUrl(const QUrl &url)
+void BreadcrumbBar::setUrl(const FilePath &url)
 {
     if (url == m_url)
         return;
@@ -100,7 +100,7 @@ void BreadcrumbBar::rebuild()
         QPalette muted = crumb->palette();
         muted.setColor(QPalette::ButtonText, muted.color(QPalette::PlaceholderText));
         crumb->setPalette(muted);
-        const QUrl target = segment.url;
+        const FilePath target = segment.url;
         connect(crumb, &QToolButton::clicked, this, [this, target] { Q_EMIT crumbClicked(target); });
         rowLayout()->addWidget(crumb);
     }

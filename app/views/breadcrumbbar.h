@@ -5,20 +5,20 @@
 
 #include "sidewaysstrip.h"
 
-#include <QUrl>
+#include "filepath.h"
 
 class QHBoxLayout;
 
 class BreadcrumbBar : public SidewaysStrip
 {
     Q_OBJECT
-    Q_PROPERTY(QUrl url READ url WRITE setUrl NOTIFY urlChanged)
+    Q_PROPERTY(FilePath url READ url WRITE setUrl NOTIFY urlChanged)
 
 public:
     explicit BreadcrumbBar(QWidget *parent = nullptr);
 
-    QUrl url() const { return m_url; }
-    void setUrl(const QUrl &url);
+    FilePath url() const { return m_url; }
+    void setUrl(const FilePath &url);
     void setCrumbFont(const QFont &font);
 
     // The names in the row, in order, for the tests and the accessibility tree.
@@ -28,8 +28,8 @@ public:
     QSize minimumSizeHint() const override;
 
 Q_SIGNALS:
-    void urlChanged(const QUrl &url);
-    void crumbClicked(const QUrl &url);
+    void urlChanged(const FilePath &url);
+    void crumbClicked(const FilePath &url);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -38,6 +38,6 @@ private:
     void rebuild();
     void scrollToCurrent();
 
-    QUrl m_url;
+    FilePath m_url;
     QFont m_font;
 };

@@ -1,6 +1,8 @@
 #include "filelistview.h"
 
 #include "appsettings.h"
+#include "bytecount.h"
+#include "clipboardmime.h"
 #include "datetext.h"
 #include "dragselection.h"
 #include "filesystemservice.h"
@@ -17,7 +19,6 @@
 #include "theme.h"
 #include "themeicons.h"
 #include "transferprogressrow.h"
-#include "urls.h"
 #include "workspacemodel.h"
 
 #include <QDateTime>
@@ -41,7 +42,7 @@
 
 FileListView::FileListView(const ViewEnvironment &env, PaneModel *pane, PaneActions *actions, QWidget *parent)
     : QWidget(parent), m_env(env), m_pane(pane), m_actions(actions),
-      m_openFile([](const QUrl &url) { FileSystemService().open(url); }),
+      m_openFile([](const FilePath &url) { FileSystemService().open(url); }),
       m_model(new FileTableModel(this)), m_table(new FileTableView), m_filterBar(new QWidget),
       m_filterField(new QLineEdit), m_overlay(nullptr), m_progress(nullptr)
 {
@@ -154,7 +155,7 @@ void FileListView::sizeColumns()
     const QLocale locale;
     int sizeWidth = 0;
     for (qint64 bytes : {qint64(999), qint64(999'900'000'000)})
-        sizeWidth = std::max(sizeWidth, metrics.horizontalAdvance(locale.formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat)));
+        sizeWidth = std::max(sizeWidth, metrics.horizontalAdvance(ByteCount::text(bytes, locale)));
     int dateWidth = 0;
     for (int month = 1; month <= 12; ++month) // month names differ in length; 22:59 is the widest hour
         dateWidth = std::max(dateWidth, metrics.horizontalAdvance(DateText::dateTime(QDateTime(QDate(2024, month, 28), QTime(22, 59)))));
@@ -244,7 +245,7 @@ void FileListView::refreshSelection()
 {
     if (!m_tab || m_syncingSelection)
         return;
-    const QSet<QUrl> &selection = m_tab->selection();
+    const QSet<FilePath> &selection = m_tab->selection();
     QItemSelection rows;
     int first = -1;
     const int count = m_model->rowCount();
@@ -269,7 +270,7 @@ void FileListView::selectionEdited()
 {
     if (!m_tab || m_syncingSelection)
         return;
-    QSet<QUrl> selection;
+    QSet<FilePath> selection;
     for (const QModelIndex &index : m_table->selectionModel()->selectedRows())
         selection.insert(m_model->item(index.row()).url);
     m_syncingSelection = true;
@@ -349,10 +350,10 @@ void FileListView::refreshOverlay()
 
 void FileListView::refreshCut()
 {
-    QSet<QUrl> cut;
+    QSet<FilePath> cut;
     const std::optional<FileClipboard> clipboard = m_env.workspace->clipboard();
     if (clipboard && clipboard->operation == ClipboardOperation::move) {
-        for (const QUrl &url : clipboard->urls)
+        for (const FilePath &url : clipboard->urls)
             cut.insert(url);
     }
     m_model->setCutUrls(cut);
@@ -377,8 +378,8 @@ void FileListView::refreshProgress()
     const QString text = Localization::fill(copying ? texts.copyProgressFormat : texts.moveProgressFormat,
                                             {QString::number(qMin(progress->done + 1, progress->total)),
                                              QString::number(progress->total),
-                                             locale.formattedDataSize(progress->bytesDone, 1, QLocale::DataSizeSIFormat),
-                                             locale.formattedDataSize(progress->bytesTotal, 1, QLocale::DataSizeSIFormat)});
+                                             ByteCount::text(progress->bytesDone, locale),
+                                             ByteCount::text(progress->bytesTotal, locale)});
     const double item = double(progress->bytesDone) / double(progress->bytesTotal);
     m_progress->setProgress(text, progress->total > 0 ? (progress->done + item) / progress->total : item);
 }
@@ -402,8 +403,8 @@ void FileListView::selectNameCell(int row, Qt::KeyboardModifiers modifiers)
     activatePane();
     if (!m_tab || row < 0 || row >= m_model->rowCount())
         return;
-    const QUrl url = m_model->item(row).url;
-    QSet<QUrl> selection = m_tab->selection();
+    const FilePath url = m_model->item(row).url;
+    QSet<FilePath> selection = m_tab->selection();
     if (modifiers & Qt::ControlModifier) {
         if (!selection.remove(url))
             selection.insert(url);
@@ -448,7 +449,7 @@ std::optional<FileItem> FileListView::previewItem() const
 {
     if (!m_tab || m_tab->selection().size() != 1)
         return std::nullopt;
-    const QUrl url = *m_tab->selection().cbegin();
+    const FilePath url = *m_tab->selection().cbegin();
     for (const FileItem &item : m_tab->items()) {
         if (item.url == url)
             return item;
@@ -532,7 +533,7 @@ bool FileListView::handleCommandKey(int key)
             m_actions->requestInfo(*item);
         return true;
     case Qt::Key_A: {
-        QSet<QUrl> all;
+        QSet<FilePath> all;
         all.reserve(m_model->rowCount());
         for (const FileItem &item : m_model->items())
             all.insert(item.url);
@@ -566,7 +567,7 @@ bool FileListView::handleCommandKey(int key)
 // leads there, so F7 takes the same road.
 void FileListView::newFolder()
 {
-    for (const ContextMenuEntry &entry : m_actions->contextMenu(QSet<QUrl>(), m_tab, loc())) {
+    for (const ContextMenuEntry &entry : m_actions->contextMenu(QSet<FilePath>(), m_tab, loc())) {
         if (entry.command == ContextMenuEntry::Command::newFolder && entry.action) {
             entry.action();
             return;
@@ -584,12 +585,12 @@ void FileListView::trashSelection()
 
 void FileListView::goUp()
 {
-    m_tab->navigate(Urls::deletingLastPathComponent(m_tab->currentUrl()));
+    m_tab->navigate(m_tab->currentUrl().parentDir());
 }
 
 void FileListView::copy()
 {
-    QList<QUrl> urls;
+    QList<FilePath> urls;
     for (const FileItem &item : selectedItems())
         urls.append(item.url);
     m_env.workspace->writeClipboard(urls, ClipboardOperation::copy);
@@ -597,7 +598,7 @@ void FileListView::copy()
 
 void FileListView::cut()
 {
-    QList<QUrl> urls;
+    QList<FilePath> urls;
     for (const FileItem &item : selectedItems())
         urls.append(item.url);
     m_env.workspace->writeClipboard(urls, ClipboardOperation::move);
@@ -616,21 +617,19 @@ void FileListView::startDrag(int row)
     if (!m_tab || row < 0 || row >= m_model->rowCount())
         return;
     const FileItem &dragged = m_model->item(row);
-    QList<QUrl> urls;
+    QList<FilePath> urls;
     for (const FileItem &item : DragSelection::resolve(dragged, m_tab->selection(), m_tab->items()))
         urls.append(item.url);
     m_env.workspace->setDraggingURLs(urls);
     auto *drag = new QDrag(this);
-    auto *mime = new QMimeData;
-    mime->setUrls(urls);
-    drag->setMimeData(mime);
+    drag->setMimeData(ClipboardMime::encode(urls, ClipboardOperation::copy));
     drag->setPixmap(ThemeIcons::icon(dragged.isDirectory ? ThemeIcons::Symbol::folder : ThemeIcons::Symbol::file)
                         .pixmap(32, 32));
     drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
 }
 
 // Ctrl held copies, otherwise the drop moves (Shift forces a move).
-void FileListView::dropUrls(const QList<QUrl> &urls, int row, Qt::KeyboardModifiers modifiers)
+void FileListView::dropUrls(const QList<FilePath> &urls, int row, Qt::KeyboardModifiers modifiers)
 {
     if (!m_tab || urls.isEmpty())
         return;
@@ -646,10 +645,10 @@ void FileListView::showContextMenu(const QPoint &pos)
         return;
     activatePane();
     const QModelIndex index = m_table->indexAt(pos);
-    QSet<QUrl> urls;
+    QSet<FilePath> urls;
     if (index.isValid())
         urls = m_table->selectionModel()->isRowSelected(index.row(), {}) ? m_tab->selection()
-                                                                           : QSet<QUrl>{m_model->item(index.row()).url};
+                                                                           : QSet<FilePath>{m_model->item(index.row()).url};
     QMenu menu;
     for (const ContextMenuEntry &entry : m_actions->contextMenu(urls, m_tab, loc())) {
         if (entry.isDivider())
@@ -702,7 +701,7 @@ void FileListView::revealFromFuzzy(const FileItem &item)
         m_tab->navigate(item.url);
     } else {
         m_pendingReveal = item.url;
-        m_tab->navigate(Urls::deletingLastPathComponent(item.url));
+        m_tab->navigate(item.url.parentDir());
         applyPendingReveal();
     }
     m_table->setFocus(Qt::OtherFocusReason);
@@ -712,7 +711,7 @@ void FileListView::applyPendingReveal()
 {
     if (!m_pendingReveal || !m_tab || m_tab->isLoading())
         return;
-    const QUrl url = *m_pendingReveal;
+    const FilePath url = *m_pendingReveal;
     m_pendingReveal.reset();
     m_tab->setSelection({url});
     const int row = m_model->rowOf(url);

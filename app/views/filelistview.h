@@ -17,7 +17,7 @@
 #include <QIcon>
 #include <QSet>
 #include <QTimer>
-#include <QUrl>
+#include "filepath.h"
 #include <QWidget>
 
 #include <functional>
@@ -45,7 +45,7 @@ public:
     TabModel *tab() const { return m_tab; }
 
     // Files are handed to their default application through this; tests replace it.
-    void setFileOpener(std::function<void(const QUrl &)> opener) { m_openFile = std::move(opener); }
+    void setFileOpener(std::function<void(const FilePath &)> opener) { m_openFile = std::move(opener); }
 
     // The window's Copy, Cut and Paste commands while this list has the keyboard.
     void copy();
@@ -99,7 +99,7 @@ private:
     void goUp();
     void closeFilter();
     void startDrag(int row);
-    void dropUrls(const QList<QUrl> &urls, int row, Qt::KeyboardModifiers modifiers);
+    void dropUrls(const QList<FilePath> &urls, int row, Qt::KeyboardModifiers modifiers);
     void showContextMenu(const QPoint &pos);
     void closeFuzzyFinder();
     void applyPendingReveal();
@@ -110,7 +110,7 @@ private:
     PaneModel *m_pane;
     PaneActions *m_actions;
     QPointer<TabModel> m_tab;
-    std::function<void(const QUrl &)> m_openFile;
+    std::function<void(const FilePath &)> m_openFile;
 
     FileTableModel *m_model;
     FileTableView *m_table;
@@ -120,7 +120,7 @@ private:
     TransferProgressRow *m_progress;
     QPointer<FuzzyFinderPalette> m_palette;
 
-    std::optional<QUrl> m_anchor;         // the anchor of Shift-click ranges
-    std::optional<QUrl> m_pendingReveal;  // a file found by the finder, selected once listed
+    std::optional<FilePath> m_anchor;         // the anchor of Shift-click ranges
+    std::optional<FilePath> m_pendingReveal;  // a file found by the finder, selected once listed
     bool m_syncingSelection = false;
 };

@@ -1,5 +1,6 @@
 #include "filetablemodel.h"
 
+#include "bytecount.h"
 #include "datetext.h"
 #include "themeicons.h"
 
@@ -40,7 +41,7 @@ QVariant FileTableModel::data(const QModelIndex &index, int role) const
     case Qt::TextAlignmentRole:
         return index.column() == SizeColumn ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
     case UrlRole:
-        return item.url;
+        return QVariant::fromValue(item.url);
     case IsDirectoryRole:
         return item.isDirectory;
     case CutRole:
@@ -106,7 +107,7 @@ void FileTableModel::setItems(const QList<FileItem> &items)
     endResetModel();
 }
 
-int FileTableModel::rowOf(const QUrl &url) const
+int FileTableModel::rowOf(const FilePath &url) const
 {
     if (m_rows.isEmpty() && !m_items.isEmpty()) {
         m_rows.reserve(m_items.size());
@@ -116,7 +117,7 @@ int FileTableModel::rowOf(const QUrl &url) const
     return m_rows.value(url, -1);
 }
 
-void FileTableModel::setCutUrls(const QSet<QUrl> &urls)
+void FileTableModel::setCutUrls(const QSet<FilePath> &urls)
 {
     if (urls == m_cut)
         return;
@@ -164,7 +165,7 @@ QString FileTableModel::sizeText(const FileItem &item)
 {
     if (item.isDirectory)
         return QStringLiteral("--");
-    return QLocale().formattedDataSize(item.size, 1, QLocale::DataSizeSIFormat);
+    return ByteCount::text(item.size);
 }
 
 // One signal for the whole table: the view repaints only what is on screen.

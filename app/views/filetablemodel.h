@@ -17,7 +17,7 @@
 #include <QIcon>
 #include <QList>
 #include <QSet>
-#include <QUrl>
+#include "filepath.h"
 
 #include <functional>
 #include <memory>
@@ -48,10 +48,10 @@ public:
     const QList<FileItem> &items() const { return m_items; }
     const FileItem &item(int row) const { return m_items.at(row); }
     // -1 when no row has that URL.
-    int rowOf(const QUrl &url) const;
+    int rowOf(const FilePath &url) const;
 
-    void setCutUrls(const QSet<QUrl> &urls);
-    bool isCut(const QUrl &url) const { return m_cut.contains(url); }
+    void setCutUrls(const QSet<FilePath> &urls);
+    bool isCut(const FilePath &url) const { return m_cut.contains(url); }
     // Without a cache the rows have no icons.
     void setIconCache(IconCache *cache);
     void setFont(const QFont &font);
@@ -65,8 +65,8 @@ private:
     void emitAllChanged(const QList<int> &roles);
 
     QList<FileItem> m_items;
-    mutable QHash<QUrl, int> m_rows; // built on first lookup, dropped with the rows
-    QSet<QUrl> m_cut;
+    mutable QHash<FilePath, int> m_rows; // built on first lookup, dropped with the rows
+    QSet<FilePath> m_cut;
     void refreshIcons();
 
     IconRefresh m_icons{this, [this] { refreshIcons(); }};

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
+#include <QUrl>
 #include <QStyledItemDelegate>
 
 namespace {
@@ -160,7 +161,12 @@ void FileTableView::dropEvent(QDropEvent *event)
         event->ignore();
         return;
     }
-    const QList<QUrl> urls = event->mimeData()->urls();
+    // The URLs' percent-encoding carries a name's bytes as they are; anything not a local file
+    // is left out.
+    QList<FilePath> urls;
+    for (const QUrl &url : event->mimeData()->urls())
+        if (const FilePath path = FilePath::fromUrl(url); !path.isEmpty())
+            urls.append(path);
     const int row = folderRowAt(event->position().toPoint());
     event->acceptProposedAction();
     Q_EMIT urlsDropped(urls, row, event->modifiers());

@@ -7,7 +7,7 @@
 #include <QList>
 #include <QPoint>
 #include <QTreeView>
-#include <QUrl>
+#include "filepath.h"
 
 #include <functional>
 
@@ -30,7 +30,7 @@ Q_SIGNALS:
     void backgroundClicked();
     void dragStarted(int row);
     // row is -1 for a drop on the background or on a row that is no folder.
-    void urlsDropped(const QList<QUrl> &urls, int row, Qt::KeyboardModifiers modifiers);
+    void urlsDropped(const QList<FilePath> &urls, int row, Qt::KeyboardModifiers modifiers);
 
 protected:
     bool event(QEvent *event) override;

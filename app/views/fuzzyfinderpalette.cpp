@@ -179,7 +179,7 @@ void FuzzyFinderPalette::refreshIcons()
         m_list->item(row)->setIcon(ThemeIcons::itemIcon(m_icons.cache(), results.at(row)));
 }
 
-QString FuzzyFinderPalette::relativePath(const QUrl &url) const
+QString FuzzyFinderPalette::relativePath(const FilePath &url) const
 {
     QString root = m_model->root().path();
     if (!root.endsWith(QLatin1Char('/')))

@@ -35,7 +35,7 @@ public:
     FuzzyFinderModel *model() const { return m_model; }
 
     // The path shown under a result: relative to the root when the item lies below it.
-    QString relativePath(const QUrl &url) const;
+    QString relativePath(const FilePath &url) const;
 
 Q_SIGNALS:
     void chosen(const FileItem &item);

@@ -19,7 +19,6 @@
 #include "theme.h"
 #include "themeicons.h"
 #include "undocoordinator.h"
-#include "urls.h"
 #include "workspacemodel.h"
 
 #include <QFrame>
@@ -120,7 +119,7 @@ QWidget *PaneView::makeHeader()
     connect(m_forward, &QToolButton::clicked, this, [this] { m_pane->activeTab()->goForward(); });
     connect(m_up, &QToolButton::clicked, this, [this] {
         TabModel *tab = m_pane->activeTab();
-        tab->navigate(Urls::deletingLastPathComponent(tab->history().current()));
+        tab->navigate(tab->history().current().parentDir());
     });
     connect(m_filter, &QToolButton::clicked, this, [this] {
         TabModel *tab = m_pane->activeTab();
@@ -280,8 +279,8 @@ void PaneView::createItem(NewItem kind, const QString &name)
     QPointer<NameDialog> dialog = dialogFor(kind);
     try {
         const FileSystemService fs;
-        const QUrl folder = tab->history().current();
-        const QUrl created = kind == NewItem::folder ? fs.createDirectory(name, folder) : fs.createFile(name, folder);
+        const FilePath folder = tab->history().current();
+        const FilePath created = kind == NewItem::folder ? fs.createDirectory(name, folder) : fs.createFile(name, folder);
         tab->reload();
         m_env.workspace->undo()->registerUndoOnly([created] {
             try {

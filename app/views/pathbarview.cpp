@@ -6,7 +6,6 @@
 #include "pathclipboardservice.h"
 #include "tabmodel.h"
 #include "themeicons.h"
-#include "urls.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -33,7 +32,7 @@ PathBarView::PathBarView(const ViewEnvironment &env, QWidget *parent)
     row->addWidget(m_stack, 1);
     row->addWidget(m_modeButton);
 
-    connect(m_breadcrumb, &BreadcrumbBar::crumbClicked, this, [this](const QUrl &url) {
+    connect(m_breadcrumb, &BreadcrumbBar::crumbClicked, this, [this](const FilePath &url) {
         if (m_tab)
             m_tab->navigate(url);
     });
@@ -79,7 +78,7 @@ void PathBarView::showFolder()
 void PathBarView::refillText()
 {
     if (m_tab)
-        m_field->setText(Urls::path(m_tab->history().current()));
+        m_field->setText(m_tab->history().current().path());
 }
 
 void PathBarView::showMode()

@@ -1,9 +1,10 @@
 #include "previewdialog.h"
 
+#include "bytecount.h"
+#include "filenames.h"
 #include "filesystemservice.h"
 #include "themeicons.h"
 #include "titlebarsummary.h"
-#include "urls.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -14,11 +15,11 @@
 
 namespace {
 
-QIcon iconFor(const QUrl &url, bool isDirectory)
+QIcon iconFor(const FilePath &url, bool isDirectory)
 {
     if (isDirectory)
         return ThemeIcons::icon(ThemeIcons::Symbol::folder);
-    const QMimeType type = QMimeDatabase().mimeTypeForFile(Urls::path(url), QMimeDatabase::MatchExtension);
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(url.displayName(), QMimeDatabase::MatchExtension);
     for (const QString &name : {type.iconName(), type.genericIconName()}) {
         if (QIcon::hasThemeIcon(name))
             return QIcon::fromTheme(name);
@@ -28,15 +29,16 @@ QIcon iconFor(const QUrl &url, bool isDirectory)
 
 } // namespace
 
-PreviewDialog::PreviewDialog(const QUrl &url, QWidget *parent) : QDialog(parent), m_url(url)
+PreviewDialog::PreviewDialog(const FilePath &url, QWidget *parent) : QDialog(parent), m_url(url)
 {
     setMinimumSize(640, 460);
     FileInfo info;
     try {
         info = FileSystemService().info(url);
     } catch (...) {
-        info.name = Urls::lastPathComponent(url);
+        info.name = url.fileName();
     }
+    info.name = FileNames::displayName(info.name);
     setWindowTitle(info.name);
 
     auto *icon = new QLabel(this);
@@ -49,7 +51,7 @@ PreviewDialog::PreviewDialog(const QUrl &url, QWidget *parent) : QDialog(parent)
     name->setFont(big);
     name->setAlignment(Qt::AlignCenter);
     name->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    auto *size = new QLabel(info.byteSize ? TitleBarSummary::defaultByteCount(*info.byteSize) : QString(), this);
+    auto *size = new QLabel(info.byteSize ? ByteCount::text(*info.byteSize) : QString(), this);
     size->setAlignment(Qt::AlignCenter);
     size->setForegroundRole(QPalette::PlaceholderText);
 

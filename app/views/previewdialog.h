@@ -3,7 +3,7 @@
 // (Escape closes too). At least 640 × 460 pixels.
 
 #include <QDialog>
-#include <QUrl>
+#include "filepath.h"
 
 class QLabel;
 class QPushButton;
@@ -13,13 +13,13 @@ class PreviewDialog : public QDialog
     Q_OBJECT
 
 public:
-    explicit PreviewDialog(const QUrl &url, QWidget *parent = nullptr);
+    explicit PreviewDialog(const FilePath &url, QWidget *parent = nullptr);
 
-    QUrl url() const { return m_url; }
+    FilePath url() const { return m_url; }
     void setCloseText(const QString &text);
     QPushButton *closeButton() const { return m_close; }
 
 private:
-    QUrl m_url;
+    FilePath m_url;
     QPushButton *m_close;
 };

@@ -3,12 +3,12 @@
 #include "appsettings.h"
 #include "bookmarklistwidget.h"
 #include "favoritesstore.h"
+#include "filenames.h"
 #include "localization.h"
 #include "panemodel.h"
 #include "sidebaritem.h"
 #include "tabmodel.h"
 #include "themeicons.h"
-#include "urls.h"
 #include "workspacemodel.h"
 
 #include <QHBoxLayout>
@@ -95,7 +95,7 @@ SidebarView::SidebarView(const ViewEnvironment &env, QWidget *parent)
     column->addLayout(lists, 1);
     column->addLayout(bottom);
 
-    const auto open = [this](QListWidgetItem *item) { openFolder(item->data(urlRole).toUrl()); };
+    const auto open = [this](QListWidgetItem *item) { openFolder(item->data(urlRole).value<FilePath>()); };
     connect(m_places, &QListWidget::itemClicked, this, open);
     connect(m_bookmarks, &QListWidget::itemClicked, this, open);
     connect(m_bookmarks, &QWidget::customContextMenuRequested, this, &SidebarView::showBookmarkMenu);
@@ -112,9 +112,9 @@ SidebarView::SidebarView(const ViewEnvironment &env, QWidget *parent)
     fillBookmarks();
 }
 
-void SidebarView::openFolder(const QUrl &url)
+void SidebarView::openFolder(const FilePath &url)
 {
-    if (url.isValid())
+    if (!url.isEmpty())
         m_env.workspace->activePane()->activeTab()->navigate(url);
 }
 
@@ -124,7 +124,7 @@ void SidebarView::fillPlaces()
     m_places->clear();
     for (const SidebarItem &place : SidebarItem::defaults()) {
         auto *item = new QListWidgetItem(ThemeIcons::placeIcon(place.systemImage), sidebarText(place.label, loc), m_places);
-        item->setData(urlRole, place.url);
+        item->setData(urlRole, QVariant::fromValue(place.url));
     }
 }
 
@@ -134,9 +134,9 @@ void SidebarView::fillBookmarks()
     const QIcon star = ThemeIcons::icon(ThemeIcons::Symbol::bookmark);
     for (const Favorite &favorite : m_env.favorites->items()) {
         auto *item = new QListWidgetItem(star, favorite.name, m_bookmarks);
-        item->setData(urlRole, Urls::fromPath(favorite.path));
+        item->setData(urlRole, QVariant::fromValue(FilePath::fromString(favorite.path)));
         item->setData(idRole, favorite.id);
-        item->setToolTip(favorite.path);
+        item->setToolTip(FileNames::displayName(favorite.path));
     }
 }
 

@@ -3,6 +3,7 @@
 // folder, remove from a context menu, drag to reorder) and, at the bottom, the float-on-top pin.
 // A click on a place or bookmark shows that folder in the active tab of the active pane.
 
+#include "filepath.h"
 #include "viewenvironment.h"
 
 #include <QWidget>
@@ -32,7 +33,7 @@ private:
     void fillBookmarks();
     void updatePin();
     void retranslate();
-    void openFolder(const QUrl &url);
+    void openFolder(const FilePath &url);
     void showBookmarkMenu(const QPoint &pos);
 
     ViewEnvironment m_env;

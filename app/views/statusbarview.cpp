@@ -1,6 +1,7 @@
 #include "statusbarview.h"
 
 #include "appsettings.h"
+#include "bytecount.h"
 #include "filesystemservice.h"
 #include "localization.h"
 #include "tabmodel.h"
@@ -78,7 +79,7 @@ void StatusBarView::askFreeSpace()
     if (!m_tab)
         return;
     // A newer question replaces the running one: only the last answer is shown.
-    const QUrl folder = m_tab->history().current();
+    const FilePath folder = m_tab->history().current();
     m_tasks.cancelAll();
     m_tasks.watch(QtConcurrent::run([folder]() -> std::optional<qint64> {
                       try {
@@ -105,11 +106,11 @@ void StatusBarView::retranslate()
     if (!selected.isEmpty()) {
         m_leading->setText(Localization::fill(loc.selectionSummaryFormat,
                                               {QString::number(selected.size()),
-                                               TitleBarSummary::defaultByteCount(totalSize(selected))}));
+                                               ByteCount::text(totalSize(selected))}));
     } else {
         m_leading->setText(Localization::fill(loc.itemCountFormat, {QString::number(m_tab->items().size())}));
     }
-    const QString free = m_freeBytes ? Localization::fill(loc.freeSpaceFormat, {TitleBarSummary::defaultByteCount(*m_freeBytes)})
+    const QString free = m_freeBytes ? Localization::fill(loc.freeSpaceFormat, {ByteCount::text(*m_freeBytes)})
                                      : QString();
     if (free != m_free->text()) {
         m_free->setText(free);

@@ -2,7 +2,7 @@
 // One tab in a pane's tab strip: the folder's name, a close button when the pane has more than
 // one tab, and an accent bar under the active tab. A click selects the tab.
 
-#include <QUrl>
+#include "filepath.h"
 #include <QWidget>
 
 class QLabel;

@@ -5,7 +5,6 @@
 #include "tabchip.h"
 #include "tabmodel.h"
 #include "themeicons.h"
-#include "urls.h"
 #include "workspacemodel.h"
 
 #include <QHBoxLayout>
@@ -77,7 +76,7 @@ void TabStripView::rebuild()
     const TabModel *active = m_pane->activeTab();
     const bool closable = tabs.size() >= 2;
     for (TabModel *tab : tabs) {
-        QString title = Urls::lastPathComponent(tab->history().current());
+        QString title = tab->history().current().displayName();
         if (title.isEmpty())
             title = QStringLiteral("/");
         auto *chip = new TabChip(title, tab == active, closable, row());

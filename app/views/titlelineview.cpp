@@ -3,13 +3,13 @@
 #include "appsettings.h"
 #include "datetext.h"
 #include "fileerror.h"
+#include "filenames.h"
 #include "filesystemservice.h"
 #include "localization.h"
 #include "owlbadgeview.h"
 #include "panemodel.h"
 #include "tabmodel.h"
 #include "titlebarsummary.h"
-#include "urls.h"
 #include "workspacemodel.h"
 
 #include <QEvent>
@@ -113,24 +113,22 @@ QString TitleLineView::computeText() const
         return Localization::fill(loc.itemsSelectedFormat, {QString::number(selected.size())});
     if (selected.size() == 1)
         return summary(selected.first().url, selected.first().isDirectory, loc);
-    const QUrl folder = columns && !tab->columnFocusDirectory().isEmpty() ? tab->columnFocusDirectory() : tab->history().current();
+    const FilePath folder = columns && !tab->columnFocusDirectory().isEmpty() ? tab->columnFocusDirectory() : tab->history().current();
     return summary(folder, true, loc);
 }
 
-QString TitleLineView::kind(const QUrl &url, bool isDirectory, const Localization &loc)
+QString TitleLineView::kind(const FilePath &url, bool isDirectory, const Localization &loc)
 {
     if (isDirectory)
         return loc.infoFolder;
-    const QString path = Urls::path(url);
-    const QMimeType type = QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension);
+    const QString name = url.displayName();
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(name, QMimeDatabase::MatchExtension);
     if (type.isValid() && !type.isDefault() && !type.comment().isEmpty())
         return type.comment();
-    const QString name = Urls::fileName(path);
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot > 0 && dot + 1 < name.size() ? name.mid(dot + 1).toUpper() : QString();
+    return FileNames::splitExtension(name).second.toUpper();
 }
 
-QString TitleLineView::summary(const QUrl &url, bool isDirectory, const Localization &loc)
+QString TitleLineView::summary(const FilePath &url, bool isDirectory, const Localization &loc)
 {
     std::optional<FileInfo> info;
     try {
@@ -138,7 +136,7 @@ QString TitleLineView::summary(const QUrl &url, bool isDirectory, const Localiza
     } catch (const FileError &) {
         // A vanished item still gets its name from the URL.
     }
-    const QString name = info ? info->name : Urls::lastPathComponent(url);
+    const QString name = FileNames::displayName(info ? info->name : url.fileName());
     TitleBarSummary::Format format;
     format.createdLabel = loc.titleCreated;
     format.modifiedLabel = loc.titleModified;

@@ -8,7 +8,7 @@
 
 #include <QPointer>
 #include <QTimer>
-#include <QUrl>
+#include "filepath.h"
 #include <QWidget>
 
 class OwlBadgeView;
@@ -29,9 +29,9 @@ public:
     // What the line shows: the summary, shortened to the room there is.
     QString shownText() const;
 
-    [[nodiscard]] static QString summary(const QUrl &url, bool isDirectory, const Localization &loc);
+    [[nodiscard]] static QString summary(const FilePath &url, bool isDirectory, const Localization &loc);
     // The folder text for a folder, else the type's description, else the extension in capitals.
-    [[nodiscard]] static QString kind(const QUrl &url, bool isDirectory, const Localization &loc);
+    [[nodiscard]] static QString kind(const FilePath &url, bool isDirectory, const Localization &loc);
 
 Q_SIGNALS:
     void titleTextChanged(const QString &text);

@@ -131,3 +131,11 @@ QString FileNames::displayName(const QString &name)
             shown[i] = QChar::ReplacementCharacter;
     return shown;
 }
+
+std::pair<QString, QString> FileNames::splitExtension(const QString &name)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot <= 0 || dot == name.size() - 1)
+        return {name, QString()};
+    return {name.left(dot), name.mid(dot + 1)};
+}

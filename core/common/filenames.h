@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <utility>
+
 class FileNames
 {
 public:
@@ -19,4 +21,8 @@ public:
     [[nodiscard]] static bool hasRawBytes(const QString &name);
     // The name for people to read: each byte that isn't valid UTF-8 shown as U+FFFD.
     [[nodiscard]] static QString displayName(const QString &name);
+
+    // Base and extension: only the last extension is kept apart; a name that begins with its
+    // only full stop (".bashrc") or ends with one ("notes.") has no extension.
+    [[nodiscard]] static std::pair<QString, QString> splitExtension(const QString &name);
 };

@@ -4,7 +4,6 @@
 #include "nameconflicts.h"
 #include "posixfs.h"
 #include "temporaryname.h"
-#include "urls.h"
 
 
 #include <cerrno>
@@ -23,13 +22,12 @@ QList<Move> planMoves(const QList<RenamePair> &pairs)
 {
     QList<Move> moves;
     for (const RenamePair &pair : pairs) {
-        if (pair.newName.isEmpty() || pair.newName == Urls::lastPathComponent(pair.url))
+        if (pair.newName.isEmpty() || pair.newName == pair.url.fileName())
             continue;
-        NameConflicts::requirePlainName(pair.newName, FileError::Operation::Rename, Urls::path(pair.url));
-        const QUrl folder = Urls::deletingLastPathComponent(pair.url);
+        NameConflicts::requirePlainName(pair.newName, FileError::Operation::Rename, pair.url.path());
+        const FilePath folder = pair.url.parentDir();
         const QString temporary = TemporaryName::make(BulkRenamer::temporaryPrefix);
-        moves.append({Urls::path(pair.url), Urls::path(Urls::appending(folder, temporary)),
-                      Urls::path(Urls::appending(folder, pair.newName))});
+        moves.append({pair.url.path(), folder.pathAppended(temporary).path(), folder.pathAppended(pair.newName).path()});
     }
     return moves;
 }

@@ -3,7 +3,7 @@
 // temporary name in its own folder, then takes its final name, so swaps and rotations need no
 // ordering. A failed move puts every item back under its old name before the error is thrown.
 
-#include "filesystemservice.h"
+#include "renamepair.h"
 #include "temporaryname.h"
 
 #include <QList>

@@ -4,9 +4,6 @@
 #include "fileerror.h"
 #include "filenames.h"
 #include "namecollator.h"
-#include "urls.h"
-
-#include <QFile>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -20,12 +17,11 @@ QDateTime modificationTime(const struct stat &st)
     return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
 }
 
-FileItem itemFor(int dirFd, const char *entryName, const QString &folderPath)
+FileItem itemFor(int dirFd, const char *entryName, const FilePath &folder)
 {
-    const QString name = FileNames::decode(entryName);
     FileItem item;
-    item.url = QUrl::fromLocalFile(folderPath + name);
-    item.name = FileNames::displayName(name);
+    item.url = folder.pathAppended(QByteArrayView(entryName));
+    item.name = FileNames::displayName(FileNames::decode(entryName));
     struct stat st;
     if (::fstatat(dirFd, entryName, &st, AT_SYMLINK_NOFOLLOW) != 0)
         return item; // unreadable metadata: listed with defaults
@@ -42,35 +38,31 @@ FileItem itemFor(int dirFd, const char *entryName, const QString &folderPath)
 }
 
 // A folder reached through a link is read at its resolved place, so entries carry that path.
-QUrl folderToRead(const QUrl &url)
+FilePath folderToRead(const FilePath &url)
 {
     struct stat st;
-    if (::lstat(Urls::encodedPath(url).constData(), &st) == 0 && S_ISLNK(st.st_mode))
-        return Urls::resolvingSymlinks(url);
+    if (::lstat(url.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+        return url.resolvingSymlinks();
     return url;
 }
 
 } // namespace
 
-QList<FileItem> DirectoryLister::list(const QUrl &url, bool showHidden)
+QList<FileItem> DirectoryLister::list(const FilePath &url, bool showHidden)
 {
-    const QUrl folder = folderToRead(url);
-    const QByteArray encoded = Urls::encodedPath(folder);
-    DirStream dir = DirStream::open(encoded.constData());
+    const FilePath folder = folderToRead(url);
+    DirStream dir = DirStream::open(folder.c_str());
     if (!dir.isOpen())
-        throw FileError::fromErrno(FileError::Operation::List, dir.error(), Urls::path(url));
+        throw FileError::fromErrno(FileError::Operation::List, dir.error(), url.path());
 
-    QString prefix = Urls::path(folder);
-    if (!prefix.endsWith(QLatin1Char('/')))
-        prefix += QLatin1Char('/');
     QList<FileItem> items;
     while (const dirent *entry = dir.next()) {
         if (entry->d_name[0] == '.' && !showHidden)
             continue;
-        items.append(itemFor(dir.fd(), entry->d_name, prefix));
+        items.append(itemFor(dir.fd(), entry->d_name, folder));
     }
     if (dir.error() != 0)
-        throw FileError::fromErrno(FileError::Operation::List, dir.error(), Urls::path(url));
+        throw FileError::fromErrno(FileError::Operation::List, dir.error(), url.path());
     sortForDisplay(items);
     return items;
 }

@@ -1,7 +1,6 @@
 #include "directorywatcher.h"
 
 #include "inotifyhub.h"
-#include "urls.h"
 
 #include <sys/inotify.h>
 
@@ -36,10 +35,10 @@ DirectoryWatcher::~DirectoryWatcher()
     stop();
 }
 
-void DirectoryWatcher::start(const QUrl &url, std::function<void()> onChange)
+void DirectoryWatcher::start(const FilePath &url, std::function<void()> onChange)
 {
     stop();
-    m_subscription = InotifyHub::instance().subscribe(Urls::encodedPath(url), WatchMask,
+    m_subscription = InotifyHub::instance().subscribe(url.nativePath(), WatchMask,
                                                       [this](uint32_t) { eventArrived(); });
     if (m_subscription != 0)
         m_onChange = std::move(onChange);

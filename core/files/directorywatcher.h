@@ -12,7 +12,7 @@
 
 #include <QElapsedTimer>
 #include <QTimer>
-#include <QUrl>
+#include "filepath.h"
 
 #include <chrono>
 #include <functional>
@@ -32,7 +32,7 @@ public:
     // Stops any earlier watch, then watches `url`. A folder that can't be watched (missing,
     // unreadable, not a folder, the user's inotify watches used up) is passed over quietly: onChange is
     // then never called for this start. onChange may call stop() or start() itself.
-    void start(const QUrl &url, std::function<void()> onChange);
+    void start(const FilePath &url, std::function<void()> onChange);
     // Ends the watch and drops a waiting notification; closes the descriptor. Safe when idle.
     void stop();
 

@@ -1,8 +1,8 @@
 #include "fileerror.h"
 
 #include "filenames.h"
+#include "urls.h"
 
-#include <QFileInfo>
 #include <cstring>
 
 namespace {
@@ -57,7 +57,7 @@ QString FileError::errnoText(int err)
 
 QString FileError::message() const
 {
-    const QString fileName = FileNames::displayName(QFileInfo(m_path).fileName());
+    const QString fileName = FileNames::displayName(Urls::fileName(m_path));
     const QString name = fileName.isEmpty() ? FileNames::displayName(m_path) : fileName;
     QString text = QStringLiteral("“%1” couldn't be %2: %3").arg(name, verbFor(m_operation), reasonFor(m_code));
     if (!m_detail.isEmpty())

@@ -8,7 +8,6 @@
 #include "nameconflicts.h"
 #include "trashcan.h"
 #include "treewalker.h"
-#include "urls.h"
 #include "ziparchiver.h"
 #include "zipextractor.h"
 
@@ -16,61 +15,61 @@
 
 // --- listing ---
 
-QList<FileItem> FileSystemService::listDirectory(const QUrl &url, bool showHidden) const
+QList<FileItem> FileSystemService::listDirectory(const FilePath &url, bool showHidden) const
 {
     return DirectoryLister::list(url, showHidden);
 }
 
 // --- creating, renaming, copying, moving ---
 
-QUrl FileSystemService::createDirectory(const QString &name, const QUrl &parent) const
+FilePath FileSystemService::createDirectory(const QString &name, const FilePath &parent) const
 {
     return ItemTransfer::createDirectory(name, parent);
 }
 
-QUrl FileSystemService::createFile(const QString &name, const QUrl &parent) const
+FilePath FileSystemService::createFile(const QString &name, const FilePath &parent) const
 {
     return ItemTransfer::createFile(name, parent);
 }
 
-QUrl FileSystemService::rename(const QUrl &url, const QString &newName) const
+FilePath FileSystemService::rename(const FilePath &url, const QString &newName) const
 {
     return ItemTransfer::rename(url, newName);
 }
 
-QUrl FileSystemService::move(const QUrl &url, const QUrl &directory, const CopyControl &control) const
+FilePath FileSystemService::move(const FilePath &url, const FilePath &directory, const CopyControl &control) const
 {
     return ItemTransfer::move(url, directory, control);
 }
 
-QUrl FileSystemService::copy(const QUrl &url, const QUrl &directory, const CopyControl &control) const
+FilePath FileSystemService::copy(const FilePath &url, const FilePath &directory, const CopyControl &control) const
 {
     return ItemTransfer::copy(url, directory, control);
 }
 
-QList<QUrl> FileSystemService::collisions(const QList<QUrl> &urls, const QUrl &directory) const
+QList<FilePath> FileSystemService::collisions(const QList<FilePath> &urls, const FilePath &directory) const
 {
     return NameConflicts::collisions(urls, directory);
 }
 
-QString FileSystemService::uniqueDestinationName(const QString &name, const QUrl &directory) const
+QString FileSystemService::uniqueDestinationName(const QString &name, const FilePath &directory) const
 {
     return NameConflicts::uniqueDestinationName(name, directory);
 }
 
-TransferOutcome FileSystemService::copy(const QUrl &url, const QUrl &directory, ConflictResolution resolution,
+TransferOutcome FileSystemService::copy(const FilePath &url, const FilePath &directory, ConflictResolution resolution,
                                         const CopyControl &control) const
 {
     return ItemTransfer::copy(url, directory, resolution, control);
 }
 
-TransferOutcome FileSystemService::move(const QUrl &url, const QUrl &directory, ConflictResolution resolution,
+TransferOutcome FileSystemService::move(const FilePath &url, const FilePath &directory, ConflictResolution resolution,
                                         const CopyControl &control) const
 {
     return ItemTransfer::move(url, directory, resolution, control);
 }
 
-QUrl FileSystemService::duplicate(const QUrl &url, const CopyControl &control) const
+FilePath FileSystemService::duplicate(const FilePath &url, const CopyControl &control) const
 {
     return ItemTransfer::duplicate(url, control);
 }
@@ -78,14 +77,14 @@ QUrl FileSystemService::duplicate(const QUrl &url, const CopyControl &control) c
 
 // --- trash ---
 
-std::optional<QUrl> FileSystemService::moveToTrash(const QUrl &url) const
+std::optional<FilePath> FileSystemService::moveToTrash(const FilePath &url) const
 {
-    return Urls::fromPath(TrashCan::moveToTrash(Urls::path(url)));
+    return FilePath::fromString(TrashCan::moveToTrash(url.path()));
 }
 
-QUrl FileSystemService::restoreFromTrash(const QUrl &trashedUrl) const
+FilePath FileSystemService::restoreFromTrash(const FilePath &trashedUrl) const
 {
-    return Urls::fromPath(TrashCan::restore(Urls::path(trashedUrl)));
+    return FilePath::fromString(TrashCan::restore(trashedUrl.path()));
 }
 
 
@@ -98,29 +97,29 @@ void FileSystemService::applyBulkRename(const QList<RenamePair> &pairs) const
 
 // --- archives ---
 
-void FileSystemService::compress(const QList<QUrl> &items, const QUrl &archive) const
+void FileSystemService::compress(const QList<FilePath> &items, const FilePath &archive) const
 {
     ZipArchiver::compress(items, archive);
 }
 
-void FileSystemService::unzip(const QUrl &archive, const QUrl &destination) const
+void FileSystemService::unzip(const FilePath &archive, const FilePath &destination) const
 {
     ZipExtractor::extract(archive, destination);
 }
 
 // --- info ---
 
-FileInfo FileSystemService::info(const QUrl &url) const
+FileInfo FileSystemService::info(const FilePath &url) const
 {
     return ItemInspector::info(url);
 }
 
-qint64 FileSystemService::directorySize(const QUrl &url, const ShouldContinue &shouldContinue) const
+qint64 FileSystemService::directorySize(const FilePath &url, const ShouldContinue &shouldContinue) const
 {
     return ItemInspector::directorySize(url, shouldContinue);
 }
 
-std::optional<qint64> FileSystemService::volumeAvailableCapacity(const QUrl &url) const
+std::optional<qint64> FileSystemService::volumeAvailableCapacity(const FilePath &url) const
 {
     return ItemInspector::volumeAvailableCapacity(url);
 }
@@ -136,7 +135,7 @@ const QSet<QString> &FileSystemService::defaultIgnoredDirectoryNames()
     return names;
 }
 
-void FileSystemService::enumerateRecursively(const QUrl &url, bool showHidden, int limit, int batchSize,
+void FileSystemService::enumerateRecursively(const FilePath &url, bool showHidden, int limit, int batchSize,
                                              const QSet<QString> &ignoredDirectoryNames,
                                              const ShouldContinue &shouldContinue,
                                              const OnBatch &onBatch) const
@@ -145,7 +144,7 @@ void FileSystemService::enumerateRecursively(const QUrl &url, bool showHidden, i
 }
 
 FileSystemService::RecursiveScanResult
-FileSystemService::enumerateRecursively(const QUrl &url, bool showHidden, int limit,
+FileSystemService::enumerateRecursively(const FilePath &url, bool showHidden, int limit,
                                         const QSet<QString> &ignoredDirectoryNames,
                                         const ShouldContinue &shouldContinue) const
 {
@@ -161,17 +160,17 @@ FileSystemService::enumerateRecursively(const QUrl &url, bool showHidden, int li
 
 // --- hand-off to other programs ---
 
-void FileSystemService::open(const QUrl &url) const
+void FileSystemService::open(const FilePath &url) const
 {
     Launcher::open(url);
 }
 
-void FileSystemService::revealInFileManager(const QList<QUrl> &urls) const
+void FileSystemService::revealInFileManager(const QList<FilePath> &urls) const
 {
     Launcher::revealInFileManager(urls);
 }
 
-void FileSystemService::openInTerminal(const QUrl &directory) const
+void FileSystemService::openInTerminal(const FilePath &directory) const
 {
     Launcher::openInTerminal(directory);
 }

@@ -2,7 +2,6 @@
 
 #include "dirstream.h"
 #include "fileerror.h"
-#include "urls.h"
 
 #include <QSet>
 
@@ -86,16 +85,16 @@ private:
 
 } // namespace
 
-FileInfo ItemInspector::info(const QUrl &url)
+FileInfo ItemInspector::info(const FilePath &url)
 {
-    const QByteArray path = Urls::encodedPath(url);
+    const QByteArray &path = url.nativePath();
     struct statx stx;
     if (path.isEmpty()
         || ::statx(AT_FDCWD, path.constData(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS | STATX_BTIME, &stx) != 0)
-        throw FileError::fromErrno(FileError::Operation::Inspect, path.isEmpty() ? ENOENT : errno, Urls::path(url));
+        throw FileError::fromErrno(FileError::Operation::Inspect, path.isEmpty() ? ENOENT : errno, url.path());
 
     FileInfo info;
-    info.name = Urls::lastPathComponent(url);
+    info.name = url.fileName();
     info.isDirectory = (stx.stx_mask & STATX_TYPE) && S_ISDIR(stx.stx_mode);
     if (!info.isDirectory)
         info.byteSize = (stx.stx_mask & STATX_SIZE) ? qint64(stx.stx_size) : 0;
@@ -108,9 +107,9 @@ FileInfo ItemInspector::info(const QUrl &url)
     return info;
 }
 
-qint64 ItemInspector::directorySize(const QUrl &url, const std::function<bool()> &shouldContinue)
+qint64 ItemInspector::directorySize(const FilePath &url, const std::function<bool()> &shouldContinue)
 {
-    const QByteArray path = Urls::encodedPath(url);
+    const QByteArray &path = url.nativePath();
     if (path.isEmpty())
         return 0;
     // The folder asked about may itself be reached through a link; only links inside aren't followed.
@@ -122,9 +121,9 @@ qint64 ItemInspector::directorySize(const QUrl &url, const std::function<bool()>
     return walk.total();
 }
 
-std::optional<qint64> ItemInspector::volumeAvailableCapacity(const QUrl &url)
+std::optional<qint64> ItemInspector::volumeAvailableCapacity(const FilePath &url)
 {
-    const QByteArray path = Urls::encodedPath(url);
+    const QByteArray &path = url.nativePath();
     struct statvfs vfs;
     if (path.isEmpty() || ::statvfs(path.constData(), &vfs) != 0 || vfs.f_blocks == 0)
         return std::nullopt;

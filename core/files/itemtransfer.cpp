@@ -7,9 +7,6 @@
 #include "posixfs.h"
 #include "temporaryname.h"
 #include "trashcan.h"
-#include "urls.h"
-
-#include <QFile>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -23,34 +20,33 @@ using Op = FileError::Operation;
 using Transfer = QString (*)(const QString &source, const QString &target, Op operation, const CopyControl &control,
                              const FileCopier::Retarget &retarget);
 
-bool sameItem(const QString &a, const QString &b)
+bool sameItem(const FilePath &a, const FilePath &b)
 {
     struct stat first, second;
-    return ::lstat(FileNames::encode(a).constData(), &first) == 0 && ::lstat(FileNames::encode(b).constData(), &second) == 0
-           && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    return ::lstat(a.c_str(), &first) == 0 && ::lstat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev
+           && first.st_ino == second.st_ino;
 }
 
 // A folder itself, not a link to one: links are transferred as links.
-bool isRealFolder(const QString &path)
+bool isRealFolder(const FilePath &path)
 {
     struct stat st;
-    return ::lstat(FileNames::encode(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 // The item's path with links in its folder resolved, but not a link that is the item itself.
-QString realPlace(const QUrl &url)
+FilePath realPlace(const FilePath &url)
 {
-    const QUrl folder = Urls::resolvingSymlinks(Urls::deletingLastPathComponent(url));
-    return Urls::path(Urls::appending(folder, Urls::lastPathComponent(url)));
+    return url.parentDir().resolvingSymlinks().pathAppended(url.fileNameBytes());
 }
 
 // Copying a folder into itself would never end; moving it there would cut it off the tree.
-void refuseIntoItself(const QUrl &url, const QUrl &directory, Op operation)
+void refuseIntoItself(const FilePath &url, const FilePath &directory, Op operation)
 {
-    if (!isRealFolder(Urls::path(url)))
+    if (!isRealFolder(url))
         return;
-    if (Urls::isSameOrInside(Urls::path(Urls::resolvingSymlinks(directory)), realPlace(url)))
-        throw FileError(operation, EINVAL, Urls::path(url), QStringLiteral("a folder can't be put inside itself"));
+    if (directory.resolvingSymlinks().isSameOrChildOf(realPlace(url)))
+        throw FileError(operation, EINVAL, url.path(), QStringLiteral("a folder can't be put inside itself"));
 }
 
 FileError withNote(const FileError &error, const QString &note)
@@ -60,49 +56,48 @@ FileError withNote(const FileError &error, const QString &note)
 }
 
 // Refuses a taken target before any work: a long copy should not fail only at its very end.
-QUrl transferTo(const QUrl &url, const QUrl &target, Op operation, Transfer transfer, const CopyControl &control,
-                const FileCopier::Retarget &retarget = {})
+FilePath transferTo(const FilePath &url, const FilePath &target, Op operation, Transfer transfer,
+                    const CopyControl &control, const FileCopier::Retarget &retarget = {})
 {
-    if (PosixFs::occupied(Urls::path(target)))
-        throw FileError::fromErrno(operation, EEXIST, Urls::path(url));
-    const QString placed = transfer(Urls::path(url), Urls::path(target), operation, control, retarget);
-    return Urls::appending(Urls::deletingLastPathComponent(target), Urls::fileName(placed));
+    if (PosixFs::occupied(target.path()))
+        throw FileError::fromErrno(operation, EEXIST, url.path());
+    // The copier may have settled on another free name (keep both, raced by another program).
+    return FilePath::fromString(transfer(url.path(), target.path(), operation, control, retarget));
 }
 
 // For keep both: the next free name, when the one chosen was taken while the item was copied.
-FileCopier::Retarget nextFreeName(const QString &name, const QUrl &directory)
+FileCopier::Retarget nextFreeName(const QString &name, const FilePath &directory)
 {
     return [name, directory](const QString &) {
-        return Urls::path(Urls::appending(directory, NameConflicts::uniqueDestinationName(name, directory)));
+        return directory.pathAppended(NameConflicts::uniqueDestinationName(name, directory)).path();
     };
 }
 
 // What `replace` may send to the Trash: never the source itself (then there is nothing to do)
 // and never a folder that holds the source. Returns where the occupant went, or nothing when
 // the occupant is the source itself.
-std::optional<QString> trashOccupant(const QUrl &url, const QUrl &target, Op operation)
+std::optional<QString> trashOccupant(const FilePath &url, const FilePath &target, Op operation)
 {
-    const QString occupant = Urls::path(target);
-    if (sameItem(Urls::path(url), occupant))
+    if (sameItem(url, target))
         return std::nullopt;
-    if (isRealFolder(occupant) && Urls::isSameOrInside(realPlace(url), realPlace(target)))
-        throw FileError(operation, EINVAL, occupant, QStringLiteral("it holds the item that was to replace it"));
-    return TrashCan::moveToTrash(occupant);
+    if (isRealFolder(target) && realPlace(url).isSameOrChildOf(realPlace(target)))
+        throw FileError(operation, EINVAL, target.path(), QStringLiteral("it holds the item that was to replace it"));
+    return TrashCan::moveToTrash(target.path());
 }
 
-TransferOutcome transferResolving(const QUrl &url, const QUrl &directory, ConflictResolution resolution,
+TransferOutcome transferResolving(const FilePath &url, const FilePath &directory, ConflictResolution resolution,
                                   Op operation, Transfer transfer, const CopyControl &control)
 {
     refuseIntoItself(url, directory, operation);
-    const QString name = Urls::lastPathComponent(url);
-    const QUrl target = Urls::appending(directory, name);
-    if (!PosixFs::occupied(Urls::path(target)))
+    const FilePath target = directory.pathAppended(url.fileNameBytes());
+    if (!PosixFs::occupied(target.path()))
         return TransferOutcome::completed(transferTo(url, target, operation, transfer, control));
     switch (resolution) {
     case ConflictResolution::skip:
         return TransferOutcome::skipped();
     case ConflictResolution::keepBoth: {
-        const QUrl free = Urls::appending(directory, NameConflicts::uniqueDestinationName(name, directory));
+        const QString name = url.fileName();
+        const FilePath free = directory.pathAppended(NameConflicts::uniqueDestinationName(name, directory));
         return TransferOutcome::completed(transferTo(url, free, operation, transfer, control, nextFreeName(name, directory)));
     }
     case ConflictResolution::replace:
@@ -112,7 +107,7 @@ TransferOutcome transferResolving(const QUrl &url, const QUrl &directory, Confli
     if (!trashed)
         return TransferOutcome::skipped();
     try {
-        transfer(Urls::path(url), Urls::path(target), operation, control, {});
+        transfer(url.path(), target.path(), operation, control, {});
     } catch (const FileError &error) {
         throw withNote(error, QStringLiteral("the item it was to replace is in the Trash at “%1”").arg(*trashed));
     }
@@ -123,7 +118,8 @@ TransferOutcome transferResolving(const QUrl &url, const QUrl &directory, Confli
 // goes through a temporary name. Should the second step fail, it gets its old name back.
 void renameThroughTemporary(const QString &source, const QString &target)
 {
-    const QString temporary = TemporaryName::inFolder(Urls::parentPath(source), TemporaryName::renamePrefix);
+    const QString temporary = TemporaryName::inFolder(FilePath::fromString(source).parentDir().path(),
+                                                      TemporaryName::renamePrefix);
     PosixFs::renameNoReplace(source, temporary, Op::Rename, source);
     try {
         PosixFs::renameNoReplace(temporary, target, Op::Rename, source);
@@ -138,82 +134,76 @@ void renameThroughTemporary(const QString &source, const QString &target)
 
 } // namespace
 
-QUrl ItemTransfer::createDirectory(const QString &name, const QUrl &parent)
+FilePath ItemTransfer::createDirectory(const QString &name, const FilePath &parent)
 {
-    NameConflicts::requirePlainName(name, Op::Create, Urls::path(parent));
-    const QUrl target = Urls::appending(parent, name);
-    if (::mkdir(Urls::encodedPath(target).constData(), 0777) != 0)
-        throw FileError::fromErrno(Op::Create, errno, Urls::path(target));
+    NameConflicts::requirePlainName(name, Op::Create, parent.path());
+    const FilePath target = parent.pathAppended(name);
+    if (::mkdir(target.c_str(), 0777) != 0)
+        throw FileError::fromErrno(Op::Create, errno, target.path());
     return target;
 }
 
-QUrl ItemTransfer::createFile(const QString &name, const QUrl &parent)
+FilePath ItemTransfer::createFile(const QString &name, const FilePath &parent)
 {
-    NameConflicts::requirePlainName(name, Op::Create, Urls::path(parent));
-    const QUrl target = Urls::appending(parent, name);
-    const QString path = Urls::path(target);
-    if (PosixFs::occupied(path))
-        throw FileError(Op::Create, FileError::WriteFileExists, path);
-    // Exclusive: a file that appeared since the test above is never truncated.
-    const int fd = ::open(FileNames::encode(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
+    NameConflicts::requirePlainName(name, Op::Create, parent.path());
+    const FilePath target = parent.pathAppended(name);
+    // Exclusive: a taken name is never truncated, whatever took it and when.
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
     if (fd < 0 && errno == EEXIST)
-        throw FileError(Op::Create, FileError::WriteFileExists, path);
+        throw FileError(Op::Create, FileError::WriteFileExists, target.path());
     if (fd < 0)
-        throw FileError(Op::Create, FileError::WriteUnknown, path, FileError::errnoText(errno));
+        throw FileError(Op::Create, FileError::WriteUnknown, target.path(), FileError::errnoText(errno));
     ::close(fd);
     return target;
 }
 
-QUrl ItemTransfer::rename(const QUrl &url, const QString &newName)
+FilePath ItemTransfer::rename(const FilePath &url, const QString &newName)
 {
-    const QString source = Urls::path(url);
+    const QString source = url.path();
     NameConflicts::requirePlainName(newName, Op::Rename, source);
-    const QUrl target = Urls::appending(Urls::deletingLastPathComponent(url), newName);
-    const QString targetPath = Urls::path(target);
+    const FilePath target = url.parentDir().pathAppended(newName);
+    const QString targetPath = target.path();
     try {
         PosixFs::renameNoReplace(source, targetPath, Op::Rename);
     } catch (const FileError &error) {
-        if (error.code() != EEXIST || source == targetPath || !sameItem(source, targetPath))
+        if (error.code() != EEXIST || url == target || !sameItem(url, target))
             throw;
         renameThroughTemporary(source, targetPath);
     }
     return target;
 }
 
-QUrl ItemTransfer::move(const QUrl &url, const QUrl &directory, const CopyControl &control)
+FilePath ItemTransfer::move(const FilePath &url, const FilePath &directory, const CopyControl &control)
 {
     refuseIntoItself(url, directory, Op::Move);
-    return transferTo(url, Urls::appending(directory, Urls::lastPathComponent(url)), Op::Move, &FileCopier::move,
-                      control);
+    return transferTo(url, directory.pathAppended(url.fileNameBytes()), Op::Move, &FileCopier::move, control);
 }
 
-QUrl ItemTransfer::copy(const QUrl &url, const QUrl &directory, const CopyControl &control)
+FilePath ItemTransfer::copy(const FilePath &url, const FilePath &directory, const CopyControl &control)
 {
     refuseIntoItself(url, directory, Op::Copy);
-    return transferTo(url, Urls::appending(directory, Urls::lastPathComponent(url)), Op::Copy, &FileCopier::copy,
-                      control);
+    return transferTo(url, directory.pathAppended(url.fileNameBytes()), Op::Copy, &FileCopier::copy, control);
 }
 
-TransferOutcome ItemTransfer::copy(const QUrl &url, const QUrl &directory, ConflictResolution resolution,
+TransferOutcome ItemTransfer::copy(const FilePath &url, const FilePath &directory, ConflictResolution resolution,
                                    const CopyControl &control)
 {
     return transferResolving(url, directory, resolution, Op::Copy, &FileCopier::copy, control);
 }
 
-TransferOutcome ItemTransfer::move(const QUrl &url, const QUrl &directory, ConflictResolution resolution,
+TransferOutcome ItemTransfer::move(const FilePath &url, const FilePath &directory, ConflictResolution resolution,
                                    const CopyControl &control)
 {
     // Moving into the folder it already is in changes nothing, whatever the resolution.
-    if (Urls::path(Urls::resolvingSymlinks(Urls::deletingLastPathComponent(url)))
-        == Urls::path(Urls::resolvingSymlinks(directory)))
+    if (url.parentDir().resolvingSymlinks() == directory.resolvingSymlinks())
         return TransferOutcome::skipped();
     return transferResolving(url, directory, resolution, Op::Move, &FileCopier::move, control);
 }
 
-QUrl ItemTransfer::duplicate(const QUrl &url, const CopyControl &control)
+FilePath ItemTransfer::duplicate(const FilePath &url, const CopyControl &control)
 {
-    const QUrl folder = Urls::deletingLastPathComponent(url);
-    const QString name = NameConflicts::uniqueDestinationName(Urls::lastPathComponent(url), folder);
-    return transferTo(url, Urls::appending(folder, name), Op::Copy, &FileCopier::copy, control,
-                      nextFreeName(Urls::lastPathComponent(url), folder));
+    const FilePath folder = url.parentDir();
+    const QString name = url.fileName();
+    return transferTo(url, folder.pathAppended(NameConflicts::uniqueDestinationName(name, folder)), Op::Copy,
+                      &FileCopier::copy, control, nextFreeName(name, folder));
 }

@@ -7,22 +7,23 @@
 // first. A folder is never copied or moved into itself, and `replace` never trashes the source
 // or a folder that holds it.
 
-#include "filesystemservice.h"
+#include "copycontrol.h"
+#include "filepath.h"
+#include "transferoutcome.h"
 
 #include <QString>
-#include <QUrl>
 
 class ItemTransfer
 {
 public:
-    static QUrl createDirectory(const QString &name, const QUrl &parent);
-    static QUrl createFile(const QString &name, const QUrl &parent);
-    static QUrl rename(const QUrl &url, const QString &newName);
-    static QUrl move(const QUrl &url, const QUrl &directory, const CopyControl &control = {});
-    static QUrl copy(const QUrl &url, const QUrl &directory, const CopyControl &control = {});
-    static TransferOutcome copy(const QUrl &url, const QUrl &directory, ConflictResolution resolution,
+    static FilePath createDirectory(const QString &name, const FilePath &parent);
+    static FilePath createFile(const QString &name, const FilePath &parent);
+    static FilePath rename(const FilePath &url, const QString &newName);
+    static FilePath move(const FilePath &url, const FilePath &directory, const CopyControl &control = {});
+    static FilePath copy(const FilePath &url, const FilePath &directory, const CopyControl &control = {});
+    static TransferOutcome copy(const FilePath &url, const FilePath &directory, ConflictResolution resolution,
                                 const CopyControl &control = {});
-    static TransferOutcome move(const QUrl &url, const QUrl &directory, ConflictResolution resolution,
+    static TransferOutcome move(const FilePath &url, const FilePath &directory, ConflictResolution resolution,
                                 const CopyControl &control = {});
-    static QUrl duplicate(const QUrl &url, const CopyControl &control = {});
+    static FilePath duplicate(const FilePath &url, const CopyControl &control = {});
 };

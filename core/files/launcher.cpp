@@ -2,7 +2,6 @@
 
 #include "detachedspawn.h"
 #include "filenames.h"
-#include "urls.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -31,17 +30,17 @@ std::optional<Launcher::Command> findProgram(const QString &commandLine, const Q
 
 } // namespace
 
-Launcher::Command Launcher::openCommand(const QUrl &url)
+Launcher::Command Launcher::openCommand(const FilePath &url)
 {
-    return {xdgOpen, {Urls::path(url)}, {}};
+    return {xdgOpen, {url.path()}, {}};
 }
 
-Launcher::Command Launcher::revealFallbackCommand(const QList<QUrl> &urls)
+Launcher::Command Launcher::revealFallbackCommand(const QList<FilePath> &urls)
 {
-    return openCommand(Urls::deletingLastPathComponent(urls.first()));
+    return openCommand(urls.first().parentDir());
 }
 
-std::optional<Launcher::Command> Launcher::terminalCommand(const QUrl &directory,
+std::optional<Launcher::Command> Launcher::terminalCommand(const FilePath &directory,
                                                            const QProcessEnvironment &environment)
 {
     const QStringList path = environment.value(QStringLiteral("PATH")).split(QLatin1Char(':'), Qt::SkipEmptyParts);
@@ -51,7 +50,7 @@ std::optional<Launcher::Command> Launcher::terminalCommand(const QUrl &directory
                            QStringLiteral("xterm")};
     for (const QString &candidate : candidates) {
         if (std::optional<Command> command = findProgram(candidate, path)) {
-            command->workingDirectory = Urls::path(directory);
+            command->workingDirectory = directory.path();
             return command;
         }
     }
@@ -76,17 +75,17 @@ bool Launcher::start(const Command &command)
     return DetachedSpawn::run(arguments, environment, folder);
 }
 
-void Launcher::open(const QUrl &url)
+void Launcher::open(const FilePath &url)
 {
     start(openCommand(url));
 }
 
-void Launcher::revealInFileManager(const QList<QUrl> &urls)
+void Launcher::revealInFileManager(const QList<FilePath> &urls)
 {
     revealInFileManager(urls, QDBusConnection::sessionBus());
 }
 
-void Launcher::revealInFileManager(const QList<QUrl> &urls, const QDBusConnection &bus)
+void Launcher::revealInFileManager(const QList<FilePath> &urls, const QDBusConnection &bus)
 {
     if (urls.isEmpty())
         return;
@@ -97,8 +96,8 @@ void Launcher::revealInFileManager(const QList<QUrl> &urls, const QDBusConnectio
     }
     QStringList uris;
     // From the name's bytes: a name that isn't UTF-8 must reach the file manager as itself.
-    for (const QUrl &url : urls)
-        uris << QStringLiteral("file://") + QString::fromLatin1(FileNames::encode(Urls::path(url)).toPercentEncoding("/!$&'()*+,;=:@~"));
+    for (const FilePath &url : urls)
+        uris << QStringLiteral("file://") + QString::fromLatin1(url.nativePath().toPercentEncoding("/!$&'()*+,;=:@~"));
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
@@ -112,7 +111,7 @@ void Launcher::revealInFileManager(const QList<QUrl> &urls, const QDBusConnectio
     });
 }
 
-void Launcher::openInTerminal(const QUrl &directory)
+void Launcher::openInTerminal(const FilePath &directory)
 {
     if (const std::optional<Command> command = terminalCommand(directory, QProcessEnvironment::systemEnvironment()))
         start(*command);

@@ -10,7 +10,7 @@
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
-#include <QUrl>
+#include "filepath.h"
 
 #include <optional>
 
@@ -25,19 +25,19 @@ public:
         friend bool operator==(const Command &, const Command &) = default;
     };
 
-    static void open(const QUrl &url);
-    static void revealInFileManager(const QList<QUrl> &urls);
+    static void open(const FilePath &url);
+    static void revealInFileManager(const QList<FilePath> &urls);
     // Asks the file manager on `bus`; falls back to opening the first item's folder when the
     // bus is not connected or the call fails (no file manager service there).
-    static void revealInFileManager(const QList<QUrl> &urls, const QDBusConnection &bus);
-    static void openInTerminal(const QUrl &directory);
+    static void revealInFileManager(const QList<FilePath> &urls, const QDBusConnection &bus);
+    static void openInTerminal(const FilePath &directory);
 
-    static Command openCommand(const QUrl &url);
-    static Command revealFallbackCommand(const QList<QUrl> &urls);
+    static Command openCommand(const FilePath &url);
+    static Command revealFallbackCommand(const QList<FilePath> &urls);
     // The terminal to start in `directory`, chosen from $TERMINAL, x-terminal-emulator and a
     // list of well-known emulators, looked up on the PATH of `environment`; absent when none is
     // installed. The folder travels as the working directory only.
-    static std::optional<Command> terminalCommand(const QUrl &directory, const QProcessEnvironment &environment);
+    static std::optional<Command> terminalCommand(const FilePath &directory, const QProcessEnvironment &environment);
 
     // Starts the command detached; its PWD is set to the working directory when there is one.
     // Returns false when it could not be started.

@@ -2,29 +2,20 @@
 
 #include "filenames.h"
 #include "graphemes.h"
-#include "posixfs.h"
-#include "urls.h"
 
-#include <QFile>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <climits>
 
-QList<QUrl> NameConflicts::collisions(const QList<QUrl> &urls, const QUrl &directory)
+QList<FilePath> NameConflicts::collisions(const QList<FilePath> &urls, const FilePath &directory)
 {
-    QList<QUrl> taken;
-    for (const QUrl &url : urls)
-        if (PosixFs::occupied(Urls::path(Urls::appending(directory, Urls::lastPathComponent(url)))))
+    QList<FilePath> taken;
+    struct stat st;
+    for (const FilePath &url : urls)
+        if (::lstat(directory.pathAppended(url.fileNameBytes()).c_str(), &st) == 0)
             taken.append(url);
     return taken;
-}
-
-std::pair<QString, QString> NameConflicts::splitExtension(const QString &name)
-{
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot <= 0 || dot == name.size() - 1)
-        return {name, QString()};
-    return {name.left(dot), name.mid(dot + 1)};
 }
 
 bool NameConflicts::isPlainName(const QString &name)
@@ -58,17 +49,17 @@ QString fitted(const QString &base, const QString &tail)
 
 } // namespace
 
-QString NameConflicts::uniqueDestinationName(const QString &name, const QUrl &directory)
+QString NameConflicts::uniqueDestinationName(const QString &name, const FilePath &directory)
 {
-    const QString folder = Urls::path(directory);
     // lstat, not stat: a dangling link takes its name as surely as a file, since creating the
     // copy there would follow it or fail.
     const auto isFree = [&](const QString &candidate) {
-        return !PosixFs::occupied(folder + QLatin1Char('/') + candidate);
+        struct stat st;
+        return ::lstat(directory.pathAppended(candidate).c_str(), &st) != 0;
     };
     if (isFree(name))
         return name;
-    const auto [base, extension] = splitExtension(name);
+    const auto [base, extension] = FileNames::splitExtension(name);
     // The extension stays whole and only the base is shortened. Should the extension alone
     // leave no room, the whole name is shortened as if it had none.
     const auto candidate = [&](const QString &suffix) -> QString {

@@ -6,19 +6,16 @@
 
 #include <QList>
 #include <QString>
-#include <QUrl>
+#include "filepath.h"
 
 class NameConflicts
 {
 public:
     // The sources, in input order, whose own names are taken in `directory`.
-    static QList<QUrl> collisions(const QList<QUrl> &urls, const QUrl &directory);
+    static QList<FilePath> collisions(const QList<FilePath> &urls, const FilePath &directory);
     // `name` when free in `directory`, else the first free " copy" / " copy N" name, its base
     // shortened where needed to stay within the length a name may have.
-    static QString uniqueDestinationName(const QString &name, const QUrl &directory);
-    // Base and extension: only the last extension is kept apart; a name that begins with its
-    // only full stop (".bashrc") or ends with one ("notes.") has no extension.
-    static std::pair<QString, QString> splitExtension(const QString &name);
+    static QString uniqueDestinationName(const QString &name, const FilePath &directory);
 
     // True for a name that stays inside its folder: not empty, no "/", no NUL, not "." or "..".
     static bool isPlainName(const QString &name);

@@ -3,6 +3,7 @@
 #include "fileerror.h"
 #include "filecopier.h"
 #include "filenames.h"
+#include "filepath.h"
 #include "nameconflicts.h"
 #include "posixfs.h"
 #include "uniquefd.h"
@@ -79,7 +80,7 @@ QString unescapeMountPath(const QByteArray &field)
 // Bind mounts count as mounts of their own, since renames can't cross them either.
 QString mountPointOf(const QString &path)
 {
-    QFile mounts(QStringLiteral("/proc/self/mountinfo"));
+    QFile mounts(QStringLiteral("/proc/self/mountinfo")); // not a user's path
     QString best = QStringLiteral("/");
     if (!mounts.open(QIODevice::ReadOnly))
         return best;
@@ -146,7 +147,7 @@ QString numberedName(const QString &name, int k)
 {
     if (k == 1)
         return name;
-    const auto [base, extension] = NameConflicts::splitExtension(name);
+    const auto [base, extension] = FileNames::splitExtension(name);
     QString numbered = base + QLatin1Char('.') + QString::number(k);
     if (!extension.isEmpty())
         numbered += QLatin1Char('.') + extension;
@@ -236,7 +237,7 @@ QByteArray readSmallFile(const QString &path, int &err)
 
 QString realPathOf(const QString &path)
 {
-    return Urls::path(Urls::resolvingSymlinks(Urls::fromPath(path)));
+    return FilePath::fromString(path).resolvingSymlinks().path();
 }
 
 // A per-volume Trash may come on a stick anyone prepared: the folder an item goes back to must
@@ -283,10 +284,10 @@ QString originalPlace(const QString &recorded, const QString &trash, const QStri
         throw refuse();
     const QString top = topdirOf(trash);
     if (recorded.startsWith(QLatin1Char('/')) && top.isEmpty())
-        return QDir::cleanPath(recorded);
+        return FilePath::fromString(recorded).cleanPath().path();
     if (top.isEmpty())
         throw refuse();
-    const QString place = QDir::cleanPath(recorded.startsWith(QLatin1Char('/')) ? recorded : Urls::childPath(top, recorded));
+    const QString place = FilePath::fromString(recorded, FilePath::fromString(top)).cleanPath().path();
     if (place == top || !Urls::isSameOrInside(place, top))
         throw refuse();
     return place;
@@ -313,7 +314,7 @@ QString TrashCan::homeTrash()
     QString data = FileNames::decode(qgetenv("XDG_DATA_HOME"));
     if (!data.startsWith(QLatin1Char('/')))
         data = QDir::homePath() + QStringLiteral("/.local/share");
-    return QDir::cleanPath(data) + QStringLiteral("/Trash");
+    return FilePath::fromString(data).cleanPath().pathAppended(QByteArrayView("Trash")).path();
 }
 
 QString TrashCan::moveToTrash(const QString &path)
@@ -322,7 +323,7 @@ QString TrashCan::moveToTrash(const QString &path)
     if (::lstat(FileNames::encode(path).constData(), &st) != 0)
         throw FileError::fromErrno(Op::Trash, errno, path);
     // The record names the item's real place, so the volume's top is a prefix of it.
-    const QString folder = Urls::path(Urls::resolvingSymlinks(Urls::fromPath(Urls::parentPath(path))));
+    const QString folder = realPathOf(Urls::parentPath(path));
     const QString item = Urls::childPath(folder, Urls::fileName(path));
     const TrashFolder trash = trashFor(item, st.st_dev);
     try {

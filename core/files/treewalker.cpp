@@ -2,9 +2,6 @@
 
 #include "dirstream.h"
 #include "filenames.h"
-#include "urls.h"
-
-#include <QFile>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -31,9 +28,8 @@ struct Level
     DirStream dir;
     QByteArray buffered;
     qsizetype next = 0;
-    // Lengths of the path buffers before this folder's name was appended; restored on leaving.
+    // Length of the path before this folder's name was appended; restored on leaving.
     qsizetype parentPathBytes = 0;
-    qsizetype parentPathText = 0;
 };
 
 // d_type without a stat, except on file systems that don't fill it in. Links are not folders.
@@ -44,26 +40,6 @@ bool isDirectoryEntry(int dirFd, const dirent *entry)
     struct stat st;
     return ::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
 }
-
-// QUrl::fromLocalFile sets and checks the scheme and escapes "%" for every URL, which is a large
-// share of the walk. Paths without "%" (nearly all) take a copy of a ready file URL and get their
-// path set as is, giving an equal URL for less; anything else goes the usual way.
-class FileUrls
-{
-public:
-    FileUrls() { m_prototype.setScheme(QStringLiteral("file")); }
-    QUrl url(const QString &path) const
-    {
-        if (path.contains(QLatin1Char('%')) || path.startsWith(QLatin1String("//")))
-            return QUrl::fromLocalFile(path);
-        QUrl url = m_prototype;
-        url.setPath(path, QUrl::TolerantMode);
-        return url;
-    }
-
-private:
-    QUrl m_prototype;
-};
 
 class Walk
 {
@@ -78,14 +54,13 @@ public:
     Walk(const Walk &) = delete;
     Walk &operator=(const Walk &) = delete;
 
-    void run(const QString &rootPath)
+    void run(const FilePath &root)
     {
-        if (rootPath.isEmpty())
+        if (root.isEmpty())
             return finish(false);
-        m_pathText = rootPath;
-        if (!m_pathText.endsWith(QLatin1Char('/')))
-            m_pathText += QLatin1Char('/');
-        m_pathBytes = FileNames::encode(m_pathText);
+        m_pathBytes = root.nativePath();
+        if (!m_pathBytes.endsWith('/'))
+            m_pathBytes += '/';
         if (!enter(DirStream::open(m_pathBytes.constData())))
             return finish(false);
         m_batch.reserve(qBound(1, m_batchSize, 4096));
@@ -110,8 +85,8 @@ private:
         QString name = FileNames::decode(entry.name);
         if (entry.isDirectory && !m_ignored.isEmpty() && m_ignored.contains(name))
             return;
-        m_batch.append(FileItem(m_urls.url(m_pathText + name), FileNames::displayName(name), entry.isDirectory, 0,
-                                m_epoch, false));
+        m_batch.append(FileItem(FilePath::fromNative(QByteArray(m_pathBytes + entry.name)), FileNames::displayName(name),
+                                entry.isDirectory, 0, m_epoch, false));
         if (m_batch.size() >= m_batchSize) {
             if (m_onBatch)
                 m_onBatch(m_batch, false);
@@ -119,7 +94,7 @@ private:
         }
         ++m_count;
         if (entry.isDirectory)
-            descend(entry.name, name);
+            descend(entry.name);
     }
 
     void finish(bool truncated)
@@ -129,13 +104,11 @@ private:
     }
 
     // Pushes the folder `name` of the current level; an unreadable folder is passed over.
-    void descend(const char *name, const QString &decodedName)
+    void descend(const char *name)
     {
         Level &parent = m_levels.back();
         const qsizetype bytesBefore = m_pathBytes.size();
-        const qsizetype textBefore = m_pathText.size();
         m_pathBytes.append(name).append('/');
-        m_pathText.append(decodedName).append(QLatin1Char('/'));
         DirStream dir;
         if (parent.dir.isOpen() && m_levels.size() < MaxOpenFolders) {
             dir = DirStream::openAt(parent.dir.fd(), name);
@@ -145,18 +118,16 @@ private:
         }
         if (!enter(std::move(dir))) {
             m_pathBytes.truncate(bytesBefore);
-            m_pathText.truncate(textBefore);
             return;
         }
         m_levels.back().parentPathBytes = bytesBefore;
-        m_levels.back().parentPathText = textBefore;
     }
 
     bool enter(DirStream dir)
     {
         if (!dir.isOpen())
             return false;
-        m_levels.push_back(Level{std::move(dir), {}, 0, 0, 0});
+        m_levels.push_back(Level{std::move(dir), {}, 0, 0});
         return true;
     }
 
@@ -164,7 +135,6 @@ private:
     {
         const Level &level = m_levels.back();
         m_pathBytes.truncate(level.parentPathBytes);
-        m_pathText.truncate(level.parentPathText);
         m_levels.pop_back();
     }
 
@@ -205,21 +175,19 @@ private:
     const TreeWalker::ShouldContinue &m_shouldContinue;
     const TreeWalker::OnBatch &m_onBatch;
     const QDateTime m_epoch;
-    const FileUrls m_urls;
 
     std::vector<Level> m_levels;
     QByteArray m_pathBytes; // the current folder's path with a trailing "/", encoded
-    QString m_pathText;     // the same, decoded, for the items' URLs
     QList<FileItem> m_batch;
     int m_count = 0;
 };
 
 } // namespace
 
-void TreeWalker::walk(const QUrl &root, bool showHidden, int limit, int batchSize,
+void TreeWalker::walk(const FilePath &root, bool showHidden, int limit, int batchSize,
                       const QSet<QString> &ignoredDirectoryNames, const ShouldContinue &shouldContinue,
                       const OnBatch &onBatch)
 {
     Walk walk(showHidden, limit, batchSize, ignoredDirectoryNames, shouldContinue, onBatch);
-    walk.run(Urls::path(root));
+    walk.run(root);
 }

@@ -9,11 +9,11 @@
 // calls before it always carry false.
 
 #include "fileitem.h"
+#include "filepath.h"
 
 #include <QList>
 #include <QSet>
 #include <QString>
-#include <QUrl>
 
 #include <functional>
 
@@ -27,7 +27,7 @@ public:
     // entries (leading ".") are neither reported nor entered unless `showHidden`. A folder whose
     // name is in `ignoredDirectoryNames` is neither reported nor entered. Unreadable folders are
     // passed over silently; a root that can't be read gives one onBatch({}, false).
-    static void walk(const QUrl &root, bool showHidden, int limit, int batchSize,
+    static void walk(const FilePath &root, bool showHidden, int limit, int batchSize,
                      const QSet<QString> &ignoredDirectoryNames, const ShouldContinue &shouldContinue,
                      const OnBatch &onBatch);
 };

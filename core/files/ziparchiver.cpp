@@ -193,7 +193,7 @@ private:
 };
 
 // Writes the whole archive into the open, empty file `fd`.
-void writeArchive(int fd, const QList<QUrl> &items, const QString &archivePath,
+void writeArchive(int fd, const QList<FilePath> &items, const QString &archivePath,
                   const std::function<bool()> &shouldContinue)
 {
     struct stat self;
@@ -206,21 +206,21 @@ void writeArchive(int fd, const QList<QUrl> &items, const QString &archivePath,
         || archive_write_open_fd(zip.get(), fd) != ARCHIVE_OK)
         throw writeError(archivePath, zip.get());
     TreeWriter writer(zip.get(), self, archivePath, shouldContinue);
-    for (const QUrl &item : items)
-        writer.add(AT_FDCWD, Urls::encodedPath(item), FileNames::encode(Urls::lastPathComponent(item)), Urls::path(item));
+    for (const FilePath &item : items)
+        writer.add(AT_FDCWD, item.nativePath(), item.fileNameBytes().toByteArray(), item.path());
     if (archive_write_close(zip.get()) != ARCHIVE_OK)
         throw writeError(archivePath, zip.get());
 }
 
 } // namespace
 
-void ZipArchiver::compress(const QList<QUrl> &items, const QUrl &archive, const std::function<bool()> &shouldContinue)
+void ZipArchiver::compress(const QList<FilePath> &items, const FilePath &archive, const std::function<bool()> &shouldContinue)
 {
     if (items.isEmpty())
         return;
     const Utf8LocaleScope utf8Names;
-    const QString archivePath = Urls::path(archive);
-    const QString partPath = TemporaryName::inFolder(Urls::parentPath(archivePath), TemporaryName::zipPrefix);
+    const QString archivePath = archive.path();
+    const QString partPath = TemporaryName::inFolder(archive.parentDir().path(), TemporaryName::zipPrefix);
     UniqueFd part(::open(FileNames::encode(partPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (!part.valid())
         throw writeError(archivePath, errno);

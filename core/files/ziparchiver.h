@@ -5,7 +5,7 @@
 // complete, never over an existing item.
 
 #include <QList>
-#include <QUrl>
+#include "filepath.h"
 
 #include <functional>
 
@@ -15,6 +15,6 @@ public:
     // Nothing happens for an empty list. Throws FileError WriteUnknown (with a detail) when the
     // archive could not be written completely, or ECANCELED once `shouldContinue` answers false
     // (asked between entries and inside large files); no partial archive is left behind then.
-    static void compress(const QList<QUrl> &items, const QUrl &archive,
+    static void compress(const QList<FilePath> &items, const FilePath &archive,
                          const std::function<bool()> &shouldContinue = {});
 };

@@ -1,5 +1,6 @@
 #include "zipextractor.h"
 
+#include "bytecount.h"
 #include "dirstream.h"
 #include "fileerror.h"
 #include "filenames.h"
@@ -261,7 +262,7 @@ void requireRoom(const QString &archivePath, const QString &destination)
     if (needed > available)
         throw FileError(FileError::Operation::Extract, ENOSPC, archivePath,
                         QStringLiteral("it needs %1, but only %2 are free in “%3”")
-                            .arg(QLocale::c().formattedDataSize(needed), QLocale::c().formattedDataSize(available),
+                            .arg(ByteCount::text(needed, QLocale::c()), ByteCount::text(available, QLocale::c()),
                                  destination));
 }
 
@@ -334,11 +335,11 @@ private:
 
 // Moves one unpacked item beside the others under a free name; another program may take that
 // name in between, so a taken name is simply tried again with the next free one.
-QString moveIntoPlace(const QString &from, const QString &name, const QUrl &destination, const QString &archivePath)
+QString moveIntoPlace(const QString &from, const QString &name, const FilePath &destination, const QString &archivePath)
 {
     const WritableForMove writable(from);
     for (int attempt = 0;; ++attempt) {
-        const QString to = Urls::path(Urls::appending(destination, NameConflicts::uniqueDestinationName(name, destination)));
+        const QString to = destination.pathAppended(NameConflicts::uniqueDestinationName(name, destination)).path();
         try {
             PosixFs::renameNoReplace(from, to, FileError::Operation::Extract);
             writable.restoreAt(to);
@@ -388,13 +389,13 @@ bool ZipExtractor::isSafeLinkTarget(const QString &entryName, const QString &tar
     return ups <= depth;
 }
 
-void ZipExtractor::extract(const QUrl &archive, const QUrl &destination, const std::function<bool()> &shouldContinue)
+void ZipExtractor::extract(const FilePath &archive, const FilePath &destination, const std::function<bool()> &shouldContinue)
 {
     const Utf8LocaleScope utf8Names;
-    const QString archivePath = Urls::path(archive);
-    requireRoom(archivePath, Urls::path(destination));
-    const StagingFolder staging(Urls::path(destination), archivePath);
-    unpack(archivePath, staging.path(), Urls::path(destination), shouldContinue);
+    const QString archivePath = archive.path();
+    requireRoom(archivePath, destination.path());
+    const StagingFolder staging(destination.path(), archivePath);
+    unpack(archivePath, staging.path(), destination.path(), shouldContinue);
     QStringList names;
     for (const QByteArray &name : topLevelNames(staging.path(), archivePath))
         names.append(FileNames::decode(name));

@@ -6,7 +6,7 @@
 
 #include <QString>
 #include <QStringList>
-#include <QUrl>
+#include "filepath.h"
 
 #include <functional>
 
@@ -19,7 +19,7 @@ public:
     // sizes the archive declares exceed the free space. Nothing is left under a real name then.
     // Once `shouldContinue` answers false (asked between entries and their blocks of data) it
     // throws ECANCELED, with nothing unpacked left behind.
-    static void extract(const QUrl &archive, const QUrl &destination, const std::function<bool()> &shouldContinue = {});
+    static void extract(const FilePath &archive, const FilePath &destination, const std::function<bool()> &shouldContinue = {});
 
     // Moves each unpacked top-level item `names` out of `staging` with `move`, which returns
     // where the item went. When one can't be moved, those moved before it are taken back into

@@ -1,8 +1,6 @@
 #include "fuzzyindex.h"
 
-#include "urls.h"
-
-FuzzyIndex::FuzzyIndex(const QUrl &root) : m_rootPrefix(Urls::path(root))
+FuzzyIndex::FuzzyIndex(const FilePath &root) : m_rootPrefix(root.path())
 {
     if (!m_rootPrefix.endsWith(QLatin1Char('/')))
         m_rootPrefix += QLatin1Char('/');
@@ -13,7 +11,7 @@ FuzzyIndex::Chunk FuzzyIndex::prepare(const QList<FileItem> &items) const
     Chunk chunk;
     chunk.reserve(items.size());
     for (const FileItem &item : items) {
-        const QString path = Urls::path(item.url);
+        const QString path = item.url.path();
         const QString relative = path.startsWith(m_rootPrefix) ? path.sliced(m_rootPrefix.size()) : path;
         chunk.append(Entry{item, FuzzyText(item.name), FuzzyText(relative), FuzzyText::lengthOf(path)});
     }

@@ -8,7 +8,7 @@
 
 #include <QList>
 #include <QString>
-#include <QUrl>
+#include "filepath.h"
 
 class FuzzyIndex
 {
@@ -23,7 +23,7 @@ public:
     using Chunk = QList<Entry>;
 
     FuzzyIndex() = default;
-    explicit FuzzyIndex(const QUrl &root);
+    explicit FuzzyIndex(const FilePath &root);
 
     // Root path text ending in "/", what is cut off the front of item paths.
     const QString &rootPrefix() const { return m_rootPrefix; }

@@ -109,7 +109,7 @@ void rankRange(const FuzzyText &query, const QList<FuzzyIndex::Chunk> &chunks, q
 } // namespace
 
 QList<FileItem> FuzzyRanking::rank(const QList<FileItem> &items, const QString &query,
-                                   const QUrl &root, qsizetype maxResults)
+                                   const FilePath &root, qsizetype maxResults)
 {
     if (query.isEmpty() || maxResults <= 0)
         return {};

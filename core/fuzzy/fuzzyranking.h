@@ -7,7 +7,7 @@
 
 #include <QList>
 #include <QString>
-#include <QUrl>
+#include "filepath.h"
 
 class FuzzyIndex;
 
@@ -18,7 +18,7 @@ public:
 
     // Prepares the items on the fly; for repeated rankings of the same items keep a FuzzyIndex.
     [[nodiscard]] static QList<FileItem> rank(const QList<FileItem> &items, const QString &query,
-                                              const QUrl &root, qsizetype maxResults);
+                                              const FilePath &root, qsizetype maxResults);
     [[nodiscard]] static QList<FileItem> rank(const FuzzyIndex &index, const QString &query,
                                               qsizetype maxResults);
 

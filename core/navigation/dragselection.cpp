@@ -1,6 +1,6 @@
 #include "dragselection.h"
 
-QList<FileItem> DragSelection::resolve(const FileItem &dragged, const QSet<QUrl> &selection,
+QList<FileItem> DragSelection::resolve(const FileItem &dragged, const QSet<FilePath> &selection,
                                        const QList<FileItem> &items)
 {
     if (!selection.contains(dragged.url))

@@ -6,13 +6,13 @@
 
 #include <QList>
 #include <QSet>
-#include <QUrl>
+#include "filepath.h"
 
 class DragSelection
 {
 public:
     // The carried items keep the order of `items` (the display order), not the order of
     // selecting; selected URLs that are no longer listed are not carried.
-    [[nodiscard]] static QList<FileItem> resolve(const FileItem &dragged, const QSet<QUrl> &selection,
+    [[nodiscard]] static QList<FileItem> resolve(const FileItem &dragged, const QSet<FilePath> &selection,
                                                  const QList<FileItem> &items);
 };

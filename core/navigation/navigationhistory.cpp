@@ -3,7 +3,7 @@
 namespace {
 
 // Moves the last place of `from` into `current`, leaving the old current place on `to`.
-void step(QList<QUrl> &from, QUrl &current, QList<QUrl> &to)
+void step(QList<FilePath> &from, FilePath &current, QList<FilePath> &to)
 {
     if (from.isEmpty())
         return;
@@ -12,7 +12,7 @@ void step(QList<QUrl> &from, QUrl &current, QList<QUrl> &to)
 
 } // namespace
 
-void NavigationHistory::navigate(const QUrl &url)
+void NavigationHistory::navigate(const FilePath &url)
 {
     if (url == m_current)
         return;

@@ -2,9 +2,6 @@
 
 #include "filenames.h"
 #include "pathformatter.h"
-#include "urls.h"
-
-#include <QFile>
 
 #include <pwd.h>
 #include <sys/stat.h>
@@ -18,14 +15,13 @@ namespace {
 enum class Existence { missing, directory, other };
 
 // Follows links, like the shell would when entering the path.
-Existence existence(const QUrl &url)
+Existence existence(const FilePath &url)
 {
-    const QString path = url.toLocalFile();
     // A NUL would cut the path short at the system call and test some other item.
-    if (path.isEmpty() || path.contains(QChar(0)))
+    if (url.isEmpty() || url.nativePath().contains('\0'))
         return Existence::missing;
     struct stat st;
-    if (::stat(FileNames::encode(path).constData(), &st) != 0)
+    if (::stat(url.c_str(), &st) != 0)
         return Existence::missing;
     return S_ISDIR(st.st_mode) ? Existence::directory : Existence::other;
 }
@@ -71,15 +67,39 @@ bool isQuotedWith(const QString &text, QChar quote)
     return text.size() >= 2 && text.startsWith(quote) && text.endsWith(quote);
 }
 
+// The inside of $'…' as PathFormatter writes it: \xNN, \\ and \' escapes.
+QString unescapeAnsiQuoted(const QString &inner)
+{
+    const QByteArray bytes = FileNames::encode(inner);
+    QByteArray out;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes.at(i) != '\\' || i + 1 == bytes.size()) {
+            out += bytes.at(i);
+            continue;
+        }
+        bool hex = false;
+        const int value = bytes.mid(i + 2, 2).toInt(&hex, 16);
+        if (bytes.at(i + 1) == 'x' && hex && i + 3 < bytes.size()) {
+            out += char(value);
+            i += 3;
+        } else {
+            out += bytes.at(++i);
+        }
+    }
+    return FileNames::decode(out);
+}
+
 } // namespace
 
-QString PathClipboardService::copyString(const QList<QUrl> &urls)
+QString PathClipboardService::copyString(const QList<FilePath> &urls)
 {
     return PathFormatter::joinForShell(urls);
 }
 
 QString PathClipboardService::unescape(const QString &text)
 {
+    if (text.startsWith(QLatin1String("$'")) && text.size() >= 3 && text.endsWith(QLatin1Char('\'')))
+        return unescapeAnsiQuoted(text.mid(2, text.size() - 3));
     if (isQuotedWith(text, QLatin1Char('\''))) {
         QString inner = text.mid(1, text.size() - 2);
         return inner.replace(QStringLiteral("'\\''"), QStringLiteral("'"));
@@ -103,24 +123,22 @@ QString PathClipboardService::expandingTilde(const QString &path)
 }
 
 std::optional<PathClipboardService::Resolution> PathClipboardService::resolve(const QString &text,
-                                                                              const QUrl &relativeTo)
+                                                                              const FilePath &relativeTo)
 {
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
         return std::nullopt;
     const QString unescaped = unescape(trimmed);
-    QUrl url = Urls::fromFileUrlText(unescaped);
-    if (url.isEmpty()) {
-        const QString path = expandingTilde(unescaped);
-        url = relativeTo.isEmpty() ? Urls::fromPath(path) : Urls::fromPath(path, relativeTo);
-    }
+    FilePath url = FilePath::fromUrlText(unescaped);
+    if (url.isEmpty())
+        url = FilePath::fromString(expandingTilde(unescaped), relativeTo);
     // An empty path ('' or "") names nothing: notFound with an empty URL.
-    url = Urls::standardized(url);
+    url = url.cleanPath();
     switch (existence(url)) {
     case Existence::directory:
         return Resolution::directory(url);
     case Existence::other:
-        return Resolution::file(Urls::deletingLastPathComponent(url), url);
+        return Resolution::file(url.parentDir(), url);
     case Existence::missing:
         break;
     }

@@ -7,7 +7,7 @@
 
 #include <QList>
 #include <QString>
-#include <QUrl>
+#include "filepath.h"
 
 #include <optional>
 
@@ -19,36 +19,37 @@ public:
     public:
         enum class Kind { directory, file, notFound };
 
-        static Resolution directory(QUrl url) { return {Kind::directory, {}, std::move(url)}; }
-        static Resolution file(QUrl parent, QUrl file) { return {Kind::file, std::move(parent), std::move(file)}; }
-        static Resolution notFound(QUrl url) { return {Kind::notFound, {}, std::move(url)}; }
+        static Resolution directory(FilePath url) { return {Kind::directory, {}, std::move(url)}; }
+        static Resolution file(FilePath parent, FilePath file) { return {Kind::file, std::move(parent), std::move(file)}; }
+        static Resolution notFound(FilePath url) { return {Kind::notFound, {}, std::move(url)}; }
 
         Kind kind() const { return m_kind; }
         // The folder, the file, or the missing location; always standardised.
-        const QUrl &url() const { return m_url; }
+        const FilePath &url() const { return m_url; }
         // The folder holding the file; empty for the other kinds.
-        const QUrl &parent() const { return m_parent; }
+        const FilePath &parent() const { return m_parent; }
 
         friend bool operator==(const Resolution &, const Resolution &) = default;
 
     private:
-        Resolution(Kind kind, QUrl parent, QUrl url)
+        Resolution(Kind kind, FilePath parent, FilePath url)
             : m_kind(kind), m_parent(std::move(parent)), m_url(std::move(url)) {}
         Kind m_kind;
-        QUrl m_parent;
-        QUrl m_url;
+        FilePath m_parent;
+        FilePath m_url;
     };
 
     // The same text as PathFormatter::joinForShell.
-    [[nodiscard]] static QString copyString(const QList<QUrl> &urls);
+    [[nodiscard]] static QString copyString(const QList<FilePath> &urls);
 
     // None when the text is only white space. A relative path is taken relative to
     // `relativeTo`, or to the process's working folder when that is empty. Never fails:
     // text that names nothing gives notFound.
-    [[nodiscard]] static std::optional<Resolution> resolve(const QString &text, const QUrl &relativeTo = {});
+    [[nodiscard]] static std::optional<Resolution> resolve(const QString &text, const FilePath &relativeTo = {});
 
     // Undoes the quoting a user is likely to paste, first rule that applies:
-    // '…' (with '\'' for a quote inside), "…" (taken as is), or "\ " for a space.
+    // $'…' (with \xNN for a byte), '…' (with '\'' for a quote inside), "…" (taken as is), or
+    // "\ " for a space.
     [[nodiscard]] static QString unescape(const QString &text);
 
     // "~" and "~/…" under the home folder ($HOME), "~name/…" under that user's home folder;

@@ -2,14 +2,14 @@
 // One segment of the path bar: the text shown and the folder it stands for.
 
 #include <QString>
-#include <QUrl>
+#include "filepath.h"
 
 struct PathComponentItem
 {
     QString name; // "/" for the root, else the path component as written
-    QUrl url;
+    FilePath url;
 
-    const QUrl &id() const { return url; }
+    const FilePath &id() const { return url; }
 
     friend bool operator==(const PathComponentItem &, const PathComponentItem &) = default;
 };

@@ -1,16 +1,15 @@
 #include "pathcomponentsbuilder.h"
 
-#include "urls.h"
-
-QList<PathComponentItem> PathComponentsBuilder::components(const QUrl &url)
+QList<PathComponentItem> PathComponentsBuilder::components(const FilePath &url)
 {
-    const QString root = QStringLiteral("/");
-    QUrl running = QUrl::fromLocalFile(root);
-    QList<PathComponentItem> items{{root, running}};
-    const QString path = Urls::path(Urls::standardized(url));
-    for (const QString &piece : path.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        running = Urls::appending(running, piece);
-        items.append({piece, running});
+    FilePath running = FilePath::fromNative("/");
+    QList<PathComponentItem> items{{QStringLiteral("/"), running}};
+    const FilePath clean = url.cleanPath();
+    for (const QByteArray &piece : clean.nativePath().split('/')) {
+        if (piece.isEmpty())
+            continue;
+        running = running.pathAppended(QByteArrayView(piece));
+        items.append({running.displayName(), running});
     }
     return items;
 }

@@ -5,12 +5,12 @@
 #include "pathcomponentitem.h"
 
 #include <QList>
-#include <QUrl>
+#include "filepath.h"
 
 class PathComponentsBuilder
 {
 public:
     // The URL is standardised first ("." removed, ".." resolved, doubled slashes dropped), so
     // every segment's URL is a clean prefix of it. Never empty: the root segment always leads.
-    [[nodiscard]] static QList<PathComponentItem> components(const QUrl &url);
+    [[nodiscard]] static QList<PathComponentItem> components(const FilePath &url);
 };

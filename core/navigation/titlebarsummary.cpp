@@ -22,11 +22,6 @@ QString TitleBarSummary::single(const QString &name, const QString &kind, std::o
     return name + format.separator + parts.join(format.separator);
 }
 
-QString TitleBarSummary::defaultByteCount(qint64 bytes)
-{
-    return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat);
-}
-
 QString TitleBarSummary::defaultDate(const QDateTime &date)
 {
     return QLocale().toString(date.toLocalTime(), QLocale::ShortFormat);

@@ -4,6 +4,8 @@
 // Every word and format comes from the caller (the application's localisation table), so the
 // rule itself holds no user-visible text.
 
+#include "bytecount.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -19,7 +21,7 @@ public:
         QString modifiedLabel;
         QString separator;     // between the name and each part
         std::function<QString(const QDateTime &)> formatDate = defaultDate;
-        std::function<QString(qint64)> formatByteCount = defaultByteCount;
+        std::function<QString(qint64)> formatByteCount = [](qint64 bytes) { return ByteCount::text(bytes); };
     };
 
     // Parts that are absent (or an empty kind) are left out, separator included: with none
@@ -28,8 +30,6 @@ public:
                                         const std::optional<QDateTime> &created,
                                         const std::optional<QDateTime> &modified, const Format &format);
 
-    // Decimal units with one decimal in the user's locale: "1.2 kB".
-    [[nodiscard]] static QString defaultByteCount(qint64 bytes);
     // The user's locale, short form.
     [[nodiscard]] static QString defaultDate(const QDateTime &date);
 };

@@ -10,7 +10,7 @@ QList<FileItem> itemsNamed(const QStringList &names, bool folders = false)
 {
     QList<FileItem> items;
     for (const QString &name : names)
-        items.append(FileItem(QUrl::fromLocalFile("/work/" + name), name, folders, 0, {}, false));
+        items.append(FileItem(FilePath::fromString("/work/" + name), name, folders, 0, {}, false));
     return items;
 }
 

@@ -48,9 +48,9 @@ private Q_SLOTS:
 
 private:
     TabModel *tab(int pane) const { return m_workspace->panes().at(pane)->activeTab(); }
-    QList<QUrl> urls(const QStringList &names) const
+    QList<FilePath> urls(const QStringList &names) const
     {
-        QList<QUrl> urls;
+        QList<FilePath> urls;
         for (const QString &name : names)
             urls << m_dir->url("left/" + name);
         return urls;
@@ -231,13 +231,15 @@ void TestPaneActions::drops()
     settle();
     QCOMPARE(m_dir->entries("right"), right);
     QCOMPARE(m_dir->entries("left"), left);
-    // Onto the folder that holds it or onto its own row: nothing; into its own subfolder: refused.
+    // Onto the folder that holds it or onto its own row: nothing; into its own subfolder: refused
+    // (by the transfer itself, as "f" is not listed yet and the main thread doesn't ask the disk).
     m_dir->dir("left/f/sub");
     m_actions->handleDrop(urls({"f"}), m_dir->url("left"), {});
     m_actions->handleDropIntoFolder(urls({"f"}), items({"f"}).first(), tab(0), {});
     QVERIFY(!m_actions->isBusy() && !m_actions->pendingTransfer() && !m_actions->errorMessage());
     m_actions->handleDrop(urls({"f"}), m_dir->url("left/f/sub"), {});
-    QVERIFY(m_actions->errorMessage() && m_actions->errorMessage()->contains("“f”") && !m_actions->isBusy());
+    settle();
+    QVERIFY(m_actions->errorMessage() && m_actions->errorMessage()->contains("“f”"));
     QCOMPARE(m_dir->entries("left/f"), QStringList({"sub"}));
 }
 

@@ -27,7 +27,7 @@ inline QStringList relativePathsOf(const QList<FileItem> &items, const QString &
 {
     QStringList paths;
     for (const FileItem &item : items)
-        paths << QDir(root).relativeFilePath(item.url.toLocalFile());
+        paths << QDir(root).relativeFilePath(item.url.path());
     return paths;
 }
 

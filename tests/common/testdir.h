@@ -2,12 +2,13 @@
 // A temporary folder for one test, with helpers to lay out files, folders and links in it.
 // isolateHome() points HOME and the XDG folders into it, so nothing touches the real home.
 
+#include "filepath.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QUrl>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,8 +22,8 @@ public:
     bool isValid() const { return m_dir.isValid(); }
     QString path() const { return m_dir.path(); }
     QString path(const QString &relative) const { return m_dir.path() + QLatin1Char('/') + relative; }
-    QUrl url() const { return QUrl::fromLocalFile(path()); }
-    QUrl url(const QString &relative) const { return QUrl::fromLocalFile(path(relative)); }
+    FilePath url() const { return FilePath::fromString(path()); }
+    FilePath url(const QString &relative) const { return FilePath::fromString(path(relative)); }
 
     // Creates the file (and its folders) with the given contents; returns its path.
     QString file(const QString &relative, const QByteArray &contents = {}) const

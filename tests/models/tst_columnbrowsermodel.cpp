@@ -55,7 +55,7 @@ private Q_SLOTS:
         QVERIFY(loadsDone(model));
         QCOMPARE(model.columns().size(), 2);
         QCOMPARE(namesOf(model.columns().at(1).items), QStringList({"inner", "new.txt"}));
-        QCOMPARE(model.columns().at(1).selection, QSet<QUrl>({m_dir->url("A/a.txt")}));
+        QCOMPARE(model.columns().at(1).selection, QSet<FilePath>({m_dir->url("A/a.txt")}));
         QVERIFY(model.selectedItems(1).isEmpty());
 
         model.select(m_dir->url("A/inner"), 1, SelectMode::single);
@@ -155,17 +155,17 @@ private Q_SLOTS:
         QFETCH(QString, given);
         m_dir->link(m_dir->path(), "link");
         ColumnBrowserModel model(m_dir->url(), false);
-        QList<QUrl> navigated;
-        model.setOnNavigate([&](const QUrl &url) { navigated << url; });
+        QList<FilePath> navigated;
+        model.setOnNavigate([&](const FilePath &url) { navigated << url; });
         model.start();
         QVERIFY(loadsDone(model));
-        const QUrl url = QUrl::fromLocalFile(m_dir->path() + '/' + given);
+        const FilePath url = FilePath::fromString(m_dir->path() + '/' + given);
         model.select(url, 0, SelectMode::single);
         QCOMPARE(model.columns().size(), 2);
         QCOMPARE(model.columns().at(1).url, m_dir->url("A"));
         model.open(url, 0);
         model.open(m_dir->url("nothing"), 0);
-        QCOMPARE(navigated, QList<QUrl>({m_dir->url("A")}));
+        QCOMPARE(navigated, QList<FilePath>({m_dir->url("A")}));
     }
 
 private:

@@ -45,8 +45,8 @@ private Q_SLOTS:
         {
             FavoritesStore store(storePath());
             for (const char *name : {"A", "B", "C", "B"})
-                store.add(QUrl::fromLocalFile(home.dir(QString::fromLatin1(name))));
-            store.add(QUrl::fromLocalFile(QStringLiteral("/")));
+                store.add(FilePath::fromString(home.dir(QString::fromLatin1(name))));
+            store.add(FilePath::fromString(QStringLiteral("/")));
             QCOMPARE(store.items().at(3).name, QStringLiteral("/"));
             QSignalSpy spy(&store, &FavoritesStore::itemsChanged);
             store.remove(store.items().at(3).id);
@@ -66,8 +66,8 @@ private Q_SLOTS:
                                   "\"id\":\"1B4E28BA-2FA1-11D2-883F-0016D3CCA427\"}]";
         QSettings(storePath(), QSettings::IniFormat).setValue(FavoritesStore::key, stored);
         FavoritesStore store(storePath());
-        store.add(QUrl::fromLocalFile(QStringLiteral("/srv"))); // already there
-        store.add(QUrl::fromLocalFile(QStringLiteral("/opt")));
+        store.add(FilePath::fromString(QStringLiteral("/srv"))); // already there
+        store.add(FilePath::fromString(QStringLiteral("/opt")));
         QCOMPARE(namesOf(store), (QStringList{"W", "srv", "opt"}));
         QCOMPARE(store.items().at(0).path, QStringLiteral("/home/u/W"));
         const QByteArray written = QSettings(storePath(), QSettings::IniFormat).value(FavoritesStore::key).toByteArray();
@@ -100,7 +100,7 @@ private Q_SLOTS:
                   "XDG_DESKTOP_DIR=\"$HOME/デスクトップ\"\nXDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n");
         QStringList paths;
         for (const SidebarItem &place : SidebarItem::makeDefaults())
-            paths << place.url.toLocalFile();
+            paths << place.url.path();
         QStringList expected{home.path(".home"), home.path(".home/デスクトップ"), home.path(".home/Documents")};
         if (QFileInfo(QStringLiteral("/usr/share/applications")).isDir())
             expected << QStringLiteral("/usr/share/applications");

@@ -27,7 +27,7 @@ class TestIconCache : public QObject
             return QStringList{path.section(QLatin1Char('.'), -1)};
         };
     }
-    static QUrl url(const QString &path) { return QUrl::fromLocalFile(path); }
+    static FilePath url(const QString &path) { return FilePath::fromString(path); }
 
 private Q_SLOTS:
     void initTestCase()

@@ -5,7 +5,6 @@
 #include "itemlists.h"
 #include "tabmodel.h"
 #include "testdir.h"
-#include "urls.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -66,7 +65,7 @@ private Q_SLOTS:
         QStringList seen; // the folder of every list the tab published
         connect(&tab, &TabModel::itemsChanged, this, [&] {
             if (!tab.items().isEmpty())
-                seen << Urls::lastPathComponent(Urls::deletingLastPathComponent(tab.items().first().url));
+                seen << tab.items().first().url.parentDir().fileName();
         });
         tab.navigate(dir.url("first"));
         const QFuture<void> firstLoad = tab.loadTask();
@@ -133,7 +132,7 @@ private Q_SLOTS:
         QCOMPARE(tab.reloadCount(), 3);
         QVERIFY(waitForLoad(tab));
         QCOMPARE(items.size(), 1);
-        QCOMPARE(tab.selection(), QSet<QUrl>({dir.url("a"), dir.url("b")}));
+        QCOMPARE(tab.selection(), QSet<FilePath>({dir.url("a"), dir.url("b")}));
         QCOMPARE(namesOf(tab.selectedItems()), QStringList({"a"}));
 
         // Going to the folder already shown clears both the selection and the filter, and reloads.

@@ -4,7 +4,6 @@
 #include "clipboardmime.h"
 #include "filenames.h"
 #include "testdir.h"
-#include "urls.h"
 #include "workspacemodel.h"
 
 #include <QClipboard>
@@ -46,12 +45,12 @@ private Q_SLOTS:
     {
         const QString home = m_dir->path(".home");
         const auto rightFolder = [] { return WorkspaceModel(false).rightPane()->activeTab()->currentUrl(); };
-        QCOMPARE(rightFolder(), QUrl::fromLocalFile(home)); // no Documents folder yet
+        QCOMPARE(rightFolder(), FilePath::fromString(home)); // no Documents folder yet
         QDir().mkpath(home + "/Documents");
-        QCOMPARE(rightFolder(), QUrl::fromLocalFile(home + "/Documents"));
+        QCOMPARE(rightFolder(), FilePath::fromString(home + "/Documents"));
 
         WorkspaceModel workspace(false);
-        QCOMPARE(workspace.leftPane()->activeTab()->currentUrl(), QUrl::fromLocalFile(home));
+        QCOMPARE(workspace.leftPane()->activeTab()->currentUrl(), FilePath::fromString(home));
         workspace.focusAdjacentPane(-1); // no wrap-around at either end
         QCOMPARE(workspace.activePane(), workspace.leftPane());
         workspace.focusAdjacentPane(1);
@@ -149,7 +148,7 @@ private Q_SLOTS:
         const std::optional<FileClipboard> source = workspace.effectivePasteSource();
         QCOMPARE(source.has_value(), operation >= 0);
         if (source) {
-            QList<QUrl> urls;
+            QList<FilePath> urls;
             for (const QString &name : expected.split(' '))
                 urls << url(name); // for the odd name: the very same bytes
             QCOMPARE(source->urls, urls);
@@ -173,14 +172,14 @@ private:
             if (!QTest::qWaitFor([&] { return !tab->isLoading(); }, 20000))
                 return tab;
         }
-        QSet<QUrl> selection;
+        QSet<FilePath> selection;
         for (const QString &name : names)
             selection << url(name);
         tab->setSelection(selection);
         return tab;
     }
 
-    QUrl url(const QString &name) const
+    FilePath url(const QString &name) const
     {
         return m_dir->url(name == "<raw>" ? FileNames::decode(QByteArray("caf\xe9-\xff.txt")) : name);
     }

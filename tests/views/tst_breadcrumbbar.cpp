@@ -32,7 +32,7 @@ private Q_SLOTS:
         QFETCH(QString, path);
         QFETCH(QStringList, names);
         BreadcrumbBar bar;
-        bar.setUrl(QUrl::fromLocalFile(path));
+        bar.setUrl(FilePath::fromString(path));
         QCOMPARE(bar.crumbNames(), names);
         // Chevrons sit between crumbs only; the last crumb is a label, not a button.
         const auto buttons = bar.findChildren<QToolButton *>();
@@ -47,7 +47,7 @@ private Q_SLOTS:
     void clickingACrumbAsksForItsFolder()
     {
         BreadcrumbBar bar;
-        bar.setUrl(QUrl::fromLocalFile(QStringLiteral("/usr/share/doc")));
+        bar.setUrl(FilePath::fromString(QStringLiteral("/usr/share/doc")));
         bar.show();
         QVERIFY(QTest::qWaitForWindowExposed(&bar));
         QSignalSpy clicked(&bar, &BreadcrumbBar::crumbClicked);
@@ -56,7 +56,7 @@ private Q_SLOTS:
         QVERIFY(usr != buttons.end());
         (*usr)->click();
         QCOMPARE(clicked.count(), 1);
-        QCOMPARE(clicked.first().first().toUrl(), QUrl::fromLocalFile(QStringLiteral("/usr")));
+        QCOMPARE(clicked.first().first().value<FilePath>(), FilePath::fromString(QStringLiteral("/usr")));
     }
 
 private:

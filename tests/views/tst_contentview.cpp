@@ -50,9 +50,9 @@ class TestContentView : public QObject
     Q_OBJECT
 
     QString home() const { return m_dir.path(QStringLiteral(".home")); }
-    QUrl homeUrl(const QString &relative = {}) const
+    FilePath homeUrl(const QString &relative = {}) const
     {
-        return QUrl::fromLocalFile(relative.isEmpty() ? home() : home() + QLatin1Char('/') + relative);
+        return FilePath::fromString(relative.isEmpty() ? home() : home() + QLatin1Char('/') + relative);
     }
 
     std::unique_ptr<TallowmereApp> openWindow()
@@ -222,11 +222,11 @@ private Q_SLOTS:
         QTest::keyClicks(field, typed);
         QTest::keyClick(field, Qt::Key_Return);
         const QString expected = folder.isEmpty() ? home() : home() + QLatin1Char('/') + folder;
-        QCOMPARE(left->history().current(), QUrl::fromLocalFile(expected));
+        QCOMPARE(left->history().current(), FilePath::fromString(expected));
         QCOMPARE(field->text(), expected);
         QCOMPARE(left->pathBarMode(), PathBarMode::text);
         if (!selected.isEmpty()) {
-            QCOMPARE(left->selection(), QSet<QUrl>{homeUrl(selected)});
+            QCOMPARE(left->selection(), QSet<FilePath>{homeUrl(selected)});
             QTRY_COMPARE(left->selectedItems().size(), 1);
         }
     }

@@ -137,7 +137,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, documentsA);
         QFETCH(bool, copyBeside);
         actions()->requestTransfer({item(QStringLiteral("a.txt")), item(QStringLiteral("c.txt"))},
-                                   QUrl::fromLocalFile(m_dir.path(QStringLiteral(".home/Documents"))),
+                                   FilePath::fromString(m_dir.path(QStringLiteral(".home/Documents"))),
                                    PaneActions::TransferOperation::copy);
         QTRY_VERIFY(host()->collisionPrompt() && host()->collisionPrompt()->isVisible());
         QCOMPARE(host()->collisionPrompt()->text(), QStringLiteral("An Item With the Same Name Already Exists"));

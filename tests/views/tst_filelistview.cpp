@@ -19,6 +19,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QUrl>
 #include <QPointer>
 #include <QPushButton>
 #include <QSemaphore>
@@ -37,7 +38,7 @@ struct Pane
           view({&workspace, &settings, nullptr, &icons}, workspace.leftPane(), &actions)
     {
         settings.setLanguage(AppLanguage::english);
-        view.setFileOpener([this](const QUrl &url) { opened.append(url); });
+        view.setFileOpener([this](const FilePath &url) { opened.append(url); });
         view.setTab(tab());
         view.resize(700, 420);
         view.show();
@@ -48,7 +49,7 @@ struct Pane
     FileTableView *table() const { return view.table(); }
     FileTableModel *rows() const { return view.tableModel(); }
 
-    void show(const QUrl &folder) const
+    void show(const FilePath &folder) const
     {
         tab()->navigate(folder);
         QTRY_VERIFY(!tab()->isLoading());
@@ -63,7 +64,7 @@ struct Pane
     }
     void select(const QStringList &names) const
     {
-        QSet<QUrl> urls;
+        QSet<FilePath> urls;
         for (const QString &name : names)
             urls.insert(rows()->item(row(name)).url);
         tab()->setSelection(urls);
@@ -93,7 +94,7 @@ struct Pane
     PaneActions actions;
     IconCache icons;
     FileListView view;
-    QList<QUrl> opened;
+    QList<FilePath> opened;
 };
 
 QStringList names(const QString &spaced) { return spaced.split(QLatin1Char(' '), Qt::SkipEmptyParts); }
@@ -409,7 +410,7 @@ private Q_SLOTS:
         pane.show(m_dir->url(QStringLiteral("work")));
         const QPoint at = pane.table()->visualRect(pane.rows()->index(pane.row(QStringLiteral("photos")), 0)).center();
         QMimeData mime;
-        mime.setUrls({m_dir->url(QStringLiteral("elsewhere/dropped.txt"))});
+        mime.setUrls({m_dir->url(QStringLiteral("elsewhere/dropped.txt")).toUrl()});
         const auto mods = Qt::KeyboardModifiers(modifiers);
         QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, mods);
         QApplication::sendEvent(pane.table()->viewport(), &enter);

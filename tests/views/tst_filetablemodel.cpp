@@ -14,7 +14,7 @@ namespace {
 
 FileItem entry(const QString &name, bool folder = false, qint64 size = 0)
 {
-    return {QUrl::fromLocalFile(QStringLiteral("/data/") + name), name, folder, size,
+    return {FilePath::fromString(QStringLiteral("/data/") + name), name, folder, size,
             QDateTime(QDate(2024, 3, 5), QTime(14, 7), Qt::UTC), false};
 }
 
@@ -101,7 +101,7 @@ private Q_SLOTS:
         model.setItems({entry(QStringLiteral("b")), entry(QStringLiteral("a"))});
         QCOMPARE(resets.count(), 1);
         QCOMPARE(model.rowOf(entry(QStringLiteral("a")).url), 1);
-        QCOMPARE(model.rowOf(QUrl::fromLocalFile(QStringLiteral("/data/none"))), -1);
+        QCOMPARE(model.rowOf(FilePath::fromString(QStringLiteral("/data/none"))), -1);
     }
 
     void cutRowsAreMarkedUntilTheClipboardChanges()

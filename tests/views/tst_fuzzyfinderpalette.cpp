@@ -89,22 +89,22 @@ private Q_SLOTS:
         QTest::newRow("directly under the root") << "/a/b" << "/a/b/f.txt" << "f.txt";
         QTest::newRow("deeper") << "/a/b" << "/a/b/sub/dir/f.txt" << "sub/dir/f.txt";
         QTest::newRow("sibling sharing a prefix") << "/a/b" << "/a/bc/f.txt" << "/a/bc/f.txt";
-        QTest::newRow("the root itself") << "/a/b" << "/a/b/" << "/a/b/";
+        QTest::newRow("the root itself") << "/a/b" << "/a/b" << "/a/b";
     }
     void relativePath()
     {
         QFETCH(QString, root);
         QFETCH(QString, item);
         QFETCH(QString, expected);
-        FuzzyFinderModel model(QUrl::fromLocalFile(root), false);
+        FuzzyFinderModel model(FilePath::fromString(root), false);
         FuzzyFinderPalette palette(&model, Localization::english());
-        QCOMPARE(palette.relativePath(QUrl::fromLocalFile(item)), expected);
+        QCOMPARE(palette.relativePath(FilePath::fromString(item)), expected);
     }
 
 private:
     struct Palette
     {
-        explicit Palette(const QUrl &root)
+        explicit Palette(const FilePath &root)
             : model(new FuzzyFinderModel(root, false, 0ms)), palette(new FuzzyFinderPalette(model, Localization::english()))
         {
             model->setParent(palette);

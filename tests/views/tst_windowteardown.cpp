@@ -75,8 +75,8 @@ private Q_SLOTS:
     {
         const int rounds = qEnvironmentVariableIntValue("TEARDOWN_ROUNDS") > 0
                                ? qEnvironmentVariableIntValue("TEARDOWN_ROUNDS") : 200;
-        const QUrl from = QUrl::fromLocalFile(m_dir.dir(QStringLiteral("from")));
-        const QUrl to = QUrl::fromLocalFile(m_dir.dir(QStringLiteral("to")));
+        const FilePath from = FilePath::fromString(m_dir.dir(QStringLiteral("from")));
+        const FilePath to = FilePath::fromString(m_dir.dir(QStringLiteral("to")));
         for (int round = 0; round < rounds; ++round) {
             const QString copied = QStringLiteral("copied %1.txt").arg(round);
             const QString moved = QStringLiteral("moved %1.dat").arg(round);

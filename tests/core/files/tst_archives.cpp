@@ -85,7 +85,7 @@ private Q_SLOTS:
         QVERIFY(::symlink("caf\xe9", QFile::encodeName(dir.path("odd/ln")).constData()) == 0);
         dir.file("out/taken.zip", "precious");
         setMode(dir.path("out"), 0777);
-        QList<QUrl> urls;
+        QList<FilePath> urls;
         for (const QString &item : items)
             urls << dir.url(item);
         AsUnprivileged unprivileged;
@@ -172,7 +172,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QString, copy);
         TestDir dir;
-        fs.compress({QUrl::fromLocalFile(dir.file("src/" + name, "new"))}, dir.url("a.zip"));
+        fs.compress({FilePath::fromString(dir.file("src/" + name, "new"))}, dir.url("a.zip"));
         dir.file("dest/" + name, "mine");
         fs.unzip(dir.url("a.zip"), dir.url("dest"));
         QCOMPARE(dir.entries("dest"), (QStringList{copy, name}));

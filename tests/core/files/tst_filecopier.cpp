@@ -137,7 +137,7 @@ void TestFileCopier::contentsArriveWhole()
         QRandomGenerator(42).fillRange(reinterpret_cast<quint32 *>(expected.data()), size / 4);
         source = dir.file("data.bin", expected);
     }
-    const QUrl copy = fs.copy(QUrl::fromLocalFile(source), QUrl::fromLocalFile(dir.dir("dst")));
+    const FilePath copy = fs.copy(FilePath::fromString(source), FilePath::fromString(dir.dir("dst")));
     const QByteArray copied = dir.read("dst/" + copy.fileName());
     QVERIFY2(size < 0 ? copied.startsWith("Name:") : copied == expected, copied.left(100).constData());
 }
@@ -295,7 +295,7 @@ void TestFileCopier::moveKeepsWhatIsWrittenDuringIt()
         else if (writer == Writer::newFileDuring)
             there.file("Tree/late.txt", "late");
     };
-    const FileError error = failure([&] { fs.move(there.url("Tree"), QUrl::fromLocalFile(here.dir("dst")), control); });
+    const FileError error = failure([&] { fs.move(there.url("Tree"), FilePath::fromString(here.dir("dst")), control); });
     if (mapping != MAP_FAILED)
         ::munmap(mapping, 4096);
     QCOMPARE(error.code(), EBUSY);
@@ -334,8 +334,8 @@ void TestFileCopier::progressAndCancellation()
     control.onProgress = [&](qint64 done, qint64 total) { reports.append({done, total}); };
     control.shouldContinue = [&] { return !cancel || reports.isEmpty(); };
     const auto transfer = [&] {
-        return move ? fs.move(there.url("Tree"), QUrl::fromLocalFile(here.dir("dst")), control)
-                    : fs.copy(there.url("Tree"), QUrl::fromLocalFile(here.dir("dst")), control);
+        return move ? fs.move(there.url("Tree"), FilePath::fromString(here.dir("dst")), control)
+                    : fs.copy(there.url("Tree"), FilePath::fromString(here.dir("dst")), control);
     };
     if (!cancel) {
         transfer();
@@ -384,7 +384,7 @@ void TestFileCopier::waitsForAnotherProgramsWriteLease()
     clock.start();
     std::optional<FileError> error;
     try {
-        fs.copy(dir.url("held.txt"), QUrl::fromLocalFile(dir.dir("dst")), control);
+        fs.copy(dir.url("held.txt"), FilePath::fromString(dir.dir("dst")), control);
     } catch (const FileError &e) {
         error = e;
     }

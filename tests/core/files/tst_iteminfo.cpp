@@ -46,7 +46,7 @@ void TestItemInfo::facts()
 
     QVERIFY(fs.volumeAvailableCapacity(dir.url()).value_or(0) > 0);
     // A file system that keeps no block counts has no free space to tell.
-    QCOMPARE(fs.volumeAvailableCapacity(QUrl::fromLocalFile("/proc/self")), std::nullopt);
+    QCOMPARE(fs.volumeAvailableCapacity(FilePath::fromString("/proc/self")), std::nullopt);
 }
 
 void TestItemInfo::directorySize_data()

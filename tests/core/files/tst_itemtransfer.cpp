@@ -38,7 +38,7 @@ private Q_SLOTS:
 
 private:
     QStringList trashed() const { return m_dir->entries(TestDir::homeTrash("/files")); }
-    TransferOutcome transfer(bool move, const QUrl &from, const QUrl &to, Resolution r) const
+    TransferOutcome transfer(bool move, const FilePath &from, const FilePath &to, Resolution r) const
     {
         if (!r)
             return TransferOutcome::completed(move ? fs.move(from, to) : fs.copy(from, to));
@@ -74,7 +74,7 @@ void TestItemTransfer::refusedNames()
     QCOMPARE(::link(QFile::encodeName(m_dir->path("a")), QFile::encodeName(m_dir->path("hard"))), 0);
     m_dir->file("sub/item");
     const QStringList before = m_dir->entries();
-    const QUrl folderUrl = Urls::deletingLastPathComponent(m_dir->url(renamed));
+    const FilePath folderUrl = m_dir->url(renamed).parentDir();
     QCOMPARE(failure([&] { fs.createFile(name, folderUrl); }).code(), code);
     if (code == EINVAL)
         QCOMPARE(failure([&] { fs.createDirectory(name, folderUrl); }).code(), EINVAL);
@@ -108,7 +108,7 @@ void TestItemTransfer::resolutions()
     QFETCH(QStringList, destination);
     m_dir->file("src/a.txt", "new");
     m_dir->file("dst/a.txt", "old");
-    const QUrl source = m_dir->url("src/a.txt"), dst = m_dir->url("dst");
+    const FilePath source = m_dir->url("src/a.txt"), dst = m_dir->url("dst");
     if (!resolution)
         QCOMPARE(failure([&] { transfer(move, source, dst, resolution); }).code(), EEXIST);
     else
@@ -148,7 +148,7 @@ void TestItemTransfer::ontoItself()
     m_dir->file("P/P/inner.txt", "inner");
     m_dir->link(m_dir->path("P"), "toP");
     m_dir->dir("P2");
-    const QUrl from = m_dir->url(source), to = destination.isEmpty() ? m_dir->url() : m_dir->url(destination);
+    const FilePath from = m_dir->url(source), to = destination.isEmpty() ? m_dir->url() : m_dir->url(destination);
     if (expected == "completes")
         QCOMPARE(fs.copy(from, to), m_dir->url("P2/P"));
     else if (expected == "skipped on replace")
@@ -207,7 +207,7 @@ void TestItemTransfer::readOnlyDestinationIsNamed()
     m_dir->openToOthers();
     m_dir->file("src/Folder/a.txt");
     giveAway(m_dir->path("src"));
-    const QUrl source = m_dir->url("src/Folder"), locked = QUrl::fromLocalFile(m_dir->dir("locked")); // root's
+    const FilePath source = m_dir->url("src/Folder"), locked = FilePath::fromString(m_dir->dir("locked")); // root's
     AsUnprivileged unprivileged;
     for (const bool move : {false, true}) {
         const FileError error = failure([&] { move ? fs.move(source, locked) : fs.copy(source, locked); });

@@ -6,6 +6,7 @@
 
 #include <QDBusConnection>
 #include <QTest>
+#include <QUrl>
 
 // Receives ShowItems calls as a file manager on the bus would.
 class FakeFileManager : public QObject
@@ -64,20 +65,20 @@ void TestLauncher::terminalChoice()
     QProcessEnvironment environment;
     environment.insert("PATH", bin.path());
     environment.insert("TERMINAL", terminalVariable);
-    const std::optional<Launcher::Command> command = Launcher::terminalCommand(QUrl::fromLocalFile(m_folder), environment);
+    const std::optional<Launcher::Command> command = Launcher::terminalCommand(FilePath::fromString(m_folder), environment);
     QCOMPARE(command ? QStringList{QFileInfo(command->program).fileName()} + command->arguments : QStringList{}, expected);
 }
 
 void TestLauncher::startedProgramsGetThePathAsIs()
 {
-    FileSystemService().open(QUrl::fromLocalFile(m_file));
+    FileSystemService().open(FilePath::fromString(m_file));
     QTRY_COMPARE(m_programs.recorded("xdg-open").value(1), m_file);
-    FileSystemService().openInTerminal(QUrl::fromLocalFile(m_folder));
+    FileSystemService().openInTerminal(FilePath::fromString(m_folder));
     QTRY_COMPARE(m_programs.recorded("fake-terminal"), QStringList{m_folder});
     // A name that isn't UTF-8 arrives as its own bytes, not as replacement characters.
     const QByteArray raw = QFile::encodeName(m_dir.path()) + "/raw\xff";
     QCOMPARE(::mkdir(raw.constData(), 0755), 0);
-    const QUrl rawUrl = QUrl::fromLocalFile(m_dir.path() + "/raw" + QChar(0xDCFF));
+    const FilePath rawUrl = FilePath::fromString(m_dir.path() + "/raw" + QChar(0xDCFF));
     FileSystemService().open(rawUrl);
     QTRY_COMPARE(m_dir.read("records/xdg-open").split('\n').value(1), raw);
     m_programs.forget("fake-terminal");
@@ -104,10 +105,10 @@ void TestLauncher::reveal()
     if (bus == "service")
         QVERIFY(service.registerObject("/org/freedesktop/FileManager1", &fileManager, QDBusConnection::ExportAllSlots)
                 && service.registerService("org.freedesktop.FileManager1"));
-    const QList<QUrl> items{QUrl::fromLocalFile(m_file), QUrl::fromLocalFile(m_folder)};
+    const QList<FilePath> items{FilePath::fromString(m_file), FilePath::fromString(m_folder)};
     Launcher::revealInFileManager(items, QDBusConnection::connectToBus(bus == "none" ? "unix:path=" + m_dir.path("no-bus") : m_bus.address(), bus));
     if (bus == "service")
-        QTRY_COMPARE(fileManager.shown, (QStringList{QString::fromUtf8(items[0].toEncoded()), QString::fromUtf8(items[1].toEncoded())}));
+        QTRY_COMPARE(fileManager.shown, (QStringList{QString::fromUtf8(items[0].toUrl().toEncoded()), QString::fromUtf8(items[1].toUrl().toEncoded())}));
     else
         QTRY_COMPARE(m_programs.recorded("xdg-open").value(1), m_folder);
 }

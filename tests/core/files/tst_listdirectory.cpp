@@ -76,7 +76,7 @@ private Q_SLOTS:
         dir.link(dir.path("real"), "alias");
         // Entries of a folder reached through a link lie under the link's resolved target.
         QCOMPARE(FileSystemService().listDirectory(dir.url("alias"), false).value(0).url,
-                 QUrl::fromLocalFile(QFileInfo(dir.path("real")).canonicalFilePath() + "/inside.txt"));
+                 FilePath::fromString(QFileInfo(dir.path("real")).canonicalFilePath() + "/inside.txt"));
     }
 
     void failures_data()
@@ -119,7 +119,7 @@ private Q_SLOTS:
         QVERIFY(items[0].url != items[1].url);
         const QList<FileItem> walked = fs.enumerateRecursively(dir.url(), false, 10, {}, {}).items;
         QCOMPARE(namesOf(walked), namesOf(items));
-        QCOMPARE(QSet<QUrl>({walked[0].url, walked[1].url}), QSet<QUrl>({items[0].url, items[1].url}));
+        QCOMPARE(QSet<FilePath>({walked[0].url, walked[1].url}), QSet<FilePath>({items[0].url, items[1].url}));
         // A leading byte-order mark is part of a name too.
         const QString bomName = QChar(0xFEFF) + QStringLiteral("caf"); // Qt drops a BOM read from literals
         dir.file(bomName);
@@ -127,7 +127,7 @@ private Q_SLOTS:
         QVERIFY(std::any_of(withBom.begin(), withBom.end(), [&](const FileItem &item) { return item.url == dir.url(bomName); }));
         fs.rename(dir.url(bomName), "was-bom");
         for (const FileItem &item : items)
-            fs.rename(item.url, item.url == QUrl::fromLocalFile(dir.path("caf\uFFFD")) ? "was-lookalike" : "was-latin1");
+            fs.rename(item.url, item.url == FilePath::fromString(dir.path("caf\uFFFD")) ? "was-lookalike" : "was-latin1");
         QCOMPARE(dir.entries(), (QStringList{"was-bom", "was-latin1", "was-lookalike"}));
     }
 };

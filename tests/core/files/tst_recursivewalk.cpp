@@ -13,7 +13,7 @@ using Calls = QStringList; // "2 false": a batch of two items delivered with the
 
 struct Walked { Calls calls; QList<FileItem> items; };
 
-Walked walk(const QUrl &url, bool showHidden, int limit, int batchSize, const QSet<QString> &ignored = {},
+Walked walk(const FilePath &url, bool showHidden, int limit, int batchSize, const QSet<QString> &ignored = {},
             const FileSystemService::ShouldContinue &shouldContinue = {}, const std::function<void()> &onEachBatch = [] {})
 {
     Walked walked;
@@ -127,8 +127,8 @@ private Q_SLOTS:
         TestDir dir;
         dir.file("plain.txt");
         dir.link("nowhere", "dangling");
-        for (const QUrl &root : {dir.url("missing"), dir.url("plain.txt"), dir.url("dangling"), QUrl()})
-            QVERIFY2(walk(root, true, 10, 10).calls == Calls{"0 false"}, qPrintable(root.toString()));
+        for (const FilePath &root : {dir.url("missing"), dir.url("plain.txt"), dir.url("dangling"), FilePath()})
+            QVERIFY2(walk(root, true, 10, 10).calls == Calls{"0 false"}, qPrintable(root.path()));
     }
 
     void deepTreeKeepsFewFoldersOpen()

@@ -74,7 +74,7 @@ void TestRenameFallback::transfers()
     if (!taken.isEmpty())
         taken == "file" ? dir.file("Renamed", "occupant") : dir.dir(taken == "full folder" ? "Renamed/kept" : "Renamed");
     const QStringList before = dir.entries("Renamed");
-    const QUrl folder = dir.url("Folder"), dst = QUrl::fromLocalFile(dir.dir("dst"));
+    const FilePath folder = dir.url("Folder"), dst = FilePath::fromString(dir.dir("dst"));
     QString inner = result.isEmpty() ? QString() : dir.path(result);
     const auto act = [&] {
         if (action == "rename")
@@ -84,7 +84,7 @@ void TestRenameFallback::transfers()
         else if (action == "duplicate")
             fs.duplicate(folder);
         else
-            inner = Urls::path(fs.moveToTrash(folder).value_or(QUrl())) + "/inner.txt";
+            inner = fs.moveToTrash(folder).value_or(FilePath()).path() + "/inner.txt";
     };
     if (taken.isEmpty()) {
         act();

@@ -16,9 +16,9 @@
 
 #include <cerrno>
 
-static QString recordOf(const QUrl &trashed)
+static QString recordOf(const FilePath &trashed)
 {
-    return QFileInfo(QFileInfo(trashed.toLocalFile()).path()).path() + "/info/" + trashed.fileName() + ".trashinfo";
+    return QFileInfo(QFileInfo(trashed.path()).path()).path() + "/info/" + trashed.fileName() + ".trashinfo";
 }
 
 class TestTrashCan : public QObject
@@ -66,8 +66,8 @@ void TestTrashCan::roundTrip()
     const QString item = "in/deeper/" + name, inner = name == "Folder" ? "/inner.txt" : "";
     volume.file(item + inner, "x");
 
-    const QUrl trashed = fs.moveToTrash(volume.url(item)).value();
-    QCOMPARE(QFileInfo(trashed.toLocalFile()).path(), trash + "/files"); // the volume's Trash may be shared
+    const FilePath trashed = fs.moveToTrash(volume.url(item)).value();
+    QCOMPARE(QFileInfo(trashed.path()).path(), trash + "/files"); // the volume's Trash may be shared
     QVERIFY(!volume.exists(item));
     for (const char *sub : {"", "/files", "/info"})
         QCOMPARE(modeOf(trash + sub), 0700);
@@ -83,7 +83,7 @@ void TestTrashCan::roundTrip()
         QVERIFY(QDir(volume.path("in")).removeRecursively());
     QCOMPARE(fs.restoreFromTrash(trashed), volume.url(item));
     QCOMPARE(volume.read(item + inner), QByteArray("x"));
-    QVERIFY(!QFileInfo::exists(trashed.toLocalFile()) && !QFileInfo::exists(recordOf(trashed)));
+    QVERIFY(!QFileInfo::exists(trashed.path()) && !QFileInfo::exists(recordOf(trashed)));
 }
 
 // A second item of the same name gets a name of its own; restoring never replaces.
@@ -91,12 +91,12 @@ void TestTrashCan::nameClashes()
 {
     m_dir->file("one/report.pdf", "1");
     m_dir->file("two/report.pdf", "2");
-    const QUrl first = *fs.moveToTrash(m_dir->url("one/report.pdf"));
-    const QUrl second = *fs.moveToTrash(m_dir->url("two/report.pdf"));
+    const FilePath first = *fs.moveToTrash(m_dir->url("one/report.pdf"));
+    const FilePath second = *fs.moveToTrash(m_dir->url("two/report.pdf"));
     m_dir->file("two/report.pdf", "newer");
     QCOMPARE(failure([&] { fs.restoreFromTrash(second); }).code(), EEXIST);
     QCOMPARE(m_dir->read("two/report.pdf"), QByteArray("newer"));
-    QCOMPARE(readFile(second.toLocalFile()), QByteArray("2"));
+    QCOMPARE(readFile(second.path()), QByteArray("2"));
     QVERIFY(QFileInfo::exists(recordOf(second)));
     QCOMPARE(fs.restoreFromTrash(first), m_dir->url("one/report.pdf"));
     QCOMPARE(m_dir->read("one/report.pdf"), QByteArray("1"));
@@ -119,7 +119,7 @@ void TestTrashCan::refusalsLeaveEverythingInPlace()
                                                        {QFile::encodeName(m_dir->path("outside/new/x")), EINVAL},
                                                        {"escape/x", EXDEV},
                                                        {"escape/new/x", EXDEV}};
-    const QUrl item = QUrl::fromLocalFile(m_dir->file("volume/.Trash-1234/files/x", "x"));
+    const FilePath item = FilePath::fromString(m_dir->file("volume/.Trash-1234/files/x", "x"));
     for (const auto &[path, code] : records) {
         m_dir->file("volume/.Trash-1234/info/x.trashinfo", "[Trash Info]\nPath=" + path + "\nDeletionDate=2024-01-01T00:00:00\n");
         QCOMPARE(failure([&] { fs.restoreFromTrash(item); }).code(), code);
@@ -141,8 +141,8 @@ void TestTrashCan::nameNotValidUtf8()
     QCOMPARE(::close(::open(file.constData(), O_CREAT | O_WRONLY, 0644)), 0);
     const QList<FileItem> listed = fs.listDirectory(m_dir->url(), false);
     QCOMPARE(listed.size(), 1);
-    const QUrl item = Urls::appending(listed.front().url, "x");
-    const QUrl trashed = fs.moveToTrash(item).value();
+    const FilePath item = listed.front().url.pathAppended(QStringLiteral("x"));
+    const FilePath trashed = fs.moveToTrash(item).value();
     QVERIFY(readFile(recordOf(trashed)).contains("/caf%E9/x\n"));
     QCOMPARE(::rmdir(folder.constData()), 0);
     QCOMPARE(fs.restoreFromTrash(trashed), item);
@@ -154,14 +154,14 @@ void TestTrashCan::nameNotValidUtf8()
 void TestTrashCan::restoreNamesWhatIsInTheWay()
 {
     m_dir->file("Projects/notes.txt", "notes");
-    const QUrl trashed = fs.moveToTrash(m_dir->url("Projects/notes.txt")).value_or(QUrl());
+    const FilePath trashed = fs.moveToTrash(m_dir->url("Projects/notes.txt")).value_or(FilePath());
     QVERIFY(QDir(m_dir->path("Projects")).removeRecursively());
     m_dir->file("Projects", "a file now");
     const FileError error = failure([&] { fs.restoreFromTrash(trashed); });
     QCOMPARE(error.code(), ENOTDIR);
     QVERIFY2(error.message().contains(m_dir->path("Projects") + "” is in the way"), qPrintable(error.message()));
     QCOMPARE(m_dir->read("Projects"), QByteArray("a file now"));
-    QCOMPARE(readFile(trashed.toLocalFile()), QByteArray("notes"));
+    QCOMPARE(readFile(trashed.path()), QByteArray("notes"));
 }
 
 QTEST_GUILESS_MAIN(TestTrashCan)

@@ -16,7 +16,7 @@ QList<FileItem> items(const QStringList &paths)
     QList<FileItem> result;
     for (const QString &entry : paths) {
         const QString path = entry.section('=', 0, 0);
-        const QUrl url = QUrl::fromLocalFile(path.startsWith('/') ? path : "/r/" + path);
+        const FilePath url = FilePath::fromString(path.startsWith('/') ? path : "/r/" + path);
         result.append(FileItem(url, entry.contains('=') ? entry.section('=', 1) : url.fileName(), false, 0, {}, false));
     }
     return result;
@@ -26,7 +26,7 @@ QStringList pathsOf(const QList<FileItem> &ranked)
 {
     QStringList result;
     for (const FileItem &found : ranked)
-        result << found.url.toLocalFile().remove(QRegularExpression("^/r/"));
+        result << found.url.path().remove(QRegularExpression("^/r/"));
     return result;
 }
 
@@ -97,8 +97,8 @@ void TestFuzzyRanking::rank()
     QFETCH(QString, rankRoot);
     QFETCH(int, maxResults);
     const QList<FileItem> list = items(paths);
-    QCOMPARE(pathsOf(FuzzyRanking::rank(list, query, QUrl::fromLocalFile(rankRoot), maxResults)), expected);
-    FuzzyIndex index(QUrl::fromLocalFile(rankRoot));
+    QCOMPARE(pathsOf(FuzzyRanking::rank(list, query, FilePath::fromString(rankRoot), maxResults)), expected);
+    FuzzyIndex index(FilePath::fromString(rankRoot));
     for (const FileItem &item : list)
         index.append({item});
     QCOMPARE(pathsOf(FuzzyRanking::rank(index, query, maxResults)), expected);

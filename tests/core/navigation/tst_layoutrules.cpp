@@ -1,6 +1,7 @@
 // The small layout and selection rules as tables: pane split, column chain, drag contents,
 // title summary and view mode raw values.
 
+#include "bytecount.h"
 #include "columnchain.h"
 #include "dragselection.h"
 #include "itemlists.h"
@@ -18,7 +19,7 @@ QList<FileItem> items(const QString &names)
 {
     QList<FileItem> result;
     for (const QString &name : names.split(' ', Qt::SkipEmptyParts))
-        result << FileItem(QUrl::fromLocalFile("/f/" + name), name, false, 0, {}, false);
+        result << FileItem(FilePath::fromString("/f/" + name), name, false, 0, {}, false);
     return result;
 }
 
@@ -73,7 +74,7 @@ private Q_SLOTS:
         QFETCH(QString, selected);
         QFETCH(QString, dragged);
         QFETCH(QString, carried);
-        QSet<QUrl> selection;
+        QSet<FilePath> selection;
         for (const FileItem &entry : items(selected))
             selection.insert(entry.url);
         QCOMPARE(namesOf(DragSelection::resolve(items(dragged)[0], selection, items(listed))).join(' '), carried);
@@ -89,7 +90,7 @@ private Q_SLOTS:
         QCOMPARE(TitleBarSummary::single("n", "", 0, {}, {}, format), "n | 0B");
         QCOMPARE(TitleBarSummary::single("n", "Text", 5, day2, day2.addDays(1), format), "n | Text | 5B | C: 01-02 | M: 01-03");
         QLocale::setDefault(QLocale::c());
-        QCOMPARE(TitleBarSummary::defaultByteCount(1'500'000), "1.5 MB");
+        QCOMPARE(ByteCount::text(1'500'000), "1.5 MB");
         QLocale::setDefault(QLocale::system());
 
         // The column chain is cut after the selected column; an index outside it cuts nothing.

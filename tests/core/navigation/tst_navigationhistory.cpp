@@ -8,14 +8,14 @@
 // oldest first, current in brackets: "A [B] C". Each end is walked on a copy, which must share no steps.
 static QString timelineAfter(const QString &script)
 {
-    NavigationHistory history(QUrl::fromLocalFile("/A"));
+    NavigationHistory history(FilePath::fromString("/A"));
     for (const QString &token : script.split(' ', Qt::SkipEmptyParts)) {
         if (token == "<")
             history.goBack();
         else if (token == ">")
             history.goForward();
         else
-            history.navigate(QUrl::fromLocalFile("/" + token));
+            history.navigate(FilePath::fromString("/" + token));
     }
     QStringList line{"[" + history.current().fileName() + "]"};
     for (NavigationHistory copy = history; copy.canGoBack();) {

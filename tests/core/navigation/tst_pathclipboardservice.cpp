@@ -6,6 +6,7 @@
 #include "testdir.h"
 
 #include <QTest>
+#include <QUrl>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -26,7 +27,7 @@ const QStringList awkwardNames{"a b", "it's", "'\\''", "$HOME", "back\\slash", "
                                QString::fromUtf8("e\xcc\x81"), "~", "~root", "-n", " leading", "trailing ", "\"dq\"",
                                "*?[", "100%41", "#x", "file:"};
 
-QUrl local(const QString &path) { return QUrl::fromLocalFile(path); }
+FilePath local(const QString &path) { return FilePath::fromString(path); }
 Resolution directory(const QString &path) { return Resolution::directory(local(path)); }
 Resolution notFound(const QString &path) { return Resolution::notFound(local(path)); }
 Resolution file(const QString &dir, const QString &name) { return Resolution::file(local(dir), local(dir + "/" + name)); }
@@ -80,7 +81,7 @@ private Q_SLOTS:
         row("link to file", r + "/link-to-file", file(r, "link-to-file"));
         row("dot-dot after a link is textual", r + "/link-to-dir/..", directory(r));
 
-        row("file URL (localhost)", "file://localhost" + local(dir).path(QUrl::FullyEncoded), directory(dir));
+        row("file URL (localhost)", "file://localhost" + local(dir).toUrl().path(QUrl::FullyEncoded), directory(dir));
         row("file URL of another machine", "file://elsewhere" + dir, notFound(dir + "/file:/elsewhere" + dir));
 
         row("tilde alone", "~", directory(home));
@@ -89,10 +90,10 @@ private Q_SLOTS:
         row("unknown user left alone", "~no-such-user-x1/a", notFound(dir + "/~no-such-user-x1/a"));
         for (const QString &name : awkwardNames) {
             const QString folder = r + "/names/" + name, label = QString(name).replace('\n', "\\n").replace('\t', "\\t");
-            const QUrl inside = local(folder + "/" + name);
+            const FilePath inside = local(folder + "/" + name);
             QTest::addRow("escaped %s", qPrintable(label)) << PathFormatter::escape(folder) << directory(folder);
             QTest::addRow("copied %s", qPrintable(label)) << PathClipboardService::copyString({inside}) << file(folder, name);
-            QTest::addRow("file URL %s", qPrintable(label)) << inside.toString(QUrl::FullyEncoded) << file(folder, name);
+            QTest::addRow("file URL %s", qPrintable(label)) << inside.toUrl().toString(QUrl::FullyEncoded) << file(folder, name);
         }
     }
 

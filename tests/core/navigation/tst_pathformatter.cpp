@@ -54,13 +54,13 @@ private Q_SLOTS:
         QCOMPARE(PathFormatter::escape("~/café"), "'~/café'");
         QCOMPARE(PathFormatter::escape("it's"), "'it'\\''s'");
         QCOMPARE(PathFormatter::joinForShell({}), QString());
-        QCOMPARE(PathFormatter::joinForShell({QUrl()}), "''");
+        QCOMPARE(PathFormatter::joinForShell({FilePath()}), "''");
         // A folder URL's trailing slash is not part of the path text.
-        QCOMPARE(PathFormatter::joinForShell({QUrl("file:///tmp/dir/"), QUrl::fromLocalFile("/b c")}), "/tmp/dir '/b c'");
+        QCOMPARE(PathFormatter::joinForShell({FilePath::fromString("/tmp/dir/"), FilePath::fromString("/b c")}), "/tmp/dir '/b c'");
         const QStringList paths{"/a b", "/it's", "/new\nline", "/$x", "/plain"};
-        QList<QUrl> urls;
+        QList<FilePath> urls;
         for (const QString &path : paths)
-            urls << QUrl::fromLocalFile(path);
+            urls << FilePath::fromString(path);
         for (const QString &shell : shells)
             QCOMPARE(shellWords(shell, PathFormatter::joinForShell(urls)), paths);
     }
