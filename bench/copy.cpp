@@ -4,7 +4,7 @@
 
 #include "fileerror.h"
 #include "filesystemservice.h"
-#include "urls.h"
+#include "filepath.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -20,7 +20,7 @@ int main(int argc, char **argv)
         return 2;
     }
     try {
-        FileSystemService().copy(Urls::fromPath(args[1]), Urls::fromPath(args[2]));
+        FileSystemService().copy(FilePath::fromString(args[1]), FilePath::fromString(args[2]));
     } catch (const FileError &error) {
         std::fprintf(stderr, "%s\n", error.what());
         return 1;

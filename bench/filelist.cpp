@@ -176,7 +176,7 @@ int main(int argc, char *argv[])
         firstPaint = clock.nsecsElapsed() / 1e6;
     });
     clock.start();
-    tab->navigate(QUrl::fromLocalFile(folders[0]));
+    tab->navigate(FilePath::fromString(folders[0]));
     waitFor(tab);
     std::printf("entries %lld\n", qlonglong(tab->visibleItems().size()));
     std::printf("sorted_ms %.1f\n", sorted);
@@ -185,7 +185,7 @@ int main(int argc, char *argv[])
         walkThrough(tab, table, icons);
 
     if (folders.size() == 2) {
-        workspace.rightPane()->activeTab()->navigate(QUrl::fromLocalFile(folders[1]));
+        workspace.rightPane()->activeTab()->navigate(FilePath::fromString(folders[1]));
         waitFor(workspace.rightPane()->activeTab());
         right->table()->viewport()->repaint();
     }

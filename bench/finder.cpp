@@ -21,7 +21,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: finder ROOT QUERY RUNS\n");
         return 2;
     }
-    const QUrl root = QUrl::fromLocalFile(args[1]);
+    const FilePath root = FilePath::fromString(args[1]);
     std::vector<double> wall;
     qsizetype shown = 0;
     for (int run = 0; run < qMax(1, args[3].toInt()); ++run) {

@@ -4,7 +4,7 @@
 #include "filesystemservice.h"
 
 #include <QTextStream>
-#include <QUrl>
+#include "filepath.h"
 
 #include <cstdio>
 
@@ -14,7 +14,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
         return 2;
     }
-    const qint64 total = FileSystemService().directorySize(QUrl::fromLocalFile(QString::fromLocal8Bit(argv[1])));
+    const qint64 total = FileSystemService().directorySize(FilePath::fromString(QString::fromLocal8Bit(argv[1])));
     QTextStream(stdout) << total << Qt::endl;
     return 0;
 }

@@ -99,7 +99,7 @@ QList<FileItem> itemsFor(const QStringList &relativePaths)
     items.reserve(relativePaths.size());
     for (const QString &relative : relativePaths) {
         FileItem item;
-        item.url = QUrl::fromLocalFile(root + u'/' + relative);
+        item.url = FilePath::fromString(root + u'/' + relative);
         item.name = relative.mid(relative.lastIndexOf(u'/') + 1);
         items.append(item);
     }
@@ -116,7 +116,7 @@ void timeQueries(const QList<FileItem> &items, const QStringList &queries, int r
 {
     QElapsedTimer timer;
     timer.start();
-    FuzzyIndex index{QUrl::fromLocalFile(root)};
+    FuzzyIndex index{FilePath::fromString(root)};
     for (qsizetype start = 0; start < items.size(); start += 1000)
         index.append(items.mid(start, 1000));
     std::printf("items %lld  prepare_ms %.2f\n", static_cast<long long>(items.size()),
@@ -139,7 +139,7 @@ void timeQueries(const QList<FileItem> &items, const QStringList &queries, int r
 void filter(const QStringList &relativePaths, const QString &query)
 {
     const QList<FileItem> items = itemsFor(relativePaths);
-    const QList<FileItem> ranked = FuzzyRanking::rank(items, query, QUrl::fromLocalFile(root), items.size());
+    const QList<FileItem> ranked = FuzzyRanking::rank(items, query, FilePath::fromString(root), items.size());
     QTextStream out(stdout);
     for (const FileItem &item : ranked)
         out << item.url.toLocalFile().mid(root.size() + 1) << u'\n';

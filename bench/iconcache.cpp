@@ -85,7 +85,7 @@ int main(int argc, char **argv)
     QElapsedTimer clock;
     clock.start();
     for (const QString &path : paths)
-        (void)cache.icon(QUrl::fromLocalFile(path));
+        (void)cache.icon(FilePath::fromString(path));
     app.exec();
     const qint64 millis = clock.elapsed();
     const long peak = residentKiB();

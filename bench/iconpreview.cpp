@@ -56,7 +56,7 @@ int main(int argc, char **argv)
             app.quit();
     });
     for (const QString &name : names)
-        (void)cache.icon(QUrl::fromLocalFile(dir.filePath(name)));
+        (void)cache.icon(FilePath::fromString(dir.filePath(name)));
     app.exec();
     list->setCurrentRow(1);
 

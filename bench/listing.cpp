@@ -56,7 +56,7 @@ bool makeFolder(const QString &root, int count)
 int timeListing(const QString &root, int runs)
 {
     const FileSystemService fs;
-    const QUrl url = QUrl::fromLocalFile(root);
+    const FilePath url = FilePath::fromString(root);
     std::vector<double> whole;
     std::vector<double> cpu;
     std::vector<double> sortOnly;

@@ -10,7 +10,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QUrl>
+#include "filepath.h"
 
 #include <cstdio>
 #include <memory>
@@ -46,7 +46,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: tabload DIR RUNS\n");
         return 2;
     }
-    const QUrl url = QUrl::fromLocalFile(QString::fromLocal8Bit(argv[1]));
+    const FilePath url = FilePath::fromString(QString::fromLocal8Bit(argv[1]));
     const int runs = std::max(1, atoi(argv[2]));
     std::vector<double> firstWall, firstCpu, read, resort, filter, reloadWall, reloadCpu;
     qsizetype count = 0;

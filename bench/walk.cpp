@@ -65,7 +65,7 @@ int timeWalk(const QString &root, int runs)
         QElapsedTimer timer;
         timer.start();
         const double cpuBefore = threadCpuMillis();
-        fs.enumerateRecursively(QUrl::fromLocalFile(root), true, 10'000'000, 1000, {}, [] { return true; },
+        fs.enumerateRecursively(FilePath::fromString(root), true, 10'000'000, 1000, {}, [] { return true; },
                                 [&count](const QList<FileItem> &batch, bool) { count += batch.size(); });
         cpu.push_back(threadCpuMillis() - cpuBefore);
         wall.push_back(timer.nsecsElapsed() / 1e6);

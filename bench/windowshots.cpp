@@ -98,7 +98,7 @@ int main(int argc, char *argv[])
     for (const auto &[language, suffix] : {std::pair{AppLanguage::english, "en"}, std::pair{AppLanguage::japanese, "ja"}}) {
         env.settings->setLanguage(language);
         const QString tag = QLatin1String(suffix);
-        right->activeTab()->setSelection({QUrl::fromLocalFile(home + QStringLiteral("/Documents/report.pdf"))});
+        right->activeTab()->setSelection({FilePath::fromString(home + QStringLiteral("/Documents/report.pdf"))});
         shoot(window, out + QStringLiteral("/window-") + tag + QStringLiteral(".png"));
         right->activeTab()->setSelection({});
 
@@ -148,11 +148,11 @@ int main(int argc, char *argv[])
         settle();
 
         // The list itself: a cut item drawn faded, the selection, and the filter bar open.
-        const QUrl notes = QUrl::fromLocalFile(home + QStringLiteral("/Documents/notes.md"));
+        const FilePath notes = FilePath::fromString(home + QStringLiteral("/Documents/notes.md"));
         env.workspace->writeClipboard({notes}, ClipboardOperation::move);
         tab->setFilterActive(true);
         tab->setFilterQuery(QStringLiteral("o"));
-        tab->setSelection({QUrl::fromLocalFile(home + QStringLiteral("/Documents/photos"))});
+        tab->setSelection({FilePath::fromString(home + QStringLiteral("/Documents/photos"))});
         shoot(pane, out + QStringLiteral("/list-") + tag + QStringLiteral(".png"));
         tab->setFilterQuery(QString());
         tab->setFilterActive(false);
