@@ -127,7 +127,7 @@ void TestFuzzyRanking::largeIndex()
     QStringList paths;
     for (int i = 0; i < 60000; ++i)
         paths << (matching.contains(i) ? QString("d%1/ab").arg(i) : QString("d%1/zz").arg(i));
-    FuzzyIndex index(QUrl::fromLocalFile("/r"));
+    FuzzyIndex index(FilePath::fromString(QStringLiteral("/r")));
     for (qsizetype start = 0; start < paths.size(); start += 1000) // as the finder's batches come
         index.append(items(paths.mid(start, 1000)));
     QStringList wanted;
