@@ -8,6 +8,7 @@
 #include <QDBusPendingReply>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QUrl>
 
 #include <cstring>
 #include <unistd.h>
@@ -95,9 +96,9 @@ void Launcher::revealInFileManager(const QList<FilePath> &urls, const QDBusConne
         return;
     }
     QStringList uris;
-    // From the name's bytes: a name that isn't UTF-8 must reach the file manager as itself.
+    // Percent-encoded from the name's bytes: a name that isn't UTF-8 reaches the file manager as itself.
     for (const FilePath &url : urls)
-        uris << QStringLiteral("file://") + QString::fromLatin1(url.nativePath().toPercentEncoding("/!$&'()*+,;=:@~"));
+        uris << QString::fromLatin1(url.toUrl().toEncoded());
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
