@@ -1,6 +1,7 @@
 // The dialogs a pane shows for its command object, answered as a user would over real files:
 // rename (Return confirms, blank names can't), the trash confirmation with its count, the
-// collision prompt's three answers, and the error alert that clears its message when closed.
+// collision prompt's three answers, each prompt answered by click and by key, and the error
+// alert that clears its message when closed.
 
 #include "appsettings.h"
 #include "contentview.h"
@@ -41,7 +42,16 @@ class TestDialogHost : public QObject
         }
         return {};
     }
-    static QPushButton *button(QWidget *box, const char *name) { return box->findChild<QPushButton *>(QLatin1String(name)); }
+    // Clicks the button of that name, or presses Return or Escape on the box.
+    static void answer(QMessageBox *box, const QString &answer)
+    {
+        if (answer == QLatin1String("Return") || answer == QLatin1String("Escape"))
+            QTest::keyClick(box, answer == QLatin1String("Return") ? Qt::Key_Return : Qt::Key_Escape);
+        else if (answer == QLatin1String("Cancel"))
+            box->button(QMessageBox::Cancel)->click();
+        else
+            box->findChild<QPushButton *>(answer)->click();
+    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -101,21 +111,22 @@ private Q_SLOTS:
 
     void trashConfirmationCountsAndObeys_data()
     {
+        QTest::addColumn<QString>("answer");
         QTest::addColumn<bool>("confirm");
-        QTest::newRow("confirmed") << true;
-        QTest::newRow("cancelled") << false;
+        QTest::newRow("confirmed") << "confirm" << true;
+        QTest::newRow("cancelled") << "Cancel" << false;
+        QTest::newRow("Return cancels") << "Return" << false;
+        QTest::newRow("Escape cancels") << "Escape" << false;
     }
     void trashConfirmationCountsAndObeys()
     {
+        QFETCH(QString, answer);
         QFETCH(bool, confirm);
         const QList<FileItem> items{item(QStringLiteral("a.txt")), item(QStringLiteral("b.txt"))};
         actions()->requestTrash(items, tab());
         QTRY_VERIFY(host()->trashConfirmation() && host()->trashConfirmation()->isVisible());
         QCOMPARE(host()->trashConfirmation()->text(), QStringLiteral("Move 2 items to Trash?"));
-        if (confirm)
-            button(host()->trashConfirmation(), "confirm")->click();
-        else
-            host()->trashConfirmation()->button(QMessageBox::Cancel)->click();
+        TestDialogHost::answer(host()->trashConfirmation(), answer);
         QTRY_VERIFY(!actions()->pendingTrash());
         QTRY_COMPARE(m_dir.exists(QStringLiteral(".home/a.txt")), !confirm);
         QTRY_COMPARE(m_dir.exists(QStringLiteral(".home/b.txt")), !confirm);
@@ -130,6 +141,8 @@ private Q_SLOTS:
         QTest::newRow("replace") << QStringLiteral("replace") << QByteArray("home a.txt") << false;
         QTest::newRow("keep both") << QStringLiteral("keepBoth") << QByteArray("documents a") << true;
         QTest::newRow("skip") << QStringLiteral("skip") << QByteArray("documents a") << false;
+        QTest::newRow("Return keeps both") << QStringLiteral("Return") << QByteArray("documents a") << true;
+        QTest::newRow("Escape skips") << QStringLiteral("Escape") << QByteArray("documents a") << false;
     }
     void collisionPromptAnswers()
     {
@@ -141,7 +154,7 @@ private Q_SLOTS:
                                    PaneActions::TransferOperation::copy);
         QTRY_VERIFY(host()->collisionPrompt() && host()->collisionPrompt()->isVisible());
         QCOMPARE(host()->collisionPrompt()->text(), QStringLiteral("An Item With the Same Name Already Exists"));
-        button(host()->collisionPrompt(), answer.toLatin1().constData())->click();
+        TestDialogHost::answer(host()->collisionPrompt(), answer);
         // The name that was free is transferred whatever the answer.
         QTRY_VERIFY(m_dir.exists(QStringLiteral(".home/Documents/c.txt")));
         QTRY_COMPARE(m_dir.read(QStringLiteral(".home/Documents/a.txt")), documentsA);
