@@ -1,6 +1,6 @@
-// The pane's commands over real files: transfers with their prompt, progress, failures and
-// cancels; paste and drops; rename, trash, duplicate with undo; archives; bulk rename; permanent
-// deletion; and the context menu's entries.
+// The pane's commands over real files: transfers with their progress, failures and cancels;
+// paste and drops; rename, trash, duplicate with undo; archives; bulk rename; and the context
+// menu's entries. The collision prompt and the confirmations are answered in the view tests.
 
 #include "appsettings.h"
 #include "localization.h"
@@ -28,8 +28,6 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void transferPublishesProgressAndReloads();
-    void collisionPrompt_data();
-    void collisionPrompt();
     void failureStopsAtTheFailingItem_data();
     void failureStopsAtTheFailingItem();
     void largeCopyKeepsTheWindowResponsiveAndStopsCleanly();
@@ -43,7 +41,6 @@ private Q_SLOTS:
     void compressNames_data();
     void compressNames();
     void bulkRenameUndoRedo();
-    void permanentDeleteOnlyAfterConfirmation();
     void contextMenu_data();
     void contextMenu();
 
@@ -106,31 +103,6 @@ void TestPaneActions::transferPublishesProgressAndReloads()
     QCOMPARE(steps, (QList<std::pair<int, int>>{{0, 3}, {1, 3}, {2, 3}, {3, 3}, {0, 1}, {1, 1}, {-1, -1}}));
     QCOMPARE(m_dir->entries("right"), m_dir->entries("left"));
     QVERIFY(tab(0)->reloadCount() > leftLoads && tab(1)->reloadCount() > rightLoads);
-}
-
-void TestPaneActions::collisionPrompt_data()
-{
-    QTest::addColumn<ConflictResolution>("resolution");
-    QTest::addColumn<QStringList>("right");
-    QTest::addColumn<QByteArray>("taken"); // what "right/b" holds afterwards
-    QTest::newRow("skip") << ConflictResolution::skip << QStringList{"a", "b", "c", "d"} << QByteArray("old");
-    QTest::newRow("keep both") << ConflictResolution::keepBoth << QStringList{"a", "b", "b copy", "c", "d"} << QByteArray("old");
-    QTest::newRow("replace") << ConflictResolution::replace << QStringList{"a", "b", "c", "d"} << QByteArray("b");
-}
-
-void TestPaneActions::collisionPrompt()
-{
-    QFETCH(ConflictResolution, resolution);
-    QFETCH(QStringList, right);
-    QFETCH(QByteArray, taken);
-    m_dir->file("right/b", "old");
-    m_actions->moveToOtherPane(items({"a", "b", "c", "d"}));
-    QVERIFY(m_actions->pendingTransfer() && !m_actions->isBusy()); // nothing moves before the answer
-    m_actions->resolvePendingTransfer(resolution);
-    QVERIFY(!m_actions->pendingTransfer());
-    settle();
-    QCOMPARE(m_dir->entries("right"), right);
-    QCOMPARE(m_dir->read("right/b"), taken);
 }
 
 void TestPaneActions::failureStopsAtTheFailingItem_data()
@@ -350,18 +322,6 @@ void TestPaneActions::bulkRenameUndoRedo()
     QVERIFY(!m_dir->exists("left/x"));
     m_workspace->undo()->redo();
     QCOMPARE(m_dir->read("left/x") + m_dir->read("left/a"), "ab");
-}
-
-void TestPaneActions::permanentDeleteOnlyAfterConfirmation()
-{
-    m_dir->file("left/f/inner", "x");
-    m_actions->requestPermanentDelete(items({"a", "f"}));
-    QVERIFY(m_actions->pendingPermanentDelete() && !m_actions->isBusy());
-    m_actions->confirmPermanentDelete(tab(0));
-    QVERIFY(!m_actions->pendingPermanentDelete());
-    settle();
-    QCOMPARE(m_dir->entries("left"), QStringList({"b", "c", "d"}));
-    QVERIFY(!m_dir->exists(TestDir::homeTrash("/files/a"))); // gone, not trashed
 }
 
 void TestPaneActions::contextMenu_data()

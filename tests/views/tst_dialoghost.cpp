@@ -154,6 +154,7 @@ private Q_SLOTS:
                                    PaneActions::TransferOperation::copy);
         QTRY_VERIFY(host()->collisionPrompt() && host()->collisionPrompt()->isVisible());
         QCOMPARE(host()->collisionPrompt()->text(), QStringLiteral("An Item With the Same Name Already Exists"));
+        QVERIFY(!actions()->isBusy()); // nothing moves before the answer
         TestDialogHost::answer(host()->collisionPrompt(), answer);
         // The name that was free is transferred whatever the answer.
         QTRY_VERIFY(m_dir.exists(QStringLiteral(".home/Documents/c.txt")));
