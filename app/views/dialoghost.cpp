@@ -201,7 +201,7 @@ void DialogHost::syncPreview()
     }
     if (!item || m_preview)
         return;
-    m_preview = new PreviewDialog(item->url, m_pane);
+    m_preview = new PreviewDialog(m_env, item->url, m_pane);
     m_preview->setObjectName(QStringLiteral("previewDialog"));
     m_preview->setAttribute(Qt::WA_DeleteOnClose);
     connect(m_preview, &QDialog::finished, this, [this] {
