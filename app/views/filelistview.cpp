@@ -21,7 +21,6 @@
 #include "workspacemodel.h"
 
 #include <QDateTime>
-#include <QDrag>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -30,8 +29,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMenu>
-#include <QMimeData>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
@@ -244,23 +241,8 @@ void FileListView::refreshSelection()
 {
     if (!m_tab || m_syncingSelection)
         return;
-    const QSet<QUrl> &selection = m_tab->selection();
-    QItemSelection rows;
-    int first = -1;
-    const int count = m_model->rowCount();
-    for (int row = 0; row <= count; ++row) { // contiguous runs make few ranges, even for Ctrl+A
-        const bool selected = row < count && selection.contains(m_model->item(row).url);
-        if (selected && first < 0)
-            first = row;
-        if (!selected && first >= 0) {
-            rows.select(m_model->index(first, 0), m_model->index(row - 1, FileTableModel::ColumnCount - 1));
-            first = -1;
-        }
-    }
     m_syncingSelection = true;
-    m_table->selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect);
-    if (!rows.isEmpty() && !m_table->selectionModel()->isSelected(m_table->currentIndex()))
-        m_table->selectionModel()->setCurrentIndex(rows.first().topLeft(), QItemSelectionModel::NoUpdate);
+    m_table->showSelection(m_tab->selection());
     m_syncingSelection = false;
 }
 
@@ -616,17 +598,7 @@ void FileListView::startDrag(int row)
     if (!m_tab || row < 0 || row >= m_model->rowCount())
         return;
     const FileItem &dragged = m_model->item(row);
-    QList<QUrl> urls;
-    for (const FileItem &item : DragSelection::resolve(dragged, m_tab->selection(), m_tab->items()))
-        urls.append(item.url);
-    m_env.workspace->setDraggingURLs(urls);
-    auto *drag = new QDrag(this);
-    auto *mime = new QMimeData;
-    mime->setUrls(urls);
-    drag->setMimeData(mime);
-    drag->setPixmap(ThemeIcons::icon(dragged.isDirectory ? ThemeIcons::Symbol::folder : ThemeIcons::Symbol::file)
-                        .pixmap(32, 32));
-    drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+    m_table->startFileDrag(m_env.workspace, dragged, DragSelection::resolve(dragged, m_tab->selection(), m_tab->items()));
 }
 
 // Ctrl held copies, otherwise the drop moves (Shift forces a move).
@@ -650,14 +622,7 @@ void FileListView::showContextMenu(const QPoint &pos)
     if (index.isValid())
         urls = m_table->selectionModel()->isRowSelected(index.row(), {}) ? m_tab->selection()
                                                                            : QSet<QUrl>{m_model->item(index.row()).url};
-    QMenu menu;
-    for (const ContextMenuEntry &entry : m_actions->contextMenu(urls, m_tab, loc())) {
-        if (entry.isDivider())
-            menu.addSeparator();
-        else
-            menu.addAction(entry.text, this, entry.action);
-    }
-    menu.exec(m_table->viewport()->mapToGlobal(pos));
+    m_table->showMenu(m_actions->contextMenu(urls, m_tab, loc()), pos);
 }
 
 void FileListView::openFuzzyFinder()

@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class ColumnBrowserView;
 class DialogHost;
 class FileListView;
 class PaneActions;
@@ -38,6 +39,8 @@ public:
     StatusBarView *statusBar() const { return m_statusBar; }
     QWidget *content() const { return m_content; }
     FileListView *list() const { return m_list; }
+    // The browser of a tab in column view; null in list view.
+    ColumnBrowserView *columnBrowser() const;
 
     QToolButton *backButton() const { return m_back; }
     QToolButton *forwardButton() const { return m_forward; }
@@ -65,6 +68,7 @@ private:
     void ensureActions();
     void bindActiveTab();
     void updateButtons();
+    void showContent();
     void retranslate();
     void openNameDialog(NewItem kind);
     void createItem(NewItem kind, const QString &name);
@@ -82,6 +86,7 @@ private:
     QStackedWidget *m_contentSlot = nullptr;
     QWidget *m_content = nullptr;
     FileListView *m_list = nullptr;
+    QPointer<ColumnBrowserView> m_browser;
     QToolButton *m_back = nullptr;
     QToolButton *m_forward = nullptr;
     QToolButton *m_up = nullptr;
