@@ -2,6 +2,7 @@
 // folder made for the purpose: `windowshots OUTPUT_DIR`. Run with QT_QPA_PLATFORM=offscreen.
 
 #include "appsettings.h"
+#include "columnbrowserview.h"
 #include "contentview.h"
 #include "dialoghost.h"
 #include "paneactions.h"
@@ -17,6 +18,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLinearGradient>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -59,6 +62,44 @@ void makeHome(const QString &home)
     write(home + QStringLiteral("/todo.txt"), "milk\n");
     write(home + QStringLiteral("/archive.zip"), QByteArray(5300000, 'z'));
     write(home + QStringLiteral("/Projects/tallow/CMakeLists.txt"), "project(tallow)\n");
+    write(home + QStringLiteral("/Documents/photos/notes on the harbour.txt"),
+          "Harbour, early morning\n\n- the boats come in at six\n- light from the east until nine\n"
+          "- the second pier is closed for repairs\n\nTry again on Saturday with the long lens.\n");
+    write(home + QStringLiteral("/Documents/photos/camera.bin"), QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0", 10) + QByteArray(4000, '\0'));
+    QImage picture(1600, 1000, QImage::Format_RGB32);
+    QPainter painter(&picture);
+    QLinearGradient sky(0, 0, 0, 1000);
+    sky.setColorAt(0, QColor(0x24, 0x4e, 0x7a));
+    sky.setColorAt(0.6, QColor(0xf2, 0xa6, 0x5a));
+    sky.setColorAt(0.61, QColor(0x1d, 0x3b, 0x52));
+    sky.setColorAt(1, QColor(0x0c, 0x1c, 0x2a));
+    painter.fillRect(picture.rect(), sky);
+    painter.setBrush(QColor(0xff, 0xd8, 0x8a));
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(QPoint(1100, 560), 120, 120);
+    painter.end();
+    picture.save(home + QStringLiteral("/Documents/photos/harbour.png"));
+}
+
+// The left pane's tab in column view, three folders deep with a picture selected.
+void shootColumns(ContentView *window, PaneModel *pane, const QString &home, const QString &file)
+{
+    TabModel *tab = pane->activeTab();
+    tab->navigate(QUrl::fromLocalFile(home));
+    tab->setViewMode(ViewMode::column);
+    PaneView *view = window->workspaceView()->paneView(0);
+    waitFor([&] { return view->columnBrowser() && !view->columnBrowser()->model()->columns().isEmpty(); });
+    ColumnBrowserModel *model = view->columnBrowser()->model();
+    const auto loaded = [model] { return !model->columns().last().isLoading; };
+    waitFor(loaded);
+    model->select(QUrl::fromLocalFile(home + QStringLiteral("/Documents")), 0, SelectMode::single);
+    waitFor(loaded);
+    model->select(QUrl::fromLocalFile(home + QStringLiteral("/Documents/photos")), 1, SelectMode::single);
+    waitFor(loaded);
+    model->select(QUrl::fromLocalFile(home + QStringLiteral("/Documents/photos/harbour.png")), 2, SelectMode::single);
+    settle(600);
+    shoot(view, file);
+    tab->setViewMode(ViewMode::list);
 }
 
 void shoot(QWidget *widget, const QString &file)
@@ -141,11 +182,20 @@ int main(int argc, char *argv[])
         shoot(pane->dialogs()->errorAlert(), out + QStringLiteral("/error-") + tag + QStringLiteral(".png"));
         pane->dialogs()->errorAlert()->close();
 
-        actions->requestPreview(report);
-        settle();
-        shoot(pane->dialogs()->previewDialog(), out + QStringLiteral("/preview-") + tag + QStringLiteral(".png"));
-        actions->closePreview();
-        settle();
+        for (const char *name : {"harbour.png", "notes on the harbour.txt", "camera.bin"}) {
+            FileItem item;
+            item.url = QUrl::fromLocalFile(home + QStringLiteral("/Documents/photos/") + QLatin1String(name));
+            actions->requestPreview(item);
+            settle(400);
+            const QString kind = QLatin1String(name).section(QLatin1Char('.'), -1);
+            shoot(pane->dialogs()->previewDialog(), out + QStringLiteral("/preview-") + kind + QLatin1Char('-') + tag + QStringLiteral(".png"));
+            actions->closePreview();
+            settle();
+        }
+
+        env.settings->setRightPaneHidden(true);
+        shootColumns(window, left, home, out + QStringLiteral("/columns-") + tag + QStringLiteral(".png"));
+        env.settings->setRightPaneHidden(false);
 
         // The list itself: a cut item drawn faded, the selection, and the filter bar open.
         const QUrl notes = QUrl::fromLocalFile(home + QStringLiteral("/Documents/notes.md"));
