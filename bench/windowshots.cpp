@@ -81,6 +81,13 @@ void makeHome(const QString &home)
     picture.save(home + QStringLiteral("/Documents/photos/harbour.png"));
 }
 
+void shoot(QWidget *widget, const QString &file)
+{
+    settle();
+    widget->grab().save(file);
+}
+
+
 // The left pane's tab in column view, three folders deep with a picture selected.
 void shootColumns(ContentView *window, PaneModel *pane, const QString &home, const QString &file)
 {
@@ -100,12 +107,6 @@ void shootColumns(ContentView *window, PaneModel *pane, const QString &home, con
     settle(600);
     shoot(view, file);
     tab->setViewMode(ViewMode::list);
-}
-
-void shoot(QWidget *widget, const QString &file)
-{
-    settle();
-    widget->grab().save(file);
 }
 
 } // namespace
@@ -187,7 +188,7 @@ int main(int argc, char *argv[])
             item.url = QUrl::fromLocalFile(home + QStringLiteral("/Documents/photos/") + QLatin1String(name));
             actions->requestPreview(item);
             settle(400);
-            const QString kind = QLatin1String(name).section(QLatin1Char('.'), -1);
+            const QString kind = QString::fromLatin1(name).section(QLatin1Char('.'), -1);
             shoot(pane->dialogs()->previewDialog(), out + QStringLiteral("/preview-") + kind + QLatin1Char('-') + tag + QStringLiteral(".png"));
             actions->closePreview();
             settle();
