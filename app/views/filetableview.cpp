@@ -34,12 +34,9 @@ public:
             painter->restore();
             return;
         }
-        // The row's background spans the chevron too; the name gives way to it.
-        QStyleOptionViewItem full = option;
-        initStyleOption(&full, index);
-        const QWidget *widget = option.widget;
-        QStyle *style = widget ? widget->style() : QApplication::style();
-        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &full, painter, widget);
+        // The row's highlight spans the chevron too; the name gives way to it.
+        if (option.state & QStyle::State_Selected)
+            painter->fillRect(option.rect, option.palette.brush(QPalette::Highlight));
         QStyleOptionViewItem room = option;
         room.rect.adjust(0, 0, -chevronWidth, 0);
         QStyledItemDelegate::paint(painter, room, index);

@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QStringDecoder>
+#include <QTextDocument>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -114,6 +115,7 @@ QuickLookPreview::QuickLookPreview(const ViewEnvironment &env, QWidget *parent)
     m_text->setFrameShape(QFrame::NoFrame);
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_text->document()->setDocumentMargin(10);
     m_text->hide();
     m_iconPage->hide();
     auto *layout = new QVBoxLayout(this);
