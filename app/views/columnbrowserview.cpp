@@ -85,13 +85,11 @@ ColumnBrowserView::ColumnBrowserView(const ViewEnvironment &env, PaneModel *pane
     });
 }
 
-// The rows stop asking for icons before the lists go (see FileListView's destructor).
+// The lists are deleted with the base class, after the lanes they would call back into.
 ColumnBrowserView::~ColumnBrowserView()
 {
-    for (const Lane &lane : m_lanes) {
-        lane.rows->setIconProvider({});
+    for (const Lane &lane : m_lanes)
         lane.list->disconnect(this);
-    }
 }
 
 void ColumnBrowserView::showEvent(QShowEvent *event)
@@ -212,7 +210,6 @@ void ColumnBrowserView::removeLanesFrom(int index)
     while (columnCount() > index) {
         Lane &lane = m_lanes.back();
         lane.watcher.reset();
-        lane.rows->setIconProvider({});
         lane.list->disconnect(this);
         lane.list->hide();
         lane.divider->hide();

@@ -2,6 +2,7 @@
 
 #include "iconcache.h"
 #include "themeicons.h"
+#include "urls.h"
 
 #include <QPainter>
 
@@ -10,6 +11,12 @@ FileIconView::FileIconView(IconCache *cache, int size, QWidget *parent)
 {
     setFixedSize(size, size);
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    // An icon for an earlier URL is not shown: the view shows another item by now.
+    if (cache)
+        connect(cache, &IconCache::iconReady, this, [this](const QString &path, const QIcon &icon) {
+            if (!m_hasIcon && !m_path.isEmpty() && path == m_path)
+                showIcon(icon);
+        });
 }
 
 void FileIconView::setUrl(const QUrl &url)
@@ -17,20 +24,22 @@ void FileIconView::setUrl(const QUrl &url)
     if (url == m_url)
         return;
     m_url = url;
+    m_path = url.isEmpty() ? QString() : Urls::path(url);
     m_icon = QIcon();
     m_hasIcon = false;
     update();
     if (!m_cache || url.isEmpty())
         return;
-    // An answer for an earlier URL is dropped: the view shows another item by now.
-    m_cache->icon(url, this, [this, url](const QIcon &icon) {
-        if (url != m_url)
-            return;
-        m_icon = icon;
-        m_hasIcon = true;
-        update();
-        Q_EMIT iconChanged();
-    });
+    if (std::optional<QIcon> cached = m_cache->icon(url))
+        showIcon(*cached);
+}
+
+void FileIconView::showIcon(const QIcon &icon)
+{
+    m_icon = icon;
+    m_hasIcon = true;
+    update();
+    Q_EMIT iconChanged();
 }
 
 void FileIconView::paintEvent(QPaintEvent *)

@@ -3,6 +3,7 @@
 // shared icon cache has the item's own icon; a cached icon shows at once, without a new fetch.
 
 #include <QIcon>
+#include <QString>
 #include <QUrl>
 #include <QWidget>
 
@@ -30,9 +31,12 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void showIcon(const QIcon &icon);
+
     IconCache *m_cache;
     int m_size;
     QUrl m_url;
+    QString m_path; // the cache's key of m_url, matched against each icon it announces
     QIcon m_icon;
     bool m_hasIcon = false;
 };

@@ -126,18 +126,8 @@ QuickLookPreview::QuickLookPreview(const ViewEnvironment &env, QWidget *parent)
     m_redecode.setSingleShot(true);
     m_redecode.setInterval(150);
     connect(&m_redecode, &QTimer::timeout, this, &QuickLookPreview::reload);
-    connect(&m_reading, &QFutureWatcherBase::finished, this, [this] {
-        if (!m_reading.isCanceled())
-            present(m_reading.result());
-    });
     if (env.settings)
         connect(env.settings, &AppSettings::languageChanged, this, &QuickLookPreview::retranslate);
-}
-
-// A read still running finishes on its own; nothing of this view is left for it to touch.
-QuickLookPreview::~QuickLookPreview()
-{
-    m_reading.cancel();
 }
 
 QWidget *QuickLookPreview::makeIconPage()
@@ -199,8 +189,9 @@ void QuickLookPreview::reload()
 {
     if (m_url.isEmpty())
         return;
-    m_reading.cancel();
-    m_reading.setFuture(QtConcurrent::run(&QuickLookPreview::read, m_url, decodeBox()));
+    m_reading.cancelAll();
+    m_reading.watch(QtConcurrent::run(&QuickLookPreview::read, m_url, decodeBox()),
+                    [this](const Content &content) { present(content); });
 }
 
 void QuickLookPreview::present(const Content &content)

@@ -7,9 +7,9 @@
 // megabytes; a format that can only decode in full is shown as an icon when that would take
 // more than fullDecodeBudget bytes. Setting the same URL again reloads nothing.
 
+#include "futureowner.h"
 #include "viewenvironment.h"
 
-#include <QFutureWatcher>
 #include <QImage>
 #include <QTimer>
 #include <QUrl>
@@ -43,7 +43,6 @@ public:
     };
 
     explicit QuickLookPreview(const ViewEnvironment &env, QWidget *parent = nullptr);
-    ~QuickLookPreview() override;
 
     void setUrl(const QUrl &url);
     QUrl url() const { return m_url; }
@@ -75,7 +74,6 @@ private:
     ViewEnvironment m_env;
     QUrl m_url;
     Content m_content;
-    QFutureWatcher<Content> m_reading;
     QTimer m_redecode; // a larger window wants a sharper image, once resizing pauses
     QPlainTextEdit *m_text;
     QWidget *m_iconPage;
@@ -83,4 +81,5 @@ private:
     QLabel *m_name;
     QLabel *m_kind;
     QLabel *m_size;
+    FutureOwner m_reading; // last: a read still running ends before anything else goes
 };

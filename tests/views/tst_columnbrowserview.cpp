@@ -266,7 +266,7 @@ private Q_SLOTS:
         QCOMPARE(browser.drop(0, at, m_dir->url(QStringLiteral("elsewhere/dropped.txt"))), accepted);
         if (accepted)
             QTRY_VERIFY(m_dir->exists(landsIn + QStringLiteral("/dropped.txt")));
-        QTRY_COMPARE(browser.actions.worker()->pendingCount(), 0);
+        QTRY_COMPARE(browser.actions.jobs()->pendingCount(), 0);
         QCOMPARE(m_dir->exists(QStringLiteral("elsewhere/dropped.txt")), !accepted);
     }
 
