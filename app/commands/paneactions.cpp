@@ -632,11 +632,13 @@ void PaneActions::closeBulkRename(TabModel *tab)
 void PaneActions::applyBulkRename(const QList<RenamePair> &pairs)
 {
     FileJob *job = enqueue([pairs](Context &) { FileSystemService().applyBulkRename(pairs); });
-    connect(job, &FileJob::finished, this, [this, job, pairs] {
+    connect(job, &FileJob::finished, this, [this, job, pairs, reloaded = QPointer<TabModel>(m_pane->activeTab())] {
         if (job->error())
             showError(*job->error());
         else
             registerBulkRenameUndo(pairs);
+        if (reloaded)
+            reloaded->reload();
     });
 }
 

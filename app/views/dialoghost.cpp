@@ -16,10 +16,13 @@ DialogHost::DialogHost(const ViewEnvironment &env, PaneActions *actions, QWidget
 {
     connect(actions, &PaneActions::errorMessageChanged, this, &DialogHost::syncError);
     connect(actions, &PaneActions::renameTargetChanged, this, &DialogHost::syncRename);
-    connect(actions, &PaneActions::pendingTrashChanged, this, &DialogHost::syncTrash);
-    connect(actions, &PaneActions::pendingPermanentDeleteChanged, this, &DialogHost::syncDelete);
+    connect(actions, &PaneActions::pendingTrashChanged, this, [this] { syncConfirmation(m_trash, trashConfirmationKind); });
+    connect(actions, &PaneActions::pendingPermanentDeleteChanged, this,
+            [this] { syncConfirmation(m_delete, deleteConfirmationKind); });
     connect(actions, &PaneActions::pendingTransferChanged, this, &DialogHost::syncCollision);
     connect(actions, &PaneActions::previewChanged, this, &DialogHost::syncPreview);
+    connect(actions, &PaneActions::renameBatchChanged, this, &DialogHost::syncBulkRename);
+    connect(actions, &PaneActions::infoTargetChanged, this, &DialogHost::syncInfo);
     connect(env.settings, &AppSettings::languageChanged, this, &DialogHost::retranslate);
 }
 
@@ -102,58 +105,37 @@ void DialogHost::syncRename()
     m_rename->open();
 }
 
-void DialogHost::syncTrash()
-{
-    const auto pending = m_actions->pendingTrash();
-    if (!pending) {
-        if (m_trash)
-            m_trash->close();
-        return;
-    }
-    if (m_trash)
-        return;
-    m_trash = makeBox(QStringLiteral("trashConfirmation"));
-    m_trash->setIcon(QMessageBox::Question);
-    QPushButton *confirm = m_trash->addButton(QString(), QMessageBox::DestructiveRole);
-    confirm->setObjectName(QStringLiteral("confirm"));
-    m_trash->setDefaultButton(m_trash->addButton(QMessageBox::Cancel));
-    connect(m_trash, &QMessageBox::finished, this, [this, confirm] {
-        if (!m_actions->pendingTrash())
-            return;
-        if (m_trash && m_trash->clickedButton() == confirm && m_tab)
-            m_actions->confirmTrash(m_tab);
-        else
-            m_actions->cancelTrash();
-    });
-    retranslate();
-    m_trash->open();
-}
+const DialogHost::Confirmation DialogHost::trashConfirmationKind{
+    "trashConfirmation", QMessageBox::Question, &PaneActions::pendingTrash, &PaneActions::confirmTrash,
+    &PaneActions::cancelTrash};
+const DialogHost::Confirmation DialogHost::deleteConfirmationKind{
+    "deleteConfirmation", QMessageBox::Warning, &PaneActions::pendingPermanentDelete,
+    &PaneActions::confirmPermanentDelete, &PaneActions::cancelPermanentDelete};
 
-void DialogHost::syncDelete()
+void DialogHost::syncConfirmation(QPointer<QMessageBox> &box, const Confirmation &kind)
 {
-    const auto pending = m_actions->pendingPermanentDelete();
-    if (!pending) {
-        if (m_delete)
-            m_delete->close();
+    if (!(m_actions->*kind.pending)()) {
+        if (box)
+            box->close();
         return;
     }
-    if (m_delete)
+    if (box)
         return;
-    m_delete = makeBox(QStringLiteral("deleteConfirmation"));
-    m_delete->setIcon(QMessageBox::Warning);
-    QPushButton *confirm = m_delete->addButton(QString(), QMessageBox::DestructiveRole);
+    box = makeBox(QLatin1String(kind.objectName));
+    box->setIcon(kind.icon);
+    QPushButton *confirm = box->addButton(QString(), QMessageBox::DestructiveRole);
     confirm->setObjectName(QStringLiteral("confirm"));
-    m_delete->setDefaultButton(m_delete->addButton(QMessageBox::Cancel));
-    connect(m_delete, &QMessageBox::finished, this, [this, confirm] {
-        if (!m_actions->pendingPermanentDelete())
+    box->setDefaultButton(box->addButton(QMessageBox::Cancel));
+    connect(box, &QMessageBox::finished, this, [this, &box, &kind, confirm] {
+        if (!(m_actions->*kind.pending)())
             return;
-        if (m_delete && m_delete->clickedButton() == confirm && m_tab)
-            m_actions->confirmPermanentDelete(m_tab);
+        if (box && box->clickedButton() == confirm && m_tab)
+            (m_actions->*kind.confirm)(m_tab);
         else
-            m_actions->cancelPermanentDelete();
+            (m_actions->*kind.cancel)();
     });
     retranslate();
-    m_delete->open();
+    box->open();
 }
 
 void DialogHost::syncCollision()
@@ -212,6 +194,49 @@ void DialogHost::syncPreview()
     m_preview->open();
 }
 
+void DialogHost::syncBulkRename()
+{
+    const auto batch = m_actions->renameBatch();
+    if (m_bulkRename && (!batch || m_bulkRenameID != batch->id)) {
+        m_bulkRename->done(QDialog::Rejected);
+        m_bulkRename = nullptr;
+    }
+    if (!batch || m_bulkRename)
+        return;
+    m_bulkRename = new BulkRenameSheet(batch->items, m_pane);
+    m_bulkRename->setObjectName(QStringLiteral("bulkRenameSheet"));
+    m_bulkRenameID = batch->id;
+    m_bulkRename->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_bulkRename, &BulkRenameSheet::applied, m_actions, &PaneActions::applyBulkRename);
+    connect(m_bulkRename, &BulkRenameSheet::closed, this, [this] {
+        if (m_actions->renameBatch())
+            m_actions->closeBulkRename(m_tab);
+    });
+    retranslate();
+    m_bulkRename->open();
+}
+
+void DialogHost::syncInfo()
+{
+    const auto target = m_actions->infoTarget();
+    if (m_info && (!target || m_infoID != target->id)) {
+        m_info->done(QDialog::Rejected);
+        m_info = nullptr;
+    }
+    if (!target || m_info)
+        return;
+    m_info = new InfoSheet(target->url, m_pane);
+    m_info->setObjectName(QStringLiteral("infoSheet"));
+    m_infoID = target->id;
+    m_info->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_info, &InfoSheet::closed, this, [this] {
+        if (m_actions->infoTarget())
+            m_actions->closeInfo();
+    });
+    retranslate();
+    m_info->open();
+}
+
 void DialogHost::retranslate()
 {
     const Localization &loc = Localization::forLanguage(m_env.settings->language());
@@ -244,4 +269,8 @@ void DialogHost::retranslate()
     }
     if (m_preview)
         m_preview->setCloseText(loc.close);
+    if (m_bulkRename)
+        m_bulkRename->setTexts(loc);
+    if (m_info)
+        m_info->setTexts(loc);
 }

@@ -31,7 +31,7 @@ void TestItemInfoModel::fileRows_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("sizeText");
     QTest::addColumn<QString>("permissions");
-    QTest::newRow("pdf") << "report.pdf" << 1234567 << 0644 << "PDF document" << "1.2 MB" << "644";
+    QTest::newRow("pdf") << "report.pdf" << 1234567 << 0644 << "PDF" << "1.2 MB" << "644";
     QTest::newRow("unknown extension") << "data.qqzz" << 0 << 0755 << "QQZZ" << "0 bytes" << "755";
     QTest::newRow("no extension, nothing known") << "notes" << 10 << 0600 << "—" << "10 bytes" << "600";
 }
@@ -44,7 +44,9 @@ void TestItemInfoModel::fileRows()
     TestDir dir;
     dir.file(name, QByteArray(size, '%')); // not text a content sniffer would recognise
     setMode(dir.path(name), mode_t(mode));
-    const QList<ItemInfoModel::Row> rows = ItemInfoModel(dir.url(name)).rows(loc);
+    ItemInfoModel model(dir.url(name));
+    QTRY_VERIFY(model.isExamined());
+    const QList<ItemInfoModel::Row> rows = model.rows(loc);
     QVERIFY(rows.size() >= 4 && rows.last().label == loc.infoPermissions); // birth times may be missing
     QTEST(rows[0].value, "kind");
     QTEST(rows[1].value, "sizeText");
@@ -57,17 +59,18 @@ void TestItemInfoModel::folderSizeArrivesAfterCalculating()
     dir.file("f/a", QByteArray(1000, 'a'));
     dir.file("f/sub/b", QByteArray(500, 'b'));
     ItemInfoModel model(dir.url("f"));
+    QSignalSpy examined(&model, &ItemInfoModel::infoChanged);
+    QVERIFY(examined.wait());
     QCOMPARE(model.rows(loc).at(0).value, loc.infoFolder);
     QCOMPARE(model.rows(loc).at(1).value, loc.calculating);
-    QSignalSpy sized(&model, &ItemInfoModel::folderSizeChanged);
-    QVERIFY(sized.wait());
-    QCOMPARE(model.folderSize(), 1500);
+    QTRY_COMPARE(model.folderSize(), 1500);
     QCOMPARE(model.rows(loc).at(1).value, "1.5 kB");
 
     // Closed before the walk ends: its result never arrives.
     ItemInfoModel closed(dir.url("f"));
-    closed.stop();
     QSignalSpy never(&closed, &ItemInfoModel::folderSizeChanged);
+    closed.stop();
+    QTRY_VERIFY(closed.isExamined());
     QVERIFY(!never.wait(200));
     QCOMPARE(closed.rows(loc).at(1).value, loc.calculating);
 }

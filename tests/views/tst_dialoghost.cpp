@@ -12,6 +12,7 @@
 #include "tabmodel.h"
 #include "tallowmereapp.h"
 #include "testdir.h"
+#include "undocoordinator.h"
 #include "workspacemodel.h"
 #include "workspaceview.h"
 
@@ -109,28 +110,73 @@ private Q_SLOTS:
         QTRY_VERIFY(!host()->errorAlert());
     }
 
-    void trashConfirmationCountsAndObeys_data()
+    // Moving to the Trash and deleting for good ask the same way: confirmed, the items go;
+    // cancelled, nothing happens.
+    void confirmationsCountAndObey_data()
     {
+        QTest::addColumn<bool>("permanent");
         QTest::addColumn<QString>("answer");
         QTest::addColumn<bool>("confirm");
-        QTest::newRow("confirmed") << "confirm" << true;
-        QTest::newRow("cancelled") << "Cancel" << false;
-        QTest::newRow("Return cancels") << "Return" << false;
-        QTest::newRow("Escape cancels") << "Escape" << false;
+        const QString trash = QStringLiteral("Move 2 items to Trash?");
+        const QString remove = QStringLiteral("2 items will be deleted immediately. This can't be undone.");
+        QTest::addColumn<QString>("question");
+        QTest::newRow("trash confirmed") << false << "confirm" << true << trash;
+        QTest::newRow("trash cancelled") << false << "Cancel" << false << trash;
+        QTest::newRow("trash: Return cancels") << false << "Return" << false << trash;
+        QTest::newRow("trash: Escape cancels") << false << "Escape" << false << trash;
+        QTest::newRow("delete confirmed") << true << "confirm" << true << remove;
+        QTest::newRow("delete cancelled") << true << "Cancel" << false << remove;
+        QTest::newRow("delete: Escape cancels") << true << "Escape" << false << remove;
     }
-    void trashConfirmationCountsAndObeys()
+    void confirmationsCountAndObey()
     {
+        QFETCH(bool, permanent);
         QFETCH(QString, answer);
         QFETCH(bool, confirm);
         const QList<FileItem> items{item(QStringLiteral("a.txt")), item(QStringLiteral("b.txt"))};
-        actions()->requestTrash(items, tab());
-        QTRY_VERIFY(host()->trashConfirmation() && host()->trashConfirmation()->isVisible());
-        QCOMPARE(host()->trashConfirmation()->text(), QStringLiteral("Move 2 items to Trash?"));
-        TestDialogHost::answer(host()->trashConfirmation(), answer);
-        QTRY_VERIFY(!actions()->pendingTrash());
+        if (permanent)
+            actions()->requestPermanentDelete(items);
+        else
+            actions()->requestTrash(items, tab());
+        const auto box = [this, permanent] { return permanent ? host()->deleteConfirmation() : host()->trashConfirmation(); };
+        QTRY_VERIFY(box() && box()->isVisible());
+        QTEST(permanent ? box()->informativeText() : box()->text(), "question");
+        TestDialogHost::answer(box(), answer);
+        QTRY_VERIFY(!actions()->pendingTrash() && !actions()->pendingPermanentDelete());
         QTRY_COMPARE(m_dir.exists(QStringLiteral(".home/a.txt")), !confirm);
         QTRY_COMPARE(m_dir.exists(QStringLiteral(".home/b.txt")), !confirm);
         QVERIFY(m_dir.exists(QStringLiteral(".home/c.txt")));
+        QTRY_VERIFY(!box());
+    }
+
+    // The sheet renames through the command layer: one undo step puts every name back.
+    void bulkRenameSheetAppliesAsOneUndoStep()
+    {
+        actions()->requestBulkRename({item(QStringLiteral("a.txt")), item(QStringLiteral("b.txt"))});
+        QTRY_VERIFY(host()->bulkRenameSheet() && host()->bulkRenameSheet()->isVisible());
+        BulkRenameSheet *sheet = host()->bulkRenameSheet();
+        QTest::keyClicks(sheet->findField(), QStringLiteral(".txt"));
+        QTest::keyClicks(sheet->replaceField(), QStringLiteral(".md"));
+        QTest::keyClick(sheet->replaceField(), Qt::Key_Return);
+        QTRY_VERIFY(!host()->bulkRenameSheet());
+        QVERIFY(!actions()->renameBatch());
+        QTRY_VERIFY(m_dir.exists(QStringLiteral(".home/a.md")) && m_dir.exists(QStringLiteral(".home/b.md")));
+        QTRY_VERIFY(item(QStringLiteral("a.md")).name == QStringLiteral("a.md"));
+        QTRY_VERIFY(m_app->environment().workspace->undo()->canUndo());
+        m_app->environment().workspace->undo()->undo();
+        QTRY_VERIFY(m_dir.exists(QStringLiteral(".home/a.txt")) && m_dir.exists(QStringLiteral(".home/b.txt")));
+        QVERIFY(!m_dir.exists(QStringLiteral(".home/a.md")));
+    }
+
+    void infoSheetOpensForTheTargetAndClosesWithEscape()
+    {
+        actions()->requestInfo(item(QStringLiteral("c.txt")));
+        QTRY_VERIFY(host()->infoSheet() && host()->infoSheet()->isVisible());
+        QCOMPARE(host()->infoSheet()->title(), QStringLiteral("c.txt"));
+        QTRY_VERIFY(!host()->infoSheet()->shownRows().isEmpty());
+        QTest::keyClick(host()->infoSheet(), Qt::Key_Escape);
+        QTRY_VERIFY(!actions()->infoTarget());
+        QTRY_VERIFY(!host()->infoSheet());
     }
 
     void collisionPromptAnswers_data()
