@@ -3,8 +3,13 @@
 
 #include "appsettings.h"
 #include "columnbrowserview.h"
+#include "bulkrenamesheet.h"
 #include "contentview.h"
 #include "dialoghost.h"
+#include "filelistview.h"
+#include "fuzzyfindermodel.h"
+#include "fuzzyfinderpalette.h"
+#include "infosheet.h"
 #include "paneactions.h"
 #include "panemodel.h"
 #include "paneview.h"
@@ -20,6 +25,7 @@
 #include <QFile>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -197,6 +203,40 @@ int main(int argc, char *argv[])
         env.settings->setRightPaneHidden(true);
         shootColumns(window, left, home, out + QStringLiteral("/columns-") + tag + QStringLiteral(".png"));
         env.settings->setRightPaneHidden(false);
+
+        actions->requestBulkRename(tab->items());
+        settle();
+        BulkRenameSheet *bulk = pane->dialogs()->bulkRenameSheet();
+        bulk->findField()->setText(QStringLiteral("o"));
+        bulk->replaceField()->setText(QStringLiteral("0"));
+        shoot(bulk, out + QStringLiteral("/bulkrename-") + tag + QStringLiteral(".png"));
+        bulk->setSheetMode(BulkRenameSheet::Mode::sequence);
+        bulk->baseField()->setText(QStringLiteral("Scan"));
+        shoot(bulk, out + QStringLiteral("/bulkrename-sequence-") + tag + QStringLiteral(".png"));
+        bulk->reject();
+        settle();
+
+        for (const auto &[name, shot] : {std::pair{"report.pdf", "info-file-"}, std::pair{"photos", "info-folder-"}}) {
+            actions->requestInfo(FileItem(QUrl::fromLocalFile(home + QStringLiteral("/Documents/") + QLatin1String(name)),
+                                          QLatin1String(name), false, 0, {}, false));
+            settle(400);
+            shoot(pane->dialogs()->infoSheet(), out + QLatin1Char('/') + QLatin1String(shot) + tag + QStringLiteral(".png"));
+            actions->closeInfo();
+            settle();
+        }
+
+        pane->list()->openFuzzyFinder();
+        FuzzyFinderPalette *finder = pane->list()->fuzzyFinder();
+        waitFor([&] { return !finder->model()->isScanning(); });
+        shoot(finder, out + QStringLiteral("/finder-empty-") + tag + QStringLiteral(".png"));
+        finder->field()->setText(QStringLiteral("o"));
+        finder->model()->setQuery(QStringLiteral("o"));
+        finder->model()->rank(false);
+        waitFor([&] { return !finder->model()->results().isEmpty(); });
+        finder->model()->moveSelection(1);
+        shoot(finder, out + QStringLiteral("/finder-") + tag + QStringLiteral(".png"));
+        Q_EMIT finder->closed();
+        settle();
 
         // The list itself: a cut item drawn faded, the selection, and the filter bar open.
         const QUrl notes = QUrl::fromLocalFile(home + QStringLiteral("/Documents/notes.md"));
