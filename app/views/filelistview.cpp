@@ -346,23 +346,11 @@ void FileListView::refreshProgress()
     m_progress->setVisible(progress.has_value());
     if (!progress)
         return;
-    const Localization &texts = loc();
-    if (progress->bytesTotal <= 0) {
-        m_progress->setProgress(Localization::fill(texts.transferProgressFormat, {QString::number(progress->done),
-                                                                                  QString::number(progress->total)}),
-                                progress->total > 0 ? double(progress->done) / progress->total : 0.0);
-        return;
-    }
     // Within one large file the bar follows its bytes, so it keeps moving between items.
-    const bool copying = progress->operation == PaneActions::TransferOperation::copy;
-    const QLocale locale;
-    const QString text = Localization::fill(copying ? texts.copyProgressFormat : texts.moveProgressFormat,
-                                            {QString::number(qMin(progress->done + 1, progress->total)),
-                                             QString::number(progress->total),
-                                             locale.formattedDataSize(progress->bytesDone, 1, QLocale::DataSizeSIFormat),
-                                             locale.formattedDataSize(progress->bytesTotal, 1, QLocale::DataSizeSIFormat)});
-    const double item = double(progress->bytesDone) / double(progress->bytesTotal);
-    m_progress->setProgress(text, progress->total > 0 ? (progress->done + item) / progress->total : item);
+    const double item = progress->bytesTotal > 0 ? double(progress->bytesDone) / double(progress->bytesTotal) : 0.0;
+    const double done = qMin(progress->done + item, double(progress->total));
+    m_progress->setProgress(PaneActions::progressText(*progress, loc()),
+                            progress->total > 0 ? done / progress->total : item);
 }
 
 void FileListView::refreshFocus()
