@@ -2,8 +2,8 @@
 // folder made for the purpose: `windowshots OUTPUT_DIR`. Run with QT_QPA_PLATFORM=offscreen.
 
 #include "appsettings.h"
-#include "columnbrowserview.h"
 #include "bulkrenamesheet.h"
+#include "columnbrowserview.h"
 #include "contentview.h"
 #include "dialoghost.h"
 #include "filelistview.h"
@@ -24,8 +24,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLinearGradient>
-#include <QPainter>
 #include <QLineEdit>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTimer>
 

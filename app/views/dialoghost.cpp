@@ -194,47 +194,49 @@ void DialogHost::syncPreview()
     m_preview->open();
 }
 
+// Shows the sheet `make` builds for the record while it is present; a new record replaces the
+// sheet, and its absence closes it without a word back (the sheet's own close said it).
+template<typename Sheet, typename Record, typename Make>
+void DialogHost::syncSheet(QPointer<Sheet> &sheet, QUuid &shownID, const std::optional<Record> &record, Make make)
+{
+    if (sheet && (!record || shownID != record->id)) {
+        sheet->done(QDialog::Rejected);
+        sheet = nullptr;
+    }
+    if (!record || sheet)
+        return;
+    sheet = make(*record);
+    shownID = record->id;
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    retranslate();
+    sheet->open();
+}
+
 void DialogHost::syncBulkRename()
 {
-    const auto batch = m_actions->renameBatch();
-    if (m_bulkRename && (!batch || m_bulkRenameID != batch->id)) {
-        m_bulkRename->done(QDialog::Rejected);
-        m_bulkRename = nullptr;
-    }
-    if (!batch || m_bulkRename)
-        return;
-    m_bulkRename = new BulkRenameSheet(batch->items, m_pane);
-    m_bulkRename->setObjectName(QStringLiteral("bulkRenameSheet"));
-    m_bulkRenameID = batch->id;
-    m_bulkRename->setAttribute(Qt::WA_DeleteOnClose);
-    connect(m_bulkRename, &BulkRenameSheet::applied, m_actions, &PaneActions::applyBulkRename);
-    connect(m_bulkRename, &BulkRenameSheet::closed, this, [this] {
-        if (m_actions->renameBatch())
-            m_actions->closeBulkRename(m_tab);
+    syncSheet(m_bulkRename, m_bulkRenameID, m_actions->renameBatch(), [this](const PaneActions::RenameBatch &batch) {
+        auto *sheet = new BulkRenameSheet(batch.items, m_pane);
+        sheet->setObjectName(QStringLiteral("bulkRenameSheet"));
+        connect(sheet, &BulkRenameSheet::applied, m_actions, &PaneActions::applyBulkRename);
+        connect(sheet, &BulkRenameSheet::closed, this, [this] {
+            if (m_actions->renameBatch())
+                m_actions->closeBulkRename(m_tab);
+        });
+        return sheet;
     });
-    retranslate();
-    m_bulkRename->open();
 }
 
 void DialogHost::syncInfo()
 {
-    const auto target = m_actions->infoTarget();
-    if (m_info && (!target || m_infoID != target->id)) {
-        m_info->done(QDialog::Rejected);
-        m_info = nullptr;
-    }
-    if (!target || m_info)
-        return;
-    m_info = new InfoSheet(target->url, m_pane);
-    m_info->setObjectName(QStringLiteral("infoSheet"));
-    m_infoID = target->id;
-    m_info->setAttribute(Qt::WA_DeleteOnClose);
-    connect(m_info, &InfoSheet::closed, this, [this] {
-        if (m_actions->infoTarget())
-            m_actions->closeInfo();
+    syncSheet(m_info, m_infoID, m_actions->infoTarget(), [this](const PaneActions::InfoTarget &target) {
+        auto *sheet = new InfoSheet(target.url, m_pane);
+        sheet->setObjectName(QStringLiteral("infoSheet"));
+        connect(sheet, &InfoSheet::closed, this, [this] {
+            if (m_actions->infoTarget())
+                m_actions->closeInfo();
+        });
+        return sheet;
     });
-    retranslate();
-    m_info->open();
 }
 
 void DialogHost::retranslate()

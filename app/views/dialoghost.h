@@ -63,6 +63,8 @@ private:
     void syncConfirmation(QPointer<QMessageBox> &box, const Confirmation &kind);
     void syncCollision();
     void syncPreview();
+    template<typename Sheet, typename Record, typename Make>
+    void syncSheet(QPointer<Sheet> &sheet, QUuid &shownID, const std::optional<Record> &record, Make make);
     void syncBulkRename();
     void syncInfo();
     void retranslate();
