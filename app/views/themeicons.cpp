@@ -52,6 +52,10 @@ SymbolNames namesOf(ThemeIcons::Symbol symbol)
     case S::file: return {{"text-x-generic", "application-octet-stream"}, QStyle::SP_FileIcon};
     case S::search: return {{"edit-find", "system-search"}, QStyle::SP_FileDialogContentsView};
     case S::arrowRight: return {{"arrow-right", "go-next"}, QStyle::SP_ArrowRight};
+    case S::internalDrive: return {{"drive-harddisk"}, QStyle::SP_DriveHDIcon};
+    case S::removableDrive: return {{"drive-removable-media-usb", "drive-removable-media"}, QStyle::SP_DriveFDIcon};
+    case S::networkDrive: return {{"folder-network", "folder-remote", "network-server"}, QStyle::SP_DriveNetIcon};
+    case S::eject: return {{"media-eject"}, QStyle::SP_MediaStop};
     }
     return {{"folder"}, QStyle::SP_DirIcon};
 }

@@ -43,6 +43,10 @@ public:
         file,
         search,
         arrowRight,
+        internalDrive,
+        removableDrive,
+        networkDrive,
+        eject,
     };
 
     [[nodiscard]] static QIcon icon(Symbol symbol);
