@@ -1,5 +1,6 @@
 #include "filelistview.h"
 
+
 #include "appsettings.h"
 #include "datetext.h"
 #include "dragselection.h"

@@ -1,5 +1,7 @@
 #include "filetableview.h"
 
+#include "contextmenubuilder.h"
+
 #include "filetablemodel.h"
 #include "themeicons.h"
 #include "workspacemodel.h"
@@ -227,12 +229,7 @@ void FileTableView::startFileDrag(WorkspaceModel *workspace, const FileItem &dra
 void FileTableView::showMenu(const QList<ContextMenuEntry> &entries, const QPoint &pos)
 {
     QMenu menu;
-    for (const ContextMenuEntry &entry : entries) {
-        if (entry.isDivider())
-            menu.addSeparator();
-        else
-            menu.addAction(entry.text, this, entry.action);
-    }
+    ContextMenuBuilder::fill(&menu, entries, this);
     menu.exec(viewport()->mapToGlobal(pos));
 }
 

@@ -1,5 +1,7 @@
 #include "paneview.h"
 
+#include "applicationchooser.h"
+#include "applicationregistry.h"
 #include "appsettings.h"
 #include "columnbrowserview.h"
 #include "dialoghost.h"
@@ -7,6 +9,7 @@
 #include "fileerror.h"
 #include "fuzzyfinderpalette.h"
 #include "filelistview.h"
+#include "filenames.h"
 #include "filetableview.h"
 #include "filesystemservice.h"
 #include "localization.h"
@@ -154,6 +157,21 @@ QWidget *PaneView::makeHeader()
     return header;
 }
 
+void PaneView::chooseApplication(const QList<FileItem> &items)
+{
+    if (items.isEmpty())
+        return;
+    const Localization &loc = Localization::forLanguage(m_env.settings->language());
+    auto *chooser = new ApplicationChooser(ApplicationRegistry::fromEnvironment({loc.languageCode}).allApplications(),
+                                           FileNames::displayName(items.first().name), loc, this);
+    chooser->setAttribute(Qt::WA_DeleteOnClose);
+    connect(chooser, &QDialog::accepted, this, [this, chooser, items] {
+        if (const std::optional<DesktopEntry> application = chooser->chosen())
+            m_actions->openWith(items, *application);
+    });
+    chooser->open();
+}
+
 void PaneView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
@@ -167,6 +185,7 @@ void PaneView::ensureActions()
     m_actions = new PaneActions(m_env.workspace, m_pane, m_env.settings, this);
     m_actions->setOnNewFolder([this] { openNewFolderDialog(); });
     m_actions->setOnNewFile([this] { openNewFileDialog(); });
+    m_actions->setOnChooseApplication([this](const QList<FileItem> &items) { chooseApplication(items); });
     m_dialogs = new DialogHost(m_env, m_actions, this);
     m_list = new FileListView(m_env, m_pane, m_actions, m_contentSlot);
     m_list->setObjectName(QStringLiteral("paneContent"));

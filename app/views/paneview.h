@@ -5,6 +5,7 @@
 // for a new folder and a new file. The active pane is tinted; a click anywhere in it makes it
 // active (the workspace view watches for that).
 
+#include "fileitem.h"
 #include "namedialog.h"
 #include "viewenvironment.h"
 
@@ -54,6 +55,8 @@ public:
 
     void openNewFolderDialog();
     void openNewFileDialog();
+    // "Other Application…": asks which application opens the items.
+    void chooseApplication(const QList<FileItem> &items);
     void focusContent();
 
 protected:

@@ -331,7 +331,7 @@ void TestPaneActions::contextMenu_data()
     QTest::addColumn<L>("chosen");
     QTest::addColumn<bool>("clipboard");
     QTest::addColumn<Cs>("expected");
-    const Cs head{Command::copyPath, Command::divider, Command::copy, Command::cut, Command::divider,
+    const Cs head{Command::openWith, Command::divider, Command::copyPath, Command::divider, Command::copy, Command::cut, Command::divider,
                   Command::copyToOtherPane, Command::moveToOtherPane, Command::divider, Command::duplicate,
                   Command::bulkRename};
     const Cs single{Command::getInfo, Command::preview, Command::rename};
@@ -361,7 +361,8 @@ void TestPaneActions::contextMenu()
     QList<Command> commands;
     for (const ContextMenuEntry &entry : menu) {
         commands << entry.command;
-        QVERIFY(entry.isDivider() == entry.text.isEmpty() && entry.isDivider() == !entry.action);
+        QVERIFY(entry.isDivider() == entry.text.isEmpty());
+        QVERIFY(entry.isDivider() == (!entry.action && entry.submenu.isEmpty()));
     }
     QCOMPARE(commands, expected);
 }
