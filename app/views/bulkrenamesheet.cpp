@@ -148,6 +148,15 @@ QPushButton *segment(bool leading)
     return button;
 }
 
+// The two rule pages lay out their fields the same way, flush with the sheet's edges.
+QFormLayout *formOn(QWidget *page, QFormLayout::FieldGrowthPolicy growth)
+{
+    auto *form = new QFormLayout(page);
+    form->setContentsMargins(0, 0, 0, 0);
+    form->setFieldGrowthPolicy(growth);
+    return form;
+}
+
 } // namespace
 
 BulkRenameSheet::BulkRenameSheet(QList<FileItem> items, QWidget *parent)
@@ -207,9 +216,7 @@ BulkRenameSheet::BulkRenameSheet(QList<FileItem> items, QWidget *parent)
 QWidget *BulkRenameSheet::makeReplaceFields()
 {
     auto *page = new QWidget;
-    auto *form = new QFormLayout(page);
-    form->setContentsMargins(0, 0, 0, 0);
-    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    auto *form = formOn(page, QFormLayout::AllNonFixedFieldsGrow);
     m_find = new QLineEdit;
     m_replace = new QLineEdit;
     m_findLabel = new QLabel;
@@ -224,9 +231,7 @@ QWidget *BulkRenameSheet::makeReplaceFields()
 QWidget *BulkRenameSheet::makeSequenceFields()
 {
     auto *page = new QWidget;
-    auto *form = new QFormLayout(page);
-    form->setContentsMargins(0, 0, 0, 0);
-    form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
+    auto *form = formOn(page, QFormLayout::ExpandingFieldsGrow);
     m_base = new QLineEdit;
     m_start = new QSpinBox;
     m_start->setRange(0, 9999);
