@@ -50,8 +50,8 @@ int main(int argc, char **argv)
     window.show();
 
     IconCache cache;
-    QObject::connect(&cache, &IconCache::iconReady, list, [&](const QString &path, const QIcon &icon) {
-        list->addItem(new QListWidgetItem(icon, QFileInfo(path).fileName()));
+    QObject::connect(&cache, &IconCache::iconReady, list, [&](const FilePath &path, const QIcon &icon) {
+        list->addItem(new QListWidgetItem(icon, path.displayName()));
         if (list->count() == names.size())
             app.quit();
     });

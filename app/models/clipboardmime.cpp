@@ -79,6 +79,17 @@ std::optional<FileClipboard> ClipboardMime::decode(const QMimeData *data)
     return FileClipboard{*urls, cut ? ClipboardOperation::move : ClipboardOperation::copy};
 }
 
+QList<FilePath> ClipboardMime::droppedFiles(const QMimeData *data)
+{
+    QList<FilePath> files;
+    if (!data)
+        return files;
+    for (const QByteArray &line : linesOf(data->data(UriList)))
+        if (const FilePath file = urlFromUri(line); !file.isEmpty())
+            files.append(file);
+    return files;
+}
+
 QByteArray ClipboardMime::uri(const FilePath &url)
 {
     return "file://" + url.nativePath().toPercentEncoding("/!$&'()*+,;=:@~");

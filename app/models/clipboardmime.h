@@ -25,6 +25,9 @@ public:
     // The files on the clipboard, as a move when their writer marked them as cut. None when the
     // clipboard holds no files, or anything that isn't a local file among them.
     [[nodiscard]] static std::optional<FileClipboard> decode(const QMimeData *data);
+    // The local files among dropped items, read from the URI list's own bytes; anything that
+    // isn't a local file is left out.
+    [[nodiscard]] static QList<FilePath> droppedFiles(const QMimeData *data);
 
     // file:///path with every byte outside the URI's safe set percent-encoded.
     [[nodiscard]] static QByteArray uri(const FilePath &url);

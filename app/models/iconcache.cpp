@@ -26,21 +26,20 @@ IconCache &IconCache::shared()
     return *cache;
 }
 
-QStringList IconCache::defaultProvider(const QString &path)
+QStringList IconCache::defaultProvider(const FilePath &path)
 {
     return IconProvider::iconNamesFor(path);
 }
 
 std::optional<QIcon> IconCache::icon(const FilePath &url)
 {
-    const QString path = url.path();
-    const PathKey key = keyOf(path);
+    const PathKey key = keyOf(url);
     const auto found = m_icons.constFind(key);
     if (found != m_icons.constEnd())
         return *found;
     if (!m_fetching.contains(key)) {
         m_fetching.insert(key);
-        m_pending.append(path);
+        m_pending.append(url);
         m_dispatchTimer.start();
     }
     return std::nullopt;
@@ -49,14 +48,14 @@ std::optional<QIcon> IconCache::icon(const FilePath &url)
 void IconCache::dispatch()
 {
     // Taken whole, so that a burst of requests doesn't leave its capacity behind.
-    const QStringList pending = std::exchange(m_pending, {});
+    const QList<FilePath> pending = std::exchange(m_pending, {});
     m_fetches += pending.size();
     for (qsizetype begin = 0; begin < pending.size(); begin += batchSize) {
-        const QStringList paths = pending.mid(begin, batchSize);
+        const QList<FilePath> paths = pending.mid(begin, batchSize);
         const auto fetch = [provider = m_provider, paths](QPromise<QList<QStringList>> &promise) {
             QList<QStringList> names;
             names.reserve(paths.size());
-            for (const QString &path : paths) {
+            for (const FilePath &path : paths) {
                 if (promise.isCanceled())
                     return;
                 names.append(provider(path));
@@ -72,13 +71,13 @@ void IconCache::dispatch()
 
 std::optional<QIcon> IconCache::cachedIcon(const FilePath &url) const
 {
-    const auto found = m_icons.constFind(keyOf(url.path()));
+    const auto found = m_icons.constFind(keyOf(url));
     if (found == m_icons.constEnd())
         return std::nullopt;
     return *found;
 }
 
-void IconCache::store(const QString &path, const QStringList &names)
+void IconCache::store(const FilePath &path, const QStringList &names)
 {
     const QIcon icon = sharedIcon(names);
     const PathKey key = keyOf(path);
@@ -89,7 +88,7 @@ void IconCache::store(const QString &path, const QStringList &names)
     Q_EMIT iconReady(path, icon);
 }
 
-IconCache::PathKey IconCache::keyOf(const QString &path)
+IconCache::PathKey IconCache::keyOf(const FilePath &path)
 {
     return {qHash(path, size_t(0x9e3779b97f4a7c15)), qHash(path, size_t(0xc2b2ae3d27d4eb4f))};
 }

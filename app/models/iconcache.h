@@ -35,7 +35,7 @@ class IconCache : public QObject
 
 public:
     // Icon names for a path, most specific first; runs on background threads.
-    using Provider = std::function<QStringList(const QString &path)>;
+    using Provider = std::function<QStringList(const FilePath &path)>;
 
     static constexpr int batchSize = 256;
 
@@ -44,7 +44,7 @@ public:
     // The application's one cache, made on first use with the default provider and kept until
     // the application object goes.
     static IconCache &shared();
-    static QStringList defaultProvider(const QString &path);
+    static QStringList defaultProvider(const FilePath &path);
 
     // The icon of the item at `url` when it is cached; otherwise starts fetching it (once: a
     // path asked for again before it arrives isn't fetched twice) and answers nothing now.
@@ -60,16 +60,16 @@ public:
 
 Q_SIGNALS:
     // Each time a fetch finishes.
-    void iconReady(const QString &path, const QIcon &icon);
+    void iconReady(const FilePath &path, const QIcon &icon);
 
 private:
     void dispatch();
-    void store(const QString &path, const QStringList &names);
+    void store(const FilePath &path, const QStringList &names);
     QIcon sharedIcon(const QStringList &names);
 
     Provider m_provider;
     QThreadPool m_pool;
-    QStringList m_pending; // asked for during this turn of the event loop
+    QList<FilePath> m_pending; // asked for during this turn of the event loop
     QTimer m_dispatchTimer;
     struct PathKey
     {
@@ -78,7 +78,7 @@ private:
         friend bool operator==(const PathKey &, const PathKey &) = default;
         friend size_t qHash(const PathKey &key, size_t seed = 0) { return size_t(key.first) ^ seed; }
     };
-    static PathKey keyOf(const QString &path);
+    static PathKey keyOf(const FilePath &path);
 
     QHash<PathKey, QIcon> m_icons;
     QSet<PathKey> m_fetching; // asked for and not yet arrived

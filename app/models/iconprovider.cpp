@@ -43,9 +43,8 @@ QByteArray leadingBytes(const FilePath &file)
 
 } // namespace
 
-QStringList IconProvider::iconNamesFor(const QString &path)
+QStringList IconProvider::iconNamesFor(const FilePath &file)
 {
-    const FilePath file = FilePath::fromString(path);
     struct stat st;
     const bool known = ::stat(file.c_str(), &st) == 0; // follows links: a link to a folder shows as a folder
     if (known && S_ISDIR(st.st_mode))

@@ -9,13 +9,15 @@
 #include <QString>
 #include <QStringList>
 
+class FilePath;
+
 class IconProvider
 {
 public:
     // Icon names for the item at `path`, most specific first, e.g. {"image-png",
     // "image-x-generic"}; never empty. The type comes from the name where the name tells it;
     // the file's contents are read only where it doesn't (no extension, or an unknown one).
-    [[nodiscard]] static QStringList iconNamesFor(const QString &path);
+    [[nodiscard]] static QStringList iconNamesFor(const FilePath &path);
 
     // The icon for such a list of names, from the theme: the first name the theme has, else a
     // generic file icon. Main thread only.

@@ -51,6 +51,14 @@ WorkspaceModel::WorkspaceModel(bool showHidden, QObject *parent)
 
 WorkspaceModel::~WorkspaceModel() = default;
 
+void WorkspaceModel::leaveFolder(const FilePath &root)
+{
+    for (PaneModel *pane : std::as_const(m_panes))
+        for (TabModel *tab : pane->tabs())
+            if (tab->history().current().isSameOrChildOf(root))
+                tab->navigate(FilePath::fromString(QDir::homePath()));
+}
+
 void WorkspaceModel::setActivePaneID(const QUuid &id)
 {
     if (m_activePaneID == id)

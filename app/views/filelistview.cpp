@@ -2,7 +2,6 @@
 
 #include "appsettings.h"
 #include "bytecount.h"
-#include "clipboardmime.h"
 #include "datetext.h"
 #include "dragselection.h"
 #include "filesystemservice.h"
@@ -22,7 +21,6 @@
 #include "workspacemodel.h"
 
 #include <QDateTime>
-#include <QDrag>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -31,8 +29,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMenu>
-#include <QMimeData>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
@@ -245,23 +241,8 @@ void FileListView::refreshSelection()
 {
     if (!m_tab || m_syncingSelection)
         return;
-    const QSet<FilePath> &selection = m_tab->selection();
-    QItemSelection rows;
-    int first = -1;
-    const int count = m_model->rowCount();
-    for (int row = 0; row <= count; ++row) { // contiguous runs make few ranges, even for Ctrl+A
-        const bool selected = row < count && selection.contains(m_model->item(row).url);
-        if (selected && first < 0)
-            first = row;
-        if (!selected && first >= 0) {
-            rows.select(m_model->index(first, 0), m_model->index(row - 1, FileTableModel::ColumnCount - 1));
-            first = -1;
-        }
-    }
     m_syncingSelection = true;
-    m_table->selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect);
-    if (!rows.isEmpty() && !m_table->selectionModel()->isSelected(m_table->currentIndex()))
-        m_table->selectionModel()->setCurrentIndex(rows.first().topLeft(), QItemSelectionModel::NoUpdate);
+    m_table->showSelection(m_tab->selection());
     m_syncingSelection = false;
 }
 
@@ -365,23 +346,11 @@ void FileListView::refreshProgress()
     m_progress->setVisible(progress.has_value());
     if (!progress)
         return;
-    const Localization &texts = loc();
-    if (progress->bytesTotal <= 0) {
-        m_progress->setProgress(Localization::fill(texts.transferProgressFormat, {QString::number(progress->done),
-                                                                                  QString::number(progress->total)}),
-                                progress->total > 0 ? double(progress->done) / progress->total : 0.0);
-        return;
-    }
     // Within one large file the bar follows its bytes, so it keeps moving between items.
-    const bool copying = progress->operation == PaneActions::TransferOperation::copy;
-    const QLocale locale;
-    const QString text = Localization::fill(copying ? texts.copyProgressFormat : texts.moveProgressFormat,
-                                            {QString::number(qMin(progress->done + 1, progress->total)),
-                                             QString::number(progress->total),
-                                             ByteCount::text(progress->bytesDone, locale),
-                                             ByteCount::text(progress->bytesTotal, locale)});
-    const double item = double(progress->bytesDone) / double(progress->bytesTotal);
-    m_progress->setProgress(text, progress->total > 0 ? (progress->done + item) / progress->total : item);
+    const double item = progress->bytesTotal > 0 ? double(progress->bytesDone) / double(progress->bytesTotal) : 0.0;
+    const double done = qMin(progress->done + item, double(progress->total));
+    m_progress->setProgress(PaneActions::progressText(*progress, loc()),
+                            progress->total > 0 ? done / progress->total : item);
 }
 
 void FileListView::refreshFocus()
@@ -617,15 +586,7 @@ void FileListView::startDrag(int row)
     if (!m_tab || row < 0 || row >= m_model->rowCount())
         return;
     const FileItem &dragged = m_model->item(row);
-    QList<FilePath> urls;
-    for (const FileItem &item : DragSelection::resolve(dragged, m_tab->selection(), m_tab->items()))
-        urls.append(item.url);
-    m_env.workspace->setDraggingURLs(urls);
-    auto *drag = new QDrag(this);
-    drag->setMimeData(ClipboardMime::encode(urls, ClipboardOperation::copy));
-    drag->setPixmap(ThemeIcons::icon(dragged.isDirectory ? ThemeIcons::Symbol::folder : ThemeIcons::Symbol::file)
-                        .pixmap(32, 32));
-    drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+    m_table->startFileDrag(m_env.workspace, dragged, DragSelection::resolve(dragged, m_tab->selection(), m_tab->items()));
 }
 
 // Ctrl held copies, otherwise the drop moves (Shift forces a move).
@@ -649,14 +610,7 @@ void FileListView::showContextMenu(const QPoint &pos)
     if (index.isValid())
         urls = m_table->selectionModel()->isRowSelected(index.row(), {}) ? m_tab->selection()
                                                                            : QSet<FilePath>{m_model->item(index.row()).url};
-    QMenu menu;
-    for (const ContextMenuEntry &entry : m_actions->contextMenu(urls, m_tab, loc())) {
-        if (entry.isDivider())
-            menu.addSeparator();
-        else
-            menu.addAction(entry.text, this, entry.action);
-    }
-    menu.exec(m_table->viewport()->mapToGlobal(pos));
+    m_table->showMenu(m_actions->contextMenu(urls, m_tab, loc()), pos);
 }
 
 void FileListView::openFuzzyFinder()

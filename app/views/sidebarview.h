@@ -1,8 +1,11 @@
 #pragma once
-// The left column of the window: the fixed places, the user's bookmarks (add the current
-// folder, remove from a context menu, drag to reorder) and, at the bottom, the float-on-top pin.
-// A click on a place or bookmark shows that folder in the active tab of the active pane.
+// The left column of the window: the fixed places, the volumes (with their free space; mount,
+// unmount and eject from a context menu), the user's bookmarks (add the current folder, remove
+// from a context menu, drag to reorder) and, at the bottom, the float-on-top pin.
+// A click on a place, volume or bookmark shows that folder in the active tab of the active pane;
+// a click on a volume that isn't mounted mounts it first.
 
+#include "devicesmodel.h"
 #include "filepath.h"
 #include "viewenvironment.h"
 
@@ -11,6 +14,7 @@
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
+class QMenu;
 class QToolButton;
 
 class SidebarView : public QWidget
@@ -22,11 +26,16 @@ public:
 
     QListWidget *places() const { return m_places; }
     QListWidget *bookmarks() const { return m_bookmarks; }
+    QListWidget *devices() const { return m_devices; }
     QToolButton *addBookmarkButton() const { return m_addBookmark; }
     QToolButton *pinButton() const { return m_pin; }
 
     // What the bookmark's context menu runs.
     void removeBookmarkAt(int row);
+    // The context menu of the volume in `row`, for the views that show it and for tests.
+    QMenu *deviceMenu(int row, QWidget *parent);
+    // What a click on the volume in `row` does.
+    void activateDevice(int row);
 
 private:
     void fillPlaces();
@@ -35,6 +44,8 @@ private:
     void retranslate();
     void openFolder(const FilePath &url);
     void showBookmarkMenu(const QPoint &pos);
+    void fillDevices();
+    void showDeviceFailure(const UDisksClient::Outcome &outcome, const DevicesModel::Volume &volume);
 
     ViewEnvironment m_env;
     QLabel *m_placesHeader;
@@ -42,5 +53,7 @@ private:
     QLabel *m_bookmarksHeader;
     QToolButton *m_addBookmark;
     QListWidget *m_bookmarks;
+    QLabel *m_devicesHeader;
+    QListWidget *m_devices;
     QToolButton *m_pin;
 };

@@ -12,7 +12,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QUrl>
 
 #include <cerrno>
 #include <fcntl.h>

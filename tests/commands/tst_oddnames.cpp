@@ -6,7 +6,9 @@
 #include "bulkrename.h"
 #include "clipboardmime.h"
 #include "filenames.h"
+#include "desktopentry.h"
 #include "filesystemservice.h"
+#include "openwithmenu.h"
 #include "paneactions.h"
 #include "panemodel.h"
 #include "pathclipboardservice.h"
@@ -213,14 +215,19 @@ void TestOddNames::walksEveryCommand()
     QVERIFY(resolution && resolution->kind() == PathClipboardService::Resolution::Kind::file);
     QCOMPARE(resolution->url(), url("left/" + name));
 
-    // Opening hands the path's bytes to xdg-open.
-    m_dir->program("bin/xdg-open", "#!/bin/sh\nprintf %s \"$1\" > \"$0.part\" && mv \"$0.part\" \"$0.arg\"\n");
+    // Opening hands the path's bytes to xdg-open, and Open With to the application chosen.
+    const QByteArray recorder = "#!/bin/sh\nprintf %s \"$1\" > \"$0.part\" && mv \"$0.part\" \"$0.arg\"\n";
+    m_dir->program("bin/xdg-open", recorder);
+    m_dir->program("bin/viewer", recorder);
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", bytes("bin") + ":/usr/bin:/bin");
     FileSystemService().open(url("left/" + name));
+    const auto viewer = DesktopEntry::parse("[Desktop Entry]\nType=Application\nName=Viewer\nExec=viewer %f\n", "viewer.desktop", {});
+    QVERIFY(viewer && OpenWithMenu::open({listed(0, name)}, *viewer));
     qputenv("PATH", path);
-    QTRY_VERIFY(m_dir->exists("bin/xdg-open.arg"));
+    QTRY_VERIFY(m_dir->exists("bin/xdg-open.arg") && m_dir->exists("bin/viewer.arg"));
     QCOMPARE(m_dir->read("bin/xdg-open.arg"), bytes("left/" + name));
+    QCOMPARE(m_dir->read("bin/viewer.arg"), bytes("left/" + name));
 
     m_actions.reset();
     m_workspace.reset();

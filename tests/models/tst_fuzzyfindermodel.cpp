@@ -2,6 +2,7 @@
 // superseded and cancelled work, the highlighted row, and being destroyed with work in flight.
 
 #include "fuzzyfindermodel.h"
+#include "itemlists.h"
 #include "testdir.h"
 
 #include <QElapsedTimer>
@@ -12,14 +13,6 @@
 namespace {
 
 constexpr std::chrono::milliseconds debounce{25};
-
-QStringList namesOf(const QList<FileItem> &items)
-{
-    QStringList names;
-    for (const FileItem &item : items)
-        names << item.name;
-    return names;
-}
 
 // Lets every piece of background work end and every result it queued arrive.
 void drainBackgroundWork()

@@ -22,9 +22,9 @@ class TestIconCache : public QObject
     IconCache::Provider countingProvider()
     {
         *calls = 0;
-        return [calls = calls](const QString &path) {
+        return [calls = calls](const FilePath &path) {
             ++*calls;
-            return QStringList{path.section(QLatin1Char('.'), -1)};
+            return QStringList{path.fileName().section(QLatin1Char('.'), -1)};
         };
     }
     static FilePath url(const QString &path) { return FilePath::fromString(path); }
@@ -44,7 +44,7 @@ private Q_SLOTS:
         QVERIFY(!cache.icon(url("/data/f0.txt"))); // asked again before it came: still one fetch
         QCOMPARE(ready.count(), 0); // never on the caller's stack when it has to be fetched
         QTRY_COMPARE(ready.count(), 1);
-        QCOMPARE(ready.first().first().toString(), QStringLiteral("/data/f0.txt"));
+        QCOMPARE(ready.first().first().value<FilePath>(), url(QStringLiteral("/data/f0.txt")));
         QVERIFY(cache.icon(url("/data/f0.txt"))); // at once, from the cache
 
         const QStringList kinds{"txt", "png", "zip"};
@@ -63,7 +63,7 @@ private Q_SLOTS:
     {
         QSemaphore started;
         std::atomic<int> fetches = 0;
-        auto cache = std::make_unique<IconCache>([&](const QString &) {
+        auto cache = std::make_unique<IconCache>([&](const FilePath &) {
             ++fetches;
             started.release();
             QThread::msleep(5); // all of them would take seconds
@@ -102,7 +102,7 @@ private Q_SLOTS:
             dir.dir(name.chopped(1));
         else if (!contents.isEmpty())
             dir.file(name, contents);
-        const QStringList names = IconProvider::iconNamesFor(path);
+        const QStringList names = IconProvider::iconNamesFor(url(path));
         QCOMPARE(names.value(0), icon);
         QVERIFY(!IconProvider::iconFor(names).pixmap(32).isNull()); // the theme is found offscreen too
     }

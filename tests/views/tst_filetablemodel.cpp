@@ -120,7 +120,7 @@ private Q_SLOTS:
     // With 100,000 rows the view paints a screenful; asking for every icon would stall the window.
     void iconsAreFetchedOnlyForRowsOnScreen()
     {
-        IconCache icons([](const QString &) { return QStringList{QStringLiteral("text-plain")}; });
+        IconCache icons([](const FilePath &) { return QStringList{QStringLiteral("text-plain")}; });
         FileTableModel model;
         model.setIconCache(&icons);
         model.setItems(manyEntries(100000));
