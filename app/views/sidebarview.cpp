@@ -108,8 +108,38 @@ SidebarView::SidebarView(const ViewEnvironment &env, QWidget *parent)
     connect(m_env.favorites, &FavoritesStore::itemsChanged, this, &SidebarView::fillBookmarks);
     connect(m_env.settings, &AppSettings::floatOnTopChanged, this, &SidebarView::updatePin);
     connect(m_env.settings, &AppSettings::languageChanged, this, &SidebarView::retranslate);
+    connect(m_env.workspace, &WorkspaceModel::activePaneIDChanged, this, &SidebarView::followActiveTab);
+    for (PaneModel *pane : m_env.workspace->panes())
+        connect(pane, &PaneModel::activeTabIDChanged, this, &SidebarView::followActiveTab);
     retranslate();
     fillBookmarks();
+    followActiveTab();
+}
+
+void SidebarView::followActiveTab()
+{
+    if (m_followed)
+        disconnect(m_followed, &TabModel::historyChanged, this, nullptr);
+    m_followed = m_env.workspace->activePane()->activeTab();
+    connect(m_followed, &TabModel::historyChanged, this, &SidebarView::highlightCurrentFolder);
+    highlightCurrentFolder();
+}
+
+void SidebarView::highlightCurrentFolder()
+{
+    const QString current = Urls::path(m_env.workspace->activePane()->activeTab()->history().current());
+    bool found = false;
+    for (QListWidget *list : {m_places, m_bookmarks}) {
+        QListWidgetItem *match = nullptr;
+        for (int row = 0; row < list->count() && !found; ++row) {
+            if (Urls::path(list->item(row)->data(urlRole).toUrl()) == current)
+                match = list->item(row);
+            found = match != nullptr;
+        }
+        list->setCurrentItem(match, match ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::Clear);
+        if (!match)
+            list->clearSelection();
+    }
 }
 
 void SidebarView::openFolder(const QUrl &url)
@@ -126,6 +156,7 @@ void SidebarView::fillPlaces()
         auto *item = new QListWidgetItem(ThemeIcons::placeIcon(place.systemImage), sidebarText(place.label, loc), m_places);
         item->setData(urlRole, place.url);
     }
+    highlightCurrentFolder();
 }
 
 void SidebarView::fillBookmarks()
@@ -138,6 +169,7 @@ void SidebarView::fillBookmarks()
         item->setData(idRole, favorite.id);
         item->setToolTip(favorite.path);
     }
+    highlightCurrentFolder();
 }
 
 void SidebarView::removeBookmarkAt(int row)

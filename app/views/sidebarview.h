@@ -1,16 +1,19 @@
 #pragma once
 // The left column of the window: the fixed places, the user's bookmarks (add the current
 // folder, remove from a context menu, drag to reorder) and, at the bottom, the float-on-top pin.
-// A click on a place or bookmark shows that folder in the active tab of the active pane.
+// A click on a place or bookmark shows that folder in the active tab of the active pane; the
+// place or bookmark of the folder that tab shows is highlighted, and nothing is elsewhere.
 
 #include "viewenvironment.h"
 
+#include <QPointer>
 #include <QWidget>
 
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class QToolButton;
+class TabModel;
 
 class SidebarView : public QWidget
 {
@@ -34,6 +37,8 @@ private:
     void retranslate();
     void openFolder(const QUrl &url);
     void showBookmarkMenu(const QPoint &pos);
+    void followActiveTab();
+    void highlightCurrentFolder();
 
     ViewEnvironment m_env;
     QLabel *m_placesHeader;
@@ -42,4 +47,5 @@ private:
     QToolButton *m_addBookmark;
     QListWidget *m_bookmarks;
     QToolButton *m_pin;
+    QPointer<TabModel> m_followed; // the active tab, whose folder is marked
 };

@@ -161,9 +161,9 @@ FileSystemService::enumerateRecursively(const QUrl &url, bool showHidden, int li
 
 // --- hand-off to other programs ---
 
-void FileSystemService::open(const QUrl &url) const
+void FileSystemService::open(const QUrl &url, QObject *context, std::function<void(const FileError &)> onFailure) const
 {
-    Launcher::open(url);
+    Launcher::open(url, context, std::move(onFailure));
 }
 
 void FileSystemService::revealInFileManager(const QList<QUrl> &urls) const

@@ -3,10 +3,12 @@
 // cheap to make; every operation runs synchronously on the calling thread and throws FileError.
 
 #include "copycontrol.h"
+#include "fileerror.h"
 #include "fileinfo.h"
 #include "fileitem.h"
 
 #include <QList>
+#include <QObject>
 #include <QSet>
 #include <QString>
 #include <QUrl>
@@ -103,8 +105,9 @@ public:
                                              const QSet<QString> &ignoredDirectoryNames,
                                              const ShouldContinue &shouldContinue) const;
 
-    // --- hand-off to other programs (fire and forget) ---
-    void open(const QUrl &url) const;
+    // --- hand-off to other programs (fire and forget, but for a failed open) ---
+    // A failure is reported later, on this thread, while `context` lives (Launcher::open).
+    void open(const QUrl &url, QObject *context, std::function<void(const FileError &)> onFailure) const;
     void revealInFileManager(const QList<QUrl> &urls) const;
     void openInTerminal(const QUrl &directory) const;
 };

@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPointer>
@@ -226,6 +227,9 @@ private Q_SLOTS:
     {
         Pane pane(*m_dir);
         pane.show(m_dir->url(QStringLiteral("work")));
+        // In a fresh list the first Down selects the first row rather than the second.
+        pane.key(Qt::Key_Down);
+        QCOMPARE(pane.selectedNames(), names("photos"));
         pane.click(QStringLiteral("c.txt"));
         pane.key(Qt::Key_Up);
         QCOMPARE(pane.tab()->currentUrl(), m_dir->url(QStringLiteral("work")));
@@ -283,10 +287,26 @@ private Q_SLOTS:
         QTest::keyClicks(pane.view.filterField(), QStringLiteral("c.t"));
         QCOMPARE(pane.rows()->rowCount(), 1);
 
-        QTest::keyClick(pane.view.filterField(), Qt::Key_Return); // keeps the filter, table takes the keys
+        // Return keeps the filter, and the table takes the keys on the first entry shown; Return
+        // again from the filter opens that entry.
+        QTest::keyClick(pane.view.filterField(), Qt::Key_Return);
         QCOMPARE(pane.tab()->filterQuery(), QStringLiteral("c.t"));
         QVERIFY(pane.view.filterBar()->isVisible());
         QTRY_VERIFY(pane.table()->hasFocus());
+        QCOMPARE(pane.selectedNames(), names("c.txt"));
+        pane.view.filterField()->setFocus();
+        QTest::keyClick(pane.view.filterField(), Qt::Key_Return);
+        QCOMPARE(pane.opened, QList<QUrl>{m_dir->url(QStringLiteral("work/c.txt"))});
+
+        // Down goes to the list too; a selected entry the filter hides is no longer selected.
+        pane.tab()->setSelection({m_dir->url(QStringLiteral("work/a.txt")), m_dir->url(QStringLiteral("work/c.txt"))});
+        pane.view.filterField()->setFocus();
+        QTest::keyClicks(pane.view.filterField(), QStringLiteral("x"));
+        QCOMPARE(pane.tab()->filterQuery(), QStringLiteral("c.tx"));
+        QCOMPARE(pane.selectedNames(), names("c.txt"));
+        QTest::keyClick(pane.view.filterField(), Qt::Key_Down);
+        QTRY_VERIFY(pane.table()->hasFocus());
+        QCOMPARE(pane.selectedNames(), names("c.txt"));
 
         pane.key(Qt::Key_F, Qt::ControlModifier);
         QTest::keyClick(pane.view.filterField(), Qt::Key_Escape);
@@ -413,9 +433,16 @@ private Q_SLOTS:
         const auto mods = Qt::KeyboardModifiers(modifiers);
         QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, mods);
         QApplication::sendEvent(pane.table()->viewport(), &enter);
+        // While it hovers, the pointer and the hint say what the drop will do.
+        QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, mods);
+        QApplication::sendEvent(pane.table()->viewport(), &move);
+        QCOMPARE(move.dropAction(), sourceKept ? Qt::CopyAction : Qt::MoveAction);
+        QVERIFY(pane.view.dropHint()->isVisible());
+        QCOMPARE(pane.view.dropHint()->text(), sourceKept ? QStringLiteral("Copy to “photos”") : QStringLiteral("Move to “photos”"));
         QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, mods);
         QApplication::sendEvent(pane.table()->viewport(), &drop);
         QVERIFY(drop.isAccepted());
+        QVERIFY(!pane.view.dropHint()->isVisible());
         QTRY_VERIFY(m_dir->exists(QStringLiteral("work/photos/dropped.txt")));
         QTRY_VERIFY(pane.idle());
         QCOMPARE(m_dir->exists(QStringLiteral("elsewhere/dropped.txt")), sourceKept);
