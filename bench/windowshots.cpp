@@ -1,9 +1,14 @@
 // Pictures of the window and each of its dialogs, in English and Japanese, over a small home
 // folder made for the purpose: `windowshots OUTPUT_DIR`. Run with QT_QPA_PLATFORM=offscreen.
+// The window is shown at the size of a first run, with a long file name, nine tabs in the left
+// pane and a drag from it hovering over a folder of the right pane.
 
 #include "appsettings.h"
 #include "contentview.h"
 #include "dialoghost.h"
+#include "filelistview.h"
+#include "filetablemodel.h"
+#include "filetableview.h"
 #include "paneactions.h"
 #include "panemodel.h"
 #include "paneview.h"
@@ -15,6 +20,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDragMoveEvent>
+#include <QMimeData>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -57,6 +64,8 @@ void makeHome(const QString &home)
     write(home + QStringLiteral("/Documents/budget.ods"), QByteArray(23000, 'b'));
     write(home + QStringLiteral("/Documents/写真メモ.txt"), "memo");
     write(home + QStringLiteral("/todo.txt"), "milk\n");
+    write(home + QStringLiteral("/Quarterly summary and projections for the board meeting, final revised version (3).pdf"),
+          QByteArray(1250000, 'q'));
     write(home + QStringLiteral("/archive.zip"), QByteArray(5300000, 'z'));
     write(home + QStringLiteral("/Projects/tallow/CMakeLists.txt"), "project(tallow)\n");
 }
@@ -88,10 +97,15 @@ int main(int argc, char *argv[])
     TallowmereApp tallowmere;
     const ViewEnvironment &env = tallowmere.environment();
     ContentView *window = tallowmere.window();
-    window->resize(1200, 720);
+    window->resize(1320, 780); // a first run's size on a screen that has room for it
     window->show();
     PaneModel *left = env.workspace->panes().at(0);
     PaneModel *right = env.workspace->panes().at(1);
+    for (const char *folder : {"Desktop", "Documents", "Downloads", "Music", "Projects", "Projects/tallow",
+                               "Projects/tallow/src", "Documents/Invoices 2026"})
+        left->addTab(QUrl::fromLocalFile(home + QLatin1Char('/') + QLatin1String(folder)), false);
+    left->setActiveTabID(left->tabs().constLast()->id());
+    left->activeTab()->navigate(QUrl::fromLocalFile(home));
     waitFor([&] { return !left->activeTab()->isLoading() && !right->activeTab()->isLoading(); });
     settle(2000); // the badge plays to its last frame
 
@@ -99,7 +113,21 @@ int main(int argc, char *argv[])
         env.settings->setLanguage(language);
         const QString tag = QLatin1String(suffix);
         right->activeTab()->setSelection({QUrl::fromLocalFile(home + QStringLiteral("/Documents/report.pdf"))});
+        // Dragged from the left pane, hovering over "photos" in the right one: Ctrl held in
+        // English (a copy), nothing in Japanese (a move).
+        FileTableView *target = window->workspaceView()->paneView(1)->list()->table();
+        const FileTableModel *rows = window->workspaceView()->paneView(1)->list()->tableModel();
+        const QPoint over = target->visualRect(rows->index(rows->rowOf(QUrl::fromLocalFile(home + QStringLiteral("/Documents/photos"))), 0)).center();
+        QMimeData dragged;
+        dragged.setUrls({QUrl::fromLocalFile(home + QStringLiteral("/todo.txt"))});
+        const Qt::KeyboardModifiers held = language == AppLanguage::english ? Qt::ControlModifier : Qt::NoModifier;
+        QDragEnterEvent enter(over, Qt::CopyAction | Qt::MoveAction, &dragged, Qt::LeftButton, held);
+        QApplication::sendEvent(target->viewport(), &enter);
+        QDragMoveEvent move(over, Qt::CopyAction | Qt::MoveAction, &dragged, Qt::LeftButton, held);
+        QApplication::sendEvent(target->viewport(), &move);
         shoot(window, out + QStringLiteral("/window-") + tag + QStringLiteral(".png"));
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(target->viewport(), &leave);
         right->activeTab()->setSelection({});
 
         tallowmere.showSettings();
