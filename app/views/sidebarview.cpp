@@ -119,7 +119,7 @@ SidebarView::SidebarView(const ViewEnvironment &env, QWidget *parent)
 void SidebarView::followActiveTab()
 {
     if (m_followed)
-        disconnect(m_followed, &TabModel::historyChanged, this, nullptr);
+        disconnect(m_followed, nullptr, this, nullptr);
     m_followed = m_env.workspace->activePane()->activeTab();
     connect(m_followed, &TabModel::historyChanged, this, &SidebarView::highlightCurrentFolder);
     highlightCurrentFolder();
