@@ -5,7 +5,7 @@ BUILD_TYPE ?= RelWithDebInfo
 BENCH_BUILD_DIR ?= build-bench
 JOBS ?=
 
-.PHONY: run test deps build configure bench clean
+.PHONY: run test deps build configure bench package screenshots clean
 
 run: DEPS_SET = run
 test: DEPS_SET = build
@@ -27,6 +27,15 @@ run: build
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j2
+
+# A Debian package in the build folder: tallowmere_<version>_<arch>.deb
+package: build
+	@cd $(BUILD_DIR) && cpack
+
+# Pictures of the window for the README, made offscreen: docs/screenshots/*.png
+screenshots: configure
+	@cmake --build $(BUILD_DIR) --target screenshots
+	@$(BUILD_DIR)/data/screenshots docs/screenshots
 
 bench: deps
 	@test -f $(BENCH_BUILD_DIR)/build.ninja || cmake -S . -B $(BENCH_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release

@@ -5,6 +5,7 @@
 #include "tallowmereapp.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char *argv[])
 {
@@ -12,6 +13,8 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Tallowmere"));
     QApplication::setApplicationName(QStringLiteral("Tallowmere"));
     QApplication::setDesktopFileName(QStringLiteral("tallowmere"));
+    QApplication::setApplicationVersion(QStringLiteral(TALLOWMERE_VERSION));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tallowmere"), QIcon(QStringLiteral(":/tallowmere.svg"))));
     TallowmereApp::prepareApplication();
 
     TallowmereApp tallowmere;

@@ -4,11 +4,16 @@
 // pane and a drag from it hovering over a folder of the right pane.
 
 #include "appsettings.h"
+#include "bulkrenamesheet.h"
+#include "columnbrowserview.h"
 #include "contentview.h"
 #include "dialoghost.h"
 #include "filelistview.h"
 #include "filetablemodel.h"
 #include "filetableview.h"
+#include "fuzzyfindermodel.h"
+#include "fuzzyfinderpalette.h"
+#include "infosheet.h"
 #include "paneactions.h"
 #include "panemodel.h"
 #include "paneview.h"
@@ -24,6 +29,9 @@
 #include <QMimeData>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLinearGradient>
+#include <QLineEdit>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -68,12 +76,51 @@ void makeHome(const QString &home)
           QByteArray(1250000, 'q'));
     write(home + QStringLiteral("/archive.zip"), QByteArray(5300000, 'z'));
     write(home + QStringLiteral("/Projects/tallow/CMakeLists.txt"), "project(tallow)\n");
+    write(home + QStringLiteral("/Documents/photos/notes on the harbour.txt"),
+          "Harbour, early morning\n\n- the boats come in at six\n- light from the east until nine\n"
+          "- the second pier is closed for repairs\n\nTry again on Saturday with the long lens.\n");
+    write(home + QStringLiteral("/Documents/photos/camera.bin"), QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0", 10) + QByteArray(4000, '\0'));
+    QImage picture(1600, 1000, QImage::Format_RGB32);
+    QPainter painter(&picture);
+    QLinearGradient sky(0, 0, 0, 1000);
+    sky.setColorAt(0, QColor(0x24, 0x4e, 0x7a));
+    sky.setColorAt(0.6, QColor(0xf2, 0xa6, 0x5a));
+    sky.setColorAt(0.61, QColor(0x1d, 0x3b, 0x52));
+    sky.setColorAt(1, QColor(0x0c, 0x1c, 0x2a));
+    painter.fillRect(picture.rect(), sky);
+    painter.setBrush(QColor(0xff, 0xd8, 0x8a));
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(QPoint(1100, 560), 120, 120);
+    painter.end();
+    picture.save(home + QStringLiteral("/Documents/photos/harbour.png"));
 }
 
 void shoot(QWidget *widget, const QString &file)
 {
     settle();
     widget->grab().save(file);
+}
+
+
+// The left pane's tab in column view, three folders deep with a picture selected.
+void shootColumns(ContentView *window, PaneModel *pane, const QString &home, const QString &file)
+{
+    TabModel *tab = pane->activeTab();
+    tab->navigate(QUrl::fromLocalFile(home));
+    tab->setViewMode(ViewMode::column);
+    PaneView *view = window->workspaceView()->paneView(0);
+    waitFor([&] { return view->columnBrowser() && !view->columnBrowser()->model()->columns().isEmpty(); });
+    ColumnBrowserModel *model = view->columnBrowser()->model();
+    const auto loaded = [model] { return !model->columns().last().isLoading; };
+    waitFor(loaded);
+    model->select(QUrl::fromLocalFile(home + QStringLiteral("/Documents")), 0, SelectMode::single);
+    waitFor(loaded);
+    model->select(QUrl::fromLocalFile(home + QStringLiteral("/Documents/photos")), 1, SelectMode::single);
+    waitFor(loaded);
+    model->select(QUrl::fromLocalFile(home + QStringLiteral("/Documents/photos/harbour.png")), 2, SelectMode::single);
+    settle(600);
+    shoot(view, file);
+    tab->setViewMode(ViewMode::list);
 }
 
 } // namespace
@@ -169,10 +216,53 @@ int main(int argc, char *argv[])
         shoot(pane->dialogs()->errorAlert(), out + QStringLiteral("/error-") + tag + QStringLiteral(".png"));
         pane->dialogs()->errorAlert()->close();
 
-        actions->requestPreview(report);
+        for (const char *name : {"harbour.png", "notes on the harbour.txt", "camera.bin"}) {
+            FileItem item;
+            item.url = QUrl::fromLocalFile(home + QStringLiteral("/Documents/photos/") + QLatin1String(name));
+            actions->requestPreview(item);
+            settle(400);
+            const QString kind = QString::fromLatin1(name).section(QLatin1Char('.'), -1);
+            shoot(pane->dialogs()->previewDialog(), out + QStringLiteral("/preview-") + kind + QLatin1Char('-') + tag + QStringLiteral(".png"));
+            actions->closePreview();
+            settle();
+        }
+
+        env.settings->setRightPaneHidden(true);
+        shootColumns(window, left, home, out + QStringLiteral("/columns-") + tag + QStringLiteral(".png"));
+        env.settings->setRightPaneHidden(false);
+
+        actions->requestBulkRename(tab->items());
         settle();
-        shoot(pane->dialogs()->previewDialog(), out + QStringLiteral("/preview-") + tag + QStringLiteral(".png"));
-        actions->closePreview();
+        BulkRenameSheet *bulk = pane->dialogs()->bulkRenameSheet();
+        bulk->findField()->setText(QStringLiteral("o"));
+        bulk->replaceField()->setText(QStringLiteral("0"));
+        shoot(bulk, out + QStringLiteral("/bulkrename-") + tag + QStringLiteral(".png"));
+        bulk->setSheetMode(BulkRenameSheet::Mode::sequence);
+        bulk->baseField()->setText(QStringLiteral("Scan"));
+        shoot(bulk, out + QStringLiteral("/bulkrename-sequence-") + tag + QStringLiteral(".png"));
+        bulk->reject();
+        settle();
+
+        for (const auto &[name, shot] : {std::pair{"report.pdf", "info-file-"}, std::pair{"photos", "info-folder-"}}) {
+            actions->requestInfo(FileItem(QUrl::fromLocalFile(home + QStringLiteral("/Documents/") + QLatin1String(name)),
+                                          QLatin1String(name), false, 0, {}, false));
+            settle(400);
+            shoot(pane->dialogs()->infoSheet(), out + QLatin1Char('/') + QLatin1String(shot) + tag + QStringLiteral(".png"));
+            actions->closeInfo();
+            settle();
+        }
+
+        pane->list()->openFuzzyFinder();
+        FuzzyFinderPalette *finder = pane->list()->fuzzyFinder();
+        waitFor([&] { return !finder->model()->isScanning(); });
+        shoot(finder, out + QStringLiteral("/finder-empty-") + tag + QStringLiteral(".png"));
+        finder->field()->setText(QStringLiteral("o"));
+        finder->model()->setQuery(QStringLiteral("o"));
+        finder->model()->rank(false);
+        waitFor([&] { return !finder->model()->results().isEmpty(); });
+        finder->model()->moveSelection(1);
+        shoot(finder, out + QStringLiteral("/finder-") + tag + QStringLiteral(".png"));
+        Q_EMIT finder->closed();
         settle();
 
         // The list itself: a cut item drawn faded, the selection, and the filter bar open.

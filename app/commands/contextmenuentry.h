@@ -2,6 +2,7 @@
 // One entry of an item context menu, as data: the command layer decides which entries a menu
 // has, in which order, and what each does; the views only turn the list into a QMenu.
 
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -27,11 +28,16 @@ struct ContextMenuEntry
         compress,
         extract,
         revealInFileManager,
+        openWith,            // a submenu
+        openWithApplication,
+        openWithOther,
     };
 
     Command command = Command::divider;
     QString text;                 // empty for a divider
-    std::function<void()> action; // empty for a divider
+    std::function<void()> action; // empty for a divider and a submenu
+    QString iconName;             // a freedesktop icon name, or empty
+    QList<ContextMenuEntry> submenu;
 
     static ContextMenuEntry divider() { return {}; }
     bool isDivider() const { return command == Command::divider; }

@@ -10,9 +10,10 @@
 #include "urls.h"
 
 #include <QLocale>
-#include <QMimeDatabase>
 #include <QPromise>
 #include <QtConcurrent/QtConcurrentRun>
+
+#include <utility>
 
 namespace {
 
@@ -27,11 +28,13 @@ std::optional<FileInfo> examine(const QUrl &url)
 
 } // namespace
 
-ItemInfoModel::ItemInfoModel(QUrl url, QObject *parent) : QObject(parent), m_url(std::move(url))
+ItemInfoModel::ItemInfoModel(QUrl url, QObject *parent)
+    : QObject(parent), m_url(std::move(url)), m_folderWatch(std::chrono::milliseconds(150))
 {
-    m_info = examine(m_url);
-    if (m_info && m_info->isDirectory)
-        startWalk();
+    // The folder lists the item's name, size, dates and mode changes; a removal or rename is
+    // a change of that folder too.
+    m_folderWatch.start(Urls::deletingLastPathComponent(m_url), [this] { refresh(); });
+    refresh();
 }
 
 ItemInfoModel::~ItemInfoModel() = default;
@@ -43,8 +46,26 @@ QString ItemInfoModel::title() const
 
 void ItemInfoModel::refresh()
 {
-    const std::optional<FileInfo> info = examine(m_url);
-    if (info == m_info)
+    // One read at a time; a change seen meanwhile asks for one more read after it.
+    if (m_reading) {
+        m_readAgain = true;
+        return;
+    }
+    m_reading = true;
+    m_reads.watch(QtConcurrent::run(examine, m_url), [this](const std::optional<FileInfo> &info) {
+        m_reading = false;
+        infoArrived(info);
+        if (std::exchange(m_readAgain, false))
+            refresh();
+    });
+}
+
+void ItemInfoModel::infoArrived(const std::optional<FileInfo> &info)
+{
+    const bool first = !std::exchange(m_examined, true);
+    if (info && info->isDirectory && !m_walking && !m_folderSize && !m_stopped)
+        startWalk();
+    if (info == m_info && !first)
         return;
     m_info = info;
     Q_EMIT infoChanged();
@@ -63,7 +84,7 @@ void ItemInfoModel::startWalk()
         if (!promise.isCanceled())
             promise.addResult(size);
     };
-    m_tasks.watch(QtConcurrent::run(walk), [this](const std::optional<qint64> &size) {
+    m_walk.watch(QtConcurrent::run(walk), [this](const std::optional<qint64> &size) {
         m_walking = false;
         if (size && m_folderSize != size) {
             m_folderSize = size;
@@ -75,7 +96,8 @@ void ItemInfoModel::startWalk()
 void ItemInfoModel::stop()
 {
     // The walk looks at the cancel before each entry; only the destructor waits for it.
-    m_tasks.cancelAll();
+    m_stopped = true;
+    m_walk.cancelAll();
     m_walking = false;
 }
 
@@ -102,9 +124,6 @@ QString ItemInfoModel::kindText(const FileInfo &info, const Localization &loc)
 {
     if (info.isDirectory)
         return loc.infoFolder;
-    const QMimeType type = QMimeDatabase().mimeTypeForFile(info.name, QMimeDatabase::MatchExtension);
-    if (!type.isDefault() && !type.comment().isEmpty())
-        return type.comment();
     const QString extension = BulkRename::pathExtension(info.name);
     return extension.isEmpty() ? QString(QChar(0x2014)) : extension.toUpper();
 }

@@ -1,8 +1,11 @@
 #pragma once
 // What the information dialog shows about one item: name, kind, size, dates and permissions,
 // and for a folder its total size, walked in the background from the moment the model exists
-// until it is stopped or destroyed (the dialog closing). Used on the main thread.
+// until it is stopped or destroyed (the dialog closing). The item is read off the main thread
+// (a stat can hang on a dead network mount) and read again whenever its folder changes, so a
+// renamed or removed item stops showing stale facts. Used on the main thread.
 
+#include "directorywatcher.h"
 #include "fileinfo.h"
 #include "futureowner.h"
 
@@ -20,6 +23,7 @@ class ItemInfoModel : public QObject
     Q_OBJECT
     Q_PROPERTY(QUrl url READ url CONSTANT)
     Q_PROPERTY(std::optional<FileInfo> info READ info NOTIFY infoChanged)
+    Q_PROPERTY(bool isExamined READ isExamined NOTIFY infoChanged)
     Q_PROPERTY(std::optional<qint64> folderSize READ folderSize NOTIFY folderSizeChanged)
 
 public:
@@ -35,8 +39,10 @@ public:
     ~ItemInfoModel() override;
 
     const QUrl &url() const { return m_url; }
-    // Absent when the item can't be examined (removed, unreadable).
+    // Absent when the item can't be examined (removed, unreadable), and until the first read
+    // is back (isExamined).
     const std::optional<FileInfo> &info() const { return m_info; }
+    bool isExamined() const { return m_examined; }
     const std::optional<qint64> &folderSize() const { return m_folderSize; }
     bool isWalking() const { return m_walking; }
 
@@ -46,13 +52,13 @@ public:
     // all rows are when the item can't be examined.
     QList<Row> rows(const Localization &loc) const;
 
-    // Reads the item again; the dialog calls it when it is drawn anew.
+    // Reads the item again in the background; a call while a read runs is served by one more
+    // read after it.
     void refresh();
-    // Stops the folder walk; its result is never applied.
+    // Stops the folder walk, or keeps it from starting; its result is never applied.
     void stop();
 
-    // Folders by the texts' word; files by the description of their type as their name tells
-    // it, else their extension in capitals, else an em dash.
+    // Folders by the texts' word; files by their extension in capitals, else an em dash.
     static QString kindText(const FileInfo &info, const Localization &loc);
     // Decimal units with one decimal, in the user's locale: 1234567 gives "1.2 MB".
     static QString sizeText(qint64 bytes);
@@ -64,11 +70,19 @@ Q_SIGNALS:
     void folderSizeChanged();
 
 private:
+    void infoArrived(const std::optional<FileInfo> &info);
     void startWalk();
 
     const QUrl m_url;
     std::optional<FileInfo> m_info;
+    bool m_examined = false;
     std::optional<qint64> m_folderSize;
+    bool m_reading = false;
+    bool m_readAgain = false;
     bool m_walking = false;
-    FutureOwner m_tasks; // last: the walk ends before anything else goes
+    bool m_stopped = false;
+    DirectoryWatcher m_folderWatch;
+    // Last, so both end before anything else goes. Reads go on after stop(), the walk does not.
+    FutureOwner m_reads;
+    FutureOwner m_walk;
 };

@@ -10,6 +10,7 @@
 #include "filejob.h"
 #include "iteminfomodel.h"
 #include "localization.h"
+#include "openwithmenu.h"
 #include "panemodel.h"
 #include "pathformatter.h"
 #include "tabmodel.h"
@@ -603,6 +604,12 @@ void PaneActions::revealInFileManager(const QList<FileItem> &items)
     m_fs.revealInFileManager(urlsOf(items));
 }
 
+void PaneActions::openWith(const QList<FileItem> &items, const DesktopEntry &application)
+{
+    if (!OpenWithMenu::open(items, application))
+        setErrorMessage(Localization::fill(texts().launchFailedFormat, {application.name}));
+}
+
 // --- dialogs ---
 
 void PaneActions::requestInfo(const FileItem &item)
@@ -640,11 +647,13 @@ void PaneActions::closeBulkRename(TabModel *tab)
 void PaneActions::applyBulkRename(const QList<RenamePair> &pairs)
 {
     FileJob *job = enqueue([pairs](Context &) { FileSystemService().applyBulkRename(pairs); });
-    connect(job, &FileJob::finished, this, [this, job, pairs] {
+    connect(job, &FileJob::finished, this, [this, job, pairs, reloaded = QPointer<TabModel>(m_pane->activeTab())] {
         if (job->error())
             showError(*job->error());
         else
             registerBulkRenameUndo(pairs);
+        if (reloaded)
+            reloaded->reload();
     });
 }
 
@@ -694,6 +703,10 @@ QList<ContextMenuEntry> PaneActions::contextMenu(const QList<FileItem> &items, c
         return menu;
     }
     const QList<QUrl> urls = urlsOf(items);
+    menu.append(OpenWithMenu::entry(
+        items, ApplicationRegistry::fromEnvironment({loc.languageCode}), loc,
+        [this](const QString &message) { setErrorMessage(message); }, [this, items] { m_onChooseApplication(items); }));
+    menu.append(ContextMenuEntry::divider());
     add(C::copyPath, loc.copyPath, [this, items] { copyPaths(items); });
     menu.append(ContextMenuEntry::divider());
     add(C::copy, loc.copy, [this, urls] { m_workspace->writeClipboard(urls, ClipboardOperation::copy); });

@@ -28,6 +28,7 @@
 #include <optional>
 
 class AppSettings;
+class DesktopEntry;
 class Localization;
 class PaneModel;
 class TabModel;
@@ -119,6 +120,14 @@ public:
     // The context menu's new-folder and new-file entries call these; the pane view sets them.
     void setOnNewFolder(std::function<void()> action) { m_onNewFolder = std::move(action); }
     void setOnNewFile(std::function<void()> action) { m_onNewFile = std::move(action); }
+    // What "Other Application…" of the Open With submenu does with the items; the pane view
+    // sets it to ask which application.
+    void setOnChooseApplication(std::function<void(const QList<FileItem> &)> action)
+    {
+        m_onChooseApplication = std::move(action);
+    }
+    // Starts `application` with the items; a failure to start it is shown as an error.
+    void openWith(const QList<FileItem> &items, const DesktopEntry &application);
 
     // --- transfers ---
     void paste(const QUrl &directory);
@@ -264,6 +273,7 @@ private:
     CopyControl::PauseMidFile m_pauseMidFile;
     std::function<void()> m_onNewFolder = [] {};
     std::function<void()> m_onNewFile = [] {};
+    std::function<void(const QList<FileItem> &)> m_onChooseApplication = [](const QList<FileItem> &) {};
     // Last: it cancels its jobs and waits for the running one before anything else goes.
     FileJobQueue m_jobs;
 };

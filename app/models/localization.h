@@ -178,6 +178,26 @@
     X(nextTab, "Next Tab", "次のタブ") \
     X(previousTab, "Previous Tab", "前のタブ") \
     X(closeTab, "Close Tab", "タブを閉じる") \
+    X(sidebarDevices, "Devices", "デバイス") \
+    X(fileSystemRoot, "File System", "ファイルシステム") \
+    X(networkShareFormat, "%@ on %@", "%@（%@）") \
+    X(volumeSizeFormat, "%@ Volume", "%@ ボリューム") \
+    X(mountVolume, "Mount", "マウント") \
+    X(unmountVolume, "Unmount", "マウント解除") \
+    X(ejectVolume, "Eject", "取り出す") \
+    X(mountFailedFormat, "“%@” couldn't be mounted: %@", "「%@」をマウントできませんでした: %@") \
+    X(unmountFailedFormat, "“%@” couldn't be unmounted: %@", "「%@」のマウントを解除できませんでした: %@") \
+    X(ejectFailedFormat, "“%@” couldn't be ejected: %@", "「%@」を取り出せませんでした: %@") \
+    X(reasonVolumeBusy, "A program is still using it. Close the files open on it and try again.", \
+      "プログラムが使用中です。開いているファイルを閉じてから、もう一度お試しください。") \
+    X(reasonNotAuthorized, "You aren't allowed to do this", "この操作は許可されていません") \
+    X(reasonNoDiskService, "The disk service (UDisks2) isn't answering", "ディスクサービス（UDisks2）が応答しません") \
+    X(openWith, "Open With", "このアプリケーションで開く") \
+    X(otherApplication, "Other Application…", "その他のアプリケーション…") \
+    X(chooseApplicationTitle, "Open With", "このアプリケーションで開く") \
+    X(chooseApplicationPromptFormat, "Choose an application to open “%@”:", "「%@」を開くアプリケーションを選んでください:") \
+    X(defaultApplicationFormat, "%@ (Default)", "%@（デフォルト）") \
+    X(launchFailedFormat, "“%@” couldn't be started", "「%@」を起動できませんでした") \
 
 #define TALLOWMERE_ALL_TEXTS(X) TALLOWMERE_INTERFACE_TEXTS(X) TALLOWMERE_ADDED_TEXTS(X)
 

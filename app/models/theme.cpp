@@ -55,3 +55,9 @@ QPalette Theme::palette() const
     p.setColor(QPalette::Disabled, QPalette::Highlight, divider);
     return p;
 }
+
+QFont Theme::captionFont(QFont base)
+{
+    base.setPointSizeF(base.pointSizeF() * 0.85);
+    return base;
+}

@@ -4,6 +4,7 @@
 // match the views that draw with the colours directly.
 
 #include <QColor>
+#include <QFont>
 #include <QPalette>
 
 struct Theme
@@ -22,6 +23,8 @@ struct Theme
     // A complete palette for the Fusion style, every role opaque (translucent highlights read
     // badly over alternating rows, so the selection colour is flattened onto the background).
     [[nodiscard]] QPalette palette() const;
+    // The smaller font of counts, paths and hints under or beside the main text.
+    [[nodiscard]] static QFont captionFont(QFont base);
 
     bool operator==(const Theme &) const = default;
 };

@@ -48,6 +48,15 @@ WorkspaceModel::WorkspaceModel(bool showHidden, QObject *parent)
 
 WorkspaceModel::~WorkspaceModel() = default;
 
+void WorkspaceModel::leaveFolder(const QUrl &root)
+{
+    const QString gone = Urls::path(root);
+    for (PaneModel *pane : std::as_const(m_panes))
+        for (TabModel *tab : pane->tabs())
+            if (Urls::isSameOrInside(Urls::path(tab->history().current()), gone))
+                tab->navigate(Urls::fromPath(QDir::homePath()));
+}
+
 void WorkspaceModel::setActivePaneID(const QUuid &id)
 {
     if (m_activePaneID == id)

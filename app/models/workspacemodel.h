@@ -53,6 +53,10 @@ public:
     // Moves the focus by `offset` panes (-1 left, +1 right); nothing happens past either end.
     void focusAdjacentPane(int offset);
 
+    // Every tab showing `root` or a folder inside it goes to the home folder: the volume
+    // mounted there has gone.
+    void leaveFolder(const QUrl &root);
+
     // The fixed places of the sidebar.
     const QList<SidebarItem> &sidebarItems() const { return m_sidebarItems; }
 

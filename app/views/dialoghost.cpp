@@ -16,10 +16,13 @@ DialogHost::DialogHost(const ViewEnvironment &env, PaneActions *actions, QWidget
 {
     connect(actions, &PaneActions::errorMessageChanged, this, &DialogHost::syncError);
     connect(actions, &PaneActions::renameTargetChanged, this, &DialogHost::syncRename);
-    connect(actions, &PaneActions::pendingTrashChanged, this, &DialogHost::syncTrash);
-    connect(actions, &PaneActions::pendingPermanentDeleteChanged, this, &DialogHost::syncDelete);
+    connect(actions, &PaneActions::pendingTrashChanged, this, [this] { syncConfirmation(m_trash, trashConfirmationKind); });
+    connect(actions, &PaneActions::pendingPermanentDeleteChanged, this,
+            [this] { syncConfirmation(m_delete, deleteConfirmationKind); });
     connect(actions, &PaneActions::pendingTransferChanged, this, &DialogHost::syncCollision);
     connect(actions, &PaneActions::previewChanged, this, &DialogHost::syncPreview);
+    connect(actions, &PaneActions::renameBatchChanged, this, &DialogHost::syncBulkRename);
+    connect(actions, &PaneActions::infoTargetChanged, this, &DialogHost::syncInfo);
     connect(env.settings, &AppSettings::languageChanged, this, &DialogHost::retranslate);
 }
 
@@ -102,58 +105,37 @@ void DialogHost::syncRename()
     m_rename->open();
 }
 
-void DialogHost::syncTrash()
-{
-    const auto pending = m_actions->pendingTrash();
-    if (!pending) {
-        if (m_trash)
-            m_trash->close();
-        return;
-    }
-    if (m_trash)
-        return;
-    m_trash = makeBox(QStringLiteral("trashConfirmation"));
-    m_trash->setIcon(QMessageBox::Question);
-    QPushButton *confirm = m_trash->addButton(QString(), QMessageBox::DestructiveRole);
-    confirm->setObjectName(QStringLiteral("confirm"));
-    m_trash->setDefaultButton(m_trash->addButton(QMessageBox::Cancel));
-    connect(m_trash, &QMessageBox::finished, this, [this, confirm] {
-        if (!m_actions->pendingTrash())
-            return;
-        if (m_trash && m_trash->clickedButton() == confirm && m_tab)
-            m_actions->confirmTrash(m_tab);
-        else
-            m_actions->cancelTrash();
-    });
-    retranslate();
-    m_trash->open();
-}
+const DialogHost::Confirmation DialogHost::trashConfirmationKind{
+    "trashConfirmation", QMessageBox::Question, &PaneActions::pendingTrash, &PaneActions::confirmTrash,
+    &PaneActions::cancelTrash};
+const DialogHost::Confirmation DialogHost::deleteConfirmationKind{
+    "deleteConfirmation", QMessageBox::Warning, &PaneActions::pendingPermanentDelete,
+    &PaneActions::confirmPermanentDelete, &PaneActions::cancelPermanentDelete};
 
-void DialogHost::syncDelete()
+void DialogHost::syncConfirmation(QPointer<QMessageBox> &box, const Confirmation &kind)
 {
-    const auto pending = m_actions->pendingPermanentDelete();
-    if (!pending) {
-        if (m_delete)
-            m_delete->close();
+    if (!(m_actions->*kind.pending)()) {
+        if (box)
+            box->close();
         return;
     }
-    if (m_delete)
+    if (box)
         return;
-    m_delete = makeBox(QStringLiteral("deleteConfirmation"));
-    m_delete->setIcon(QMessageBox::Warning);
-    QPushButton *confirm = m_delete->addButton(QString(), QMessageBox::DestructiveRole);
+    box = makeBox(QLatin1String(kind.objectName));
+    box->setIcon(kind.icon);
+    QPushButton *confirm = box->addButton(QString(), QMessageBox::DestructiveRole);
     confirm->setObjectName(QStringLiteral("confirm"));
-    m_delete->setDefaultButton(m_delete->addButton(QMessageBox::Cancel));
-    connect(m_delete, &QMessageBox::finished, this, [this, confirm] {
-        if (!m_actions->pendingPermanentDelete())
+    box->setDefaultButton(box->addButton(QMessageBox::Cancel));
+    connect(box, &QMessageBox::finished, this, [this, &box, &kind, confirm] {
+        if (!(m_actions->*kind.pending)())
             return;
-        if (m_delete && m_delete->clickedButton() == confirm && m_tab)
-            m_actions->confirmPermanentDelete(m_tab);
+        if (box && box->clickedButton() == confirm && m_tab)
+            (m_actions->*kind.confirm)(m_tab);
         else
-            m_actions->cancelPermanentDelete();
+            (m_actions->*kind.cancel)();
     });
     retranslate();
-    m_delete->open();
+    box->open();
 }
 
 void DialogHost::syncCollision()
@@ -201,7 +183,7 @@ void DialogHost::syncPreview()
     }
     if (!item || m_preview)
         return;
-    m_preview = new PreviewDialog(item->url, m_pane);
+    m_preview = new PreviewDialog(m_env, item->url, m_pane);
     m_preview->setObjectName(QStringLiteral("previewDialog"));
     m_preview->setAttribute(Qt::WA_DeleteOnClose);
     connect(m_preview, &QDialog::finished, this, [this] {
@@ -210,6 +192,51 @@ void DialogHost::syncPreview()
     });
     retranslate();
     m_preview->open();
+}
+
+// Shows the sheet `make` builds for the record while it is present; a new record replaces the
+// sheet, and its absence closes it without a word back (the sheet's own close said it).
+template<typename Sheet, typename Record, typename Make>
+void DialogHost::syncSheet(QPointer<Sheet> &sheet, QUuid &shownID, const std::optional<Record> &record, Make make)
+{
+    if (sheet && (!record || shownID != record->id)) {
+        sheet->done(QDialog::Rejected);
+        sheet = nullptr;
+    }
+    if (!record || sheet)
+        return;
+    sheet = make(*record);
+    shownID = record->id;
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    retranslate();
+    sheet->open();
+}
+
+void DialogHost::syncBulkRename()
+{
+    syncSheet(m_bulkRename, m_bulkRenameID, m_actions->renameBatch(), [this](const PaneActions::RenameBatch &batch) {
+        auto *sheet = new BulkRenameSheet(batch.items, m_pane);
+        sheet->setObjectName(QStringLiteral("bulkRenameSheet"));
+        connect(sheet, &BulkRenameSheet::applied, m_actions, &PaneActions::applyBulkRename);
+        connect(sheet, &BulkRenameSheet::closed, this, [this] {
+            if (m_actions->renameBatch())
+                m_actions->closeBulkRename(m_tab);
+        });
+        return sheet;
+    });
+}
+
+void DialogHost::syncInfo()
+{
+    syncSheet(m_info, m_infoID, m_actions->infoTarget(), [this](const PaneActions::InfoTarget &target) {
+        auto *sheet = new InfoSheet(target.url, m_pane);
+        sheet->setObjectName(QStringLiteral("infoSheet"));
+        connect(sheet, &InfoSheet::closed, this, [this] {
+            if (m_actions->infoTarget())
+                m_actions->closeInfo();
+        });
+        return sheet;
+    });
 }
 
 void DialogHost::retranslate()
@@ -244,4 +271,8 @@ void DialogHost::retranslate()
     }
     if (m_preview)
         m_preview->setCloseText(loc.close);
+    if (m_bulkRename)
+        m_bulkRename->setTexts(loc);
+    if (m_info)
+        m_info->setTexts(loc);
 }

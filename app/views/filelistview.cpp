@@ -1,5 +1,6 @@
 #include "filelistview.h"
 
+
 #include "appsettings.h"
 #include "datetext.h"
 #include "dragselection.h"
@@ -20,7 +21,6 @@
 #include "workspacemodel.h"
 
 #include <QDateTime>
-#include <QDrag>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -29,8 +29,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMenu>
-#include <QMimeData>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
@@ -275,23 +273,8 @@ void FileListView::refreshSelection()
 {
     if (!m_tab || m_syncingSelection)
         return;
-    const QSet<QUrl> &selection = m_tab->selection();
-    QItemSelection rows;
-    int first = -1;
-    const int count = m_model->rowCount();
-    for (int row = 0; row <= count; ++row) { // contiguous runs make few ranges, even for Ctrl+A
-        const bool selected = row < count && selection.contains(m_model->item(row).url);
-        if (selected && first < 0)
-            first = row;
-        if (!selected && first >= 0) {
-            rows.select(m_model->index(first, 0), m_model->index(row - 1, FileTableModel::ColumnCount - 1));
-            first = -1;
-        }
-    }
     m_syncingSelection = true;
-    m_table->selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect);
-    if (!rows.isEmpty() && !m_table->selectionModel()->isSelected(m_table->currentIndex()))
-        m_table->selectionModel()->setCurrentIndex(rows.first().topLeft(), QItemSelectionModel::NoUpdate);
+    m_table->showSelection(m_tab->selection());
     m_syncingSelection = false;
 }
 
@@ -395,23 +378,11 @@ void FileListView::refreshProgress()
     m_progress->setVisible(progress.has_value());
     if (!progress)
         return;
-    const Localization &texts = loc();
-    if (progress->bytesTotal <= 0) {
-        m_progress->setProgress(Localization::fill(texts.transferProgressFormat, {QString::number(progress->done),
-                                                                                  QString::number(progress->total)}),
-                                progress->total > 0 ? double(progress->done) / progress->total : 0.0);
-        return;
-    }
     // Within one large file the bar follows its bytes, so it keeps moving between items.
-    const bool copying = progress->operation == PaneActions::TransferOperation::copy;
-    const QLocale locale;
-    const QString text = Localization::fill(copying ? texts.copyProgressFormat : texts.moveProgressFormat,
-                                            {QString::number(qMin(progress->done + 1, progress->total)),
-                                             QString::number(progress->total),
-                                             locale.formattedDataSize(progress->bytesDone, 1, QLocale::DataSizeSIFormat),
-                                             locale.formattedDataSize(progress->bytesTotal, 1, QLocale::DataSizeSIFormat)});
-    const double item = double(progress->bytesDone) / double(progress->bytesTotal);
-    m_progress->setProgress(text, progress->total > 0 ? (progress->done + item) / progress->total : item);
+    const double item = progress->bytesTotal > 0 ? double(progress->bytesDone) / double(progress->bytesTotal) : 0.0;
+    const double done = qMin(progress->done + item, double(progress->total));
+    m_progress->setProgress(PaneActions::progressText(*progress, loc()),
+                            progress->total > 0 ? done / progress->total : item);
 }
 
 void FileListView::refreshFocus()
@@ -664,17 +635,7 @@ void FileListView::startDrag(int row)
     if (!m_tab || row < 0 || row >= m_model->rowCount())
         return;
     const FileItem &dragged = m_model->item(row);
-    QList<QUrl> urls;
-    for (const FileItem &item : DragSelection::resolve(dragged, m_tab->selection(), m_tab->items()))
-        urls.append(item.url);
-    m_env.workspace->setDraggingURLs(urls);
-    auto *drag = new QDrag(this);
-    auto *mime = new QMimeData;
-    mime->setUrls(urls);
-    drag->setMimeData(mime);
-    drag->setPixmap(ThemeIcons::icon(dragged.isDirectory ? ThemeIcons::Symbol::folder : ThemeIcons::Symbol::file)
-                        .pixmap(32, 32));
-    drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+    m_table->startFileDrag(m_env.workspace, dragged, DragSelection::resolve(dragged, m_tab->selection(), m_tab->items()));
 }
 
 // Ctrl held copies, otherwise the drop moves (Shift forces a move).
@@ -689,26 +650,6 @@ void FileListView::dropUrls(const QList<QUrl> &urls, int row, Qt::KeyboardModifi
 }
 
 // The key that runs the same command from the list, shown beside the menu's entry.
-QKeySequence FileListView::shortcutFor(ContextMenuEntry::Command command)
-{
-    using C = ContextMenuEntry::Command;
-    switch (command) {
-    case C::newFolder: return QKeySequence(Qt::Key_F7);
-    case C::paste: return QKeySequence::Paste;
-    case C::copyPath: return QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C);
-    case C::copy: return QKeySequence::Copy;
-    case C::cut: return QKeySequence::Cut;
-    case C::copyToOtherPane: return QKeySequence(Qt::Key_F5);
-    case C::moveToOtherPane: return QKeySequence(Qt::Key_F6);
-    case C::duplicate: return QKeySequence(Qt::CTRL | Qt::Key_D);
-    case C::getInfo: return QKeySequence(Qt::CTRL | Qt::Key_I);
-    case C::preview: return QKeySequence(Qt::Key_Space);
-    case C::rename: return QKeySequence(Qt::Key_F2);
-    case C::moveToTrash: return QKeySequence(Qt::Key_Delete);
-    default: return {};
-    }
-}
-
 // At the foot of the list, over the rows: "Copy to “Documents”", "Move to “Photos”".
 void FileListView::showDropHint(int row, Qt::DropAction action)
 {
@@ -737,14 +678,7 @@ void FileListView::showContextMenu(const QPoint &pos)
     if (index.isValid())
         urls = m_table->selectionModel()->isRowSelected(index.row(), {}) ? m_tab->selection()
                                                                            : QSet<QUrl>{m_model->item(index.row()).url};
-    QMenu menu;
-    for (const ContextMenuEntry &entry : m_actions->contextMenu(urls, m_tab, loc())) {
-        if (entry.isDivider())
-            menu.addSeparator();
-        else
-            menu.addAction(entry.text, this, entry.action)->setShortcut(shortcutFor(entry.command));
-    }
-    menu.exec(m_table->viewport()->mapToGlobal(pos));
+    m_table->showMenu(m_actions->contextMenu(urls, m_tab, loc()), pos);
 }
 
 void FileListView::openFuzzyFinder()

@@ -111,7 +111,6 @@ private:
     void startDrag(int row);
     void dropUrls(const QList<QUrl> &urls, int row, Qt::KeyboardModifiers modifiers);
     void showDropHint(int row, Qt::DropAction action);
-    static QKeySequence shortcutFor(ContextMenuEntry::Command command);
     void showContextMenu(const QPoint &pos);
     void closeFuzzyFinder();
     void applyPendingReveal();

@@ -1,34 +1,63 @@
 #include "filetableview.h"
 
+#include "contextmenubuilder.h"
+
 #include "filetablemodel.h"
 #include "paneactions.h"
+#include "themeicons.h"
+#include "workspacemodel.h"
 
 #include <QApplication>
+#include <QDrag>
 #include <QDragEnterEvent>
 #include <QHeaderView>
+#include <QItemSelection>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
 namespace {
 
-class CutFadingDelegate : public QStyledItemDelegate
+// Cut rows faded; in a folder column, a chevron after each folder's name.
+class RowDelegate : public QStyledItemDelegate
 {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    explicit RowDelegate(FileTableView *view) : QStyledItemDelegate(view), m_view(view) {}
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
         const bool cut = index.data(FileTableModel::CutRole).toBool();
-        if (cut) {
-            painter->save();
-            painter->setOpacity(FileTableView::cutOpacity);
-        }
-        QStyledItemDelegate::paint(painter, option, index);
+        painter->save();
         if (cut)
+            painter->setOpacity(FileTableView::cutOpacity);
+        if (!chevron(index)) {
+            QStyledItemDelegate::paint(painter, option, index);
             painter->restore();
+            return;
+        }
+        // The row's highlight spans the chevron too; the name gives way to it.
+        if (option.state & QStyle::State_Selected)
+            painter->fillRect(option.rect, option.palette.brush(QPalette::Highlight));
+        QStyleOptionViewItem room = option;
+        room.rect.adjust(0, 0, -chevronWidth, 0);
+        QStyledItemDelegate::paint(painter, room, index);
+        const QRect mark(option.rect.right() - chevronWidth + 4, option.rect.center().y() - 5, 10, 10);
+        painter->setOpacity(painter->opacity() * 0.6);
+        ThemeIcons::icon(ThemeIcons::Symbol::separator).paint(painter, mark);
+        painter->restore();
     }
+
+private:
+    static constexpr int chevronWidth = 18;
+    bool chevron(const QModelIndex &index) const
+    {
+        return m_view->isFolderColumn() && index.column() == FileTableModel::NameColumn
+            && index.data(FileTableModel::IsDirectoryRole).toBool();
+    }
+
+    FileTableView *m_view;
 };
 
 } // namespace
@@ -47,7 +76,7 @@ FileTableView::FileTableView(QWidget *parent) : QTreeView(parent)
     setAcceptDrops(true);
     setDropIndicatorShown(true);
     setContextMenuPolicy(Qt::CustomContextMenu);
-    setItemDelegate(new CutFadingDelegate(this));
+    setItemDelegate(new RowDelegate(this));
     header()->setSectionsClickable(true);
     header()->setSortIndicatorShown(true);
     header()->setStretchLastSection(false);
@@ -160,6 +189,10 @@ void FileTableView::dragMoveEvent(QDragMoveEvent *event)
         event->ignore();
         return;
     }
+    if (refusedAt(event->position().toPoint())) {
+        event->ignore();
+        return;
+    }
     const int row = folderRowAt(event->position().toPoint());
     if (row >= 0)
         setCurrentIndex(model()->index(row, 0)); // shows which folder takes the drop
@@ -178,7 +211,7 @@ void FileTableView::dragLeaveEvent(QDragLeaveEvent *event)
 
 void FileTableView::dropEvent(QDropEvent *event)
 {
-    if (!event->mimeData()->hasUrls()) {
+    if (!event->mimeData()->hasUrls() || refusedAt(event->position().toPoint())) {
         event->ignore();
         return;
     }
@@ -199,4 +232,52 @@ int FileTableView::folderRowAt(const QPoint &pos) const
 {
     const QModelIndex index = indexAt(pos);
     return index.isValid() && index.data(FileTableModel::IsDirectoryRole).toBool() ? index.row() : -1;
+}
+
+bool FileTableView::refusedAt(const QPoint &pos) const
+{
+    const QModelIndex index = indexAt(pos);
+    return m_folderColumn && index.isValid() && !index.data(FileTableModel::IsDirectoryRole).toBool();
+}
+
+void FileTableView::startFileDrag(WorkspaceModel *workspace, const FileItem &dragged, const QList<FileItem> &carried)
+{
+    QList<QUrl> urls;
+    for (const FileItem &item : carried)
+        urls.append(item.url);
+    workspace->setDraggingURLs(urls);
+    auto *drag = new QDrag(this);
+    auto *mime = new QMimeData;
+    mime->setUrls(urls);
+    drag->setMimeData(mime);
+    drag->setPixmap(ThemeIcons::icon(dragged.isDirectory ? ThemeIcons::Symbol::folder : ThemeIcons::Symbol::file)
+                        .pixmap(32, 32));
+    drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+}
+
+void FileTableView::showMenu(const QList<ContextMenuEntry> &entries, const QPoint &pos)
+{
+    QMenu menu;
+    ContextMenuBuilder::fill(&menu, entries, this);
+    menu.exec(viewport()->mapToGlobal(pos));
+}
+
+void FileTableView::showSelection(const QSet<QUrl> &urls)
+{
+    const auto *rows = static_cast<const FileTableModel *>(model());
+    QItemSelection selection;
+    int first = -1;
+    const int count = rows->rowCount();
+    for (int row = 0; row <= count; ++row) { // contiguous runs make few ranges, even for Ctrl+A
+        const bool selected = row < count && urls.contains(rows->item(row).url);
+        if (selected && first < 0)
+            first = row;
+        if (!selected && first >= 0) {
+            selection.select(rows->index(first, 0), rows->index(row - 1, FileTableModel::ColumnCount - 1));
+            first = -1;
+        }
+    }
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (!selection.isEmpty() && !selectionModel()->isSelected(currentIndex()))
+        selectionModel()->setCurrentIndex(selection.first().topLeft(), QItemSelectionModel::NoUpdate);
 }

@@ -4,12 +4,18 @@
 // background, a key press) and leaves what that means to FileListView. Arrow keys and type-ahead
 // keep the platform's behaviour. Cut rows are painted faded.
 
+#include "contextmenuentry.h"
+#include "fileitem.h"
+
 #include <QList>
 #include <QPoint>
+#include <QSet>
 #include <QTreeView>
 #include <QUrl>
 
 #include <functional>
+
+class WorkspaceModel;
 
 class FileTableView : public QTreeView
 {
@@ -24,6 +30,19 @@ public:
     explicit FileTableView(QWidget *parent = nullptr);
 
     void setKeyHandler(KeyHandler handler) { m_keys = std::move(handler); }
+    // For a column of folders: a chevron at the end of folder rows, and drops on file rows
+    // refused instead of going to the background.
+    void setFolderColumnStyle(bool folderColumn) { m_folderColumn = folderColumn; }
+    bool isFolderColumn() const { return m_folderColumn; }
+
+    // Drags `carried` out (the workspace learns what is dragged); the picture is the dragged
+    // row's kind.
+    void startFileDrag(WorkspaceModel *workspace, const FileItem &dragged, const QList<FileItem> &carried);
+    // Selects the rows whose URL is in `urls` (the model is a FileTableModel), and puts the
+    // current row on the first of them unless it is already selected.
+    void showSelection(const QSet<QUrl> &urls);
+    // Shows a context menu built by the command layer at `pos` (viewport coordinates).
+    void showMenu(const QList<ContextMenuEntry> &entries, const QPoint &pos);
 
 Q_SIGNALS:
     void rowClicked(int row, Qt::KeyboardModifiers modifiers);
@@ -53,8 +72,10 @@ private:
     int folderRowAt(const QPoint &pos) const;
     static Qt::DropAction dropAction(Qt::KeyboardModifiers modifiers);
     bool selectFirstRow(QKeyEvent *event);
+    bool refusedAt(const QPoint &pos) const;
 
     KeyHandler m_keys;
+    bool m_folderColumn = false;
     QPoint m_pressPos;
     int m_pressRow = -1;
     bool m_clickDeferred = false; // a plain press on a selected row selects on release, not before a drag

@@ -1,10 +1,13 @@
 #include "fuzzyfinderpalette.h"
 
+#include "busyspinner.h"
 #include "fuzzyfindermodel.h"
 #include "localization.h"
+#include "theme.h"
 #include "themeicons.h"
 
 #include <QApplication>
+#include <QBitmap>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -12,7 +15,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
-#include <QProgressBar>
+#include <QPainterPath>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
@@ -21,8 +24,18 @@ namespace {
 constexpr int PathRole = Qt::UserRole + 1;
 constexpr int paletteWidth = 560;
 constexpr int resultsHeight = 320;
+constexpr int cornerRadius = 10;
+constexpr int topOffset = 24; // below the pane's upper edge, clear of its header
 
-// A result row: the icon, then the name above its path in a smaller, dimmer font.
+QPainterPath roundedOutline(const QRectF &rect)
+{
+    QPainterPath path;
+    path.addRoundedRect(rect, cornerRadius, cornerRadius);
+    return path;
+}
+
+// A result row: the icon, then the name above its path in the caption font and the dim colour;
+// the highlighted row on the secondary background.
 class ResultDelegate : public QStyledItemDelegate
 {
 public:
@@ -31,63 +44,65 @@ public:
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const override
     {
-        const int lines = QFontMetrics(nameFont).height() + QFontMetrics(captionFont(option)).height();
+        const int lines = QFontMetrics(nameFont).height() + QFontMetrics(Theme::captionFont(option.font)).height();
         return {option.rect.width(), lines + 8};
     }
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
-        QStyleOptionViewItem base = option;
-        initStyleOption(&base, index);
-        base.text.clear();
-        base.icon = {};
-        const QWidget *widget = option.widget;
-        QStyle *style = widget ? widget->style() : QApplication::style();
-        style->drawControl(QStyle::CE_ItemViewItem, &base, painter, widget);
-
+        const Theme theme = Theme::daziduvEdiv();
+        painter->save();
+        if (option.state & QStyle::State_Selected)
+            painter->fillRect(option.rect, theme.secondaryBackground);
         const QRect area = option.rect.adjusted(10, 4, -10, -4);
         index.data(Qt::DecorationRole).value<QIcon>().paint(painter, QRect(area.left(), area.center().y() - 8, 16, 16));
         const QRect text = area.adjusted(22, 0, 0, 0);
         const int nameHeight = QFontMetrics(nameFont).height();
-        painter->save();
         painter->setFont(nameFont);
-        painter->setPen(option.palette.color(QPalette::Text));
+        painter->setPen(theme.foreground);
         painter->drawText(text.adjusted(0, 0, 0, -(text.height() - nameHeight)), Qt::AlignLeft | Qt::AlignVCenter,
                           QFontMetrics(nameFont).elidedText(index.data().toString(), Qt::ElideRight, text.width()));
-        const QFont caption = captionFont(option);
+        const QFont caption = Theme::captionFont(option.font);
         painter->setFont(caption);
-        painter->setPen(option.palette.color(QPalette::PlaceholderText));
+        painter->setPen(theme.secondaryForeground);
         painter->drawText(text.adjusted(0, nameHeight, 0, 0), Qt::AlignLeft | Qt::AlignTop,
                           QFontMetrics(caption).elidedText(index.data(PathRole).toString(), Qt::ElideMiddle,
                                                            text.width()));
         painter->restore();
-    }
-
-private:
-    static QFont captionFont(const QStyleOptionViewItem &option)
-    {
-        QFont font = option.font;
-        font.setPointSizeF(font.pointSizeF() * 0.85);
-        return font;
     }
 };
 
 QFrame *divider()
 {
     auto *line = new QFrame;
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Plain);
+    line->setFixedHeight(1);
+    line->setAutoFillBackground(true);
+    QPalette colours = line->palette();
+    colours.setColor(QPalette::Window, Theme::daziduvEdiv().secondaryBackground);
+    line->setPalette(colours);
     return line;
+}
+
+// Dim caption text: counts, hints and notes.
+QLabel *captionLabel(QWidget *parent = nullptr)
+{
+    auto *label = new QLabel(parent);
+    label->setFont(Theme::captionFont(label->font()));
+    QPalette colours = label->palette();
+    colours.setColor(QPalette::WindowText, Theme::daziduvEdiv().secondaryForeground);
+    label->setPalette(colours);
+    return label;
 }
 
 } // namespace
 
 FuzzyFinderPalette::FuzzyFinderPalette(FuzzyFinderModel *model, const Localization &loc, QWidget *parent)
-    : QDialog(parent), m_model(model)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_model(model)
 {
     setWindowModality(Qt::WindowModal);
     setFixedWidth(paletteWidth);
     buildLayout();
+    applyTheme();
     setTexts(loc);
     connect(m_field, &QLineEdit::textEdited, this, [this](const QString &text) {
         m_model->setQuery(text);
@@ -107,13 +122,11 @@ void FuzzyFinderPalette::buildLayout()
     m_field = new QLineEdit;
     m_field->setFrame(false);
     m_field->installEventFilter(this);
-    m_busy = new QProgressBar;
-    m_busy->setRange(0, 0);
-    m_busy->setTextVisible(false);
-    m_busy->setFixedSize(48, 8);
-    m_count = new QLabel;
+    m_busy = new BusySpinner(12);
+    m_count = captionLabel();
     auto *glass = new QLabel;
-    glass->setPixmap(ThemeIcons::icon(ThemeIcons::Symbol::filter).pixmap(16, 16));
+    glass->setPixmap(ThemeIcons::tinted(ThemeIcons::Symbol::search, Theme::daziduvEdiv().secondaryForeground, 16,
+                                        devicePixelRatioF()));
 
     auto *queryRow = new QHBoxLayout;
     queryRow->setContentsMargins(10, 8, 10, 8);
@@ -129,22 +142,35 @@ void FuzzyFinderPalette::buildLayout()
     m_list->setFocusPolicy(Qt::NoFocus);
     m_list->setUniformItemSizes(true);
     m_list->setItemDelegate(new ResultDelegate(m_list));
-    m_emptyHint = new QLabel(m_list);
+    m_list->setCursor(Qt::PointingHandCursor);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_emptyHint = captionLabel(m_list);
     m_emptyHint->setAlignment(Qt::AlignCenter);
     m_emptyHint->setGeometry(0, 0, paletteWidth, resultsHeight);
 
-    m_truncated = new QLabel;
+    m_truncated = captionLabel();
     m_truncated->setContentsMargins(10, 6, 10, 6);
     m_truncatedDivider = divider();
 
     auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
+    // Room for the outline, so that nothing paints over it.
+    layout->setContentsMargins(1, 1, 1, 1);
     layout->setSpacing(0);
     layout->addLayout(queryRow);
     layout->addWidget(divider());
     layout->addWidget(m_list);
     layout->addWidget(m_truncatedDivider);
     layout->addWidget(m_truncated);
+}
+
+void FuzzyFinderPalette::applyTheme()
+{
+    const Theme theme = Theme::daziduvEdiv();
+    QPalette colours = theme.palette();
+    colours.setColor(QPalette::Window, theme.background);
+    colours.setColor(QPalette::Base, theme.background);
+    setPalette(colours);
+    m_busy->setColour(theme.secondaryForeground);
 }
 
 void FuzzyFinderPalette::setTexts(const Localization &loc)
@@ -155,6 +181,39 @@ void FuzzyFinderPalette::setTexts(const Localization &loc)
     m_typeToSearch = loc.fuzzyTypeToSearch;
     m_noMatches = loc.noMatches;
     updateStatus();
+}
+
+void FuzzyFinderPalette::paintEvent(QPaintEvent *)
+{
+    const Theme theme = Theme::daziduvEdiv();
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QPainterPath outline = roundedOutline(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+    painter.fillPath(outline, theme.background);
+    painter.setPen(QPen(theme.secondaryBackground, 1));
+    painter.drawPath(outline);
+}
+
+// The mask cuts the corners off on any desktop, with or without a compositor.
+void FuzzyFinderPalette::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    QBitmap mask(size());
+    mask.fill(Qt::color0);
+    QPainter painter(&mask);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillPath(roundedOutline(QRectF(rect())), Qt::color1);
+    painter.end();
+    setMask(mask);
+}
+
+void FuzzyFinderPalette::placeOverParent()
+{
+    const QWidget *over = parentWidget();
+    if (!over)
+        return;
+    const QPoint topCentre = over->mapToGlobal(QPoint(over->width() / 2, 0));
+    move(topCentre.x() - width() / 2, topCentre.y() + topOffset);
 }
 
 void FuzzyFinderPalette::setNameFont(const QFont &font)
@@ -259,6 +318,7 @@ bool FuzzyFinderPalette::eventFilter(QObject *watched, QEvent *event)
 
 void FuzzyFinderPalette::showEvent(QShowEvent *event)
 {
+    placeOverParent();
     QDialog::showEvent(event);
     m_field->setFocus();
     m_model->start();

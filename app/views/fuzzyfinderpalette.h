@@ -1,9 +1,10 @@
 #pragma once
-// The find-anywhere palette: a query field over a FuzzyFinderModel, the best matches with their
-// paths below it, and a status (scanning, the number of results, a partial-results note). The
-// keyboard stays in the field: Up and Down move the highlight, Return chooses it, Escape closes.
-// A click on a row chooses that row at once. The opener owns the model and decides what a
-// choice means; the palette only reports it.
+// The find-anywhere palette: a frameless rounded box floating over the pane, with a query field
+// over a FuzzyFinderModel, the best matches with their paths below it, and a status (a spinner
+// while scanning, then the number of results; a partial-results note). The keyboard stays in
+// the field: Up and Down move the highlight, Return chooses it, Escape closes. A click on a row
+// chooses that row at once. The opener owns the model and decides what a choice means; the
+// palette only reports it.
 
 #include "fileitem.h"
 #include "iconrefresh.h"
@@ -14,12 +15,12 @@
 
 #include <functional>
 
+class BusySpinner;
 class FuzzyFinderModel;
 class IconCache;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QProgressBar;
 struct Localization;
 
 class FuzzyFinderPalette : public QDialog
@@ -37,6 +38,14 @@ public:
     // The path shown under a result: relative to the root when the item lies below it.
     QString relativePath(const QUrl &url) const;
 
+    QLineEdit *field() const { return m_field; }
+    QListWidget *resultList() const { return m_list; }
+    BusySpinner *spinner() const { return m_busy; }
+    // The status beside the field, the hint over empty results, the partial-results note.
+    QLabel *countLabel() const { return m_count; }
+    QLabel *hintLabel() const { return m_emptyHint; }
+    QLabel *truncatedLabel() const { return m_truncated; }
+
 Q_SIGNALS:
     void chosen(const FileItem &item);
     void closed();
@@ -45,10 +54,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void reject() override;
 
 private:
     void buildLayout();
+    void applyTheme();
+    void placeOverParent();
     void fillResults();
     void refreshIcons();
     void updateStatus();
@@ -57,7 +70,7 @@ private:
 
     FuzzyFinderModel *m_model;
     QLineEdit *m_field;
-    QProgressBar *m_busy;
+    BusySpinner *m_busy;
     QLabel *m_count;
     QListWidget *m_list;
     QLabel *m_emptyHint;

@@ -46,7 +46,7 @@ void ListOverlay::showMessage(const QString &iconName, const QString &title, con
 {
     m_spinner->hide();
     m_symbol->setPixmap(QIcon::fromTheme(iconName).pixmap(48, 48));
-    m_symbol->show();
+    m_symbol->setVisible(!iconName.isEmpty());
     m_title->setText(title);
     m_title->show();
     m_description->setText(description);

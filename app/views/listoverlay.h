@@ -17,6 +17,7 @@ public:
     explicit ListOverlay(QWidget *parent = nullptr);
 
     void showSpinner();
+    // An empty icon name shows the text alone.
     void showMessage(const QString &iconName, const QString &title, const QString &description = {});
     void clear();
 

@@ -1,15 +1,28 @@
 #include "owlbadgeview.h"
 
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace {
+
+// A scale of exactly zero would make the painter's transform singular.
+constexpr double smallest = 0.00001;
+
+} // namespace
+
 OwlBadgeView::OwlBadgeView(QStringList frames, std::chrono::milliseconds step, QWidget *parent)
-    : QLabel(parent), m_frames(std::move(frames))
+    : QWidget(parent), m_frames(std::move(frames))
 {
     QFont badgeFont = font();
     badgeFont.setPointSize(15);
     setFont(badgeFont);
-    setText(m_frames.value(0));
-    setAlignment(Qt::AlignCenter);
     m_timer.setInterval(step);
     connect(&m_timer, &QTimer::timeout, this, &OwlBadgeView::advance);
+    m_change.setDuration(int(transition.count()));
+    m_change.setStartValue(0.0);
+    m_change.setEndValue(1.0);
+    m_change.setEasingCurve(QEasingCurve::InOutQuad);
+    connect(&m_change, &QVariantAnimation::valueChanged, this, qOverload<>(&QWidget::update));
 }
 
 QStringList OwlBadgeView::titleFrames()
@@ -18,9 +31,23 @@ QStringList OwlBadgeView::titleFrames()
             QStringLiteral("\U0001F4C1")};
 }
 
+double OwlBadgeView::progress() const
+{
+    return m_change.state() == QAbstractAnimation::Running ? m_change.currentValue().toDouble() : 1.0;
+}
+
+QSize OwlBadgeView::sizeHint() const
+{
+    const QFontMetrics metrics(font());
+    int width = 0;
+    for (const QString &frame : m_frames)
+        width = std::max(width, metrics.horizontalAdvance(frame));
+    return {width + 4, metrics.height()};
+}
+
 void OwlBadgeView::showEvent(QShowEvent *event)
 {
-    QLabel::showEvent(event);
+    QWidget::showEvent(event);
     if (m_index + 1 < m_frames.size())
         m_timer.start();
 }
@@ -29,7 +56,9 @@ void OwlBadgeView::hideEvent(QHideEvent *event)
 {
     // Hidden, the badge stops where it is, like a task cancelled with its view.
     m_timer.stop();
-    QLabel::hideEvent(event);
+    if (m_change.state() == QAbstractAnimation::Running)
+        m_change.setCurrentTime(m_change.duration());
+    QWidget::hideEvent(event);
 }
 
 void OwlBadgeView::advance()
@@ -39,8 +68,35 @@ void OwlBadgeView::advance()
         return;
     }
     ++m_index;
-    setText(m_frames.at(m_index));
+    m_change.stop();
+    m_change.start();
+    update();
     Q_EMIT indexChanged(m_index);
     if (m_index + 1 >= m_frames.size())
         m_timer.stop();
+}
+
+void OwlBadgeView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const double amount = progress();
+    if (amount < 1.0 && m_index > 0)
+        paintFrame(painter, m_frames.value(m_index - 1), 1.0 - amount);
+    paintFrame(painter, text(), amount);
+}
+
+// `amount` 1 is the frame in full; towards 0 it shrinks about the centre and fades.
+void OwlBadgeView::paintFrame(QPainter &painter, const QString &frame, double amount)
+{
+    // A frame all but faded out is skipped: the glyph cache can't render an emoji that small.
+    if (frame.isEmpty() || amount < 0.02)
+        return;
+    const double scale = std::max(amount, smallest);
+    painter.save();
+    painter.setOpacity(amount);
+    painter.translate(QRectF(rect()).center());
+    painter.scale(scale, scale);
+    painter.translate(-QRectF(rect()).center());
+    painter.drawText(rect(), Qt::AlignCenter, frame);
+    painter.restore();
 }

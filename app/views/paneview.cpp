@@ -1,11 +1,15 @@
 #include "paneview.h"
 
+#include "applicationchooser.h"
+#include "applicationregistry.h"
 #include "appsettings.h"
+#include "columnbrowserview.h"
 #include "dialoghost.h"
 #include "errortext.h"
 #include "fileerror.h"
 #include "fuzzyfinderpalette.h"
 #include "filelistview.h"
+#include "filenames.h"
 #include "filetableview.h"
 #include "filesystemservice.h"
 #include "localization.h"
@@ -22,6 +26,7 @@
 #include "urls.h"
 #include "workspacemodel.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QPainter>
@@ -74,6 +79,11 @@ PaneView::PaneView(const ViewEnvironment &env, PaneModel *pane, QWidget *parent)
 }
 
 PaneView::~PaneView() = default;
+
+ColumnBrowserView *PaneView::columnBrowser() const
+{
+    return m_browser;
+}
 
 QToolButton *PaneView::headerButton(const QString &objectName)
 {
@@ -149,6 +159,21 @@ QWidget *PaneView::makeHeader()
     return header;
 }
 
+void PaneView::chooseApplication(const QList<FileItem> &items)
+{
+    if (items.isEmpty())
+        return;
+    const Localization &loc = Localization::forLanguage(m_env.settings->language());
+    auto *chooser = new ApplicationChooser(ApplicationRegistry::fromEnvironment({loc.languageCode}).allApplications(),
+                                           FileNames::displayName(items.first().name), loc, this);
+    chooser->setAttribute(Qt::WA_DeleteOnClose);
+    connect(chooser, &QDialog::accepted, this, [this, chooser, items] {
+        if (const std::optional<DesktopEntry> application = chooser->chosen())
+            m_actions->openWith(items, *application);
+    });
+    chooser->open();
+}
+
 void PaneView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
@@ -162,13 +187,11 @@ void PaneView::ensureActions()
     m_actions = new PaneActions(m_env.workspace, m_pane, m_env.settings, this);
     m_actions->setOnNewFolder([this] { openNewFolderDialog(); });
     m_actions->setOnNewFile([this] { openNewFileDialog(); });
+    m_actions->setOnChooseApplication([this](const QList<FileItem> &items) { chooseApplication(items); });
     m_dialogs = new DialogHost(m_env, m_actions, this);
-    // Both view modes show the list for now; the column browser takes the column mode later.
     m_list = new FileListView(m_env, m_pane, m_actions, m_contentSlot);
     m_list->setObjectName(QStringLiteral("paneContent"));
-    m_content = m_list;
-    m_contentSlot->addWidget(m_content);
-    m_contentSlot->setCurrentWidget(m_content);
+    m_contentSlot->addWidget(m_list);
     bindActiveTab();
 }
 
@@ -182,6 +205,9 @@ void PaneView::bindActiveTab()
         connect(tab, &TabModel::historyChanged, this, &PaneView::updateButtons);
         connect(tab, &TabModel::viewModeChanged, this, &PaneView::updateButtons);
         connect(tab, &TabModel::filterActiveChanged, this, &PaneView::updateButtons);
+        connect(tab, &TabModel::historyChanged, this, &PaneView::showContent);
+        connect(tab, &TabModel::viewModeChanged, this, &PaneView::showContent);
+        connect(tab, &TabModel::showHiddenChanged, this, &PaneView::showContent);
     }
     m_pathBar->setTab(tab);
     m_statusBar->setTab(tab);
@@ -189,7 +215,38 @@ void PaneView::bindActiveTab()
         m_dialogs->setTab(tab);
     if (m_list)
         m_list->setTab(tab);
+    showContent();
     updateButtons();
+}
+
+// In column view a browser is made for the tab's folder (and its hidden-entry choice) and
+// remade when either changes; the list stays bound to the tab meanwhile, so switching back
+// shows its own selection again.
+void PaneView::showContent()
+{
+    if (!m_list || !m_tab)
+        return;
+    QWidget *focus = QApplication::focusWidget();
+    const bool hadFocus = m_content && focus && (focus == m_content || m_content->isAncestorOf(focus));
+    const bool columns = m_tab->viewMode() == ViewMode::column;
+    const bool current = m_browser && m_browser->tab() == m_tab && m_browser->model()->rootURL() == m_tab->currentUrl()
+                         && m_browser->model()->showHidden() == m_tab->showHidden();
+    if (m_browser && (!columns || !current)) {
+        // It may be mid-way through one of its own calls (a double click that navigated).
+        m_contentSlot->removeWidget(m_browser);
+        m_browser->hide();
+        m_browser->deleteLater();
+        m_browser = nullptr;
+    }
+    if (columns && !m_browser) {
+        m_browser = new ColumnBrowserView(m_env, m_pane, m_tab, m_actions, m_contentSlot);
+        m_browser->setObjectName(QStringLiteral("columnBrowser"));
+        m_contentSlot->addWidget(m_browser);
+    }
+    m_content = columns ? static_cast<QWidget *>(m_browser) : m_list;
+    m_contentSlot->setCurrentWidget(m_content);
+    if (hadFocus)
+        focusContent();
 }
 
 void PaneView::updateButtons()
@@ -232,7 +289,9 @@ void PaneView::retranslate()
 
 void PaneView::focusContent()
 {
-    if (m_list)
+    if (m_browser && m_content == m_browser)
+        m_browser->focusActiveColumn();
+    else if (m_list)
         m_list->table()->setFocus(Qt::OtherFocusReason);
     else
         m_contentSlot->setFocus(Qt::OtherFocusReason);

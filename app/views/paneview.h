@@ -5,12 +5,14 @@
 // for a new folder and a new file. The active pane is tinted and has an accent line along its
 // top; a click anywhere in it makes it active (the workspace view watches for that).
 
+#include "fileitem.h"
 #include "namedialog.h"
 #include "viewenvironment.h"
 
 #include <QPointer>
 #include <QWidget>
 
+class ColumnBrowserView;
 class DialogHost;
 class FileListView;
 class PaneActions;
@@ -40,6 +42,8 @@ public:
     StatusBarView *statusBar() const { return m_statusBar; }
     QWidget *content() const { return m_content; }
     FileListView *list() const { return m_list; }
+    // The browser of a tab in column view; null in list view.
+    ColumnBrowserView *columnBrowser() const;
 
     QToolButton *backButton() const { return m_back; }
     QToolButton *forwardButton() const { return m_forward; }
@@ -53,6 +57,8 @@ public:
 
     void openNewFolderDialog();
     void openNewFileDialog();
+    // "Other Application…": asks which application opens the items.
+    void chooseApplication(const QList<FileItem> &items);
     void focusContent();
 
 protected:
@@ -67,6 +73,7 @@ private:
     void ensureActions();
     void bindActiveTab();
     void updateButtons();
+    void showContent();
     void retranslate();
     void openNameDialog(NewItem kind);
     void createItem(NewItem kind, const QString &name);
@@ -84,6 +91,7 @@ private:
     QStackedWidget *m_contentSlot = nullptr;
     QWidget *m_content = nullptr;
     FileListView *m_list = nullptr;
+    QPointer<ColumnBrowserView> m_browser;
     QToolButton *m_back = nullptr;
     QToolButton *m_forward = nullptr;
     QToolButton *m_up = nullptr;

@@ -1,63 +1,25 @@
 #include "previewdialog.h"
 
-#include "filesystemservice.h"
-#include "themeicons.h"
-#include "titlebarsummary.h"
+#include "quicklookpreview.h"
 #include "urls.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QLabel>
-#include <QMimeDatabase>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QIcon iconFor(const QUrl &url, bool isDirectory)
-{
-    if (isDirectory)
-        return ThemeIcons::icon(ThemeIcons::Symbol::folder);
-    const QMimeType type = QMimeDatabase().mimeTypeForFile(Urls::path(url), QMimeDatabase::MatchExtension);
-    for (const QString &name : {type.iconName(), type.genericIconName()}) {
-        if (QIcon::hasThemeIcon(name))
-            return QIcon::fromTheme(name);
-    }
-    return ThemeIcons::icon(ThemeIcons::Symbol::file);
-}
-
-} // namespace
-
-PreviewDialog::PreviewDialog(const QUrl &url, QWidget *parent) : QDialog(parent), m_url(url)
+PreviewDialog::PreviewDialog(const ViewEnvironment &env, const QUrl &url, QWidget *parent)
+    : QDialog(parent), m_url(url), m_preview(new QuickLookPreview(env, this)), m_close(new QPushButton(this))
 {
     setMinimumSize(640, 460);
-    FileInfo info;
-    try {
-        info = FileSystemService().info(url);
-    } catch (...) {
-        info.name = Urls::lastPathComponent(url);
-    }
-    setWindowTitle(info.name);
-
-    auto *icon = new QLabel(this);
-    icon->setPixmap(iconFor(url, info.isDirectory).pixmap(128, 128));
-    icon->setAlignment(Qt::AlignCenter);
-    auto *name = new QLabel(info.name, this);
-    QFont big = name->font();
-    big.setPointSizeF(big.pointSizeF() * 1.3);
-    big.setBold(true);
-    name->setFont(big);
-    name->setAlignment(Qt::AlignCenter);
-    name->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    auto *size = new QLabel(info.byteSize ? TitleBarSummary::defaultByteCount(*info.byteSize) : QString(), this);
-    size->setAlignment(Qt::AlignCenter);
-    size->setForegroundRole(QPalette::PlaceholderText);
+    setWindowTitle(Urls::lastPathComponent(url));
+    m_preview->setMinimumSize(640, 460);
+    m_preview->setUrl(url);
 
     auto *line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Plain);
     line->setForegroundRole(QPalette::Mid);
-    m_close = new QPushButton(this);
     m_close->setDefault(true);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -67,11 +29,8 @@ PreviewDialog::PreviewDialog(const QUrl &url, QWidget *parent) : QDialog(parent)
     buttons->addWidget(m_close);
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
-    column->addStretch(1);
-    column->addWidget(icon);
-    column->addWidget(name);
-    column->addWidget(size);
-    column->addStretch(1);
+    column->setSpacing(0);
+    column->addWidget(m_preview, 1);
     column->addWidget(line);
     column->addLayout(buttons);
 }

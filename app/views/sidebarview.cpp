@@ -3,18 +3,23 @@
 #include "appsettings.h"
 #include "bookmarklistwidget.h"
 #include "favoritesstore.h"
+#include "filenames.h"
 #include "localization.h"
 #include "panemodel.h"
 #include "sidebaritem.h"
 #include "tabmodel.h"
 #include "themeicons.h"
+#include "titlebarsummary.h"
 #include "urls.h"
+#include "volumerowdelegate.h"
 #include "workspacemodel.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -53,13 +58,17 @@ QLabel *sectionHeader(QWidget *parent)
 SidebarView::SidebarView(const ViewEnvironment &env, QWidget *parent)
     : QWidget(parent), m_env(env), m_placesHeader(sectionHeader(this)), m_places(plainList(new QListWidget(this))),
       m_bookmarksHeader(sectionHeader(this)), m_addBookmark(new QToolButton(this)),
-      m_bookmarks(plainList(new BookmarkListWidget(this))), m_pin(new QToolButton(this))
+      m_bookmarks(plainList(new BookmarkListWidget(this))), m_devicesHeader(sectionHeader(this)),
+      m_devices(plainList(new QListWidget(this))), m_pin(new QToolButton(this))
 {
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Button);
     m_places->setObjectName(QStringLiteral("places"));
     m_bookmarks->setObjectName(QStringLiteral("bookmarks"));
     m_bookmarks->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_devices->setObjectName(QStringLiteral("devices"));
+    m_devices->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_devices->setItemDelegate(new VolumeRowDelegate(m_devices));
     m_addBookmark->setAutoRaise(true);
     m_addBookmark->setFocusPolicy(Qt::NoFocus);
     m_addBookmark->setIcon(ThemeIcons::icon(ThemeIcons::Symbol::add));
@@ -79,6 +88,9 @@ SidebarView::SidebarView(const ViewEnvironment &env, QWidget *parent)
     lists->setSpacing(4);
     lists->addWidget(m_placesHeader);
     lists->addWidget(m_places);
+    lists->addSpacing(8);
+    lists->addWidget(m_devicesHeader);
+    lists->addWidget(m_devices);
     lists->addSpacing(8);
     lists->addLayout(bookmarksRow);
     lists->addWidget(m_bookmarks);
@@ -106,6 +118,21 @@ SidebarView::SidebarView(const ViewEnvironment &env, QWidget *parent)
     });
     connect(m_pin, &QToolButton::clicked, this, [this] { m_env.settings->setFloatOnTop(!m_env.settings->floatOnTop()); });
     connect(m_env.favorites, &FavoritesStore::itemsChanged, this, &SidebarView::fillBookmarks);
+    connect(m_devices, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) { activateDevice(m_devices->row(item)); });
+    connect(m_devices, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        if (QListWidgetItem *item = m_devices->itemAt(pos)) {
+            QMenu *menu = deviceMenu(m_devices->row(item), this);
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            menu->popup(m_devices->viewport()->mapToGlobal(pos));
+        }
+    });
+    m_devicesHeader->setVisible(m_env.devices);
+    m_devices->setVisible(m_env.devices);
+    if (m_env.devices) {
+        connect(m_env.devices, &DevicesModel::volumesChanged, this, &SidebarView::fillDevices);
+        connect(m_env.devices, &DevicesModel::mounted, this, &SidebarView::openFolder);
+        connect(m_env.devices, &DevicesModel::failed, this, &SidebarView::showDeviceFailure);
+    }
     connect(m_env.settings, &AppSettings::floatOnTopChanged, this, &SidebarView::updatePin);
     connect(m_env.settings, &AppSettings::languageChanged, this, &SidebarView::retranslate);
     connect(m_env.workspace, &WorkspaceModel::activePaneIDChanged, this, &SidebarView::followActiveTab);
@@ -129,7 +156,7 @@ void SidebarView::highlightCurrentFolder()
 {
     const QString current = Urls::path(m_env.workspace->activePane()->activeTab()->history().current());
     bool found = false;
-    for (QListWidget *list : {m_places, m_bookmarks}) {
+    for (QListWidget *list : {m_places, m_devices, m_bookmarks}) {
         QListWidgetItem *match = nullptr;
         for (int row = 0; row < list->count() && !found; ++row) {
             if (Urls::path(list->item(row)->data(urlRole).toUrl()) == current)
@@ -189,6 +216,72 @@ void SidebarView::showBookmarkMenu(const QPoint &pos)
     menu.exec(m_bookmarks->viewport()->mapToGlobal(pos));
 }
 
+void SidebarView::fillDevices()
+{
+    if (!m_env.devices)
+        return;
+    const Localization &loc = Localization::forLanguage(m_env.settings->language());
+    m_devices->clear();
+    for (const DevicesModel::Volume &volume : m_env.devices->volumes()) {
+        const ThemeIcons::Symbol symbol = volume.kind == MountTable::Kind::network     ? ThemeIcons::Symbol::networkDrive
+                                          : volume.kind == MountTable::Kind::removable ? ThemeIcons::Symbol::removableDrive
+                                                                                       : ThemeIcons::Symbol::internalDrive;
+        auto *item = new QListWidgetItem(ThemeIcons::icon(symbol), DevicesModel::displayName(volume, loc), m_devices);
+        item->setData(idRole, volume.id);
+        if (volume.isMounted())
+            item->setData(urlRole, volume.url());
+        if (volume.freeBytes)
+            item->setData(VolumeRowDelegate::captionRole,
+                          Localization::fill(loc.freeSpaceFormat, {TitleBarSummary::defaultByteCount(*volume.freeBytes)}));
+        else if (!volume.isMounted())
+            item->setData(VolumeRowDelegate::captionRole, TitleBarSummary::defaultByteCount(volume.size));
+        item->setToolTip(volume.isMounted() ? FileNames::displayName(FileNames::decode(volume.mountPoint)) : QString());
+    }
+    highlightCurrentFolder();
+}
+
+void SidebarView::activateDevice(int row)
+{
+    const QList<DevicesModel::Volume> &volumes = m_env.devices->volumes();
+    if (row < 0 || row >= volumes.size())
+        return;
+    const DevicesModel::Volume &volume = volumes.at(row);
+    if (volume.isMounted())
+        openFolder(volume.url());
+    else
+        m_env.devices->mount(volume.id);
+}
+
+QMenu *SidebarView::deviceMenu(int row, QWidget *parent)
+{
+    auto *menu = new QMenu(parent);
+    const QList<DevicesModel::Volume> &volumes = m_env.devices->volumes();
+    if (row < 0 || row >= volumes.size())
+        return menu;
+    const DevicesModel::Volume volume = volumes.at(row);
+    const Localization &loc = Localization::forLanguage(m_env.settings->language());
+    DevicesModel *devices = m_env.devices;
+    menu->addAction(loc.openItem, this, [this, row] { activateDevice(row); });
+    menu->addSeparator();
+    menu->addAction(loc.mountVolume, devices, [devices, id = volume.id] { devices->mount(id); })->setEnabled(volume.canMount());
+    menu->addAction(loc.unmountVolume, devices, [devices, id = volume.id] { devices->unmount(id); })->setEnabled(volume.canUnmount());
+    menu->addAction(ThemeIcons::icon(ThemeIcons::Symbol::eject), loc.ejectVolume, devices,
+                    [devices, id = volume.id] { devices->eject(id); })->setEnabled(volume.canEject());
+    return menu;
+}
+
+void SidebarView::showDeviceFailure(const UDisksClient::Outcome &outcome, const DevicesModel::Volume &volume)
+{
+    const Localization &loc = Localization::forLanguage(m_env.settings->language());
+    auto *box = new QMessageBox(QMessageBox::Warning, loc.errorTitle,
+                                DevicesModel::failureMessage(outcome, DevicesModel::displayName(volume, loc), loc),
+                                QMessageBox::Ok, window());
+    box->setObjectName(QStringLiteral("deviceFailure"));
+    box->button(QMessageBox::Ok)->setText(loc.ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
 void SidebarView::updatePin()
 {
     const bool on = m_env.settings->floatOnTop();
@@ -205,8 +298,10 @@ void SidebarView::retranslate()
     const Localization &loc = Localization::forLanguage(m_env.settings->language());
     m_placesHeader->setText(loc.sidebarFavorites);
     m_bookmarksHeader->setText(loc.sidebarBookmarks);
+    m_devicesHeader->setText(loc.sidebarDevices);
     m_addBookmark->setToolTip(loc.addBookmark);
     m_pin->setText(loc.floatOnTop);
     fillPlaces();
+    fillDevices();
     updatePin();
 }

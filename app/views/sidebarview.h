@@ -1,9 +1,12 @@
 #pragma once
-// The left column of the window: the fixed places, the user's bookmarks (add the current
-// folder, remove from a context menu, drag to reorder) and, at the bottom, the float-on-top pin.
-// A click on a place or bookmark shows that folder in the active tab of the active pane; the
-// place or bookmark of the folder that tab shows is highlighted, and nothing is elsewhere.
+// The left column of the window: the fixed places, the volumes (with their free space; mount,
+// unmount and eject from a context menu), the user's bookmarks (add the current folder, remove
+// from a context menu, drag to reorder) and, at the bottom, the float-on-top pin.
+// A click on a place, volume or bookmark shows that folder in the active tab of the active pane;
+// a click on a volume that isn't mounted mounts it first. The place, volume or bookmark of the
+// folder that tab shows is highlighted, and nothing is elsewhere.
 
+#include "devicesmodel.h"
 #include "viewenvironment.h"
 
 #include <QPointer>
@@ -12,6 +15,7 @@
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
+class QMenu;
 class QToolButton;
 class TabModel;
 
@@ -24,11 +28,16 @@ public:
 
     QListWidget *places() const { return m_places; }
     QListWidget *bookmarks() const { return m_bookmarks; }
+    QListWidget *devices() const { return m_devices; }
     QToolButton *addBookmarkButton() const { return m_addBookmark; }
     QToolButton *pinButton() const { return m_pin; }
 
     // What the bookmark's context menu runs.
     void removeBookmarkAt(int row);
+    // The context menu of the volume in `row`, for the views that show it and for tests.
+    QMenu *deviceMenu(int row, QWidget *parent);
+    // What a click on the volume in `row` does.
+    void activateDevice(int row);
 
 private:
     void fillPlaces();
@@ -39,6 +48,8 @@ private:
     void showBookmarkMenu(const QPoint &pos);
     void followActiveTab();
     void highlightCurrentFolder();
+    void fillDevices();
+    void showDeviceFailure(const UDisksClient::Outcome &outcome, const DevicesModel::Volume &volume);
 
     ViewEnvironment m_env;
     QLabel *m_placesHeader;
@@ -46,6 +57,8 @@ private:
     QLabel *m_bookmarksHeader;
     QToolButton *m_addBookmark;
     QListWidget *m_bookmarks;
+    QLabel *m_devicesHeader;
+    QListWidget *m_devices;
     QToolButton *m_pin;
     QPointer<TabModel> m_followed; // the active tab, whose folder is marked
 };

@@ -4,6 +4,7 @@
 #include "filesystemservice.h"
 #include "localization.h"
 #include "tabmodel.h"
+#include "theme.h"
 #include "titlebarsummary.h"
 
 #include <QHBoxLayout>
@@ -15,10 +16,8 @@ StatusBarView::StatusBarView(const ViewEnvironment &env, QWidget *parent)
 {
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Button);
-    QFont caption = font();
-    caption.setPointSizeF(caption.pointSizeF() * 0.85);
     for (QLabel *label : {m_leading, m_free}) {
-        label->setFont(caption);
+        label->setFont(Theme::captionFont(font()));
         label->setForegroundRole(QPalette::PlaceholderText);
     }
     m_leading->setObjectName(QStringLiteral("statusCount"));

@@ -3,6 +3,7 @@
 #include "appmenus.h"
 #include "appsettings.h"
 #include "contentview.h"
+#include "devicesmodel.h"
 #include "theme.h"
 #include "favoritesstore.h"
 #include "iconcache.h"
@@ -21,12 +22,13 @@
 
 TallowmereApp::TallowmereApp(QObject *parent)
     : QObject(parent), m_workspace(std::make_unique<WorkspaceModel>(false)), m_settings(std::make_unique<AppSettings>()),
-      m_favorites(std::make_unique<FavoritesStore>())
+      m_favorites(std::make_unique<FavoritesStore>()), m_devices(DevicesModel::forSystem())
 {
     // Before any view listens to the language: they redraw sizes and dates in the new locale.
     followLanguage();
     connect(m_settings.get(), &AppSettings::languageChanged, this, &TallowmereApp::followLanguage);
-    m_env = ViewEnvironment{m_workspace.get(), m_settings.get(), m_favorites.get(), &IconCache::shared()};
+    m_env = ViewEnvironment{m_workspace.get(), m_settings.get(), m_favorites.get(), &IconCache::shared(), m_devices.get()};
+    connect(m_devices.get(), &DevicesModel::volumeGone, m_workspace.get(), &WorkspaceModel::leaveFolder);
     m_window = std::make_unique<ContentView>(m_env);
     m_menus = new AppMenus(m_env, m_window.get());
     connect(m_menus, &AppMenus::settingsRequested, this, &TallowmereApp::showSettings);

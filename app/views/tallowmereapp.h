@@ -12,6 +12,7 @@
 #include <memory>
 
 class AppMenus;
+class DevicesModel;
 class ContentView;
 
 
@@ -41,6 +42,7 @@ private:
     std::unique_ptr<WorkspaceModel> m_workspace;
     std::unique_ptr<AppSettings> m_settings;
     std::unique_ptr<FavoritesStore> m_favorites;
+    std::unique_ptr<DevicesModel> m_devices;
     ViewEnvironment m_env;
     std::unique_ptr<ContentView> m_window;
     AppMenus *m_menus = nullptr;

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QHash>
+#include <QPainter>
 #include <QStyle>
 
 #include <array>
@@ -49,6 +50,12 @@ SymbolNames namesOf(ThemeIcons::Symbol symbol)
     case S::applications: return {{"applications-all", "applications-other", "application-x-executable"}, QStyle::SP_DirIcon};
     case S::folder: return {{"folder"}, QStyle::SP_DirIcon};
     case S::file: return {{"text-x-generic", "application-octet-stream"}, QStyle::SP_FileIcon};
+    case S::search: return {{"edit-find", "system-search"}, QStyle::SP_FileDialogContentsView};
+    case S::arrowRight: return {{"arrow-right", "go-next"}, QStyle::SP_ArrowRight};
+    case S::internalDrive: return {{"drive-harddisk"}, QStyle::SP_DriveHDIcon};
+    case S::removableDrive: return {{"drive-removable-media-usb", "drive-removable-media"}, QStyle::SP_DriveFDIcon};
+    case S::networkDrive: return {{"folder-network", "folder-remote", "network-server"}, QStyle::SP_DriveNetIcon};
+    case S::eject: return {{"media-eject"}, QStyle::SP_MediaStop};
     }
     return {{"folder"}, QStyle::SP_DirIcon};
 }
@@ -76,6 +83,15 @@ QIcon ThemeIcons::icon(Symbol symbol)
         result = QApplication::style()->standardIcon(names.lastResort);
     made.insert(int(symbol), result);
     return result;
+}
+
+QPixmap ThemeIcons::tinted(Symbol symbol, const QColor &colour, int size, qreal devicePixelRatio)
+{
+    QPixmap pixmap = icon(symbol).pixmap(QSize(size, size), devicePixelRatio);
+    QPainter painter(&pixmap);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(pixmap.rect(), colour);
+    return pixmap;
 }
 
 QIcon ThemeIcons::placeIcon(const QString &systemImage)

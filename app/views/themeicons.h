@@ -3,7 +3,9 @@
 // has a list of theme names tried in order and a style icon as the last resort, so a button
 // never shows an empty square whatever theme the desktop has.
 
+#include <QColor>
 #include <QIcon>
+#include <QPixmap>
 
 class IconCache;
 class FileItem;
@@ -39,9 +41,18 @@ public:
         applications,
         folder,
         file,
+        search,
+        arrowRight,
+        internalDrive,
+        removableDrive,
+        networkDrive,
+        eject,
     };
 
     [[nodiscard]] static QIcon icon(Symbol symbol);
+    // The symbol painted in one colour, for glyphs that take a text colour rather than the
+    // theme's own (a dim magnifier, an arrow between two names).
+    [[nodiscard]] static QPixmap tinted(Symbol symbol, const QColor &colour, int size, qreal devicePixelRatio = 1.0);
     // A place of the sidebar names its symbol by a free-form name (see SidebarItem); unknown
     // names give the folder icon.
     [[nodiscard]] static QIcon placeIcon(const QString &systemImage);

@@ -1,5 +1,7 @@
 #include "transferprogressrow.h"
 
+#include "theme.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -18,9 +20,7 @@ TransferProgressRow::TransferProgressRow(QWidget *parent)
     m_bar->setFixedWidth(barWidth);
     m_bar->setTextVisible(false);
     m_bar->setRange(0, barSteps);
-    QFont caption = m_label->font();
-    caption.setPointSizeF(caption.pointSizeF() * 0.85);
-    m_label->setFont(caption);
+    m_label->setFont(Theme::captionFont(m_label->font()));
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->setSpacing(8);

@@ -1,6 +1,7 @@
 #pragma once
 // What every view of one window reads from its surroundings: the window's workspace, the
-// persisted settings and bookmarks, and the shared icon cache. The theme and the texts follow
+// persisted settings and bookmarks, the shared icon cache and the
+// volumes of the system. The theme and the texts follow
 // from the settings (their language), so views look them up there and listen for a change.
 // The window owns all of these; views only borrow them.
 
@@ -8,6 +9,7 @@ class WorkspaceModel;
 class AppSettings;
 class FavoritesStore;
 class IconCache;
+class DevicesModel;
 
 struct ViewEnvironment
 {
@@ -15,4 +17,5 @@ struct ViewEnvironment
     AppSettings *settings = nullptr;
     FavoritesStore *favorites = nullptr;
     IconCache *icons = nullptr;
+    DevicesModel *devices = nullptr; // none: the sidebar has no Devices section
 };

@@ -1,6 +1,6 @@
-// The pane's commands over real files: transfers with their prompt, progress, failures and
-// cancels; paste and drops; rename, trash, duplicate with undo; archives; bulk rename; permanent
-// deletion; and the context menu's entries.
+// The pane's commands over real files: transfers with their progress, failures and cancels;
+// paste and drops; rename, trash, duplicate with undo; archives; bulk rename; and the context
+// menu's entries. The collision prompt and the confirmations are answered in the view tests.
 
 #include "appsettings.h"
 #include "localization.h"
@@ -28,8 +28,7 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void transferPublishesProgressAndReloads();
-    void collisionPrompt_data();
-    void collisionPrompt();
+    void failureStopsAtTheFailingItem_data();
     void failureStopsAtTheFailingItem();
     void largeCopyKeepsTheWindowResponsiveAndStopsCleanly();
     void paste_data();
@@ -42,7 +41,6 @@ private Q_SLOTS:
     void compressNames_data();
     void compressNames();
     void bulkRenameUndoRedo();
-    void permanentDeleteOnlyAfterConfirmation();
     void contextMenu_data();
     void contextMenu();
 
@@ -107,40 +105,31 @@ void TestPaneActions::transferPublishesProgressAndReloads()
     QVERIFY(tab(0)->reloadCount() > leftLoads && tab(1)->reloadCount() > rightLoads);
 }
 
-void TestPaneActions::collisionPrompt_data()
+void TestPaneActions::failureStopsAtTheFailingItem_data()
 {
-    QTest::addColumn<ConflictResolution>("resolution");
-    QTest::addColumn<QStringList>("right");
-    QTest::addColumn<QByteArray>("taken"); // what "right/b" holds afterwards
-    QTest::newRow("skip") << ConflictResolution::skip << QStringList{"a", "b", "c", "d"} << QByteArray("old");
-    QTest::newRow("keep both") << ConflictResolution::keepBoth << QStringList{"a", "b", "b copy", "c", "d"} << QByteArray("old");
-    QTest::newRow("replace") << ConflictResolution::replace << QStringList{"a", "b", "c", "d"} << QByteArray("b");
-}
-
-void TestPaneActions::collisionPrompt()
-{
-    QFETCH(ConflictResolution, resolution);
-    QFETCH(QStringList, right);
-    QFETCH(QByteArray, taken);
-    m_dir->file("right/b", "old");
-    m_actions->moveToOtherPane(items({"a", "b", "c", "d"}));
-    QVERIFY(m_actions->pendingTransfer() && !m_actions->isBusy()); // nothing moves before the answer
-    m_actions->resolvePendingTransfer(resolution);
-    QVERIFY(!m_actions->pendingTransfer());
-    settle();
-    QCOMPARE(m_dir->entries("right"), right);
-    QCOMPARE(m_dir->read("right/b"), taken);
+    QTest::addColumn<Op>("operation");
+    QTest::addColumn<QString>("failing"); // "pipe": a pipe the core won't read; else gone since the listing
+    QTest::addColumn<QString>("message");
+    QTest::newRow("copy of a pipe") << Op::copy << "pipe" << "“b” couldn't be copied: ";
+    QTest::newRow("copy of an item gone") << Op::copy << "gone" << "“b” couldn't be copied: ";
+    QTest::newRow("move of an item gone") << Op::move << "gone" << "“b” couldn't be moved: ";
 }
 
 void TestPaneActions::failureStopsAtTheFailingItem()
 {
-    // The core refuses to read from a pipe; it stands in for any item that can't be copied.
-    QVERIFY(QFile::remove(m_dir->path("left/b")) && ::mkfifo(qPrintable(m_dir->path("left/b")), 0644) == 0);
+    QFETCH(Op, operation);
+    QFETCH(QString, failing);
+    QFETCH(QString, message);
+    const QList<FileItem> chosen = items({"a", "b", "c", "d"});
+    QVERIFY(QFile::remove(m_dir->path("left/b")));
+    if (failing == "pipe")
+        QCOMPARE(::mkfifo(qPrintable(m_dir->path("left/b")), 0644), 0);
     const int rightLoads = tab(1)->reloadCount();
-    m_actions->copyToOtherPane(items({"a", "b", "c", "d"}));
+    m_actions->requestTransfer(chosen, m_dir->url("right"), operation);
     settle();
     QCOMPARE(m_dir->entries("right"), QStringList({"a"}));
-    QVERIFY(m_actions->errorMessage() && m_actions->errorMessage()->contains("“b”"));
+    QVERIFY2(m_actions->errorMessage() && m_actions->errorMessage()->startsWith(message),
+             qPrintable(m_actions->errorMessage().value_or("no message")));
     QVERIFY(!m_actions->transferProgress());
     QVERIFY(tab(1)->reloadCount() > rightLoads);
 }
@@ -287,6 +276,13 @@ void TestPaneActions::duplicateUndo()
     QCOMPARE(m_dir->entries("left"), QStringList({"a", "a copy", "b", "b copy", "c", "d"}));
     m_workspace->undo()->undo();
     QCOMPARE(m_dir->entries("left"), QStringList({"a", "b", "c", "d"}));
+    // Stopped by an item gone since the listing: the copies made before it still go on undo.
+    m_actions->duplicate(items({"a", "gone", "c"}), tab(0));
+    settle();
+    QVERIFY(m_actions->errorMessage() && m_actions->errorMessage()->contains("“gone”"));
+    QCOMPARE(m_dir->entries("left"), QStringList({"a", "a copy", "b", "c", "d"}));
+    m_workspace->undo()->undo();
+    QCOMPARE(m_dir->entries("left"), QStringList({"a", "b", "c", "d"}));
 }
 
 void TestPaneActions::compressNames_data()
@@ -328,18 +324,6 @@ void TestPaneActions::bulkRenameUndoRedo()
     QCOMPARE(m_dir->read("left/x") + m_dir->read("left/a"), "ab");
 }
 
-void TestPaneActions::permanentDeleteOnlyAfterConfirmation()
-{
-    m_dir->file("left/f/inner", "x");
-    m_actions->requestPermanentDelete(items({"a", "f"}));
-    QVERIFY(m_actions->pendingPermanentDelete() && !m_actions->isBusy());
-    m_actions->confirmPermanentDelete(tab(0));
-    QVERIFY(!m_actions->pendingPermanentDelete());
-    settle();
-    QCOMPARE(m_dir->entries("left"), QStringList({"b", "c", "d"}));
-    QVERIFY(!m_dir->exists(TestDir::homeTrash("/files/a"))); // gone, not trashed
-}
-
 void TestPaneActions::contextMenu_data()
 {
     using L = QStringList;
@@ -347,7 +331,7 @@ void TestPaneActions::contextMenu_data()
     QTest::addColumn<L>("chosen");
     QTest::addColumn<bool>("clipboard");
     QTest::addColumn<Cs>("expected");
-    const Cs head{Command::copyPath, Command::divider, Command::copy, Command::cut, Command::divider,
+    const Cs head{Command::openWith, Command::divider, Command::copyPath, Command::divider, Command::copy, Command::cut, Command::divider,
                   Command::copyToOtherPane, Command::moveToOtherPane, Command::divider, Command::duplicate,
                   Command::bulkRename};
     const Cs single{Command::getInfo, Command::preview, Command::rename};
@@ -377,7 +361,8 @@ void TestPaneActions::contextMenu()
     QList<Command> commands;
     for (const ContextMenuEntry &entry : menu) {
         commands << entry.command;
-        QVERIFY(entry.isDivider() == entry.text.isEmpty() && entry.isDivider() == !entry.action);
+        QVERIFY(entry.isDivider() == entry.text.isEmpty());
+        QVERIFY(entry.isDivider() == (!entry.action && entry.submenu.isEmpty()));
     }
     QCOMPARE(commands, expected);
 }

@@ -55,8 +55,10 @@ private Q_SLOTS:
         QTest::newRow("language JA") << "language" << QVariant("JA") << lang(AppLanguage::system);
         QTest::newRow("no size") << "fontSize" << QVariant() << QVariant(13.0);
         QTest::newRow("size 16.5") << "fontSize" << QVariant(16.5) << QVariant(16.5);
+        QTest::newRow("size 0") << "fontSize" << QVariant(0) << QVariant(13.0);
         QTest::newRow("no split") << "paneSplitFraction" << QVariant() << QVariant(0.5);
         QTest::newRow("split negative") << "paneSplitFraction" << QVariant(-1) << QVariant(0.5);
+        QTest::newRow("split 0") << "paneSplitFraction" << QVariant(0) << QVariant(0.5);
         QTest::newRow("no confirm") << "confirmBeforeTrash" << QVariant() << QVariant(true);
         QTest::newRow("confirm false") << "confirmBeforeTrash" << QVariant(false) << QVariant(false);
     }

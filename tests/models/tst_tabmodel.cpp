@@ -9,6 +9,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QThreadPool>
 
 #include <sys/time.h>
 
@@ -229,7 +230,10 @@ private Q_SLOTS:
         for (const char *name : {"report.txt", "Résumé.pdf", "straße"})
             dir.file(QString::fromUtf8(name));
         TabModel tab(dir.url(), false);
+        tab.setFilterQuery(query); // typed while the folder loads: the listing must honour it
         QVERIFY(waitForLoad(tab));
+        QCOMPARE(namesOf(tab.visibleItems()), expected);
+        tab.setFilterQuery(QString());
         tab.setFilterQuery(query);
         QCOMPARE(namesOf(tab.visibleItems()), expected);
         QCOMPARE(namesOf(ItemFilter::apply(tab.items(), query)), expected);
@@ -275,6 +279,7 @@ private Q_SLOTS:
         QCOMPARE(tab.selection(), QSet<QUrl>{dir.url("apple")});
     }
 
+    // The load's task ends cancelled, not applied, once its tab is gone.
     void closedTabDropsItsLoad()
     {
         TestDir dir;
@@ -283,6 +288,8 @@ private Q_SLOTS:
         const QFuture<void> load = tab->loadTask();
         tab.reset();
         QTRY_VERIFY_WITH_TIMEOUT(load.isFinished(), 20000);
+        QVERIFY(load.isCanceled());
+        QThreadPool::globalInstance()->waitForDone();
     }
 
 private:

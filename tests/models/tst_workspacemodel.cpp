@@ -99,7 +99,8 @@ private Q_SLOTS:
 
     void pasteSource_data()
     {
-        // What another program writes after our copy or cut (<c>: c.txt's URI, <ours>: our list).
+        // What another program writes after our copy or cut (<c>: c.txt's URI, <c path>: its path,
+        // <ours>: our list).
         QTest::addColumn<QString>("selected"); // in listing order
         QTest::addColumn<bool>("cut");
         QTest::addColumn<Formats>("meanwhile");
@@ -113,6 +114,8 @@ private Q_SLOTS:
         QTest::newRow("cut, other files copied") << "a.txt b.txt" << true << Formats{{list, "<c>\r\n"}} << "c.txt" << copy;
         QTest::newRow("another manager's cut (GNOME)") << "a.txt b.txt" << false << Formats{{"x-special/gnome-copied-files", "cut\n<c>"}, {list, "<c>"}} << "c.txt" << move;
         QTest::newRow("another manager's cut (KDE)") << "a.txt b.txt" << false << Formats{{"application/x-kde-cutselection", "1"}, {list, "<c>"}} << "c.txt" << move;
+        QTest::newRow("cut, then another program's copy naming localhost") << "a.txt b.txt" << true << Formats{{list, "file://localhost<c path>"}} << "c.txt" << copy;
+        QTest::newRow("cut, then a file of another host copied") << "a.txt b.txt" << true << Formats{{list, "file://otherhost<c path>"}} << "" << -1;
         QTest::newRow("cut, then text copied") << "a.txt b.txt" << true << Formats{{"text/plain", "hello"}} << "" << -1;
         QTest::newRow("cut, then our paths copied") << "a.txt b.txt" << true << Formats{{"paths", {}}} << "" << -1;
         QTest::newRow("a name not in UTF-8") << "<raw>" << true << Formats{{list, "<ours>"}} << "<raw>" << move;
@@ -143,7 +146,8 @@ private Q_SLOTS:
             auto *mime = new QMimeData;
             for (auto [format, data] : meanwhile.asKeyValueRange())
                 mime->setData(format, data.replace("<ours>", systemFormat("text/uri-list"))
-                                          .replace("<c>", ClipboardMime::uri(m_dir->url("c.txt"))));
+                                          .replace("<c>", ClipboardMime::uri(m_dir->url("c.txt")))
+                                          .replace("<c path>", QFile::encodeName(m_dir->path("c.txt"))));
             QGuiApplication::clipboard()->setMimeData(mime);
         }
         const std::optional<FileClipboard> source = workspace.effectivePasteSource();

@@ -1,6 +1,7 @@
 // The whole window driven as a user would, with key presses and clicks on the real widgets,
 // over real files in a temporary home: focus between panes, the split and the right pane, tab
-// chips, the path field, the status bar, new folders with undo, bookmarks, and the language.
+// chips, the path field, the status bar, new folders with undo, bookmarks, the language, and
+// closing the window while a transfer runs.
 
 #include "appmenus.h"
 #include "appsettings.h"
@@ -9,8 +10,11 @@
 #include "dialoghost.h"
 #include "filelistview.h"
 #include "favoritesstore.h"
+#include "filejob.h"
+#include "filejobqueue.h"
 #include "filetableview.h"
 #include "namedialog.h"
+#include "paneactions.h"
 #include "panemodel.h"
 #include "panesplitview.h"
 #include "paneview.h"
@@ -39,10 +43,13 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
 
@@ -96,18 +103,6 @@ private Q_SLOTS:
     {
         // Each test starts from default settings and no bookmarks.
         QSettings().clear();
-    }
-
-    void startsWithBothPanesAndTheMinimumSize()
-    {
-        auto app = openWindow();
-        QVERIFY(app);
-        ContentView *window = app->window();
-        QCOMPARE(window->minimumSize(), QSize(900, 500));
-        QCOMPARE(tab(app.get(), 0)->history().current(), homeUrl());
-        QCOMPARE(tab(app.get(), 1)->history().current(), homeUrl(QStringLiteral("Documents")));
-        const int sidebar = window->splitter()->sizes().first();
-        QVERIFY2(sidebar >= 160 && sidebar <= 280, qPrintable(QString::number(sidebar)));
     }
 
     void focusKeysMoveBetweenPanes()
@@ -447,37 +442,29 @@ private Q_SLOTS:
         QCOMPARE(left->newFolderDialog()->name(), QStringLiteral("Documents"));
     }
 
-    void bookmarksPersistAndReorder()
+    void bookmarksAddOpenAndRemove()
     {
-        {
-            auto app = openWindow();
-            QVERIFY(app);
-            SidebarView *sidebar = app->window()->sidebar();
-            sidebar->addBookmarkButton()->click();
-            tab(app.get(), 0)->navigate(homeUrl(QStringLiteral("Projects")));
-            sidebar->addBookmarkButton()->click();
-            sidebar->addBookmarkButton()->click(); // already there: no second row
-            QCOMPARE(sidebar->bookmarks()->count(), 2);
-            app->environment().favorites->move({1}, 0);
-            QCOMPARE(sidebar->bookmarks()->item(0)->text(), QStringLiteral("Projects"));
-        }
-        FavoritesStore reread;
-        QCOMPARE(reread.items().size(), 2);
-        QCOMPARE(reread.items().at(0).name, QStringLiteral("Projects"));
-        QCOMPARE(reread.items().at(1).name, QStringLiteral(".home"));
-
         auto app = openWindow();
         QVERIFY(app);
         SidebarView *sidebar = app->window()->sidebar();
-        QCOMPARE(sidebar->bookmarks()->count(), 2);
+        sidebar->addBookmarkButton()->click();
+        tab(app.get(), 0)->navigate(homeUrl(QStringLiteral("Projects")));
+        sidebar->addBookmarkButton()->click();
+        sidebar->addBookmarkButton()->click(); // already there: no second row
+        QListWidget *list = sidebar->bookmarks();
+        QCOMPARE(list->count(), 2);
+        app->environment().favorites->move({1}, 0);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("Projects"));
         // A click on a bookmark opens it in the active pane, here the right one.
         workspace(app.get())->setActivePaneID(workspace(app.get())->panes().at(1)->id());
-        QListWidget *list = sidebar->bookmarks();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
         QCOMPARE(tab(app.get(), 1)->history().current(), homeUrl(QStringLiteral("Projects")));
         sidebar->removeBookmarkAt(0);
         QCOMPARE(list->count(), 1);
-        QCOMPARE(FavoritesStore().items().size(), 1);
+        app.reset();
+        app = openWindow(); // the next run shows what was stored
+        QVERIFY(app);
+        QCOMPARE(app->window()->sidebar()->bookmarks()->item(0)->text(), QStringLiteral(".home"));
     }
 
     void languageSwitchChangesTheMenus()
@@ -589,6 +576,53 @@ private Q_SLOTS:
         tab(app.get(), 1)->setSelection({homeUrl(QStringLiteral("Documents/report.txt")), homeUrl(QStringLiteral("Documents/notes.md")),
                                          homeUrl(QStringLiteral("Documents/photos"))});
         QTRY_COMPARE(title->titleText(), QStringLiteral("3 items selected"));
+    }
+
+    void closeDuringATransferAsks_data()
+    {
+        QTest::addColumn<QString>("answer"); // a button's text, or the key pressed
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("Keep Working") << QStringLiteral("Keep Working") << false;
+        QTest::newRow("Cancel Transfer and Close") << QStringLiteral("Cancel Transfer and Close") << true;
+        QTest::newRow("Return keeps working") << QStringLiteral("Return") << false;
+        QTest::newRow("Escape keeps working") << QStringLiteral("Escape") << false;
+    }
+    void closeDuringATransferAsks()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, closes);
+        const QString incoming = m_dir.dir(QStringLiteral(".home/Incoming"));
+        const auto cleanUp = qScopeGuard([&] { QDir(incoming).removeRecursively(); });
+        auto app = openWindow();
+        QVERIFY(app);
+        PaneActions *actions = pane(app.get(), 0)->actions();
+        QSemaphore release;
+        actions->jobs()->enqueue(new FileJob([&release](FileJob::Context &) {
+            release.acquire(); // holds the queue, so the copy waits behind it
+        }));
+        actions->requestTransfer(actions->fileItems({homeUrl(QStringLiteral("Projects"))}), QUrl::fromLocalFile(incoming),
+                                 PaneActions::TransferOperation::copy);
+        // The prompt runs its own event loop inside close(); it is answered from there.
+        bool asked = false;
+        QTimer answering;
+        connect(&answering, &QTimer::timeout, this, [&] {
+            auto *box = app->window()->findChild<QMessageBox *>(QStringLiteral("closeWhileTransferring"));
+            if (!box || !box->isVisible() || std::exchange(asked, true))
+                return;
+            if (answer == QLatin1String("Return") || answer == QLatin1String("Escape"))
+                QTest::keyClick(box, answer == QLatin1String("Return") ? Qt::Key_Return : Qt::Key_Escape);
+            else
+                for (QAbstractButton *button : box->buttons())
+                    if (button->text() == answer)
+                        button->click();
+        });
+        answering.start(10);
+        QCOMPARE(app->window()->close(), closes);
+        QVERIFY(asked);
+        QCOMPARE(app->window()->isVisible(), !closes);
+        release.release();
+        QTRY_VERIFY(!actions->isBusy());
+        QCOMPARE(QFileInfo::exists(incoming + QStringLiteral("/Projects/tallow/") + longName), !closes);
     }
 
 private:

@@ -1,6 +1,7 @@
 // The dialogs a pane shows for its command object, answered as a user would over real files:
 // rename (Return confirms, blank names can't), the trash confirmation with its count, the
-// collision prompt's three answers, and the error alert that clears its message when closed.
+// collision prompt's three answers, each prompt answered by click and by key, and the error
+// alert that clears its message when closed.
 
 #include "appsettings.h"
 #include "contentview.h"
@@ -11,6 +12,7 @@
 #include "tabmodel.h"
 #include "tallowmereapp.h"
 #include "testdir.h"
+#include "undocoordinator.h"
 #include "workspacemodel.h"
 #include "workspaceview.h"
 
@@ -41,7 +43,16 @@ class TestDialogHost : public QObject
         }
         return {};
     }
-    static QPushButton *button(QWidget *box, const char *name) { return box->findChild<QPushButton *>(QLatin1String(name)); }
+    // Clicks the button of that name, or presses Return or Escape on the box.
+    static void answer(QMessageBox *box, const QString &answer)
+    {
+        if (answer == QLatin1String("Return") || answer == QLatin1String("Escape"))
+            QTest::keyClick(box, answer == QLatin1String("Return") ? Qt::Key_Return : Qt::Key_Escape);
+        else if (answer == QLatin1String("Cancel"))
+            box->button(QMessageBox::Cancel)->click();
+        else
+            box->findChild<QPushButton *>(answer)->click();
+    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -99,27 +110,73 @@ private Q_SLOTS:
         QTRY_VERIFY(!host()->errorAlert());
     }
 
-    void trashConfirmationCountsAndObeys_data()
+    // Moving to the Trash and deleting for good ask the same way: confirmed, the items go;
+    // cancelled, nothing happens.
+    void confirmationsCountAndObey_data()
     {
+        QTest::addColumn<bool>("permanent");
+        QTest::addColumn<QString>("answer");
         QTest::addColumn<bool>("confirm");
-        QTest::newRow("confirmed") << true;
-        QTest::newRow("cancelled") << false;
+        const QString trash = QStringLiteral("Move 2 items to Trash?");
+        const QString remove = QStringLiteral("2 items will be deleted immediately. This can't be undone.");
+        QTest::addColumn<QString>("question");
+        QTest::newRow("trash confirmed") << false << "confirm" << true << trash;
+        QTest::newRow("trash cancelled") << false << "Cancel" << false << trash;
+        QTest::newRow("trash: Return cancels") << false << "Return" << false << trash;
+        QTest::newRow("trash: Escape cancels") << false << "Escape" << false << trash;
+        QTest::newRow("delete confirmed") << true << "confirm" << true << remove;
+        QTest::newRow("delete cancelled") << true << "Cancel" << false << remove;
+        QTest::newRow("delete: Escape cancels") << true << "Escape" << false << remove;
     }
-    void trashConfirmationCountsAndObeys()
+    void confirmationsCountAndObey()
     {
+        QFETCH(bool, permanent);
+        QFETCH(QString, answer);
         QFETCH(bool, confirm);
         const QList<FileItem> items{item(QStringLiteral("a.txt")), item(QStringLiteral("b.txt"))};
-        actions()->requestTrash(items, tab());
-        QTRY_VERIFY(host()->trashConfirmation() && host()->trashConfirmation()->isVisible());
-        QCOMPARE(host()->trashConfirmation()->text(), QStringLiteral("Move 2 items to Trash?"));
-        if (confirm)
-            button(host()->trashConfirmation(), "confirm")->click();
+        if (permanent)
+            actions()->requestPermanentDelete(items);
         else
-            host()->trashConfirmation()->button(QMessageBox::Cancel)->click();
-        QTRY_VERIFY(!actions()->pendingTrash());
+            actions()->requestTrash(items, tab());
+        const auto box = [this, permanent] { return permanent ? host()->deleteConfirmation() : host()->trashConfirmation(); };
+        QTRY_VERIFY(box() && box()->isVisible());
+        QTEST(permanent ? box()->informativeText() : box()->text(), "question");
+        TestDialogHost::answer(box(), answer);
+        QTRY_VERIFY(!actions()->pendingTrash() && !actions()->pendingPermanentDelete());
         QTRY_COMPARE(m_dir.exists(QStringLiteral(".home/a.txt")), !confirm);
         QTRY_COMPARE(m_dir.exists(QStringLiteral(".home/b.txt")), !confirm);
         QVERIFY(m_dir.exists(QStringLiteral(".home/c.txt")));
+        QTRY_VERIFY(!box());
+    }
+
+    // The sheet renames through the command layer: one undo step puts every name back.
+    void bulkRenameSheetAppliesAsOneUndoStep()
+    {
+        actions()->requestBulkRename({item(QStringLiteral("a.txt")), item(QStringLiteral("b.txt"))});
+        QTRY_VERIFY(host()->bulkRenameSheet() && host()->bulkRenameSheet()->isVisible());
+        BulkRenameSheet *sheet = host()->bulkRenameSheet();
+        QTest::keyClicks(sheet->findField(), QStringLiteral(".txt"));
+        QTest::keyClicks(sheet->replaceField(), QStringLiteral(".md"));
+        QTest::keyClick(sheet->replaceField(), Qt::Key_Return);
+        QTRY_VERIFY(!host()->bulkRenameSheet());
+        QVERIFY(!actions()->renameBatch());
+        QTRY_VERIFY(m_dir.exists(QStringLiteral(".home/a.md")) && m_dir.exists(QStringLiteral(".home/b.md")));
+        QTRY_VERIFY(item(QStringLiteral("a.md")).name == QStringLiteral("a.md"));
+        QTRY_VERIFY(m_app->environment().workspace->undo()->canUndo());
+        m_app->environment().workspace->undo()->undo();
+        QTRY_VERIFY(m_dir.exists(QStringLiteral(".home/a.txt")) && m_dir.exists(QStringLiteral(".home/b.txt")));
+        QVERIFY(!m_dir.exists(QStringLiteral(".home/a.md")));
+    }
+
+    void infoSheetOpensForTheTargetAndClosesWithEscape()
+    {
+        actions()->requestInfo(item(QStringLiteral("c.txt")));
+        QTRY_VERIFY(host()->infoSheet() && host()->infoSheet()->isVisible());
+        QCOMPARE(host()->infoSheet()->title(), QStringLiteral("c.txt"));
+        QTRY_VERIFY(!host()->infoSheet()->shownRows().isEmpty());
+        QTest::keyClick(host()->infoSheet(), Qt::Key_Escape);
+        QTRY_VERIFY(!actions()->infoTarget());
+        QTRY_VERIFY(!host()->infoSheet());
     }
 
     void collisionPromptAnswers_data()
@@ -130,6 +187,8 @@ private Q_SLOTS:
         QTest::newRow("replace") << QStringLiteral("replace") << QByteArray("home a.txt") << false;
         QTest::newRow("keep both") << QStringLiteral("keepBoth") << QByteArray("documents a") << true;
         QTest::newRow("skip") << QStringLiteral("skip") << QByteArray("documents a") << false;
+        QTest::newRow("Return keeps both") << QStringLiteral("Return") << QByteArray("documents a") << true;
+        QTest::newRow("Escape skips") << QStringLiteral("Escape") << QByteArray("documents a") << false;
     }
     void collisionPromptAnswers()
     {
@@ -141,7 +200,8 @@ private Q_SLOTS:
                                    PaneActions::TransferOperation::copy);
         QTRY_VERIFY(host()->collisionPrompt() && host()->collisionPrompt()->isVisible());
         QCOMPARE(host()->collisionPrompt()->text(), QStringLiteral("An Item With the Same Name Already Exists"));
-        button(host()->collisionPrompt(), answer.toLatin1().constData())->click();
+        QVERIFY(!actions()->isBusy()); // nothing moves before the answer
+        TestDialogHost::answer(host()->collisionPrompt(), answer);
         // The name that was free is transferred whatever the answer.
         QTRY_VERIFY(m_dir.exists(QStringLiteral(".home/Documents/c.txt")));
         QTRY_COMPARE(m_dir.read(QStringLiteral(".home/Documents/a.txt")), documentsA);

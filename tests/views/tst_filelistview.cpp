@@ -1,5 +1,5 @@
 // The file list driven by keys and the mouse over real folders: opening, going up, trashing and
-// deleting, click ranges, the filter bar, overlays, cut rows, drops, the transfer row with its
+// deleting with their confirmations, click ranges, the filter bar, overlays, cut rows, drops, the transfer row with its
 // Cancel, the finder, and the dual-pane keys.
 
 #include "appsettings.h"
@@ -16,6 +16,7 @@
 #include "workspacemodel.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -136,104 +137,90 @@ private Q_SLOTS:
         QTRY_COMPARE(pane.rows()->rowCount(), 7);
     }
 
-    void returnOpensOneSelectedItem_data()
+    void keys_data()
     {
-        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QStringList>("clicked"); // in turn, all but the first with Ctrl
+        QTest::addColumn<int>("key");             // with its modifiers
         QTest::addColumn<QString>("folderAfter");
-        QTest::addColumn<int>("filesOpened");
-        QTest::newRow("a folder is entered") << names("photos") << "work/photos" << 0;
-        QTest::newRow("a file is opened") << names("b.txt") << "work" << 1;
-        QTest::newRow("two items: nothing") << names("photos b.txt") << "work" << 0;
+        QTest::addColumn<QStringList>("selectedAfter");
+        QTest::addColumn<QString>("asked"); // of the window: a file opened, a new folder
+        const auto row = [](const char *name, const char *folder, const char *clicked, QKeyCombination key,
+                            const char *after, const char *selected, const char *asked = "") {
+            QTest::newRow(name) << QString(folder) << names(clicked) << key.toCombined() << QString(after)
+                                << names(selected) << QString(asked);
+        };
+        row("Return enters a folder", "work", "photos", Qt::Key_Return, "work/photos", "");
+        row("Return opens a file", "work", "b.txt", Qt::Key_Return, "work", "b.txt", "work/b.txt");
+        row("Return on two items: nothing", "work", "photos b.txt", Qt::Key_Return, "work", "b.txt photos");
+        row("Backspace goes up", "work/photos", "", Qt::Key_Backspace, "work", "");
+        row("Alt+Up goes up", "work/photos", "", Qt::AltModifier | Qt::Key_Up, "work", "");
+        row("Up alone only moves the selection", "work", "c.txt", Qt::Key_Up, "work", "b.txt");
+        row("Down in a fresh list selects the first row", "work", "", Qt::Key_Down, "work", "photos");
+        row("F7 asks for a new folder", "work", "", Qt::Key_F7, "work", "", "new folder");
     }
-    void returnOpensOneSelectedItem()
+    void keys()
     {
-        QFETCH(QStringList, selected);
-        QFETCH(QString, folderAfter);
-        QFETCH(int, filesOpened);
-        Pane pane(*m_dir);
-        pane.show(m_dir->url(QStringLiteral("work")));
-        pane.select(selected);
-        pane.key(Qt::Key_Return);
-        QCOMPARE(pane.tab()->currentUrl(), m_dir->url(folderAfter));
-        QCOMPARE(pane.opened.size(), filesOpened);
-        if (filesOpened)
-            QCOMPARE(pane.opened.constFirst(), m_dir->url(QStringLiteral("work/b.txt")));
-    }
-
-    void deleteTrashesAskingWhenSet_data()
-    {
-        QTest::addColumn<bool>("confirm");
-        QTest::addColumn<QStringList>("selected");
-        QTest::addColumn<bool>("asked");
-        QTest::addColumn<bool>("trashed");
-        QTest::newRow("confirmation on: asks, keeps the file") << true << names("a.txt") << true << false;
-        QTest::newRow("confirmation off: trashes at once") << false << names("a.txt") << false << true;
-        QTest::newRow("nothing selected: nothing") << false << QStringList() << false << false;
-    }
-    void deleteTrashesAskingWhenSet()
-    {
-        QFETCH(bool, confirm);
-        QFETCH(QStringList, selected);
-        QFETCH(bool, asked);
-        QFETCH(bool, trashed);
-        Pane pane(*m_dir);
-        pane.settings.setConfirmBeforeTrash(confirm);
-        pane.show(m_dir->url(QStringLiteral("work")));
-        pane.select(selected);
-        pane.key(Qt::Key_Delete);
-        QCOMPARE(pane.actions.pendingTrash().has_value(), asked);
-        QTRY_VERIFY(pane.idle());
-        QCOMPARE(!m_dir->exists(QStringLiteral("work/a.txt")), trashed);
-        QCOMPARE(m_dir->exists(TestDir::homeTrash(QStringLiteral("/files/a.txt"))), trashed);
-    }
-
-    // Shift+Delete never deletes by itself: only the confirmation does.
-    void shiftDeleteDeletesOnlyAfterConfirmation()
-    {
-        Pane pane(*m_dir);
-        pane.settings.setConfirmBeforeTrash(false);
-        pane.show(m_dir->url(QStringLiteral("work")));
-        pane.select(names("a.txt b.txt"));
-        pane.key(Qt::Key_Delete, Qt::ShiftModifier);
-        QVERIFY(pane.actions.pendingPermanentDelete().has_value());
-        QCOMPARE(pane.actions.pendingPermanentDelete()->size(), 2);
-        QTRY_VERIFY(pane.idle());
-        QVERIFY(m_dir->exists(QStringLiteral("work/a.txt")));
-
-        pane.actions.confirmPermanentDelete(pane.tab());
-        QTRY_VERIFY(!m_dir->exists(QStringLiteral("work/a.txt")) && !m_dir->exists(QStringLiteral("work/b.txt")));
-        QVERIFY(!m_dir->exists(TestDir::homeTrash(QStringLiteral("/files/a.txt"))));
-        QVERIFY(m_dir->exists(QStringLiteral("work/c.txt")));
-    }
-
-    void parentKeys_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("modifiers");
-        QTest::newRow("Backspace") << int(Qt::Key_Backspace) << int(Qt::NoModifier);
-        QTest::newRow("Alt+Up") << int(Qt::Key_Up) << int(Qt::AltModifier);
-    }
-    void parentKeys()
-    {
+        QFETCH(QString, folder);
+        QFETCH(QStringList, clicked);
         QFETCH(int, key);
-        QFETCH(int, modifiers);
+        QFETCH(QString, folderAfter);
+        QFETCH(QString, asked);
         Pane pane(*m_dir);
-        pane.show(m_dir->url(QStringLiteral("work/photos")));
-        pane.key(key, Qt::KeyboardModifiers(modifiers));
-        QCOMPARE(pane.tab()->currentUrl(), m_dir->url(QStringLiteral("work")));
+        QStringList done;
+        pane.actions.setOnNewFolder([&done] { done << QStringLiteral("new folder"); });
+        pane.show(m_dir->url(folder));
+        for (const QString &name : clicked)
+            pane.click(name, name == clicked.first() ? Qt::NoModifier : Qt::ControlModifier);
+        const QKeyCombination combination = QKeyCombination::fromCombined(key);
+        pane.key(combination.key(), combination.keyboardModifiers());
+        QCOMPARE(pane.tab()->currentUrl(), m_dir->url(folderAfter));
+        QTEST(pane.selectedNames(), "selectedAfter");
+        for (const QUrl &url : std::as_const(pane.opened))
+            done << QDir(m_dir->path()).relativeFilePath(url.toLocalFile());
+        QCOMPARE(done, asked.isEmpty() ? QStringList() : QStringList{asked});
     }
 
-    void upAloneOnlyMovesTheSelection()
+    void deleteKeys_data()
     {
+        QTest::addColumn<bool>("confirmSetting");
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("asked"); // the confirmation shown, which is then confirmed
+        QTest::addColumn<QString>("fate");  // of the selected items: "stay", "trash" or "gone"
+        QTest::newRow("Delete, confirmation on: asks first") << true << names("a.txt") << 0 << "trash" << "trash";
+        QTest::newRow("Delete, confirmation off: trashes at once") << false << names("a.txt") << 0 << "" << "trash";
+        QTest::newRow("Delete, nothing selected: nothing") << false << QStringList() << 0 << "" << "stay";
+        QTest::newRow("Shift+Delete: asks even so, then deletes") << false << names("a.txt photos") << int(Qt::ShiftModifier)
+                                                                   << "delete" << "gone";
+    }
+    void deleteKeys()
+    {
+        QFETCH(bool, confirmSetting);
+        QFETCH(QStringList, selected);
+        QFETCH(int, modifiers);
+        QFETCH(QString, asked);
+        QFETCH(QString, fate);
+        m_dir->file(QStringLiteral("work/photos/p.jpg"));
         Pane pane(*m_dir);
+        pane.settings.setConfirmBeforeTrash(confirmSetting);
         pane.show(m_dir->url(QStringLiteral("work")));
-        // In a fresh list the first Down selects the first row rather than the second.
-        pane.key(Qt::Key_Down);
-        QCOMPARE(pane.selectedNames(), names("photos"));
-        pane.click(QStringLiteral("c.txt"));
-        pane.key(Qt::Key_Up);
-        QCOMPARE(pane.tab()->currentUrl(), m_dir->url(QStringLiteral("work")));
-        QCOMPARE(pane.selectedNames(), names("b.txt"));
+        pane.select(selected);
+        pane.key(Qt::Key_Delete, Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(pane.actions.pendingTrash().has_value(), asked == "trash");
+        QCOMPARE(pane.actions.pendingPermanentDelete().value_or(QList<FileItem>()).size(), asked == "delete" ? 2 : 0);
+        QTRY_VERIFY(pane.idle());
+        QCOMPARE(m_dir->exists(QStringLiteral("work/a.txt")), !asked.isEmpty() || fate == "stay"); // nothing before the answer
+        if (asked == "trash")
+            pane.actions.confirmTrash(pane.tab());
+        else if (asked == "delete")
+            pane.actions.confirmPermanentDelete(pane.tab());
+        QTRY_VERIFY(pane.idle());
+        for (const QString &name : selected.isEmpty() ? names("a.txt") : selected) {
+            QCOMPARE(m_dir->exists("work/" + name), fate == "stay");
+            QCOMPARE(m_dir->exists(TestDir::homeTrash("/files/") + name), fate == "trash");
+        }
+        QVERIFY(m_dir->exists(QStringLiteral("work/c.txt")));
     }
 
     void selectAllTakesOnlyWhatTheFilterShows()
@@ -492,15 +479,6 @@ private Q_SLOTS:
         QTRY_VERIFY(pane.idle());
         QVERIFY(!pane.view.progressRow()->isVisible());
         QVERIFY(!m_dir->exists(QStringLiteral(".home/Documents/a.txt")));
-    }
-
-    void f7AsksForANewFolder()
-    {
-        Pane pane(*m_dir);
-        int asked = 0;
-        pane.actions.setOnNewFolder([&asked] { ++asked; });
-        pane.key(Qt::Key_F7);
-        QCOMPARE(asked, 1);
     }
 
     void finderChoiceSelectsTheFileInItsFolder()

@@ -6,6 +6,9 @@
 #include "localization.h"
 #include "testdir.h"
 
+#include "busyspinner.h"
+
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -79,6 +82,33 @@ private Q_SLOTS:
         QTest::mouseClick(p.list()->viewport(), Qt::LeftButton, {}, second.center());
         QCOMPARE(chosen.count(), 1);
         QCOMPARE(chosen.at(0).at(0).value<FileItem>(), p.model->results().at(1));
+    }
+
+    // A tree past the scan limit: the spinner while it is walked, then the count, the hint and
+    // the partial-results line under the results. A small tree has no such line.
+    void hugeTreeShowsTheTruncatedLine()
+    {
+        TestDir big;
+        for (int folder = 0; folder < 41; ++folder) {
+            const QString name = big.dir(QStringLiteral("d%1").arg(folder));
+            for (int i = 0; i < 500; ++i)
+                QFile(name + QStringLiteral("/f%1.txt").arg(i)).open(QIODevice::WriteOnly);
+        }
+        Palette p(big.url());
+        QVERIFY(p.palette->spinner()->isVisible());
+        QVERIFY(!p.palette->countLabel()->isVisible());
+        QVERIFY(!p.palette->hintLabel()->isVisible()); // no hint while scanning
+        p.type(QStringLiteral("f12"));
+        QTRY_VERIFY_WITH_TIMEOUT(!p.model->isScanning(), 30000);
+        QCOMPARE(p.model->indexed().size(), 20000);
+        QVERIFY(!p.palette->spinner()->isVisible());
+        QVERIFY(p.palette->truncatedLabel()->isVisible());
+        QCOMPARE(p.palette->truncatedLabel()->text(), Localization::english().fuzzyTruncated);
+        QTRY_COMPARE(p.palette->countLabel()->text(), QStringLiteral("100 items"));
+
+        Palette small(m_dir.url(QStringLiteral("tree")));
+        QTRY_VERIFY(!small.model->isScanning());
+        QVERIFY(!small.palette->truncatedLabel()->isVisible());
     }
 
     void relativePath_data()

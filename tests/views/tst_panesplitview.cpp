@@ -1,7 +1,8 @@
 // The split between the two panes: the divider keeps both panes at least 220 pixels wide, a
-// window too narrow for that splits evenly and ignores drags, and hiding the right pane keeps
-// the split for when it comes back.
+// window too narrow for that splits evenly and ignores drags, and nonsense sizes or fractions
+// give a sane width. Hiding the right pane is driven through the window (tst_contentview).
 
+#include "panelayout.h"
 #include "panesplitview.h"
 #include "testdir.h"
 
@@ -91,18 +92,30 @@ private Q_SLOTS:
         QCOMPARE(split.left->width(), 200);
     }
 
-    void hidingTheRightPaneKeepsTheSplit()
+    void leftWidth_data()
     {
-        Split split(1000);
-        split.drag(-200);
-        QCOMPARE(split.left->width(), 300);
-        split.view.setRightHidden(true);
-        QCOMPARE(split.left->width(), 1000);
-        QVERIFY(!split.right->isVisible());
-        QVERIFY(!split.view.divider()->isVisible());
-        split.view.setRightHidden(false);
-        QCOMPARE(split.left->width(), 300);
-        QVERIFY(split.right->isVisible());
+        QTest::addColumn<double>("total");
+        QTest::addColumn<double>("fraction");
+        QTest::addColumn<double>("minPane");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("half") << 1000.0 << 0.5 << 200.0 << 500.0;
+        QTest::newRow("too small left") << 1000.0 << 0.1 << 200.0 << 200.0;
+        QTest::newRow("too small right") << 1000.0 << 0.95 << 200.0 << 800.0;
+        QTest::newRow("too narrow: even split") << 300.0 << 0.9 << 200.0 << 150.0;
+        QTest::newRow("negative total") << -10.0 << 0.5 << 0.0 << 0.0;
+        QTest::newRow("NaN total") << qQNaN() << 0.5 << 0.0 << 0.0;
+        QTest::newRow("infinite total") << qInf() << 0.5 << 0.0 << 0.0;
+        QTest::newRow("NaN fraction splits evenly") << 1000.0 << qQNaN() << 200.0 << 500.0;
+        QTest::newRow("NaN minimum is none") << 1000.0 << 1.5 << qQNaN() << 1000.0;
+    }
+
+    void leftWidth()
+    {
+        QFETCH(double, total);
+        QFETCH(double, fraction);
+        QFETCH(double, minPane);
+        QFETCH(double, expected);
+        QCOMPARE(PaneLayout::leftWidth(total, fraction, minPane), expected);
     }
 
     void handleSitsOnTheLineWithAResizeCursor()

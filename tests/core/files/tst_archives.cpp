@@ -198,7 +198,7 @@ private Q_SLOTS:
     void fullDisk_data()
     {
         QTest::addColumn<QByteArray>("options");
-        QTest::addColumn<int>("files"); // small ones; with none, 1 MiB of noise
+        QTest::addColumn<int>("files"); // small ones; with none, four pieces of noise that each fit alone
         QTest::newRow("the declared sizes can't fit: refused at once") << QByteArray("size=256k") << 0;
         QTest::newRow("room runs out while writing (no inodes left)") << QByteArray("size=1m,nr_inodes=6") << 20;
     }
@@ -214,9 +214,12 @@ private Q_SLOTS:
         if (::mount("tmpfs", small.constData(), "tmpfs", 0, options.constData()) != 0)
             QSKIP("a small file system can't be mounted here");
         const auto unmount = qScopeGuard([&] { ::umount2(small.constData(), MNT_DETACH); });
-        QByteArray noise(1024 * 1024, Qt::Uninitialized);
-        QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
-        QList<ZipEntry> entries{zipFile("fits", "small"), zipFile("noise", files ? "x" : noise)};
+        QByteArray noise(100 * 1024, Qt::Uninitialized);
+        QList<ZipEntry> entries{zipFile("fits", "small")};
+        for (int i = 0; i < (files ? 0 : 4); ++i) {
+            QRandomGenerator(i).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+            entries.append(zipFile("noise" + QByteArray::number(i), noise));
+        }
         for (int i = 0; i < files; ++i)
             entries.append(zipFile("file" + QByteArray::number(i)));
         writeZip(dir.path("big.zip"), entries);

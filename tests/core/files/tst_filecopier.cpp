@@ -178,6 +178,7 @@ void TestFileCopier::failureMidwayLeavesNothing()
         });
         QCOMPARE(error.code(), pipe ? EOPNOTSUPP : EACCES);
         QCOMPARE(error.path(), there.path("Tree/z/blocker"));
+        QCOMPARE(error.operation(), acrossFileSystems ? FileError::Operation::Move : FileError::Operation::Copy);
     }
     QVERIFY(before.matches(there.path("Tree")));
     QCOMPARE(here.entries("dst"), QStringList{});

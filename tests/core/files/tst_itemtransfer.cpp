@@ -181,6 +181,7 @@ void TestItemTransfer::copyNames_data()
     const QString e = QString(128, 'e');
     const QString accented = QStringLiteral("e\u0301"); // two code points, three bytes, one character
     QTest::newRow("a dangling link takes the name") << "a" << QStringList{"@a"} << "a copy";
+    QTest::newRow("a dot-file has no extension") << ".profile" << QStringList{".profile"} << ".profile copy";
     QTest::newRow("an extension over 127 bytes stays whole") << "a." + e << QStringList{"a." + e} << "a copy." + e;
     QTest::newRow("a full-length name loses base, not extension")
         << QString(251, 'x') + ".txt" << QStringList{QString(251, 'x') + ".txt"} << QString(246, 'x') + " copy.txt";

@@ -1,6 +1,7 @@
 // Renaming, moving, copying, duplicating and trashing where the file system has no no-replace
-// rename. The program runs itself again with a library preloaded that makes the flag fail as
-// such file systems do (norenameflag.cpp); the checks run in that second run.
+// rename and takes no extended attributes. The program runs itself again with a library
+// preloaded that fails both as such file systems do (plainfs.cpp); the checks run in that
+// second run.
 
 #include "diskfacts.h"
 #include "failure.h"
@@ -13,6 +14,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/xattr.h>
 
 class TestRenameFallback : public QObject
 {
@@ -33,10 +35,10 @@ private:
 
 void TestRenameFallback::initTestCase()
 {
-    if (qgetenv("LD_PRELOAD") != NORENAMEFLAG_SHIM) {
+    if (qgetenv("LD_PRELOAD") != PLAINFS_SHIM) {
         QProcess again;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("LD_PRELOAD", NORENAMEFLAG_SHIM);
+        env.insert("LD_PRELOAD", PLAINFS_SHIM);
         again.setProcessEnvironment(env);
         again.setProcessChannelMode(QProcess::MergedChannels);
         again.start(QCoreApplication::applicationFilePath(), {});
@@ -47,6 +49,8 @@ void TestRenameFallback::initTestCase()
     // The stand-in must be in place (else this fails with ENOENT), or the checks prove nothing.
     QCOMPARE(::renameat2(AT_FDCWD, "/no-such-item", AT_FDCWD, "/no-such-place", RENAME_NOREPLACE), -1);
     QCOMPARE(errno, EINVAL);
+    QCOMPARE(::fsetxattr(-1, "user.x", "", 0, 0), -1);
+    QCOMPARE(errno, EOPNOTSUPP);
 }
 
 void TestRenameFallback::transfers_data()
@@ -70,7 +74,9 @@ void TestRenameFallback::transfers()
     QFETCH(QString, taken);
     QFETCH(QString, result);
     const TestDir &dir = *m_dir;
-    dir.file("Folder/inner.txt", "inner");
+    // Tags the destination can't hold are left behind; the copy stands.
+    for (const QString &tagged : {dir.dir("Folder"), dir.file("Folder/inner.txt", "inner")})
+        QCOMPARE(::lsetxattr(QFile::encodeName(tagged).constData(), "user.xdg.tags", "red", 3, 0), 0);
     if (!taken.isEmpty())
         taken == "file" ? dir.file("Renamed", "occupant") : dir.dir(taken == "full folder" ? "Renamed/kept" : "Renamed");
     const QStringList before = dir.entries("Renamed");

@@ -1,0 +1,132 @@
+#pragma once
+// A tab's folder as a row of columns: the folder first, and for each folder selected alone in a
+// column, its entries in the next column; at the end, while one file is selected, a preview
+// column. It is the view of a ColumnBrowserModel made for the tab's folder; the pane makes a
+// new browser when the tab goes to another folder. Like the list, it holds no file logic: it
+// turns clicks and keys into the model's select and open, keeps the tab told of the deepest
+// selection and folder (the title line and the status bar read them), and hands file commands
+// to the pane's PaneActions.
+//
+// Keys (a column has the keyboard): Up / Down move in the focused column (Shift extends),
+// Left / Right move between columns, Return opens, Space previews, Ctrl+C / X / V copy, cut and
+// paste. Every other key goes on to the window's shortcuts.
+
+#include "columnbrowsermodel.h"
+#include "directorywatcher.h"
+#include "fileitem.h"
+#include "viewenvironment.h"
+
+#include <QList>
+#include <QPointer>
+#include <QScrollArea>
+#include <QSet>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class FileTableModel;
+class FileTableView;
+class ListOverlay;
+class PaneActions;
+class PaneModel;
+class PreviewColumnView;
+class QFrame;
+class QHBoxLayout;
+class QKeyEvent;
+class TabModel;
+struct Localization;
+
+class ColumnBrowserView : public QScrollArea
+{
+    Q_OBJECT
+
+public:
+    static constexpr int columnWidth = 240;
+
+    ColumnBrowserView(const ViewEnvironment &env, PaneModel *pane, TabModel *tab, PaneActions *actions,
+                      QWidget *parent = nullptr);
+    ~ColumnBrowserView() override;
+
+    TabModel *tab() const { return m_tab; }
+    ColumnBrowserModel *model() const { return m_model; }
+
+    // Files are handed to their default application through this; tests replace it.
+    void setFileOpener(std::function<void(const QUrl &)> opener) { m_openFile = std::move(opener); }
+
+    // The window's Copy, Cut and Paste commands while a column has the keyboard.
+    void copy();
+    void cut();
+    void paste();
+    // The selected entries of the focused column, in column order.
+    QList<QUrl> activeColumnSelectedURLs() const;
+    void focusActiveColumn();
+
+    // For the pane and for tests: the parts the browser is made of.
+    int columnCount() const { return int(m_lanes.size()); }
+    FileTableView *columnList(int index) const;
+    ListOverlay *columnOverlay(int index) const;
+    // Null while no single file is selected.
+    PreviewColumnView *previewColumn() const;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    // The widgets of one column; a column keeps its place in the row for as long as it lives.
+    struct Lane
+    {
+        QUrl url;
+        FileTableView *list = nullptr;
+        FileTableModel *rows = nullptr;
+        ListOverlay *overlay = nullptr;
+        QFrame *divider = nullptr;
+        QList<FileItem> shownItems;
+        QSet<QUrl> shownSelection;
+        std::unique_ptr<DirectoryWatcher> watcher;
+    };
+
+    void start();
+    void syncColumns();
+    void syncLane(int index);
+    void addLane(int index);
+    void removeLanesFrom(int index);
+    void syncOverlay(int index);
+    void syncPreview();
+    void syncActiveColumn();
+    void syncTitleSelection();
+    void scrollToLastColumn();
+    void refreshFocus();
+    void retranslate();
+    const Localization &loc() const;
+
+    void activatePane();
+    void rowClicked(int index, int row, Qt::KeyboardModifiers modifiers);
+    void rowDoubleClicked(int index, int row);
+    void startDrag(int index, int row);
+    void dropUrls(int index, const QList<QUrl> &urls, int row, Qt::KeyboardModifiers modifiers);
+    void showContextMenu(int index, const QPoint &pos);
+    using KeyCommand = std::function<void()>;
+    KeyCommand keyCommand(const QKeyEvent *event);
+    void moveSelection(int index, int delta, bool extend);
+    void moveRight();
+    void previewSelection();
+
+    ViewEnvironment m_env;
+    PaneModel *m_pane;
+    QPointer<TabModel> m_tab;
+    PaneActions *m_actions;
+    ColumnBrowserModel *m_model;
+    std::function<void(const QUrl &)> m_openFile;
+    QWidget *m_row;
+    QHBoxLayout *m_rowLayout;
+    PreviewColumnView *m_preview;
+    std::vector<Lane> m_lanes;
+    std::optional<QUrl> m_cursor; // the entry last moved to or clicked
+    bool m_started = false;
+};

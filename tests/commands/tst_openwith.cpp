@@ -1,0 +1,194 @@
+// Open With: Exec lines split and filled as the desktop entry rules say, the applications for a
+// type in the user's order (mimeapps.list defaults, added and removed associations, entries in
+// the user's folder hiding the system's), and a launch from the context menu that hands a
+// program a name with a space and a byte that isn't UTF-8, byte for byte.
+
+#include "applicationregistry.h"
+#include "appsettings.h"
+#include "localization.h"
+#include "openwithmenu.h"
+#include "paneactions.h"
+#include "panemodel.h"
+#include "tabmodel.h"
+#include "testdir.h"
+#include "workspacemodel.h"
+
+#include <QTest>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+using Commands = QList<QStringList>;
+
+namespace {
+
+Commands flatten(const QList<Launcher::Command> &commands)
+{
+    Commands result;
+    for (const Launcher::Command &command : commands)
+        result << (QStringList{command.program} + command.arguments);
+    return result;
+}
+
+QStringList idsOf(const QList<DesktopEntry> &entries)
+{
+    QStringList ids;
+    for (const DesktopEntry &entry : entries)
+        ids << entry.id;
+    return ids;
+}
+
+QByteArray application(const QByteArray &name, const QByteArray &keys, const QByteArray &exec = "true %F")
+{
+    return "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + exec + "\n" + keys + "\n";
+}
+
+} // namespace
+
+class TestOpenWith : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void fieldCodes_data()
+    {
+        QTest::addColumn<QByteArray>("exec"); // as written in the file
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<Commands>("expected");
+        const QStringList two{"/d/a b.txt", "/d/c.txt"};
+        QTest::newRow("one run per file") << QByteArray("viewer %f") << two
+                                          << Commands{{"viewer", "/d/a b.txt"}, {"viewer", "/d/c.txt"}};
+        QTest::newRow("one run for all") << QByteArray("editor --new %F") << two
+                                         << Commands{{"editor", "--new", "/d/a b.txt", "/d/c.txt"}};
+        QTest::newRow("URLs get local paths") << QByteArray("player %U") << two
+                                              << Commands{{"player", "/d/a b.txt", "/d/c.txt"}};
+        QTest::newRow("quoted program and argument")
+            << QByteArray("\"/opt/My App/run\" \"--title=a b\" %f") << QStringList{"/x"}
+            << Commands{{"/opt/My App/run", "--title=a b", "/x"}};
+        QTest::newRow("escapes inside quotes")
+            << QByteArray("tool \"say \\\\\"hi\\\\\" \\\\$HOME\" %f") << QStringList{"/x"}
+            << Commands{{"tool", "say \"hi\" $HOME", "/x"}};
+        QTest::newRow("percent, deprecated and unknown codes")
+            << QByteArray("tool 100%% %d %m %f") << QStringList{"/x"} << Commands{{"tool", "100%", "/x"}};
+        QTest::newRow("icon, name and entry file") << QByteArray("tool %i %c %k") << QStringList{}
+                                                   << Commands{{"tool", "--icon", "tool-icon", "Tool", "/apps/tool.desktop"}};
+        QTest::newRow("no code takes no file") << QByteArray("tool --fresh") << QStringList{"/x"}
+                                               << Commands{{"tool", "--fresh"}};
+        QTest::newRow("file code without a file") << QByteArray("tool %f") << QStringList{} << Commands{{"tool"}};
+        QTest::newRow("shell words stay words") << QByteArray("tool ;rm -rf ~ %f") << QStringList{"/x;y"}
+                                                << Commands{{"tool", ";rm", "-rf", "~", "/x;y"}};
+        QTest::newRow("unclosed quote runs nothing") << QByteArray("tool \"oops %f") << QStringList{"/x"} << Commands{};
+    }
+    void fieldCodes()
+    {
+        QFETCH(QByteArray, exec);
+        QFETCH(QStringList, files);
+        QFETCH(Commands, expected);
+        std::optional<DesktopEntry> entry = DesktopEntry::parse(
+            "[Desktop Entry]\nType=Application\nName=Tool\nIcon=tool-icon\nExec=" + exec + "\n", "tool.desktop", {});
+        QVERIFY(entry);
+        entry->filePath = "/apps/tool.desktop";
+        QCOMPARE(flatten(entry->commands(files)), expected);
+    }
+
+    void applicationsInTheUsersOrder()
+    {
+        TestDir dir;
+        dir.isolateHome();
+        const QString user = dir.path(".home/.local/share");
+        const QString system = dir.dir("system");
+        dir.file(".home/.local/share/applications/alpha.desktop", application("Alpha", "MimeType=text/plain;"));
+        dir.file(".home/.local/share/applications/beta.desktop",
+                 application("Beta", "Name[ja]=ベータ\nMimeType=text/plain;"));
+        dir.file(".home/.local/share/applications/quiet.desktop", application("Quiet", "NoDisplay=true\nMimeType=text/plain;"));
+        dir.file(".home/.local/share/applications/gone.desktop", application("Gone", "Hidden=true\nMimeType=text/plain;"));
+        dir.file(".home/.local/share/applications/unwanted.desktop", application("Unwanted", "MimeType=text/plain;"));
+        dir.file(".home/.local/share/applications/extra.desktop", application("Extra", ""));
+        dir.file("system/applications/alpha.desktop", application("System Alpha", "MimeType=text/plain;"));
+        dir.file("system/applications/gone.desktop", application("System Gone", "MimeType=text/plain;"));
+        dir.file("system/applications/kde/viewer.desktop", application("Viewer", "MimeType=text/plain;"));
+        dir.file("system/applications/sheet.desktop", application("Sheet", "MimeType=text/csv;"));
+        dir.file("system/applications/broken.desktop", "[Desktop Entry]\nType=Application\nName=Broken\nMimeType=text/plain;\n");
+        dir.file(".home/.config/mimeapps.list", "[Default Applications]\ntext/plain=missing.desktop;beta.desktop;\n"
+                                                "[Added Associations]\ntext/plain=extra.desktop;\n"
+                                                "[Removed Associations]\ntext/plain=unwanted.desktop;\n");
+        // A less important list can't bring back what the user's own list removed.
+        dir.file("system/applications/mimeapps.list", "[Added Associations]\ntext/plain=unwanted.desktop;\n");
+        const QStringList config{dir.path(".home/.config")};
+
+        const ApplicationRegistry english({user, system}, config, {}, {"en_US"});
+        QCOMPARE(english.defaultFor("text/plain"), "beta.desktop");
+        QCOMPARE(idsOf(english.applicationsFor("text/plain")),
+                 (QStringList{"beta.desktop", "extra.desktop", "alpha.desktop", "quiet.desktop", "kde-viewer.desktop"}));
+        // CSV is a kind of plain text: its own application first among the registered ones.
+        QCOMPARE(idsOf(english.applicationsFor("text/csv")),
+                 (QStringList{"beta.desktop", "sheet.desktop", "extra.desktop", "alpha.desktop", "quiet.desktop",
+                              "kde-viewer.desktop"}));
+        QCOMPARE(idsOf(english.applicationsFor(QStringList{"text/plain", "text/csv"})),
+                 idsOf(english.applicationsFor("text/plain")));
+        QCOMPARE(english.applicationsFor("text/plain").value(2).name, "Alpha"); // the user's copy
+        QCOMPARE(idsOf(english.allApplications()),
+                 (QStringList{"alpha.desktop", "beta.desktop", "extra.desktop", "sheet.desktop", "unwanted.desktop",
+                              "kde-viewer.desktop"}));
+
+        const ApplicationRegistry japanese({user, system}, config, {}, {"ja_JP.UTF-8"});
+        QCOMPARE(japanese.applicationsFor("text/plain").first().name, "ベータ");
+    }
+
+    void launchedFromTheContextMenuWithTheNameIntact()
+    {
+        TestDir dir;
+        dir.isolateHome();
+        // Records its arguments NUL-terminated, so every byte of each shows.
+        const QString recorder = dir.program("bin/record args", "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"$0.part\"\n"
+                                                               "mv \"$0.part\" \"$0.out\"\n");
+        const QByteArray quotedRecorder = '"' + QFile::encodeName(recorder) + '"';
+        dir.file(".home/.local/share/applications/recorder.desktop",
+                 application("Recorder", "MimeType=text/plain;", quotedRecorder + " --open %F"));
+        dir.file(".home/.local/share/applications/ghost.desktop",
+                 application("Ghost", "MimeType=text/plain;", "/nonexistent/ghost %f"));
+        dir.file(".home/.config/mimeapps.list", "[Default Applications]\ntext/plain=recorder.desktop;\n");
+        // The system's types but none of its applications.
+        qputenv("XDG_DATA_DIRS", QFile::encodeName(dir.dir("system")));
+        dir.link("/usr/share/mime", "system/mime");
+        const QByteArray name = "a b\xe9.txt";
+        const QByteArray folder = QFile::encodeName(dir.dir("files"));
+        const QByteArray path = folder + '/' + name;
+        QVERIFY(::close(::open(path.constData(), O_CREAT | O_WRONLY, 0644)) == 0);
+
+        AppSettings settings(dir.path("settings.conf"));
+        settings.setLanguage(AppLanguage::english);
+        WorkspaceModel workspace(false);
+        TabModel *tab = workspace.leftPane()->activeTab();
+        tab->navigate(dir.url("files"));
+        QTRY_VERIFY(!tab->isLoading());
+        QCOMPARE(tab->items().size(), 1);
+        PaneActions actions(&workspace, workspace.leftPane(), &settings);
+        QList<FileItem> chosenForOther;
+        actions.setOnChooseApplication([&](const QList<FileItem> &items) { chosenForOther = items; });
+
+        const QList<ContextMenuEntry> menu = actions.contextMenu(tab->items(), tab->history().current(), tab,
+                                                                 Localization::english());
+        const auto openWith = std::find_if(menu.begin(), menu.end(),
+                                           [](const ContextMenuEntry &e) { return e.command == ContextMenuEntry::Command::openWith; });
+        QVERIFY(openWith != menu.end());
+        QStringList texts;
+        for (const ContextMenuEntry &entry : openWith->submenu)
+            texts << entry.text;
+        QCOMPARE(texts, (QStringList{"Recorder (Default)", "Ghost", QString(), "Other Application…"}));
+
+        openWith->submenu.at(0).action();
+        QTRY_VERIFY(QFile::exists(recorder + ".out"));
+        QCOMPARE(dir.read("bin/record args.out"), QByteArray("--open\0", 7) + folder + '/' + name + '\0');
+
+        openWith->submenu.at(1).action();
+        QCOMPARE(actions.errorMessage().value_or(QString()), "“Ghost” couldn't be started");
+
+        openWith->submenu.at(3).action();
+        QCOMPARE(chosenForOther.size(), 1);
+        ::unlink(path.constData()); // Qt's own clean-up can't name it
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOpenWith)
+#include "tst_openwith.moc"

@@ -1,0 +1,239 @@
+// The Devices section's model: which mounts of a real mount table are volumes (escaped names,
+// bind mounts, FUSE and network shares), network places' names, and a drive's life with the disk
+// service stood in for on a private bus: it appears, mounts, unmounts, ejects, and refusals come
+// back as messages in the user's language. A pane inside a volume that goes away moves home.
+
+#include "devicesmodel.h"
+#include "localization.h"
+#include "panemodel.h"
+#include "tabmodel.h"
+#include "testdir.h"
+#include "udisksmock.h"
+#include "urls.h"
+#include "workspacemodel.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+Q_DECLARE_METATYPE(MountTable::Kind)
+
+namespace {
+
+// A mount table holding the root file system only, so the volumes listed come from the disk service.
+const QByteArray rootOnly = "22 1 0:21 / / rw,relatime shared:1 - ext4 /dev/vda1 rw\n";
+
+} // namespace
+
+class TestDevicesModel : public QObject
+{
+    Q_OBJECT
+
+    TestDir home;
+
+    const DevicesModel::Volume *find(const DevicesModel &model, const QString &label)
+    {
+        for (const DevicesModel::Volume &volume : model.volumes())
+            if (volume.label == label)
+                return &volume;
+        return nullptr;
+    }
+
+private Q_SLOTS:
+    void initTestCase() { home.isolateHome(); }
+
+    void mountTable_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QByteArray>("shownAt"); // empty: not a volume
+        QTest::addColumn<MountTable::Kind>("kind");
+        const auto row = [](const char *name, const char *line, const char *shownAt, MountTable::Kind kind = MountTable::Kind::internal) {
+            QTest::newRow(name) << QByteArray(line) << QByteArray(shownAt) << kind;
+        };
+        using K = MountTable::Kind;
+        row("home partition", "31 29 8:3 / /home rw shared:2 - ext4 /dev/sda3 rw", "/home");
+        row("stick with spaces", "80 29 8:17 / /media/me/My\\040Photos rw,nosuid - vfat /dev/sdb1 rw,uid=1000",
+            "/media/me/My Photos", K::removable);
+        row("tab, newline, backslash", "81 29 8:18 / /run/media/me/a\\011b\\012c\\134d rw - exfat /dev/sdb2 rw",
+            "/run/media/me/a\tb\nc\\d", K::removable);
+        row("name not UTF-8", "82 29 8:19 / /media/me/caf\\351 rw - vfat /dev/sdb3 rw", "/media/me/caf\xe9", K::removable);
+        row("optional fields", "83 29 8:20 / /mnt/data rw shared:7 master:3 propagate_from:2 - xfs /dev/sdc1 rw",
+            "/mnt/data", K::removable);
+        row("folder bound elsewhere", "90 29 8:3 /me/shared /srv/shared rw - ext4 /dev/sda3 rw", "");
+        row("same device twice", "91 29 8:2 / /mnt/again rw - ext4 /dev/sda2 rw", "");
+        row("ntfs through FUSE", "92 29 0:50 / /media/me/Windows rw - fuseblk /dev/sdd1 rw,user_id=0", "/media/me/Windows",
+            K::removable);
+        row("sshfs in home", "93 29 0:51 / /home/me/remote rw - fuse.sshfs me@server:/data rw", "/home/me/remote", K::network);
+        row("nfs", "94 29 0:52 / /mnt/nas rw - nfs4 nas:/export rw,vers=4.2", "/mnt/nas", K::network);
+        row("cifs", "95 29 0:53 / /media/share rw - cifs //nas/share rw", "/media/share", K::network);
+        row("desktop's network folder", "96 29 0:54 / /run/user/1000/gvfs rw - fuse.gvfsd-fuse gvfsd-fuse rw", "");
+        row("document portal", "97 29 0:55 / /run/user/1000/doc rw - fuse.portal portal rw", "");
+        row("boot partition", "98 29 8:1 / /boot/efi rw - vfat /dev/sda1 rw", "");
+        row("kernel file system", "99 29 0:5 / /proc rw - proc proc rw", "");
+        row("tmpfs", "100 29 0:25 / /tmp rw - tmpfs tmpfs rw", "");
+        row("too few fields", "101 29 8:2 / /mnt/x rw", "");
+        row("no separator", "102 29 8:2 / /mnt/x rw ext4 /dev/sda2 rw x", "");
+    }
+    void mountTable()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QByteArray, shownAt);
+        QFETCH(MountTable::Kind, kind);
+        // The root comes first, so that "same device twice" has a device already shown.
+        const QByteArray table = "29 1 8:2 / / rw shared:1 - ext4 /dev/sda2 rw\n" + line + "\n";
+        const QList<MountTable::Entry> volumes = MountTable::volumes(MountTable::parse(table), "/run/user/1000");
+        QCOMPARE(volumes.size(), shownAt.isEmpty() ? 1 : 2);
+        QCOMPARE(volumes.first().mountPoint, QByteArray("/"));
+        if (!shownAt.isEmpty()) {
+            QCOMPARE(volumes.last().mountPoint, shownAt);
+            QCOMPARE(MountTable::kind(volumes.last()), kind);
+        }
+    }
+
+    void networkPlaceNames_data()
+    {
+        QTest::addColumn<QByteArray>("folder");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("windows share") << QByteArray("smb-share:server=nas.local,share=photos") << "photos" << "photos on nas.local";
+        QTest::newRow("ssh") << QByteArray("sftp:host=example.com,user=me") << "example.com" << "example.com";
+        QTest::newRow("escaped share") << QByteArray("smb-share:server=nas,share=my%20files") << "my files" << "my files on nas";
+        QTest::newRow("web folder") << QByteArray("dav:host=cloud.example.org,ssl=true,prefix=%2Fremote.php%2Fwebdav")
+                                    << "webdav" << "webdav on cloud.example.org";
+        QTest::newRow("not a place name") << QByteArray("something") << "something" << "something";
+    }
+    void networkPlaceNames()
+    {
+        QFETCH(QByteArray, folder);
+        QFETCH(QString, name);
+        QFETCH(QString, shown);
+        const auto [label, host] = DevicesModel::networkPlace(folder);
+        QCOMPARE(label, name);
+        DevicesModel::Volume volume{.label = label, .host = host, .mountPoint = "/run/user/1000/gvfs/" + folder};
+        QCOMPARE(DevicesModel::displayName(volume, Localization::english()), shown);
+    }
+
+    void networkPlacesAndFreeSpaceAreFoundOffTheMainThread()
+    {
+        TestDir runtime;
+        runtime.dir(QStringLiteral("gvfs/smb-share:server=nas,share=music"));
+        const QString table = runtime.file(QStringLiteral("mountinfo"), rootOnly);
+        UDisksClient noService{QDBusConnection(QString())};
+        DevicesModel model(&noService, QFile::encodeName(table), QFile::encodeName(runtime.path()));
+        QTRY_VERIFY(find(model, QStringLiteral("music")) && find(model, QStringLiteral("music"))->freeBytes);
+        const DevicesModel::Volume *music = find(model, QStringLiteral("music"));
+        QCOMPARE(music->kind, MountTable::Kind::network);
+        QCOMPARE(music->url(), QUrl::fromLocalFile(runtime.path(QStringLiteral("gvfs/smb-share:server=nas,share=music"))));
+        QVERIFY(model.volumes().first().isRoot());
+        QVERIFY(!music->canUnmount() && !music->canEject());
+    }
+
+    void aDriveAppearsMountsUnmountsAndEjects()
+    {
+        UDisksMock service(QFINDTESTDATA("common/udisks2template.py"));
+        if (!service.isRunning())
+            QSKIP("dbus-daemon or python3-dbusmock is missing");
+        TestDir dir;
+        const QString folder = dir.dir(QStringLiteral("media/Holiday Stick"));
+        UDisksClient disks(service.bus());
+        DevicesModel model(&disks, QFile::encodeName(dir.file(QStringLiteral("mountinfo"), rootOnly)), QByteArray());
+        WorkspaceModel workspace(false);
+        connect(&model, &DevicesModel::volumeGone, &workspace, &WorkspaceModel::leaveFolder);
+        QSignalSpy opened(&model, &DevicesModel::mounted);
+
+        const QString object = service.addDrive(QStringLiteral("sdx"), QStringLiteral("HOLIDAY"), folder);
+        QTRY_VERIFY(find(model, QStringLiteral("HOLIDAY")));
+        QVERIFY(find(model, QStringLiteral("HOLIDAY"))->canMount());
+        QCOMPARE(find(model, QStringLiteral("HOLIDAY"))->kind, MountTable::Kind::removable);
+
+        model.mount(object);
+        QTRY_COMPARE(opened.size(), 1);
+        QCOMPARE(opened.first().first().toUrl(), QUrl::fromLocalFile(folder));
+        QTRY_VERIFY(find(model, QStringLiteral("HOLIDAY"))->isMounted());
+        const DevicesModel::Volume *stick = find(model, QStringLiteral("HOLIDAY"));
+        QVERIFY(stick->canUnmount() && stick->canEject() && !stick->canMount());
+        QTRY_VERIFY(find(model, QStringLiteral("HOLIDAY"))->freeBytes);
+
+        // The left pane is inside the stick; the right pane is beside it.
+        const QString inside = dir.dir(QStringLiteral("media/Holiday Stick/2025"));
+        const QString beside = dir.dir(QStringLiteral("media/Holiday Stick 2"));
+        workspace.leftPane()->activeTab()->navigate(QUrl::fromLocalFile(inside));
+        workspace.rightPane()->activeTab()->navigate(QUrl::fromLocalFile(beside));
+        model.unmount(object);
+        QTRY_VERIFY(!find(model, QStringLiteral("HOLIDAY"))->isMounted());
+        QCOMPARE(workspace.leftPane()->activeTab()->history().current(), Urls::fromPath(QDir::homePath()));
+        QCOMPARE(workspace.rightPane()->activeTab()->history().current(), QUrl::fromLocalFile(beside));
+
+        model.mount(object);
+        QTRY_VERIFY(find(model, QStringLiteral("HOLIDAY"))->isMounted());
+        model.eject(object);
+        QTRY_VERIFY(!find(model, QStringLiteral("HOLIDAY")));
+    }
+
+    void refusalsComeBackAsMessages_data()
+    {
+        QTest::addColumn<QString>("request");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("japanese");
+        QTest::newRow("unmount while busy") << "unmount" << "org.freedesktop.UDisks2.Error.DeviceBusy"
+                                           << "“STICK” couldn't be unmounted: A program is still using it. Close the files open on it and try again."
+                                           << "「STICK」のマウントを解除できませんでした: プログラムが使用中です。開いているファイルを閉じてから、もう一度お試しください。";
+        QTest::newRow("mount not allowed") << "mount" << "org.freedesktop.UDisks2.Error.NotAuthorizedCanObtain"
+                                           << "“STICK” couldn't be mounted: You aren't allowed to do this"
+                                           << "「STICK」をマウントできませんでした: この操作は許可されていません";
+        QTest::newRow("eject fails") << "eject" << "org.freedesktop.UDisks2.Error.Failed"
+                                     << "“STICK” couldn't be ejected: the drive said no"
+                                     << "「STICK」を取り出せませんでした: the drive said no";
+    }
+    void refusalsComeBackAsMessages()
+    {
+        QFETCH(QString, request);
+        QFETCH(QString, error);
+        QFETCH(QString, english);
+        QFETCH(QString, japanese);
+        UDisksMock service(QFINDTESTDATA("common/udisks2template.py"));
+        if (!service.isRunning())
+            QSKIP("dbus-daemon or python3-dbusmock is missing");
+        TestDir dir;
+        UDisksClient disks(service.bus());
+        DevicesModel model(&disks, QFile::encodeName(dir.file(QStringLiteral("mountinfo"), rootOnly)), QByteArray());
+        QSignalSpy failed(&model, &DevicesModel::failed);
+        const QString object = service.addDrive(QStringLiteral("sdy"), QStringLiteral("STICK"), dir.dir(QStringLiteral("stick")));
+        QTRY_VERIFY(find(model, QStringLiteral("STICK")));
+        if (request != QLatin1String("mount")) {
+            model.mount(object);
+            QTRY_VERIFY(find(model, QStringLiteral("STICK"))->isMounted());
+        }
+        // Eject is refused by the drive, the others by the file system.
+        const QString refusing = request == QLatin1String("eject") ? disks.fileSystems().first().drive : object;
+        service.refuse(refusing, error, QStringLiteral("the drive said no"));
+        const QHash<QString, void (DevicesModel::*)(const QString &)> requests{
+            {QStringLiteral("mount"), &DevicesModel::mount},
+            {QStringLiteral("unmount"), &DevicesModel::unmount},
+            {QStringLiteral("eject"), &DevicesModel::eject}};
+        (model.*requests.value(request))(object);
+        QTRY_COMPARE(failed.size(), 1);
+        const auto outcome = failed.first().at(0).value<UDisksClient::Outcome>();
+        const auto volume = failed.first().at(1).value<DevicesModel::Volume>();
+        QCOMPARE(outcome.errorName, error);
+        QCOMPARE(DevicesModel::failureMessage(outcome, DevicesModel::displayName(volume, Localization::english()),
+                                              Localization::english()), english);
+        QCOMPARE(DevicesModel::failureMessage(outcome, DevicesModel::displayName(volume, Localization::japanese()),
+                                              Localization::japanese()), japanese);
+        // A refused mount or unmount changes nothing; a refused eject has unmounted already and
+        // leaves the drive listed, ready to mount again.
+        QVERIFY(find(model, QStringLiteral("STICK")));
+        QTRY_COMPARE(find(model, QStringLiteral("STICK"))->isMounted(), request == QLatin1String("unmount"));
+    }
+
+    void aMissingDiskServiceIsSaidSo()
+    {
+        UDisksClient::Outcome outcome{UDisksClient::Request::mount, QStringLiteral("/x"), {},
+                                      QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown"), QStringLiteral("no")};
+        QCOMPARE(DevicesModel::failureMessage(outcome, QStringLiteral("Disk"), Localization::english()),
+                 QStringLiteral("“Disk” couldn't be mounted: The disk service (UDisks2) isn't answering"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDevicesModel)
+#include "tst_devicesmodel.moc"

@@ -1,0 +1,150 @@
+// The bulk rename dialog driven as a user would: typing into its fields, switching the rule,
+// and the preview and Apply button that follow; what Apply, Return, Cancel and Escape hand on.
+
+#include "bulkrenamesheet.h"
+#include "localization.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTest>
+
+using Names = QStringList;
+
+class TestBulkRenameSheet : public QObject
+{
+    Q_OBJECT
+
+    static QList<FileItem> items(const Names &names)
+    {
+        QList<FileItem> list;
+        for (const QString &name : names)
+            list.append(FileItem(QUrl::fromLocalFile(QStringLiteral("/d/") + name), name, false, 0, {}, false));
+        return list;
+    }
+    static Names previewRows(const BulkRenameSheet &sheet)
+    {
+        Names rows;
+        const QAbstractItemModel *model = sheet.previewList()->model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            rows.append(model->index(row, 0).data().toString());
+        return rows;
+    }
+
+private Q_SLOTS:
+    void previewAndApplyFollowTheFields_data()
+    {
+        QTest::addColumn<Names>("names");
+        QTest::addColumn<bool>("sequence");
+        QTest::addColumn<QString>("first");  // find, or base
+        QTest::addColumn<QString>("second"); // replace; ignored for a sequence
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("padding");
+        QTest::addColumn<Names>("expected");
+        QTest::addColumn<bool>("canApply");
+
+        const Names img{"IMG_IMG.jpg", "img_1.jpg"};
+        QTest::newRow("replace, case matters") << img << false << "IMG" << "Photo" << 1 << 2
+                                               << Names{"IMG_IMG.jpg → Photo_Photo.jpg", "img_1.jpg → img_1.jpg"} << true;
+        QTest::newRow("dot removed, extension too") << Names{"a.b.c"} << false << "." << "" << 1 << 2
+                                                    << Names{"a.b.c → abc"} << true;
+        QTest::newRow("empty find changes nothing") << img << false << "" << "x" << 1 << 2
+                                                    << Names{"IMG_IMG.jpg → IMG_IMG.jpg", "img_1.jpg → img_1.jpg"} << false;
+        QTest::newRow("find equals replace") << img << false << "IMG" << "IMG" << 1 << 2
+                                             << Names{"IMG_IMG.jpg → IMG_IMG.jpg", "img_1.jpg → img_1.jpg"} << false;
+        QTest::newRow("replace by nothing empties a name") << Names{"abc"} << false << "abc" << "" << 1 << 2
+                                                           << Names{"abc → "} << false;
+        QTest::newRow("sequence keeps extensions") << Names{"IMG_7.JPG", "notes.txt", "README"} << true << "Photo" << ""
+                                                   << 1 << 3
+                                                   << Names{"IMG_7.JPG → Photo 001.JPG", "notes.txt → Photo 002.txt",
+                                                            "README → Photo 003"}
+                                                   << true;
+        QTest::newRow("sequence grows past its padding") << Names{"a", "b", "c"} << true << "x" << "" << 9 << 1
+                                                         << Names{"a → x 9", "b → x 10", "c → x 11"} << true;
+        QTest::newRow("sequence without base") << Names{"a", "b"} << true << "" << "" << 1 << 2
+                                               << Names{"a → a", "b → b"} << false;
+    }
+    void previewAndApplyFollowTheFields()
+    {
+        QFETCH(Names, names);
+        QFETCH(bool, sequence);
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(int, start);
+        QFETCH(int, padding);
+        BulkRenameSheet sheet(items(names));
+        sheet.setTexts(Localization::english());
+        sheet.show();
+        if (sequence) {
+            QTest::mouseClick(sheet.sequenceSegment(), Qt::LeftButton);
+            QTest::keyClicks(sheet.baseField(), first);
+            sheet.startBox()->setValue(start);
+            sheet.paddingBox()->setValue(padding);
+        } else {
+            QTest::keyClicks(sheet.findField(), first);
+            QTest::keyClicks(sheet.replaceField(), second);
+        }
+        QTEST(previewRows(sheet), "expected");
+        QTEST(sheet.applyButton()->isEnabled(), "canApply");
+    }
+
+    void eachRuleKeepsItsFieldsWhileTheOtherIsShown()
+    {
+        BulkRenameSheet sheet(items({"a.txt"}));
+        sheet.show();
+        QTest::keyClicks(sheet.findField(), QStringLiteral("a"));
+        QTest::keyClicks(sheet.replaceField(), QStringLiteral("b"));
+        QTest::mouseClick(sheet.sequenceSegment(), Qt::LeftButton);
+        QVERIFY(!sheet.findField()->isVisible());
+        QCOMPARE(previewRows(sheet), Names{"a.txt → a.txt"}); // the sequence's base is still empty
+        QTest::keyClick(sheet.paddingBox(), Qt::Key_Down);
+        QTest::keyClick(sheet.paddingBox(), Qt::Key_Down);
+        QCOMPARE(sheet.paddingBox()->value(), 1); // never below one digit
+        QTest::mouseClick(sheet.replaceSegment(), Qt::LeftButton);
+        QCOMPARE(previewRows(sheet), Names{"a.txt → b.txt"});
+        QCOMPARE(sheet.mode(), BulkRename::Mode::findReplace(QStringLiteral("a"), QStringLiteral("b")));
+    }
+
+    // Return in a field applies the changing entries only; Escape and Cancel close and apply nothing.
+    void closingKeysAndButtons_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("applied");
+        QTest::newRow("Return") << "return" << 1;
+        QTest::newRow("Apply clicked") << "apply" << 1;
+        QTest::newRow("Escape") << "escape" << 0;
+        QTest::newRow("Cancel clicked") << "cancel" << 0;
+    }
+    void closingKeysAndButtons()
+    {
+        QFETCH(QString, how);
+        BulkRenameSheet sheet(items({"IMG_1.jpg", "other.jpg", "IMG_2.jpg"}));
+        sheet.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&sheet));
+        QSignalSpy applied(&sheet, &BulkRenameSheet::applied);
+        QSignalSpy closed(&sheet, &BulkRenameSheet::closed);
+        QTest::keyClicks(sheet.findField(), QStringLiteral("IMG_"));
+        if (how == QLatin1String("return"))
+            QTest::keyClick(sheet.findField(), Qt::Key_Return);
+        else if (how == QLatin1String("apply"))
+            QTest::mouseClick(sheet.applyButton(), Qt::LeftButton);
+        else if (how == QLatin1String("escape"))
+            QTest::keyClick(sheet.findField(), Qt::Key_Escape);
+        else
+            QTest::mouseClick(sheet.cancelButton(), Qt::LeftButton);
+        QTEST(int(applied.count()), "applied");
+        QCOMPARE(closed.count(), 1);
+        QVERIFY(!sheet.isVisible());
+        if (!applied.isEmpty()) {
+            const QList<RenamePair> expected{{QUrl::fromLocalFile(QStringLiteral("/d/IMG_1.jpg")), QStringLiteral("1.jpg")},
+                                             {QUrl::fromLocalFile(QStringLiteral("/d/IMG_2.jpg")), QStringLiteral("2.jpg")}};
+            QCOMPARE(applied.at(0).at(0).value<QList<RenamePair>>(), expected);
+        }
+    }
+};
+
+QTEST_MAIN(TestBulkRenameSheet)
+#include "tst_bulkrenamesheet.moc"

@@ -1,0 +1,317 @@
+// The column browser driven by keys and the mouse over real folders: moving between and within
+// columns, the preview column, Space, drops by what they land on, changes made by another
+// program, and the title line following the selection.
+
+#include "appsettings.h"
+#include "columnbrowserview.h"
+#include "filetablemodel.h"
+#include "filetableview.h"
+#include "iconcache.h"
+#include "paneactions.h"
+#include "panemodel.h"
+#include "previewcolumnview.h"
+#include "tabmodel.h"
+#include "testdir.h"
+#include "titlelineview.h"
+#include "workspacemodel.h"
+
+#include <QApplication>
+#include <QMimeData>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+// A browser over the left pane's tab, shown in a window of its own.
+struct Browser
+{
+    Browser(const TestDir &dir, const QUrl &folder)
+        : settings(dir.path(QStringLiteral("settings.ini"))), workspace(false),
+          actions(&workspace, workspace.leftPane(), &settings)
+    {
+        settings.setLanguage(AppLanguage::english);
+        tab()->navigate(folder);
+        tab()->setViewMode(ViewMode::column);
+        view = std::make_unique<ColumnBrowserView>(ViewEnvironment{&workspace, &settings, nullptr, &icons},
+                                                   workspace.leftPane(), tab(), &actions);
+        view->setFileOpener([this](const QUrl &url) { opened.append(url); });
+        view->resize(900, 400);
+        view->show();
+        QApplication::setActiveWindow(view.get());
+        waitLoaded();
+    }
+
+    TabModel *tab() const { return workspace.leftPane()->activeTab(); }
+    ColumnBrowserModel *model() const { return view->model(); }
+    void waitLoaded() const
+    {
+        QTRY_VERIFY(!model()->columns().isEmpty());
+        for (int i = 0; i < model()->columns().size(); ++i)
+            QTRY_VERIFY(!model()->columns().at(i).isLoading);
+    }
+    QModelIndex index(int column, const QString &name) const
+    {
+        const FileTableModel *rows = static_cast<FileTableModel *>(view->columnList(column)->model());
+        for (int r = 0; r < rows->rowCount(); ++r) {
+            if (rows->item(r).name == name)
+                return rows->index(r, 0);
+        }
+        return {};
+    }
+    void click(int column, const QString &name, Qt::KeyboardModifiers modifiers = {}) const
+    {
+        FileTableView *list = view->columnList(column);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, list->visualRect(index(column, name)).center());
+        waitLoaded();
+    }
+    void key(int key, Qt::KeyboardModifiers modifiers = {}) const
+    {
+        FileTableView *list = view->columnList(model()->activeColumnIndex());
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key(key), modifiers);
+        waitLoaded();
+    }
+    QStringList selectedNames(int column) const
+    {
+        QStringList names;
+        for (const FileItem &item : model()->selectedItems(column))
+            names.append(item.name);
+        return names;
+    }
+    QStringList names(int column) const
+    {
+        QStringList names;
+        for (const FileItem &item : model()->columns().at(column).items)
+            names.append(item.name);
+        return names;
+    }
+    // Drops `url` at `pos` of column `column`'s rows; whether the drop was taken.
+    bool drop(int column, QPoint pos, const QUrl &url) const
+    {
+        QWidget *viewport = view->columnList(column)->viewport();
+        QMimeData mime;
+        mime.setUrls({url});
+        QDragEnterEvent enter(pos, Qt::MoveAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(viewport, &enter);
+        QDragMoveEvent move(pos, Qt::MoveAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(viewport, &move);
+        if (!move.isAccepted())
+            return false;
+        QDropEvent drop(pos, Qt::MoveAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(viewport, &drop);
+        return drop.isAccepted();
+    }
+
+    AppSettings settings;
+    WorkspaceModel workspace;
+    PaneActions actions;
+    IconCache icons;
+    std::unique_ptr<ColumnBrowserView> view;
+    QList<QUrl> opened;
+};
+
+// "0:A" clicks A in column 0, "^0:B" with Ctrl; other words are keys, "S-" holding Shift.
+void play(Browser &browser, const QString &script)
+{
+    static const QHash<QString, int> keys{{QStringLiteral("Up"), Qt::Key_Up},
+                                          {QStringLiteral("Down"), Qt::Key_Down},
+                                          {QStringLiteral("Left"), Qt::Key_Left},
+                                          {QStringLiteral("Right"), Qt::Key_Right},
+                                          {QStringLiteral("Return"), Qt::Key_Return}};
+    for (QString word : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (word.contains(QLatin1Char(':'))) {
+            const bool ctrl = word.startsWith(QLatin1Char('^'));
+            const QStringList parts = word.mid(ctrl ? 1 : 0).split(QLatin1Char(':'));
+            browser.click(parts.at(0).toInt(), parts.at(1), ctrl ? Qt::ControlModifier : Qt::NoModifier);
+            continue;
+        }
+        const bool shift = word.startsWith(QStringLiteral("S-"));
+        browser.key(keys.value(word.mid(shift ? 2 : 0)), shift ? Qt::ShiftModifier : Qt::NoModifier);
+    }
+}
+
+} // namespace
+
+class TestColumnBrowserView : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestDir> m_dir;
+    QUrl root() const { return m_dir->url(QStringLiteral("root")); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<TestDir>();
+        m_dir->isolateHome();
+        m_dir->dir(QStringLiteral(".home/Documents"));
+        m_dir->dir(QStringLiteral("root/A/sub"));
+        m_dir->dir(QStringLiteral("root/B"));
+        m_dir->file(QStringLiteral("root/A/a1.txt"), "one");
+        m_dir->file(QStringLiteral("root/A/a2.txt"), "two");
+        m_dir->file(QStringLiteral("root/f.txt"), "four");
+        m_dir->file(QStringLiteral("root/g.txt"), "g");
+    }
+
+    void keys_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<int>("active");
+        QTest::addColumn<QString>("selected"); // in the active column
+        QTest::addColumn<int>("columns");
+        QTest::newRow("Right selects the next column's first entry") << "0:A Right" << 1 << "sub" << 3;
+        QTest::newRow("Right keeps a selection already made there") << "0:A 1:a2.txt Left Right" << 1 << "a2.txt" << 2;
+        QTest::newRow("Right in the last column does nothing") << "0:f.txt Right" << 0 << "f.txt" << 1;
+        QTest::newRow("Left in the first column does nothing") << "0:A Left" << 0 << "A" << 2;
+        QTest::newRow("Left keeps the selections to the right") << "0:A 1:a1.txt Left" << 0 << "A" << 2;
+        QTest::newRow("Down with nothing selected takes the first") << "Down" << 0 << "A" << 2;
+        QTest::newRow("Up with nothing selected takes the first") << "Up" << 0 << "A" << 2;
+        QTest::newRow("Down on the last entry stays") << "0:g.txt Down" << 0 << "g.txt" << 1;
+        QTest::newRow("Down moves from the clicked entry") << "0:B Down" << 0 << "f.txt" << 1;
+        QTest::newRow("Shift+Down extends from the anchor") << "0:B S-Down S-Down" << 0 << "B f.txt g.txt" << 1;
+        QTest::newRow("Shift+Up shrinks back towards it") << "0:B S-Down S-Down S-Up" << 0 << "B f.txt" << 1;
+        QTest::newRow("Down after Left moves in the left column") << "0:A 1:a1.txt Left Down" << 0 << "B" << 2;
+    }
+    void keys()
+    {
+        QFETCH(QString, script);
+        QFETCH(int, active);
+        QFETCH(QString, selected);
+        QFETCH(int, columns);
+        Browser browser(*m_dir, root());
+        play(browser, script);
+        QCOMPARE(browser.model()->activeColumnIndex(), active);
+        QCOMPARE(browser.selectedNames(active).join(QLatin1Char(' ')), selected);
+        QCOMPARE(browser.view->columnCount(), columns);
+        QVERIFY(browser.view->columnList(active)->hasFocus());
+    }
+
+    void returnOpens()
+    {
+        Browser browser(*m_dir, root());
+        play(browser, QStringLiteral("0:A 1:a1.txt Return"));
+        QCOMPARE(browser.opened, QList<QUrl>{m_dir->url(QStringLiteral("root/A/a1.txt"))});
+        play(browser, QStringLiteral("Left Return"));
+        QCOMPARE(browser.tab()->currentUrl(), m_dir->url(QStringLiteral("root/A")));
+    }
+
+    void previewColumn_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("previewed"); // empty: no preview column
+        QTest::newRow("one file") << "0:f.txt" << "f.txt";
+        QTest::newRow("one file in a deeper column") << "0:A 1:a2.txt" << "a2.txt";
+        QTest::newRow("a folder") << "0:A" << "";
+        QTest::newRow("two files") << "0:f.txt ^0:g.txt" << "";
+        QTest::newRow("back to one of them") << "0:f.txt ^0:g.txt ^0:f.txt" << "g.txt";
+    }
+    void previewColumn()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, previewed);
+        Browser browser(*m_dir, root());
+        play(browser, script);
+        PreviewColumnView *preview = browser.view->previewColumn();
+        QCOMPARE(preview != nullptr, !previewed.isEmpty());
+        if (!preview)
+            return;
+        QCOMPARE(preview->nameText(), previewed);
+        QVERIFY2(preview->sizeText().contains(QRegularExpression(QStringLiteral("^Size: \\d"))), qPrintable(preview->sizeText()));
+        QVERIFY(preview->modifiedText().contains(QString::number(QDate::currentDate().year())));
+    }
+
+    void spacePreviewsOneEntryOnly_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("previewed");
+        QTest::newRow("one file") << "0:A 1:a1.txt" << "root/A/a1.txt";
+        QTest::newRow("two files") << "0:f.txt ^0:g.txt" << "";
+        QTest::newRow("the focused column's entry, not the deeper one") << "0:A 1:a1.txt Left" << "root/A";
+    }
+    void spacePreviewsOneEntryOnly()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, previewed);
+        Browser browser(*m_dir, root());
+        play(browser, script);
+        browser.key(Qt::Key_Space);
+        QCOMPARE(browser.actions.preview().has_value(), !previewed.isEmpty());
+        if (!previewed.isEmpty())
+            QCOMPARE(browser.actions.preview()->url, m_dir->url(previewed));
+    }
+
+    void dropsByRowKind_data()
+    {
+        QTest::addColumn<QString>("target"); // a row of column 0, or "" for its background
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QString>("landsIn");
+        QTest::newRow("folder row") << "B" << true << "root/B";
+        QTest::newRow("file row is refused") << "f.txt" << false << "";
+        QTest::newRow("background goes to the deepest folder") << "" << true << "root/A";
+    }
+    void dropsByRowKind()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, accepted);
+        QFETCH(QString, landsIn);
+        m_dir->file(QStringLiteral("elsewhere/dropped.txt"), "payload");
+        Browser browser(*m_dir, root());
+        play(browser, QStringLiteral("0:A"));
+        FileTableView *list = browser.view->columnList(0);
+        const QPoint at = target.isEmpty() ? QPoint(20, list->viewport()->height() - 5)
+                                           : list->visualRect(browser.index(0, target)).center();
+        QCOMPARE(browser.drop(0, at, m_dir->url(QStringLiteral("elsewhere/dropped.txt"))), accepted);
+        if (accepted)
+            QTRY_VERIFY(m_dir->exists(landsIn + QStringLiteral("/dropped.txt")));
+        QTRY_COMPARE(browser.actions.jobs()->pendingCount(), 0);
+        QCOMPARE(m_dir->exists(QStringLiteral("elsewhere/dropped.txt")), !accepted);
+    }
+
+    // Every column is reloaded when any of its folders changes, and keeps its selection.
+    void changesByAnotherProgramAppearInEveryColumn()
+    {
+        Browser browser(*m_dir, root());
+        play(browser, QStringLiteral("0:A 1:sub"));
+        QCOMPARE(browser.view->columnCount(), 3);
+        m_dir->file(QStringLiteral("root/A/sub/deep.txt"), "x");
+        QTRY_VERIFY(browser.names(2).contains(QStringLiteral("deep.txt")));
+        m_dir->file(QStringLiteral("root/h.txt"), "x");
+        QVERIFY(QDir().rmdir(m_dir->path(QStringLiteral("root/B"))));
+        QTRY_VERIFY(browser.names(0).contains(QStringLiteral("h.txt")));
+        QTRY_VERIFY(!browser.names(0).contains(QStringLiteral("B")));
+        QCOMPARE(browser.selectedNames(1), QStringList{QStringLiteral("sub")});
+        QCOMPARE(browser.view->columnList(0)->selectionModel()->selectedRows().size(), 1);
+    }
+
+    void titleLineFollowsTheColumnSelection()
+    {
+        Browser browser(*m_dir, root());
+        TitleLineView title({&browser.workspace, &browser.settings, nullptr, &browser.icons});
+        play(browser, QStringLiteral("0:A 1:a1.txt"));
+        QCOMPARE(browser.tab()->columnFocusDirectory(), m_dir->url(QStringLiteral("root/A")));
+        QTRY_VERIFY(title.titleText().startsWith(QStringLiteral("a1.txt")));
+        play(browser, QStringLiteral("^1:a2.txt"));
+        QTRY_VERIFY(title.titleText().startsWith(QStringLiteral("2 ")));
+        play(browser, QStringLiteral("0:g.txt"));
+        QTRY_VERIFY(title.titleText().startsWith(QStringLiteral("g.txt")));
+        QCOMPARE(browser.tab()->columnFocusDirectory(), root());
+    }
+
+    void copyTakesTheFocusedColumnsSelection()
+    {
+        Browser browser(*m_dir, root());
+        browser.key(Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(!browser.workspace.clipboard().has_value());
+        play(browser, QStringLiteral("0:A 1:a1.txt ^1:a2.txt"));
+        browser.key(Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(browser.workspace.clipboard()->urls,
+                 (QList<QUrl>{m_dir->url(QStringLiteral("root/A/a1.txt")), m_dir->url(QStringLiteral("root/A/a2.txt"))}));
+        QCOMPARE(browser.workspace.clipboard()->operation, ClipboardOperation::move);
+    }
+};
+
+QTEST_MAIN(TestColumnBrowserView)
+#include "tst_columnbrowserview.moc"

@@ -1,0 +1,54 @@
+// The title badge plays its frames once, each change a fade, and stays on the last; one frame
+// never changes; hidden, it stops.
+
+#include "owlbadgeview.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace std::chrono_literals;
+
+class TestOwlBadgeView : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void playsOnceWithAFadeAndStaysOnTheLast()
+    {
+        OwlBadgeView badge({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}, 40ms);
+        QSignalSpy changes(&badge, &OwlBadgeView::indexChanged);
+        badge.show();
+        QVERIFY(changes.wait());
+        QVERIFY(badge.progress() < 1.0); // the new frame is still fading in
+        QTRY_COMPARE(badge.text(), QStringLiteral("c"));
+        QTRY_COMPARE(badge.progress(), 1.0);
+        QCOMPARE(changes.count(), 2);
+        QVERIFY(!changes.wait(200));
+        QCOMPARE(badge.index(), 2);
+    }
+
+    void oneFrameNeverChanges()
+    {
+        OwlBadgeView badge({QStringLiteral("a")}, 10ms);
+        QSignalSpy changes(&badge, &OwlBadgeView::indexChanged);
+        badge.show();
+        QVERIFY(!changes.wait(100));
+        QCOMPARE(badge.text(), QStringLiteral("a"));
+    }
+
+    void hiddenItStops()
+    {
+        OwlBadgeView badge(OwlBadgeView::titleFrames(), 30ms);
+        QSignalSpy changes(&badge, &OwlBadgeView::indexChanged);
+        badge.show();
+        QVERIFY(changes.wait());
+        badge.hide();
+        QCOMPARE(badge.progress(), 1.0);
+        const int index = badge.index();
+        QVERIFY(!changes.wait(150));
+        QCOMPARE(badge.index(), index);
+    }
+};
+
+QTEST_MAIN(TestOwlBadgeView)
+#include "tst_owlbadgeview.moc"
