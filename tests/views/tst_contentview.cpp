@@ -5,6 +5,7 @@
 
 #include "appmenus.h"
 #include "appsettings.h"
+#include "columnbrowserview.h"
 #include "contentview.h"
 #include "datetext.h"
 #include "dialoghost.h"
@@ -254,6 +255,13 @@ private Q_SLOTS:
                                                  << "Projects" << "all selected";
         QTest::newRow("mouse back button") << int(Qt::BackButton) << none << "" << "mouse";
         QTest::newRow("mouse forward button") << int(Qt::ForwardButton) << none << "Projects/tallow" << "mouse";
+        // The same from a column of the column view.
+        QTest::newRow("columns: Alt+Left") << int(Qt::Key_Left) << Qt::KeyboardModifiers(Qt::AltModifier) << ""
+                                           << "columns";
+        QTest::newRow("columns: Ctrl+Q") << int(Qt::Key_Q) << Qt::KeyboardModifiers(Qt::ControlModifier) << "Projects"
+                                         << "columns quit";
+        QTest::newRow("columns: Ctrl+L") << int(Qt::Key_L) << Qt::KeyboardModifiers(Qt::ControlModifier) << "Projects"
+                                         << "columns location";
     }
     void windowKeysWorkFromTheList()
     {
@@ -270,6 +278,12 @@ private Q_SLOTS:
         QTRY_VERIFY(!left->isLoading());
         pane(app.get(), 0)->pane()->addTab(left->currentUrl(), false);
         pane(app.get(), 0)->pane()->setActiveTabID(left->id());
+        if (effect.startsWith(QLatin1String("columns"))) {
+            left->setViewMode(ViewMode::column);
+            QTRY_VERIFY(pane(app.get(), 0)->columnBrowser() && pane(app.get(), 0)->columnBrowser()->columnCount() > 0);
+            QTRY_VERIFY(pane(app.get(), 0)->columnBrowser()->columnList(0)->isVisible());
+            effect = effect.mid(QStringLiteral("columns ").size());
+        }
         pane(app.get(), 0)->focusContent();
         QWidget *list = QApplication::focusWidget();
         QVERIFY(qobject_cast<FileTableView *>(list));
