@@ -5,11 +5,13 @@
 // With --walk-through it also times, over FOLDER: a full scroll page by page with a paint per
 // page, Ctrl+A, a plain arrow key that replaces that selection, finding the entry then selected
 // (as the status bar does), a re-sort by size from the header; the icons asked of the icon
-// cache; and the memory once the second pane has been scrolled through too.
+// cache; the memory once the second pane has been scrolled through too; and last the left tab in
+// column view, its first column (the same folder) scrolled through page by page the same way.
 //   filelist [--walk-through] FOLDER [FOLDER2]      (make folders with `listing make`)
 
 #include "appsettings.h"
 #include "benchclock.h"
+#include "columnbrowserview.h"
 #include "filelistview.h"
 #include "filetablemodel.h"
 #include "filetableview.h"
@@ -127,6 +129,26 @@ void walkThrough(TabModel *tab, FileTableView *table, const IconCache &icons)
     std::printf("icons asked, all pages  %lld\n", qlonglong(iconsAfterScroll));
 }
 
+// The left tab switched to column view: its first column scrolled through as the list was.
+void columnWalk(const ViewEnvironment &env, WorkspaceModel &workspace, PaneActions &actions, QWidget *list)
+{
+    TabModel *tab = workspace.leftPane()->activeTab();
+    tab->setViewMode(ViewMode::column);
+    auto *columns = new ColumnBrowserView(env, workspace.leftPane(), tab, &actions);
+    list->parentWidget()->layout()->replaceWidget(list, columns);
+    list->hide();
+    columns->show();
+    while (columns->model()->columns().isEmpty() || columns->model()->columns().first().isLoading)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    columns->columnList(0)->viewport()->repaint();
+    int pages = 0;
+    const Timing scroll = timed([&] { pages = scrollThrough(columns->columnList(0)); });
+    settle(500);
+    std::printf("column view, %4d pages %8.1f   %8.1f\n", pages, scroll.wall, scroll.cpu);
+    std::printf("  a page                %8.2f   %8.2f\n", pages ? scroll.wall / pages : 0.0, pages ? scroll.cpu / pages : 0.0);
+    std::printf("rss_mb, column view scrolled %.1f\n", residentKiB() / 1024.0);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -196,5 +218,7 @@ int main(int argc, char *argv[])
         settle(500);
         std::printf("rss_mb, both scrolled through %.1f\n", residentKiB() / 1024.0);
     }
+    if (walk)
+        columnWalk(env, workspace, leftActions, left);
     return 0;
 }

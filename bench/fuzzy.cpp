@@ -142,7 +142,7 @@ void filter(const QStringList &relativePaths, const QString &query)
     const QList<FileItem> ranked = FuzzyRanking::rank(items, query, FilePath::fromString(root), items.size());
     QTextStream out(stdout);
     for (const FileItem &item : ranked)
-        out << item.url.toLocalFile().mid(root.size() + 1) << u'\n';
+        out << item.url.path().mid(root.size() + 1) << u'\n';
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 // Pictures of the window and each of its dialogs, in English and Japanese, over a small home
 // folder made for the purpose: `windowshots OUTPUT_DIR`. Run with QT_QPA_PLATFORM=offscreen.
+// The window is shown at the size of a first run, with a long file name, nine tabs in the left
+// pane and a drag from it hovering over a folder of the right pane.
 
 #include "appsettings.h"
 #include "bulkrenamesheet.h"
@@ -7,6 +9,8 @@
 #include "contentview.h"
 #include "dialoghost.h"
 #include "filelistview.h"
+#include "filetablemodel.h"
+#include "filetableview.h"
 #include "fuzzyfindermodel.h"
 #include "fuzzyfinderpalette.h"
 #include "infosheet.h"
@@ -21,6 +25,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDragMoveEvent>
+#include <QMimeData>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLinearGradient>
@@ -66,6 +72,8 @@ void makeHome(const QString &home)
     write(home + QStringLiteral("/Documents/budget.ods"), QByteArray(23000, 'b'));
     write(home + QStringLiteral("/Documents/写真メモ.txt"), "memo");
     write(home + QStringLiteral("/todo.txt"), "milk\n");
+    write(home + QStringLiteral("/Quarterly summary and projections for the board meeting, final revised version (3).pdf"),
+          QByteArray(1250000, 'q'));
     write(home + QStringLiteral("/archive.zip"), QByteArray(5300000, 'z'));
     write(home + QStringLiteral("/Projects/tallow/CMakeLists.txt"), "project(tallow)\n");
     write(home + QStringLiteral("/Documents/photos/notes on the harbour.txt"),
@@ -98,18 +106,18 @@ void shoot(QWidget *widget, const QString &file)
 void shootColumns(ContentView *window, PaneModel *pane, const QString &home, const QString &file)
 {
     TabModel *tab = pane->activeTab();
-    tab->navigate(QUrl::fromLocalFile(home));
+    tab->navigate(FilePath::fromString(home));
     tab->setViewMode(ViewMode::column);
     PaneView *view = window->workspaceView()->paneView(0);
     waitFor([&] { return view->columnBrowser() && !view->columnBrowser()->model()->columns().isEmpty(); });
     ColumnBrowserModel *model = view->columnBrowser()->model();
     const auto loaded = [model] { return !model->columns().last().isLoading; };
     waitFor(loaded);
-    model->select(QUrl::fromLocalFile(home + QStringLiteral("/Documents")), 0, SelectMode::single);
+    model->select(FilePath::fromString(home + QStringLiteral("/Documents")), 0, SelectMode::single);
     waitFor(loaded);
-    model->select(QUrl::fromLocalFile(home + QStringLiteral("/Documents/photos")), 1, SelectMode::single);
+    model->select(FilePath::fromString(home + QStringLiteral("/Documents/photos")), 1, SelectMode::single);
     waitFor(loaded);
-    model->select(QUrl::fromLocalFile(home + QStringLiteral("/Documents/photos/harbour.png")), 2, SelectMode::single);
+    model->select(FilePath::fromString(home + QStringLiteral("/Documents/photos/harbour.png")), 2, SelectMode::single);
     settle(600);
     shoot(view, file);
     tab->setViewMode(ViewMode::list);
@@ -136,10 +144,15 @@ int main(int argc, char *argv[])
     TallowmereApp tallowmere;
     const ViewEnvironment &env = tallowmere.environment();
     ContentView *window = tallowmere.window();
-    window->resize(1200, 720);
+    window->resize(1320, 780); // a first run's size on a screen that has room for it
     window->show();
     PaneModel *left = env.workspace->panes().at(0);
     PaneModel *right = env.workspace->panes().at(1);
+    for (const char *folder : {"Desktop", "Documents", "Downloads", "Music", "Projects", "Projects/tallow",
+                               "Projects/tallow/src", "Documents/Invoices 2026"})
+        left->addTab(FilePath::fromString(home + QLatin1Char('/') + QLatin1String(folder)), false);
+    left->setActiveTabID(left->tabs().constLast()->id());
+    left->activeTab()->navigate(FilePath::fromString(home));
     waitFor([&] { return !left->activeTab()->isLoading() && !right->activeTab()->isLoading(); });
     settle(2000); // the badge plays to its last frame
 
@@ -147,7 +160,21 @@ int main(int argc, char *argv[])
         env.settings->setLanguage(language);
         const QString tag = QLatin1String(suffix);
         right->activeTab()->setSelection({FilePath::fromString(home + QStringLiteral("/Documents/report.pdf"))});
+        // Dragged from the left pane, hovering over "photos" in the right one: Ctrl held in
+        // English (a copy), nothing in Japanese (a move).
+        FileTableView *target = window->workspaceView()->paneView(1)->list()->table();
+        const FileTableModel *rows = window->workspaceView()->paneView(1)->list()->tableModel();
+        const QPoint over = target->visualRect(rows->index(rows->rowOf(FilePath::fromString(home + QStringLiteral("/Documents/photos"))), 0)).center();
+        QMimeData dragged;
+        dragged.setUrls({FilePath::fromString(home + QStringLiteral("/todo.txt")).toUrl()});
+        const Qt::KeyboardModifiers held = language == AppLanguage::english ? Qt::ControlModifier : Qt::NoModifier;
+        QDragEnterEvent enter(over, Qt::CopyAction | Qt::MoveAction, &dragged, Qt::LeftButton, held);
+        QApplication::sendEvent(target->viewport(), &enter);
+        QDragMoveEvent move(over, Qt::CopyAction | Qt::MoveAction, &dragged, Qt::LeftButton, held);
+        QApplication::sendEvent(target->viewport(), &move);
         shoot(window, out + QStringLiteral("/window-") + tag + QStringLiteral(".png"));
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(target->viewport(), &leave);
         right->activeTab()->setSelection({});
 
         tallowmere.showSettings();
@@ -191,7 +218,7 @@ int main(int argc, char *argv[])
 
         for (const char *name : {"harbour.png", "notes on the harbour.txt", "camera.bin"}) {
             FileItem item;
-            item.url = QUrl::fromLocalFile(home + QStringLiteral("/Documents/photos/") + QLatin1String(name));
+            item.url = FilePath::fromString(home + QStringLiteral("/Documents/photos/") + QLatin1String(name));
             actions->requestPreview(item);
             settle(400);
             const QString kind = QString::fromLatin1(name).section(QLatin1Char('.'), -1);
@@ -217,7 +244,7 @@ int main(int argc, char *argv[])
         settle();
 
         for (const auto &[name, shot] : {std::pair{"report.pdf", "info-file-"}, std::pair{"photos", "info-folder-"}}) {
-            actions->requestInfo(FileItem(QUrl::fromLocalFile(home + QStringLiteral("/Documents/") + QLatin1String(name)),
+            actions->requestInfo(FileItem(FilePath::fromString(home + QStringLiteral("/Documents/") + QLatin1String(name)),
                                           QLatin1String(name), false, 0, {}, false));
             settle(400);
             shoot(pane->dialogs()->infoSheet(), out + QLatin1Char('/') + QLatin1String(shot) + tag + QStringLiteral(".png"));

@@ -381,7 +381,7 @@ QList<FileItem> PaneActions::fileItems(const QList<FilePath> &urls) const
     return items;
 }
 
-static PaneActions::TransferOperation dropOperation(Qt::KeyboardModifiers modifiers)
+PaneActions::TransferOperation PaneActions::dropOperation(Qt::KeyboardModifiers modifiers)
 {
     // Shift forces a move even with Ctrl held.
     const bool copy = modifiers.testFlag(Qt::ControlModifier) && !modifiers.testFlag(Qt::ShiftModifier);
@@ -453,11 +453,19 @@ void PaneActions::performRename(const FileItem &item, TabModel *tab)
         return;
     }
     setRenameTarget(std::nullopt);
+    // The renamed item stays selected, so the next command acts on it.
+    if (tab->selection().contains(item.url))
+        tab->setSelection((tab->selection() - QSet<FilePath>{item.url}) + QSet<FilePath>{renamed});
     tab->reload();
     // The coordinator swallows the failures of both (the item changed meanwhile).
     const FilePath original = item.url;
     recordReversible([original, newName] { FileSystemService().rename(original, newName); },
                                             [renamed, oldName] { FileSystemService().rename(renamed, oldName); });
+}
+
+void PaneActions::openFile(const FilePath &url)
+{
+    m_fs.open(url, this, [this](const FileError &error) { showError(error); });
 }
 
 void PaneActions::requestTrash(const QList<FileItem> &items, TabModel *tab)

@@ -149,6 +149,8 @@ public:
 
     // --- drops ---
     // `modifiers` are those of the drop event: Ctrl copies, Shift forces a move, none moves.
+    // What a drop does with these keys held: Ctrl copies, anything else moves, Shift always.
+    static TransferOperation dropOperation(Qt::KeyboardModifiers modifiers);
     void handleDrop(const QList<FilePath> &urls, const FilePath &directory, Qt::KeyboardModifiers modifiers);
     void handleDropIntoFolder(const QList<FilePath> &urls, const FileItem &folder, TabModel *tab,
                               Qt::KeyboardModifiers modifiers);
@@ -174,6 +176,8 @@ public:
     void extract(const FileItem &item, TabModel *tab);
     void copyPaths(const QList<FileItem> &items);
     void revealInFileManager(const QList<FileItem> &items);
+    // Hands a file to its default application; a failure to open it becomes the pane's error.
+    void openFile(const FilePath &url);
 
     // --- dialogs ---
     void requestInfo(const FileItem &item);

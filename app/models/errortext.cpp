@@ -69,6 +69,9 @@ QString ErrorText::reason(int code, const Localization &texts)
     case FileError::ReadCorruptFile: return texts.reasonNotAnArchive;
     case FileError::WriteUnknown: return texts.reasonNotWritten;
     case FileError::WriteFileExists: return texts.reasonNameTaken;
+    case FileError::OpenNoApplication: return texts.reasonNoApplication;
+    case FileError::OpenNoOpener: return texts.reasonNoOpener;
+    case FileError::OpenFailed: return texts.reasonOpenerFailed;
     default: return systemReason(code, texts.languageCode);
     }
 }

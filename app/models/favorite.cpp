@@ -18,10 +18,12 @@ std::optional<Favorite> Favorite::fromJson(const QJsonObject &object)
     const QJsonValue path = object.value(QStringLiteral("path"));
     if (!id.isString() || !name.isString() || !path.isString())
         return std::nullopt;
-    // Only the plain 8-4-4-4-12 form: braces or other spellings are not what we write.
+    // Only the plain 8-4-4-4-12 form: braces or other spellings are not what we write. The nil
+    // UUID is a UUID too, though QUuid answers it as it answers text that is none.
     const QString idText = id.toString();
     const QUuid uuid = QUuid::fromString(idText);
-    if (uuid.isNull() || idText.size() != 36)
+    static const QString nil = QUuid().toString(QUuid::WithoutBraces);
+    if (idText.size() != 36 || (uuid.isNull() && idText != nil))
         return std::nullopt;
     return Favorite{uuid, name.toString(), path.toString()};
 }

@@ -63,6 +63,16 @@ const Localization &Localization::forLanguage(AppLanguage language)
     return resolve(language, QLocale::system().uiLanguages());
 }
 
+QLocale Localization::formattingLocale() const
+{
+    const QLocale system = QLocale::system();
+    if (languageCode == QLatin1String("ja"))
+        return system.language() == QLocale::Japanese ? system : QLocale(QLocale::Japanese, QLocale::Japan);
+    // The C locale writes like US English here (DateText, byte counts).
+    const bool english = system.language() == QLocale::English || system.language() == QLocale::C;
+    return english ? system : QLocale(QLocale::English, QLocale::UnitedStates);
+}
+
 std::span<const Localization::Field> Localization::fields()
 {
     return allFields;

@@ -8,6 +8,7 @@
 
 #include "applanguage.h"
 
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -160,6 +161,23 @@
     X(reasonNotAnArchive, "The file isn't a readable archive", "読み取れるアーカイブではありません") \
     X(reasonNotWritten, "The item couldn't be written", "項目を書き込めませんでした") \
     X(reasonNameTaken, "An item with that name already exists", "同じ名前の項目がすでにあります") \
+    X(reasonNoApplication, "No application is set to open this kind of item", \
+      "この種類の項目を開くアプリケーションが設定されていません") \
+    X(reasonNoOpener, "xdg-open, which opens items, isn't installed", \
+      "項目を開くための xdg-open がインストールされていません") \
+    X(reasonOpenerFailed, "The application set to open it couldn't be started", \
+      "開くためのアプリケーションを起動できませんでした") \
+    X(dropCopyFormat, "Copy to “%@”", "「%@」へコピー") \
+    X(dropMoveFormat, "Move to “%@”", "「%@」へ移動") \
+    X(menuGo, "Go", "移動") \
+    X(goBack, "Back", "戻る") \
+    X(goForward, "Forward", "進む") \
+    X(goUp, "Enclosing Folder", "上のフォルダ") \
+    X(editLocation, "Enter Location…", "場所を入力…") \
+    X(newTab, "New Tab", "新しいタブ") \
+    X(nextTab, "Next Tab", "次のタブ") \
+    X(previousTab, "Previous Tab", "前のタブ") \
+    X(closeTab, "Close Tab", "タブを閉じる") \
     X(sidebarDevices, "Devices", "デバイス") \
     X(fileSystemRoot, "File System", "ファイルシステム") \
     X(networkShareFormat, "%@ on %@", "%@（%@）") \
@@ -204,6 +222,10 @@ struct Localization
     // Field names and members, in declaration order, for code that walks every text.
     using Field = std::pair<const char *, QString Localization::*>;
     static std::span<const Field> fields();
+
+    // The locale sizes and dates are written in with these texts: the system's own when it is
+    // in the same language (its date order and separators), else the language's usual one.
+    [[nodiscard]] QLocale formattingLocale() const;
 
     // Fills the placeholders of a Format text in order: %d and %@ each take the next value,
     // %% is a percent sign. Missing values leave the placeholder as it stands.

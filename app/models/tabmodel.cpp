@@ -187,6 +187,7 @@ void TabModel::setFilterQuery(const QString &query)
     m_filterQuery = query;
     Q_EMIT filterQueryChanged();
     refilter();
+    unselectFilteredOut();
 }
 
 void TabModel::setFilterActive(bool active)
@@ -254,6 +255,11 @@ void TabModel::reload()
 {
     ++m_reloadCount;
     Q_EMIT reloadCountChanged();
+    // A folder that was missing when the tab came to it, or was deleted since, is watched
+    // through the nearest folder above it; once it is there again the reload watches it itself.
+    // Watching before listing leaves no moment in which the folder could appear unseen.
+    if (!m_watcher.isWatching() || m_watchingAncestor)
+        watchCurrentDirectory();
     // Only the newest load may publish: an older one still running sees another generation.
     const quint64 generation = ++*m_latestLoad;
     setIsLoading(true);
@@ -271,33 +277,47 @@ void TabModel::reload()
         setIsLoading(false);
         Q_EMIT loadFinished();
     });
-    // A folder that was missing when the tab came to it, or was deleted and made again since,
-    // has no watch: the reload that shows it again watches it again.
-    if (!m_watcher.isWatching())
-        watchCurrentDirectory();
 }
 
+// A missing folder can't be watched, so its nearest existing ancestor is: any change there (the
+// folder made again, or a folder on the way to it) reloads the tab, which then watches the
+// folder itself.
 void TabModel::watchCurrentDirectory()
 {
     // Queued: the tab reloads from the event loop, never from inside the watcher's own call.
-    m_watcher.start(currentUrl(), [this] { QMetaObject::invokeMethod(this, &TabModel::reload, Qt::QueuedConnection); });
+    const auto reloadSoon = [this] { QMetaObject::invokeMethod(this, &TabModel::reload, Qt::QueuedConnection); };
+    FilePath folder = currentUrl();
+    m_watcher.start(folder, reloadSoon);
+    m_watchingAncestor = false;
+    while (!m_watcher.isWatching()) {
+        const FilePath parent = folder.parentDir();
+        if (parent == folder || parent.isEmpty())
+            return;
+        folder = parent;
+        m_watcher.start(folder, reloadSoon);
+        m_watchingAncestor = true;
+    }
 }
 
+// Both lists are in place before anyone is told, so a view that reads the visible entries on
+// hearing of new entries never sees the old ones.
 void TabModel::setItems(const LoadResult &result, bool orderOrFilterChanged)
 {
     m_items = result.items;
     m_index = result.index;
-    Q_EMIT itemsChanged();
     // The order and filter may have changed while the folder was listed.
-    if (orderOrFilterChanged) {
-        resort();
-    } else {
+    if (orderOrFilterChanged)
+        m_order = ItemSorter::sortedOrder(m_items, m_sortOrder, m_index->ranks);
+    else
         m_order = result.order;
-        if (m_visible != result.visible) {
-            m_visible = result.visible;
-            Q_EMIT visibleItemsChanged();
-        }
-    }
+    QList<FileItem> visible = orderOrFilterChanged ? visibleOf(m_items, *m_index, m_order, m_filterQuery) : result.visible;
+    const bool visibleChanged = m_visible != visible;
+    if (visibleChanged)
+        m_visible = std::move(visible);
+    Q_EMIT itemsChanged();
+    if (visibleChanged)
+        Q_EMIT visibleItemsChanged();
+    unselectFilteredOut();
     releaseFreedMemory(result.items.size());
 }
 
@@ -314,6 +334,19 @@ void TabModel::refilter()
         return;
     m_visible = std::move(visible);
     Q_EMIT visibleItemsChanged();
+}
+
+// An entry the filter hides is no longer selected: commands act on what the user sees.
+void TabModel::unselectFilteredOut()
+{
+    if (m_selection.isEmpty() || m_filterQuery.isEmpty())
+        return;
+    QSet<FilePath> shown;
+    for (const FileItem &item : std::as_const(m_visible)) {
+        if (m_selection.contains(item.url))
+            shown.insert(item.url);
+    }
+    setSelection(shown);
 }
 
 void TabModel::setLoadError(const QString &error)

@@ -7,7 +7,8 @@
 // main thread. The sorted and filtered list is kept, so views can read visibleItems() on every
 // paint; it is rebuilt only when the entries, the sort order or the filter change. A reload that
 // finds the same entries notifies nobody. The tab's DirectoryWatcher reloads it when another
-// program changes the folder.
+// program changes the folder, and when a missing folder appears again. While a filter is typed,
+// entries it hides drop out of the selection.
 
 #include "directorywatcher.h"
 #include "fileitem.h"
@@ -160,6 +161,7 @@ private:
     void setItems(const LoadResult &result, bool orderOrFilterChanged);
     void resort();
     void refilter();
+    void unselectFilteredOut();
     void setLoadError(const QString &error);
     void setIsLoading(bool loading);
     void setHistory(const NavigationHistory &history);
@@ -187,5 +189,6 @@ private:
     std::shared_ptr<std::atomic<quint64>> m_latestLoad = std::make_shared<std::atomic<quint64>>(0);
     QFuture<void> m_loadTask;
     DirectoryWatcher m_watcher;
+    bool m_watchingAncestor = false; // the folder is missing; a folder above it is watched
     FutureOwner m_tasks; // last: its loads end before anything else goes
 };

@@ -2,10 +2,13 @@
 
 #include "appsettings.h"
 #include "localization.h"
+#include "panemodel.h"
+#include "tabmodel.h"
 #include "undocoordinator.h"
 #include "workspacemodel.h"
 
 #include <QAction>
+#include <QDir>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -22,7 +25,7 @@ AppMenus::AppMenus(const ViewEnvironment &env, QMainWindow *window) : QObject(wi
     m_settings->setMenuRole(QAction::PreferencesRole);
     m_file->addSeparator();
     m_quit = m_file->addAction(QString(), window, &QWidget::close);
-    m_quit->setShortcut(QKeySequence::Quit);
+    m_quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q)); // on every desktop, whatever its key scheme
 
     UndoCoordinator *undo = env.workspace->undo();
     m_undo = m_edit->addAction(QString(), undo, &UndoCoordinator::undo);
@@ -33,7 +36,9 @@ AppMenus::AppMenus(const ViewEnvironment &env, QMainWindow *window) : QObject(wi
     m_copyPath = m_edit->addAction(QString(), env.workspace, &WorkspaceModel::copyActiveSelectionPaths);
     m_copyPath->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     m_hidden = m_edit->addAction(QString(), this, [this] { m_env.settings->setShowHidden(!m_env.settings->showHidden()); });
-    m_hidden->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    // Ctrl+Shift+. as typed on most layouts arrives as Ctrl+Shift+>.
+    m_hidden->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_H), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Period),
+                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Greater)});
 
     m_float = m_view->addAction(QString());
     m_float->setCheckable(true);
@@ -43,8 +48,11 @@ AppMenus::AppMenus(const ViewEnvironment &env, QMainWindow *window) : QObject(wi
         m_env.settings->setRightPaneHidden(!m_env.settings->rightPaneHidden());
     });
     m_rightPane->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Right));
-    // The shortcuts work whether or not the menu bar is shown.
-    for (QAction *action : {m_settings, m_quit, m_undo, m_redo, m_copyPath, m_hidden, m_float, m_rightPane})
+    addGoMenu(bar);
+    // The shortcuts work whether or not the menu bar is shown, whatever widget has the keyboard,
+    // unless that widget uses the key itself (a text field's Ctrl+Z, the list's Ctrl+C).
+    for (QAction *action : {m_settings, m_quit, m_undo, m_redo, m_copyPath, m_hidden, m_float, m_rightPane, m_back,
+                            m_forward, m_up, m_home, m_editLocation, m_nextTab, m_previousTab})
         action->setShortcutContext(Qt::WindowShortcut);
 
     connect(undo, &UndoCoordinator::canUndoChanged, this, &AppMenus::updateUndo);
@@ -57,6 +65,49 @@ AppMenus::AppMenus(const ViewEnvironment &env, QMainWindow *window) : QObject(wi
     m_float->setChecked(settings->floatOnTop());
     updateUndo();
     retranslate();
+}
+
+void AppMenus::addGoMenu(QMenuBar *bar)
+{
+    m_go = bar->addMenu(QString());
+    WorkspaceModel *workspace = m_env.workspace;
+    const auto onActiveTab = [workspace](auto step) {
+        return [workspace, step] { step(workspace->activePane()->activeTab()); };
+    };
+    m_back = m_go->addAction(QString(), this, onActiveTab([](TabModel *tab) {
+        if (tab->history().canGoBack())
+            tab->goBack();
+    }));
+    m_back->setShortcuts({QKeySequence(Qt::ALT | Qt::Key_Left), QKeySequence(Qt::Key_Back)});
+    m_forward = m_go->addAction(QString(), this, onActiveTab([](TabModel *tab) {
+        if (tab->history().canGoForward())
+            tab->goForward();
+    }));
+    m_forward->setShortcuts({QKeySequence(Qt::ALT | Qt::Key_Right), QKeySequence(Qt::Key_Forward)});
+    m_up = m_go->addAction(QString(), this, onActiveTab([](TabModel *tab) {
+        tab->navigate(tab->currentUrl().parentDir());
+    }));
+    m_up->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Up));
+    m_home = m_go->addAction(QString(), this, onActiveTab([](TabModel *tab) {
+        tab->navigate(FilePath::fromString(QDir::homePath()));
+    }));
+    m_home->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Home));
+    m_go->addSeparator();
+    m_editLocation = m_go->addAction(QString(), this, &AppMenus::editLocationRequested);
+    m_editLocation->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    m_go->addSeparator();
+    const auto stepTab = [workspace](int step) {
+        return [workspace, step] {
+            PaneModel *pane = workspace->activePane();
+            const QList<TabModel *> tabs = pane->tabs();
+            const qsizetype at = tabs.indexOf(pane->activeTab());
+            pane->setActiveTabID(tabs.at((at + step + tabs.size()) % tabs.size())->id());
+        };
+    };
+    m_nextTab = m_go->addAction(QString(), this, stepTab(1));
+    m_nextTab->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)});
+    m_previousTab = m_go->addAction(QString(), this, stepTab(-1));
+    m_previousTab->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
 }
 
 void AppMenus::updateUndo()
@@ -80,4 +131,12 @@ void AppMenus::retranslate()
     m_hidden->setText(m_env.settings->showHidden() ? loc.showHiddenHide : loc.showHiddenShow);
     m_float->setText(loc.floatOnTop);
     m_rightPane->setText(m_env.settings->rightPaneHidden() ? loc.showRightPane : loc.hideRightPane);
+    m_go->setTitle(loc.menuGo);
+    m_back->setText(loc.goBack);
+    m_forward->setText(loc.goForward);
+    m_up->setText(loc.goUp);
+    m_home->setText(loc.sidebarHome);
+    m_editLocation->setText(loc.editLocation);
+    m_nextTab->setText(loc.nextTab);
+    m_previousTab->setText(loc.previousTab);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The menu bar of the main window: File (Settings, Quit), Edit (Undo, Redo, Copy Path, hidden
-// files) and View (Float on Top, right pane). Undo and Redo are enabled only when there is
+// files), View (Float on Top, right pane) and Go (back, forward, up and home in the active pane's
+// tab, and the location field). Undo and Redo are enabled only when there is
 // something to undo or redo; the labels that name a state follow it, and every label follows
 // the language setting.
 
@@ -11,6 +12,7 @@
 class QAction;
 class QMainWindow;
 class QMenu;
+class QMenuBar;
 
 class AppMenus : public QObject
 {
@@ -27,19 +29,29 @@ public:
     QAction *rightPaneAction() const { return m_rightPane; }
     QAction *settingsAction() const { return m_settings; }
     QAction *quitAction() const { return m_quit; }
-    QList<QMenu *> menus() const { return {m_file, m_edit, m_view}; }
+    QAction *backAction() const { return m_back; }
+    QAction *forwardAction() const { return m_forward; }
+    QAction *upAction() const { return m_up; }
+    QAction *homeAction() const { return m_home; }
+    QAction *editLocationAction() const { return m_editLocation; }
+    QAction *nextTabAction() const { return m_nextTab; }
+    QAction *previousTabAction() const { return m_previousTab; }
+    QList<QMenu *> menus() const { return {m_file, m_edit, m_view, m_go}; }
 
 Q_SIGNALS:
     void settingsRequested();
+    void editLocationRequested();
 
 private:
     void retranslate();
     void updateUndo();
+    void addGoMenu(QMenuBar *bar);
 
     ViewEnvironment m_env;
     QMenu *m_file;
     QMenu *m_edit;
     QMenu *m_view;
+    QMenu *m_go;
     QAction *m_settings;
     QAction *m_quit;
     QAction *m_undo;
@@ -48,4 +60,11 @@ private:
     QAction *m_hidden;
     QAction *m_float;
     QAction *m_rightPane;
+    QAction *m_back;
+    QAction *m_forward;
+    QAction *m_up;
+    QAction *m_home;
+    QAction *m_editLocation;
+    QAction *m_nextTab;
+    QAction *m_previousTab;
 };

@@ -57,7 +57,7 @@ QSize BreadcrumbBar::minimumSizeHint() const
 
 void BreadcrumbBar::resizeEvent(QResizeEvent *event)
 {
-    QScrollArea::resizeEvent(event);
+    SidewaysStrip::resizeEvent(event);
     scrollToCurrent();
 }
 
@@ -107,7 +107,10 @@ void BreadcrumbBar::rebuild()
     rowLayout()->addStretch(1);
     updateGeometry();
     // The row's width is known only after the layout ran.
-    QTimer::singleShot(0, this, &BreadcrumbBar::scrollToCurrent);
+    QTimer::singleShot(0, this, [this] {
+        fitRow();
+        scrollToCurrent();
+    });
 }
 
 void BreadcrumbBar::scrollToCurrent()

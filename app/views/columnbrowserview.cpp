@@ -3,7 +3,6 @@
 #include "appsettings.h"
 #include "clipboardmime.h"
 #include "dragselection.h"
-#include "filesystemservice.h"
 #include "filetablemodel.h"
 #include "filetableview.h"
 #include "listoverlay.h"
@@ -45,7 +44,7 @@ ColumnBrowserView::ColumnBrowserView(const ViewEnvironment &env, PaneModel *pane
                                      QWidget *parent)
     : QScrollArea(parent), m_env(env), m_pane(pane), m_tab(tab), m_actions(actions),
       m_model(new ColumnBrowserModel(tab->currentUrl(), tab->showHidden(), this)),
-      m_openFile([](const FilePath &url) { FileSystemService().open(url); }), m_row(new QWidget),
+      m_openFile([actions](const FilePath &url) { actions->openFile(url); }), m_row(new QWidget),
       m_rowLayout(new QHBoxLayout(m_row)), m_preview(new PreviewColumnView(env, m_row))
 {
     const Theme theme = Theme::daziduvEdiv();
@@ -180,7 +179,7 @@ void ColumnBrowserView::addLane(int index)
     m_rowLayout->insertWidget(2 * index + 1, lane.divider);
 
     FileTableView *list = lane.list;
-    list->setKeyHandler([this](QKeyEvent *event) { return handleKeyPress(event); });
+    list->setKeyHandler([this](const QKeyEvent *event) { return keyCommand(event); });
     connect(list, &FileTableView::rowClicked, this, [this, index](int row, Qt::KeyboardModifiers modifiers) {
         rowClicked(index, row, modifiers);
     });
@@ -414,39 +413,46 @@ void ColumnBrowserView::showContextMenu(int index, const QPoint &pos)
     lane.list->showMenu(m_actions->contextMenu(items, directory, m_tab, loc()), pos);
 }
 
-bool ColumnBrowserView::handleKeyPress(QKeyEvent *event)
+// Plain arrows, Return and Space (Shift with Up and Down) and Copy, Cut and Paste are the
+// columns' own; with other modifiers the keys go on to the window (Alt+Left goes back).
+ColumnBrowserView::KeyCommand ColumnBrowserView::keyCommand(const QKeyEvent *event)
 {
     const int active = m_model->activeColumnIndex();
     if (active < 0 || active >= m_model->columns().size())
-        return false;
-    if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Cut) || event->matches(QKeySequence::Paste)) {
-        event->matches(QKeySequence::Copy) ? copy() : event->matches(QKeySequence::Cut) ? cut() : paste();
-        return true;
-    }
-    const bool extend = event->modifiers() & Qt::ShiftModifier;
-    switch (event->key()) {
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-        moveSelection(active, event->key() == Qt::Key_Up ? -1 : 1, extend);
-        return true;
+        return nullptr;
+    if (event->matches(QKeySequence::Copy))
+        return [this] { copy(); };
+    if (event->matches(QKeySequence::Cut))
+        return [this] { cut(); };
+    if (event->matches(QKeySequence::Paste))
+        return [this] { paste(); };
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const int key = event->key();
+    if ((key == Qt::Key_Up || key == Qt::Key_Down) && (modifiers & ~Qt::ShiftModifier) == Qt::NoModifier)
+        return [this, active, up = key == Qt::Key_Up, extend = modifiers == Qt::ShiftModifier] {
+            moveSelection(active, up ? -1 : 1, extend);
+        };
+    if (modifiers != Qt::NoModifier)
+        return nullptr;
+    switch (key) {
     case Qt::Key_Left:
-        if (active > 0)
-            m_model->setActiveColumnIndex(active - 1);
-        focusActiveColumn();
-        return true;
+        return [this, active] {
+            if (active > 0)
+                m_model->setActiveColumnIndex(active - 1);
+            focusActiveColumn();
+        };
     case Qt::Key_Right:
-        moveRight();
-        return true;
+        return [this] { moveRight(); };
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (const QList<FileItem> selected = m_model->selectedItems(active); !selected.isEmpty())
-            m_model->open(selected.first().url, active);
-        return true;
+        return [this, active] {
+            if (const QList<FileItem> selected = m_model->selectedItems(active); !selected.isEmpty())
+                m_model->open(selected.first().url, active);
+        };
     case Qt::Key_Space:
-        previewSelection();
-        return true;
+        return [this] { previewSelection(); };
     default:
-        return false;
+        return nullptr;
     }
 }
 

@@ -9,7 +9,7 @@
 //
 // Keys (a column has the keyboard): Up / Down move in the focused column (Shift extends),
 // Left / Right move between columns, Return opens, Space previews, Ctrl+C / X / V copy, cut and
-// paste.
+// paste. Every other key goes on to the window's shortcuts.
 
 #include "columnbrowsermodel.h"
 #include "directorywatcher.h"
@@ -111,7 +111,8 @@ private:
     void startDrag(int index, int row);
     void dropUrls(int index, const QList<FilePath> &urls, int row, Qt::KeyboardModifiers modifiers);
     void showContextMenu(int index, const QPoint &pos);
-    bool handleKeyPress(QKeyEvent *event);
+    using KeyCommand = std::function<void()>;
+    KeyCommand keyCommand(const QKeyEvent *event);
     void moveSelection(int index, int delta, bool extend);
     void moveRight();
     void previewSelection();

@@ -4,6 +4,7 @@
 #include "localization.h"
 #include "paneactions.h"
 #include "paneview.h"
+#include "pathbarview.h"
 #include "sidebarview.h"
 #include "themeicons.h"
 #include "titlelineview.h"
@@ -83,6 +84,12 @@ void ContentView::retranslate()
 {
     const Localization &loc = Localization::forLanguage(m_env.settings->language());
     m_rightPane->setToolTip(m_env.settings->rightPaneHidden() ? loc.showRightPane : loc.hideRightPane);
+}
+
+void ContentView::editLocation()
+{
+    if (PaneView *pane = m_workspace->activePaneView())
+        pane->pathBar()->editPath();
 }
 
 void ContentView::restoreWindowState()

@@ -33,6 +33,9 @@ public:
     QToolButton *rightPaneButton() const { return m_rightPane; }
     QSplitter *splitter() const { return m_splitter; }
 
+    // Opens the active pane's path field for typing a location.
+    void editLocation();
+
     // Puts back the size, place and sidebar width of the last run, if any.
     void restoreWindowState();
 

@@ -4,7 +4,6 @@
 #include "bytecount.h"
 #include "datetext.h"
 #include "dragselection.h"
-#include "filesystemservice.h"
 #include "filetablemodel.h"
 #include "filetableview.h"
 #include "fuzzyfindermodel.h"
@@ -38,9 +37,9 @@
 
 FileListView::FileListView(const ViewEnvironment &env, PaneModel *pane, PaneActions *actions, QWidget *parent)
     : QWidget(parent), m_env(env), m_pane(pane), m_actions(actions),
-      m_openFile([](const FilePath &url) { FileSystemService().open(url); }),
+      m_openFile([actions](const FilePath &url) { actions->openFile(url); }),
       m_model(new FileTableModel(this)), m_table(new FileTableView), m_filterBar(new QWidget),
-      m_filterField(new QLineEdit), m_overlay(nullptr), m_progress(nullptr)
+      m_filterField(new QLineEdit), m_overlay(nullptr), m_dropHint(nullptr), m_progress(nullptr)
 {
     buildLayout();
     connectEnvironment();
@@ -71,6 +70,11 @@ void FileListView::buildLayout()
 
     m_table->setModel(m_model);
     m_overlay = new ListOverlay(m_table->viewport());
+    m_dropHint = new QLabel(m_table->viewport());
+    m_dropHint->setObjectName(QStringLiteral("dropHint"));
+    m_dropHint->setAutoFillBackground(true);
+    m_dropHint->setContentsMargins(10, 4, 10, 4);
+    m_dropHint->hide();
     m_progress = new TransferProgressRow;
 
     auto *layout = new QVBoxLayout(this);
@@ -83,12 +87,14 @@ void FileListView::buildLayout()
     progressBox->addWidget(m_progress);
     layout->addLayout(progressBox);
 
-    m_table->setKeyHandler([this](QKeyEvent *event) { return handleKeyPress(event); });
+    m_table->setKeyHandler([this](const QKeyEvent *event) { return keyCommand(event); });
     connect(m_table, &FileTableView::rowClicked, this, &FileListView::selectNameCell);
     connect(m_table, &FileTableView::rowDoubleClicked, this, &FileListView::openRow);
     connect(m_table, &FileTableView::backgroundClicked, this, &FileListView::activatePane);
     connect(m_table, &FileTableView::dragStarted, this, &FileListView::startDrag);
     connect(m_table, &FileTableView::urlsDropped, this, &FileListView::dropUrls);
+    connect(m_table, &FileTableView::dropHovered, this, &FileListView::showDropHint);
+    connect(m_table, &FileTableView::dropHoverEnded, m_dropHint, &QWidget::hide);
     connect(m_table, &QWidget::customContextMenuRequested, this, &FileListView::showContextMenu);
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &FileListView::selectionEdited);
     connect(m_table->header(), &QHeaderView::sectionClicked, this, &FileListView::sortHeaderClicked);
@@ -98,23 +104,44 @@ void FileListView::buildLayout()
         if (m_tab)
             m_tab->setFilterQuery(text);
     });
-    connect(m_filterField, &QLineEdit::returnPressed, this, [this] { m_table->setFocus(Qt::OtherFocusReason); });
+    connect(m_filterField, &QLineEdit::returnPressed, this, [this] { leaveFilter(true); });
     m_filterField->installEventFilter(this);
     m_table->viewport()->installEventFilter(this);
 }
 
-// The columns follow the list's width. Escape in the filter field closes the filter; the field
-// itself would only clear its text.
+// The columns follow the list's width. Escape in the filter field closes the filter (the field
+// itself would only clear its text); Down goes on to the list.
 bool FileListView::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_table->viewport() && event->type() == QEvent::Resize)
         sizeColumns();
-    if (watched == m_filterField && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
-        closeFilter();
+    if (watched == m_filterField && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Escape)
+            closeFilter();
+        else if (key == Qt::Key_Down)
+            leaveFilter(false);
+        else
+            return QWidget::eventFilter(watched, event);
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// The filter stays as typed and the keyboard goes to the list, on the selected entry or else the
+// first one shown. Return also opens the entry when it is the only one selected.
+void FileListView::leaveFilter(bool open)
+{
+    m_table->setFocus(Qt::OtherFocusReason);
+    if (!m_tab)
+        return;
+    if (m_tab->selection().isEmpty() && m_model->rowCount() > 0) {
+        m_tab->setSelection({m_model->item(0).url});
+        m_table->setCurrentIndex(m_model->index(0, 0));
+        return;
+    }
+    if (const std::optional<FileItem> item = previewItem(); item && open)
+        openItem(*item);
 }
 
 void FileListView::connectEnvironment()
@@ -137,6 +164,10 @@ void FileListView::applyTheme()
     raised.setColor(QPalette::Window, theme.secondaryBackground);
     m_filterBar->setPalette(raised);
     m_progress->setPalette(raised);
+    QPalette hint = theme.palette();
+    hint.setColor(QPalette::Window, theme.accent.darker(250));
+    hint.setColor(QPalette::WindowText, theme.foreground);
+    m_dropHint->setPalette(hint);
     m_model->setColors(theme.foreground, theme.secondaryForeground);
 }
 
@@ -426,110 +457,127 @@ std::optional<FileItem> FileListView::previewItem() const
     return std::nullopt;
 }
 
-bool FileListView::handleKeyPress(QKeyEvent *event)
+// The keys the list answers itself, as the command each one runs; none for a key it leaves to
+// the table (arrows, type-ahead) and to the window's shortcuts (Ctrl+Z, Ctrl+Q, Ctrl+L, ...).
+// The table claims exactly these before the window's shortcuts are looked at.
+FileListView::KeyCommand FileListView::keyCommand(const QKeyEvent *event)
 {
     if (!m_tab)
-        return false;
+        return {};
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     const int key = event->key();
     // Before the standard edit keys: some desktops bind Shift+Delete to Cut, and here it deletes.
-    if (handleFunctionKey(key, modifiers))
-        return true;
-    if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Cut) || event->matches(QKeySequence::Paste)) {
-        event->matches(QKeySequence::Copy) ? copy() : event->matches(QKeySequence::Cut) ? cut() : paste();
-        return true;
-    }
+    if (KeyCommand command = functionKeyCommand(key, modifiers))
+        return command;
+    if (event->matches(QKeySequence::Copy))
+        return [this] { copy(); };
+    if (event->matches(QKeySequence::Cut))
+        return [this] { cut(); };
+    if (event->matches(QKeySequence::Paste))
+        return [this] { paste(); };
+    // Ctrl with Alt belongs to the window (float on top, right pane).
     if (modifiers & Qt::ControlModifier)
-        return handleCommandKey(key);
+        return modifiers & Qt::AltModifier ? KeyCommand() : commandKeyCommand(key, modifiers);
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (const std::optional<FileItem> item = previewItem())
-            openItem(*item);
-        return true;
+        return [this] {
+            if (const std::optional<FileItem> item = previewItem())
+                openItem(*item);
+        };
     case Qt::Key_Backspace:
-        goUp();
-        return true;
+        return [this] { goUp(); };
     case Qt::Key_Up:
-        if (!(modifiers & Qt::AltModifier))
-            return false;
-        goUp();
-        return true;
+        return modifiers & Qt::AltModifier ? KeyCommand([this] { goUp(); }) : KeyCommand();
     case Qt::Key_Space:
-        if (const std::optional<FileItem> item = previewItem())
-            m_actions->requestPreview(*item);
-        return true;
+        return [this] { previewSelection(); };
     default:
-        return false;
+        return {};
     }
 }
 
-bool FileListView::handleFunctionKey(int key, Qt::KeyboardModifiers modifiers)
+FileListView::KeyCommand FileListView::functionKeyCommand(int key, Qt::KeyboardModifiers modifiers)
 {
     switch (key) {
     case Qt::Key_Delete:
         if (!(modifiers & Qt::ShiftModifier))
-            trashSelection();
-        else if (const QList<FileItem> selected = selectedItems(); !selected.isEmpty())
-            m_actions->requestPermanentDelete(selected);
-        return true;
+            return [this] { trashSelection(); };
+        return [this] {
+            if (const QList<FileItem> selected = selectedItems(); !selected.isEmpty())
+                m_actions->requestPermanentDelete(selected);
+        };
     case Qt::Key_F2:
-        if (const std::optional<FileItem> item = previewItem())
-            m_actions->requestRename(*item);
-        return true;
+        return [this] {
+            if (const std::optional<FileItem> item = previewItem())
+                m_actions->requestRename(*item);
+        };
+    case Qt::Key_F3:
+        return [this] { previewSelection(); };
     case Qt::Key_F5:
-    case Qt::Key_F6:
-        m_actions->transferSelectionToOtherPane(key == Qt::Key_F5 ? PaneActions::TransferOperation::copy
-                                                                  : PaneActions::TransferOperation::move);
-        return true;
+    case Qt::Key_F6: {
+        const auto operation = key == Qt::Key_F5 ? PaneActions::TransferOperation::copy : PaneActions::TransferOperation::move;
+        return [this, operation] { m_actions->transferSelectionToOtherPane(operation); };
+    }
     case Qt::Key_F7:
-        newFolder();
-        return true;
+        return [this] { newFolder(); };
     default:
-        return false;
+        return {};
     }
 }
 
-bool FileListView::handleCommandKey(int key)
+FileListView::KeyCommand FileListView::commandKeyCommand(int key, Qt::KeyboardModifiers modifiers)
 {
     switch (key) {
     case Qt::Key_D:
-        if (const QList<FileItem> selected = selectedItems(); !selected.isEmpty())
-            m_actions->duplicate(selected, m_tab);
-        return true;
+        return [this] {
+            if (const QList<FileItem> selected = selectedItems(); !selected.isEmpty())
+                m_actions->duplicate(selected, m_tab);
+        };
     case Qt::Key_I:
-        if (const std::optional<FileItem> item = previewItem())
-            m_actions->requestInfo(*item);
-        return true;
-    case Qt::Key_A: {
-        QSet<FilePath> all;
-        all.reserve(m_model->rowCount());
-        for (const FileItem &item : m_model->items())
-            all.insert(item.url);
-        // The table selects its rows itself: matching 100,000 URLs back to rows costs as much again.
-        m_syncingSelection = true;
-        m_table->selectAll();
-        m_tab->setSelection(all);
-        m_syncingSelection = false;
-        return true;
-    }
+        return [this] {
+            if (const std::optional<FileItem> item = previewItem())
+                m_actions->requestInfo(*item);
+        };
+    case Qt::Key_A:
+        return [this] { selectAll(); };
     case Qt::Key_T:
-        m_pane->addTab(m_tab->currentUrl(), m_tab->showHidden());
-        m_env.workspace->setActivePaneID(m_pane->id());
-        return true;
+        return [this] {
+            m_pane->addTab(m_tab->currentUrl(), m_tab->showHidden());
+            m_env.workspace->setActivePaneID(m_pane->id());
+        };
     case Qt::Key_W:
-        m_pane->closeTab(m_tab->id());
-        return true;
+        return [this] { m_pane->closeTab(m_tab->id()); };
     case Qt::Key_F:
-        m_tab->setFilterActive(true);
-        m_filterField->setFocus(Qt::ShortcutFocusReason);
-        return true;
+        return [this] {
+            m_tab->setFilterActive(true);
+            m_filterField->setFocus(Qt::ShortcutFocusReason);
+        };
     case Qt::Key_P:
-        openFuzzyFinder();
-        return true;
+        return [this] { openFuzzyFinder(); };
+    case Qt::Key_N:
+        return modifiers & Qt::ShiftModifier ? KeyCommand([this] { newFolder(); }) : KeyCommand();
     default:
-        return false;
+        return {};
     }
+}
+
+void FileListView::selectAll()
+{
+    QSet<FilePath> all;
+    all.reserve(m_model->rowCount());
+    for (const FileItem &item : m_model->items())
+        all.insert(item.url);
+    // The table selects its rows itself: matching 100,000 URLs back to rows costs as much again.
+    m_syncingSelection = true;
+    m_table->selectAll();
+    m_tab->setSelection(all);
+    m_syncingSelection = false;
+}
+
+void FileListView::previewSelection()
+{
+    if (const std::optional<FileItem> item = previewItem())
+        m_actions->requestPreview(*item);
 }
 
 // The pane view decides how a new folder is asked for; the menu entry of the command layer
@@ -598,6 +646,25 @@ void FileListView::dropUrls(const QList<FilePath> &urls, int row, Qt::KeyboardMo
         m_actions->handleDropIntoFolder(urls, m_model->item(row), m_tab, modifiers);
     else
         m_actions->handleDrop(urls, m_tab->currentUrl(), modifiers);
+}
+
+// The key that runs the same command from the list, shown beside the menu's entry.
+// At the foot of the list, over the rows: "Copy to “Documents”", "Move to “Photos”".
+void FileListView::showDropHint(int row, Qt::DropAction action)
+{
+    if (!m_tab)
+        return;
+    const QString folder = row >= 0 && row < m_model->rowCount() ? m_model->item(row).name
+                                                                  : m_tab->currentUrl().displayName();
+    const Localization &texts = loc();
+    m_dropHint->setText(Localization::fill(action == Qt::CopyAction ? texts.dropCopyFormat : texts.dropMoveFormat,
+                                           {folder.isEmpty() ? QStringLiteral("/") : folder}));
+    m_dropHint->setFont(m_env.settings->uiFont());
+    m_dropHint->adjustSize();
+    const QRect area = m_table->viewport()->rect();
+    m_dropHint->move((area.width() - m_dropHint->width()) / 2, area.height() - m_dropHint->height() - 12);
+    m_dropHint->show();
+    m_dropHint->raise();
 }
 
 void FileListView::showContextMenu(const QPoint &pos)

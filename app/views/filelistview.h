@@ -4,10 +4,12 @@
 // foot. It holds no file logic: it reads the tab, changes its navigation, selection, sort order
 // and filter, and hands every command that changes files to the pane's PaneActions.
 //
-// Keys (the table has the keyboard): Return opens, Backspace and Alt+Up go up, Space previews,
-// Delete trashes, Shift+Delete deletes for good after a confirmation, F2 renames, F5 and F6 copy
-// and move to the other pane, F7 makes a folder, Ctrl+C/X/V/D/I/A/T/W/F/P as in the menus.
+// Keys (the table has the keyboard): Return opens, Backspace and Alt+Up go up, Space and F3
+// preview, Delete trashes, Shift+Delete deletes for good after a confirmation, F2 renames, F5 and
+// F6 copy and move to the other pane, F7 and Ctrl+Shift+N make a folder, Ctrl+C/X/V/D/I/A/T/W/F/P
+// as in the menus. Every other key goes on to the table and to the window's shortcuts.
 
+#include "contextmenuentry.h"
 #include "fileitem.h"
 #include "fuzzyfinderpalette.h"
 #include "tabmodel.h"
@@ -15,6 +17,7 @@
 
 #include <QPointer>
 #include <QIcon>
+#include <QKeySequence>
 #include <QSet>
 #include <QTimer>
 #include "filepath.h"
@@ -29,6 +32,7 @@ class ListOverlay;
 class PaneActions;
 class PaneModel;
 class QKeyEvent;
+class QLabel;
 class QLineEdit;
 class TransferProgressRow;
 struct Localization;
@@ -60,6 +64,8 @@ public:
     QLineEdit *filterField() const { return m_filterField; }
     QWidget *filterBar() const { return m_filterBar; }
     ListOverlay *overlay() const { return m_overlay; }
+    // Says where a drag over the list would land and whether it copies or moves.
+    QLabel *dropHint() const { return m_dropHint; }
     TransferProgressRow *progressRow() const { return m_progress; }
     FuzzyFinderPalette *fuzzyFinder() const { return m_palette; }
 
@@ -91,15 +97,20 @@ private:
     void selectNameCell(int row, Qt::KeyboardModifiers modifiers);
     void openItem(const FileItem &item);
     void openRow(int row);
-    bool handleKeyPress(QKeyEvent *event);
-    bool handleCommandKey(int key);
-    bool handleFunctionKey(int key, Qt::KeyboardModifiers modifiers);
+    using KeyCommand = std::function<void()>;
+    KeyCommand keyCommand(const QKeyEvent *event);
+    KeyCommand commandKeyCommand(int key, Qt::KeyboardModifiers modifiers);
+    KeyCommand functionKeyCommand(int key, Qt::KeyboardModifiers modifiers);
+    void selectAll();
+    void previewSelection();
     void newFolder();
     void trashSelection();
     void goUp();
     void closeFilter();
+    void leaveFilter(bool open);
     void startDrag(int row);
     void dropUrls(const QList<FilePath> &urls, int row, Qt::KeyboardModifiers modifiers);
+    void showDropHint(int row, Qt::DropAction action);
     void showContextMenu(const QPoint &pos);
     void closeFuzzyFinder();
     void applyPendingReveal();
@@ -117,6 +128,7 @@ private:
     QWidget *m_filterBar;
     QLineEdit *m_filterField;
     ListOverlay *m_overlay;
+    QLabel *m_dropHint;
     TransferProgressRow *m_progress;
     QPointer<FuzzyFinderPalette> m_palette;
 

@@ -4,6 +4,7 @@
 #include "contextmenubuilder.h"
 
 #include "filetablemodel.h"
+#include "paneactions.h"
 #include "themeicons.h"
 #include "workspacemodel.h"
 
@@ -83,33 +84,44 @@ FileTableView::FileTableView(QWidget *parent) : QTreeView(parent)
     header()->setSectionResizeMode(QHeaderView::Interactive);
 }
 
-// Shortcuts of the window must not take the keys the list answers itself (Ctrl+C, Delete, ...).
+// The keys the list answers itself are taken before the window's shortcuts see them; all others
+// (Ctrl+Q, Ctrl+Z, Ctrl+Y, Ctrl+L, ...) reach the window.
 bool FileTableView::event(QEvent *event)
 {
-    if (event->type() == QEvent::ShortcutOverride && m_keys) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        const bool edit = key->modifiers() & Qt::ControlModifier || key->key() == Qt::Key_Delete
-            || key->key() == Qt::Key_Backspace || (key->key() >= Qt::Key_F2 && key->key() <= Qt::Key_F7);
-        // The window's own keys stay the window's: pane focus (Ctrl+arrows), hidden files, copy
-        // path, settings, and everything with Alt (float on top, right pane).
-        const int k = key->key();
-        const bool windowKey = key->modifiers() & Qt::AltModifier || k == Qt::Key_Left || k == Qt::Key_Right
-            || k == Qt::Key_H || k == Qt::Key_Comma || (k == Qt::Key_C && key->modifiers() & Qt::ShiftModifier);
-        if (edit && !windowKey && !key->matches(QKeySequence::Undo) && !key->matches(QKeySequence::Redo)) {
-            event->accept();
-            return true;
-        }
+    if (event->type() == QEvent::ShortcutOverride && m_keys && m_keys(static_cast<QKeyEvent *>(event))) {
+        event->accept();
+        return true;
     }
     return QTreeView::event(event);
 }
 
 void FileTableView::keyPressEvent(QKeyEvent *event)
 {
-    if (m_keys && m_keys(event)) {
+    if (const std::function<void()> command = m_keys ? m_keys(event) : nullptr) {
         event->accept();
+        command();
         return;
     }
+    if (selectFirstRow(event))
+        return;
     QTreeView::keyPressEvent(event);
+}
+
+// With nothing selected, the first arrow press selects the row the keyboard is on (the first
+// one in a fresh list) instead of moving past it.
+bool FileTableView::selectFirstRow(QKeyEvent *event)
+{
+    const int key = event->key();
+    if ((key != Qt::Key_Down && key != Qt::Key_Up) || event->modifiers() & ~Qt::KeypadModifier
+        || selectionModel()->hasSelection() || model()->rowCount() == 0)
+        return false;
+    QModelIndex start = currentIndex();
+    if (!start.isValid())
+        start = model()->index(key == Qt::Key_Down ? 0 : model()->rowCount() - 1, 0);
+    selectionModel()->setCurrentIndex(start, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(start);
+    event->accept();
+    return true;
 }
 
 void FileTableView::mousePressEvent(QMouseEvent *event)
@@ -185,7 +197,17 @@ void FileTableView::dragMoveEvent(QDragMoveEvent *event)
     const int row = folderRowAt(event->position().toPoint());
     if (row >= 0)
         setCurrentIndex(model()->index(row, 0)); // shows which folder takes the drop
-    event->acceptProposedAction();
+    // The pointer shows whether the drop will copy or move.
+    const Qt::DropAction action = dropAction(event->modifiers());
+    event->setDropAction(action);
+    event->accept();
+    Q_EMIT dropHovered(row, action);
+}
+
+void FileTableView::dragLeaveEvent(QDragLeaveEvent *event)
+{
+    QTreeView::dragLeaveEvent(event);
+    Q_EMIT dropHoverEnded();
 }
 
 void FileTableView::dropEvent(QDropEvent *event)
@@ -196,8 +218,15 @@ void FileTableView::dropEvent(QDropEvent *event)
     }
     const QList<FilePath> urls = ClipboardMime::droppedFiles(event->mimeData());
     const int row = folderRowAt(event->position().toPoint());
-    event->acceptProposedAction();
+    event->setDropAction(dropAction(event->modifiers()));
+    event->accept();
+    Q_EMIT dropHoverEnded();
     Q_EMIT urlsDropped(urls, row, event->modifiers());
+}
+
+Qt::DropAction FileTableView::dropAction(Qt::KeyboardModifiers modifiers)
+{
+    return PaneActions::dropOperation(modifiers) == PaneActions::TransferOperation::copy ? Qt::CopyAction : Qt::MoveAction;
 }
 
 int FileTableView::folderRowAt(const QPoint &pos) const

@@ -22,8 +22,9 @@ class FileTableView : public QTreeView
     Q_OBJECT
 
 public:
-    // Keys FileListView handles itself; it returns false to leave a key to the table.
-    using KeyHandler = std::function<bool(QKeyEvent *)>;
+    // The command FileListView runs for a key; an empty one leaves the key to the table and to
+    // the window's shortcuts.
+    using KeyHandler = std::function<std::function<void()>(const QKeyEvent *)>;
     static constexpr double cutOpacity = 0.45;
 
     explicit FileTableView(QWidget *parent = nullptr);
@@ -50,6 +51,10 @@ Q_SIGNALS:
     void dragStarted(int row);
     // row is -1 for a drop on the background or on a row that is no folder.
     void urlsDropped(const QList<FilePath> &urls, int row, Qt::KeyboardModifiers modifiers);
+    // While URLs are dragged over the list: where they would land (row as for urlsDropped) and
+    // whether they would be copied or moved there.
+    void dropHovered(int row, Qt::DropAction action);
+    void dropHoverEnded();
 
 protected:
     bool event(QEvent *event) override;
@@ -60,10 +65,13 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
 private:
     int folderRowAt(const QPoint &pos) const;
+    static Qt::DropAction dropAction(Qt::KeyboardModifiers modifiers);
+    bool selectFirstRow(QKeyEvent *event);
     bool refusedAt(const QPoint &pos) const;
 
     KeyHandler m_keys;

@@ -88,7 +88,8 @@ void OwlBadgeView::paintEvent(QPaintEvent *)
 // `amount` 1 is the frame in full; towards 0 it shrinks about the centre and fades.
 void OwlBadgeView::paintFrame(QPainter &painter, const QString &frame, double amount)
 {
-    if (frame.isEmpty())
+    // A frame all but faded out is skipped: the glyph cache can't render an emoji that small.
+    if (frame.isEmpty() || amount < 0.02)
         return;
     const double scale = std::max(amount, smallest);
     painter.save();

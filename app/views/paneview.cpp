@@ -57,7 +57,8 @@ PaneView::PaneView(const ViewEnvironment &env, PaneModel *pane, QWidget *parent)
     m_contentSlot->addWidget(new QWidget(m_contentSlot));
 
     auto *column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
+    // The line above the header is drawn in the accent colour while this pane is the active one.
+    column->setContentsMargins(0, activeLineWidth, 0, 0);
     column->setSpacing(0);
     column->addWidget(makeHeader());
     column->addWidget(m_pathBar);
@@ -66,6 +67,7 @@ PaneView::PaneView(const ViewEnvironment &env, PaneModel *pane, QWidget *parent)
     column->addWidget(dividerLine(this));
     column->addWidget(m_statusBar);
 
+    connect(m_pathBar, &PathBarView::editingFinished, this, &PaneView::focusContent);
     connect(pane, &PaneModel::activeTabIDChanged, this, &PaneView::bindActiveTab);
     connect(pane, &PaneModel::tabsChanged, this, &PaneView::bindActiveTab);
     connect(env.workspace, &WorkspaceModel::activePaneIDChanged, this, qOverload<>(&QWidget::update));
@@ -266,9 +268,17 @@ void PaneView::updateButtons()
 void PaneView::retranslate()
 {
     const Localization &loc = Localization::forLanguage(m_env.settings->language());
-    m_filter->setToolTip(loc.filterPlaceholder);
-    m_newFolder->setToolTip(loc.newFolderTitle);
+    // Tooltips name the key that does the same.
+    const auto withKey = [](const QString &text, const QKeySequence &key) {
+        return QStringLiteral("%1 (%2)").arg(text, key.toString(QKeySequence::NativeText));
+    };
+    m_back->setToolTip(withKey(loc.goBack, QKeySequence(Qt::ALT | Qt::Key_Left)));
+    m_forward->setToolTip(withKey(loc.goForward, QKeySequence(Qt::ALT | Qt::Key_Right)));
+    m_up->setToolTip(withKey(loc.goUp, QKeySequence(Qt::ALT | Qt::Key_Up)));
+    m_filter->setToolTip(withKey(loc.filterPlaceholder, QKeySequence(Qt::CTRL | Qt::Key_F)));
+    m_newFolder->setToolTip(withKey(loc.newFolderTitle, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N)));
     m_newFile->setToolTip(loc.newFileTitle);
+    m_terminal->setToolTip(loc.openInTerminal);
     if (m_newFolderDialog)
         m_newFolderDialog->setTexts(loc.newFolderTitle, loc.folderNamePlaceholder, loc.cancel, loc.createConfirm);
     if (m_newFileDialog)
@@ -288,10 +298,12 @@ void PaneView::focusContent()
 
 void PaneView::paintEvent(QPaintEvent *)
 {
-    if (m_env.workspace->activePaneID() != m_pane->id())
-        return;
+    const Theme theme = Theme::daziduvEdiv();
+    const bool active = m_env.workspace->activePaneID() == m_pane->id();
     QPainter painter(this);
-    painter.fillRect(rect(), Theme::daziduvEdiv().activePaneTint);
+    if (active)
+        painter.fillRect(rect(), theme.activePaneTint);
+    painter.fillRect(QRect(0, 0, width(), activeLineWidth), active ? theme.accent : theme.secondaryBackground);
 }
 
 void PaneView::openNewFolderDialog()

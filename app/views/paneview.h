@@ -2,8 +2,8 @@
 // One pane: a header with back / forward / up, the tab strip and the pane's action buttons;
 // the path bar; the active tab's content; the status bar. It owns the pane's command object
 // (made the first time the pane is shown), the dialogs that object asks for, and the prompts
-// for a new folder and a new file. The active pane is tinted; a click anywhere in it makes it
-// active (the workspace view watches for that).
+// for a new folder and a new file. The active pane is tinted and has an accent line along its
+// top; a click anywhere in it makes it active (the workspace view watches for that).
 
 #include "fileitem.h"
 #include "namedialog.h"
@@ -29,6 +29,8 @@ class PaneView : public QWidget
     Q_OBJECT
 
 public:
+    static constexpr int activeLineWidth = 2;
+
     PaneView(const ViewEnvironment &env, PaneModel *pane, QWidget *parent = nullptr);
     ~PaneView() override;
 

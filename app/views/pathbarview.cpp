@@ -7,10 +7,14 @@
 #include "tabmodel.h"
 #include "themeicons.h"
 
+#include <QFocusEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QStackedWidget>
 #include <QToolButton>
+
+#include <utility>
 
 PathBarView::PathBarView(const ViewEnvironment &env, QWidget *parent)
     : QWidget(parent), m_env(env), m_stack(new QStackedWidget(this)), m_breadcrumb(new BreadcrumbBar(this)),
@@ -38,9 +42,16 @@ PathBarView::PathBarView(const ViewEnvironment &env, QWidget *parent)
     });
     connect(m_field, &QLineEdit::returnPressed, this, &PathBarView::submit);
     connect(m_modeButton, &QToolButton::clicked, this, [this] {
-        if (m_tab)
-            m_tab->togglePathBarMode();
+        if (!m_tab)
+            return;
+        m_editingOnce = nullptr;
+        m_tab->togglePathBarMode();
+        if (m_tab->pathBarMode() == PathBarMode::text) {
+            m_field->setFocus(Qt::OtherFocusReason);
+            m_field->selectAll();
+        }
     });
+    m_field->installEventFilter(this);
     connect(m_env.settings, &AppSettings::languageChanged, this, &PathBarView::retranslate);
     const auto applyFont = [this] {
         m_breadcrumb->setCrumbFont(m_env.settings->uiFont());
@@ -56,6 +67,8 @@ void PathBarView::setTab(TabModel *tab)
 {
     if (tab == m_tab)
         return;
+    if (const QPointer<TabModel> once = std::exchange(m_editingOnce, nullptr))
+        once->setPathBarMode(PathBarMode::breadcrumb);
     if (m_tab)
         disconnect(m_tab, nullptr, this, nullptr);
     m_tab = tab;
@@ -115,10 +128,52 @@ void PathBarView::submit()
     }
     if (resolution->kind() == PathClipboardService::Resolution::Kind::directory) {
         m_tab->navigate(resolution->url());
-        refillText();
-        return;
+    } else {
+        m_tab->navigate(resolution->parent());
+        m_tab->setSelection({resolution->url()});
     }
-    m_tab->navigate(resolution->parent());
-    m_tab->setSelection({resolution->url()});
     refillText();
+    finishEditing();
+}
+
+void PathBarView::editPath()
+{
+    if (!m_tab)
+        return;
+    if (m_tab->pathBarMode() == PathBarMode::breadcrumb) {
+        m_editingOnce = m_tab;
+        m_tab->setPathBarMode(PathBarMode::text);
+    }
+    refillText();
+    m_field->setFocus(Qt::ShortcutFocusReason);
+    m_field->selectAll();
+}
+
+void PathBarView::finishEditing()
+{
+    const bool typing = m_field->hasFocus();
+    // Cleared first: hiding the field moves the keyboard, which comes back here.
+    if (const QPointer<TabModel> once = std::exchange(m_editingOnce, nullptr))
+        once->setPathBarMode(PathBarMode::breadcrumb);
+    if (typing)
+        Q_EMIT editingFinished();
+}
+
+// Escape drops the edit. A one-time field also closes when the keyboard moves elsewhere in the
+// window (not when another window takes it).
+bool PathBarView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_field && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        refillText();
+        finishEditing();
+        return true;
+    }
+    if (watched == m_field && event->type() == QEvent::FocusOut && m_editingOnce
+        && static_cast<QFocusEvent *>(event)->reason() != Qt::ActiveWindowFocusReason
+        && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
+        refillText();
+        finishEditing();
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -2,7 +2,8 @@
 // The strip under a pane's header that says where the active tab is: a breadcrumb, or a path
 // field where a typed or pasted path is read and followed (a folder is opened, a file is
 // selected in its folder, anything else puts the current path back). A button beside it
-// switches between the two; the tab remembers which one it shows.
+// switches between the two; the tab remembers which one it shows. Ctrl+L opens the field for
+// one edit only: Return, Escape or leaving the field puts the breadcrumb back.
 
 #include "tabmodel.h"
 #include "viewenvironment.h"
@@ -32,8 +33,19 @@ public:
 
     // Follows what the path field holds, as Return does.
     void submit();
+    // Shows the field (for this one edit, when the breadcrumb was showing) with the path
+    // selected and the keyboard in it.
+    void editPath();
+
+Q_SIGNALS:
+    // Return or Escape in the field: the keyboard goes back to the folder's content.
+    void editingFinished();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void finishEditing();
     void showMode();
     void showFolder();
     void refillText();
@@ -45,4 +57,5 @@ private:
     BreadcrumbBar *m_breadcrumb;
     QLineEdit *m_field;
     QToolButton *m_modeButton;
+    QPointer<TabModel> m_editingOnce; // the tab whose breadcrumb gave way to the field for one edit
 };

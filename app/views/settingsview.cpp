@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFontDatabase>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -18,7 +19,7 @@ SettingsView::SettingsView(const ViewEnvironment &env, QWidget *parent)
     : QWidget(parent, Qt::Window), m_env(env), m_languageSection(new QGroupBox(this)), m_fontSection(new QGroupBox(this)),
       m_languageLabel(new QLabel(this)), m_language(new QComboBox(this)), m_confirmTrash(new QCheckBox(this)),
       m_fontLabel(new QLabel(this)), m_font(new QComboBox(this)), m_sizeLabel(new QLabel(this)),
-      m_size(new QSpinBox(this)), m_preview(new QLabel(previewText, this))
+      m_size(new QSpinBox(this)), m_preview(new QLabel(previewText(), this))
 {
     setObjectName(QStringLiteral("settingsWindow"));
     setMinimumSize(420, 300);
@@ -62,6 +63,11 @@ SettingsView::SettingsView(const ViewEnvironment &env, QWidget *parent)
     connect(settings, &AppSettings::fontSizeChanged, this, &SettingsView::readSettings);
     readSettings();
     retranslate();
+}
+
+QString SettingsView::previewText()
+{
+    return QStringLiteral("AaBbCc 0123 ") + QDir::homePath() + QStringLiteral("/Documents");
 }
 
 QStringList SettingsView::monospacedFontNames()

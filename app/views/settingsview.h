@@ -23,7 +23,8 @@ public:
 
     // Fixed-pitch families installed, in plain ascending order.
     [[nodiscard]] static QStringList monospacedFontNames();
-    static inline const QString previewText = QStringLiteral("AaBbCc 0123 /Users/pell/Documents");
+    // Sample letters, digits and a path of the user's own (their Documents folder).
+    [[nodiscard]] static QString previewText();
 
     QComboBox *languagePicker() const { return m_language; }
     QCheckBox *confirmTrashBox() const { return m_confirmTrash; }

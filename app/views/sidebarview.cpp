@@ -134,8 +134,38 @@ SidebarView::SidebarView(const ViewEnvironment &env, QWidget *parent)
     }
     connect(m_env.settings, &AppSettings::floatOnTopChanged, this, &SidebarView::updatePin);
     connect(m_env.settings, &AppSettings::languageChanged, this, &SidebarView::retranslate);
+    connect(m_env.workspace, &WorkspaceModel::activePaneIDChanged, this, &SidebarView::followActiveTab);
+    for (PaneModel *pane : m_env.workspace->panes())
+        connect(pane, &PaneModel::activeTabIDChanged, this, &SidebarView::followActiveTab);
     retranslate();
     fillBookmarks();
+    followActiveTab();
+}
+
+void SidebarView::followActiveTab()
+{
+    if (m_followed)
+        disconnect(m_followed, nullptr, this, nullptr);
+    m_followed = m_env.workspace->activePane()->activeTab();
+    connect(m_followed, &TabModel::historyChanged, this, &SidebarView::highlightCurrentFolder);
+    highlightCurrentFolder();
+}
+
+void SidebarView::highlightCurrentFolder()
+{
+    const FilePath current = m_env.workspace->activePane()->activeTab()->history().current();
+    bool found = false;
+    for (QListWidget *list : {m_places, m_devices, m_bookmarks}) {
+        QListWidgetItem *match = nullptr;
+        for (int row = 0; row < list->count() && !found; ++row) {
+            if (list->item(row)->data(urlRole).value<FilePath>() == current)
+                match = list->item(row);
+            found = match != nullptr;
+        }
+        list->setCurrentItem(match, match ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::Clear);
+        if (!match)
+            list->clearSelection();
+    }
 }
 
 void SidebarView::openFolder(const FilePath &url)
@@ -152,6 +182,7 @@ void SidebarView::fillPlaces()
         auto *item = new QListWidgetItem(ThemeIcons::placeIcon(place.systemImage), sidebarText(place.label, loc), m_places);
         item->setData(urlRole, QVariant::fromValue(place.url));
     }
+    highlightCurrentFolder();
 }
 
 void SidebarView::fillBookmarks()
@@ -164,6 +195,7 @@ void SidebarView::fillBookmarks()
         item->setData(idRole, favorite.id);
         item->setToolTip(FileNames::displayName(favorite.path));
     }
+    highlightCurrentFolder();
 }
 
 void SidebarView::removeBookmarkAt(int row)
@@ -195,6 +227,8 @@ void SidebarView::fillDevices()
                                                                                        : ThemeIcons::Symbol::internalDrive;
         auto *item = new QListWidgetItem(ThemeIcons::icon(symbol), DevicesModel::displayName(volume, loc), m_devices);
         item->setData(idRole, volume.id);
+        if (volume.isMounted())
+            item->setData(urlRole, QVariant::fromValue(volume.url()));
         if (volume.freeBytes)
             item->setData(VolumeRowDelegate::captionRole,
                           Localization::fill(loc.freeSpaceFormat, {ByteCount::text(*volume.freeBytes)}));
@@ -202,6 +236,7 @@ void SidebarView::fillDevices()
             item->setData(VolumeRowDelegate::captionRole, ByteCount::text(volume.size));
         item->setToolTip(volume.isMounted() ? FileNames::displayName(FileNames::decode(volume.mountPoint)) : QString());
     }
+    highlightCurrentFolder();
 }
 
 void SidebarView::activateDevice(int row)

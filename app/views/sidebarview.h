@@ -3,12 +3,14 @@
 // unmount and eject from a context menu), the user's bookmarks (add the current folder, remove
 // from a context menu, drag to reorder) and, at the bottom, the float-on-top pin.
 // A click on a place, volume or bookmark shows that folder in the active tab of the active pane;
-// a click on a volume that isn't mounted mounts it first.
+// a click on a volume that isn't mounted mounts it first. The place, volume or bookmark of the
+// folder that tab shows is highlighted, and nothing is elsewhere.
 
 #include "devicesmodel.h"
 #include "filepath.h"
 #include "viewenvironment.h"
 
+#include <QPointer>
 #include <QWidget>
 
 class QLabel;
@@ -16,6 +18,7 @@ class QListWidget;
 class QListWidgetItem;
 class QMenu;
 class QToolButton;
+class TabModel;
 
 class SidebarView : public QWidget
 {
@@ -44,6 +47,8 @@ private:
     void retranslate();
     void openFolder(const FilePath &url);
     void showBookmarkMenu(const QPoint &pos);
+    void followActiveTab();
+    void highlightCurrentFolder();
     void fillDevices();
     void showDeviceFailure(const UDisksClient::Outcome &outcome, const DevicesModel::Volume &volume);
 
@@ -56,4 +61,5 @@ private:
     QLabel *m_devicesHeader;
     QListWidget *m_devices;
     QToolButton *m_pin;
+    QPointer<TabModel> m_followed; // the active tab, whose folder is marked
 };

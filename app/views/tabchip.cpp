@@ -8,9 +8,14 @@
 #include <QPainter>
 #include <QToolButton>
 
-TabChip::TabChip(const QString &title, bool active, bool closable, QWidget *parent)
-    : QWidget(parent), m_active(active), m_label(new QLabel(title, this))
+TabChip::TabChip(const QString &title, bool active, bool closable, const QFont &font, QWidget *parent)
+    : QWidget(parent), m_active(active), m_title(title), m_label(new QLabel(this))
 {
+    setFont(font);
+    // A chip keeps its width; the strip scrolls when they don't all fit.
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    const QFontMetrics metrics(font);
+    m_label->setText(metrics.elidedText(title, Qt::ElideMiddle, 24 * metrics.averageCharWidth()));
     m_label->setForegroundRole(active ? QPalette::WindowText : QPalette::PlaceholderText);
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(8, 4, 8, 4);
@@ -31,7 +36,7 @@ TabChip::TabChip(const QString &title, bool active, bool closable, QWidget *pare
 
 QString TabChip::title() const
 {
-    return m_label->text();
+    return m_title;
 }
 
 void TabChip::mousePressEvent(QMouseEvent *event)
@@ -49,5 +54,5 @@ void TabChip::paintEvent(QPaintEvent *)
     if (!m_active)
         return;
     QPainter painter(this);
-    painter.fillRect(QRect(0, height() - 2, width(), 2), palette().color(QPalette::Highlight));
+    painter.fillRect(QRect(0, height() - 2, width(), 2), palette().color(QPalette::Link)); // the accent
 }

@@ -13,7 +13,8 @@ class TabChip : public QWidget
     Q_OBJECT
 
 public:
-    TabChip(const QString &title, bool active, bool closable, QWidget *parent = nullptr);
+    // Names longer than about 24 characters are shortened in the middle; title() stays whole.
+    TabChip(const QString &title, bool active, bool closable, const QFont &font, QWidget *parent = nullptr);
 
     QString title() const;
     bool isActive() const { return m_active; }
@@ -29,6 +30,7 @@ protected:
 
 private:
     bool m_active;
+    QString m_title;
     QLabel *m_label;
     QToolButton *m_close = nullptr;
 };

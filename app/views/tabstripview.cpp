@@ -1,6 +1,7 @@
 #include "tabstripview.h"
 
 #include "appsettings.h"
+#include "localization.h"
 #include "panemodel.h"
 #include "tabchip.h"
 #include "tabmodel.h"
@@ -8,12 +9,15 @@
 #include "workspacemodel.h"
 
 #include <QHBoxLayout>
-#include <QScrollBar>
+#include <QKeySequence>
+#include <QTimer>
 #include <QToolButton>
+
+#include <algorithm>
 
 TabStripView::TabStripView(const ViewEnvironment &env, PaneModel *pane, QWidget *parent)
     : SidewaysStrip(QMargins(), parent), m_env(env), m_pane(pane),
-      m_add(new QToolButton(row()))
+      m_add(new QToolButton(this))
 {
     m_add->setAutoRaise(true);
     m_add->setFocusPolicy(Qt::NoFocus);
@@ -30,6 +34,9 @@ TabStripView::TabStripView(const ViewEnvironment &env, PaneModel *pane, QWidget 
         rebuild();
     });
     connect(m_pane, &PaneModel::activeTabIDChanged, this, &TabStripView::rebuild);
+    connect(m_env.settings, &AppSettings::monospacedFontNameChanged, this, &TabStripView::rebuild);
+    connect(m_env.settings, &AppSettings::fontSizeChanged, this, &TabStripView::rebuild);
+    connect(m_env.settings, &AppSettings::languageChanged, this, &TabStripView::rebuild);
     watchTabs();
     rebuild();
 }
@@ -46,12 +53,37 @@ QList<TabChip *> TabStripView::chips() const
 
 QSize TabStripView::sizeHint() const
 {
-    return {row()->sizeHint().width(), row()->sizeHint().height()};
+    return {row()->sizeHint().width() + m_add->sizeHint().width(),
+            std::max(row()->sizeHint().height(), m_add->sizeHint().height())};
 }
 
 QSize TabStripView::minimumSizeHint() const
 {
-    return {60, row()->sizeHint().height()};
+    return {60 + m_add->sizeHint().width(), sizeHint().height()};
+}
+
+void TabStripView::resizeEvent(QResizeEvent *event)
+{
+    SidewaysStrip::resizeEvent(event);
+    placeAddButton();
+    showActiveChip();
+}
+
+// "+" sits outside the scrolling part, right after the chips, or at the end when they overflow.
+void TabStripView::placeAddButton()
+{
+    const QSize add = m_add->sizeHint();
+    setViewportMargins(0, 0, add.width(), 0);
+    const int chipsEnd = std::min(row()->sizeHint().width(), viewport()->width());
+    m_add->setGeometry(chipsEnd, (height() - add.height()) / 2, add.width(), add.height());
+}
+
+void TabStripView::showActiveChip()
+{
+    for (TabChip *chip : chips()) {
+        if (chip->isActive())
+            ensureWidgetVisible(chip, 0, 0);
+    }
 }
 
 void TabStripView::watchTabs()
@@ -63,7 +95,6 @@ void TabStripView::watchTabs()
 
 void TabStripView::rebuild()
 {
-    rowLayout()->removeWidget(m_add);
     // The widget that was clicked may be the one asking for this rebuild: let it finish first.
     while (QLayoutItem *item = rowLayout()->takeAt(0)) {
         if (QWidget *old = item->widget()) {
@@ -79,8 +110,8 @@ void TabStripView::rebuild()
         QString title = tab->history().current().displayName();
         if (title.isEmpty())
             title = QStringLiteral("/");
-        auto *chip = new TabChip(title, tab == active, closable, row());
-        chip->setFont(m_env.settings->uiFont());
+        auto *chip = new TabChip(title, tab == active, closable, m_env.settings->uiFont(), row());
+        chip->setToolTip(tab->history().current().displayPath());
         const QUuid id = tab->id();
         connect(chip, &TabChip::clicked, this, [this, id] {
             m_pane->setActiveTabID(id);
@@ -90,7 +121,14 @@ void TabStripView::rebuild()
         connect(chip, &TabChip::closeClicked, this, [this, id] { m_pane->closeTab(id); }, Qt::QueuedConnection);
         rowLayout()->addWidget(chip);
     }
-    rowLayout()->addWidget(m_add);
     rowLayout()->addStretch(1);
+    m_add->setToolTip(QStringLiteral("%1 (%2)").arg(Localization::forLanguage(m_env.settings->language()).newTab,
+                                                    QKeySequence(Qt::CTRL | Qt::Key_T).toString(QKeySequence::NativeText)));
     updateGeometry();
+    // Where the chips end and which part is in view is known only once the row is laid out.
+    QTimer::singleShot(0, this, [this] {
+        fitRow();
+        placeAddButton();
+        showActiveChip();
+    });
 }

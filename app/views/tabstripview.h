@@ -1,6 +1,7 @@
 #pragma once
 // The row of a pane's tabs, each named by its folder, with "+" after them to open a new tab on
-// the active tab's folder. Scrolls sideways when the tabs don't fit.
+// the active tab's folder. When the tabs don't fit they scroll sideways (the wheel too), the
+// active one is kept in view, and "+" stays at the strip's end, always reachable.
 
 #include "sidewaysstrip.h"
 #include "viewenvironment.h"
@@ -25,8 +26,13 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     void rebuild();
+    void placeAddButton();
+    void showActiveChip();
     void watchTabs();
 
     ViewEnvironment m_env;

@@ -8,6 +8,7 @@
 #include "favoritesstore.h"
 #include "iconcache.h"
 #include "iconprovider.h"
+#include "localization.h"
 #include "panemodel.h"
 #include "pathclipboardservice.h"
 #include "settingsview.h"
@@ -16,17 +17,22 @@
 #include "workspacemodel.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QStyleFactory>
 
 TallowmereApp::TallowmereApp(QObject *parent)
     : QObject(parent), m_workspace(std::make_unique<WorkspaceModel>(false)), m_settings(std::make_unique<AppSettings>()),
       m_favorites(std::make_unique<FavoritesStore>()), m_devices(DevicesModel::forSystem())
 {
+    // Before any view listens to the language: they redraw sizes and dates in the new locale.
+    followLanguage();
+    connect(m_settings.get(), &AppSettings::languageChanged, this, &TallowmereApp::followLanguage);
     m_env = ViewEnvironment{m_workspace.get(), m_settings.get(), m_favorites.get(), &IconCache::shared(), m_devices.get()};
     connect(m_devices.get(), &DevicesModel::volumeGone, m_workspace.get(), &WorkspaceModel::leaveFolder);
     m_window = std::make_unique<ContentView>(m_env);
     m_menus = new AppMenus(m_env, m_window.get());
     connect(m_menus, &AppMenus::settingsRequested, this, &TallowmereApp::showSettings);
+    connect(m_menus, &AppMenus::editLocationRequested, m_window.get(), &ContentView::editLocation);
 }
 
 // The window goes first: its views hold on to the models until they are gone.
@@ -62,10 +68,24 @@ void TallowmereApp::openArgument(const QString &argument)
     }
 }
 
+// Sizes, dates and the kinds of files (from the MIME database) are written in the interface's
+// language. Only views on the main thread format them, so changing the default locale here
+// races with no background work.
+void TallowmereApp::followLanguage()
+{
+    QLocale::setDefault(Localization::forLanguage(m_settings->language()).formattingLocale());
+}
+
 void TallowmereApp::showSettings()
 {
-    if (!m_settingsWindow)
+    if (!m_settingsWindow) {
+        // A window of its own, first shown over the middle of the main window.
         m_settingsWindow = new SettingsView(m_env);
+        m_settingsWindow->adjustSize();
+        QRect frame = m_settingsWindow->frameGeometry();
+        frame.moveCenter(m_window->frameGeometry().center());
+        m_settingsWindow->move(frame.topLeft());
+    }
     m_settingsWindow->show();
     m_settingsWindow->raise();
     m_settingsWindow->activateWindow();

@@ -38,6 +38,7 @@ public:
     void showSettings();
 
 private:
+    void followLanguage();
     std::unique_ptr<WorkspaceModel> m_workspace;
     std::unique_ptr<AppSettings> m_settings;
     std::unique_ptr<FavoritesStore> m_favorites;

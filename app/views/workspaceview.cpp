@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -104,22 +105,55 @@ bool WorkspaceView::focusNextPrevChild(bool next)
     return true;
 }
 
+PaneView *WorkspaceView::activePaneView() const
+{
+    for (PaneView *view : m_panes) {
+        if (view->pane()->id() == m_env.workspace->activePaneID())
+            return view;
+    }
+    return m_panes.value(0);
+}
+
 bool WorkspaceView::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::MouseButtonPress
+        && stepThroughHistory(watched, static_cast<QMouseEvent *>(event)->button()))
+        return true;
     if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::FocusIn)
         activatePaneOf(watched);
     return QWidget::eventFilter(watched, event);
 }
 
-void WorkspaceView::activatePaneOf(QObject *object)
+bool WorkspaceView::stepThroughHistory(QObject *widget, Qt::MouseButton button)
+{
+    if (button != Qt::BackButton && button != Qt::ForwardButton)
+        return false;
+    PaneView *view = paneOf(widget);
+    if (!view)
+        return false;
+    m_env.workspace->setActivePaneID(view->pane()->id());
+    TabModel *tab = view->pane()->activeTab();
+    if (button == Qt::BackButton && tab->history().canGoBack())
+        tab->goBack();
+    else if (button == Qt::ForwardButton && tab->history().canGoForward())
+        tab->goForward();
+    return true;
+}
+
+PaneView *WorkspaceView::paneOf(QObject *object) const
 {
     auto *widget = qobject_cast<QWidget *>(object);
     if (!widget || !isAncestorOf(widget))
-        return;
-    for (PaneView *view : std::as_const(m_panes)) {
-        if (view == widget || view->isAncestorOf(widget)) {
-            m_env.workspace->setActivePaneID(view->pane()->id());
-            return;
-        }
+        return nullptr;
+    for (PaneView *view : m_panes) {
+        if (view == widget || view->isAncestorOf(widget))
+            return view;
     }
+    return nullptr;
+}
+
+void WorkspaceView::activatePaneOf(QObject *object)
+{
+    if (PaneView *view = paneOf(object))
+        m_env.workspace->setActivePaneID(view->pane()->id());
 }

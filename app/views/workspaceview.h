@@ -1,7 +1,8 @@
 #pragma once
 // The two panes side by side. It keeps the split in the settings while the divider is dragged,
 // hides and shows the right pane, carries the hidden-entry switch into the workspace and every
-// tab, and moves the focus between panes (Ctrl+Left / Ctrl+Right, and Tab).
+// tab, and moves the focus between panes (Ctrl+Left / Ctrl+Right, and Tab). The mouse's back and
+// forward buttons step through the history of the pane under the pointer.
 
 #include "viewenvironment.h"
 
@@ -19,6 +20,7 @@ public:
     ~WorkspaceView() override;
 
     PaneView *paneView(int index) const;
+    PaneView *activePaneView() const;
     PaneSplitView *split() const { return m_split; }
 
     // Gives the keyboard focus to the active pane's content.
@@ -31,7 +33,9 @@ protected:
 
 private:
     void propagateHidden();
+    PaneView *paneOf(QObject *object) const;
     void activatePaneOf(QObject *widget);
+    bool stepThroughHistory(QObject *widget, Qt::MouseButton button);
     void applyTheme();
 
     ViewEnvironment m_env;

@@ -72,3 +72,43 @@ bool DetachedSpawn::run(const QList<QByteArray> &arguments, const QList<QByteArr
     ::close(report[0]);
     return child > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0 && got == 0;
 }
+
+pid_t DetachedSpawn::runChild(const QList<QByteArray> &arguments, const QList<QByteArray> &environment,
+                              const QByteArray &folder, int &error)
+{
+    error = 0;
+    if (arguments.isEmpty()) {
+        error = EINVAL;
+        return -1;
+    }
+    const std::vector<char *> argv = pointers(arguments);
+    const std::vector<char *> envp = pointers(environment);
+    const char *where = folder.isEmpty() ? nullptr : folder.constData();
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0) {
+        error = errno;
+        return -1;
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(report[0]);
+        ::setsid();
+        becomeProgram(argv.data(), envp.data(), where, report[1]);
+    }
+    if (child < 0)
+        error = errno;
+    ::close(report[1]);
+    ssize_t got;
+    int err = 0;
+    while ((got = ::read(report[0], &err, sizeof err)) < 0 && errno == EINTR) {
+    }
+    ::close(report[0]);
+    if (child > 0 && got > 0) {
+        // It never became the program: collect it now, it has exited already.
+        while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        error = err;
+        return -1;
+    }
+    return child;
+}

@@ -1,9 +1,12 @@
 #pragma once
 // Starts a program that outlives us and is never waited for (two forks, so it is nobody's
-// child here), with arguments, environment and working folder given as raw bytes.
+// child here), with arguments, environment and working folder given as raw bytes. runChild()
+// starts one as our own child instead, for a caller that wants its exit status (ExitWatch).
 
 #include <QByteArray>
 #include <QList>
+
+#include <sys/types.h>
 
 class DetachedSpawn
 {
@@ -13,4 +16,8 @@ public:
     // couldn't be (not found, not executable, no such folder).
     static bool run(const QList<QByteArray> &arguments, const QList<QByteArray> &environment,
                     const QByteArray &folder);
+    // As run(), in a session of its own but as our child. The child's pid, or -1 with `error`
+    // set to the errno of the failed start.
+    static pid_t runChild(const QList<QByteArray> &arguments, const QList<QByteArray> &environment,
+                          const QByteArray &folder, int &error);
 };

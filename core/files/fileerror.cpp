@@ -33,6 +33,9 @@ QString reasonFor(int code)
     case FileError::ReadCorruptFile: return QStringLiteral("The file isn't a readable archive");
     case FileError::WriteUnknown: return QStringLiteral("The item couldn't be written");
     case FileError::WriteFileExists: return QStringLiteral("An item with that name already exists");
+    case FileError::OpenNoApplication: return QStringLiteral("No application is set to open this kind of item");
+    case FileError::OpenNoOpener: return QStringLiteral("xdg-open, which opens items, isn't installed");
+    case FileError::OpenFailed: return QStringLiteral("The application set to open it couldn't be started");
     default: return FileError::errnoText(code);
     }
 }

@@ -13,6 +13,9 @@ public:
     static constexpr int ReadCorruptFile = 259; // an archive could not be extracted
     static constexpr int WriteUnknown = 512;    // a new item was not created, or compressing failed
     static constexpr int WriteFileExists = 516; // a new file over a taken name
+    static constexpr int OpenNoApplication = 517; // no application is set to open the item
+    static constexpr int OpenNoOpener = 518;      // xdg-open, which opens items, isn't installed
+    static constexpr int OpenFailed = 519;        // the application to open it with failed to start
 
     enum class Operation {
         Read, List, Create, Rename, Move, Copy, Trash, Restore, Delete, Compress, Extract, Inspect, Open

@@ -160,9 +160,9 @@ FileSystemService::enumerateRecursively(const FilePath &url, bool showHidden, in
 
 // --- hand-off to other programs ---
 
-void FileSystemService::open(const FilePath &url) const
+void FileSystemService::open(const FilePath &url, QObject *context, std::function<void(const FileError &)> onFailure) const
 {
-    Launcher::open(url);
+    Launcher::open(url, context, std::move(onFailure));
 }
 
 void FileSystemService::revealInFileManager(const QList<FilePath> &urls) const

@@ -3,6 +3,7 @@
 // cheap to make; every operation runs synchronously on the calling thread and throws FileError.
 
 #include "copycontrol.h"
+#include "fileerror.h"
 #include "fileinfo.h"
 #include "fileitem.h"
 #include "filepath.h"
@@ -10,6 +11,7 @@
 #include "transferoutcome.h"
 
 #include <QList>
+#include <QObject>
 #include <QSet>
 #include <QString>
 
@@ -75,8 +77,9 @@ public:
                                              const QSet<QString> &ignoredDirectoryNames,
                                              const ShouldContinue &shouldContinue) const;
 
-    // --- hand-off to other programs (fire and forget) ---
-    void open(const FilePath &url) const;
+    // --- hand-off to other programs (fire and forget, but for a failed open) ---
+    // A failure is reported later, on this thread, while `context` lives (Launcher::open).
+    void open(const FilePath &url, QObject *context, std::function<void(const FileError &)> onFailure) const;
     void revealInFileManager(const QList<FilePath> &urls) const;
     void openInTerminal(const FilePath &directory) const;
 };

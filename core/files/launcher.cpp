@@ -1,6 +1,7 @@
 #include "launcher.h"
 
 #include "detachedspawn.h"
+#include "exitwatch.h"
 #include "filenames.h"
 
 #include <QDBusMessage>
@@ -10,6 +11,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <cerrno>
 #include <cstring>
 #include <unistd.h>
 
@@ -58,27 +60,67 @@ std::optional<Launcher::Command> Launcher::terminalCommand(const FilePath &direc
     return std::nullopt;
 }
 
+namespace {
+
+// Our own spawn rather than QProcess: its conversion of arguments would turn the bytes of a
+// name that isn't UTF-8 into replacement characters, and name a different file.
+struct SpawnBytes
+{
+    explicit SpawnBytes(const Launcher::Command &command) : arguments{FileNames::encode(command.program)}
+    {
+        for (const QString &argument : command.arguments)
+            arguments.append(FileNames::encode(argument));
+        for (char **variable = environ; *variable; ++variable)
+            if (command.workingDirectory.isEmpty() || std::strncmp(*variable, "PWD=", 4) != 0)
+                environment.append(*variable);
+        folder = FileNames::encode(command.workingDirectory);
+        // Shells trust PWD when it names their working folder, and keep the path as the user sees it.
+        if (!folder.isEmpty())
+            environment.append("PWD=" + folder);
+    }
+
+    QList<QByteArray> arguments;
+    QList<QByteArray> environment;
+    QByteArray folder;
+};
+
+} // namespace
+
 bool Launcher::start(const Command &command)
 {
-    // Our own spawn rather than QProcess: its conversion of arguments would turn the bytes of a
-    // name that isn't UTF-8 into replacement characters, and name a different file.
-    QList<QByteArray> arguments{FileNames::encode(command.program)};
-    for (const QString &argument : command.arguments)
-        arguments.append(FileNames::encode(argument));
-    QList<QByteArray> environment;
-    for (char **variable = environ; *variable; ++variable)
-        if (command.workingDirectory.isEmpty() || std::strncmp(*variable, "PWD=", 4) != 0)
-            environment.append(*variable);
-    const QByteArray folder = FileNames::encode(command.workingDirectory);
-    // Shells trust PWD when it names their working folder, and keep the path as the user sees it.
-    if (!folder.isEmpty())
-        environment.append("PWD=" + folder);
-    return DetachedSpawn::run(arguments, environment, folder);
+    const SpawnBytes bytes(command);
+    return DetachedSpawn::run(bytes.arguments, bytes.environment, bytes.folder);
 }
 
-void Launcher::open(const FilePath &url)
+// xdg-open's exit codes: 2 the item doesn't exist, 3 no tool or application to open it with,
+// 4 the action failed (the application couldn't be started); 1, a bad command line, can't
+// happen with one absolute path.
+std::optional<FileError> Launcher::openFailure(int exitCode, const QString &path)
 {
-    start(openCommand(url));
+    switch (exitCode) {
+    case 0: return std::nullopt;
+    case 2: return FileError(FileError::Operation::Open, ENOENT, path);
+    case 3: return FileError(FileError::Operation::Open, FileError::OpenNoApplication, path);
+    default: return FileError(FileError::Operation::Open, FileError::OpenFailed, path);
+    }
+}
+
+void Launcher::open(const FilePath &url, QObject *context, std::function<void(const FileError &)> onFailure)
+{
+    const Command command = openCommand(url);
+    const SpawnBytes bytes(command);
+    int error = 0;
+    const pid_t child = DetachedSpawn::runChild(bytes.arguments, bytes.environment, bytes.folder, error);
+    const QString path = command.arguments.constFirst();
+    if (child < 0) {
+        onFailure(FileError(FileError::Operation::Open, error == ENOENT ? FileError::OpenNoOpener : error, path));
+        return;
+    }
+    ExitWatch *watch = ExitWatch::watch(child);
+    QObject::connect(watch, &ExitWatch::exited, context, [onFailure = std::move(onFailure), path](int code) {
+        if (const std::optional<FileError> failure = openFailure(code, path))
+            onFailure(*failure);
+    });
 }
 
 void Launcher::revealInFileManager(const QList<FilePath> &urls)

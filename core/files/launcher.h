@@ -1,9 +1,11 @@
 #pragma once
-// Hands items to other programs and forgets them: the default application (xdg-open), the
+// Hands items to other programs and forgets them (but for a failed open, which is reported): the default application (xdg-open), the
 // desktop's file manager (FileManager1 over D-Bus, else the folder opened with xdg-open) and a
 // terminal emulator. Programs are started detached with argument lists, never through a shell.
 // The choices are made by static functions over data, so they can be checked without starting
 // anything.
+
+#include "fileerror.h"
 
 #include <QDBusConnection>
 #include <QList>
@@ -12,6 +14,7 @@
 #include <QStringList>
 #include "filepath.h"
 
+#include <functional>
 #include <optional>
 
 class Launcher
@@ -25,7 +28,12 @@ public:
         friend bool operator==(const Command &, const Command &) = default;
     };
 
-    static void open(const FilePath &url);
+    // Opens `url` in its default application and reports, on the calling thread and while
+    // `context` lives, a failure to do so: xdg-open missing, no application for the item, the
+    // item gone, or the application failing to start.
+    static void open(const FilePath &url, QObject *context, std::function<void(const FileError &)> onFailure);
+    // The error an exit code of xdg-open stands for; none for success.
+    static std::optional<FileError> openFailure(int exitCode, const QString &path);
     static void revealInFileManager(const QList<FilePath> &urls);
     // Asks the file manager on `bus`; falls back to opening the first item's folder when the
     // bus is not connected or the call fails (no file manager service there).

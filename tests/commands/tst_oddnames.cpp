@@ -7,7 +7,6 @@
 #include "clipboardmime.h"
 #include "filenames.h"
 #include "desktopentry.h"
-#include "filesystemservice.h"
 #include "openwithmenu.h"
 #include "paneactions.h"
 #include "panemodel.h"
@@ -221,7 +220,7 @@ void TestOddNames::walksEveryCommand()
     m_dir->program("bin/viewer", recorder);
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", bytes("bin") + ":/usr/bin:/bin");
-    FileSystemService().open(url("left/" + name));
+    m_actions->openFile(url("left/" + name));
     const auto viewer = DesktopEntry::parse("[Desktop Entry]\nType=Application\nName=Viewer\nExec=viewer %f\n", "viewer.desktop", {});
     QVERIFY(viewer && OpenWithMenu::open({listed(0, name)}, *viewer));
     qputenv("PATH", path);

@@ -61,9 +61,10 @@ private Q_SLOTS:
 
     void readsBothSlashSpellingsAndWritesUpperCaseIds()
     {
+        // The nil UUID is a UUID like any other.
         const QByteArray stored = "[{\"id\":\"e621e1f8-c36c-495a-93fc-0c247a3e6e5f\",\"name\":\"W\","
                                   "\"path\":\"\\/home\\/u\\/W\"},{\"path\":\"/srv\",\"name\":\"srv\","
-                                  "\"id\":\"1B4E28BA-2FA1-11D2-883F-0016D3CCA427\"}]";
+                                  "\"id\":\"00000000-0000-0000-0000-000000000000\"}]";
         QSettings(storePath(), QSettings::IniFormat).setValue(FavoritesStore::key, stored);
         FavoritesStore store(storePath());
         store.add(FilePath::fromString(QStringLiteral("/srv"))); // already there
@@ -72,6 +73,7 @@ private Q_SLOTS:
         QCOMPARE(store.items().at(0).path, QStringLiteral("/home/u/W"));
         const QByteArray written = QSettings(storePath(), QSettings::IniFormat).value(FavoritesStore::key).toByteArray();
         QVERIFY(written.contains("E621E1F8-C36C-495A-93FC-0C247A3E6E5F"));
+        QVERIFY(written.contains("00000000-0000-0000-0000-000000000000"));
         QCOMPARE(FavoritesStore(storePath()).items(), store.items());
     }
 

@@ -99,10 +99,9 @@ private Q_SLOTS:
         QVERIFY(waitForLoad(tab));
         QVERIFY(QDir(dir.path("shown")).removeRecursively());
         QTRY_VERIFY(tab.hasLoadError() && tab.items().isEmpty());
-        // Made again and reloaded: it is watched again.
+        // Made again by another program: it shows again by itself, and is watched again.
         dir.file("shown/again");
-        tab.reload();
-        QVERIFY(waitForLoad(tab));
+        QTRY_VERIFY(!tab.hasLoadError() && namesOf(tab.items()) == QStringList({"again"}));
         dir.file("shown/later");
         QTRY_COMPARE(namesOf(tab.items()), QStringList({"again", "later"}));
         tab.goBack();
@@ -237,6 +236,46 @@ private Q_SLOTS:
         tab.setFilterQuery(query);
         QCOMPARE(namesOf(tab.visibleItems()), expected);
         QCOMPARE(namesOf(ItemFilter::apply(tab.items(), query)), expected);
+    }
+
+    // A folder two levels below what exists comes back when both levels are made again.
+    void deepMissingFolderComesBack()
+    {
+        TestDir dir;
+        TabModel tab(dir.url("a/b"), false, nullptr, Debounce);
+        QVERIFY(waitForLoad(tab) && tab.hasLoadError());
+        dir.dir("a");
+        dir.file("a/b/c");
+        QTRY_COMPARE(namesOf(tab.items()), QStringList({"c"}));
+    }
+
+    // Views that hear of new entries read the visible ones at once; they must be the new ones.
+    void newEntriesAreVisibleWhenAnnounced()
+    {
+        TestDir dir;
+        dir.file("a");
+        TabModel tab(dir.url(), false, nullptr, Debounce);
+        QVERIFY(waitForLoad(tab));
+        QStringList seen;
+        connect(&tab, &TabModel::itemsChanged, this, [&] { seen = namesOf(tab.visibleItems()); });
+        dir.file("b");
+        QTRY_COMPARE(seen, QStringList({"a", "b"}));
+    }
+
+    void filterDropsHiddenEntriesFromTheSelection()
+    {
+        TestDir dir;
+        for (const char *name : {"apple", "apricot", "banana"})
+            dir.file(name);
+        TabModel tab(dir.url(), false);
+        QVERIFY(waitForLoad(tab));
+        tab.setSelection({dir.url("apple"), dir.url("banana")});
+        QSignalSpy selection(&tab, &TabModel::selectionChanged);
+        tab.setFilterQuery("ap");
+        QCOMPARE(tab.selection(), QSet<FilePath>{dir.url("apple")});
+        QCOMPARE(selection.size(), 1);
+        tab.setFilterQuery(QString());
+        QCOMPARE(tab.selection(), QSet<FilePath>{dir.url("apple")});
     }
 
     // The load's task ends cancelled, not applied, once its tab is gone.

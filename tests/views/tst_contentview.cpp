@@ -5,8 +5,11 @@
 
 #include "appmenus.h"
 #include "appsettings.h"
+#include "columnbrowserview.h"
 #include "contentview.h"
 #include "datetext.h"
+#include "dialoghost.h"
+#include "filelistview.h"
 #include "favoritesstore.h"
 #include "filejob.h"
 #include "filejobqueue.h"
@@ -49,6 +52,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include <memory>
 
@@ -226,6 +230,175 @@ private Q_SLOTS:
         }
     }
 
+    // The window's keys reach it while the list has the keyboard; the list keeps its own.
+    void windowKeysWorkFromTheList_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<QString>("folder"); // where the left tab is afterwards, under home
+        QTest::addColumn<QString>("effect");
+        const Qt::KeyboardModifiers none;
+        // The left tab was at home, Projects and Projects/tallow, and went back to Projects.
+        QTest::newRow("Alt+Left") << int(Qt::Key_Left) << Qt::KeyboardModifiers(Qt::AltModifier) << "" << "";
+        QTest::newRow("Alt+Right") << int(Qt::Key_Right) << Qt::KeyboardModifiers(Qt::AltModifier) << "Projects/tallow" << "";
+        QTest::newRow("Alt+Home") << int(Qt::Key_Home) << Qt::KeyboardModifiers(Qt::AltModifier) << "" << "";
+        QTest::newRow("Ctrl+Shift+. as typed") << int(Qt::Key_Greater) << (Qt::ControlModifier | Qt::ShiftModifier)
+                                               << "Projects" << "hidden";
+        QTest::newRow("Ctrl+Shift+.") << int(Qt::Key_Period) << (Qt::ControlModifier | Qt::ShiftModifier) << "Projects"
+                                      << "hidden";
+        QTest::newRow("Ctrl+Tab") << int(Qt::Key_Tab) << Qt::KeyboardModifiers(Qt::ControlModifier) << "Projects"
+                                  << "next tab";
+        QTest::newRow("Ctrl+L") << int(Qt::Key_L) << Qt::KeyboardModifiers(Qt::ControlModifier) << "Projects"
+                                << "location";
+        QTest::newRow("Ctrl+Q") << int(Qt::Key_Q) << Qt::KeyboardModifiers(Qt::ControlModifier) << "Projects" << "quit";
+        QTest::newRow("Ctrl+A stays the list's") << int(Qt::Key_A) << Qt::KeyboardModifiers(Qt::ControlModifier)
+                                                 << "Projects" << "all selected";
+        QTest::newRow("mouse back button") << int(Qt::BackButton) << none << "" << "mouse";
+        QTest::newRow("mouse forward button") << int(Qt::ForwardButton) << none << "Projects/tallow" << "mouse";
+        // The same from a column of the column view.
+        QTest::newRow("columns: Alt+Left") << int(Qt::Key_Left) << Qt::KeyboardModifiers(Qt::AltModifier) << ""
+                                           << "columns";
+        QTest::newRow("columns: Ctrl+Q") << int(Qt::Key_Q) << Qt::KeyboardModifiers(Qt::ControlModifier) << "Projects"
+                                         << "columns quit";
+        QTest::newRow("columns: Ctrl+L") << int(Qt::Key_L) << Qt::KeyboardModifiers(Qt::ControlModifier) << "Projects"
+                                         << "columns location";
+    }
+    void windowKeysWorkFromTheList()
+    {
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(QString, folder);
+        QFETCH(QString, effect);
+        auto app = openWindow();
+        QVERIFY(app);
+        TabModel *left = tab(app.get(), 0);
+        left->navigate(homeUrl(QStringLiteral("Projects")));
+        left->navigate(homeUrl(QStringLiteral("Projects/tallow")));
+        left->goBack();
+        QTRY_VERIFY(!left->isLoading());
+        pane(app.get(), 0)->pane()->addTab(left->currentUrl(), false);
+        pane(app.get(), 0)->pane()->setActiveTabID(left->id());
+        if (effect.startsWith(QLatin1String("columns"))) {
+            left->setViewMode(ViewMode::column);
+            QTRY_VERIFY(pane(app.get(), 0)->columnBrowser() && pane(app.get(), 0)->columnBrowser()->columnCount() > 0);
+            QTRY_VERIFY(pane(app.get(), 0)->columnBrowser()->columnList(0)->isVisible());
+            effect = effect.mid(QStringLiteral("columns ").size());
+        }
+        pane(app.get(), 0)->focusContent();
+        QWidget *list = QApplication::focusWidget();
+        QVERIFY(qobject_cast<FileTableView *>(list));
+        if (effect == QLatin1String("mouse"))
+            QTest::mouseClick(static_cast<FileTableView *>(list)->viewport(), Qt::MouseButton(key));
+        else
+            QTest::keyClick(list, Qt::Key(key), modifiers);
+        QCOMPARE(left->currentUrl(), homeUrl(folder));
+        if (effect == QLatin1String("hidden"))
+            QVERIFY(settings(app.get())->showHidden());
+        if (effect == QLatin1String("next tab"))
+            QCOMPARE(pane(app.get(), 0)->pane()->activeTab(), pane(app.get(), 0)->pane()->tabs().at(1));
+        if (effect == QLatin1String("quit"))
+            QTRY_VERIFY(!app->window()->isVisible());
+        if (effect == QLatin1String("all selected"))
+            QCOMPARE(left->selection().size(), 1);
+        if (effect != QLatin1String("location"))
+            return;
+        // The field opens for this one edit: typing a path and Return goes there, and the
+        // breadcrumb and the list take over again.
+        QLineEdit *field = pane(app.get(), 0)->pathBar()->field();
+        QTRY_VERIFY(field->hasFocus());
+        QCOMPARE(field->selectedText(), home() + QStringLiteral("/Projects"));
+        QTest::keyClicks(field, QStringLiteral("~/Documents"));
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(left->currentUrl(), homeUrl(QStringLiteral("Documents")));
+        QCOMPARE(left->pathBarMode(), PathBarMode::breadcrumb);
+        QTRY_VERIFY(qobject_cast<FileTableView *>(QApplication::focusWidget()));
+    }
+
+    // F2, a new name and Return keep the renamed file selected, so F5 copies it; Ctrl+Z and
+    // Ctrl+Y from the list undo and redo the rename.
+    void renamedFileStaysSelectedAndRedoes()
+    {
+        m_dir.file(QStringLiteral(".home/draft.txt"), "draft");
+        auto app = openWindow();
+        QVERIFY(app);
+        TabModel *left = tab(app.get(), 0);
+        left->setSelection({homeUrl(QStringLiteral("draft.txt"))});
+        QWidget *list = pane(app.get(), 0)->list()->table();
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_F2);
+        DialogHost *host = pane(app.get(), 0)->dialogs();
+        QTRY_VERIFY(host->renameDialog() && host->renameDialog()->isVisible());
+        host->renameDialog()->setName(QStringLiteral("final.txt"));
+        QTest::keyClick(host->renameDialog()->field(), Qt::Key_Return);
+        QTRY_VERIFY(m_dir.exists(QStringLiteral(".home/final.txt")));
+        QTRY_COMPARE(left->selectedItems().size(), 1);
+        QApplication::setActiveWindow(app->window()); // the dialog had it
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_F5);
+        QTRY_VERIFY(m_dir.exists(QStringLiteral(".home/Documents/final.txt")));
+        QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+        QTRY_VERIFY(m_dir.exists(QStringLiteral(".home/draft.txt")));
+        QTest::keyClick(list, Qt::Key_Y, Qt::ControlModifier);
+        QTRY_VERIFY(m_dir.exists(QStringLiteral(".home/final.txt")));
+        QVERIFY(!m_dir.exists(QStringLiteral(".home/draft.txt")));
+        QFile::remove(home() + QStringLiteral("/final.txt"));
+        QFile::remove(home() + QStringLiteral("/Documents/final.txt"));
+    }
+
+    // Nine tabs don't fit a 1,200-pixel window: the active one is scrolled into view, "+" stays
+    // reachable, and the wheel scrolls the strip.
+    void overflowingTabsKeepTheActiveOneInView()
+    {
+        auto app = openWindow();
+        QVERIFY(app);
+        TabStripView *strip = pane(app.get(), 0)->tabStrip();
+        PaneModel *model = pane(app.get(), 0)->pane();
+        for (int i = 0; i < 8; ++i)
+            model->addTab(homeUrl(QStringLiteral("Projects/tallow")), false);
+        const auto shown = [strip](QWidget *widget) {
+            const QRect where(widget->mapTo(strip, QPoint(0, 0)), widget->size());
+            return strip->rect().contains(where) && widget->isVisible();
+        };
+        QTRY_COMPARE(strip->chips().size(), 9);
+        QTRY_VERIFY(shown(strip->chips().last()));
+        QVERIFY(shown(strip->addButton()));
+        QVERIFY(!shown(strip->chips().first()));
+        QWheelEvent up(QPointF(10, 10), strip->mapToGlobal(QPointF(10, 10)), {}, QPoint(0, 120 * 20), Qt::NoButton, {},
+                       Qt::NoScrollPhase, false);
+        QApplication::sendEvent(strip->viewport(), &up);
+        QVERIFY(shown(strip->chips().first()));
+        model->setActiveTabID(model->tabs().at(7)->id());
+        QTRY_VERIFY(shown(strip->chips().at(7)));
+        // A new font reaches the chips.
+        settings(app.get())->setFontSize(settings(app.get())->fontSize() + 3);
+        QTRY_COMPARE(strip->chips().first()->font(), settings(app.get())->uiFont());
+    }
+
+    // The sidebar marks the place the active tab shows, and nothing once it shows another folder.
+    void sidebarMarksTheCurrentPlace()
+    {
+        auto app = openWindow();
+        QVERIFY(app);
+        QListWidget *places = app->window()->sidebar()->places();
+        QCOMPARE(places->selectedItems().size(), 1);
+        QCOMPARE(places->selectedItems().first()->text(), QStringLiteral("Home"));
+        tab(app.get(), 0)->navigate(homeUrl(QStringLiteral("Projects")));
+        QVERIFY(places->selectedItems().isEmpty());
+        workspace(app.get())->setActivePaneID(workspace(app.get())->panes().at(1)->id());
+        QCOMPARE(places->selectedItems().size(), 1);
+    }
+
+    void settingsWindowOpensOverTheWindow()
+    {
+        auto app = openWindow();
+        QVERIFY(app);
+        app->showSettings();
+        SettingsView *settingsWindow = app->settingsWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(settingsWindow));
+        QVERIFY(app->window()->frameGeometry().contains(settingsWindow->frameGeometry().center()));
+        QVERIFY(settingsWindow->preview()->text().endsWith(home() + QStringLiteral("/Documents")));
+    }
+
     void statusBarCountsAndSums()
     {
         auto app = openWindow();
@@ -328,6 +501,14 @@ private Q_SLOTS:
         QCOMPARE(menus->hiddenFilesAction()->text(), QStringLiteral("隠しファイルを表示"));
         QCOMPARE(menus->floatOnTopAction()->text(), QStringLiteral("最前面に表示"));
         QCOMPARE(pane(app.get(), 1)->statusBar()->leadingText(), QStringLiteral("3 項目"));
+        // Dates and kinds are written in the language too.
+        const QAbstractItemModel *rows = pane(app.get(), 1)->findChild<FileTableView *>()->model();
+        QTRY_VERIFY(rows->index(0, 2).data().toString().contains(QStringLiteral("年")));
+        workspace(app.get())->setActivePaneID(workspace(app.get())->panes().at(1)->id());
+        tab(app.get(), 1)->setSelection({homeUrl(QStringLiteral("Documents/report.txt"))});
+        QTRY_VERIFY(app->window()->titleLine()->titleText().contains(QStringLiteral("年")));
+        QVERIFY(!app->window()->titleLine()->titleText().contains(QStringLiteral("document")));
+        QApplication::setActiveWindow(app->window()); // the closed dialog had it
         QTest::keyClick(app->window(), Qt::Key_H, Qt::ControlModifier);
         QVERIFY(settings(app.get())->showHidden());
         QCOMPARE(menus->hiddenFilesAction()->text(), QStringLiteral("隠しファイルを隠す"));

@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPointer>
@@ -155,6 +156,7 @@ private Q_SLOTS:
         row("Backspace goes up", "work/photos", "", Qt::Key_Backspace, "work", "");
         row("Alt+Up goes up", "work/photos", "", Qt::AltModifier | Qt::Key_Up, "work", "");
         row("Up alone only moves the selection", "work", "c.txt", Qt::Key_Up, "work", "b.txt");
+        row("Down in a fresh list selects the first row", "work", "", Qt::Key_Down, "work", "photos");
         row("F7 asks for a new folder", "work", "", Qt::Key_F7, "work", "", "new folder");
     }
     void keys()
@@ -272,10 +274,26 @@ private Q_SLOTS:
         QTest::keyClicks(pane.view.filterField(), QStringLiteral("c.t"));
         QCOMPARE(pane.rows()->rowCount(), 1);
 
-        QTest::keyClick(pane.view.filterField(), Qt::Key_Return); // keeps the filter, table takes the keys
+        // Return keeps the filter, and the table takes the keys on the first entry shown; Return
+        // again from the filter opens that entry.
+        QTest::keyClick(pane.view.filterField(), Qt::Key_Return);
         QCOMPARE(pane.tab()->filterQuery(), QStringLiteral("c.t"));
         QVERIFY(pane.view.filterBar()->isVisible());
         QTRY_VERIFY(pane.table()->hasFocus());
+        QCOMPARE(pane.selectedNames(), names("c.txt"));
+        pane.view.filterField()->setFocus();
+        QTest::keyClick(pane.view.filterField(), Qt::Key_Return);
+        QCOMPARE(pane.opened, QList<FilePath>{m_dir->url(QStringLiteral("work/c.txt"))});
+
+        // Down goes to the list too; a selected entry the filter hides is no longer selected.
+        pane.tab()->setSelection({m_dir->url(QStringLiteral("work/a.txt")), m_dir->url(QStringLiteral("work/c.txt"))});
+        pane.view.filterField()->setFocus();
+        QTest::keyClicks(pane.view.filterField(), QStringLiteral("x"));
+        QCOMPARE(pane.tab()->filterQuery(), QStringLiteral("c.tx"));
+        QCOMPARE(pane.selectedNames(), names("c.txt"));
+        QTest::keyClick(pane.view.filterField(), Qt::Key_Down);
+        QTRY_VERIFY(pane.table()->hasFocus());
+        QCOMPARE(pane.selectedNames(), names("c.txt"));
 
         pane.key(Qt::Key_F, Qt::ControlModifier);
         QTest::keyClick(pane.view.filterField(), Qt::Key_Escape);
@@ -402,9 +420,16 @@ private Q_SLOTS:
         const auto mods = Qt::KeyboardModifiers(modifiers);
         QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, mods);
         QApplication::sendEvent(pane.table()->viewport(), &enter);
+        // While it hovers, the pointer and the hint say what the drop will do.
+        QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, mods);
+        QApplication::sendEvent(pane.table()->viewport(), &move);
+        QCOMPARE(move.dropAction(), sourceKept ? Qt::CopyAction : Qt::MoveAction);
+        QVERIFY(pane.view.dropHint()->isVisible());
+        QCOMPARE(pane.view.dropHint()->text(), sourceKept ? QStringLiteral("Copy to “photos”") : QStringLiteral("Move to “photos”"));
         QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, mods);
         QApplication::sendEvent(pane.table()->viewport(), &drop);
         QVERIFY(drop.isAccepted());
+        QVERIFY(!pane.view.dropHint()->isVisible());
         QTRY_VERIFY(m_dir->exists(QStringLiteral("work/photos/dropped.txt")));
         QTRY_VERIFY(pane.idle());
         QCOMPARE(m_dir->exists(QStringLiteral("elsewhere/dropped.txt")), sourceKept);

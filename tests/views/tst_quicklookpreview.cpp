@@ -15,6 +15,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <optional>
+
 #include <sys/stat.h>
 
 namespace {
@@ -63,6 +65,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         m_dir.isolateHome();
+        m_dir.openToOthers();
         m_settings = new AppSettings(m_dir.path(QStringLiteral("settings.ini")), this);
         m_dir.file(QStringLiteral("small.png"), encoded(filled({40, 30}), "PNG"));
         m_dir.file(QStringLiteral("drawing.svg"), "<svg xmlns='http://www.w3.org/2000/svg' width='200' height='100'>"
@@ -92,12 +95,16 @@ private Q_SLOTS:
         QTest::newRow("folder") << "folder" << int(Kind::icon);
         QTest::newRow("named pipe, never read") << "pipe" << int(Kind::icon);
         QTest::newRow("missing") << "gone.txt" << int(Kind::icon);
+        QTest::newRow("unreadable") << "locked.txt" << int(Kind::icon);
     }
     void kinds()
     {
         QFETCH(QString, name);
         QFETCH(int, kindValue);
         const Kind kind = Kind(kindValue);
+        std::optional<AsUnprivileged> unprivileged; // root would read the locked file
+        if (name == QLatin1String("locked.txt"))
+            unprivileged.emplace();
         const auto view = preview(name);
         QVERIFY(view);
         QCOMPARE(view->kind(), kind);
@@ -107,15 +114,6 @@ private Q_SLOTS:
             QVERIFY(view->text().startsWith(QStringLiteral("first line\nsecond line, café")));
         if (name == QLatin1String("small.png"))
             QCOMPARE(view->image().size(), QSize(40, 30)); // small pictures are not blown up
-    }
-
-    void unreadableFileShowsItsIcon()
-    {
-        if (::geteuid() == 0)
-            QSKIP("root reads every file");
-        const auto view = preview(QStringLiteral("locked.txt"));
-        QVERIFY(view);
-        QCOMPARE(view->kind(), Kind::icon);
     }
 
     // Only the first 256 KiB are read; a character cut in two at that point is no reason to

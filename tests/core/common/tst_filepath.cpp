@@ -14,165 +14,150 @@ class TestFilePath : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void normalisedForm_data();
-    void normalisedForm();
-    void components_data();
-    void components();
-    void childRelations_data();
-    void childRelations();
-    void cleanPath_data();
-    void cleanPath();
-    void bytesSurviveTextAndUrl_data();
-    void bytesSurviveTextAndUrl();
-    void foreignUrlsAreNoPath_data();
-    void foreignUrlsAreNoPath();
-    void resolvesLinksAsFarAsThePathExists();
-    void hashesAndOrdersByBytes();
-};
-
-void TestFilePath::normalisedForm_data()
-{
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("plain") << QByteArray("/a/b") << QByteArray("/a/b");
-    QTest::newRow("root") << QByteArray("/") << QByteArray("/");
-    QTest::newRow("doubled leading slash is still the root") << QByteArray("//a") << QByteArray("/a");
-    QTest::newRow("trailing and inner slashes") << QByteArray("/a//b///") << QByteArray("/a/b");
-    QTest::newRow("dots kept") << QByteArray("/a/./../b") << QByteArray("/a/./../b");
-    QTest::newRow("empty") << QByteArray() << QByteArray();
-}
-
-void TestFilePath::normalisedForm()
-{
-    QFETCH(QByteArray, input);
-    QFETCH(QByteArray, expected);
-    QCOMPARE(FilePath::fromNative(input).nativePath(), expected);
-}
-
-void TestFilePath::components_data()
-{
-    QTest::addColumn<QByteArray>("path");
-    QTest::addColumn<QByteArray>("fileName");
-    QTest::addColumn<QByteArray>("parent");
-    QTest::newRow("file") << QByteArray("/tmp/a.txt") << QByteArray("a.txt") << QByteArray("/tmp");
-    QTest::newRow("top level") << QByteArray("/tmp") << QByteArray("tmp") << QByteArray("/");
-    QTest::newRow("root") << QByteArray("/") << QByteArray("/") << QByteArray("/");
-    QTest::newRow("raw byte") << QByteArray("/x/caf\xe9.txt") << QByteArray("caf\xe9.txt") << QByteArray("/x");
-    QTest::newRow("newline") << QByteArray("/x/a\nb") << QByteArray("a\nb") << QByteArray("/x");
-}
-
-void TestFilePath::components()
-{
-    QFETCH(QByteArray, path);
-    QFETCH(QByteArray, fileName);
-    QFETCH(QByteArray, parent);
-    const FilePath p = FilePath::fromNative(path);
-    QCOMPARE(p.fileNameBytes().toByteArray(), fileName);
-    QCOMPARE(p.parentDir().nativePath(), parent);
-    if (!p.isRoot()) {
-        QCOMPARE(p.parentDir().pathAppended(p.fileName()), p);
-        QCOMPARE(p.parentDir().pathAppended(p.fileNameBytes()), p);
+    void normalisedForm_data()
+    {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("plain") << QByteArray("/a/b") << QByteArray("/a/b");
+        QTest::newRow("root") << QByteArray("/") << QByteArray("/");
+        QTest::newRow("doubled leading slash is still the root") << QByteArray("//a") << QByteArray("/a");
+        QTest::newRow("trailing and inner slashes") << QByteArray("/a//b///") << QByteArray("/a/b");
+        QTest::newRow("dots kept") << QByteArray("/a/./../b") << QByteArray("/a/./../b");
+        QTest::newRow("empty") << QByteArray() << QByteArray();
     }
-}
 
-void TestFilePath::childRelations_data()
-{
-    QTest::addColumn<QByteArray>("path");
-    QTest::addColumn<QByteArray>("folder");
-    QTest::addColumn<QByteArray>("relative"); // empty: not a child
-    QTest::newRow("direct child") << QByteArray("/a/b") << QByteArray("/a") << QByteArray("b");
-    QTest::newRow("deep child") << QByteArray("/a/b/c") << QByteArray("/a") << QByteArray("b/c");
-    QTest::newRow("below root") << QByteArray("/a/b") << QByteArray("/") << QByteArray("a/b");
-    QTest::newRow("itself") << QByteArray("/a") << QByteArray("/a") << QByteArray();
-    QTest::newRow("same prefix, other name") << QByteArray("/ab/c") << QByteArray("/a") << QByteArray();
-    QTest::newRow("parent of folder") << QByteArray("/a") << QByteArray("/a/b") << QByteArray();
-}
+    void normalisedForm()
+    {
+        QFETCH(QByteArray, input);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(FilePath::fromNative(input).nativePath(), expected);
+    }
 
-void TestFilePath::childRelations()
-{
-    QFETCH(QByteArray, path);
-    QFETCH(QByteArray, folder);
-    QFETCH(QByteArray, relative);
-    const FilePath p = FilePath::fromNative(path);
-    const FilePath f = FilePath::fromNative(folder);
-    QCOMPARE(p.isChildOf(f), !relative.isEmpty());
-    QCOMPARE(p.relativeChildPath(f), relative);
-}
+    void components_data()
+    {
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QByteArray>("fileName");
+        QTest::addColumn<QByteArray>("parent");
+        QTest::newRow("file") << QByteArray("/tmp/a.txt") << QByteArray("a.txt") << QByteArray("/tmp");
+        QTest::newRow("top level") << QByteArray("/tmp") << QByteArray("tmp") << QByteArray("/");
+        QTest::newRow("root") << QByteArray("/") << QByteArray("/") << QByteArray("/");
+        QTest::newRow("raw byte") << QByteArray("/x/caf\xe9.txt") << QByteArray("caf\xe9.txt") << QByteArray("/x");
+        QTest::newRow("newline") << QByteArray("/x/a\nb") << QByteArray("a\nb") << QByteArray("/x");
+    }
 
-void TestFilePath::cleanPath_data()
-{
-    QTest::addColumn<QByteArray>("path");
-    QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("dot") << QByteArray("/a/./b") << QByteArray("/a/b");
-    QTest::newRow("dot dot") << QByteArray("/a/b/../c") << QByteArray("/a/c");
-    QTest::newRow("never above root") << QByteArray("/../../a") << QByteArray("/a");
-    QTest::newRow("dots inside a name stay") << QByteArray("/..hidden/a..") << QByteArray("/..hidden/a..");
-    QTest::newRow("everything removed") << QByteArray("/a/..") << QByteArray("/");
-}
+    void components()
+    {
+        QFETCH(QByteArray, path);
+        QFETCH(QByteArray, fileName);
+        QFETCH(QByteArray, parent);
+        const FilePath p = FilePath::fromNative(path);
+        QCOMPARE(p.fileNameBytes().toByteArray(), fileName);
+        QCOMPARE(p.parentDir().nativePath(), parent);
+        if (!p.isRoot()) {
+            QCOMPARE(p.parentDir().pathAppended(p.fileName()), p);
+            QCOMPARE(p.parentDir().pathAppended(p.fileNameBytes()), p);
+        }
+    }
 
-void TestFilePath::cleanPath()
-{
-    QFETCH(QByteArray, path);
-    QFETCH(QByteArray, expected);
-    QCOMPARE(FilePath::fromNative(path).cleanPath().nativePath(), expected);
-}
+    void childRelations_data()
+    {
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QByteArray>("folder");
+        QTest::addColumn<QByteArray>("relative"); // empty: not a child
+        QTest::newRow("direct child") << QByteArray("/a/b") << QByteArray("/a") << QByteArray("b");
+        QTest::newRow("deep child") << QByteArray("/a/b/c") << QByteArray("/a") << QByteArray("b/c");
+        QTest::newRow("below root") << QByteArray("/a/b") << QByteArray("/") << QByteArray("a/b");
+        QTest::newRow("itself") << QByteArray("/a") << QByteArray("/a") << QByteArray();
+        QTest::newRow("same prefix, other name") << QByteArray("/ab/c") << QByteArray("/a") << QByteArray();
+        QTest::newRow("parent of folder") << QByteArray("/a") << QByteArray("/a/b") << QByteArray();
+    }
 
-void TestFilePath::bytesSurviveTextAndUrl_data()
-{
-    QTest::addColumn<QByteArray>("path");
-    QTest::newRow("ascii with space and percent") << QByteArray("/tmp/a b%20c");
-    QTest::newRow("utf-8") << QByteArray("/tmp/caf\xc3\xa9/\xe6\x97\xa5\xe6\x9c\xac");
-    QTest::newRow("latin-1 byte") << QByteArray("/tmp/caf\xe9.txt");
-    QTest::newRow("lone continuation and 0xff") << QByteArray("/tmp/\x80\xff");
-    QTest::newRow("newline and hash") << QByteArray("/tmp/a\nb#c?d");
-    QTest::newRow("leading dash") << QByteArray("/tmp/-rf");
-    QTest::newRow("255-byte name") << QByteArray("/tmp/") + QByteArray(255, 'n');
-}
+    void childRelations()
+    {
+        QFETCH(QByteArray, path);
+        QFETCH(QByteArray, folder);
+        QFETCH(QByteArray, relative);
+        const FilePath p = FilePath::fromNative(path);
+        const FilePath f = FilePath::fromNative(folder);
+        QCOMPARE(p.isChildOf(f), !relative.isEmpty());
+        QCOMPARE(p.relativeChildPath(f), relative);
+    }
 
-void TestFilePath::bytesSurviveTextAndUrl()
-{
-    QFETCH(QByteArray, path);
-    const FilePath p = FilePath::fromNative(path);
-    QCOMPARE(FilePath::fromString(p.path()).nativePath(), path);
-    QCOMPARE(FilePath::fromUrl(p.toUrl()).nativePath(), path);
-    QCOMPARE(FilePath::fromUrlText(p.toUrl().toString(QUrl::FullyEncoded)).nativePath(), path);
-    QCOMPARE(p.displayName().contains(QChar::ReplacementCharacter), FileNames::hasRawBytes(p.fileName()));
-}
+    void cleanPath_data()
+    {
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("dot") << QByteArray("/a/./b") << QByteArray("/a/b");
+        QTest::newRow("dot dot") << QByteArray("/a/b/../c") << QByteArray("/a/c");
+        QTest::newRow("never above root") << QByteArray("/../../a") << QByteArray("/a");
+        QTest::newRow("dots inside a name stay") << QByteArray("/..hidden/a..") << QByteArray("/..hidden/a..");
+        QTest::newRow("everything removed") << QByteArray("/a/..") << QByteArray("/");
+    }
 
-void TestFilePath::foreignUrlsAreNoPath_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::newRow("other host") << QStringLiteral("file://server/a");
-    QTest::newRow("web") << QStringLiteral("https://example.org/a");
-    QTest::newRow("plain path") << QStringLiteral("/tmp/a");
-    QTest::newRow("relative") << QStringLiteral("file:a");
-}
+    void cleanPath()
+    {
+        QFETCH(QByteArray, path);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(FilePath::fromNative(path).cleanPath().nativePath(), expected);
+    }
 
-void TestFilePath::foreignUrlsAreNoPath()
-{
-    QFETCH(QString, text);
-    QVERIFY(FilePath::fromUrlText(text).isEmpty());
-}
+    void bytesSurviveTextAndUrl_data()
+    {
+        QTest::addColumn<QByteArray>("path");
+        QTest::newRow("ascii with space and percent") << QByteArray("/tmp/a b%20c");
+        QTest::newRow("utf-8") << QByteArray("/tmp/caf\xc3\xa9/\xe6\x97\xa5\xe6\x9c\xac");
+        QTest::newRow("latin-1 byte") << QByteArray("/tmp/caf\xe9.txt");
+        QTest::newRow("lone continuation and 0xff") << QByteArray("/tmp/\x80\xff");
+        QTest::newRow("newline and hash") << QByteArray("/tmp/a\nb#c?d");
+        QTest::newRow("leading dash") << QByteArray("/tmp/-rf");
+        QTest::newRow("255-byte name") << QByteArray("/tmp/") + QByteArray(255, 'n');
+    }
 
-void TestFilePath::resolvesLinksAsFarAsThePathExists()
-{
-    TestDir dir;
-    dir.dir(QStringLiteral("real"));
-    dir.link(dir.path(QStringLiteral("real")), QStringLiteral("link"));
-    const FilePath real = FilePath::fromString(dir.path(QStringLiteral("real"))).resolvingSymlinks();
-    const FilePath viaLink = FilePath::fromString(dir.path(QStringLiteral("link/missing/x")));
-    QCOMPARE(viaLink.resolvingSymlinks(), real.pathAppended(QByteArrayView("missing/x")));
-}
+    void bytesSurviveTextAndUrl()
+    {
+        QFETCH(QByteArray, path);
+        const FilePath p = FilePath::fromNative(path);
+        QCOMPARE(FilePath::fromString(p.path()).nativePath(), path);
+        QCOMPARE(FilePath::fromUrl(p.toUrl()).nativePath(), path);
+        QCOMPARE(FilePath::fromUrlText(p.toUrl().toString(QUrl::FullyEncoded)).nativePath(), path);
+        QCOMPARE(p.displayName().contains(QChar::ReplacementCharacter), FileNames::hasRawBytes(p.fileName()));
+    }
 
-void TestFilePath::hashesAndOrdersByBytes()
-{
-    const FilePath a = FilePath::fromNative("/x/caf\xe9");
-    const FilePath b = FilePath::fromNative("/x/caf\xc3\xa9");
-    QVERIFY(a != b); // alike on screen, different names on disk
-    QCOMPARE(a.displayName(), QStringLiteral("caf\uFFFD"));
-    QCOMPARE(QSet<FilePath>({a, b, FilePath::fromNative("/x/caf\xe9/")}).size(), 2);
-    QVERIFY(FilePath::fromNative("/x/a") < FilePath::fromNative("/x/b"));
-}
+    void foreignUrlsAreNoPath_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("other host") << QStringLiteral("file://server/a");
+        QTest::newRow("web") << QStringLiteral("https://example.org/a");
+        QTest::newRow("plain path") << QStringLiteral("/tmp/a");
+        QTest::newRow("relative") << QStringLiteral("file:a");
+    }
+
+    void foreignUrlsAreNoPath()
+    {
+        QFETCH(QString, text);
+        QVERIFY(FilePath::fromUrlText(text).isEmpty());
+    }
+
+    void resolvesLinksAsFarAsThePathExists()
+    {
+        TestDir dir;
+        dir.dir(QStringLiteral("real"));
+        dir.link(dir.path(QStringLiteral("real")), QStringLiteral("link"));
+        const FilePath real = FilePath::fromString(dir.path(QStringLiteral("real"))).resolvingSymlinks();
+        const FilePath viaLink = FilePath::fromString(dir.path(QStringLiteral("link/missing/x")));
+        QCOMPARE(viaLink.resolvingSymlinks(), real.pathAppended(QByteArrayView("missing/x")));
+    }
+
+    void hashesAndOrdersByBytes()
+    {
+        const FilePath a = FilePath::fromNative("/x/caf\xe9");
+        const FilePath b = FilePath::fromNative("/x/caf\xc3\xa9");
+        QVERIFY(a != b); // alike on screen, different names on disk
+        QCOMPARE(a.displayName(), QStringLiteral("caf\uFFFD"));
+        QCOMPARE(QSet<FilePath>({a, b, FilePath::fromNative("/x/caf\xe9/")}).size(), 2);
+        QVERIFY(FilePath::fromNative("/x/a") < FilePath::fromNative("/x/b"));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestFilePath)
 #include "tst_filepath.moc"

@@ -4,6 +4,8 @@
 #include "filesystemservice.h"
 #include "launcher.h"
 
+#include <cerrno>
+
 #include <QDBusConnection>
 #include <QTest>
 #include <QUrl>
@@ -31,6 +33,8 @@ private Q_SLOTS:
     void terminalChoice_data();
     void terminalChoice();
     void startedProgramsGetThePathAsIs();
+    void openFailures_data();
+    void openFailures();
     void reveal_data();
     void reveal();
 
@@ -71,7 +75,10 @@ void TestLauncher::terminalChoice()
 
 void TestLauncher::startedProgramsGetThePathAsIs()
 {
-    FileSystemService().open(FilePath::fromString(m_file));
+    QObject context;
+    bool failed = false;
+    const auto onFailure = [&failed](const FileError &) { failed = true; };
+    FileSystemService().open(FilePath::fromString(m_file), &context, onFailure);
     QTRY_COMPARE(m_programs.recorded("xdg-open").value(1), m_file);
     FileSystemService().openInTerminal(FilePath::fromString(m_folder));
     QTRY_COMPARE(m_programs.recorded("fake-terminal"), QStringList{m_folder});
@@ -79,12 +86,47 @@ void TestLauncher::startedProgramsGetThePathAsIs()
     const QByteArray raw = QFile::encodeName(m_dir.path()) + "/raw\xff";
     QCOMPARE(::mkdir(raw.constData(), 0755), 0);
     const FilePath rawUrl = FilePath::fromString(m_dir.path() + "/raw" + QChar(0xDCFF));
-    FileSystemService().open(rawUrl);
+    FileSystemService().open(rawUrl, &context, onFailure);
     QTRY_COMPARE(m_dir.read("records/xdg-open").split('\n').value(1), raw);
     m_programs.forget("fake-terminal");
     FileSystemService().openInTerminal(rawUrl);
     QTRY_COMPARE(m_dir.read("records/fake-terminal").split('\n').value(0), raw);
     ::rmdir(raw.constData());
+    QVERIFY(!failed);
+}
+
+void TestLauncher::openFailures_data()
+{
+    QTest::addColumn<QByteArray>("xdgOpen"); // the script's body; empty: none on PATH
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("no application for the item") << QByteArray("exit 3") << FileError::OpenNoApplication
+                                                 << "No application is set to open this kind of item";
+    QTest::newRow("the item is gone") << QByteArray("exit 2") << ENOENT << "No such file or directory";
+    QTest::newRow("the application failed") << QByteArray("exit 4") << FileError::OpenFailed
+                                            << "The application set to open it couldn't be started";
+    QTest::newRow("xdg-open missing") << QByteArray() << FileError::OpenNoOpener
+                                      << "xdg-open, which opens items, isn't installed";
+}
+
+void TestLauncher::openFailures()
+{
+    QFETCH(QByteArray, xdgOpen);
+    QFETCH(int, code);
+    QFETCH(QString, reason);
+    TestDir bin;
+    if (!xdgOpen.isEmpty())
+        bin.program("xdg-open", "#!/bin/sh\n" + xdgOpen + "\n");
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path())); // the script needs nothing from PATH
+    QObject context;
+    std::optional<FileError> failure;
+    FileSystemService().open(FilePath::fromString(m_file), &context, [&failure](const FileError &error) { failure = error; });
+    qputenv("PATH", path);
+    QTRY_VERIFY(failure);
+    QCOMPARE(failure->operation(), FileError::Operation::Open);
+    QCOMPARE(failure->code(), code);
+    QCOMPARE(failure->message(), QStringLiteral("“file name.txt” couldn't be opened: ") + reason);
 }
 
 void TestLauncher::reveal_data()
