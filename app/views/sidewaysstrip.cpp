@@ -22,6 +22,7 @@ SidewaysStrip::SidewaysStrip(const QMargins &margins, QWidget *parent)
     m_layout->setContentsMargins(margins);
     m_layout->setSpacing(0);
     setWidget(m_row);
+    m_fade->setOpacity(1.0); // the mask alone does the fading
     m_fade->setEnabled(false);
     m_row->setGraphicsEffect(m_fade);
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &SidewaysStrip::updateFades);
