@@ -73,6 +73,9 @@ void FileListView::buildLayout()
     m_dropHint = new QLabel(m_table->viewport());
     m_dropHint->setObjectName(QStringLiteral("dropHint"));
     m_dropHint->setAutoFillBackground(true);
+    // Not the roles of the rows it floats over, which it would take from the viewport.
+    m_dropHint->setBackgroundRole(QPalette::Window);
+    m_dropHint->setForegroundRole(QPalette::WindowText);
     m_dropHint->setContentsMargins(10, 4, 10, 4);
     m_dropHint->hide();
     m_progress = new TransferProgressRow;
@@ -165,8 +168,8 @@ void FileListView::applyTheme()
     m_filterBar->setPalette(raised);
     m_progress->setPalette(raised);
     QPalette hint = theme.palette();
-    hint.setColor(QPalette::Window, theme.accent.darker(250));
-    hint.setColor(QPalette::WindowText, theme.foreground);
+    hint.setColor(QPalette::Window, theme.accent);
+    hint.setColor(QPalette::WindowText, theme.background);
     m_dropHint->setPalette(hint);
     m_model->setColors(theme.foreground, theme.secondaryForeground);
 }

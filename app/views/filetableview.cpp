@@ -21,14 +21,18 @@
 
 namespace {
 
-// Cut rows faded; in a folder column, a chevron after each folder's name.
+// Cut rows faded; the folder a drag hovers over drawn as selected; in a folder column, a chevron
+// after each folder's name.
 class RowDelegate : public QStyledItemDelegate
 {
 public:
     explicit RowDelegate(FileTableView *view) : QStyledItemDelegate(view), m_view(view) {}
 
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    void paint(QPainter *painter, const QStyleOptionViewItem &given, const QModelIndex &index) const override
     {
+        QStyleOptionViewItem option = given;
+        if (index.row() == m_view->dropTargetRow())
+            option.state |= QStyle::State_Selected;
         const bool cut = index.data(FileTableModel::CutRole).toBool();
         painter->save();
         if (cut)
@@ -186,27 +190,25 @@ void FileTableView::dragEnterEvent(QDragEnterEvent *event)
 
 void FileTableView::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (!event->mimeData()->hasUrls()) {
+    const QPoint pos = event->position().toPoint();
+    if (!event->mimeData()->hasUrls() || refusedAt(pos)) {
+        showDropTarget(-1);
         event->ignore();
         return;
     }
-    if (refusedAt(event->position().toPoint())) {
-        event->ignore();
-        return;
-    }
-    const int row = folderRowAt(event->position().toPoint());
-    if (row >= 0)
-        setCurrentIndex(model()->index(row, 0)); // shows which folder takes the drop
+    // The folder that takes the drop is drawn as selected; the selection itself stays as it is.
+    showDropTarget(folderRowAt(pos));
     // The pointer shows whether the drop will copy or move.
     const Qt::DropAction action = dropAction(event->modifiers());
     event->setDropAction(action);
     event->accept();
-    Q_EMIT dropHovered(row, action);
+    Q_EMIT dropHovered(m_dropRow, action);
 }
 
 void FileTableView::dragLeaveEvent(QDragLeaveEvent *event)
 {
     QTreeView::dragLeaveEvent(event);
+    showDropTarget(-1);
     Q_EMIT dropHoverEnded();
 }
 
@@ -220,6 +222,7 @@ void FileTableView::dropEvent(QDropEvent *event)
     const int row = folderRowAt(event->position().toPoint());
     event->setDropAction(dropAction(event->modifiers()));
     event->accept();
+    showDropTarget(-1);
     Q_EMIT dropHoverEnded();
     Q_EMIT urlsDropped(urls, row, event->modifiers());
 }
@@ -227,6 +230,14 @@ void FileTableView::dropEvent(QDropEvent *event)
 Qt::DropAction FileTableView::dropAction(Qt::KeyboardModifiers modifiers)
 {
     return PaneActions::dropOperation(modifiers) == PaneActions::TransferOperation::copy ? Qt::CopyAction : Qt::MoveAction;
+}
+
+void FileTableView::showDropTarget(int row)
+{
+    if (row == m_dropRow)
+        return;
+    m_dropRow = row;
+    viewport()->update();
 }
 
 int FileTableView::folderRowAt(const QPoint &pos) const

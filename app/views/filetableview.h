@@ -34,6 +34,8 @@ public:
     // refused instead of going to the background.
     void setFolderColumnStyle(bool folderColumn) { m_folderColumn = folderColumn; }
     bool isFolderColumn() const { return m_folderColumn; }
+    // The folder row a drag hovers over, or -1.
+    int dropTargetRow() const { return m_dropRow; }
 
     // Drags `carried` out (the workspace learns what is dragged); the picture is the dragged
     // row's kind.
@@ -73,10 +75,12 @@ private:
     static Qt::DropAction dropAction(Qt::KeyboardModifiers modifiers);
     bool selectFirstRow(QKeyEvent *event);
     bool refusedAt(const QPoint &pos) const;
+    void showDropTarget(int row);
 
     KeyHandler m_keys;
     bool m_folderColumn = false;
     QPoint m_pressPos;
     int m_pressRow = -1;
+    int m_dropRow = -1;
     bool m_clickDeferred = false; // a plain press on a selected row selects on release, not before a drag
 };

@@ -2,10 +2,12 @@
 // A single row of small widgets that scrolls sideways without scroll bars and shows the pane's
 // own background: the base of the breadcrumb and of the tab strip. The mouse wheel (either
 // direction) scrolls it sideways. The row is never narrower than its widgets want: they keep
-// their widths and the strip scrolls instead.
+// their widths and the strip scrolls instead; an edge beyond which more of the row lies fades
+// out, so a widget cut there reads as more to scroll to.
 
 #include <QScrollArea>
 
+class QGraphicsOpacityEffect;
 class QHBoxLayout;
 
 class SidewaysStrip : public QScrollArea
@@ -25,6 +27,9 @@ protected:
     QHBoxLayout *rowLayout() const { return m_layout; }
 
 private:
+    void updateFades();
+
     QWidget *m_row;
     QHBoxLayout *m_layout;
+    QGraphicsOpacityEffect *m_fade;
 };

@@ -16,10 +16,19 @@ QFont VolumeRowDelegate::captionFont(const QFont &font)
     return caption;
 }
 
+// A name or caption in another script is drawn in a fallback font, which may be taller than the
+// row's own.
+int VolumeRowDelegate::lineHeight(const QFont &font, const QString &text)
+{
+    const QFontMetrics metrics(font);
+    return std::max(metrics.height(), metrics.boundingRect(text).height());
+}
+
 QSize VolumeRowDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     QSize size = QStyledItemDelegate::sizeHint(option, index);
-    const int lines = QFontMetrics(option.font).height() + QFontMetrics(captionFont(option.font)).height();
+    const int lines = lineHeight(option.font, index.data(Qt::DisplayRole).toString())
+        + lineHeight(captionFont(option.font), index.data(captionRole).toString());
     size.setHeight(std::max(size.height(), lines + 2 * padding));
     return size;
 }
@@ -38,7 +47,7 @@ void VolumeRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
 
     const QRect text = area.adjusted(iconSize.width() + gap, 0, 0, 0);
     const QFont caption = captionFont(opt.font);
-    const int nameHeight = QFontMetrics(opt.font).height();
+    const int nameHeight = lineHeight(opt.font, opt.text);
     const bool selected = opt.state & QStyle::State_Selected;
     const QPalette::ColorGroup group = opt.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
     painter->save();

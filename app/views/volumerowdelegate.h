@@ -18,4 +18,5 @@ public:
 
 private:
     static QFont captionFont(const QFont &font);
+    static int lineHeight(const QFont &font, const QString &text);
 };

@@ -414,6 +414,7 @@ private Q_SLOTS:
         m_dir->file(QStringLiteral("elsewhere/dropped.txt"), "payload");
         Pane pane(*m_dir);
         pane.show(m_dir->url(QStringLiteral("work")));
+        pane.select(names("a.txt"));
         const QPoint at = pane.table()->visualRect(pane.rows()->index(pane.row(QStringLiteral("photos")), 0)).center();
         QMimeData mime;
         mime.setUrls({m_dir->url(QStringLiteral("elsewhere/dropped.txt")).toUrl()});
@@ -426,6 +427,8 @@ private Q_SLOTS:
         QCOMPARE(move.dropAction(), sourceKept ? Qt::CopyAction : Qt::MoveAction);
         QVERIFY(pane.view.dropHint()->isVisible());
         QCOMPARE(pane.view.dropHint()->text(), sourceKept ? QStringLiteral("Copy to “photos”") : QStringLiteral("Move to “photos”"));
+        QCOMPARE(pane.table()->dropTargetRow(), pane.row(QStringLiteral("photos")));
+        QCOMPARE(pane.selectedNames(), names("a.txt")); // the folder is marked, not selected
         QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, mods);
         QApplication::sendEvent(pane.table()->viewport(), &drop);
         QVERIFY(drop.isAccepted());
