@@ -8,6 +8,7 @@
 #include "filetableview.h"
 #include "iconcache.h"
 #include "paneactions.h"
+#include "panecommands.h"
 #include "panemodel.h"
 #include "previewcolumnview.h"
 #include "tabmodel.h"
@@ -25,24 +26,29 @@
 
 namespace {
 
-// A browser over the left pane's tab, shown in a window of its own.
+// A browser over the left pane's tab, shown in a window of its own, with the window's commands
+// acting on its selection.
 struct Browser
 {
     Browser(const TestDir &dir, const QUrl &folder)
         : settings(dir.path(QStringLiteral("settings.ini"))), workspace(false),
-          actions(&workspace, workspace.leftPane(), &settings)
+          actions(&workspace, workspace.leftPane(), &settings), commands(&workspace, &settings)
     {
         settings.setLanguage(AppLanguage::english);
         tab()->navigate(folder);
         tab()->setViewMode(ViewMode::column);
-        view = std::make_unique<ColumnBrowserView>(ViewEnvironment{&workspace, &settings, nullptr, &icons},
+        view = std::make_unique<ColumnBrowserView>(ViewEnvironment{&workspace, &settings, nullptr, &icons, nullptr, &commands},
                                                    workspace.leftPane(), tab(), &actions);
+        commands.setTargetSource([this] { return view->commandTarget(); });
+        QObject::connect(view.get(), &ColumnBrowserView::commandTargetChanged, &commands, &PaneCommands::refresh);
+        view->addActions(commands.actions());
         view->setFileOpener([this](const QUrl &url) { opened.append(url); });
         view->resize(900, 400);
         view->show();
         QApplication::setActiveWindow(view.get());
         waitLoaded();
     }
+    ~Browser() { commands.setTargetSource({}); }
 
     TabModel *tab() const { return workspace.leftPane()->activeTab(); }
     ColumnBrowserModel *model() const { return view->model(); }
@@ -108,6 +114,7 @@ struct Browser
     AppSettings settings;
     WorkspaceModel workspace;
     PaneActions actions;
+    PaneCommands commands;
     IconCache icons;
     std::unique_ptr<ColumnBrowserView> view;
     QList<QUrl> opened;

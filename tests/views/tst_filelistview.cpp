@@ -12,6 +12,7 @@
 #include "itemlists.h"
 #include "listoverlay.h"
 #include "paneactions.h"
+#include "panecommands.h"
 #include "transferprogressrow.h"
 #include "testdir.h"
 #include "workspacemodel.h"
@@ -32,20 +33,26 @@
 
 namespace {
 
-// One pane of a window around a list, with the left pane's tab shown in it.
+// One pane of a window around a list, with the left pane's tab shown in it and the window's
+// commands acting on its selection.
 struct Pane
 {
     explicit Pane(const TestDir &dir)
         : settings(dir.path(QStringLiteral("settings.ini"))), workspace(false), actions(&workspace, workspace.leftPane(), &settings),
-          view({&workspace, &settings, nullptr, &icons}, workspace.leftPane(), &actions)
+          commands(&workspace, &settings),
+          view({&workspace, &settings, nullptr, &icons, nullptr, &commands}, workspace.leftPane(), &actions)
     {
         settings.setLanguage(AppLanguage::english);
+        commands.setTargetSource([this] { return view.commandTarget(); });
+        QObject::connect(&view, &FileListView::commandTargetChanged, &commands, &PaneCommands::refresh);
+        view.addActions(commands.actions());
         view.setFileOpener([this](const QUrl &url) { opened.append(url); });
         view.setTab(tab());
         view.resize(700, 420);
         view.show();
         QApplication::setActiveWindow(&view);
     }
+    ~Pane() { commands.setTargetSource({}); }
 
     TabModel *tab() const { return workspace.leftPane()->activeTab(); }
     FileTableView *table() const { return view.table(); }
@@ -87,6 +94,7 @@ struct Pane
     AppSettings settings;
     WorkspaceModel workspace;
     PaneActions actions;
+    PaneCommands commands;
     IconCache icons;
     FileListView view;
     QList<QUrl> opened;
