@@ -226,7 +226,11 @@ void FileListView::connectTab()
     connect(m_tab, &TabModel::visibleItemsChanged, this, [this] { refreshRows(); });
     connect(m_tab, &TabModel::sortOrderChanged, this, [this] { refreshSortIndicator(); });
     connect(m_tab, &TabModel::filterQueryChanged, this, [this] { refreshFilterBar(); });
-    connect(m_tab, &TabModel::itemsChanged, this, [this] { refreshOverlay(); });
+    // A selected entry may come or go with a new listing (a renamed file once it is listed).
+    connect(m_tab, &TabModel::itemsChanged, this, [this] {
+        refreshOverlay();
+        Q_EMIT commandTargetChanged();
+    });
     connect(m_tab, &TabModel::selectionChanged, this, [this] {
         refreshSelection();
         Q_EMIT commandTargetChanged();
