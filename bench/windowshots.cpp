@@ -7,6 +7,7 @@
 #include "bulkrenamesheet.h"
 #include "columnbrowserview.h"
 #include "contentview.h"
+#include "contextmenubuilder.h"
 #include "dialoghost.h"
 #include "filelistview.h"
 #include "filetablemodel.h"
@@ -15,6 +16,7 @@
 #include "fuzzyfinderpalette.h"
 #include "infosheet.h"
 #include "paneactions.h"
+#include "panecommands.h"
 #include "panemodel.h"
 #include "paneview.h"
 #include "settingsview.h"
@@ -31,6 +33,8 @@
 #include <QFile>
 #include <QLinearGradient>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -123,6 +127,27 @@ void shootColumns(ContentView *window, PaneModel *pane, const QString &home, con
     tab->setViewMode(ViewMode::list);
 }
 
+// Each menu of the menu bar and the item context menu, with a file of the right pane chosen.
+void shootMenus(ContentView *window, PaneCommands *commands, const QString &out, const QString &tag)
+{
+    window->workspaceView()->paneView(1)->focusContent();
+    int number = 0;
+    for (QAction *top : window->menuBar()->actions()) {
+        QMenu *menu = top->menu();
+        menu->popup(window->mapToGlobal(QPoint(0, 0)));
+        shoot(menu, out + QStringLiteral("/menu-%1-").arg(++number) + tag + QStringLiteral(".png"));
+        menu->hide();
+    }
+    CommandTarget target = window->workspaceView()->paneView(1)->commandTarget();
+    QMenu context;
+    ContextMenuBuilder::fill(&context, commands->contextMenu(target), commands, window);
+    commands->setMenuTarget(target);
+    context.popup(window->mapToGlobal(QPoint(40, 40)));
+    shoot(&context, out + QStringLiteral("/menu-context-") + tag + QStringLiteral(".png"));
+    context.hide();
+    commands->setMenuTarget(std::nullopt);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -175,6 +200,11 @@ int main(int argc, char *argv[])
         shoot(window, out + QStringLiteral("/window-") + tag + QStringLiteral(".png"));
         QDragLeaveEvent leave;
         QApplication::sendEvent(target->viewport(), &leave);
+        right->activeTab()->setSelection({});
+
+        env.workspace->setActivePaneID(right->id());
+        right->activeTab()->setSelection({FilePath::fromString(home + QStringLiteral("/Documents/report.pdf"))});
+        shootMenus(window, env.commands, out, tag);
         right->activeTab()->setSelection({});
 
         tallowmere.showSettings();

@@ -1,6 +1,8 @@
 #pragma once
 // One entry of an item context menu, as data: the command layer decides which entries a menu
-// has, in which order, and what each does; the views only turn the list into a QMenu.
+// has and in which order; the views turn the list into a QMenu. An entry of a command is shown
+// as that command's action (PaneCommands); the entries of the Open With submenu, which differ
+// from item to item, carry what they do themselves.
 
 #include <QList>
 #include <QString>
@@ -25,17 +27,19 @@ struct ContextMenuEntry
         preview,
         rename,
         moveToTrash,
+        deletePermanently,
         compress,
         extract,
         revealInFileManager,
         openWith,            // a submenu
         openWithApplication,
         openWithOther,
+        selectAll,
     };
 
     Command command = Command::divider;
     QString text;                 // empty for a divider
-    std::function<void()> action; // empty for a divider and a submenu
+    std::function<void()> action; // only in the Open With submenu
     QString iconName;             // a freedesktop icon name, or empty
     QList<ContextMenuEntry> submenu;
 

@@ -328,15 +328,6 @@ void PaneActions::moveToOtherPane(const QList<FileItem> &items)
         requestTransfer(items, other->activeTab()->history().current(), TransferOperation::move);
 }
 
-void PaneActions::transferSelectionToOtherPane(TransferOperation operation)
-{
-    const QList<FileItem> selected = m_pane->activeTab()->selectedItems();
-    if (operation == TransferOperation::copy)
-        copyToOtherPane(selected);
-    else
-        moveToOtherPane(selected);
-}
-
 // --- drops ---
 
 QList<FilePath> PaneActions::resolveDropSources(const QList<FilePath> &urls)
@@ -611,6 +602,14 @@ void PaneActions::openWith(const QList<FileItem> &items, const DesktopEntry &app
         setErrorMessage(Localization::fill(texts().launchFailedFormat, {application.name}));
 }
 
+ContextMenuEntry PaneActions::openWithMenu(const QList<FileItem> &items)
+{
+    const Localization &loc = texts();
+    return OpenWithMenu::entry(
+        items, ApplicationRegistry::fromEnvironment({loc.languageCode}), loc,
+        [this](const QString &message) { setErrorMessage(message); }, [this, items] { m_onChooseApplication(items); });
+}
+
 // --- dialogs ---
 
 void PaneActions::requestInfo(const FileItem &item)
@@ -668,72 +667,4 @@ void PaneActions::registerBulkRenameUndo(const QList<RenamePair> &pairs)
         return [list] { FileSystemService().applyBulkRename(list); };
     };
     recordReversible(applying(pairs), applying(inverse));
-}
-
-// --- the context menu ---
-
-QList<ContextMenuEntry> PaneActions::contextMenu(const QSet<FilePath> &urls, TabModel *tab, const Localization &loc)
-{
-    QList<FileItem> items;
-    for (const FileItem &item : tab->items()) {
-        if (urls.contains(item.url))
-            items.append(item);
-    }
-    return contextMenu(items, tab->history().current(), tab, loc);
-}
-
-QList<ContextMenuEntry> PaneActions::contextMenu(const QList<FileItem> &items, const FilePath &directory, TabModel *tab,
-                                                 const Localization &loc)
-{
-    using C = ContextMenuEntry::Command;
-    const QPointer<TabModel> target(tab);
-    const bool canPaste = m_workspace->effectivePasteSource().has_value();
-    QList<ContextMenuEntry> menu;
-    const auto add = [&menu](C command, const QString &text, std::function<void()> action) {
-        menu.append(ContextMenuEntry{command, text, std::move(action)});
-    };
-    const auto pasteEntry = [&] { add(C::paste, loc.paste, [this, directory] { paste(directory); }); };
-    if (items.isEmpty()) {
-        add(C::newFolder, loc.newFolderTitle, [this] { m_onNewFolder(); });
-        add(C::newFile, loc.newFileTitle, [this] { m_onNewFile(); });
-        if (canPaste) {
-            menu.append(ContextMenuEntry::divider());
-            pasteEntry();
-        }
-        return menu;
-    }
-    const QList<FilePath> urls = urlsOf(items);
-    menu.append(OpenWithMenu::entry(
-        items, ApplicationRegistry::fromEnvironment({loc.languageCode}), loc,
-        [this](const QString &message) { setErrorMessage(message); }, [this, items] { m_onChooseApplication(items); }));
-    menu.append(ContextMenuEntry::divider());
-    add(C::copyPath, loc.copyPath, [this, items] { copyPaths(items); });
-    menu.append(ContextMenuEntry::divider());
-    add(C::copy, loc.copy, [this, urls] { m_workspace->writeClipboard(urls, ClipboardOperation::copy); });
-    add(C::cut, loc.cut, [this, urls] { m_workspace->writeClipboard(urls, ClipboardOperation::move); });
-    if (canPaste)
-        pasteEntry();
-    menu.append(ContextMenuEntry::divider());
-    if (otherPane()) {
-        add(C::copyToOtherPane, loc.copyToOtherPane, [this, items] { copyToOtherPane(items); });
-        add(C::moveToOtherPane, loc.moveToOtherPane, [this, items] { moveToOtherPane(items); });
-        menu.append(ContextMenuEntry::divider());
-    }
-    add(C::duplicate, loc.duplicate, [this, items, target] { if (target) duplicate(items, target); });
-    add(C::bulkRename, loc.bulkRename, [this, items] { requestBulkRename(items); });
-    if (items.size() == 1) {
-        const FileItem item = items.first();
-        add(C::getInfo, loc.getInfo, [this, item] { requestInfo(item); });
-        add(C::preview, loc.preview, [this, item] { requestPreview(item); });
-        add(C::rename, loc.rename, [this, item] { requestRename(item); });
-    }
-    add(C::moveToTrash, loc.moveToTrash, [this, items, target] { if (target) requestTrash(items, target); });
-    menu.append(ContextMenuEntry::divider());
-    add(C::compress, loc.compress, [this, items, target] { if (target) compress(items, target); });
-    if (items.size() == 1 && FileNames::splitExtension(items.first().name).second.toLower() == QLatin1String("zip")) {
-        const FileItem item = items.first();
-        add(C::extract, loc.extract, [this, item, target] { if (target) extract(item, target); });
-    }
-    add(C::revealInFileManager, loc.revealInFileManager, [this, items] { revealInFileManager(items); });
-    return menu;
 }

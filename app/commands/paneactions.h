@@ -117,9 +117,11 @@ public:
     // window asks before closing while it is.
     bool isBusy() const;
 
-    // The context menu's new-folder and new-file entries call these; the pane view sets them.
+    // How a new folder or file is asked for: the pane view sets them to open its name prompts.
     void setOnNewFolder(std::function<void()> action) { m_onNewFolder = std::move(action); }
     void setOnNewFile(std::function<void()> action) { m_onNewFile = std::move(action); }
+    void requestNewFolder() { m_onNewFolder(); }
+    void requestNewFile() { m_onNewFile(); }
     // What "Other Application…" of the Open With submenu does with the items; the pane view
     // sets it to ask which application.
     void setOnChooseApplication(std::function<void(const QList<FileItem> &)> action)
@@ -128,6 +130,8 @@ public:
     }
     // Starts `application` with the items; a failure to start it is shown as an error.
     void openWith(const QList<FileItem> &items, const DesktopEntry &application);
+    // The Open With submenu for the items, in the interface's language.
+    ContextMenuEntry openWithMenu(const QList<FileItem> &items);
 
     // --- transfers ---
     void paste(const FilePath &directory);
@@ -144,8 +148,6 @@ public:
     PaneModel *otherPane() const;
     void copyToOtherPane(const QList<FileItem> &items);
     void moveToOtherPane(const QList<FileItem> &items);
-    // F5 / F6: the selection of this pane's active tab, in listing order, to the other pane.
-    void transferSelectionToOtherPane(TransferOperation operation);
 
     // --- drops ---
     // `modifiers` are those of the drop event: Ctrl copies, Shift forces a move, none moves.
@@ -189,12 +191,6 @@ public:
     void closeBulkRename(TabModel *tab);
     void applyBulkRename(const QList<RenamePair> &pairs);
     void clearError();
-
-    // --- the context menu ---
-    QList<ContextMenuEntry> contextMenu(const QList<FileItem> &items, const FilePath &directory, TabModel *tab,
-                                        const Localization &loc);
-    // The tab's entries whose URL is in `urls`, in listing order, in the tab's folder.
-    QList<ContextMenuEntry> contextMenu(const QSet<FilePath> &urls, TabModel *tab, const Localization &loc);
 
     // The progress row's text: the items, and the bytes of the item while one is being copied.
     static QString progressText(const TransferProgress &progress, const Localization &loc);

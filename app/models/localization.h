@@ -124,6 +124,7 @@
     X(menuView, "View", "表示") \
     X(settingsMenuItem, "Settings…", "設定…") \
     X(quit, "Quit", "終了") \
+    X(selectAll, "Select All", "すべてを選択") \
     X(deletePermanently, "Delete Permanently…", "完全に削除…") \
     X(deletePermanentlyTitle, "Delete Permanently?", "完全に削除しますか？") \
     X(deletePermanentlyMessageFormat, "%d items will be deleted immediately. This can't be undone.", \

@@ -2,6 +2,7 @@
 
 #include "appsettings.h"
 #include "localization.h"
+#include "panecommands.h"
 #include "panemodel.h"
 #include "tabmodel.h"
 #include "undocoordinator.h"
@@ -20,6 +21,7 @@ AppMenus::AppMenus(const ViewEnvironment &env, QMainWindow *window) : QObject(wi
     m_edit = bar->addMenu(QString());
     m_view = bar->addMenu(QString());
 
+    addFileCommands();
     m_settings = m_file->addAction(QString(), this, &AppMenus::settingsRequested);
     m_settings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     m_settings->setMenuRole(QAction::PreferencesRole);
@@ -32,9 +34,7 @@ AppMenus::AppMenus(const ViewEnvironment &env, QMainWindow *window) : QObject(wi
     m_undo->setShortcut(QKeySequence::Undo);
     m_redo = m_edit->addAction(QString(), undo, &UndoCoordinator::redo);
     m_redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    m_edit->addSeparator();
-    m_copyPath = m_edit->addAction(QString(), env.workspace, &WorkspaceModel::copyActiveSelectionPaths);
-    m_copyPath->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    addEditCommands();
     m_hidden = m_edit->addAction(QString(), this, [this] { m_env.settings->setShowHidden(!m_env.settings->showHidden()); });
     // Ctrl+Shift+. as typed on most layouts arrives as Ctrl+Shift+>.
     m_hidden->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_H), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Period),
@@ -51,9 +51,10 @@ AppMenus::AppMenus(const ViewEnvironment &env, QMainWindow *window) : QObject(wi
     addGoMenu(bar);
     // The shortcuts work whether or not the menu bar is shown, whatever widget has the keyboard,
     // unless that widget uses the key itself (a text field's Ctrl+Z, the list's Ctrl+C).
-    for (QAction *action : {m_settings, m_quit, m_undo, m_redo, m_copyPath, m_hidden, m_float, m_rightPane, m_back,
-                            m_forward, m_up, m_home, m_editLocation, m_nextTab, m_previousTab})
+    for (QAction *action : {m_settings, m_quit, m_undo, m_redo, m_hidden, m_float, m_rightPane, m_back, m_forward, m_up,
+                            m_home, m_editLocation, m_nextTab, m_previousTab})
         action->setShortcutContext(Qt::WindowShortcut);
+    nameActions();
 
     connect(undo, &UndoCoordinator::canUndoChanged, this, &AppMenus::updateUndo);
     connect(undo, &UndoCoordinator::canRedoChanged, this, &AppMenus::updateUndo);
@@ -65,6 +66,45 @@ AppMenus::AppMenus(const ViewEnvironment &env, QMainWindow *window) : QObject(wi
     m_float->setChecked(settings->floatOnTop());
     updateUndo();
     retranslate();
+}
+
+// The pane's commands, acting on the active pane.
+void AppMenus::addFileCommands()
+{
+    using C = PaneCommands::Command;
+    const auto add = [this](QMenu *menu, std::initializer_list<C> group) {
+        for (C command : group)
+            menu->addAction(m_env.commands->action(command));
+        menu->addSeparator();
+    };
+    add(m_file, {C::newFolder, C::newFile});
+    add(m_file, {C::getInfo, C::preview, C::rename, C::bulkRename, C::duplicate});
+    add(m_file, {C::compress, C::extract, C::revealInFileManager});
+    add(m_file, {C::moveToTrash, C::deletePermanently});
+}
+
+void AppMenus::addEditCommands()
+{
+    using C = PaneCommands::Command;
+    m_edit->addSeparator();
+    for (C command : {C::cut, C::copy, C::paste, C::selectAll})
+        m_edit->addAction(m_env.commands->action(command));
+    m_edit->addSeparator();
+    for (C command : {C::copyToOtherPane, C::moveToOtherPane})
+        m_edit->addAction(m_env.commands->action(command));
+    m_edit->addSeparator();
+    m_edit->addAction(m_env.commands->action(C::copyPath));
+}
+
+// Names to find the entries by, as the pane's commands have.
+void AppMenus::nameActions()
+{
+    const std::pair<QAction *, const char *> names[] = {
+        {m_settings, "settings"}, {m_quit, "quit"}, {m_undo, "undo"}, {m_redo, "redo"}, {m_hidden, "hiddenFiles"},
+        {m_float, "floatOnTop"}, {m_rightPane, "rightPane"}, {m_back, "back"}, {m_forward, "forward"}, {m_up, "up"},
+        {m_home, "home"}, {m_editLocation, "editLocation"}, {m_nextTab, "nextTab"}, {m_previousTab, "previousTab"}};
+    for (const auto &[action, name] : names)
+        action->setObjectName(QLatin1String(name));
 }
 
 void AppMenus::addGoMenu(QMenuBar *bar)
@@ -127,7 +167,6 @@ void AppMenus::retranslate()
     m_quit->setText(loc.quit);
     m_undo->setText(loc.undo);
     m_redo->setText(loc.redo);
-    m_copyPath->setText(loc.copyPath);
     m_hidden->setText(m_env.settings->showHidden() ? loc.showHiddenHide : loc.showHiddenShow);
     m_float->setText(loc.floatOnTop);
     m_rightPane->setText(m_env.settings->rightPaneHidden() ? loc.showRightPane : loc.hideRightPane);

@@ -1,9 +1,10 @@
 #pragma once
-// The menu bar of the main window: File (Settings, Quit), Edit (Undo, Redo, Copy Path, hidden
-// files), View (Float on Top, right pane) and Go (back, forward, up and home in the active pane's
-// tab, and the location field). Undo and Redo are enabled only when there is
-// something to undo or redo; the labels that name a state follow it, and every label follows
-// the language setting.
+// The menu bar of the main window: File (the pane's commands on items, Settings, Quit), Edit
+// (Undo, Redo; Cut, Copy, Paste, Select All; the other-pane transfers; Copy Path, hidden files),
+// View (Float on Top, right pane) and Go (back, forward, up and home in the active pane's tab,
+// and the location field). The pane's commands are the window's PaneCommands, enabled while
+// they can act on the active pane's selection; Undo and Redo while there is something to undo or
+// redo. The labels that name a state follow it, and every label follows the language setting.
 
 #include "viewenvironment.h"
 
@@ -23,7 +24,6 @@ public:
 
     QAction *undoAction() const { return m_undo; }
     QAction *redoAction() const { return m_redo; }
-    QAction *copyPathAction() const { return m_copyPath; }
     QAction *hiddenFilesAction() const { return m_hidden; }
     QAction *floatOnTopAction() const { return m_float; }
     QAction *rightPaneAction() const { return m_rightPane; }
@@ -46,6 +46,9 @@ private:
     void retranslate();
     void updateUndo();
     void addGoMenu(QMenuBar *bar);
+    void addFileCommands();
+    void addEditCommands();
+    void nameActions();
 
     ViewEnvironment m_env;
     QMenu *m_file;
@@ -56,7 +59,6 @@ private:
     QAction *m_quit;
     QAction *m_undo;
     QAction *m_redo;
-    QAction *m_copyPath;
     QAction *m_hidden;
     QAction *m_float;
     QAction *m_rightPane;

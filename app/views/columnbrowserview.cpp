@@ -71,6 +71,8 @@ ColumnBrowserView::ColumnBrowserView(const ViewEnvironment &env, PaneModel *pane
     m_model->setOnOpenFile([this](const FilePath &url) { m_openFile(url); });
     connect(m_model, &ColumnBrowserModel::columnsChanged, this, &ColumnBrowserView::syncColumns);
     connect(m_model, &ColumnBrowserModel::activeColumnIndexChanged, this, &ColumnBrowserView::syncActiveColumn);
+    connect(m_model, &ColumnBrowserModel::columnsChanged, this, &ColumnBrowserView::commandTargetChanged);
+    connect(m_model, &ColumnBrowserModel::activeColumnIndexChanged, this, &ColumnBrowserView::commandTargetChanged);
     connect(tab, &TabModel::reloadCountChanged, m_model, &ColumnBrowserModel::reloadColumns);
     connect(env.workspace, &WorkspaceModel::activePaneIDChanged, this, &ColumnBrowserView::refreshFocus);
     connect(env.workspace, &WorkspaceModel::clipboardChanged, this, [this] {
@@ -410,22 +412,19 @@ void ColumnBrowserView::showContextMenu(int index, const QPoint &pos)
         items = column.selection.contains(item.url) ? m_model->selectedItems(index) : QList<FileItem>{item};
         directory = item.url.parentDir();
     }
-    lane.list->showMenu(m_actions->contextMenu(items, directory, m_tab, loc()), pos);
+    CommandTarget target = commandTarget();
+    target.items = items;
+    target.directory = directory;
+    lane.list->showMenu(m_env.commands, target, pos);
 }
 
-// Plain arrows, Return and Space (Shift with Up and Down) and Copy, Cut and Paste are the
-// columns' own; with other modifiers the keys go on to the window (Alt+Left goes back).
+// Plain arrows and Return (Shift with Up and Down) are the columns' own; every other key goes on
+// to the window (the pane's commands, Alt+Left back, ...).
 ColumnBrowserView::KeyCommand ColumnBrowserView::keyCommand(const QKeyEvent *event)
 {
     const int active = m_model->activeColumnIndex();
     if (active < 0 || active >= m_model->columns().size())
         return nullptr;
-    if (event->matches(QKeySequence::Copy))
-        return [this] { copy(); };
-    if (event->matches(QKeySequence::Cut))
-        return [this] { cut(); };
-    if (event->matches(QKeySequence::Paste))
-        return [this] { paste(); };
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     const int key = event->key();
     if ((key == Qt::Key_Up || key == Qt::Key_Down) && (modifiers & ~Qt::ShiftModifier) == Qt::NoModifier)
@@ -449,8 +448,6 @@ ColumnBrowserView::KeyCommand ColumnBrowserView::keyCommand(const QKeyEvent *eve
             if (const QList<FileItem> selected = m_model->selectedItems(active); !selected.isEmpty())
                 m_model->open(selected.first().url, active);
         };
-    case Qt::Key_Space:
-        return [this] { previewSelection(); };
     default:
         return nullptr;
     }
@@ -495,32 +492,19 @@ void ColumnBrowserView::moveRight()
     focusActiveColumn();
 }
 
-void ColumnBrowserView::previewSelection()
+CommandTarget ColumnBrowserView::commandTarget()
 {
-    const QList<FileItem> selected = m_model->selectedItems(m_model->activeColumnIndex());
-    if (selected.size() == 1)
-        m_actions->requestPreview(selected.first());
+    return {m_actions, m_tab, m_model->selectedItems(m_model->activeColumnIndex()), m_model->deepestDirectory(),
+            [this] { selectAllInActiveColumn(); }};
 }
 
-QList<FilePath> ColumnBrowserView::activeColumnSelectedURLs() const
+// From the first entry to the last: a range from there.
+void ColumnBrowserView::selectAllInActiveColumn()
 {
-    QList<FilePath> urls;
-    for (const FileItem &item : m_model->selectedItems(m_model->activeColumnIndex()))
-        urls.append(item.url);
-    return urls;
-}
-
-void ColumnBrowserView::copy()
-{
-    m_env.workspace->writeClipboard(activeColumnSelectedURLs(), ClipboardOperation::copy);
-}
-
-void ColumnBrowserView::cut()
-{
-    m_env.workspace->writeClipboard(activeColumnSelectedURLs(), ClipboardOperation::move);
-}
-
-void ColumnBrowserView::paste()
-{
-    m_actions->paste(m_model->deepestDirectory());
+    const int active = m_model->activeColumnIndex();
+    if (active < 0 || active >= m_model->columns().size() || m_model->columns().at(active).items.isEmpty())
+        return;
+    const QList<FileItem> &items = m_model->columns().at(active).items;
+    m_model->select(items.first().url, active, SelectMode::single);
+    m_model->select(items.last().url, active, SelectMode::range);
 }

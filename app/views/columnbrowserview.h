@@ -8,13 +8,13 @@
 // to the pane's PaneActions.
 //
 // Keys (a column has the keyboard): Up / Down move in the focused column (Shift extends),
-// Left / Right move between columns, Return opens, Space previews, Ctrl+C / X / V copy, cut and
-// paste. Every other key goes on to the window's shortcuts.
+// Left / Right move between columns, Return opens. Every other key goes on to the window's
+// shortcuts, the pane's commands among them, which act on the focused column's selection.
 
 #include "columnbrowsermodel.h"
 #include "directorywatcher.h"
 #include "fileitem.h"
-#include "filepath.h"
+#include "panecommands.h"
 #include "viewenvironment.h"
 
 #include <QList>
@@ -56,12 +56,9 @@ public:
     // Files are handed to their default application through this; tests replace it.
     void setFileOpener(std::function<void(const FilePath &)> opener) { m_openFile = std::move(opener); }
 
-    // The window's Copy, Cut and Paste commands while a column has the keyboard.
-    void copy();
-    void cut();
-    void paste();
-    // The selected entries of the focused column, in column order.
-    QList<FilePath> activeColumnSelectedURLs() const;
+    // What the window's commands act on: the selected entries of the focused column, in column
+    // order; pasted items go to the deepest folder shown.
+    CommandTarget commandTarget();
     void focusActiveColumn();
 
     // For the pane and for tests: the parts the browser is made of.
@@ -70,6 +67,9 @@ public:
     ListOverlay *columnOverlay(int index) const;
     // Null while no single file is selected.
     PreviewColumnView *previewColumn() const;
+
+Q_SIGNALS:
+    void commandTargetChanged();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -115,7 +115,7 @@ private:
     KeyCommand keyCommand(const QKeyEvent *event);
     void moveSelection(int index, int delta, bool extend);
     void moveRight();
-    void previewSelection();
+    void selectAllInActiveColumn();
 
     ViewEnvironment m_env;
     PaneModel *m_pane;

@@ -3,6 +3,7 @@
 #include "appsettings.h"
 #include "localization.h"
 #include "paneactions.h"
+#include "panecommands.h"
 #include "paneview.h"
 #include "pathbarview.h"
 #include "sidebarview.h"
@@ -77,7 +78,28 @@ ContentView::ContentView(const ViewEnvironment &env, QWidget *parent)
     connect(settings, &AppSettings::languageChanged, this, &ContentView::retranslate);
     connect(settings, &AppSettings::floatOnTopChanged, m_level, [this] { m_level->setFloatOnTop(m_env.settings->floatOnTop()); });
     m_level->setFloatOnTop(settings->floatOnTop());
+    followActivePane();
     retranslate();
+}
+
+ContentView::~ContentView()
+{
+    if (m_env.commands)
+        m_env.commands->setTargetSource({});
+}
+
+// The pane's commands act on what the active pane has chosen.
+void ContentView::followActivePane()
+{
+    PaneCommands *commands = m_env.commands;
+    if (!commands)
+        return;
+    for (int i = 0; PaneView *pane = m_workspace->paneView(i); ++i)
+        connect(pane, &PaneView::commandTargetChanged, commands, &PaneCommands::refresh);
+    commands->setTargetSource([this] {
+        PaneView *pane = m_workspace->activePaneView();
+        return pane ? pane->commandTarget() : CommandTarget();
+    });
 }
 
 void ContentView::retranslate()

@@ -26,6 +26,7 @@ public:
     static constexpr int sidebarMaximum = 280;
 
     explicit ContentView(const ViewEnvironment &env, QWidget *parent = nullptr);
+    ~ContentView() override;
 
     WorkspaceView *workspaceView() const { return m_workspace; }
     SidebarView *sidebar() const { return m_sidebar; }
@@ -45,6 +46,7 @@ protected:
 
 private:
     void retranslate();
+    void followActivePane();
     bool confirmCloseDuringTransfer();
     void saveWindowState();
 

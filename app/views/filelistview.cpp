@@ -217,6 +217,7 @@ void FileListView::setTab(TabModel *tab)
         connectTab();
     refreshRows();
     refreshFilterBar();
+    Q_EMIT commandTargetChanged();
 }
 
 void FileListView::connectTab()
@@ -224,8 +225,15 @@ void FileListView::connectTab()
     connect(m_tab, &TabModel::visibleItemsChanged, this, [this] { refreshRows(); });
     connect(m_tab, &TabModel::sortOrderChanged, this, [this] { refreshSortIndicator(); });
     connect(m_tab, &TabModel::filterQueryChanged, this, [this] { refreshFilterBar(); });
-    connect(m_tab, &TabModel::itemsChanged, this, [this] { refreshOverlay(); });
-    connect(m_tab, &TabModel::selectionChanged, this, [this] { refreshSelection(); });
+    // A selected entry may come or go with a new listing (a renamed file once it is listed).
+    connect(m_tab, &TabModel::itemsChanged, this, [this] {
+        refreshOverlay();
+        Q_EMIT commandTargetChanged();
+    });
+    connect(m_tab, &TabModel::selectionChanged, this, [this] {
+        refreshSelection();
+        Q_EMIT commandTargetChanged();
+    });
     connect(m_tab, &TabModel::filterActiveChanged, this, [this] { refreshFilterBar(); });
     connect(m_tab, &TabModel::loadErrorChanged, this, [this] { refreshOverlay(); });
     connect(m_tab, &TabModel::isLoadingChanged, this, [this] {
@@ -442,11 +450,6 @@ void FileListView::openRow(int row)
         openItem(m_model->item(row));
 }
 
-QList<FileItem> FileListView::selectedItems() const
-{
-    return m_tab ? m_tab->selectedItems() : QList<FileItem>();
-}
-
 // The one selected entry that Return, Space and Ctrl+I act on; none for zero or several.
 std::optional<FileItem> FileListView::previewItem() const
 {
@@ -461,26 +464,17 @@ std::optional<FileItem> FileListView::previewItem() const
 }
 
 // The keys the list answers itself, as the command each one runs; none for a key it leaves to
-// the table (arrows, type-ahead) and to the window's shortcuts (Ctrl+Z, Ctrl+Q, Ctrl+L, ...).
-// The table claims exactly these before the window's shortcuts are looked at.
+// the table (arrows, type-ahead) and to the window's shortcuts (the pane's commands, Ctrl+Z,
+// Ctrl+L, ...). The table claims exactly these before the window's shortcuts are looked at.
 FileListView::KeyCommand FileListView::keyCommand(const QKeyEvent *event)
 {
     if (!m_tab)
         return {};
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     const int key = event->key();
-    // Before the standard edit keys: some desktops bind Shift+Delete to Cut, and here it deletes.
-    if (KeyCommand command = functionKeyCommand(key, modifiers))
-        return command;
-    if (event->matches(QKeySequence::Copy))
-        return [this] { copy(); };
-    if (event->matches(QKeySequence::Cut))
-        return [this] { cut(); };
-    if (event->matches(QKeySequence::Paste))
-        return [this] { paste(); };
-    // Ctrl with Alt belongs to the window (float on top, right pane).
+    // Ctrl with Alt or Shift belongs to the window (float on top, right pane, copy path, ...).
     if (modifiers & Qt::ControlModifier)
-        return modifiers & Qt::AltModifier ? KeyCommand() : commandKeyCommand(key, modifiers);
+        return modifiers & (Qt::AltModifier | Qt::ShiftModifier) ? KeyCommand() : commandKeyCommand(key);
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -492,57 +486,14 @@ FileListView::KeyCommand FileListView::keyCommand(const QKeyEvent *event)
         return [this] { goUp(); };
     case Qt::Key_Up:
         return modifiers & Qt::AltModifier ? KeyCommand([this] { goUp(); }) : KeyCommand();
-    case Qt::Key_Space:
-        return [this] { previewSelection(); };
     default:
         return {};
     }
 }
 
-FileListView::KeyCommand FileListView::functionKeyCommand(int key, Qt::KeyboardModifiers modifiers)
+FileListView::KeyCommand FileListView::commandKeyCommand(int key)
 {
     switch (key) {
-    case Qt::Key_Delete:
-        if (!(modifiers & Qt::ShiftModifier))
-            return [this] { trashSelection(); };
-        return [this] {
-            if (const QList<FileItem> selected = selectedItems(); !selected.isEmpty())
-                m_actions->requestPermanentDelete(selected);
-        };
-    case Qt::Key_F2:
-        return [this] {
-            if (const std::optional<FileItem> item = previewItem())
-                m_actions->requestRename(*item);
-        };
-    case Qt::Key_F3:
-        return [this] { previewSelection(); };
-    case Qt::Key_F5:
-    case Qt::Key_F6: {
-        const auto operation = key == Qt::Key_F5 ? PaneActions::TransferOperation::copy : PaneActions::TransferOperation::move;
-        return [this, operation] { m_actions->transferSelectionToOtherPane(operation); };
-    }
-    case Qt::Key_F7:
-        return [this] { newFolder(); };
-    default:
-        return {};
-    }
-}
-
-FileListView::KeyCommand FileListView::commandKeyCommand(int key, Qt::KeyboardModifiers modifiers)
-{
-    switch (key) {
-    case Qt::Key_D:
-        return [this] {
-            if (const QList<FileItem> selected = selectedItems(); !selected.isEmpty())
-                m_actions->duplicate(selected, m_tab);
-        };
-    case Qt::Key_I:
-        return [this] {
-            if (const std::optional<FileItem> item = previewItem())
-                m_actions->requestInfo(*item);
-        };
-    case Qt::Key_A:
-        return [this] { selectAll(); };
     case Qt::Key_T:
         return [this] {
             m_pane->addTab(m_tab->currentUrl(), m_tab->showHidden());
@@ -557,8 +508,6 @@ FileListView::KeyCommand FileListView::commandKeyCommand(int key, Qt::KeyboardMo
         };
     case Qt::Key_P:
         return [this] { openFuzzyFinder(); };
-    case Qt::Key_N:
-        return modifiers & Qt::ShiftModifier ? KeyCommand([this] { newFolder(); }) : KeyCommand();
     default:
         return {};
     }
@@ -577,57 +526,9 @@ void FileListView::selectAll()
     m_syncingSelection = false;
 }
 
-void FileListView::previewSelection()
-{
-    if (const std::optional<FileItem> item = previewItem())
-        m_actions->requestPreview(*item);
-}
-
-// The pane view decides how a new folder is asked for; the menu entry of the command layer
-// leads there, so F7 takes the same road.
-void FileListView::newFolder()
-{
-    for (const ContextMenuEntry &entry : m_actions->contextMenu(QSet<FilePath>(), m_tab, loc())) {
-        if (entry.command == ContextMenuEntry::Command::newFolder && entry.action) {
-            entry.action();
-            return;
-        }
-    }
-}
-
-void FileListView::trashSelection()
-{
-    const QList<FileItem> selected = selectedItems();
-    if (selected.isEmpty())
-        return;
-    m_actions->requestTrash(selected, m_tab); // asks first when the settings say so
-}
-
 void FileListView::goUp()
 {
     m_tab->navigate(m_tab->currentUrl().parentDir());
-}
-
-void FileListView::copy()
-{
-    QList<FilePath> urls;
-    for (const FileItem &item : selectedItems())
-        urls.append(item.url);
-    m_env.workspace->writeClipboard(urls, ClipboardOperation::copy);
-}
-
-void FileListView::cut()
-{
-    QList<FilePath> urls;
-    for (const FileItem &item : selectedItems())
-        urls.append(item.url);
-    m_env.workspace->writeClipboard(urls, ClipboardOperation::move);
-}
-
-void FileListView::paste()
-{
-    if (m_tab)
-        m_actions->paste(m_tab->currentUrl());
 }
 
 // A drag of a selected row carries the whole selection in listing order, of any other row only
@@ -676,11 +577,20 @@ void FileListView::showContextMenu(const QPoint &pos)
         return;
     activatePane();
     const QModelIndex index = m_table->indexAt(pos);
-    QSet<FilePath> urls;
-    if (index.isValid())
-        urls = m_table->selectionModel()->isRowSelected(index.row(), {}) ? m_tab->selection()
-                                                                           : QSet<FilePath>{m_model->item(index.row()).url};
-    m_table->showMenu(m_actions->contextMenu(urls, m_tab, loc()), pos);
+    // On a selected row the menu is for the selection, on another row for that row alone.
+    CommandTarget target = commandTarget();
+    if (!index.isValid())
+        target.items.clear();
+    else if (!m_table->selectionModel()->isRowSelected(index.row(), {}))
+        target.items = {m_model->item(index.row())};
+    m_table->showMenu(m_env.commands, target, pos);
+}
+
+CommandTarget FileListView::commandTarget()
+{
+    if (!m_tab)
+        return {};
+    return {m_actions, m_tab, m_tab->selectedItems(), m_tab->currentUrl(), [this] { selectAll(); }};
 }
 
 void FileListView::openFuzzyFinder()

@@ -4,12 +4,11 @@
 // foot. It holds no file logic: it reads the tab, changes its navigation, selection, sort order
 // and filter, and hands every command that changes files to the pane's PaneActions.
 //
-// Keys (the table has the keyboard): Return opens, Backspace and Alt+Up go up, Space and F3
-// preview, Delete trashes, Shift+Delete deletes for good after a confirmation, F2 renames, F5 and
-// F6 copy and move to the other pane, F7 and Ctrl+Shift+N make a folder, Ctrl+C/X/V/D/I/A/T/W/F/P
-// as in the menus. Every other key goes on to the table and to the window's shortcuts.
+// Keys (the table has the keyboard): Return opens, Backspace and Alt+Up go up, Ctrl+T/W open and
+// close a tab, Ctrl+F filters, Ctrl+P finds. Every other key goes on to the table and to the
+// window's shortcuts, the pane's commands among them (PaneCommands), which act on the selection.
 
-#include "contextmenuentry.h"
+#include "panecommands.h"
 #include "fileitem.h"
 #include "fuzzyfinderpalette.h"
 #include "tabmodel.h"
@@ -51,10 +50,8 @@ public:
     // Files are handed to their default application through this; tests replace it.
     void setFileOpener(std::function<void(const FilePath &)> opener) { m_openFile = std::move(opener); }
 
-    // The window's Copy, Cut and Paste commands while this list has the keyboard.
-    void copy();
-    void cut();
-    void paste();
+    // What the window's commands act on while this list is shown: its tab's selection.
+    CommandTarget commandTarget();
     void openFuzzyFinder();
     void revealFromFuzzy(const FileItem &item);
 
@@ -68,6 +65,9 @@ public:
     QLabel *dropHint() const { return m_dropHint; }
     TransferProgressRow *progressRow() const { return m_progress; }
     FuzzyFinderPalette *fuzzyFinder() const { return m_palette; }
+
+Q_SIGNALS:
+    void commandTargetChanged();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -99,12 +99,8 @@ private:
     void openRow(int row);
     using KeyCommand = std::function<void()>;
     KeyCommand keyCommand(const QKeyEvent *event);
-    KeyCommand commandKeyCommand(int key, Qt::KeyboardModifiers modifiers);
-    KeyCommand functionKeyCommand(int key, Qt::KeyboardModifiers modifiers);
+    KeyCommand commandKeyCommand(int key);
     void selectAll();
-    void previewSelection();
-    void newFolder();
-    void trashSelection();
     void goUp();
     void closeFilter();
     void leaveFilter(bool open);
@@ -115,7 +111,6 @@ private:
     void closeFuzzyFinder();
     void applyPendingReveal();
     std::optional<FileItem> previewItem() const;
-    QList<FileItem> selectedItems() const;
 
     ViewEnvironment m_env;
     PaneModel *m_pane;

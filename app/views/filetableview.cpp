@@ -265,11 +265,15 @@ void FileTableView::startFileDrag(WorkspaceModel *workspace, const FileItem &dra
     drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
 }
 
-void FileTableView::showMenu(const QList<ContextMenuEntry> &entries, const QPoint &pos)
+void FileTableView::showMenu(PaneCommands *commands, const CommandTarget &target, const QPoint &pos)
 {
+    if (!commands)
+        return;
     QMenu menu;
-    ContextMenuBuilder::fill(&menu, entries, this);
+    ContextMenuBuilder::fill(&menu, commands->contextMenu(target), commands, this);
+    commands->setMenuTarget(target);
     menu.exec(viewport()->mapToGlobal(pos));
+    commands->setMenuTarget(std::nullopt);
 }
 
 void FileTableView::showSelection(const QSet<FilePath> &urls)

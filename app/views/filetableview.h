@@ -4,7 +4,7 @@
 // background, a key press) and leaves what that means to FileListView. Arrow keys and type-ahead
 // keep the platform's behaviour. Cut rows are painted faded.
 
-#include "contextmenuentry.h"
+#include "panecommands.h"
 #include "fileitem.h"
 
 #include <QList>
@@ -43,8 +43,9 @@ public:
     // Selects the rows whose URL is in `urls` (the model is a FileTableModel), and puts the
     // current row on the first of them unless it is already selected.
     void showSelection(const QSet<FilePath> &urls);
-    // Shows a context menu built by the command layer at `pos` (viewport coordinates).
-    void showMenu(const QList<ContextMenuEntry> &entries, const QPoint &pos);
+    // The context menu of the window's commands for `target`, at `pos` (viewport coordinates); its
+    // entries act on the target's items while it is open.
+    void showMenu(PaneCommands *commands, const CommandTarget &target, const QPoint &pos);
 
 Q_SIGNALS:
     void rowClicked(int row, Qt::KeyboardModifiers modifiers);

@@ -191,7 +191,15 @@ void PaneView::ensureActions()
     m_list = new FileListView(m_env, m_pane, m_actions, m_contentSlot);
     m_list->setObjectName(QStringLiteral("paneContent"));
     m_contentSlot->addWidget(m_list);
+    connect(m_list, &FileListView::commandTargetChanged, this, &PaneView::commandTargetChanged);
     bindActiveTab();
+}
+
+CommandTarget PaneView::commandTarget() const
+{
+    if (m_browser && m_content == m_browser)
+        return m_browser->commandTarget();
+    return m_list ? m_list->commandTarget() : CommandTarget();
 }
 
 void PaneView::bindActiveTab()
@@ -241,11 +249,13 @@ void PaneView::showContent()
         m_browser = new ColumnBrowserView(m_env, m_pane, m_tab, m_actions, m_contentSlot);
         m_browser->setObjectName(QStringLiteral("columnBrowser"));
         m_contentSlot->addWidget(m_browser);
+        connect(m_browser, &ColumnBrowserView::commandTargetChanged, this, &PaneView::commandTargetChanged);
     }
     m_content = columns ? static_cast<QWidget *>(m_browser) : m_list;
     m_contentSlot->setCurrentWidget(m_content);
     if (hadFocus)
         focusContent();
+    Q_EMIT commandTargetChanged();
 }
 
 void PaneView::updateButtons()

@@ -7,6 +7,7 @@
 
 #include "fileitem.h"
 #include "namedialog.h"
+#include "panecommands.h"
 #include "viewenvironment.h"
 
 #include <QPointer>
@@ -60,6 +61,11 @@ public:
     // "Other Application…": asks which application opens the items.
     void chooseApplication(const QList<FileItem> &items);
     void focusContent();
+    // What the window's commands act on: the selection of the list or of the focused column.
+    CommandTarget commandTarget() const;
+
+Q_SIGNALS:
+    void commandTargetChanged();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -9,6 +9,7 @@
 #include "iconcache.h"
 #include "iconprovider.h"
 #include "localization.h"
+#include "panecommands.h"
 #include "panemodel.h"
 #include "pathclipboardservice.h"
 #include "settingsview.h"
@@ -22,12 +23,14 @@
 
 TallowmereApp::TallowmereApp(QObject *parent)
     : QObject(parent), m_workspace(std::make_unique<WorkspaceModel>(false)), m_settings(std::make_unique<AppSettings>()),
-      m_favorites(std::make_unique<FavoritesStore>()), m_devices(DevicesModel::forSystem())
+      m_favorites(std::make_unique<FavoritesStore>()), m_devices(DevicesModel::forSystem()),
+      m_commands(std::make_unique<PaneCommands>(m_workspace.get(), m_settings.get()))
 {
     // Before any view listens to the language: they redraw sizes and dates in the new locale.
     followLanguage();
     connect(m_settings.get(), &AppSettings::languageChanged, this, &TallowmereApp::followLanguage);
-    m_env = ViewEnvironment{m_workspace.get(), m_settings.get(), m_favorites.get(), &IconCache::shared(), m_devices.get()};
+    m_env = ViewEnvironment{m_workspace.get(), m_settings.get(), m_favorites.get(), &IconCache::shared(), m_devices.get(),
+                           m_commands.get()};
     connect(m_devices.get(), &DevicesModel::volumeGone, m_workspace.get(), &WorkspaceModel::leaveFolder);
     m_window = std::make_unique<ContentView>(m_env);
     m_menus = new AppMenus(m_env, m_window.get());

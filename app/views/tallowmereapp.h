@@ -14,6 +14,7 @@
 class AppMenus;
 class DevicesModel;
 class ContentView;
+class PaneCommands;
 
 
 class TallowmereApp : public QObject
@@ -43,6 +44,7 @@ private:
     std::unique_ptr<AppSettings> m_settings;
     std::unique_ptr<FavoritesStore> m_favorites;
     std::unique_ptr<DevicesModel> m_devices;
+    std::unique_ptr<PaneCommands> m_commands;
     ViewEnvironment m_env;
     std::unique_ptr<ContentView> m_window;
     AppMenus *m_menus = nullptr;

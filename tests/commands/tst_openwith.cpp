@@ -170,11 +170,9 @@ private Q_SLOTS:
         QList<FileItem> chosenForOther;
         actions.setOnChooseApplication([&](const QList<FileItem> &items) { chosenForOther = items; });
 
-        const QList<ContextMenuEntry> menu = actions.contextMenu(tab->items(), tab->history().current(), tab,
-                                                                 Localization::english());
-        const auto openWith = std::find_if(menu.begin(), menu.end(),
-                                           [](const ContextMenuEntry &e) { return e.command == ContextMenuEntry::Command::openWith; });
-        QVERIFY(openWith != menu.end());
+        const ContextMenuEntry menu = actions.openWithMenu(tab->items());
+        const ContextMenuEntry *openWith = &menu;
+        QCOMPARE(openWith->command, ContextMenuEntry::Command::openWith);
         QStringList texts;
         for (const ContextMenuEntry &entry : openWith->submenu)
             texts << entry.text;

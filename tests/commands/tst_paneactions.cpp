@@ -1,9 +1,8 @@
 // The pane's commands over real files: transfers with their progress, failures and cancels;
-// paste and drops; rename, trash, duplicate with undo; archives; bulk rename; and the context
-// menu's entries. The collision prompt and the confirmations are answered in the view tests.
+// paste and drops; rename, trash, duplicate with undo; archives; bulk rename. The collision
+// prompt and the confirmations are answered in the view tests.
 
 #include "appsettings.h"
-#include "localization.h"
 #include "midfilehold.h"
 #include "paneactions.h"
 #include "panemodel.h"
@@ -18,7 +17,6 @@
 #include <sys/stat.h>
 
 using Op = PaneActions::TransferOperation;
-using Command = ContextMenuEntry::Command;
 
 class TestPaneActions : public QObject
 {
@@ -41,8 +39,6 @@ private Q_SLOTS:
     void compressNames_data();
     void compressNames();
     void bulkRenameUndoRedo();
-    void contextMenu_data();
-    void contextMenu();
 
 private:
     TabModel *tab(int pane) const { return m_workspace->panes().at(pane)->activeTab(); }
@@ -324,49 +320,6 @@ void TestPaneActions::bulkRenameUndoRedo()
     QVERIFY(!m_dir->exists("left/x"));
     m_workspace->undo()->redo();
     QCOMPARE(m_dir->read("left/x") + m_dir->read("left/a"), "ab");
-}
-
-void TestPaneActions::contextMenu_data()
-{
-    using L = QStringList;
-    using Cs = QList<Command>;
-    QTest::addColumn<L>("chosen");
-    QTest::addColumn<bool>("clipboard");
-    QTest::addColumn<Cs>("expected");
-    const Cs head{Command::openWith, Command::divider, Command::copyPath, Command::divider, Command::copy, Command::cut, Command::divider,
-                  Command::copyToOtherPane, Command::moveToOtherPane, Command::divider, Command::duplicate,
-                  Command::bulkRename};
-    const Cs single{Command::getInfo, Command::preview, Command::rename};
-    const Cs tail{Command::moveToTrash, Command::divider, Command::compress};
-    const Cs reveal{Command::revealInFileManager}, extract{Command::extract};
-    QTest::newRow("empty space") << L{} << false << Cs{Command::newFolder, Command::newFile};
-    QTest::newRow("empty space, something to paste")
-        << L{} << true << Cs{Command::newFolder, Command::newFile, Command::divider, Command::paste};
-    QTest::newRow("one item") << L{"a"} << false << head + single + tail + reveal;
-    QTest::newRow("two items, even zips") << L{"Data.ZIP", "data.zip"} << false << head + tail + reveal;
-    QTest::newRow("Data.ZIP") << L{"Data.ZIP"} << false << head + single + tail + extract + reveal;
-    QTest::newRow("data.zip") << L{"data.zip"} << false << head + single + tail + extract + reveal;
-    QTest::newRow("data.tar.gz") << L{"data.tar.gz"} << false << head + single + tail + reveal;
-}
-
-void TestPaneActions::contextMenu()
-{
-    QFETCH(QStringList, chosen);
-    QFETCH(bool, clipboard);
-    QFETCH(QList<Command>, expected);
-    for (const char *name : {"Data.ZIP", "data.zip", "data.tar.gz"})
-        m_dir->file(QString("left/") + name);
-    if (clipboard)
-        m_workspace->writeClipboard({m_dir->url("left/c")}, ClipboardOperation::copy);
-    const QList<ContextMenuEntry> menu = m_actions->contextMenu(items(chosen), m_dir->url("left"), tab(0),
-                                                                Localization::english());
-    QList<Command> commands;
-    for (const ContextMenuEntry &entry : menu) {
-        commands << entry.command;
-        QVERIFY(entry.isDivider() == entry.text.isEmpty());
-        QVERIFY(entry.isDivider() == (!entry.action && entry.submenu.isEmpty()));
-    }
-    QCOMPARE(commands, expected);
 }
 
 QTEST_GUILESS_MAIN(TestPaneActions)

@@ -8,6 +8,7 @@
 #include "filetableview.h"
 #include "iconcache.h"
 #include "paneactions.h"
+#include "panecommands.h"
 #include "panemodel.h"
 #include "previewcolumnview.h"
 #include "tabmodel.h"
@@ -25,24 +26,29 @@
 
 namespace {
 
-// A browser over the left pane's tab, shown in a window of its own.
+// A browser over the left pane's tab, shown in a window of its own, with the window's commands
+// acting on its selection.
 struct Browser
 {
     Browser(const TestDir &dir, const FilePath &folder)
         : settings(dir.path(QStringLiteral("settings.ini"))), workspace(false),
-          actions(&workspace, workspace.leftPane(), &settings)
+          actions(&workspace, workspace.leftPane(), &settings), commands(&workspace, &settings)
     {
         settings.setLanguage(AppLanguage::english);
         tab()->navigate(folder);
         tab()->setViewMode(ViewMode::column);
-        view = std::make_unique<ColumnBrowserView>(ViewEnvironment{&workspace, &settings, nullptr, &icons},
+        view = std::make_unique<ColumnBrowserView>(ViewEnvironment{&workspace, &settings, nullptr, &icons, nullptr, &commands},
                                                    workspace.leftPane(), tab(), &actions);
+        commands.setTargetSource([this] { return view->commandTarget(); });
+        QObject::connect(view.get(), &ColumnBrowserView::commandTargetChanged, &commands, &PaneCommands::refresh);
+        view->addActions(commands.actions());
         view->setFileOpener([this](const FilePath &url) { opened.append(url); });
         view->resize(900, 400);
         view->show();
         QApplication::setActiveWindow(view.get());
         waitLoaded();
     }
+    ~Browser() { commands.setTargetSource({}); }
 
     TabModel *tab() const { return workspace.leftPane()->activeTab(); }
     ColumnBrowserModel *model() const { return view->model(); }
@@ -108,6 +114,7 @@ struct Browser
     AppSettings settings;
     WorkspaceModel workspace;
     PaneActions actions;
+    PaneCommands commands;
     IconCache icons;
     std::unique_ptr<ColumnBrowserView> view;
     QList<FilePath> opened;
@@ -198,49 +205,37 @@ private Q_SLOTS:
         QCOMPARE(browser.tab()->currentUrl(), m_dir->url(QStringLiteral("root/A")));
     }
 
-    void previewColumn_data()
+    // The preview column shows a single selected file; Space previews the focused column's
+    // single selection, a folder too.
+    void previewColumnAndSpace_data()
     {
         QTest::addColumn<QString>("script");
-        QTest::addColumn<QString>("previewed"); // empty: no preview column
-        QTest::newRow("one file") << "0:f.txt" << "f.txt";
-        QTest::newRow("one file in a deeper column") << "0:A 1:a2.txt" << "a2.txt";
-        QTest::newRow("a folder") << "0:A" << "";
-        QTest::newRow("two files") << "0:f.txt ^0:g.txt" << "";
-        QTest::newRow("back to one of them") << "0:f.txt ^0:g.txt ^0:f.txt" << "g.txt";
+        QTest::addColumn<QString>("previewed"); // in the column; empty: no preview column
+        QTest::addColumn<QString>("spaced");    // by Space; empty: nothing
+        QTest::newRow("one file") << "0:f.txt" << "f.txt" << "root/f.txt";
+        QTest::newRow("one file in a deeper column") << "0:A 1:a2.txt" << "a2.txt" << "root/A/a2.txt";
+        QTest::newRow("a folder") << "0:A" << "" << "root/A";
+        QTest::newRow("two files") << "0:f.txt ^0:g.txt" << "" << "";
+        QTest::newRow("back to one of them") << "0:f.txt ^0:g.txt ^0:f.txt" << "g.txt" << "root/g.txt";
+        QTest::newRow("the focused column's entry, not the deeper one") << "0:A 1:a1.txt Left" << "a1.txt" << "root/A";
     }
-    void previewColumn()
+    void previewColumnAndSpace()
     {
         QFETCH(QString, script);
         QFETCH(QString, previewed);
+        QFETCH(QString, spaced);
         Browser browser(*m_dir, root());
         play(browser, script);
         PreviewColumnView *preview = browser.view->previewColumn();
-        QCOMPARE(preview != nullptr, !previewed.isEmpty());
-        if (!preview)
-            return;
-        QCOMPARE(preview->nameText(), previewed);
-        QVERIFY2(preview->sizeText().contains(QRegularExpression(QStringLiteral("^Size: \\d"))), qPrintable(preview->sizeText()));
-        QVERIFY(preview->modifiedText().contains(QString::number(QDate::currentDate().year())));
-    }
-
-    void spacePreviewsOneEntryOnly_data()
-    {
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<QString>("previewed");
-        QTest::newRow("one file") << "0:A 1:a1.txt" << "root/A/a1.txt";
-        QTest::newRow("two files") << "0:f.txt ^0:g.txt" << "";
-        QTest::newRow("the focused column's entry, not the deeper one") << "0:A 1:a1.txt Left" << "root/A";
-    }
-    void spacePreviewsOneEntryOnly()
-    {
-        QFETCH(QString, script);
-        QFETCH(QString, previewed);
-        Browser browser(*m_dir, root());
-        play(browser, script);
+        QCOMPARE(preview ? preview->nameText() : QString(), previewed);
+        if (preview) {
+            QVERIFY2(preview->sizeText().contains(QRegularExpression("^Size: \\d")), qPrintable(preview->sizeText()));
+            QVERIFY(preview->modifiedText().contains(QString::number(QDate::currentDate().year())));
+        }
         browser.key(Qt::Key_Space);
-        QCOMPARE(browser.actions.preview().has_value(), !previewed.isEmpty());
-        if (!previewed.isEmpty())
-            QCOMPARE(browser.actions.preview()->url, m_dir->url(previewed));
+        QCOMPARE(browser.actions.preview().has_value(), !spaced.isEmpty());
+        if (!spaced.isEmpty())
+            QCOMPARE(browser.actions.preview()->url, m_dir->url(spaced));
     }
 
     void dropsByRowKind_data()

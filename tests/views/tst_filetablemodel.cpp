@@ -104,19 +104,6 @@ private Q_SLOTS:
         QCOMPARE(model.rowOf(FilePath::fromString(QStringLiteral("/data/none"))), -1);
     }
 
-    void cutRowsAreMarkedUntilTheClipboardChanges()
-    {
-        FileTableModel model;
-        model.setItems({entry(QStringLiteral("a")), entry(QStringLiteral("b"))});
-        QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
-        model.setCutUrls({entry(QStringLiteral("b")).url});
-        QCOMPARE(changes.count(), 1);
-        QVERIFY(!model.index(0, 2).data(FileTableModel::CutRole).toBool());
-        QVERIFY(model.index(1, 2).data(FileTableModel::CutRole).toBool());
-        model.setCutUrls({});
-        QVERIFY(!model.index(1, 0).data(FileTableModel::CutRole).toBool());
-    }
-
     // With 100,000 rows the view paints a screenful; asking for every icon would stall the window.
     void iconsAreFetchedOnlyForRowsOnScreen()
     {

@@ -95,6 +95,7 @@ private Q_SLOTS:
             QTimer::singleShot(0, this, [&app] { app.reset(); });
             QTRY_VERIFY(!app);
             QVERIFY(m_dir.exists(QStringLiteral("to/") + copied) && m_dir.exists(QStringLiteral("to/") + moved));
+            QVERIFY(m_dir.exists(QStringLiteral("from/") + copied) && !m_dir.exists(QStringLiteral("from/") + moved));
         }
     }
 };

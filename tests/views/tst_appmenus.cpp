@@ -1,0 +1,301 @@
+// Every entry of the window's menus chosen once through its action with the list focused, over
+// real files in a temporary home, each checked for what it says it does; and the keys of a few
+// of them pressed while the column view has the keyboard.
+
+#include "appmenus.h"
+#include "appsettings.h"
+#include "bulkrenamesheet.h"
+#include "columnbrowserview.h"
+#include "contentview.h"
+#include "fakeprograms.h"
+#include "filelistview.h"
+#include "filetableview.h"
+#include "infosheet.h"
+#include "namedialog.h"
+#include "paneactions.h"
+#include "panemodel.h"
+#include "paneview.h"
+#include "pathbarview.h"
+#include "previewdialog.h"
+#include "settingsview.h"
+#include "tabmodel.h"
+#include "tallowmereapp.h"
+#include "testdir.h"
+#include "undocoordinator.h"
+#include "workspacemodel.h"
+#include "workspaceview.h"
+#include "ziparchiver.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+using Step = std::function<void()>;
+Q_DECLARE_METATYPE(Step)
+
+class TestAppMenus : public QObject
+{
+    Q_OBJECT
+
+    QString path(const QString &relative) const
+    {
+        return relative.isEmpty() ? m_dir.path(QStringLiteral(".home")) : m_dir.path(QStringLiteral(".home/") + relative);
+    }
+    FilePath url(const QString &relative) const { return FilePath::fromString(path(relative)); }
+    bool exists(const QString &relative) const { return QFileInfo::exists(path(relative)); }
+    QStringList names(const QString &folder) const { return m_dir.entries(QStringLiteral(".home/") + folder); }
+    PaneView *pane(int index) const { return m_app->window()->workspaceView()->paneView(index); }
+    TabModel *tab(int index) const { return pane(index)->pane()->activeTab(); }
+    WorkspaceModel *workspace() const { return m_app->environment().workspace; }
+    AppSettings *settings() const { return m_app->environment().settings; }
+
+    // The entries of the menu bar, submenus' too.
+    QList<QAction *> entries() const
+    {
+        QList<QAction *> all;
+        for (QAction *top : m_app->window()->menuBar()->actions()) {
+            for (QAction *action : top->menu()->actions()) {
+                if (!action->isSeparator())
+                    all.append(action);
+            }
+        }
+        return all;
+    }
+    void trigger(const QString &name) const
+    {
+        for (QAction *action : entries()) {
+            if (action->objectName() == name) {
+                QVERIFY2(action->isEnabled(), qPrintable(name));
+                action->trigger();
+                return;
+            }
+        }
+        QFAIL(qPrintable("no entry " + name));
+    }
+
+    void openWindow()
+    {
+        m_app = std::make_unique<TallowmereApp>();
+        m_app->window()->resize(1200, 700);
+        m_app->window()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_app->window()));
+        show(0, QStringLiteral("work"));
+        show(1, QStringLiteral("Documents"));
+    }
+    void show(int index, const QString &folder) const
+    {
+        tab(index)->navigate(url(folder));
+        QTRY_VERIFY(!tab(index)->isLoading());
+    }
+    void select(const QStringList &chosen) const
+    {
+        QSet<FilePath> urls;
+        for (const QString &name : chosen)
+            urls.insert(url(QStringLiteral("work/") + name));
+        tab(0)->setSelection(urls);
+        QTRY_COMPARE(tab(0)->selectedItems().size(), chosen.size());
+    }
+    template<typename Dialog>
+    Dialog *opened(const char *name) const
+    {
+        Dialog *dialog = nullptr;
+        [&] { QTRY_VERIFY((dialog = pane(0)->findChild<Dialog *>(QLatin1String(name))) && dialog->isVisible()); }();
+        return dialog;
+    }
+    void answerName(const char *dialog, const QString &typed) const
+    {
+        if (NameDialog *prompt = opened<NameDialog>(dialog)) {
+            prompt->setName(typed);
+            prompt->confirmButton()->click();
+        }
+    }
+    void confirm(const char *box) const
+    {
+        if (QMessageBox *question = opened<QMessageBox>(box))
+            question->findChild<QPushButton *>(QStringLiteral("confirm"))->click();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_dir.isolateHome();
+        QApplication::setOrganizationName(QStringLiteral("Tallowmere"));
+        QApplication::setApplicationName(QStringLiteral("Tallowmere"));
+        TallowmereApp::prepareApplication();
+        // No file manager answers on this bus: an item is shown by opening its folder.
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + QFile::encodeName(m_dir.path(QStringLiteral("no-bus"))));
+    }
+
+    void init()
+    {
+        QSettings().clear();
+        for (const char *folder : {".home/work", ".home/Documents", ".home/.local/share/Trash"})
+            QDir(m_dir.path(QLatin1String(folder))).removeRecursively();
+        m_dir.file(QStringLiteral(".home/work/a.txt"), "a");
+        m_dir.file(QStringLiteral(".home/work/b.txt"), "b");
+        m_dir.dir(QStringLiteral(".home/work/sub"));
+        m_dir.file(QStringLiteral(".home/Documents/report.txt"), "r");
+        m_dir.file(QStringLiteral(".home/Documents/inner.txt"), "i");
+        ZipArchiver::compress({url(QStringLiteral("Documents/inner.txt"))}, url(QStringLiteral("work/archive.zip")),
+                              [] { return true; });
+        QFile::remove(path(QStringLiteral("Documents/inner.txt")));
+        m_programs.forget(QStringLiteral("xdg-open"));
+    }
+
+    void cleanup() { m_app.reset(); }
+
+    void everyEntryDoesWhatItSays_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<Step>("before");
+        QTest::addColumn<Step>("check");
+        const QStringList a{QStringLiteral("a.txt")};
+        const auto row = [this](const char *entry, const QStringList &selected, const Step &before, const Step &check) {
+            m_rows.append(QString::fromLatin1(entry));
+            QTest::newRow(entry) << QString::fromLatin1(entry) << selected << before << check;
+        };
+        const Step nothing = [] {};
+        // File
+        row("newFolder", {}, nothing, [this] {
+            answerName("newFolderDialog", QStringLiteral("made"));
+            QTRY_VERIFY(QFileInfo(path("work/made")).isDir());
+        });
+        row("newFile", {}, nothing, [this] {
+            answerName("newFileDialog", QStringLiteral("made.txt"));
+            QTRY_VERIFY(QFileInfo(path("work/made.txt")).isFile());
+        });
+        row("getInfo", a, nothing, [this] { QCOMPARE(opened<InfoSheet>("infoSheet")->title(), QStringLiteral("a.txt")); });
+        row("preview", a, nothing, [this] { QCOMPARE(opened<PreviewDialog>("previewDialog")->url(), url("work/a.txt")); });
+        row("rename", a, nothing, [this] {
+            answerName("renameDialog", QStringLiteral("renamed.txt"));
+            QTRY_VERIFY(exists("work/renamed.txt") && !exists("work/a.txt"));
+        });
+        row("bulkRename", {"a.txt", "b.txt"}, nothing, [this] { QCOMPARE(opened<BulkRenameSheet>("bulkRenameSheet")->plan().size(), 2); });
+        row("duplicate", a, nothing, [this] { QTRY_COMPARE(names("work").size(), 5); });
+        row("compress", a, nothing, [this] { QTRY_VERIFY(exists("work/a.zip")); });
+        row("extract", {"archive.zip"}, nothing, [this] { QTRY_COMPARE(m_dir.read(".home/work/inner.txt"), QByteArray("i")); });
+        row("revealInFileManager", a, nothing, [this] {
+            QTRY_VERIFY(!m_programs.recorded(QStringLiteral("xdg-open")).isEmpty());
+            QCOMPARE(QDir::cleanPath(m_programs.recorded(QStringLiteral("xdg-open")).value(1)), path("work"));
+        });
+        row("moveToTrash", a, nothing, [this] {
+            confirm("trashConfirmation");
+            QTRY_VERIFY(!exists("work/a.txt") && exists(".local/share/Trash/files/a.txt"));
+        });
+        row("deletePermanently", {"a.txt", "sub"}, nothing, [this] {
+            confirm("deleteConfirmation");
+            QTRY_COMPARE(names("work"), QStringList({"archive.zip", "b.txt"}));
+            QVERIFY(!exists(".local/share/Trash/files/a.txt"));
+        });
+        row("settings", {}, nothing, [this] { QTRY_VERIFY(m_app->settingsWindow() && m_app->settingsWindow()->isVisible()); });
+        row("quit", {}, nothing, [this] { QTRY_VERIFY(!m_app->window()->isVisible()); });
+        // Edit
+        row("undo", a, [this] { trigger("duplicate"); QTRY_VERIFY(workspace()->undo()->canUndo()); },
+            [this] { QTRY_COMPARE(names("work").size(), 4); });
+        row("redo", a, [this] {
+            pane(0)->actions()->requestRename(tab(0)->selectedItems().first());
+            answerName("renameDialog", QStringLiteral("z.txt"));
+            QTRY_VERIFY(exists("work/z.txt"));
+            workspace()->undo()->undo();
+            QVERIFY(exists("work/a.txt"));
+        }, [this] { QVERIFY(exists("work/z.txt") && !exists("work/a.txt")); });
+        row("cut", a, nothing, [this] { QVERIFY(workspace()->clipboard() == (FileClipboard{{url("work/a.txt")}, ClipboardOperation::move})); });
+        row("copy", a, nothing, [this] { QVERIFY(workspace()->clipboard() == (FileClipboard{{url("work/a.txt")}, ClipboardOperation::copy})); });
+        row("paste", {}, [this] { workspace()->writeClipboard({url("Documents/report.txt")}, ClipboardOperation::copy); },
+            [this] { QTRY_VERIFY(exists("work/report.txt") && exists("Documents/report.txt")); });
+        row("selectAll", {}, nothing, [this] { QCOMPARE(tab(0)->selection().size(), 4); });
+        row("copyToOtherPane", a, nothing, [this] { QTRY_VERIFY(exists("Documents/a.txt")); QVERIFY(exists("work/a.txt")); });
+        row("moveToOtherPane", a, nothing, [this] { QTRY_VERIFY(exists("Documents/a.txt")); QTRY_VERIFY(!exists("work/a.txt")); });
+        row("copyPath", a, nothing, [this] { QCOMPARE(QGuiApplication::clipboard()->text(), path("work/a.txt")); });
+        row("hiddenFiles", {}, nothing, [this] { QVERIFY(settings()->showHidden()); });
+        // View
+        row("floatOnTop", {}, nothing, [this] { QVERIFY(settings()->floatOnTop()); });
+        row("rightPane", {}, nothing, [this] { QVERIFY(settings()->rightPaneHidden()); QTRY_VERIFY(!pane(1)->isVisible()); });
+        // Go
+        row("back", {}, [this] { show(0, "work/sub"); }, [this] { QCOMPARE(tab(0)->currentUrl(), url("work")); });
+        row("forward", {}, [this] { show(0, "work/sub"); tab(0)->goBack(); }, [this] { QCOMPARE(tab(0)->currentUrl(), url("work/sub")); });
+        row("up", {}, nothing, [this] { QCOMPARE(tab(0)->currentUrl(), url(QString())); });
+        row("home", {}, nothing, [this] { QCOMPARE(tab(0)->currentUrl(), FilePath::fromString(path(QString()))); });
+        row("editLocation", {}, nothing, [this] { QTRY_VERIFY(pane(0)->pathBar()->field()->hasFocus()); });
+        row("nextTab", {}, [this] { pane(0)->pane()->addTab(url("work/sub"), false); pane(0)->pane()->setActiveTabID(pane(0)->pane()->tabs().first()->id()); },
+            [this] { QCOMPARE(tab(0)->currentUrl(), url("work/sub")); });
+        row("previousTab", {}, [this] { pane(0)->pane()->addTab(url("work/sub"), false); },
+            [this] { QCOMPARE(tab(0)->currentUrl(), url("work")); });
+    }
+
+    void everyEntryDoesWhatItSays()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QStringList, selected);
+        QFETCH(Step, before);
+        QFETCH(Step, check);
+        openWindow();
+        select(selected);
+        before();
+        pane(0)->focusContent();
+        QVERIFY(pane(0)->list()->table()->hasFocus());
+        trigger(entry);
+        check();
+        QTRY_VERIFY(!pane(0)->actions()->isBusy());
+    }
+
+    // An entry added to the menus needs its row above.
+    void everyEntryHasARow()
+    {
+        openWindow();
+        QStringList shown;
+        for (QAction *action : entries())
+            shown.append(action->objectName());
+        shown.sort();
+        m_rows.sort();
+        QCOMPARE(shown, m_rows);
+    }
+
+    void keysWorkInTheColumnView_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Step>("check");
+        QTest::newRow("F2 renames") << int(Qt::Key_F2) << Step([this] { opened<NameDialog>("renameDialog"); });
+        QTest::newRow("Delete asks to trash") << int(Qt::Key_Delete) << Step([this] { opened<QMessageBox>("trashConfirmation"); });
+        QTest::newRow("F5 copies across") << int(Qt::Key_F5) << Step([this] { QTRY_VERIFY(exists("Documents/a.txt")); });
+        QTest::newRow("F7 asks for a folder") << int(Qt::Key_F7) << Step([this] { opened<NameDialog>("newFolderDialog"); });
+        QTest::newRow("Ctrl+D duplicates") << (Qt::CTRL | Qt::Key_D).toCombined() << Step([this] { QTRY_COMPARE(names("work").size(), 5); });
+    }
+    void keysWorkInTheColumnView()
+    {
+        QFETCH(int, key);
+        QFETCH(Step, check);
+        openWindow();
+        tab(0)->setViewMode(ViewMode::column);
+        ColumnBrowserView *browser = nullptr;
+        QTRY_VERIFY((browser = pane(0)->columnBrowser()) && !browser->model()->columns().isEmpty()
+                    && !browser->model()->columns().first().isLoading);
+        browser->model()->select(url(QStringLiteral("work/a.txt")), 0, SelectMode::single);
+        browser->focusActiveColumn();
+        QTRY_VERIFY(browser->columnList(0)->hasFocus());
+        const QKeyCombination pressed = QKeyCombination::fromCombined(key);
+        QTest::keyClick(browser->columnList(0), pressed.key(), pressed.keyboardModifiers());
+        check();
+        QTRY_VERIFY(!pane(0)->actions()->isBusy());
+    }
+
+private:
+    TestDir m_dir;
+    FakePrograms m_programs{m_dir, {QStringLiteral("xdg-open")}};
+    std::unique_ptr<TallowmereApp> m_app;
+    QStringList m_rows;
+};
+
+QTEST_MAIN(TestAppMenus)
+#include "tst_appmenus.moc"
