@@ -109,6 +109,7 @@
     X(titleModified, "Modified", "更新") \
     X(fontSizeFormat, "Size: %d pt", "サイズ: %d pt") \
     X(itemCountFormat, "%d items", "%d 項目") \
+    X(oneItem, "1 item", "1 項目") \
     X(selectionSummaryFormat, "%d selected ・ %@ total", "%d 項目を選択 ・ 合計 %@") \
     X(freeSpaceFormat, "%@ free", "空き %@") \
     X(transferProgressFormat, "Transferring %d / %d", "転送中 %d / %d") \

@@ -384,6 +384,8 @@ private Q_SLOTS:
         right->setSelection({});
         right->setFilterQuery(QStringLiteral("notes"));
         QCOMPARE(status->leadingText(), QStringLiteral("3 items"));
+        right->navigate(homeUrl(QStringLiteral("Projects/tallow")));
+        QTRY_COMPARE(status->leadingText(), QStringLiteral("1 item"));
     }
 
     void newFolderIsCreatedAndUndone()
