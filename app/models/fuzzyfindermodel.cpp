@@ -66,8 +66,7 @@ void FuzzyFinderModel::start()
 
 void FuzzyFinderModel::applyBatch(const ScanBatch &batch)
 {
-    for (const FuzzyIndex::Entry &entry : batch.prepared)
-        m_indexed.append(entry.item);
+    m_indexed.append(batch.prepared.items());
     m_index.append(batch.prepared);
     if (!batch.prepared.isEmpty())
         Q_EMIT indexedChanged();

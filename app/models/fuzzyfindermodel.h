@@ -45,7 +45,7 @@ public:
     // One delivery of the scan: items in walk order, already prepared for ranking.
     struct ScanBatch
     {
-        FuzzyIndex::Chunk prepared;
+        FuzzyChunk prepared;
         bool truncated = false;
     };
 

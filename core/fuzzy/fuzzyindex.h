@@ -4,7 +4,7 @@
 // items; a copy can be ranked on another thread while the original keeps growing.
 
 #include "fileitem.h"
-#include "fuzzytext.h"
+#include "fuzzychunk.h"
 
 #include <QList>
 #include <QString>
@@ -13,32 +13,22 @@
 class FuzzyIndex
 {
 public:
-    struct Entry
-    {
-        FileItem item;
-        FuzzyText name;
-        FuzzyText relativePath;  // path below the root, or the whole path when outside it
-        qsizetype pathLength = 0; // characters of the full path
-    };
-    using Chunk = QList<Entry>;
-
     FuzzyIndex() = default;
     explicit FuzzyIndex(const FilePath &root);
 
-    // Root path text ending in "/", what is cut off the front of item paths.
-    const QString &rootPrefix() const { return m_rootPrefix; }
-
-    // Prepares items for this root without adding them; safe to call from any thread.
-    [[nodiscard]] Chunk prepare(const QList<FileItem> &items) const;
-    void append(Chunk chunk);
+    // Prepares items for this root without adding them; safe to call from any thread. An item's
+    // path below the root is what its path is matched on; one outside is matched on all of it.
+    [[nodiscard]] FuzzyChunk prepare(const QList<FileItem> &items) const;
+    void append(FuzzyChunk chunk);
     void append(const QList<FileItem> &items) { append(prepare(items)); }
 
     qsizetype size() const { return m_size; }
     // Prepared items in the order they were added, chunk by chunk.
-    const QList<Chunk> &chunks() const { return m_chunks; }
+    const QList<FuzzyChunk> &chunks() const { return m_chunks; }
 
 private:
-    QString m_rootPrefix;
-    QList<Chunk> m_chunks;
+    QString m_rootPrefix; // root path ending in "/"
+    qsizetype m_rootPrefixLength = 0;
+    QList<FuzzyChunk> m_chunks;
     qsizetype m_size = 0;
 };

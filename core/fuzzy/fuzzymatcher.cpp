@@ -29,18 +29,24 @@
 //   "ms"   in "lib/map.sh"  m after "/": 9           s after ".": 9                  = 18
 //   "ba"   in "ab"          a only occurs before b: no match
 //
-// Two ways in: score(QString, QString) follows this description literally and serves as the
+// Three ways in: score(QString, QString) follows this description literally and serves as the
 // reference; score(FuzzyText, FuzzyText) runs the same walk over texts prepared once (lowered,
-// segmented, normalised, word starts marked), which is what ranking thousands of items uses.
-// Tests keep the two in agreement.
+// segmented, normalised, word starts marked), which is what ranking uses for unusual texts; and
+// scoreAscii() walks plain ASCII text as typed, lowering and finding word starts on the way,
+// which is what ranking uses for nearly every path. Tests keep the three in agreement.
 
 #include "fuzzymatcher.h"
 
 #include "fuzzytext.h"
 #include "graphemes.h"
 
+#include <algorithm>
+#include <bit>
 
 #include <unicode/uchar.h>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -65,6 +71,107 @@ bool isSeparator(const QString &character)
         return false;
     }
 }
+
+// Which of the 16 bytes from `text` on are `wanted`, a key, one bit each. A capital ASCII letter
+// is its small one without the 0x20 bit; nothing else folds.
+unsigned blockMatches(const char *text, char wanted)
+{
+    const char fold = wanted >= 'a' && wanted <= 'z' ? 0x20 : 0;
+#ifdef __SSE2__
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text));
+    return unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(fold)), _mm_set1_epi8(wanted))));
+#else
+    unsigned found = 0;
+    for (int i = 0; i < 16; ++i)
+        found |= unsigned(char(text[i] | fold) == wanted) << i;
+    return found;
+#endif
+}
+
+// Where `wanted` first occurs in text[from, size), `size` if nowhere; reads past the end into
+// the padding the caller promised.
+qsizetype findAscii(const char *text, qsizetype from, qsizetype size, char wanted)
+{
+    for (qsizetype block = from; block < size; block += 16) {
+        if (const unsigned found = blockMatches(text + block, wanted))
+            return std::min(size, block + std::countr_zero(found));
+    }
+    return size;
+}
+
+// Scores `keys` over text[from, size) one character at a time.
+std::optional<qint64> walkAscii(QByteArrayView keys, const char *text, qsizetype from, qsizetype size)
+{
+    const qsizetype start = from;
+    qint64 total = 0;
+    qsizetype previous = -1;
+    for (const char wanted : keys) {
+        const qsizetype position = findAscii(text, from, size, wanted);
+        if (position == size)
+            return std::nullopt;
+        total += pointsFor(position, previous, position == start || FuzzyText::startsAsciiWord(text, position));
+        previous = position;
+        from = position + 1;
+    }
+    return total;
+}
+
+// Where each key occurs in a text of at most 64 characters, one bit per position, worked out
+// on demand and kept, so that the text and its tail are scored on one reading.
+class AsciiPositions
+{
+public:
+    static constexpr qsizetype maxKeys = 16;
+
+    AsciiPositions(QByteArrayView keys, const char *text, qsizetype size)
+        : m_keys(keys), m_text(text), m_size(size), m_inside(size == 64 ? ~quint64(0) : (quint64(1) << size) - 1)
+    {
+    }
+
+    // The score over the text from `from` on.
+    std::optional<qint64> score(qsizetype start)
+    {
+        qint64 total = 0;
+        qsizetype from = start;
+        qsizetype previous = -1;
+        for (qsizetype key = 0; key < m_keys.size(); ++key) {
+            const quint64 later = from >= 64 ? 0 : ~quint64(0) << from;
+            const quint64 candidates = positionsOf(key) & later;
+            if (candidates == 0)
+                return std::nullopt;
+            const qsizetype position = std::countr_zero(candidates);
+            total += pointsFor(position, previous, position == start || FuzzyText::startsAsciiWord(m_text, position));
+            previous = position;
+            from = position + 1;
+        }
+        return total;
+    }
+
+private:
+    quint64 positionsOf(qsizetype key)
+    {
+        if (key >= m_known) {
+            m_positions[key] = occurrences(m_keys[key]) & m_inside;
+            m_known = key + 1;
+        }
+        return m_positions[key];
+    }
+
+    quint64 occurrences(char wanted) const
+    {
+        quint64 found = 0;
+        for (qsizetype block = 0; block < m_size; block += 16)
+            found |= quint64(blockMatches(m_text + block, wanted)) << block;
+        return found;
+    }
+
+    QByteArrayView m_keys;
+    const char *m_text;
+    qsizetype m_size;
+    quint64 m_inside;
+    quint64 m_positions[maxKeys];
+    qsizetype m_known = 0;
+};
 
 bool sameCharacter(const QString &a, const QString &b)
 {
@@ -163,6 +270,19 @@ std::optional<qint64> FuzzyMatcher::score(const FuzzyText &query, const FuzzyTex
         take(position);
     }
     return total;
+}
+
+FuzzyMatcher::AsciiScores FuzzyMatcher::scoreAscii(QByteArrayView keys, const char *candidate, qsizetype size,
+                                                   qsizetype tailStart)
+{
+    if (size <= 64 && keys.size() <= AsciiPositions::maxKeys) {
+        AsciiPositions positions(keys, candidate, size);
+        const auto whole = positions.score(0);
+        // A tail holds no match its whole candidate lacks.
+        return {whole, whole ? positions.score(tailStart) : std::nullopt};
+    }
+    const auto whole = walkAscii(keys, candidate, 0, size);
+    return {whole, whole ? walkAscii(keys, candidate, tailStart, size) : std::nullopt};
 }
 
 QStringList FuzzyMatcher::characters(const QString &text)

@@ -2,6 +2,7 @@
 // Scores a typed query against a file name or relative path: a case-insensitive subsequence
 // match over user-perceived characters, with bonuses for word starts and unbroken runs.
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +19,17 @@ public:
     [[nodiscard]] static std::optional<qint64> score(const QString &query, const QString &candidate);
     // The same score over texts prepared once (see FuzzyText); what ranking uses.
     [[nodiscard]] static std::optional<qint64> score(const FuzzyText &query, const FuzzyText &candidate);
+    // The same score of a query whose keys are all ASCII (`keys`, see FuzzyText::keys()) over a
+    // plain ASCII candidate as typed (see FuzzyText::isPlainAscii()), and over the candidate's
+    // tail from `tailStart` on, in one go. The candidate is read in blocks: asciiPadding bytes
+    // after its end must be readable too (their contents don't matter).
+    struct AsciiScores
+    {
+        std::optional<qint64> whole;
+        std::optional<qint64> tail;
+    };
+    [[nodiscard]] static AsciiScores scoreAscii(QByteArrayView keys, const char *candidate, qsizetype size,
+                                                qsizetype tailStart);
 
     // Building blocks shared with FuzzyText.
     // The text's extended grapheme clusters.
@@ -31,6 +43,8 @@ public:
     [[nodiscard]] static bool startsWord(const QStringList &original, qsizetype position);
     [[nodiscard]] static bool isLowercase(const QString &character);
     [[nodiscard]] static bool isUppercase(const QString &character);
+
+    static constexpr qsizetype asciiPadding = 15;
 
     static constexpr qint64 matchPoints = 1;
     static constexpr qint64 consecutiveBonus = 5;

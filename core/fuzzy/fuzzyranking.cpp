@@ -2,6 +2,7 @@
 
 #include "fuzzyindex.h"
 #include "fuzzymatcher.h"
+#include "fuzzytext.h"
 
 #include <algorithm>
 #include <thread>
@@ -11,7 +12,6 @@ namespace {
 
 // Below this many items per thread, starting a thread costs more than it saves.
 constexpr qsizetype itemsPerThread = 25000;
-constexpr qsizetype prefetchAhead = 4;
 
 struct Hit
 {
@@ -72,36 +72,71 @@ private:
     std::vector<Hit> m_hits;
 };
 
-std::optional<qint64> rankingScore(const FuzzyText &query, const FuzzyIndex::Entry &entry)
+// A query prepared once per ranking, for both kinds of items.
+struct Query
 {
-    // Most items miss; two mask tests turn them away before any scoring starts.
-    if (!entry.name.mayContain(query) && !entry.relativePath.mayContain(query))
-        return std::nullopt;
-    if (const auto nameScore = FuzzyMatcher::score(query, entry.name))
+    explicit Query(const QString &typed) : text(typed)
+    {
+        const QStringView keys = text.keys();
+        // A character outside ASCII, or made of several keys, never equals one of a plain path.
+        matchesPlain = text.isSimple() && std::all_of(keys.begin(), keys.end(), [](QChar c) { return c.unicode() < 0x80; });
+        if (matchesPlain)
+            ascii = keys.toLatin1();
+    }
+
+    FuzzyText text;
+    QByteArray ascii;
+    bool matchesPlain = false;
+};
+
+std::optional<qint64> preparedScore(const FuzzyText &query, const FuzzyChunk::Prepared &prepared)
+{
+    if (const auto nameScore = FuzzyMatcher::score(query, prepared.name))
         return *nameScore + FuzzyRanking::nameMatchBonus;
-    return FuzzyMatcher::score(query, entry.relativePath);
+    return FuzzyMatcher::score(query, prepared.relativePath);
+}
+
+// Offers the items at positions [begin, end) of a chunk whose first item is at `order`.
+void rankChunk(const Query &query, const FuzzyChunk &chunk, qsizetype begin, qsizetype end, qsizetype order,
+               BestHits &best)
+{
+    const FuzzyChunk::Record *records = chunk.records();
+    const quint64 queryMask = query.text.mask();
+    for (qsizetype i = begin; i < end; ++i) {
+        const FuzzyChunk::Record &record = records[i];
+        // Most items lack one of the query's characters: the mask turns them away unread.
+        if ((queryMask & ~record.mask) != 0)
+            continue;
+        if (record.nameStart == FuzzyChunk::notPlain) {
+            const FuzzyChunk::Prepared &prepared = chunk.prepared(record);
+            if (const auto score = preparedScore(query.text, prepared))
+                best.offer({*score, prepared.name.length(), prepared.pathLength, order + i, &chunk.items().at(i)});
+            continue;
+        }
+        if (!query.matchesPlain)
+            continue;
+        const char *path = chunk.text() + record.start;
+        const qsizetype nameLength = record.size - record.nameStart;
+        // The name ends the path: both are scored on one reading.
+        const auto scores = FuzzyMatcher::scoreAscii(query.ascii, path, record.size, record.nameStart);
+        if (!scores.whole)
+            continue;
+        best.offer({scores.tail ? *scores.tail + FuzzyRanking::nameMatchBonus : *scores.whole, nameLength,
+                    chunk.plainPathLength(record), order + i, &chunk.items().at(i)});
+    }
 }
 
 // Offers the items at positions [from, to) of the index, counted across its chunks.
-void rankRange(const FuzzyText &query, const QList<FuzzyIndex::Chunk> &chunks, qsizetype from, qsizetype to,
-               BestHits &best)
+void rankRange(const Query &query, const QList<FuzzyChunk> &chunks, qsizetype from, qsizetype to, BestHits &best)
 {
     qsizetype order = 0;
-    for (const FuzzyIndex::Chunk &chunk : chunks) {
+    for (const FuzzyChunk &chunk : chunks) {
         if (order >= to)
             break;
+        const qsizetype begin = std::max<qsizetype>(0, from - order);
         const qsizetype end = std::min(chunk.size(), to - order);
-        for (qsizetype i = std::max<qsizetype>(0, from - order); i < end; ++i) {
-            const FuzzyIndex::Entry &entry = chunk.at(i);
-            if (i + prefetchAhead < end) {
-                // The texts live apart from their entries; ask for them while earlier ones are scored.
-                const FuzzyIndex::Entry &later = chunk.at(i + prefetchAhead);
-                __builtin_prefetch(later.name.keys().data());
-                __builtin_prefetch(later.relativePath.keys().data());
-            }
-            if (const auto score = rankingScore(query, entry))
-                best.offer({*score, entry.name.length(), entry.pathLength, order + i, &entry.item});
-        }
+        if (begin < end)
+            rankChunk(query, chunk, begin, end, order, best);
         order += chunk.size();
     }
 }
@@ -122,7 +157,7 @@ QList<FileItem> FuzzyRanking::rank(const FuzzyIndex &index, const QString &query
 {
     if (query.isEmpty() || maxResults <= 0)
         return {};
-    const FuzzyText preparedQuery(query);
+    const Query preparedQuery(query);
     // Large indexes are cut into equal runs of items, each ranked on a thread of its own (the
     // first on the calling thread), and the best of each run are merged.
     const qsizetype total = index.size();

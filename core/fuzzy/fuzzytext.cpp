@@ -2,11 +2,7 @@
 
 #include "fuzzymatcher.h"
 
-namespace {
-
-// ASCII without a CR LF pair: one code unit is one character, lowering and canonical
-// decomposition change nothing but A-Z, and only a-z / A-Z carry a case.
-bool isPlainAscii(const QString &text)
+bool FuzzyText::isPlainAscii(const QString &text)
 {
     const auto *units = reinterpret_cast<const char16_t *>(text.utf16());
     const qsizetype size = text.size();
@@ -19,15 +15,8 @@ bool isPlainAscii(const QString &text)
     return true;
 }
 
-bool isAsciiLower(char16_t c) { return c >= u'a' && c <= u'z'; }
-bool isAsciiUpper(char16_t c) { return c >= u'A' && c <= u'Z'; }
-bool isAsciiSeparator(char16_t c)
-{
-    return c == u'/' || c == u'_' || c == u'-' || c == u' ' || c == u'.';
-}
-
 // Letters and digits get a bit each, other ASCII shares 27 bits, everything else one bit.
-quint64 maskBit(char16_t unit)
+quint64 FuzzyText::maskBit(char16_t unit)
 {
     if (unit >= u'a' && unit <= u'z')
         return quint64(1) << (unit - u'a');
@@ -37,8 +26,6 @@ quint64 maskBit(char16_t unit)
         return quint64(1) << (36 + unit % 27);
     return quint64(1) << 63;
 }
-
-} // namespace
 
 FuzzyText::FuzzyText(const QString &text)
 {
@@ -84,10 +71,8 @@ void FuzzyText::prepareAscii(const QString &text)
     char16_t *keys = reinterpret_cast<char16_t *>(m_keys.data());
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t c = units[i];
-        keys[i] = isAsciiUpper(c) ? char16_t(c + (u'a' - u'A')) : c;
-        const bool wordStart = i == 0 || isAsciiSeparator(units[i - 1])
-                               || (isAsciiLower(units[i - 1]) && isAsciiUpper(c));
-        setWordStart(i, wordStart);
+        keys[i] = c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
+        setWordStart(i, startsAsciiWord(units, i));
     }
     m_length = size;
 }

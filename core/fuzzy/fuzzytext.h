@@ -37,6 +37,22 @@ public:
 
     // Number of user-perceived characters in `text`.
     static qsizetype lengthOf(const QString &text);
+    // ASCII without a CR LF pair: one code unit is one character, lowering and canonical
+    // decomposition change nothing but A-Z, and only a-z / A-Z carry a case.
+    static bool isPlainAscii(const QString &text);
+    // The bit mask() sets for a code unit of keys().
+    static quint64 maskBit(char16_t key);
+    // Whether position `i` of plain ASCII text starts a word: it is the first, or follows a
+    // separator, or is an upper-case letter after a lower-case one.
+    template<typename Unit>
+    static bool startsAsciiWord(const Unit *text, qsizetype i)
+    {
+        if (i == 0)
+            return true;
+        const Unit before = text[i - 1];
+        return before == '/' || before == '_' || before == '-' || before == ' ' || before == '.'
+               || (before >= 'a' && before <= 'z' && text[i] >= 'A' && text[i] <= 'Z');
+    }
 
 private:
     void prepareAscii(const QString &text);

@@ -1,6 +1,6 @@
 // Scoring a query against a candidate: worked scores, the greedy walk, word starts read from the
-// candidate's own case, Unicode characters and case mapping, and the prepared path agreeing with
-// the reference path.
+// candidate's own case, Unicode characters and case mapping, and the prepared and ASCII paths
+// agreeing with the reference path.
 
 #include "fuzzymatcher.h"
 #include "fuzzytext.h"
@@ -8,6 +8,7 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <algorithm>
 #include <optional>
 
 using Score = std::optional<qint64>;
@@ -18,6 +19,19 @@ namespace {
 const Score none = std::nullopt;
 
 QString u(const char16_t *text) { return QString::fromUtf16(text); }
+
+// The scores of the ASCII walk over the candidate and its tail, where both texts allow it. The
+// padding after the candidate holds letters the queries look for: they must not count.
+std::optional<FuzzyMatcher::AsciiScores> asciiScores(const QString &query, const QString &candidate,
+                                                     qsizetype tailStart)
+{
+    const FuzzyText keys(query);
+    const bool asciiKeys = std::all_of(keys.keys().begin(), keys.keys().end(), [](QChar c) { return c.unicode() < 0x80; });
+    if (!FuzzyText::isPlainAscii(candidate) || !keys.isSimple() || !asciiKeys)
+        return std::nullopt;
+    const QByteArray padded = candidate.toLatin1() + QByteArray(FuzzyMatcher::asciiPadding, 'a');
+    return FuzzyMatcher::scoreAscii(keys.keys().toLatin1(), padded.constData(), candidate.size(), tailStart);
+}
 
 } // namespace
 
@@ -95,6 +109,8 @@ private Q_SLOTS:
         QFETCH(Score, expected);
         QCOMPARE(FuzzyMatcher::score(query, candidate), expected);
         QCOMPARE(FuzzyMatcher::score(FuzzyText(query), FuzzyText(candidate)), expected);
+        if (const auto ascii = asciiScores(query, candidate, 0))
+            QCOMPARE(ascii->whole, expected);
     }
 
     // Random texts, half plain ASCII (the first eleven letters), half mixed with the awkward cases.
@@ -113,10 +129,17 @@ private Q_SLOTS:
         };
         for (int round = 0; round < 4000; ++round) {
             const int letters = round % 2 ? int(alphabet.size()) : 11;
-            const QString query = text(3, letters);
+            // Now and then more characters than the ASCII walk tracks at once.
+            const QString query = text(round % 8 == 0 ? 20 : 3, letters);
             const QString candidate = text(round % 8 < 2 ? 90 : 12, letters);
-            if (FuzzyMatcher::score(FuzzyText(query), FuzzyText(candidate)) != FuzzyMatcher::score(query, candidate))
-                QFAIL(QByteArray("query " + query.toUtf8().toHex() + ", candidate " + candidate.toUtf8().toHex()));
+            const QByteArray failure = "query " + query.toUtf8().toHex() + ", candidate " + candidate.toUtf8().toHex();
+            const Score expected = FuzzyMatcher::score(query, candidate);
+            if (FuzzyMatcher::score(FuzzyText(query), FuzzyText(candidate)) != expected)
+                QFAIL(failure);
+            const qsizetype tailStart = random.bounded(int(candidate.size()) + 1);
+            const auto ascii = asciiScores(query, candidate, tailStart);
+            if (ascii && (ascii->whole != expected || ascii->tail != FuzzyMatcher::score(query, candidate.sliced(tailStart))))
+                QFAIL(QByteArray(failure + ", tail from " + QByteArray::number(tailStart)));
         }
     }
 };

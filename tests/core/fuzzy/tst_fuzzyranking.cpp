@@ -31,10 +31,10 @@ QStringList pathsOf(const QList<FileItem> &ranked)
 }
 
 // Paths and expected paths are written space-separated.
-void row(const char *name, const char *paths, const QString &query, const char *expected,
+void row(const char *name, const QByteArray &paths, const QString &query, const QByteArray &expected,
          const QString &rankRoot = "/r", int maxResults = 100)
 {
-    const auto list = [](const char *text) { return QString::fromUtf8(text).split(' ', Qt::SkipEmptyParts); };
+    const auto list = [](const QByteArray &text) { return QString::fromUtf8(text).split(' ', Qt::SkipEmptyParts); };
     QTest::newRow(name) << list(paths) << query << list(expected) << rankRoot << maxResults;
 }
 
@@ -83,6 +83,15 @@ void TestFuzzyRanking::rank_data()
     // "éx" (é decomposed) is two characters in three code units, "abx" three in three.
     row("name lengths count characters", "deeper/folder/e\u0301x abx", "x", "deeper/folder/e\u0301x abx");
     row("path lengths count characters", "xy/ab e\u0301/ab", "ab", "e\u0301/ab xy/ab");
+    row("a character outside ASCII in the query passes over ASCII paths", "cafe\u0301/x cafe/x caf\u00e9",
+        u"caf\u00e9"_qs, "caf\u00e9 cafe\u0301/x");
+    row("a CR LF query is one character, not a CR and an LF apart", "a\rb\n", "\r\n", "");
+    row("a query character that lowers to ASCII finds ASCII paths", "xk kit", u"\u212a"_qs, "kit xk");
+    row("ASCII and other paths tie on equal lengths in input order", "e\u0301/ab x/ab y/ab e\u0301/ab", "ab",
+        "e\u0301/ab x/ab y/ab e\u0301/ab");
+    // The name "xaz" scores 7 + 20 on a path over 64 characters long.
+    const QByteArray longFolder(70, 'a');
+    row("long path", longFolder + "/xaz azq/q b/ya_z", "az", "b/ya_z " + longFolder + "/xaz azq/q");
     row("cap of zero", "abc zzz ab a", "a", "", "/r", 0);
     row("cap below the matches", "abc zzz ab a", "a", "a ab", "/r", 2);
     row("cap above the matches", "abc zzz ab a", "a", "a ab abc", "/r", 10);
