@@ -4,7 +4,9 @@
 //   fuzzy --generate N                  write N reproducible, realistic relative paths to stdout
 //   fuzzy [--paths FILE] [--runs R] [QUERY...]
 //                                       rank the paths (default: 20,000 generated) for each query;
-//                                       prints a line of wall and processor milliseconds each
+//                                       prints a line of wall and processor milliseconds each,
+//                                       and the wall time once narrowed by the query less its last
+//                                       character
 //   fuzzy --filter QUERY --paths FILE   one end-to-end pass like a command-line filter: read,
 //                                       prepare, rank everything, print the matches best first
 
@@ -141,10 +143,18 @@ void timeQueries(const QList<FileItem> &items, const QStringList &queries, int r
             samples.push_back(double(timer.nsecsElapsed()) / 1e6);
             cpuSamples.push_back(processCpuMs() - cpuBefore);
         }
+        // The keystroke that completed the query, narrowed by the matches of the one before.
+        const FuzzyRanking::Matches typedSoFar = FuzzyRanking::rank(index, query.chopped(1), 100, {}).matches;
+        std::vector<double> narrowedSamples;
+        for (int run = 0; run < runs; ++run) {
+            timer.restart();
+            (void)FuzzyRanking::rank(index, query, 100, typedSoFar);
+            narrowedSamples.push_back(double(timer.nsecsElapsed()) / 1e6);
+        }
         const double median = medianMs(samples);
-        std::printf("query %-6s median_ms %8.3f  items_per_s %12.0f  results %lld  cpu_ms %8.3f\n",
+        std::printf("query %-6s median_ms %8.3f  items_per_s %12.0f  results %lld  cpu_ms %8.3f  narrowed_ms %8.3f\n",
                     qPrintable(query), median, double(items.size()) / (median / 1000),
-                    static_cast<long long>(found), medianMs(cpuSamples));
+                    static_cast<long long>(found), medianMs(cpuSamples), medianMs(narrowedSamples));
     }
 }
 

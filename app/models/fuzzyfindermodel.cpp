@@ -92,10 +92,14 @@ void FuzzyFinderModel::startRanking()
 {
     // Only the latest ranking may publish.
     m_ranking.cancelAll();
-    m_ranking.watch(QtConcurrent::run([index = m_index, query = m_query, maxResults = m_maxResults] {
-                        return FuzzyRanking::rank(index, query, maxResults);
+    m_ranking.watch(QtConcurrent::run([index = m_index, query = m_query, maxResults = m_maxResults,
+                                       previous = m_matches] {
+                        return FuzzyRanking::rank(index, query, maxResults, previous);
                     }),
-                    [this](const QList<FileItem> &results) { publish(results); });
+                    [this](const FuzzyRanking::Ranked &ranked) {
+                        m_matches = ranked.matches;
+                        publish(ranked.items);
+                    });
 }
 
 void FuzzyFinderModel::publish(const QList<FileItem> &results)

@@ -10,6 +10,7 @@
 
 #include "fileitem.h"
 #include "fuzzyindex.h"
+#include "fuzzyranking.h"
 #include "futureowner.h"
 
 #include <QList>
@@ -110,6 +111,7 @@ private:
     bool m_truncated = false;
     bool m_isScanning = false;
     QList<FileItem> m_results;
+    FuzzyRanking::Matches m_matches; // of the last ranking published, to narrow the next one
     int m_selectedIndex = 0;
     QString m_query;
 

@@ -1,5 +1,7 @@
 #include "fuzzyindex.h"
 
+#include <atomic>
+
 FuzzyIndex::FuzzyIndex(const FilePath &root) : m_rootPrefix(root.path())
 {
     if (!m_rootPrefix.endsWith(QLatin1Char('/')))
@@ -18,4 +20,10 @@ void FuzzyIndex::append(FuzzyChunk chunk)
         return;
     m_size += chunk.size();
     m_chunks.append(std::move(chunk));
+}
+
+quint64 FuzzyIndex::nextId()
+{
+    static std::atomic<quint64> last{0};
+    return ++last;
 }

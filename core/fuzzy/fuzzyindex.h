@@ -22,11 +22,17 @@ public:
     void append(FuzzyChunk chunk);
     void append(const QList<FileItem> &items) { append(prepare(items)); }
 
+    // Shared by copies; another index has another. Items only ever come at the end, so what a
+    // position means stays the same for as long as the id does.
+    quint64 id() const { return m_id; }
     qsizetype size() const { return m_size; }
     // Prepared items in the order they were added, chunk by chunk.
     const QList<FuzzyChunk> &chunks() const { return m_chunks; }
 
 private:
+    static quint64 nextId();
+
+    quint64 m_id = nextId();
     QString m_rootPrefix; // root path ending in "/"
     qsizetype m_rootPrefixLength = 0;
     QList<FuzzyChunk> m_chunks;

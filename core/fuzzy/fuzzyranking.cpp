@@ -96,49 +96,137 @@ std::optional<qint64> preparedScore(const FuzzyText &query, const FuzzyChunk::Pr
     return FuzzyMatcher::score(query, prepared.relativePath);
 }
 
-// Offers the items at positions [begin, end) of a chunk whose first item is at `order`.
-void rankChunk(const Query &query, const FuzzyChunk &chunk, qsizetype begin, qsizetype end, qsizetype order,
-               BestHits &best)
+// Offers item `i` of a chunk whose first item is at `order`; true when it matched.
+bool offerItem(const Query &query, const FuzzyChunk &chunk, qsizetype i, qsizetype order, BestHits &best)
 {
-    const FuzzyChunk::Record *records = chunk.records();
-    const quint64 queryMask = query.text.mask();
-    for (qsizetype i = begin; i < end; ++i) {
-        const FuzzyChunk::Record &record = records[i];
-        // Most items lack one of the query's characters: the mask turns them away unread.
-        if ((queryMask & ~record.mask) != 0)
-            continue;
-        if (record.nameStart == FuzzyChunk::notPlain) {
-            const FuzzyChunk::Prepared &prepared = chunk.prepared(record);
-            if (const auto score = preparedScore(query.text, prepared))
-                best.offer({*score, prepared.name.length(), prepared.pathLength, order + i, &chunk.items().at(i)});
-            continue;
-        }
-        if (!query.matchesPlain)
-            continue;
-        const char *path = chunk.text() + record.start;
-        const qsizetype nameLength = record.size - record.nameStart;
-        // The name ends the path: both are scored on one reading.
-        const auto scores = FuzzyMatcher::scoreAscii(query.ascii, path, record.size, record.nameStart);
-        if (!scores.whole)
-            continue;
-        best.offer({scores.tail ? *scores.tail + FuzzyRanking::nameMatchBonus : *scores.whole, nameLength,
-                    chunk.plainPathLength(record), order + i, &chunk.items().at(i)});
+    const FuzzyChunk::Record &record = chunk.records()[i];
+    // Most items lack one of the query's characters: the mask turns them away unread.
+    if ((query.text.mask() & ~record.mask) != 0)
+        return false;
+    if (record.nameStart == FuzzyChunk::notPlain) {
+        const FuzzyChunk::Prepared &prepared = chunk.prepared(record);
+        const auto score = preparedScore(query.text, prepared);
+        if (score)
+            best.offer({*score, prepared.name.length(), prepared.pathLength, order + i, &chunk.items().at(i)});
+        return score.has_value();
     }
+    if (!query.matchesPlain)
+        return false;
+    // The name ends the path: both are scored on one reading.
+    const auto scores = FuzzyMatcher::scoreAscii(query.ascii, chunk.text() + record.start, record.size, record.nameStart);
+    if (!scores.whole)
+        return false;
+    best.offer({scores.tail ? *scores.tail + FuzzyRanking::nameMatchBonus : *scores.whole,
+                record.size - record.nameStart, chunk.plainPathLength(record), order + i, &chunk.items().at(i)});
+    return true;
 }
 
+// What one thread ranks: its share of the items to look at, its best hits, and, when asked
+// for, the positions of every item that matched, in order.
+struct Part
+{
+    explicit Part(qsizetype maxResults) : best(maxResults) {}
+
+    BestHits best;
+    QList<quint32> matched;
+    bool collect = false;
+
+    void offer(const Query &query, const FuzzyChunk &chunk, qsizetype i, qsizetype order)
+    {
+        if (offerItem(query, chunk, i, order, best) && collect)
+            matched.append(quint32(order + i));
+    }
+};
+
 // Offers the items at positions [from, to) of the index, counted across its chunks.
-void rankRange(const Query &query, const QList<FuzzyChunk> &chunks, qsizetype from, qsizetype to, BestHits &best)
+void rankRange(const Query &query, const QList<FuzzyChunk> &chunks, qsizetype from, qsizetype to, Part &part)
 {
     qsizetype order = 0;
     for (const FuzzyChunk &chunk : chunks) {
         if (order >= to)
             break;
-        const qsizetype begin = std::max<qsizetype>(0, from - order);
         const qsizetype end = std::min(chunk.size(), to - order);
-        if (begin < end)
-            rankChunk(query, chunk, begin, end, order, best);
+        for (qsizetype i = std::max<qsizetype>(0, from - order); i < end; ++i)
+            part.offer(query, chunk, i, order);
         order += chunk.size();
     }
+}
+
+// Offers the items at the given positions, which ascend.
+void rankPositions(const Query &query, const QList<FuzzyChunk> &chunks, const quint32 *begin, const quint32 *end,
+                   Part &part)
+{
+    qsizetype order = 0;
+    auto chunk = chunks.cbegin();
+    for (const quint32 *position = begin; position != end; ++position) {
+        while (*position >= order + chunk->size())
+            order += (chunk++)->size();
+        part.offer(query, *chunk, *position - order, order);
+    }
+}
+
+// The items a ranking looks at: those an earlier one matched, if any, then all from `firstNew` on.
+struct Candidates
+{
+    QList<quint32> narrowed;
+    qsizetype firstNew = 0;
+    qsizetype end = 0;
+
+    qsizetype count() const { return narrowed.size() + end - firstNew; }
+
+    // Offers candidates [from, to), counting the narrowed ones first.
+    void rank(const Query &query, const QList<FuzzyChunk> &chunks, qsizetype from, qsizetype to, Part &part) const
+    {
+        const qsizetype split = narrowed.size();
+        if (from < split)
+            rankPositions(query, chunks, narrowed.constData() + from, narrowed.constData() + std::min(to, split), part);
+        if (to > split)
+            rankRange(query, chunks, firstNew + std::max<qsizetype>(0, from - split), firstNew + to - split, part);
+    }
+};
+
+// Whether `later` holds the characters of `earlier` in the same order: then whatever matches
+// `later` matches `earlier` too.
+bool narrows(const FuzzyText &earlier, const FuzzyText &later)
+{
+    qsizetype found = 0;
+    for (qsizetype i = 0; i < later.size() && found < earlier.size(); ++i) {
+        if (later.character(i) == earlier.character(found))
+            ++found;
+    }
+    return found == earlier.size();
+}
+
+FuzzyRanking::Ranked rankCandidates(const FuzzyIndex &index, const Query &query, qsizetype maxResults,
+                                    const Candidates &candidates, bool collect)
+{
+    // Many candidates are cut into equal runs, each ranked on a thread of its own (the first on
+    // the calling thread), and the best of each run are merged.
+    const qsizetype total = candidates.count();
+    const qsizetype parts = std::clamp<qsizetype>(std::thread::hardware_concurrency(), 1,
+                                                  std::max<qsizetype>(1, total / itemsPerThread));
+    std::vector<Part> results(parts, Part(maxResults));
+    std::vector<std::thread> helpers;
+    for (qsizetype part = 0; part < parts; ++part)
+        results[part].collect = collect;
+    for (qsizetype part = 1; part < parts; ++part)
+        helpers.emplace_back([&, part] {
+            candidates.rank(query, index.chunks(), total * part / parts, total * (part + 1) / parts, results[part]);
+        });
+    candidates.rank(query, index.chunks(), 0, total / parts, results[0]);
+    for (std::thread &helper : helpers)
+        helper.join();
+
+    FuzzyRanking::Ranked ranked;
+    for (qsizetype part = 1; part < parts; ++part) {
+        results[0].best.offer(results[part].best);
+        results[0].matched.append(results[part].matched);
+    }
+    for (const Hit &hit : results[0].best.takeSorted())
+        ranked.items.append(*hit.item);
+    if (collect)
+        ranked.matches = {index.id(), index.size(), query.text, results[0].matched};
+    return ranked;
 }
 
 } // namespace
@@ -157,26 +245,18 @@ QList<FileItem> FuzzyRanking::rank(const FuzzyIndex &index, const QString &query
 {
     if (query.isEmpty() || maxResults <= 0)
         return {};
-    const Query preparedQuery(query);
-    // Large indexes are cut into equal runs of items, each ranked on a thread of its own (the
-    // first on the calling thread), and the best of each run are merged.
-    const qsizetype total = index.size();
-    const qsizetype parts = std::clamp<qsizetype>(std::thread::hardware_concurrency(), 1,
-                                                  std::max<qsizetype>(1, total / itemsPerThread));
-    std::vector<BestHits> best(parts, BestHits(maxResults));
-    std::vector<std::thread> helpers;
-    for (qsizetype part = 1; part < parts; ++part)
-        helpers.emplace_back([&, part] {
-            rankRange(preparedQuery, index.chunks(), total * part / parts, total * (part + 1) / parts, best[part]);
-        });
-    rankRange(preparedQuery, index.chunks(), 0, total / parts, best[0]);
-    for (std::thread &helper : helpers)
-        helper.join();
-    for (qsizetype part = 1; part < parts; ++part)
-        best[0].offer(best[part]);
+    return rankCandidates(index, Query(query), maxResults, {{}, 0, index.size()}, false).items;
+}
 
-    QList<FileItem> results;
-    for (const Hit &hit : best[0].takeSorted())
-        results.append(*hit.item);
-    return results;
+FuzzyRanking::Ranked FuzzyRanking::rank(const FuzzyIndex &index, const QString &query, qsizetype maxResults,
+                                        const Matches &previous)
+{
+    if (query.isEmpty() || maxResults <= 0)
+        return {};
+    const Query prepared(query);
+    Candidates candidates{{}, 0, index.size()};
+    if (previous.indexId == index.id() && previous.indexSize <= index.size() && !previous.query.isEmpty()
+        && narrows(previous.query, prepared.text))
+        candidates = {previous.positions, previous.indexSize, index.size()};
+    return rankCandidates(index, prepared, maxResults, candidates, true);
 }

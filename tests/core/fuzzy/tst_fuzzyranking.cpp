@@ -47,6 +47,9 @@ class TestFuzzyRanking : public QObject
 private Q_SLOTS:
     void rank_data();
     void rank();
+    void narrowing_data();
+    void narrowing();
+    void narrowingNeedsTheSameIndex();
     void largeIndex_data();
     void largeIndex();
 };
@@ -111,6 +114,48 @@ void TestFuzzyRanking::rank()
     for (const FileItem &item : list)
         index.append({item});
     QCOMPARE(pathsOf(FuzzyRanking::rank(index, query, maxResults)), expected);
+}
+
+// Each query in turn ranks the index grown by one more batch, narrowed by the matches of the
+// one before: it must rank as the same query does from scratch.
+void TestFuzzyRanking::narrowing_data()
+{
+    QTest::addColumn<QStringList>("queries");
+    QTest::newRow("typing on") << QStringList{"a", "ab", "abc", "abcd"};
+    QTest::newRow("a character put in the middle") << QStringList{"ac", "abc"};
+    QTest::newRow("a character changed in the middle") << QStringList{"abc", "axc"};
+    QTest::newRow("shortened") << QStringList{"abc", "ab", "a"};
+    QTest::newRow("cleared and typed again") << QStringList{"ab", "", "b"};
+    QTest::newRow("the same query on a grown index") << QStringList{"bc", "bc", "bc"};
+    QTest::newRow("outside ASCII") << QStringList{"a", u"a\u00e9"_qs, u"\u00e9"_qs};
+}
+
+void TestFuzzyRanking::narrowing()
+{
+    QFETCH(QStringList, queries);
+    const QList<QStringList> batches{{"ab", "xaxbxc", "bc", "abc/d"},
+                                     {"axc", "cab", u"a\u00e9b"_qs, "b/a"},
+                                     {"zabc", "abcd", "ba"},
+                                     {u"\u00e9"_qs, "c", "x/abc"}};
+    FuzzyIndex index(FilePath::fromString(QStringLiteral("/r")));
+    FuzzyRanking::Matches previous;
+    for (qsizetype step = 0; step < queries.size(); ++step) {
+        index.append(items(batches.value(step)));
+        const FuzzyRanking::Ranked ranked = FuzzyRanking::rank(index, queries[step], 100, previous);
+        QCOMPARE(pathsOf(ranked.items), pathsOf(FuzzyRanking::rank(index, queries[step], 100)));
+        previous = ranked.matches;
+    }
+}
+
+// Positions mean nothing in another index, even one as large.
+void TestFuzzyRanking::narrowingNeedsTheSameIndex()
+{
+    FuzzyIndex first(FilePath::fromString(QStringLiteral("/r")));
+    first.append(items({"zz", "ab"}));
+    FuzzyIndex second(FilePath::fromString(QStringLiteral("/r")));
+    second.append(items({"ab", "zz"}));
+    const FuzzyRanking::Matches matches = FuzzyRanking::rank(first, "a", 100, {}).matches;
+    QCOMPARE(pathsOf(FuzzyRanking::rank(second, "ab", 100, matches).items), QStringList{"ab"});
 }
 
 // A large index is ranked in parts on several threads; equal hits on both sides of a part's edge,
