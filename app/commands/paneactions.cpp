@@ -10,6 +10,7 @@
 #include "errortext.h"
 #include "filejob.h"
 #include "filenames.h"
+#include "itempaths.h"
 #include "iteminfomodel.h"
 #include "localization.h"
 #include "openwithmenu.h"
@@ -33,15 +34,6 @@ namespace {
 
 using Operation = PaneActions::TransferOperation;
 using Context = FileJob::Context;
-
-QList<FilePath> urlsOf(const QList<FileItem> &items)
-{
-    QList<FilePath> urls;
-    urls.reserve(items.size());
-    for (const FileItem &item : items)
-        urls.append(item.url);
-    return urls;
-}
 
 // A folder (not a link to one) and a destination that lies in it or is it, as far as the paths
 // tell without asking the disk: the core refuses what links hide, off the main thread.

@@ -3,6 +3,7 @@
 #include "appsettings.h"
 #include "bulkrename.h"
 #include "filenames.h"
+#include "itempaths.h"
 #include "localization.h"
 #include "paneactions.h"
 #include "tabmodel.h"
@@ -61,15 +62,6 @@ const QList<Command> itemMenu{Command::openWith, Command::divider, Command::copy
                               Command::getInfo, Command::preview, Command::rename, Command::moveToTrash,
                               Command::divider, Command::compress, Command::extract, Command::revealInFileManager};
 const QList<Command> backgroundMenu{Command::newFolder, Command::newFile, Command::divider, Command::paste};
-
-QList<FilePath> urlsOf(const QList<FileItem> &items)
-{
-    QList<FilePath> urls;
-    urls.reserve(items.size());
-    for (const FileItem &item : items)
-        urls.append(item.url);
-    return urls;
-}
 
 bool isZip(const FileItem &item)
 {
