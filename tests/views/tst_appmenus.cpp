@@ -17,6 +17,7 @@
 #include "paneview.h"
 #include "pathbarview.h"
 #include "previewdialog.h"
+#include "programhome.h"
 #include "settingsview.h"
 #include "tabmodel.h"
 #include "tallowmereapp.h"
@@ -128,10 +129,7 @@ class TestAppMenus : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        m_dir.isolateHome();
-        QApplication::setOrganizationName(QStringLiteral("Tallowmere"));
-        QApplication::setApplicationName(QStringLiteral("Tallowmere"));
-        TallowmereApp::prepareApplication();
+        prepareProgramIn(m_dir);
         // No file manager answers on this bus: an item is shown by opening its folder.
         qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + QFile::encodeName(m_dir.path(QStringLiteral("no-bus"))));
     }

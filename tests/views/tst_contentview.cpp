@@ -19,6 +19,7 @@
 #include "panesplitview.h"
 #include "paneview.h"
 #include "pathbarview.h"
+#include "programhome.h"
 #include "settingsview.h"
 #include "sidebarview.h"
 #include "statusbarview.h"
@@ -87,10 +88,7 @@ class TestContentView : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        m_dir.isolateHome();
-        QApplication::setOrganizationName(QStringLiteral("Tallowmere"));
-        QApplication::setApplicationName(QStringLiteral("Tallowmere"));
-        TallowmereApp::prepareApplication();
+        prepareProgramIn(m_dir);
         m_dir.file(QStringLiteral(".home/Documents/report.txt"), QByteArray(1000, 'r'));
         m_dir.file(QStringLiteral(".home/Documents/notes.md"), QByteArray(2500, 'n'));
         m_dir.dir(QStringLiteral(".home/Documents/photos"));

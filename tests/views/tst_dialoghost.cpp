@@ -9,6 +9,7 @@
 #include "paneactions.h"
 #include "panemodel.h"
 #include "paneview.h"
+#include "programhome.h"
 #include "tabmodel.h"
 #include "tallowmereapp.h"
 #include "testdir.h"
@@ -57,10 +58,7 @@ class TestDialogHost : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        m_dir.isolateHome();
-        QApplication::setOrganizationName(QStringLiteral("Tallowmere"));
-        QApplication::setApplicationName(QStringLiteral("Tallowmere"));
-        TallowmereApp::prepareApplication();
+        prepareProgramIn(m_dir);
     }
 
     void init()
