@@ -2,6 +2,7 @@
 
 #include "dirstream.h"
 #include "filenames.h"
+#include "folderchain.h"
 #include "posixfs.h"
 #include "readlease.h"
 #include "temporaryname.h"
@@ -108,22 +109,24 @@ private:
     QElapsedTimer m_choreClock;
 };
 
-// The bytes of the regular files in an item: the progress total.
-qint64 contentSize(int dirFd, const char *name, Meter &meter, const QString &path)
+// The bytes of the regular files in an item inside chain.top(): the progress total.
+qint64 contentSize(FolderChain &chain, const char *name, Meter &meter, const QString &path)
 {
     struct stat st;
-    if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+    if (::fstatat(chain.top(), name, &st, AT_SYMLINK_NOFOLLOW) != 0)
         return 0;
     if (!S_ISDIR(st.st_mode))
         return S_ISREG(st.st_mode) ? qint64(st.st_size) : 0;
-    const UniqueFd folder(::openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    UniqueFd folder(::openat(chain.top(), name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!folder.valid())
         return 0;
     int err = 0;
+    const QList<QByteArray> names = DirStream::namesIn(folder.get(), err);
+    const FolderChain::Level level(chain, std::move(folder));
     qint64 total = 0;
-    for (const QByteArray &child : DirStream::namesIn(folder.get(), err)) {
+    for (const QByteArray &child : names) {
         meter.check(path);
-        total += contentSize(folder.get(), child.constData(), meter, path);
+        total += contentSize(chain, child.constData(), meter, path);
     }
     return total;
 }
@@ -303,16 +306,24 @@ class TreeCopy
 {
 public:
     // With `record`, every entry copied is noted there as it was when it was read.
-    TreeCopy(Op operation, Meter &meter, const QString &destination, TreeRemover::Snapshot *record = nullptr)
-        : m_operation(operation), m_meter(meter), m_destination(destination), m_record(record)
+    // The item is copied from inside `sourceFolder` into `destinationFolder` (either may be
+    // AT_FDCWD).
+    TreeCopy(Op operation, Meter &meter, const QString &destination, int sourceFolder, int destinationFolder,
+             TreeRemover::Snapshot *record = nullptr)
+        : m_operation(operation), m_meter(meter), m_destination(destination), m_record(record),
+          m_src(sourceFolder), m_dst(destinationFolder)
     {
     }
 
     // True once the top item exists at the destination, i.e. there is something to clean up.
     bool createdTop() const { return m_createdTop; }
 
-    void entry(int srcDir, const char *srcName, int dstDir, const char *dstName, const QString &path)
+    // Copies `srcName` in the source folder the copy is in to `dstName` in its destination
+    // folder.
+    void entry(const char *srcName, const char *dstName, const QString &path)
     {
+        const int srcDir = folder(m_src, path);
+        const int dstDir = folder(m_dst, path);
         struct stat st;
         if (::fstatat(srcDir, srcName, &st, AT_SYMLINK_NOFOLLOW) != 0)
             fail(errno, path);
@@ -335,6 +346,16 @@ private:
         if (err == EROFS)
             throw FileError(m_operation, err, path, QStringLiteral("“%1” can't be written to").arg(m_destination));
         throw FileError::fromErrno(m_operation, err, path);
+    }
+
+    // The folder the copy is in on one side; a deep tree's folder that was moved away while the
+    // copy was below it is not followed.
+    int folder(const FolderChain &chain, const QString &path) const
+    {
+        const int fd = chain.top();
+        if (fd < 0 && fd != AT_FDCWD)
+            throw FileError(m_operation, errno, path, QStringLiteral("a folder above it was moved during the copy"));
+        return fd;
     }
 
     [[noreturn]] void refuseSpecial(const QString &path) const
@@ -462,14 +483,16 @@ private:
         const QList<QByteArray> names = DirStream::namesIn(src.get(), err);
         if (err != 0)
             fail(err, path);
+        const FolderChain::Level srcLevel(m_src, std::move(src));
+        const FolderChain::Level dstLevel(m_dst, std::move(dst));
         for (const QByteArray &name : names) {
             const QString childPath = Urls::childPath(path, FileNames::decode(name));
             m_meter.check(childPath);
-            entry(src.get(), name.constData(), dst.get(), name.constData(), childPath);
+            entry(name.constData(), name.constData(), childPath);
         }
-        if (const int attrErr = copyExtendedAttributes(src.get(), dst.get()))
+        if (const int attrErr = copyExtendedAttributes(folder(m_src, path), folder(m_dst, path)))
             fail(attrErr, path);
-        if (const int metaErr = applyMetadata(dst.get(), st))
+        if (const int metaErr = applyMetadata(folder(m_dst, path), st))
             fail(metaErr, path);
     }
 
@@ -480,6 +503,8 @@ private:
     std::pair<dev_t, ino_t> m_top{0, 0};
     bool m_createdTop = false;
     QByteArray m_buffer;
+    FolderChain m_src;
+    FolderChain m_dst;
 };
 
 // A refusal that may be the destination folder's rather than the source's says so when the
@@ -530,13 +555,15 @@ QString FileCopier::copyRecording(const QString &source, const QString &target, 
     Meter meter(control, operation);
     if (record)
         meter.setChore([record] { TreeRemover::releaseBroken(*record); });
-    if (meter.wantsProgress())
-        meter.setTotal(contentSize(AT_FDCWD, sourceName.constData(), meter, source));
+    if (meter.wantsProgress()) {
+        FolderChain walk(AT_FDCWD);
+        meter.setTotal(contentSize(walk, sourceName.constData(), meter, source));
+    }
     const QByteArray temporary = FileNames::encode(TemporaryName::make(TemporaryName::copyPrefix));
-    TreeCopy tree(operation, meter, destination, record);
+    TreeCopy tree(operation, meter, destination, AT_FDCWD, folder.get(), record);
     try {
         meter.check(source);
-        tree.entry(AT_FDCWD, sourceName.constData(), folder.get(), temporary.constData(), source);
+        tree.entry(sourceName.constData(), temporary.constData(), source);
         const QString placed = placeFinished(folder.get(), temporary, target, retarget, source, operation);
         meter.finish();
         return placed;

@@ -2,6 +2,7 @@
 
 #include "dirstream.h"
 #include "filenames.h"
+#include "folderchain.h"
 #include "posixfs.h"
 #include "uniquefd.h"
 #include "urls.h"
@@ -15,35 +16,48 @@ namespace {
 
 constexpr int FolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
-// Opens the folder `name` and calls `visit(folderFd, childName, childPath)` for each entry.
-template<typename Visit>
-void forEachChild(int dirFd, const char *name, const QString &path, FileError::Operation operation, Visit visit)
+// The folder the walk is in; one that was moved away while the walk was below it is not
+// followed.
+int folderOf(const FolderChain &chain, const QString &path, FileError::Operation operation)
 {
-    const UniqueFd folder(::openat(dirFd, name, FolderFlags));
+    const int fd = chain.top();
+    if (fd < 0 && fd != AT_FDCWD)
+        throw FileError(operation, errno, path, QStringLiteral("a folder above it was moved meanwhile"));
+    return fd;
+}
+
+// Enters the folder `name` inside chain.top() and calls `visit(childName, childPath)` for each
+// entry, with the folder as chain.top().
+template<typename Visit>
+void forEachChild(FolderChain &chain, const char *name, const QString &path, FileError::Operation operation,
+                  Visit visit)
+{
+    UniqueFd folder(::openat(folderOf(chain, path, operation), name, FolderFlags));
     if (!folder.valid())
         throw FileError::fromErrno(operation, errno, path);
     int err = 0;
     const QList<QByteArray> names = DirStream::namesIn(folder.get(), err);
     if (err != 0)
         throw FileError::fromErrno(operation, err, path);
+    const FolderChain::Level level(chain, std::move(folder));
     for (const QByteArray &child : names)
-        visit(folder.get(), child.constData(), Urls::childPath(path, FileNames::decode(child)));
+        visit(child.constData(), Urls::childPath(path, FileNames::decode(child)));
 }
 
 // Files and links go with a single unlink; only a folder (EISDIR) is opened and emptied first.
-void removeEntry(int dirFd, const char *name, const QString &path, FileError::Operation operation,
+void removeEntry(FolderChain &chain, const char *name, const QString &path, FileError::Operation operation,
                  const std::function<bool()> &shouldContinue)
 {
     if (shouldContinue && !shouldContinue())
         throw FileError(operation, ECANCELED, path);
-    if (::unlinkat(dirFd, name, 0) == 0)
+    if (::unlinkat(folderOf(chain, path, operation), name, 0) == 0)
         return;
     if (errno != EISDIR)
         throw FileError::fromErrno(operation, errno, path);
-    forEachChild(dirFd, name, path, operation, [&](int folder, const char *child, const QString &childPath) {
-        removeEntry(folder, child, childPath, operation, shouldContinue);
+    forEachChild(chain, name, path, operation, [&](const char *child, const QString &childPath) {
+        removeEntry(chain, child, childPath, operation, shouldContinue);
     });
-    if (::unlinkat(dirFd, name, AT_REMOVEDIR) != 0)
+    if (::unlinkat(folderOf(chain, path, operation), name, AT_REMOVEDIR) != 0)
         throw FileError::fromErrno(operation, errno, path);
 }
 
@@ -61,9 +75,10 @@ TreeRemover::Stamp stampOf(const struct stat &st)
     return {qint64(st.st_size), nanoseconds(st.st_mtim), nanoseconds(st.st_ctim), false, st.st_nlink > 1, {}};
 }
 
-void removeUnchanged(int dirFd, const char *name, const QString &path, const TreeRemover::Snapshot &snapshot,
+void removeUnchanged(FolderChain &chain, const char *name, const QString &path, const TreeRemover::Snapshot &snapshot,
                      QStringList &kept, FileError::Operation operation)
 {
+    const int dirFd = folderOf(chain, path, operation);
     struct stat st;
     if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
         throw FileError::fromErrno(operation, errno, path);
@@ -78,11 +93,32 @@ void removeUnchanged(int dirFd, const char *name, const QString &path, const Tre
         return;
     }
     const qsizetype keptBefore = kept.size();
-    forEachChild(dirFd, name, path, operation, [&](int folder, const char *child, const QString &childPath) {
-        removeUnchanged(folder, child, childPath, snapshot, kept, operation);
+    forEachChild(chain, name, path, operation, [&](const char *child, const QString &childPath) {
+        removeUnchanged(chain, child, childPath, snapshot, kept, operation);
     });
-    if (kept.size() == keptBefore && ::unlinkat(dirFd, name, AT_REMOVEDIR) != 0)
+    if (kept.size() == keptBefore && ::unlinkat(folderOf(chain, path, operation), name, AT_REMOVEDIR) != 0)
         throw FileError::fromErrno(operation, errno, path);
+}
+
+// Best effort: what can't be removed stays, without a word.
+void discardIn(FolderChain &chain, const char *name)
+{
+    if (::unlinkat(chain.top(), name, 0) == 0 || errno == ENOENT)
+        return;
+    // Opened without following links, so a link swapped in since the unlink is never lent our
+    // mode; a folder we can't even read is opened up by name (again without following links).
+    UniqueFd folder(::openat(chain.top(), name, FolderFlags));
+    if (!folder.valid() && ::fchmodat(chain.top(), name, 0700, AT_SYMLINK_NOFOLLOW) == 0)
+        folder = UniqueFd(::openat(chain.top(), name, FolderFlags));
+    if (folder.valid()) {
+        ::fchmod(folder.get(), 0700);
+        int err = 0;
+        const QList<QByteArray> names = DirStream::namesIn(folder.get(), err);
+        const FolderChain::Level level(chain, std::move(folder));
+        for (const QByteArray &child : names)
+            discardIn(chain, child.constData());
+    }
+    ::unlinkat(chain.top(), name, AT_REMOVEDIR);
 }
 
 } // namespace
@@ -116,8 +152,8 @@ QStringList TreeRemover::removeCopied(const QString &path, const Snapshot &snaps
     if (!folder.valid())
         throw FileError::fromErrno(operation, errno, path);
     QStringList kept;
-    removeUnchanged(folder.get(), FileNames::encode(Urls::fileName(path)).constData(), path, snapshot, kept,
-                    operation);
+    FolderChain chain(folder.get());
+    removeUnchanged(chain, FileNames::encode(Urls::fileName(path)).constData(), path, snapshot, kept, operation);
     return kept;
 }
 
@@ -127,23 +163,13 @@ void TreeRemover::removeItem(const QString &path, FileError::Operation operation
     const UniqueFd folder = PosixFs::openParentFolder(path);
     if (!folder.valid())
         throw FileError::fromErrno(operation, errno, path);
-    removeEntry(folder.get(), FileNames::encode(Urls::fileName(path)).constData(), path, operation, shouldContinue);
+    FolderChain chain(folder.get());
+    removeEntry(chain, FileNames::encode(Urls::fileName(path)).constData(), path, operation, shouldContinue);
 }
 
 void TreeRemover::discard(int parentFd, const char *name)
 {
-    if (::unlinkat(parentFd, name, 0) == 0 || errno == ENOENT)
-        return;
-    // Opened without following links, so a link swapped in since the unlink is never lent our
-    // mode; a folder we can't even read is opened up by name (again without following links).
-    UniqueFd folder(::openat(parentFd, name, FolderFlags));
-    if (!folder.valid() && ::fchmodat(parentFd, name, 0700, AT_SYMLINK_NOFOLLOW) == 0)
-        folder = UniqueFd(::openat(parentFd, name, FolderFlags));
-    if (folder.valid()) {
-        ::fchmod(folder.get(), 0700);
-        int err = 0;
-        for (const QByteArray &child : DirStream::namesIn(folder.get(), err))
-            discard(folder.get(), child.constData());
-    }
-    ::unlinkat(parentFd, name, AT_REMOVEDIR);
+    FolderChain chain(parentFd);
+    discardIn(chain, name);
 }
+
