@@ -11,6 +11,7 @@ class TemporaryName
 public:
     static constexpr QLatin1String copyPrefix{".tallowmere-copy-"};
     static constexpr QLatin1String renamePrefix{".tallowmere-rename-"};
+    static constexpr QLatin1String removePrefix{".tallowmere-remove-"};
     // Other programs and scripts may look for the names a bulk rename passes through.
     static constexpr QLatin1String bulkRenamePrefix{".kvrename-"};
     static constexpr QLatin1String zipPrefix{".tallowmere-zip-"};

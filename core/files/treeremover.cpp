@@ -4,6 +4,7 @@
 #include "filenames.h"
 #include "folderchain.h"
 #include "posixfs.h"
+#include "temporaryname.h"
 #include "uniquefd.h"
 #include "urls.h"
 
@@ -75,6 +76,29 @@ TreeRemover::Stamp stampOf(const struct stat &st)
     return {qint64(st.st_size), nanoseconds(st.st_mtim), nanoseconds(st.st_ctim), false, st.st_nlink > 1, {}};
 }
 
+// A leased file leaves its name before its lease is looked at for the last time: from then on
+// no program can open it by that name, so a writer is either seen here or never reaches it.
+// Looked at before that, a writer coming just after the look could be let in by the kernel
+// (once it has waited the lease-break time) and write to a file that is then deleted.
+// False, with the file back under its name, when a writer has come.
+bool removeLeased(int dirFd, const char *name, ReadLease &lease, const QString &path, FileError::Operation operation)
+{
+    const QByteArray hidden = FileNames::encode(TemporaryName::make(TemporaryName::removePrefix));
+    if (const int err = PosixFs::renameNoReplaceAt(dirFd, name, dirFd, hidden.constData()))
+        throw FileError::fromErrno(operation, err, path);
+    const bool unchanged = lease.intact();
+    if (unchanged && ::unlinkat(dirFd, hidden.constData(), 0) == 0)
+        return true;
+    const int err = errno;
+    if (PosixFs::renameNoReplaceAt(dirFd, hidden.constData(), dirFd, name) != 0)
+        throw FileError(operation, EBUSY, path,
+                        QStringLiteral("it could not be given its name back and is kept as “%1”")
+                            .arg(Urls::childPath(Urls::parentPath(path), FileNames::decode(hidden))));
+    if (unchanged)
+        throw FileError::fromErrno(operation, err, path);
+    return false;
+}
+
 void removeUnchanged(FolderChain &chain, const char *name, const QString &path, const TreeRemover::Snapshot &snapshot,
                      QStringList &kept, FileError::Operation operation)
 {
@@ -88,8 +112,12 @@ void removeUnchanged(FolderChain &chain, const char *name, const QString &path, 
         return;
     }
     if (!known->isFolder) {
-        if (::unlinkat(dirFd, name, 0) != 0)
+        if (known->lease) {
+            if (!removeLeased(dirFd, name, *known->lease, path, operation))
+                kept.append(path);
+        } else if (::unlinkat(dirFd, name, 0) != 0) {
             throw FileError::fromErrno(operation, errno, path);
+        }
         return;
     }
     const qsizetype keptBefore = kept.size();

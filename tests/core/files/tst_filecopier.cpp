@@ -13,16 +13,19 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <functional>
 #include <optional>
 #include <thread>
 
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/syscall.h>
 #include <sys/xattr.h>
 
 namespace {
@@ -66,7 +69,34 @@ void buildTree(const TestDir &dir, const QString &root)
     setTimes(dir.path(root), 1'200'000'000, 1'300'000'000);
 }
 
+// Runs once, just before the program first renames or deletes an entry of this name.
+struct BeforeTouching
+{
+    QByteArray name;
+    std::function<void()> action;
+
+    void at(const char *touched)
+    {
+        if (!name.isEmpty() && name == touched)
+            std::exchange(action, {})();
+    }
+};
+BeforeTouching beforeTouching;
+
 } // namespace
+
+// The core calls these; here they stop by the hook first.
+extern "C" int unlinkat(int dirFd, const char *name, int flags)
+{
+    beforeTouching.at(name);
+    return int(::syscall(SYS_unlinkat, dirFd, name, flags));
+}
+
+extern "C" int renameat2(int fromDir, const char *from, int toDir, const char *to, unsigned int flags)
+{
+    beforeTouching.at(from);
+    return int(::syscall(SYS_renameat2, fromDir, from, toDir, to, flags));
+}
 
 class TestFileCopier : public QObject
 {
@@ -88,6 +118,7 @@ private Q_SLOTS:
     void progressAndCancellation();
     void waitsForAnotherProgramsWriteLease_data();
     void waitsForAnotherProgramsWriteLease();
+    void aWriterLetInJustBeforeTheDeletionKeepsItsData();
 
 private:
     FileSystemService fs;
@@ -398,6 +429,44 @@ void TestFileCopier::waitsForAnotherProgramsWriteLease()
         QVERIFY2(!error, error ? qPrintable(error->message()) : "");
         QCOMPARE(dir.read("dst/held.txt"), QByteArray("written by another program"));
     }
+}
+
+// The mover checks a file, then stalls before deleting it for longer than the kernel keeps a
+// writer waiting for the lease (shortened here to a second). The writer that gets in then must
+// find its data where it wrote it, and the move must say so.
+void TestFileCopier::aWriterLetInJustBeforeTheDeletionKeepsItsData()
+{
+    QFile breakTime(QStringLiteral("/proc/sys/fs/lease-break-time"));
+    if (!breakTime.open(QIODevice::ReadWrite))
+        QSKIP("the lease-break time can only be shortened by the administrator");
+    const QByteArray usual = breakTime.readAll();
+    QVERIFY(breakTime.seek(0) && breakTime.write("1\n") > 0 && breakTime.flush());
+    const auto restore = qScopeGuard([&] {
+        breakTime.seek(0);
+        breakTime.write(usual);
+    });
+    TestDir dir;
+    const QByteArray file = QFile::encodeName(dir.file("Tree/victim.txt", "as copied"));
+    TreeRemover::Snapshot copied;
+    const UniqueFd reading(::open(file.constData(), O_RDONLY | O_CLOEXEC));
+    auto lease = std::make_shared<ReadLease>(ReadLease::take(reading.get()));
+    if (lease->outcome() != ReadLease::Outcome::held)
+        QSKIP("this file system grants no leases here");
+    struct stat st;
+    QCOMPARE(::stat(QFile::encodeName(dir.path("Tree")).constData(), &st), 0);
+    TreeRemover::record(copied, st);
+    QCOMPARE(::stat(file.constData(), &st), 0);
+    TreeRemover::record(copied, st, lease);
+    bool written = false;
+    beforeTouching = {"victim.txt", [&] {
+        // Blocks until the kernel gives up on the lease holder.
+        const UniqueFd writer(::open(file.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+        written = writer.valid() && ::write(writer.get(), "written late", 12) == 12;
+    }};
+    const QStringList kept = TreeRemover::removeCopied(dir.path("Tree"), copied, FileError::Operation::Move);
+    QVERIFY(written);
+    QCOMPARE(kept, QStringList{dir.path("Tree/victim.txt")});
+    QCOMPARE(dir.read("Tree/victim.txt"), QByteArray("written late"));
 }
 
 QTEST_GUILESS_MAIN(TestFileCopier)
