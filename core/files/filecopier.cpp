@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <optional>
+#include <vector>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -109,24 +111,34 @@ private:
     QElapsedTimer m_choreClock;
 };
 
-// The bytes of the regular files in an item inside chain.top(): the progress total.
-qint64 contentSize(FolderChain &chain, const char *name, Meter &meter, const QString &path)
+// The bytes of the regular files in an item: the progress total.
+qint64 contentSize(const char *name, Meter &meter, const QString &path)
 {
-    struct stat st;
-    if (::fstatat(chain.top(), name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return 0;
-    if (!S_ISDIR(st.st_mode))
-        return S_ISREG(st.st_mode) ? qint64(st.st_size) : 0;
-    UniqueFd folder(::openat(chain.top(), name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (!folder.valid())
-        return 0;
-    int err = 0;
-    const QList<QByteArray> names = DirStream::namesIn(folder.get(), err);
-    const FolderChain::Level level(chain, std::move(folder));
+    FolderChain chain(AT_FDCWD);
     qint64 total = 0;
-    for (const QByteArray &child : names) {
+    // Adds an entry of chain.top(); a folder is entered, and summed as the walk goes on.
+    const auto add = [&](const char *entry) {
         meter.check(path);
-        total += contentSize(chain, child.constData(), meter, path);
+        struct stat st;
+        if (::fstatat(chain.top(), entry, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            return;
+        if (!S_ISDIR(st.st_mode)) {
+            total += S_ISREG(st.st_mode) ? qint64(st.st_size) : 0;
+            return;
+        }
+        UniqueFd folder(::openat(chain.top(), entry, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (!folder.valid())
+            return;
+        int err = 0;
+        QList<QByteArray> entries = DirStream::namesIn(folder.get(), err);
+        chain.enter(std::move(folder), {{}, {}, std::move(entries)});
+    };
+    add(name);
+    while (chain.depth() > 0) {
+        if (const std::optional<QByteArray> entry = chain.nextEntry())
+            add(entry->constData());
+        else
+            chain.leave();
     }
     return total;
 }
@@ -318,8 +330,24 @@ public:
     // True once the top item exists at the destination, i.e. there is something to clean up.
     bool createdTop() const { return m_createdTop; }
 
-    // Copies `srcName` in the source folder the copy is in to `dstName` in its destination
-    // folder.
+    // Copies the item `srcName` of the source's folder to `dstName` in the destination folder,
+    // folder by folder, without recursion.
+    void item(const char *srcName, const char *dstName, const QString &path)
+    {
+        entry(srcName, dstName, path);
+        while (!m_folderStats.empty()) {
+            if (const std::optional<QByteArray> name = m_src.nextEntry()) {
+                const QString childPath = Urls::childPath(m_src.place().path, FileNames::decode(*name));
+                m_meter.check(childPath);
+                entry(name->constData(), name->constData(), childPath);
+            } else {
+                finishDirectory();
+            }
+        }
+    }
+
+private:
+    // Copies one entry; a folder is made and entered, and filled as the walk goes on.
     void entry(const char *srcName, const char *dstName, const QString &path)
     {
         const int srcDir = folder(m_src, path);
@@ -337,7 +365,6 @@ public:
             refuseSpecial(path);
     }
 
-private:
     // A full or read-only destination is no fault of the source: the destination is named.
     [[noreturn]] void fail(int err, const QString &path) const
     {
@@ -483,17 +510,22 @@ private:
         const QList<QByteArray> names = DirStream::namesIn(src.get(), err);
         if (err != 0)
             fail(err, path);
-        const FolderChain::Level srcLevel(m_src, std::move(src));
-        const FolderChain::Level dstLevel(m_dst, std::move(dst));
-        for (const QByteArray &name : names) {
-            const QString childPath = Urls::childPath(path, FileNames::decode(name));
-            m_meter.check(childPath);
-            entry(name.constData(), name.constData(), childPath);
-        }
+        m_src.enter(std::move(src), {{}, path, names});
+        m_dst.enter(std::move(dst));
+        m_folderStats.push_back(st);
+    }
+
+    // The folder the walk is in is complete: it takes its attributes and mode, and is left.
+    void finishDirectory()
+    {
+        const QString &path = m_src.place().path;
         if (const int attrErr = copyExtendedAttributes(folder(m_src, path), folder(m_dst, path)))
             fail(attrErr, path);
-        if (const int metaErr = applyMetadata(folder(m_dst, path), st))
+        if (const int metaErr = applyMetadata(folder(m_dst, path), m_folderStats.back()))
             fail(metaErr, path);
+        m_folderStats.pop_back();
+        m_src.leave();
+        m_dst.leave();
     }
 
     Op m_operation;
@@ -505,6 +537,7 @@ private:
     QByteArray m_buffer;
     FolderChain m_src;
     FolderChain m_dst;
+    std::vector<struct stat> m_folderStats; // of the folders entered, as they were read
 };
 
 // A refusal that may be the destination folder's rather than the source's says so when the
@@ -556,14 +589,13 @@ QString FileCopier::copyRecording(const QString &source, const QString &target, 
     if (record)
         meter.setChore([record] { TreeRemover::releaseBroken(*record); });
     if (meter.wantsProgress()) {
-        FolderChain walk(AT_FDCWD);
-        meter.setTotal(contentSize(walk, sourceName.constData(), meter, source));
+        meter.setTotal(contentSize(sourceName.constData(), meter, source));
     }
     const QByteArray temporary = FileNames::encode(TemporaryName::make(TemporaryName::copyPrefix));
     TreeCopy tree(operation, meter, destination, AT_FDCWD, folder.get(), record);
     try {
         meter.check(source);
-        tree.entry(sourceName.constData(), temporary.constData(), source);
+        tree.item(sourceName.constData(), temporary.constData(), source);
         const QString placed = placeFinished(folder.get(), temporary, target, retarget, source, operation);
         meter.finish();
         return placed;

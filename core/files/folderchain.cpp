@@ -19,9 +19,9 @@ int FolderChain::top() const
     return folder.fd.get();
 }
 
-void FolderChain::enter(UniqueFd folder)
+void FolderChain::enter(UniqueFd folder, Place place)
 {
-    m_folders.push_back({std::move(folder)});
+    m_folders.push_back({std::move(folder), std::move(place)});
     if (m_folders.size() - m_firstOpen <= m_keptOpen)
         return;
     // Closed, with what it takes to know it again.
@@ -36,6 +36,11 @@ void FolderChain::enter(UniqueFd folder)
     farthest.fd.reset();
 }
 
+void FolderChain::enter(UniqueFd folder)
+{
+    enter(std::move(folder), Place());
+}
+
 void FolderChain::leave()
 {
     if (m_folders.empty())
@@ -48,6 +53,14 @@ void FolderChain::leave()
         m_firstOpen = m_folders.size() - 1;
         reopen(m_folders.back(), left.fd.get());
     }
+}
+
+std::optional<QByteArray> FolderChain::nextEntry()
+{
+    Place &at = place();
+    if (at.next == at.entries.size())
+        return std::nullopt;
+    return at.entries.at(at.next++);
 }
 
 void FolderChain::reopen(Folder &folder, int child)

@@ -5,13 +5,21 @@
 // climbing back opens it again through ".." of the folder below, checking that it is still the
 // same folder (device and inode) and not one moved into its place meanwhile.
 //
+// The chain also keeps the walk's place in each folder (its entries, the next one to visit), so
+// a walk needs no recursion and a tree of any depth costs no more stack than a shallow one.
+//
 // Descriptors taken from the chain are good only until the walk next goes deeper or climbs:
 // ask top() again after each of those.
 
 #include "uniquefd.h"
 
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
 #include <sys/types.h>
 
+#include <optional>
 #include <vector>
 
 class FolderChain
@@ -29,28 +37,31 @@ public:
     int top() const;
     std::size_t depth() const { return m_folders.size(); }
 
+    // A folder on the walk's way: its name in its parent, its path, its entries and the next
+    // one to visit.
+    struct Place
+    {
+        QByteArray name;
+        QString path;
+        QList<QByteArray> entries;
+        qsizetype next = 0;
+    };
+
     // Goes into a folder opened inside top(), and takes its descriptor.
+    void enter(UniqueFd folder, Place place);
     void enter(UniqueFd folder);
     // Closes the folder last entered and makes its parent the top again.
     void leave();
-
-    // Enters a folder for as long as it lives.
-    class Level
-    {
-    public:
-        Level(FolderChain &chain, UniqueFd folder) : m_chain(chain) { m_chain.enter(std::move(folder)); }
-        ~Level() { m_chain.leave(); }
-        Level(const Level &) = delete;
-        Level &operator=(const Level &) = delete;
-
-    private:
-        FolderChain &m_chain;
-    };
+    // Where the walk is in the folder last entered.
+    Place &place() { return m_folders.back().place; }
+    // The next entry of the folder last entered; none once all of them were visited.
+    std::optional<QByteArray> nextEntry();
 
 private:
     struct Folder
     {
         UniqueFd fd;
+        Place place;
         dev_t device = 0;
         ino_t inode = 0;
         int lostErrno = 0; // why it could not be opened again

@@ -10,6 +10,9 @@
 
 #include <QFile>
 
+#include <optional>
+#include <vector>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -27,39 +30,56 @@ int folderOf(const FolderChain &chain, const QString &path, FileError::Operation
     return fd;
 }
 
-// Enters the folder `name` inside chain.top() and calls `visit(childName, childPath)` for each
-// entry, with the folder as chain.top().
-template<typename Visit>
-void forEachChild(FolderChain &chain, const char *name, const QString &path, FileError::Operation operation,
-                  Visit visit)
+// Goes through the item `name` of chain.top() and everything under it, without recursion.
+// `visit(name, path)` handles one entry of chain.top(), and enters it when it is a folder to go
+// through; once all the entries of a folder were visited, the folder is left and
+// `leftFolder(place)` runs, with its parent as chain.top() again.
+template<typename Visit, typename LeftFolder>
+void walk(FolderChain &chain, const char *name, const QString &path, Visit visit, LeftFolder leftFolder)
+{
+    const std::size_t base = chain.depth();
+    visit(name, path);
+    while (chain.depth() > base) {
+        if (const std::optional<QByteArray> entry = chain.nextEntry()) {
+            visit(entry->constData(), Urls::childPath(chain.place().path, FileNames::decode(*entry)));
+        } else {
+            const FolderChain::Place left = std::move(chain.place());
+            chain.leave();
+            leftFolder(left);
+        }
+    }
+}
+
+// Opens the folder `name` of chain.top(), reads its entries and enters it.
+void enterFolder(FolderChain &chain, const char *name, const QString &path, FileError::Operation operation)
 {
     UniqueFd folder(::openat(folderOf(chain, path, operation), name, FolderFlags));
     if (!folder.valid())
         throw FileError::fromErrno(operation, errno, path);
     int err = 0;
-    const QList<QByteArray> names = DirStream::namesIn(folder.get(), err);
+    QList<QByteArray> entries = DirStream::namesIn(folder.get(), err);
     if (err != 0)
         throw FileError::fromErrno(operation, err, path);
-    const FolderChain::Level level(chain, std::move(folder));
-    for (const QByteArray &child : names)
-        visit(child.constData(), Urls::childPath(path, FileNames::decode(child)));
+    chain.enter(std::move(folder), {name, path, std::move(entries)});
 }
 
 // Files and links go with a single unlink; only a folder (EISDIR) is opened and emptied first.
 void removeEntry(FolderChain &chain, const char *name, const QString &path, FileError::Operation operation,
                  const std::function<bool()> &shouldContinue)
 {
-    if (shouldContinue && !shouldContinue())
-        throw FileError(operation, ECANCELED, path);
-    if (::unlinkat(folderOf(chain, path, operation), name, 0) == 0)
-        return;
-    if (errno != EISDIR)
-        throw FileError::fromErrno(operation, errno, path);
-    forEachChild(chain, name, path, operation, [&](const char *child, const QString &childPath) {
-        removeEntry(chain, child, childPath, operation, shouldContinue);
+    const auto visit = [&](const char *entry, const QString &entryPath) {
+        if (shouldContinue && !shouldContinue())
+            throw FileError(operation, ECANCELED, entryPath);
+        if (::unlinkat(folderOf(chain, entryPath, operation), entry, 0) == 0)
+            return;
+        if (errno != EISDIR)
+            throw FileError::fromErrno(operation, errno, entryPath);
+        enterFolder(chain, entry, entryPath, operation);
+    };
+    walk(chain, name, path, visit, [&](const FolderChain::Place &emptied) {
+        if (::unlinkat(folderOf(chain, emptied.path, operation), emptied.name.constData(), AT_REMOVEDIR) != 0)
+            throw FileError::fromErrno(operation, errno, emptied.path);
     });
-    if (::unlinkat(folderOf(chain, path, operation), name, AT_REMOVEDIR) != 0)
-        throw FileError::fromErrno(operation, errno, path);
 }
 
 qint64 nanoseconds(const struct timespec &time)
@@ -102,51 +122,58 @@ bool removeLeased(int dirFd, const char *name, ReadLease &lease, const QString &
 void removeUnchanged(FolderChain &chain, const char *name, const QString &path, const TreeRemover::Snapshot &snapshot,
                      QStringList &kept, FileError::Operation operation)
 {
-    const int dirFd = folderOf(chain, path, operation);
-    struct stat st;
-    if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-        throw FileError::fromErrno(operation, errno, path);
-    const auto known = snapshot.constFind({quint64(st.st_dev), quint64(st.st_ino)});
-    if (known == snapshot.constEnd() || !known->stillMatches(stampOf(st))) {
-        kept.append(path);
-        return;
-    }
-    if (!known->isFolder) {
-        if (known->lease) {
-            if (!removeLeased(dirFd, name, *known->lease, path, operation))
-                kept.append(path);
-        } else if (::unlinkat(dirFd, name, 0) != 0) {
-            throw FileError::fromErrno(operation, errno, path);
+    std::vector<qsizetype> keptBefore; // for each folder entered
+    const auto visit = [&](const char *entry, const QString &entryPath) {
+        const int dirFd = folderOf(chain, entryPath, operation);
+        struct stat st;
+        if (::fstatat(dirFd, entry, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            throw FileError::fromErrno(operation, errno, entryPath);
+        const auto known = snapshot.constFind({quint64(st.st_dev), quint64(st.st_ino)});
+        if (known == snapshot.constEnd() || !known->stillMatches(stampOf(st))) {
+            kept.append(entryPath);
+        } else if (known->isFolder) {
+            enterFolder(chain, entry, entryPath, operation);
+            keptBefore.push_back(kept.size());
+        } else if (known->lease) {
+            if (!removeLeased(dirFd, entry, *known->lease, entryPath, operation))
+                kept.append(entryPath);
+        } else if (::unlinkat(dirFd, entry, 0) != 0) {
+            throw FileError::fromErrno(operation, errno, entryPath);
         }
-        return;
-    }
-    const qsizetype keptBefore = kept.size();
-    forEachChild(chain, name, path, operation, [&](const char *child, const QString &childPath) {
-        removeUnchanged(chain, child, childPath, snapshot, kept, operation);
+    };
+    // A folder goes only when all it held went.
+    walk(chain, name, path, visit, [&](const FolderChain::Place &emptied) {
+        const bool keptNothing = kept.size() == keptBefore.back();
+        keptBefore.pop_back();
+        if (keptNothing && ::unlinkat(folderOf(chain, emptied.path, operation), emptied.name.constData(), AT_REMOVEDIR) != 0)
+            throw FileError::fromErrno(operation, errno, emptied.path);
     });
-    if (kept.size() == keptBefore && ::unlinkat(folderOf(chain, path, operation), name, AT_REMOVEDIR) != 0)
-        throw FileError::fromErrno(operation, errno, path);
 }
 
 // Best effort: what can't be removed stays, without a word.
 void discardIn(FolderChain &chain, const char *name)
 {
-    if (::unlinkat(chain.top(), name, 0) == 0 || errno == ENOENT)
-        return;
-    // Opened without following links, so a link swapped in since the unlink is never lent our
-    // mode; a folder we can't even read is opened up by name (again without following links).
-    UniqueFd folder(::openat(chain.top(), name, FolderFlags));
-    if (!folder.valid() && ::fchmodat(chain.top(), name, 0700, AT_SYMLINK_NOFOLLOW) == 0)
-        folder = UniqueFd(::openat(chain.top(), name, FolderFlags));
-    if (folder.valid()) {
+    const auto visit = [&](const char *entry, const QString &) {
+        if (::unlinkat(chain.top(), entry, 0) == 0 || errno == ENOENT)
+            return;
+        // Opened without following links, so a link swapped in since the unlink is never lent
+        // our mode; a folder we can't even read is opened up by name (again without following
+        // links).
+        UniqueFd folder(::openat(chain.top(), entry, FolderFlags));
+        if (!folder.valid() && ::fchmodat(chain.top(), entry, 0700, AT_SYMLINK_NOFOLLOW) == 0)
+            folder = UniqueFd(::openat(chain.top(), entry, FolderFlags));
+        if (!folder.valid()) {
+            ::unlinkat(chain.top(), entry, AT_REMOVEDIR);
+            return;
+        }
         ::fchmod(folder.get(), 0700);
         int err = 0;
-        const QList<QByteArray> names = DirStream::namesIn(folder.get(), err);
-        const FolderChain::Level level(chain, std::move(folder));
-        for (const QByteArray &child : names)
-            discardIn(chain, child.constData());
-    }
-    ::unlinkat(chain.top(), name, AT_REMOVEDIR);
+        QList<QByteArray> entries = DirStream::namesIn(folder.get(), err);
+        chain.enter(std::move(folder), {entry, {}, std::move(entries)});
+    };
+    walk(chain, name, {}, visit, [&](const FolderChain::Place &emptied) {
+        ::unlinkat(chain.top(), emptied.name.constData(), AT_REMOVEDIR);
+    });
 }
 
 } // namespace
