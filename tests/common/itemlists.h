@@ -1,10 +1,20 @@
 #pragma once
-// Reading lists of FileItems in tests: names in order, one item by name, paths below a folder.
+// Lists of FileItems in tests: made from names, and read back as names in order, one item by
+// name, or paths below a folder.
 
 #include "fileitem.h"
 
 #include <QDir>
 #include <QStringList>
+
+// Plain files named `names` in `folder`, as a listing would hold them; nothing is on disk.
+inline QList<FileItem> itemsNamed(const QStringList &names, const QString &folder = QStringLiteral("/d"))
+{
+    QList<FileItem> items;
+    for (const QString &name : names)
+        items << FileItem(FilePath::fromString(folder + QLatin1Char('/') + name), name, false, 0, {}, false);
+    return items;
+}
 
 inline QStringList namesOf(const QList<FileItem> &items)
 {

@@ -84,12 +84,6 @@ public:
             .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     }
 
-    // chmod on an entry; true when it worked.
-    bool setMode(const QString &relative, mode_t mode) const
-    {
-        return ::chmod(QFile::encodeName(path(relative)).constData(), mode) == 0;
-    }
-
     // Lets an unprivileged user walk into the test folder (QTemporaryDir makes it 0700).
     void openToOthers() const
     {

@@ -1,5 +1,5 @@
-// The breadcrumb: one crumb per folder from the root, the last one inert and clicking another
-// asks for that folder.
+// The breadcrumb: one crumb per folder of the standardised path from the root, the last one
+// inert and clicking another asks for that folder.
 
 #include "breadcrumbbar.h"
 #include "testdir.h"
@@ -21,9 +21,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QStringList>("names");
+        const QStringList documents{"/", "Users", "me", "Documents"};
         QTest::newRow("root") << "/" << QStringList{"/"};
         QTest::newRow("nested") << "/usr/share/doc" << QStringList{"/", "usr", "share", "doc"};
-        QTest::newRow("space in a name") << "/tmp/a b" << QStringList{"/", "tmp", "a b"};
+        QTest::newRow("doubled, leading and trailing slashes") << "//Users//me///Documents//" << documents;
+        QTest::newRow("dot, dot-dot, above the root") << "/../../Users/./me/x/../Documents/." << documents;
+        QTest::newRow("decomposed accent kept") << "/cafe\u0301" << QStringList{"/", "cafe\u0301"};
+        QTest::newRow("names that begin with dots") << "/..hidden/...x" << QStringList{"/", "..hidden", "...x"};
+        QTest::newRow("spaces and characters special in URLs") << "/a b/100%/#?q=1" << QStringList{"/", "a b", "100%", "#?q=1"};
     }
     void crumbsAskForTheirFolder()
     {

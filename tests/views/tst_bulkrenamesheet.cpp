@@ -2,6 +2,7 @@
 // and the preview and Apply button that follow; what Apply, Return, Cancel and Escape hand on.
 
 #include "bulkrenamesheet.h"
+#include "itemlists.h"
 #include "localization.h"
 
 #include <QAbstractButton>
@@ -18,13 +19,6 @@ class TestBulkRenameSheet : public QObject
 {
     Q_OBJECT
 
-    static QList<FileItem> items(const Names &names)
-    {
-        QList<FileItem> list;
-        for (const QString &name : names)
-            list.append(FileItem(FilePath::fromString(QStringLiteral("/d/") + name), name, false, 0, {}, false));
-        return list;
-    }
     static Names previewRows(const BulkRenameSheet &sheet)
     {
         Names rows;
@@ -79,7 +73,7 @@ private Q_SLOTS:
         QFETCH(QString, second);
         QFETCH(int, start);
         QFETCH(int, padding);
-        BulkRenameSheet sheet(items(names));
+        BulkRenameSheet sheet(itemsNamed(names));
         sheet.setTexts(Localization::english());
         sheet.show();
         if (sequence) {
@@ -97,7 +91,7 @@ private Q_SLOTS:
 
     void eachRuleKeepsItsFieldsWhileTheOtherIsShown()
     {
-        BulkRenameSheet sheet(items({"a.txt"}));
+        BulkRenameSheet sheet(itemsNamed({"a.txt"}));
         sheet.show();
         QTest::keyClicks(sheet.findField(), QStringLiteral("a"));
         QTest::keyClicks(sheet.replaceField(), QStringLiteral("b"));
@@ -125,7 +119,7 @@ private Q_SLOTS:
     void closingKeysAndButtons()
     {
         QFETCH(QString, how);
-        BulkRenameSheet sheet(items({"IMG_1.jpg", "other.jpg", "IMG_2.jpg"}));
+        BulkRenameSheet sheet(itemsNamed({"IMG_1.jpg", "other.jpg", "IMG_2.jpg"}));
         sheet.show();
         QVERIFY(QTest::qWaitForWindowExposed(&sheet));
         QSignalSpy applied(&sheet, &BulkRenameSheet::applied);

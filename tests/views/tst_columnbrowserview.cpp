@@ -7,6 +7,7 @@
 #include "filetablemodel.h"
 #include "filetableview.h"
 #include "iconcache.h"
+#include "itemlists.h"
 #include "paneactions.h"
 #include "panecommands.h"
 #include "panemodel.h"
@@ -80,20 +81,8 @@ struct Browser
         QTest::keyClick(list, Qt::Key(key), modifiers);
         waitLoaded();
     }
-    QStringList selectedNames(int column) const
-    {
-        QStringList names;
-        for (const FileItem &item : model()->selectedItems(column))
-            names.append(item.name);
-        return names;
-    }
-    QStringList names(int column) const
-    {
-        QStringList names;
-        for (const FileItem &item : model()->columns().at(column).items)
-            names.append(item.name);
-        return names;
-    }
+    QStringList selectedNames(int column) const { return namesOf(model()->selectedItems(column)); }
+    QStringList names(int column) const { return namesOf(model()->columns().at(column).items); }
     // Drops `url` at `pos` of column `column`'s rows; whether the drop was taken.
     bool drop(int column, QPoint pos, const FilePath &url) const
     {

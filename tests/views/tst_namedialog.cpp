@@ -33,8 +33,7 @@ private Q_SLOTS:
         QFETCH(bool, enabled);
         QFETCH(QString, confirmed);
         NameDialog dialog;
-        dialog.setTexts(QStringLiteral("New Folder"), QStringLiteral("Folder Name"), QStringLiteral("Cancel"),
-                        QStringLiteral("Create"));
+        dialog.setTexts("New Folder", "Folder Name", "Cancel", "Create");
         QSignalSpy spy(&dialog, &NameDialog::confirmed);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));

@@ -30,13 +30,114 @@ class TestLauncher : public QObject
 private Q_SLOTS:
     void initTestCase() { m_dir.isolateHome(); qputenv("TERMINAL", "fake-terminal"); }
     void init() { m_programs.forget("xdg-open"); }
-    void terminalChoice_data();
-    void terminalChoice();
-    void startedProgramsGetThePathAsIs();
-    void openFailures_data();
-    void openFailures();
-    void reveal_data();
-    void reveal();
+    void terminalChoice_data()
+    {
+        QTest::addColumn<QString>("terminalVariable");
+        QTest::addColumn<QStringList>("installed");
+        QTest::addColumn<QStringList>("expected"); // program and arguments; empty: none found
+        QTest::newRow("$TERMINAL first, with its own options") << "mine --single \"two words\"" << QStringList{"mine", "konsole"}
+                                                               << QStringList{"mine", "--single", "two words"};
+        QTest::newRow("$TERMINAL missing: alternatives link") << "missing" << QStringList{"konsole", "x-terminal-emulator"}
+                                                              << QStringList{"x-terminal-emulator"};
+        QTest::newRow("known emulators in order") << "" << QStringList{"xterm", "kitty", "gnome-terminal"} << QStringList{"gnome-terminal"};
+    }
+
+    void terminalChoice()
+    {
+        QFETCH(QString, terminalVariable);
+        QFETCH(QStringList, installed);
+        QFETCH(QStringList, expected);
+        TestDir bin;
+        for (const QString &name : installed)
+            bin.program(name, "#!/bin/sh\n");
+        QProcessEnvironment environment;
+        environment.insert("PATH", bin.path());
+        environment.insert("TERMINAL", terminalVariable);
+        const std::optional<Launcher::Command> command = Launcher::terminalCommand(FilePath::fromString(m_folder), environment);
+        QCOMPARE(command ? QStringList{QFileInfo(command->program).fileName()} + command->arguments : QStringList{}, expected);
+    }
+
+    void startedProgramsGetThePathAsIs()
+    {
+        QObject context;
+        bool failed = false;
+        const auto onFailure = [&failed](const FileError &) { failed = true; };
+        FileSystemService().open(FilePath::fromString(m_file), &context, onFailure);
+        QTRY_COMPARE(m_programs.recorded("xdg-open").value(1), m_file);
+        FileSystemService().openInTerminal(FilePath::fromString(m_folder));
+        QTRY_COMPARE(m_programs.recorded("fake-terminal"), QStringList{m_folder});
+        // A name that isn't UTF-8 arrives as its own bytes, not as replacement characters.
+        const QByteArray raw = QFile::encodeName(m_dir.path()) + "/raw\xff";
+        QCOMPARE(::mkdir(raw.constData(), 0755), 0);
+        const FilePath rawUrl = FilePath::fromString(m_dir.path() + "/raw" + QChar(0xDCFF));
+        FileSystemService().open(rawUrl, &context, onFailure);
+        QTRY_COMPARE(m_dir.read("records/xdg-open").split('\n').value(1), raw);
+        m_programs.forget("fake-terminal");
+        FileSystemService().openInTerminal(rawUrl);
+        QTRY_COMPARE(m_dir.read("records/fake-terminal").split('\n').value(0), raw);
+        ::rmdir(raw.constData());
+        QVERIFY(!failed);
+    }
+
+    void openFailures_data()
+    {
+        QTest::addColumn<QByteArray>("xdgOpen"); // the script's body; empty: none on PATH
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("no application for the item") << QByteArray("exit 3") << FileError::OpenNoApplication
+                                                     << "No application is set to open this kind of item";
+        QTest::newRow("the item is gone") << QByteArray("exit 2") << ENOENT << "No such file or directory";
+        QTest::newRow("the application failed") << QByteArray("exit 4") << FileError::OpenFailed
+                                                << "The application set to open it couldn't be started";
+        QTest::newRow("xdg-open missing") << QByteArray() << FileError::OpenNoOpener
+                                          << "xdg-open, which opens items, isn't installed";
+    }
+
+    void openFailures()
+    {
+        QFETCH(QByteArray, xdgOpen);
+        QFETCH(int, code);
+        QFETCH(QString, reason);
+        TestDir bin;
+        if (!xdgOpen.isEmpty())
+            bin.program("xdg-open", "#!/bin/sh\n" + xdgOpen + "\n");
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin.path())); // the script needs nothing from PATH
+        QObject context;
+        std::optional<FileError> failure;
+        FileSystemService().open(FilePath::fromString(m_file), &context, [&failure](const FileError &error) { failure = error; });
+        qputenv("PATH", path);
+        QTRY_VERIFY(failure);
+        QCOMPARE(failure->operation(), FileError::Operation::Open);
+        QCOMPARE(failure->code(), code);
+        QCOMPARE(failure->message(), QStringLiteral("“file name.txt” couldn't be opened: ") + reason);
+    }
+
+    void reveal_data()
+    {
+        QTest::addColumn<QString>("bus");
+        QTest::newRow("no bus: the folder opens") << "none";
+        QTest::newRow("no file manager on the bus: the folder opens") << "lonely";
+        QTest::newRow("the file manager shows the items") << "service";
+    }
+
+    void reveal()
+    {
+        QFETCH(QString, bus);
+        if (bus != "none" && m_bus.address().isEmpty())
+            QSKIP("no dbus-daemon to run a private bus");
+        FakeFileManager fileManager;
+        QDBusConnection service = QDBusConnection::connectToBus(m_bus.address(), "service");
+        if (bus == "service")
+            QVERIFY(service.registerObject("/org/freedesktop/FileManager1", &fileManager, QDBusConnection::ExportAllSlots)
+                    && service.registerService("org.freedesktop.FileManager1"));
+        const QList<FilePath> items{FilePath::fromString(m_file), FilePath::fromString(m_folder)};
+        Launcher::revealInFileManager(items, QDBusConnection::connectToBus(bus == "none" ? "unix:path=" + m_dir.path("no-bus") : m_bus.address(), bus));
+        if (bus == "service")
+            QTRY_COMPARE(fileManager.shown, (QStringList{QString::fromUtf8(items[0].toUrl().toEncoded()), QString::fromUtf8(items[1].toUrl().toEncoded())}));
+        else
+            QTRY_COMPARE(m_programs.recorded("xdg-open").value(1), m_folder);
+    }
 
 private:
     TestDir m_dir;
@@ -45,115 +146,6 @@ private:
     FakePrograms m_programs{m_dir, {"xdg-open", "fake-terminal"}};
     PrivateBus m_bus;
 };
-
-void TestLauncher::terminalChoice_data()
-{
-    QTest::addColumn<QString>("terminalVariable");
-    QTest::addColumn<QStringList>("installed");
-    QTest::addColumn<QStringList>("expected"); // program and arguments; empty: none found
-    QTest::newRow("$TERMINAL first, with its own options") << "mine --single \"two words\"" << QStringList{"mine", "konsole"}
-                                                           << QStringList{"mine", "--single", "two words"};
-    QTest::newRow("$TERMINAL missing: alternatives link") << "missing" << QStringList{"konsole", "x-terminal-emulator"}
-                                                          << QStringList{"x-terminal-emulator"};
-    QTest::newRow("known emulators in order") << "" << QStringList{"xterm", "kitty", "gnome-terminal"} << QStringList{"gnome-terminal"};
-}
-
-void TestLauncher::terminalChoice()
-{
-    QFETCH(QString, terminalVariable);
-    QFETCH(QStringList, installed);
-    QFETCH(QStringList, expected);
-    TestDir bin;
-    for (const QString &name : installed)
-        bin.program(name, "#!/bin/sh\n");
-    QProcessEnvironment environment;
-    environment.insert("PATH", bin.path());
-    environment.insert("TERMINAL", terminalVariable);
-    const std::optional<Launcher::Command> command = Launcher::terminalCommand(FilePath::fromString(m_folder), environment);
-    QCOMPARE(command ? QStringList{QFileInfo(command->program).fileName()} + command->arguments : QStringList{}, expected);
-}
-
-void TestLauncher::startedProgramsGetThePathAsIs()
-{
-    QObject context;
-    bool failed = false;
-    const auto onFailure = [&failed](const FileError &) { failed = true; };
-    FileSystemService().open(FilePath::fromString(m_file), &context, onFailure);
-    QTRY_COMPARE(m_programs.recorded("xdg-open").value(1), m_file);
-    FileSystemService().openInTerminal(FilePath::fromString(m_folder));
-    QTRY_COMPARE(m_programs.recorded("fake-terminal"), QStringList{m_folder});
-    // A name that isn't UTF-8 arrives as its own bytes, not as replacement characters.
-    const QByteArray raw = QFile::encodeName(m_dir.path()) + "/raw\xff";
-    QCOMPARE(::mkdir(raw.constData(), 0755), 0);
-    const FilePath rawUrl = FilePath::fromString(m_dir.path() + "/raw" + QChar(0xDCFF));
-    FileSystemService().open(rawUrl, &context, onFailure);
-    QTRY_COMPARE(m_dir.read("records/xdg-open").split('\n').value(1), raw);
-    m_programs.forget("fake-terminal");
-    FileSystemService().openInTerminal(rawUrl);
-    QTRY_COMPARE(m_dir.read("records/fake-terminal").split('\n').value(0), raw);
-    ::rmdir(raw.constData());
-    QVERIFY(!failed);
-}
-
-void TestLauncher::openFailures_data()
-{
-    QTest::addColumn<QByteArray>("xdgOpen"); // the script's body; empty: none on PATH
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("no application for the item") << QByteArray("exit 3") << FileError::OpenNoApplication
-                                                 << "No application is set to open this kind of item";
-    QTest::newRow("the item is gone") << QByteArray("exit 2") << ENOENT << "No such file or directory";
-    QTest::newRow("the application failed") << QByteArray("exit 4") << FileError::OpenFailed
-                                            << "The application set to open it couldn't be started";
-    QTest::newRow("xdg-open missing") << QByteArray() << FileError::OpenNoOpener
-                                      << "xdg-open, which opens items, isn't installed";
-}
-
-void TestLauncher::openFailures()
-{
-    QFETCH(QByteArray, xdgOpen);
-    QFETCH(int, code);
-    QFETCH(QString, reason);
-    TestDir bin;
-    if (!xdgOpen.isEmpty())
-        bin.program("xdg-open", "#!/bin/sh\n" + xdgOpen + "\n");
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(bin.path())); // the script needs nothing from PATH
-    QObject context;
-    std::optional<FileError> failure;
-    FileSystemService().open(FilePath::fromString(m_file), &context, [&failure](const FileError &error) { failure = error; });
-    qputenv("PATH", path);
-    QTRY_VERIFY(failure);
-    QCOMPARE(failure->operation(), FileError::Operation::Open);
-    QCOMPARE(failure->code(), code);
-    QCOMPARE(failure->message(), QStringLiteral("“file name.txt” couldn't be opened: ") + reason);
-}
-
-void TestLauncher::reveal_data()
-{
-    QTest::addColumn<QString>("bus");
-    QTest::newRow("no bus: the folder opens") << "none";
-    QTest::newRow("no file manager on the bus: the folder opens") << "lonely";
-    QTest::newRow("the file manager shows the items") << "service";
-}
-
-void TestLauncher::reveal()
-{
-    QFETCH(QString, bus);
-    if (bus != "none" && m_bus.address().isEmpty())
-        QSKIP("no dbus-daemon to run a private bus");
-    FakeFileManager fileManager;
-    QDBusConnection service = QDBusConnection::connectToBus(m_bus.address(), "service");
-    if (bus == "service")
-        QVERIFY(service.registerObject("/org/freedesktop/FileManager1", &fileManager, QDBusConnection::ExportAllSlots)
-                && service.registerService("org.freedesktop.FileManager1"));
-    const QList<FilePath> items{FilePath::fromString(m_file), FilePath::fromString(m_folder)};
-    Launcher::revealInFileManager(items, QDBusConnection::connectToBus(bus == "none" ? "unix:path=" + m_dir.path("no-bus") : m_bus.address(), bus));
-    if (bus == "service")
-        QTRY_COMPARE(fileManager.shown, (QStringList{QString::fromUtf8(items[0].toUrl().toEncoded()), QString::fromUtf8(items[1].toUrl().toEncoded())}));
-    else
-        QTRY_COMPARE(m_programs.recorded("xdg-open").value(1), m_folder);
-}
 
 QTEST_GUILESS_MAIN(TestLauncher)
 #include "tst_launcher.moc"

@@ -21,86 +21,82 @@ class TestRenameFallback : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
+    void initTestCase()
+    {
+        if (qgetenv("LD_PRELOAD") != PLAINFS_SHIM) {
+            QProcess again;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("LD_PRELOAD", PLAINFS_SHIM);
+            again.setProcessEnvironment(env);
+            again.setProcessChannelMode(QProcess::MergedChannels);
+            again.start(QCoreApplication::applicationFilePath(), {});
+            QVERIFY(again.waitForFinished(120000));
+            QVERIFY2(again.exitStatus() == QProcess::NormalExit && again.exitCode() == 0, again.readAll().constData());
+            QSKIP("the checks ran with the library preloaded, and passed");
+        }
+        // The stand-in must be in place (else this fails with ENOENT), or the checks prove nothing.
+        QCOMPARE(::renameat2(AT_FDCWD, "/no-such-item", AT_FDCWD, "/no-such-place", RENAME_NOREPLACE), -1);
+        QCOMPARE(errno, EINVAL);
+        QCOMPARE(::fsetxattr(-1, "user.x", "", 0, 0), -1);
+        QCOMPARE(errno, EOPNOTSUPP);
+    }
+
     void init() { m_dir.reset(new TestDir); m_dir->isolateHome(); }
     void cleanup() { m_dir.reset(); }
 
-    void transfers_data();
-    void transfers();
+    void transfers_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("taken");  // what lies at "Renamed" beforehand, if anything
+        QTest::addColumn<QString>("result"); // where Folder/inner.txt is afterwards; empty: in the Trash
+        QTest::newRow("rename a folder") << "rename" << "" << "Renamed/inner.txt";
+        QTest::newRow("move a folder") << "move" << "" << "dst/Folder/inner.txt";
+        QTest::newRow("copy a folder") << "copy" << "" << "dst/Folder/inner.txt";
+        QTest::newRow("duplicate a folder") << "duplicate" << "" << "Folder copy/inner.txt";
+        QTest::newRow("trash a folder") << "trash" << "" << "";
+        QTest::newRow("never onto a file") << "rename" << "file" << "Folder/inner.txt";
+        QTest::newRow("never onto an empty folder") << "rename" << "empty folder" << "Folder/inner.txt";
+        QTest::newRow("never onto a full folder") << "rename" << "full folder" << "Folder/inner.txt";
+    }
+
+    void transfers()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, taken);
+        QFETCH(QString, result);
+        const TestDir &dir = *m_dir;
+        // Tags the destination can't hold are left behind; the copy stands.
+        for (const QString &tagged : {dir.dir("Folder"), dir.file("Folder/inner.txt", "inner")})
+            QCOMPARE(::lsetxattr(QFile::encodeName(tagged).constData(), "user.xdg.tags", "red", 3, 0), 0);
+        if (!taken.isEmpty())
+            taken == "file" ? dir.file("Renamed", "occupant") : dir.dir(taken == "full folder" ? "Renamed/kept" : "Renamed");
+        const QStringList before = dir.entries("Renamed");
+        const FilePath folder = dir.url("Folder"), dst = FilePath::fromString(dir.dir("dst"));
+        QString inner = result.isEmpty() ? QString() : dir.path(result);
+        const auto act = [&] {
+            if (action == "rename")
+                fs.rename(folder, "Renamed");
+            else if (action == "move" || action == "copy")
+                action == "move" ? fs.move(folder, dst) : fs.copy(folder, dst);
+            else if (action == "duplicate")
+                fs.duplicate(folder);
+            else
+                inner = fs.moveToTrash(folder).value_or(FilePath()).path() + "/inner.txt";
+        };
+        if (taken.isEmpty()) {
+            act();
+        } else {
+            QCOMPARE(failure(act).code(), EEXIST);
+            QCOMPARE(dir.entries("Renamed"), before);
+        }
+        QCOMPARE(readFile(inner), QByteArray("inner"));
+        QCOMPARE(dir.exists("Folder/inner.txt"), action == "copy" || action == "duplicate" || !taken.isEmpty());
+    }
 
 private:
     std::unique_ptr<TestDir> m_dir;
     FileSystemService fs;
 };
-
-void TestRenameFallback::initTestCase()
-{
-    if (qgetenv("LD_PRELOAD") != PLAINFS_SHIM) {
-        QProcess again;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("LD_PRELOAD", PLAINFS_SHIM);
-        again.setProcessEnvironment(env);
-        again.setProcessChannelMode(QProcess::MergedChannels);
-        again.start(QCoreApplication::applicationFilePath(), {});
-        QVERIFY(again.waitForFinished(120000));
-        QVERIFY2(again.exitStatus() == QProcess::NormalExit && again.exitCode() == 0, again.readAll().constData());
-        QSKIP("the checks ran with the library preloaded, and passed");
-    }
-    // The stand-in must be in place (else this fails with ENOENT), or the checks prove nothing.
-    QCOMPARE(::renameat2(AT_FDCWD, "/no-such-item", AT_FDCWD, "/no-such-place", RENAME_NOREPLACE), -1);
-    QCOMPARE(errno, EINVAL);
-    QCOMPARE(::fsetxattr(-1, "user.x", "", 0, 0), -1);
-    QCOMPARE(errno, EOPNOTSUPP);
-}
-
-void TestRenameFallback::transfers_data()
-{
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<QString>("taken");  // what lies at "Renamed" beforehand, if anything
-    QTest::addColumn<QString>("result"); // where Folder/inner.txt is afterwards; empty: in the Trash
-    QTest::newRow("rename a folder") << "rename" << "" << "Renamed/inner.txt";
-    QTest::newRow("move a folder") << "move" << "" << "dst/Folder/inner.txt";
-    QTest::newRow("copy a folder") << "copy" << "" << "dst/Folder/inner.txt";
-    QTest::newRow("duplicate a folder") << "duplicate" << "" << "Folder copy/inner.txt";
-    QTest::newRow("trash a folder") << "trash" << "" << "";
-    QTest::newRow("never onto a file") << "rename" << "file" << "Folder/inner.txt";
-    QTest::newRow("never onto an empty folder") << "rename" << "empty folder" << "Folder/inner.txt";
-    QTest::newRow("never onto a full folder") << "rename" << "full folder" << "Folder/inner.txt";
-}
-
-void TestRenameFallback::transfers()
-{
-    QFETCH(QString, action);
-    QFETCH(QString, taken);
-    QFETCH(QString, result);
-    const TestDir &dir = *m_dir;
-    // Tags the destination can't hold are left behind; the copy stands.
-    for (const QString &tagged : {dir.dir("Folder"), dir.file("Folder/inner.txt", "inner")})
-        QCOMPARE(::lsetxattr(QFile::encodeName(tagged).constData(), "user.xdg.tags", "red", 3, 0), 0);
-    if (!taken.isEmpty())
-        taken == "file" ? dir.file("Renamed", "occupant") : dir.dir(taken == "full folder" ? "Renamed/kept" : "Renamed");
-    const QStringList before = dir.entries("Renamed");
-    const FilePath folder = dir.url("Folder"), dst = FilePath::fromString(dir.dir("dst"));
-    QString inner = result.isEmpty() ? QString() : dir.path(result);
-    const auto act = [&] {
-        if (action == "rename")
-            fs.rename(folder, "Renamed");
-        else if (action == "move" || action == "copy")
-            action == "move" ? fs.move(folder, dst) : fs.copy(folder, dst);
-        else if (action == "duplicate")
-            fs.duplicate(folder);
-        else
-            inner = fs.moveToTrash(folder).value_or(FilePath()).path() + "/inner.txt";
-    };
-    if (taken.isEmpty()) {
-        act();
-    } else {
-        QCOMPARE(failure(act).code(), EEXIST);
-        QCOMPARE(dir.entries("Renamed"), before);
-    }
-    QCOMPARE(readFile(inner), QByteArray("inner"));
-    QCOMPARE(dir.exists("Folder/inner.txt"), action == "copy" || action == "duplicate" || !taken.isEmpty());
-}
 
 QTEST_GUILESS_MAIN(TestRenameFallback)
 #include "tst_renamefallback.moc"

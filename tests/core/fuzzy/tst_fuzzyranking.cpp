@@ -45,150 +45,142 @@ class TestFuzzyRanking : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void rank_data();
-    void rank();
-    void narrowing_data();
-    void narrowing();
-    void narrowingNeedsTheSameIndex();
-    void largeIndex_data();
-    void largeIndex();
-};
+    void rank_data()
+    {
+        QTest::addColumn<QStringList>("paths");
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QString>("rankRoot");
+        QTest::addColumn<int>("maxResults");
 
-void TestFuzzyRanking::rank_data()
-{
-    QTest::addColumn<QStringList>("paths");
-    QTest::addColumn<QString>("query");
-    QTest::addColumn<QStringList>("expected");
-    QTest::addColumn<QString>("rankRoot");
-    QTest::addColumn<int>("maxResults");
-
-    row("empty query lists nothing", "a b", "", "");
-    row("higher score first", "xaxb ab", "ab", "ab xaxb");
-    // "zq" lacks the s, so "src/zq" matches on its path: 9 + 9 = 18; "sqz" on its name: 10 + 20.
-    row("name match lifted above path match", "src/zq sqz", "sz", "sqz src/zq");
-    // Path "c/d/e/zz" scores 27 against the name match 3 + 20.
-    row("path match beating a name match by more than the bonus", "xcxdxe c/d/e/zz", "cde", "c/d/e/zz xcxdxe");
-    // The first item's name scores 4 + 20 although its path would score 36; the second 33 on its path.
-    row("a name match is scored on the name only", "a_b_c_d/xaxbxcxd a_b_cd/zz", "abcd", "a_b_cd/zz a_b_c_d/xaxbxcxd");
-    row("relative path ends with the name", "docs/notes/plan.txt", "dnp", "docs/notes/plan.txt");
-    row("a name the path doesn't hold still matches", "cfg=Settings", "set", "cfg");
-    row("item outside the root scored on its full path", "/elsewhere/x ex", "/e", "/elsewhere/x");
-    row("prefix test needs the separator after the root", "/rx/ab", "rxa", "/rx/ab");
-    // Once /r/ is dropped, "dir/file" holds no r before a d.
-    row("root with trailing slash", "dir/file rd", "rd", "rd", "/r/");
-    row("file-system root", "dir/file other", "rd", "dir/file", "/");
-    // Names score 10 + 20 and 5 + 20, paths 29 and 25: a bonus of 19 or 21 would reorder them.
-    row("the name bonus is exactly 20", "xaxbxcxdxe zabcde/x xabxcxdxe za/b/c/dxe", "abcde",
-        "xabxcxdxe za/b/c/dxe zabcde/x xaxbxcxdxe");
-    row("equal scores: shorter name first", "abcd abc", "ab", "abc abcd");
-    row("equal scores and names: shorter path first", "deep/er/ab deep/ab ab", "ab", "ab deep/ab deep/er/ab");
-    row("all equal: input order kept", "k/ab j/ab i/ab h/ab", "ab", "k/ab j/ab i/ab h/ab");
-    // "éx" (é decomposed) is two characters in three code units, "abx" three in three.
-    row("name lengths count characters", "deeper/folder/e\u0301x abx", "x", "deeper/folder/e\u0301x abx");
-    row("path lengths count characters", "xy/ab e\u0301/ab", "ab", "e\u0301/ab xy/ab");
-    row("a character outside ASCII in the query passes over ASCII paths", "cafe\u0301/x cafe/x caf\u00e9",
-        u"caf\u00e9"_qs, "caf\u00e9 cafe\u0301/x");
-    row("a CR LF query is one character, not a CR and an LF apart", "a\rb\n", "\r\n", "");
-    row("a query character that lowers to ASCII finds ASCII paths", "xk kit", u"\u212a"_qs, "kit xk");
-    row("ASCII and other paths tie on equal lengths in input order", "e\u0301/ab x/ab y/ab e\u0301/ab", "ab",
-        "e\u0301/ab x/ab y/ab e\u0301/ab");
-    // The name "xaz" scores 7 + 20 on a path over 64 characters long.
-    const QByteArray longFolder(70, 'a');
-    row("long path", longFolder + "/xaz azq/q b/ya_z", "az", "b/ya_z " + longFolder + "/xaz azq/q");
-    row("cap of zero", "abc zzz ab a", "a", "", "/r", 0);
-    row("cap below the matches", "abc zzz ab a", "a", "a ab", "/r", 2);
-    row("cap above the matches", "abc zzz ab a", "a", "a ab abc", "/r", 10);
-}
-
-// The finder grows its index batch by batch; one item per chunk must rank like the whole list.
-void TestFuzzyRanking::rank()
-{
-    QFETCH(QStringList, paths);
-    QFETCH(QString, query);
-    QFETCH(QStringList, expected);
-    QFETCH(QString, rankRoot);
-    QFETCH(int, maxResults);
-    const QList<FileItem> list = items(paths);
-    QCOMPARE(pathsOf(FuzzyRanking::rank(list, query, FilePath::fromString(rankRoot), maxResults)), expected);
-    FuzzyIndex index(FilePath::fromString(rankRoot));
-    for (const FileItem &item : list)
-        index.append({item});
-    QCOMPARE(pathsOf(FuzzyRanking::rank(index, query, maxResults)), expected);
-}
-
-// Each query in turn ranks the index grown by one more batch, narrowed by the matches of the
-// one before: it must rank as the same query does from scratch.
-void TestFuzzyRanking::narrowing_data()
-{
-    QTest::addColumn<QStringList>("queries");
-    QTest::newRow("typing on") << QStringList{"a", "ab", "abc", "abcd"};
-    QTest::newRow("a character put in the middle") << QStringList{"ac", "abc"};
-    QTest::newRow("a character changed in the middle") << QStringList{"abc", "axc"};
-    QTest::newRow("shortened") << QStringList{"abc", "ab", "a"};
-    QTest::newRow("cleared and typed again") << QStringList{"ab", "", "b"};
-    QTest::newRow("the same query on a grown index") << QStringList{"bc", "bc", "bc"};
-    QTest::newRow("outside ASCII") << QStringList{"a", u"a\u00e9"_qs, u"\u00e9"_qs};
-}
-
-void TestFuzzyRanking::narrowing()
-{
-    QFETCH(QStringList, queries);
-    const QList<QStringList> batches{{"ab", "xaxbxc", "bc", "abc/d"},
-                                     {"axc", "cab", u"a\u00e9b"_qs, "b/a"},
-                                     {"zabc", "abcd", "ba"},
-                                     {u"\u00e9"_qs, "c", "x/abc"}};
-    FuzzyIndex index(FilePath::fromString(QStringLiteral("/r")));
-    FuzzyRanking::Matches previous;
-    for (qsizetype step = 0; step < queries.size(); ++step) {
-        index.append(items(batches.value(step)));
-        const FuzzyRanking::Ranked ranked = FuzzyRanking::rank(index, queries[step], 100, previous);
-        QCOMPARE(pathsOf(ranked.items), pathsOf(FuzzyRanking::rank(index, queries[step], 100)));
-        previous = ranked.matches;
+        row("empty query lists nothing", "a b", "", "");
+        row("higher score first", "xaxb ab", "ab", "ab xaxb");
+        // "zq" lacks the s, so "src/zq" matches on its path: 9 + 9 = 18; "sqz" on its name: 10 + 20.
+        row("name match lifted above path match", "src/zq sqz", "sz", "sqz src/zq");
+        // Path "c/d/e/zz" scores 27 against the name match 3 + 20.
+        row("path match beating a name match by more than the bonus", "xcxdxe c/d/e/zz", "cde", "c/d/e/zz xcxdxe");
+        // The first item's name scores 4 + 20 although its path would score 36; the second 33 on its path.
+        row("a name match is scored on the name only", "a_b_c_d/xaxbxcxd a_b_cd/zz", "abcd", "a_b_cd/zz a_b_c_d/xaxbxcxd");
+        row("relative path ends with the name", "docs/notes/plan.txt", "dnp", "docs/notes/plan.txt");
+        row("a name the path doesn't hold still matches", "cfg=Settings", "set", "cfg");
+        row("item outside the root scored on its full path", "/elsewhere/x ex", "/e", "/elsewhere/x");
+        row("prefix test needs the separator after the root", "/rx/ab", "rxa", "/rx/ab");
+        // Once /r/ is dropped, "dir/file" holds no r before a d.
+        row("root with trailing slash", "dir/file rd", "rd", "rd", "/r/");
+        row("file-system root", "dir/file other", "rd", "dir/file", "/");
+        // Names score 10 + 20 and 5 + 20, paths 29 and 25: a bonus of 19 or 21 would reorder them.
+        row("the name bonus is exactly 20", "xaxbxcxdxe zabcde/x xabxcxdxe za/b/c/dxe", "abcde",
+            "xabxcxdxe za/b/c/dxe zabcde/x xaxbxcxdxe");
+        row("equal scores: shorter name first", "abcd abc", "ab", "abc abcd");
+        row("equal scores and names: shorter path first", "deep/er/ab deep/ab ab", "ab", "ab deep/ab deep/er/ab");
+        row("all equal: input order kept", "k/ab j/ab i/ab h/ab", "ab", "k/ab j/ab i/ab h/ab");
+        // "éx" (é decomposed) is two characters in three code units, "abx" three in three.
+        row("name lengths count characters", "deeper/folder/e\u0301x abx", "x", "deeper/folder/e\u0301x abx");
+        row("path lengths count characters", "xy/ab e\u0301/ab", "ab", "e\u0301/ab xy/ab");
+        row("a character outside ASCII in the query passes over ASCII paths", "cafe\u0301/x cafe/x caf\u00e9",
+            u"caf\u00e9"_qs, "caf\u00e9 cafe\u0301/x");
+        row("a CR LF query is one character, not a CR and an LF apart", "a\rb\n", "\r\n", "");
+        row("a query character that lowers to ASCII finds ASCII paths", "xk kit", u"\u212a"_qs, "kit xk");
+        row("ASCII and other paths tie on equal lengths in input order", "e\u0301/ab x/ab y/ab e\u0301/ab", "ab",
+            "e\u0301/ab x/ab y/ab e\u0301/ab");
+        // The name "xaz" scores 7 + 20 on a path over 64 characters long.
+        const QByteArray longFolder(70, 'a');
+        row("long path", longFolder + "/xaz azq/q b/ya_z", "az", "b/ya_z " + longFolder + "/xaz azq/q");
+        row("cap of zero", "abc zzz ab a", "a", "", "/r", 0);
+        row("cap below the matches", "abc zzz ab a", "a", "a ab", "/r", 2);
+        row("cap above the matches", "abc zzz ab a", "a", "a ab abc", "/r", 10);
     }
-}
 
-// Positions mean nothing in another index, even one as large.
-void TestFuzzyRanking::narrowingNeedsTheSameIndex()
-{
-    FuzzyIndex first(FilePath::fromString(QStringLiteral("/r")));
-    first.append(items({"zz", "ab"}));
-    FuzzyIndex second(FilePath::fromString(QStringLiteral("/r")));
-    second.append(items({"ab", "zz"}));
-    const FuzzyRanking::Matches matches = FuzzyRanking::rank(first, "a", 100, {}).matches;
-    QCOMPARE(pathsOf(FuzzyRanking::rank(second, "ab", 100, matches).items), QStringList{"ab"});
-}
+    // The finder grows its index batch by batch; one item per chunk must rank like the whole list.
+    void rank()
+    {
+        QFETCH(QStringList, paths);
+        QFETCH(QString, query);
+        QFETCH(QStringList, expected);
+        QFETCH(QString, rankRoot);
+        QFETCH(int, maxResults);
+        const QList<FileItem> list = items(paths);
+        QCOMPARE(pathsOf(FuzzyRanking::rank(list, query, FilePath::fromString(rankRoot), maxResults)), expected);
+        FuzzyIndex index(FilePath::fromString(rankRoot));
+        for (const FileItem &item : list)
+            index.append({item});
+        QCOMPARE(pathsOf(FuzzyRanking::rank(index, query, maxResults)), expected);
+    }
 
-// A large index is ranked in parts on several threads; equal hits on both sides of a part's edge,
-// and after it, must still come in input order, and the cap must hold over the merged parts.
-void TestFuzzyRanking::largeIndex_data()
-{
-    QTest::addColumn<QList<int>>("matching");
-    QTest::addColumn<int>("maxResults");
-    QTest::addColumn<QList<int>>("expected");
+    // Each query in turn ranks the index grown by one more batch, narrowed by the matches of the
+    // one before: it must rank as the same query does from scratch.
+    void narrowing_data()
+    {
+        QTest::addColumn<QStringList>("queries");
+        QTest::newRow("typing on") << QStringList{"a", "ab", "abc", "abcd"};
+        QTest::newRow("a character put in the middle") << QStringList{"ac", "abc"};
+        QTest::newRow("a character changed in the middle") << QStringList{"abc", "axc"};
+        QTest::newRow("shortened") << QStringList{"abc", "ab", "a"};
+        QTest::newRow("cleared and typed again") << QStringList{"ab", "", "b"};
+        QTest::newRow("the same query on a grown index") << QStringList{"bc", "bc", "bc"};
+        QTest::newRow("outside ASCII") << QStringList{"a", u"a\u00e9"_qs, u"\u00e9"_qs};
+    }
 
-    const QList<int> aroundTheMiddle{29990, 29999, 30000, 30001, 59999};
-    QTest::newRow("all of them, in input order") << aroundTheMiddle << 10 << aroundTheMiddle;
-    QTest::newRow("capped: the first ones") << aroundTheMiddle << 3 << QList<int>{29990, 29999, 30000};
-    QTest::newRow("at both ends") << QList<int>{0, 59999} << 100 << QList<int>{0, 59999};
-    QTest::newRow("none") << QList<int>{} << 100 << QList<int>{};
-}
+    void narrowing()
+    {
+        QFETCH(QStringList, queries);
+        const QList<QStringList> batches{{"ab", "xaxbxc", "bc", "abc/d"},
+                                         {"axc", "cab", u"a\u00e9b"_qs, "b/a"},
+                                         {"zabc", "abcd", "ba"},
+                                         {u"\u00e9"_qs, "c", "x/abc"}};
+        FuzzyIndex index(FilePath::fromString(QStringLiteral("/r")));
+        FuzzyRanking::Matches previous;
+        for (qsizetype step = 0; step < queries.size(); ++step) {
+            index.append(items(batches.value(step)));
+            const FuzzyRanking::Ranked ranked = FuzzyRanking::rank(index, queries[step], 100, previous);
+            QCOMPARE(pathsOf(ranked.items), pathsOf(FuzzyRanking::rank(index, queries[step], 100)));
+            previous = ranked.matches;
+        }
+    }
 
-void TestFuzzyRanking::largeIndex()
-{
-    QFETCH(QList<int>, matching);
-    QFETCH(int, maxResults);
-    QFETCH(QList<int>, expected);
-    QStringList paths;
-    for (int i = 0; i < 60000; ++i)
-        paths << (matching.contains(i) ? QString("d%1/ab").arg(i) : QString("d%1/zz").arg(i));
-    FuzzyIndex index(FilePath::fromString(QStringLiteral("/r")));
-    for (qsizetype start = 0; start < paths.size(); start += 1000) // as the finder's batches come
-        index.append(items(paths.mid(start, 1000)));
-    QStringList wanted;
-    for (int i : expected)
-        wanted << QString("d%1/ab").arg(i);
-    QCOMPARE(pathsOf(FuzzyRanking::rank(index, "ab", maxResults)), wanted);
-}
+    // Positions mean nothing in another index, even one as large.
+    void narrowingNeedsTheSameIndex()
+    {
+        FuzzyIndex first(FilePath::fromString(QStringLiteral("/r")));
+        first.append(items({"zz", "ab"}));
+        FuzzyIndex second(FilePath::fromString(QStringLiteral("/r")));
+        second.append(items({"ab", "zz"}));
+        const FuzzyRanking::Matches matches = FuzzyRanking::rank(first, "a", 100, {}).matches;
+        QCOMPARE(pathsOf(FuzzyRanking::rank(second, "ab", 100, matches).items), QStringList{"ab"});
+    }
+
+    // A large index is ranked in parts on several threads; equal hits on both sides of a part's edge,
+    // and after it, must still come in input order, and the cap must hold over the merged parts.
+    void largeIndex_data()
+    {
+        QTest::addColumn<QList<int>>("matching");
+        QTest::addColumn<int>("maxResults");
+        QTest::addColumn<QList<int>>("expected");
+
+        const QList<int> aroundTheMiddle{29990, 29999, 30000, 30001, 59999};
+        QTest::newRow("all of them, in input order") << aroundTheMiddle << 10 << aroundTheMiddle;
+        QTest::newRow("capped: the first ones") << aroundTheMiddle << 3 << QList<int>{29990, 29999, 30000};
+        QTest::newRow("at both ends") << QList<int>{0, 59999} << 100 << QList<int>{0, 59999};
+        QTest::newRow("none") << QList<int>{} << 100 << QList<int>{};
+    }
+
+    void largeIndex()
+    {
+        QFETCH(QList<int>, matching);
+        QFETCH(int, maxResults);
+        QFETCH(QList<int>, expected);
+        QStringList paths;
+        for (int i = 0; i < 60000; ++i)
+            paths << (matching.contains(i) ? QString("d%1/ab").arg(i) : QString("d%1/zz").arg(i));
+        FuzzyIndex index(FilePath::fromString(QStringLiteral("/r")));
+        for (qsizetype start = 0; start < paths.size(); start += 1000) // as the finder's batches come
+            index.append(items(paths.mid(start, 1000)));
+        QStringList wanted;
+        for (int i : expected)
+            wanted << QString("d%1/ab").arg(i);
+        QCOMPARE(pathsOf(FuzzyRanking::rank(index, "ab", maxResults)), wanted);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestFuzzyRanking)
 #include "tst_fuzzyranking.moc"

@@ -6,18 +6,8 @@
 
 #include <QTest>
 
-namespace {
-
 // "a b c" → items named a, b, c in that order.
-QList<FileItem> items(const QString &names)
-{
-    QList<FileItem> result;
-    for (const QString &name : names.split(' ', Qt::SkipEmptyParts))
-        result << FileItem(FilePath::fromString("/f/" + name), name, false, 0, {}, false);
-    return result;
-}
-
-} // namespace
+static QList<FileItem> items(const QString &names) { return itemsNamed(names.split(' ', Qt::SkipEmptyParts)); }
 
 class TestDragSelection : public QObject
 {
