@@ -12,6 +12,7 @@
 #include "appsettings.h"
 #include "benchclock.h"
 #include "columnbrowserview.h"
+#include "dialoghost.h"
 #include "filelistview.h"
 #include "filetablemodel.h"
 #include "filetableview.h"
@@ -172,9 +173,10 @@ int main(int argc, char *argv[])
     WorkspaceModel workspace(false);
     IconCache icons;
     const ViewEnvironment env{&workspace, &settings, nullptr, &icons};
-    PaneActions leftActions(&workspace, workspace.leftPane(), &settings);
-    PaneActions rightActions(&workspace, workspace.rightPane(), &settings);
     QWidget window;
+    DialogHost dialogs(env, &window);
+    PaneActions leftActions(&workspace, workspace.leftPane(), &settings, &dialogs);
+    PaneActions rightActions(&workspace, workspace.rightPane(), &settings, &dialogs);
     auto *left = new FileListView(env, workspace.leftPane(), &leftActions);
     auto *right = new FileListView(env, workspace.rightPane(), &rightActions);
     auto *layout = new QHBoxLayout(&window);

@@ -220,26 +220,27 @@ int main(int argc, char *argv[])
         shoot(pane->newFolderDialog(), out + QStringLiteral("/newfolder-") + tag + QStringLiteral(".png"));
         pane->newFolderDialog()->reject();
 
-        actions->requestRename(report);
+        actions->requestRename(report, tab);
         settle();
         shoot(pane->dialogs()->renameDialog(), out + QStringLiteral("/rename-") + tag + QStringLiteral(".png"));
-        actions->cancelRename();
+        pane->dialogs()->renameDialog()->reject();
 
         actions->requestTrash(tab->items().mid(0, 3), tab);
         settle();
         shoot(pane->dialogs()->trashConfirmation(), out + QStringLiteral("/trash-") + tag + QStringLiteral(".png"));
-        actions->cancelTrash();
+        pane->dialogs()->trashConfirmation()->reject();
 
-        actions->requestPermanentDelete(tab->items().mid(0, 2));
+        actions->requestPermanentDelete(tab->items().mid(0, 2), tab);
         settle();
         shoot(pane->dialogs()->deleteConfirmation(), out + QStringLiteral("/delete-") + tag + QStringLiteral(".png"));
-        actions->cancelPermanentDelete();
+        pane->dialogs()->deleteConfirmation()->reject();
 
         actions->requestTransfer({report}, tab->history().current(), PaneActions::TransferOperation::copy);
         settle();
-        if (pane->dialogs()->collisionPrompt())
-            shoot(pane->dialogs()->collisionPrompt(), out + QStringLiteral("/collision-") + tag + QStringLiteral(".png"));
-        actions->dismissPendingTransfer();
+        if (QMessageBox *prompt = pane->dialogs()->collisionPrompt()) {
+            shoot(prompt, out + QStringLiteral("/collision-") + tag + QStringLiteral(".png"));
+            prompt->reject();
+        }
 
         pane->dialogs()->showError(QStringLiteral("“report.pdf” couldn't be moved: Permission denied"));
         settle();
@@ -253,7 +254,7 @@ int main(int argc, char *argv[])
             settle(400);
             const QString kind = QString::fromLatin1(name).section(QLatin1Char('.'), -1);
             shoot(pane->dialogs()->previewDialog(), out + QStringLiteral("/preview-") + kind + QLatin1Char('-') + tag + QStringLiteral(".png"));
-            actions->closePreview();
+            pane->dialogs()->previewDialog()->reject();
             settle();
         }
 
@@ -278,7 +279,7 @@ int main(int argc, char *argv[])
                                           QLatin1String(name), false, 0, {}, false));
             settle(400);
             shoot(pane->dialogs()->infoSheet(), out + QLatin1Char('/') + QLatin1String(shot) + tag + QStringLiteral(".png"));
-            actions->closeInfo();
+            pane->dialogs()->infoSheet()->reject();
             settle();
         }
 

@@ -35,6 +35,10 @@ struct ContextMenuEntry
         openWithApplication,
         openWithOther,
         selectAll,
+        newTab,
+        closeTab,
+        filter,
+        find,
     };
 
     Command command = Command::divider;

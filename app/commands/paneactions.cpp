@@ -70,8 +70,9 @@ void transferItems(const QList<FilePath> &urls, const FilePath &directory, Opera
 
 } // namespace
 
-PaneActions::PaneActions(WorkspaceModel *workspace, PaneModel *pane, AppSettings *settings, QObject *parent)
-    : QObject(parent), m_workspace(workspace), m_pane(pane), m_settings(settings)
+PaneActions::PaneActions(WorkspaceModel *workspace, PaneModel *pane, AppSettings *settings, DialogPresenter *dialogs,
+                         QObject *parent)
+    : QObject(parent), m_workspace(workspace), m_pane(pane), m_settings(settings), m_dialogs(dialogs)
 {
     connect(&m_jobs, &FileJobQueue::pendingCountChanged, this, [this] {
         if (m_busy == isBusy())
@@ -99,69 +100,10 @@ static bool assign(T &field, const T &value)
     return true;
 }
 
-void PaneActions::setRenameText(const QString &text)
-{
-    if (assign(m_renameText, text))
-        Q_EMIT renameTextChanged();
-}
-
-void PaneActions::setRenameTarget(const std::optional<FileItem> &target)
-{
-    if (assign(m_renameTarget, target))
-        Q_EMIT renameTargetChanged();
-}
-
-void PaneActions::setErrorMessage(const std::optional<QString> &message)
-{
-    if (assign(m_errorMessage, message))
-        Q_EMIT errorMessageChanged();
-}
-
-void PaneActions::setPendingTransfer(const std::optional<PendingTransfer> &transfer)
-{
-    if (assign(m_pendingTransfer, transfer))
-        Q_EMIT pendingTransferChanged();
-}
-
-void PaneActions::setPreview(const std::optional<PreviewItem> &preview)
-{
-    if (assign(m_preview, preview))
-        Q_EMIT previewChanged();
-}
-
-void PaneActions::setRenameBatch(const std::optional<RenameBatch> &batch)
-{
-    if (assign(m_renameBatch, batch))
-        Q_EMIT renameBatchChanged();
-}
-
-void PaneActions::setInfoTarget(const std::optional<InfoTarget> &target)
-{
-    if (assign(m_infoTarget, target))
-        Q_EMIT infoTargetChanged();
-}
-
-void PaneActions::setPendingTrash(const std::optional<QList<FileItem>> &items)
-{
-    if (assign(m_pendingTrash, items))
-        Q_EMIT pendingTrashChanged();
-}
-
-void PaneActions::setPendingPermanentDelete(const std::optional<QList<FileItem>> &items)
-{
-    if (assign(m_pendingPermanentDelete, items))
-        Q_EMIT pendingPermanentDeleteChanged();
-}
-
 void PaneActions::setTransferProgress(const std::optional<TransferProgress> &progress)
 {
     if (assign(m_transferProgress, progress))
         Q_EMIT transferProgressChanged();
-}
-
-void PaneActions::clearError()
-{
-    setErrorMessage(std::nullopt);
 }
 
 const Localization &PaneActions::texts() const
@@ -171,7 +113,12 @@ const Localization &PaneActions::texts() const
 
 void PaneActions::showError(const FileError &error)
 {
-    setErrorMessage(ErrorText::message(error, texts()));
+    showError(ErrorText::message(error, texts()));
+}
+
+void PaneActions::showError(const QString &message)
+{
+    m_dialogs->showError(message);
 }
 
 FileJob *PaneActions::enqueue(FileJob::Work work)
@@ -216,29 +163,19 @@ void PaneActions::requestTransfer(const QList<FileItem> &items, const FilePath &
         if (goesIntoItself(item, directory)) {
             const QString &format = operation == TransferOperation::copy ? texts().copyIntoItselfFormat
                                                                          : texts().moveIntoItselfFormat;
-            setErrorMessage(Localization::fill(format, {item.name}));
+            showError(Localization::fill(format, {item.name}));
             return;
         }
     }
-    if (!m_fs.collisions(urlsOf(items), directory).isEmpty()) {
-        setPendingTransfer(PendingTransfer{QUuid::createUuid(), items, directory, operation});
+    if (m_fs.collisions(urlsOf(items), directory).isEmpty()) {
+        performTransfer(items, directory, operation, ConflictResolution::keepBoth);
         return;
     }
-    performTransfer(items, directory, operation, ConflictResolution::keepBoth);
-}
-
-void PaneActions::resolvePendingTransfer(ConflictResolution resolution)
-{
-    if (!m_pendingTransfer)
-        return;
-    const PendingTransfer transfer = *m_pendingTransfer;
-    performTransfer(transfer.items, transfer.destinationURL, transfer.operation, resolution);
-    setPendingTransfer(std::nullopt);
-}
-
-void PaneActions::dismissPendingTransfer()
-{
-    setPendingTransfer(std::nullopt);
+    // Nothing moves before the answer; a prompt closed without one abandons the transfer.
+    m_dialogs->askCollision([self = QPointer(this), items, directory, operation](std::optional<ConflictResolution> answer) {
+        if (self && answer)
+            self->performTransfer(items, directory, operation, *answer);
+    });
 }
 
 void PaneActions::performTransfer(const QList<FileItem> &items, const FilePath &directory, TransferOperation operation,
@@ -398,52 +335,46 @@ void PaneActions::handleDropIntoFolder(const QList<FilePath> &urls, const FileIt
 
 // --- item commands ---
 
-void PaneActions::requestRename(const FileItem &item)
+void PaneActions::requestRename(const FileItem &item, TabModel *tab)
 {
-    // The text first: the dialog opens on the target and must find the full name in its field.
-    setRenameText(item.name);
-    setRenameTarget(item);
+    m_dialogs->askRename(item, [self = QPointer(this), item, tab = QPointer(tab)](const QString &name) {
+        return !self || self->rename(item, name, tab);
+    });
 }
 
-void PaneActions::cancelRename()
-{
-    setRenameTarget(std::nullopt);
-}
-
-void PaneActions::performRename(const FileItem &item, TabModel *tab)
+bool PaneActions::rename(const FileItem &item, const QString &text, TabModel *tab)
 {
     // The field shows a name that isn't valid text with U+FFFD in place of its odd bytes; left
     // as it was, it must not write those characters over the bytes on disk.
-    if (m_renameText == item.name) {
-        setRenameTarget(std::nullopt);
-        return;
-    }
+    if (text == item.name)
+        return true;
     // Spaces and tabs only: a line break in a name is the user's business.
     qsizetype first = 0;
-    qsizetype last = m_renameText.size();
+    qsizetype last = text.size();
     const auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
-    while (first < last && blank(m_renameText.at(first)))
+    while (first < last && blank(text.at(first)))
         ++first;
-    while (last > first && blank(m_renameText.at(last - 1)))
+    while (last > first && blank(text.at(last - 1)))
         --last;
-    const QString newName = m_renameText.mid(first, last - first);
+    const QString newName = text.mid(first, last - first);
     const QString oldName = item.url.fileName();
     FilePath renamed;
     try {
         renamed = m_fs.rename(item.url, newName);
     } catch (const FileError &error) {
         showError(error);
-        return;
+        return false;
     }
-    setRenameTarget(std::nullopt);
     // The renamed item stays selected, so the next command acts on it.
-    if (tab->selection().contains(item.url))
+    if (tab && tab->selection().contains(item.url))
         tab->setSelection((tab->selection() - QSet<FilePath>{item.url}) + QSet<FilePath>{renamed});
-    tab->reload();
+    if (tab)
+        tab->reload();
     // The coordinator swallows the failures of both (the item changed meanwhile).
     const FilePath original = item.url;
     recordReversible([original, newName] { FileSystemService().rename(original, newName); },
-                                            [renamed, oldName] { FileSystemService().rename(renamed, oldName); });
+                     [renamed, oldName] { FileSystemService().rename(renamed, oldName); });
+    return true;
 }
 
 void PaneActions::openFile(const FilePath &url)
@@ -455,24 +386,15 @@ void PaneActions::requestTrash(const QList<FileItem> &items, TabModel *tab)
 {
     if (items.isEmpty())
         return;
-    if (m_settings->confirmBeforeTrash())
-        setPendingTrash(items);
-    else
+    if (!m_settings->confirmBeforeTrash()) {
         trash(items, tab);
-}
-
-void PaneActions::confirmTrash(TabModel *tab)
-{
-    if (!m_pendingTrash)
         return;
-    const QList<FileItem> items = *m_pendingTrash;
-    trash(items, tab);
-    setPendingTrash(std::nullopt);
-}
-
-void PaneActions::cancelTrash()
-{
-    setPendingTrash(std::nullopt);
+    }
+    m_dialogs->confirm(DialogPresenter::Confirmation::trash, int(items.size()),
+                       [self = QPointer(this), items, tab = QPointer(tab)] {
+                           if (self)
+                               self->trash(items, tab);
+                       });
 }
 
 void PaneActions::trash(const QList<FileItem> &items, TabModel *tab)
@@ -493,29 +415,26 @@ void PaneActions::trash(const QList<FileItem> &items, TabModel *tab)
     });
 }
 
-void PaneActions::requestPermanentDelete(const QList<FileItem> &items)
+void PaneActions::requestPermanentDelete(const QList<FileItem> &items, TabModel *tab)
 {
-    if (!items.isEmpty())
-        setPendingPermanentDelete(items);
+    if (items.isEmpty())
+        return;
+    m_dialogs->confirm(DialogPresenter::Confirmation::permanentDelete, int(items.size()),
+                       [self = QPointer(this), items, tab = QPointer(tab)] {
+                           if (self)
+                               self->deletePermanently(items, tab);
+                       });
 }
 
-void PaneActions::confirmPermanentDelete(TabModel *tab)
+void PaneActions::deletePermanently(const QList<FileItem> &items, TabModel *tab)
 {
-    if (!m_pendingPermanentDelete)
-        return;
-    const QList<FilePath> urls = urlsOf(*m_pendingPermanentDelete);
-    setPendingPermanentDelete(std::nullopt);
+    const QList<FilePath> urls = urlsOf(items);
     runItemJob(tab, [urls](Context &context) {
         eachUntilFailure(urls, context, [](const FilePath &url, const CopyControl &control) -> std::optional<FilePath> {
             TreeRemover::removeItem(url.path(), FileError::Operation::Delete, control.shouldContinue);
             return std::nullopt;
         });
     }, {});
-}
-
-void PaneActions::cancelPermanentDelete()
-{
-    setPendingPermanentDelete(std::nullopt);
 }
 
 void PaneActions::duplicate(const QList<FileItem> &items, TabModel *tab)
@@ -591,7 +510,7 @@ void PaneActions::revealInFileManager(const QList<FileItem> &items)
 void PaneActions::openWith(const QList<FileItem> &items, const DesktopEntry &application)
 {
     if (!OpenWithMenu::open(items, application))
-        setErrorMessage(Localization::fill(texts().launchFailedFormat, {application.name}));
+        showError(Localization::fill(texts().launchFailedFormat, {application.name}));
 }
 
 ContextMenuEntry PaneActions::openWithMenu(const QList<FileItem> &items)
@@ -599,41 +518,27 @@ ContextMenuEntry PaneActions::openWithMenu(const QList<FileItem> &items)
     const Localization &loc = texts();
     return OpenWithMenu::entry(
         items, ApplicationRegistry::fromEnvironment({loc.languageCode}), loc,
-        [this](const QString &message) { setErrorMessage(message); }, [this, items] { m_onChooseApplication(items); });
+        [this](const QString &message) { showError(message); }, [this, items] { m_onChooseApplication(items); });
 }
 
 // --- dialogs ---
 
 void PaneActions::requestInfo(const FileItem &item)
 {
-    setInfoTarget(InfoTarget{QUuid::createUuid(), item.url});
-}
-
-void PaneActions::closeInfo()
-{
-    setInfoTarget(std::nullopt);
+    m_dialogs->showInfo(item.url);
 }
 
 void PaneActions::requestPreview(const FileItem &item)
 {
-    setPreview(PreviewItem{QUuid::createUuid(), item.url});
-}
-
-void PaneActions::closePreview()
-{
-    setPreview(std::nullopt);
+    m_dialogs->showPreview(item.url);
 }
 
 void PaneActions::requestBulkRename(const QList<FileItem> &items)
 {
-    setRenameBatch(RenameBatch{QUuid::createUuid(), items});
-}
-
-void PaneActions::closeBulkRename(TabModel *tab)
-{
-    setRenameBatch(std::nullopt);
-    if (tab)
-        tab->reload();
+    m_dialogs->showBulkRename(items, [self = QPointer(this)](const QList<RenamePair> &pairs) {
+        if (self)
+            self->applyBulkRename(pairs);
+    });
 }
 
 void PaneActions::applyBulkRename(const QList<RenamePair> &pairs)

@@ -6,6 +6,7 @@
 #include "itempaths.h"
 #include "localization.h"
 #include "paneactions.h"
+#include "panemodel.h"
 #include "tabmodel.h"
 #include "workspacemodel.h"
 
@@ -24,6 +25,7 @@ struct Kind
     const char *name;                // the action's object name
     QString Localization::*text;
     QList<QKeySequence> keys;        // the first is the one menus show
+    bool inPaneOnly = false;         // keys a list elsewhere in the window (the sidebar) uses
 };
 
 // Every command with its text and keys. Cut is not the platform's standard Cut: some desktops
@@ -31,6 +33,10 @@ struct Kind
 const QList<Kind> &kinds()
 {
     static const QList<Kind> all{
+        {Command::newTab, "newTab", &Localization::newTab, {K(Qt::CTRL | Qt::Key_T)}},
+        {Command::closeTab, "closeTab", &Localization::closeTab, {K(Qt::CTRL | Qt::Key_W)}},
+        {Command::filter, "filter", &Localization::filterPlaceholder, {K(Qt::CTRL | Qt::Key_F)}},
+        {Command::find, "find", &Localization::findFiles, {K(Qt::CTRL | Qt::Key_P)}},
         {Command::newFolder, "newFolder", &Localization::newFolderTitle, {K(Qt::CTRL | Qt::SHIFT | Qt::Key_N), K(Qt::Key_F7)}},
         {Command::newFile, "newFile", &Localization::newFileTitle, {}},
         {Command::cut, "cut", &Localization::cut, {K(Qt::CTRL | Qt::Key_X)}},
@@ -41,15 +47,15 @@ const QList<Kind> &kinds()
         {Command::copyToOtherPane, "copyToOtherPane", &Localization::copyToOtherPane, {K(Qt::Key_F5)}},
         {Command::moveToOtherPane, "moveToOtherPane", &Localization::moveToOtherPane, {K(Qt::Key_F6)}},
         {Command::getInfo, "getInfo", &Localization::getInfo, {K(Qt::CTRL | Qt::Key_I)}},
-        {Command::preview, "preview", &Localization::preview, {K(Qt::Key_Space), K(Qt::Key_F3)}},
-        {Command::rename, "rename", &Localization::rename, {K(Qt::Key_F2)}},
+        {Command::preview, "preview", &Localization::preview, {K(Qt::Key_Space), K(Qt::Key_F3)}, true},
+        {Command::rename, "rename", &Localization::rename, {K(Qt::Key_F2)}, true},
         {Command::bulkRename, "bulkRename", &Localization::bulkRename, {}},
         {Command::duplicate, "duplicate", &Localization::duplicate, {K(Qt::CTRL | Qt::Key_D)}},
         {Command::compress, "compress", &Localization::compress, {}},
         {Command::extract, "extract", &Localization::extract, {}},
         {Command::revealInFileManager, "revealInFileManager", &Localization::revealInFileManager, {}},
-        {Command::moveToTrash, "moveToTrash", &Localization::moveToTrash, {K(Qt::Key_Delete)}},
-        {Command::deletePermanently, "deletePermanently", &Localization::deletePermanently, {K(Qt::SHIFT | Qt::Key_Delete)}},
+        {Command::moveToTrash, "moveToTrash", &Localization::moveToTrash, {K(Qt::Key_Delete)}, true},
+        {Command::deletePermanently, "deletePermanently", &Localization::deletePermanently, {K(Qt::SHIFT | Qt::Key_Delete)}, true},
     };
     return all;
 }
@@ -78,7 +84,7 @@ PaneCommands::PaneCommands(WorkspaceModel *workspace, AppSettings *settings, QOb
         action->setObjectName(QLatin1String(kind.name));
         action->setShortcuts(kind.keys);
         // Whichever view of the window has the keyboard; a text field keeps the keys it edits with.
-        action->setShortcutContext(Qt::WindowShortcut);
+        action->setShortcutContext(kind.inPaneOnly ? Qt::WidgetWithChildrenShortcut : Qt::WindowShortcut);
         connect(action, &QAction::triggered, this, [this, command = kind.command] { run(command, target()); });
         m_actions.insert(kind.command, action);
     }
@@ -152,9 +158,16 @@ bool PaneCommands::applies(Command command, const CommandTarget &target) const
         return false;
     const qsizetype count = target.items.size();
     switch (command) {
+    case Command::newTab:
     case Command::newFolder:
     case Command::newFile:
         return true;
+    case Command::closeTab:
+        return target.actions->pane()->tabs().size() > 1;
+    case Command::filter:
+        return bool(target.showFilter);
+    case Command::find:
+        return bool(target.find);
     case Command::paste:
         return m_canPaste;
     case Command::selectAll:
@@ -190,6 +203,10 @@ void PaneCommands::run(Command command, const CommandTarget &target)
     PaneActions *actions = target.actions;
     const QList<FileItem> &items = target.items;
     switch (command) {
+    case Command::newTab: openTab(target); break;
+    case Command::closeTab: actions->pane()->closeTab(target.tab->id()); break;
+    case Command::filter: target.showFilter(); break;
+    case Command::find: target.find(); break;
     case Command::newFolder: actions->requestNewFolder(); break;
     case Command::newFile: actions->requestNewFile(); break;
     case Command::paste: actions->paste(target.directory); break;
@@ -203,14 +220,22 @@ void PaneCommands::run(Command command, const CommandTarget &target)
     case Command::bulkRename: actions->requestBulkRename(items); break;
     case Command::getInfo: actions->requestInfo(items.first()); break;
     case Command::preview: actions->requestPreview(items.first()); break;
-    case Command::rename: actions->requestRename(items.first()); break;
+    case Command::rename: actions->requestRename(items.first(), target.tab); break;
     case Command::moveToTrash: actions->requestTrash(items, target.tab); break; // asks first when the settings say so
-    case Command::deletePermanently: actions->requestPermanentDelete(items); break;
+    case Command::deletePermanently: actions->requestPermanentDelete(items, target.tab); break;
     case Command::compress: actions->compress(items, target.tab); break;
     case Command::extract: actions->extract(items.first(), target.tab); break;
     case Command::revealInFileManager: actions->revealInFileManager(items); break;
     default: break;
     }
+}
+
+// A tab on the same folder, shown the same way, beside the others of the pane.
+void PaneCommands::openTab(const CommandTarget &target)
+{
+    PaneModel *pane = target.actions->pane();
+    pane->addTab(target.tab->currentUrl(), target.tab->showHidden());
+    m_workspace->setActivePaneID(pane->id());
 }
 
 QList<ContextMenuEntry> PaneCommands::contextMenu(const CommandTarget &target)

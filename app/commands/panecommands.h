@@ -6,6 +6,10 @@
 // A command acts on a target: the items chosen in the active pane (in listing order), the folder
 // they are shown in and its tab. The window says where the target comes from and calls refresh()
 // when it changes; while a context menu is open, the menu's items are the target instead.
+//
+// Most keys work wherever the keyboard is in the window. The plain keys a focused list uses for
+// itself elsewhere (Delete, Space, F2, F3) act only while the keyboard is in a pane: the window
+// adds the actions to its panes for that.
 
 #include "contextmenuentry.h"
 #include "fileitem.h"
@@ -32,6 +36,8 @@ struct CommandTarget
     QList<FileItem> items;
     FilePath directory;              // where pasted items go
     std::function<void()> selectAll; // selects all the view shows
+    std::function<void()> showFilter; // opens the view's filter field, with the keyboard in it
+    std::function<void()> find;       // opens the finder over the folder and what it holds
 };
 
 class PaneCommands : public QObject
@@ -63,6 +69,7 @@ public:
 
 private:
     CommandTarget target() const;
+    void openTab(const CommandTarget &target);
     void retranslate();
     void refreshPaste();
 

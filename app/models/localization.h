@@ -180,6 +180,7 @@
     X(nextTab, "Next Tab", "次のタブ") \
     X(previousTab, "Previous Tab", "前のタブ") \
     X(closeTab, "Close Tab", "タブを閉じる") \
+    X(findFiles, "Find Files…", "ファイルを検索…") \
     X(sidebarDevices, "Devices", "デバイス") \
     X(fileSystemRoot, "File System", "ファイルシステム") \
     X(networkShareFormat, "%@ on %@", "%@（%@）") \

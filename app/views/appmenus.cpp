@@ -77,6 +77,7 @@ void AppMenus::addFileCommands()
             menu->addAction(m_env.commands->action(command));
         menu->addSeparator();
     };
+    add(m_file, {C::newTab, C::closeTab});
     add(m_file, {C::newFolder, C::newFile});
     add(m_file, {C::getInfo, C::preview, C::rename, C::bulkRename, C::duplicate});
     add(m_file, {C::compress, C::extract, C::revealInFileManager});
@@ -88,6 +89,9 @@ void AppMenus::addEditCommands()
     using C = PaneCommands::Command;
     m_edit->addSeparator();
     for (C command : {C::cut, C::copy, C::paste, C::selectAll})
+        m_edit->addAction(m_env.commands->action(command));
+    m_edit->addSeparator();
+    for (C command : {C::filter, C::find})
         m_edit->addAction(m_env.commands->action(command));
     m_edit->addSeparator();
     for (C command : {C::copyToOtherPane, C::moveToOtherPane})

@@ -1,6 +1,7 @@
 #pragma once
-// The menu bar of the main window: File (the pane's commands on items, Settings, Quit), Edit
-// (Undo, Redo; Cut, Copy, Paste, Select All; the other-pane transfers; Copy Path, hidden files),
+// The menu bar of the main window: File (new and close tab, the pane's commands on items,
+// Settings, Quit), Edit (Undo, Redo; Cut, Copy, Paste, Select All; Filter, Find Files; the
+// other-pane transfers; Copy Path, hidden files),
 // View (Float on Top, right pane) and Go (back, forward, up and home in the active pane's tab,
 // and the location field). The pane's commands are the window's PaneCommands, enabled while
 // they can act on the active pane's selection; Undo and Redo while there is something to undo or

@@ -322,12 +322,3 @@ void BulkRenameSheet::apply()
     reject();
 }
 
-void BulkRenameSheet::reject()
-{
-    // Said once, however many ways the sheet is closed at the same time.
-    if (!m_closing) {
-        m_closing = true;
-        Q_EMIT closed();
-    }
-    QDialog::reject();
-}

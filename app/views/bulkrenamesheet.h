@@ -42,7 +42,6 @@ public:
 
     // Hands the entries that change a name to `applied` (possibly none), then closes.
     void apply();
-    void reject() override;
 
     QAbstractButton *replaceSegment() const;
     QAbstractButton *sequenceSegment() const;
@@ -57,8 +56,6 @@ public:
 
 Q_SIGNALS:
     void applied(const QList<RenamePair> &pairs);
-    // Cancel, Escape, closing the window, and the end of apply().
-    void closed();
 
 private:
     QWidget *makeReplaceFields();
@@ -86,5 +83,4 @@ private:
     QListView *m_preview;
     QPushButton *m_cancel;
     QPushButton *m_apply;
-    bool m_closing = false;
 };

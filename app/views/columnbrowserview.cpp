@@ -494,8 +494,9 @@ void ColumnBrowserView::moveRight()
 
 CommandTarget ColumnBrowserView::commandTarget()
 {
+    // The filter and the finder belong to the list.
     return {m_actions, m_tab, m_model->selectedItems(m_model->activeColumnIndex()), m_model->deepestDirectory(),
-            [this] { selectAllInActiveColumn(); }};
+            [this] { selectAllInActiveColumn(); }, {}, {}};
 }
 
 // From the first entry to the last: a range from there.

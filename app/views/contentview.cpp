@@ -94,8 +94,11 @@ void ContentView::followActivePane()
     PaneCommands *commands = m_env.commands;
     if (!commands)
         return;
-    for (int i = 0; PaneView *pane = m_workspace->paneView(i); ++i)
+    for (int i = 0; PaneView *pane = m_workspace->paneView(i); ++i) {
         connect(pane, &PaneView::commandTargetChanged, commands, &PaneCommands::refresh);
+        // For the keys that act only while the keyboard is in a pane.
+        pane->addActions(commands->actions());
+    }
     commands->setTargetSource([this] {
         PaneView *pane = m_workspace->activePaneView();
         return pane ? pane->commandTarget() : CommandTarget();

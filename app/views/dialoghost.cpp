@@ -2,241 +2,121 @@
 
 #include "appsettings.h"
 #include "localization.h"
-#include "namedialog.h"
-#include "paneactions.h"
-#include "previewdialog.h"
-#include "tabmodel.h"
 
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 
-DialogHost::DialogHost(const ViewEnvironment &env, PaneActions *actions, QWidget *pane)
-    : QObject(pane), m_env(env), m_actions(actions), m_pane(pane)
+DialogHost::DialogHost(const ViewEnvironment &env, QWidget *pane) : QObject(pane), m_env(env), m_pane(pane)
 {
-    connect(actions, &PaneActions::errorMessageChanged, this, &DialogHost::syncError);
-    connect(actions, &PaneActions::renameTargetChanged, this, &DialogHost::syncRename);
-    connect(actions, &PaneActions::pendingTrashChanged, this, [this] { syncConfirmation(m_trash, trashConfirmationKind); });
-    connect(actions, &PaneActions::pendingPermanentDeleteChanged, this,
-            [this] { syncConfirmation(m_delete, deleteConfirmationKind); });
-    connect(actions, &PaneActions::pendingTransferChanged, this, &DialogHost::syncCollision);
-    connect(actions, &PaneActions::previewChanged, this, &DialogHost::syncPreview);
-    connect(actions, &PaneActions::renameBatchChanged, this, &DialogHost::syncBulkRename);
-    connect(actions, &PaneActions::infoTargetChanged, this, &DialogHost::syncInfo);
     connect(env.settings, &AppSettings::languageChanged, this, &DialogHost::retranslate);
 }
 
-void DialogHost::setTab(TabModel *tab)
+template<typename Dialog>
+void DialogHost::present(QPointer<Dialog> &shown, Dialog *dialog, const QString &objectName)
 {
-    m_tab = tab;
+    if (shown)
+        shown->done(QDialog::Rejected);
+    shown = dialog;
+    dialog->setObjectName(objectName);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    retranslate();
+    dialog->open();
 }
 
-void DialogHost::showError(const QString &message)
-{
-    m_paneError = message;
-    syncError();
-}
-
-QMessageBox *DialogHost::makeBox(const QString &objectName)
+QMessageBox *DialogHost::makeBox(QMessageBox::Icon icon)
 {
     auto *box = new QMessageBox(m_pane);
-    box->setObjectName(objectName);
-    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setIcon(icon);
     box->setWindowModality(Qt::WindowModal);
     // Without a floor Qt wraps short Japanese sentences after a few characters.
     box->setStyleSheet(QStringLiteral("QLabel#qt_msgbox_informativelabel, QLabel#qt_msgbox_label { min-width: 260px; }"));
     return box;
 }
 
-void DialogHost::syncError()
+
+// One alert for the pane: a message that comes while it is open replaces the one it shows.
+void DialogHost::showError(const QString &message)
 {
-    // The command object's errors and the pane's own (a failed new folder) share one alert;
-    // the command object's come first.
-    const std::optional<QString> message = m_actions->errorMessage() ? m_actions->errorMessage() : m_paneError;
-    if (!message) {
-        if (m_error)
-            m_error->close();
-        return;
-    }
     if (!m_error) {
-        m_error = makeBox(QStringLiteral("errorAlert"));
-        m_error->setIcon(QMessageBox::Warning);
-        m_error->addButton(QMessageBox::Ok);
-        connect(m_error, &QMessageBox::finished, this, [this] {
-            if (m_actions->errorMessage())
-                m_actions->clearError();
-            else
-                m_paneError.reset();
-        });
-        m_error->open();
+        QMessageBox *box = makeBox(QMessageBox::Warning);
+        box->addButton(QMessageBox::Ok);
+        present(m_error, box, QStringLiteral("errorAlert"));
     }
-    m_error->setText(*message);
-    retranslate();
+    m_error->setText(message);
 }
 
-void DialogHost::syncRename()
+void DialogHost::askRename(const FileItem &item, RenameAnswer rename)
 {
-    const std::optional<FileItem> target = m_actions->renameTarget();
-    if (!target) {
-        if (m_rename)
-            m_rename->accept();
-        return;
-    }
-    if (m_rename)
-        return;
-    m_rename = new NameDialog(m_pane);
-    m_rename->setObjectName(QStringLiteral("renameDialog"));
-    m_rename->setAttribute(Qt::WA_DeleteOnClose);
-    m_rename->setName(m_actions->renameText());
+    auto *dialog = new NameDialog(m_pane);
+    dialog->setName(item.name);
     // The name without its extension is what one usually retypes.
-    const QString name = m_rename->name();
+    const QString name = dialog->name();
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    m_rename->field()->setSelection(0, dot > 0 && !target->isDirectory ? dot : name.size());
-    connect(m_rename, &NameDialog::nameChanged, m_actions, &PaneActions::setRenameText);
-    connect(m_rename, &NameDialog::confirmed, this, [this] {
-        if (const auto item = m_actions->renameTarget(); item && m_tab)
-            m_actions->performRename(*item, m_tab);
+    dialog->field()->setSelection(0, dot > 0 && !item.isDirectory ? dot : name.size());
+    // The field as it stands: a name with outer spaces, left untouched, stays as it is.
+    connect(dialog, &NameDialog::confirmed, this, [dialog, rename = std::move(rename)] {
+        if (rename(dialog->name()))
+            dialog->accept();
     });
-    connect(m_rename, &QDialog::rejected, this, [this] {
-        if (m_actions->renameTarget())
-            m_actions->cancelRename();
-    });
-    retranslate();
-    m_rename->open();
+    present(m_rename, dialog, QStringLiteral("renameDialog"));
 }
 
-const DialogHost::Confirmation DialogHost::trashConfirmationKind{
-    "trashConfirmation", QMessageBox::Question, &PaneActions::pendingTrash, &PaneActions::confirmTrash,
-    &PaneActions::cancelTrash};
-const DialogHost::Confirmation DialogHost::deleteConfirmationKind{
-    "deleteConfirmation", QMessageBox::Warning, &PaneActions::pendingPermanentDelete,
-    &PaneActions::confirmPermanentDelete, &PaneActions::cancelPermanentDelete};
-
-void DialogHost::syncConfirmation(QPointer<QMessageBox> &box, const Confirmation &kind)
+void DialogHost::confirm(Confirmation kind, int count, std::function<void()> confirmed)
 {
-    if (!(m_actions->*kind.pending)()) {
-        if (box)
-            box->close();
-        return;
-    }
-    if (box)
-        return;
-    box = makeBox(QLatin1String(kind.objectName));
-    box->setIcon(kind.icon);
-    QPushButton *confirm = box->addButton(QString(), QMessageBox::DestructiveRole);
-    confirm->setObjectName(QStringLiteral("confirm"));
+    const bool trash = kind == Confirmation::trash;
+    QMessageBox *box = makeBox(trash ? QMessageBox::Question : QMessageBox::Warning);
+    QPushButton *yes = box->addButton(QString(), QMessageBox::DestructiveRole);
+    yes->setObjectName(QStringLiteral("confirm"));
     box->setDefaultButton(box->addButton(QMessageBox::Cancel));
-    connect(box, &QMessageBox::finished, this, [this, &box, &kind, confirm] {
-        if (!(m_actions->*kind.pending)())
-            return;
-        if (box && box->clickedButton() == confirm && m_tab)
-            (m_actions->*kind.confirm)(m_tab);
+    connect(box, &QMessageBox::finished, this, [box, yes, confirmed = std::move(confirmed)] {
+        if (box->clickedButton() == yes)
+            confirmed();
+    });
+    (trash ? m_trashCount : m_deleteCount) = count;
+    present(trash ? m_trash : m_delete, box,
+            trash ? QStringLiteral("trashConfirmation") : QStringLiteral("deleteConfirmation"));
+}
+
+void DialogHost::askCollision(CollisionAnswer answer)
+{
+    QMessageBox *box = makeBox(QMessageBox::Question);
+    const std::pair<const char *, QMessageBox::ButtonRole> buttons[] = {
+        {"replace", QMessageBox::DestructiveRole}, {"keepBoth", QMessageBox::AcceptRole}, {"skip", QMessageBox::RejectRole}};
+    for (const auto &[name, role] : buttons)
+        box->addButton(QString(), role)->setObjectName(QLatin1String(name));
+    box->setDefaultButton(box->findChild<QPushButton *>(QStringLiteral("keepBoth")));
+    box->setEscapeButton(box->findChild<QPushButton *>(QStringLiteral("skip")));
+    connect(box, &QMessageBox::finished, this, [box, answer = std::move(answer)] {
+        const QString clicked = box->clickedButton() ? box->clickedButton()->objectName() : QString();
+        if (clicked == QLatin1String("replace"))
+            answer(ConflictResolution::replace);
+        else if (clicked == QLatin1String("keepBoth"))
+            answer(ConflictResolution::keepBoth);
+        else if (clicked == QLatin1String("skip"))
+            answer(ConflictResolution::skip);
         else
-            (m_actions->*kind.cancel)();
+            answer(std::nullopt);
     });
-    retranslate();
-    box->open();
+    present(m_collision, box, QStringLiteral("collisionPrompt"));
 }
 
-void DialogHost::syncCollision()
+void DialogHost::showPreview(const FilePath &url)
 {
-    if (!m_actions->pendingTransfer()) {
-        if (m_collision)
-            m_collision->close();
+    if (m_preview && m_preview->url() == url)
         return;
-    }
-    if (m_collision)
-        return;
-    m_collision = makeBox(QStringLiteral("collisionPrompt"));
-    m_collision->setIcon(QMessageBox::Question);
-    QPushButton *replace = m_collision->addButton(QString(), QMessageBox::DestructiveRole);
-    QPushButton *keepBoth = m_collision->addButton(QString(), QMessageBox::AcceptRole);
-    QPushButton *skip = m_collision->addButton(QString(), QMessageBox::RejectRole);
-    replace->setObjectName(QStringLiteral("replace"));
-    keepBoth->setObjectName(QStringLiteral("keepBoth"));
-    skip->setObjectName(QStringLiteral("skip"));
-    m_collision->setDefaultButton(keepBoth);
-    m_collision->setEscapeButton(skip);
-    connect(m_collision, &QMessageBox::finished, this, [this, replace, keepBoth, skip] {
-        if (!m_actions->pendingTransfer())
-            return;
-        QAbstractButton *clicked = m_collision ? m_collision->clickedButton() : nullptr;
-        if (clicked == replace)
-            m_actions->resolvePendingTransfer(ConflictResolution::replace);
-        else if (clicked == keepBoth)
-            m_actions->resolvePendingTransfer(ConflictResolution::keepBoth);
-        else if (clicked == skip)
-            m_actions->resolvePendingTransfer(ConflictResolution::skip);
-        else
-            m_actions->dismissPendingTransfer();
-    });
-    retranslate();
-    m_collision->open();
+    present(m_preview, new PreviewDialog(m_env, url, m_pane), QStringLiteral("previewDialog"));
 }
 
-void DialogHost::syncPreview()
+void DialogHost::showBulkRename(const QList<FileItem> &items, BulkRenameAnswer apply)
 {
-    const auto item = m_actions->preview();
-    if (m_preview && (!item || m_preview->url() != item->url)) {
-        m_preview->close();
-        m_preview = nullptr;
-    }
-    if (!item || m_preview)
-        return;
-    m_preview = new PreviewDialog(m_env, item->url, m_pane);
-    m_preview->setObjectName(QStringLiteral("previewDialog"));
-    m_preview->setAttribute(Qt::WA_DeleteOnClose);
-    connect(m_preview, &QDialog::finished, this, [this] {
-        if (m_actions->preview())
-            m_actions->closePreview();
-    });
-    retranslate();
-    m_preview->open();
+    auto *sheet = new BulkRenameSheet(items, m_pane);
+    connect(sheet, &BulkRenameSheet::applied, this, std::move(apply));
+    present(m_bulkRename, sheet, QStringLiteral("bulkRenameSheet"));
 }
 
-// Shows the sheet `make` builds for the record while it is present; a new record replaces the
-// sheet, and its absence closes it without a word back (the sheet's own close said it).
-template<typename Sheet, typename Record, typename Make>
-void DialogHost::syncSheet(QPointer<Sheet> &sheet, QUuid &shownID, const std::optional<Record> &record, Make make)
+void DialogHost::showInfo(const FilePath &url)
 {
-    if (sheet && (!record || shownID != record->id)) {
-        sheet->done(QDialog::Rejected);
-        sheet = nullptr;
-    }
-    if (!record || sheet)
-        return;
-    sheet = make(*record);
-    shownID = record->id;
-    sheet->setAttribute(Qt::WA_DeleteOnClose);
-    retranslate();
-    sheet->open();
-}
-
-void DialogHost::syncBulkRename()
-{
-    syncSheet(m_bulkRename, m_bulkRenameID, m_actions->renameBatch(), [this](const PaneActions::RenameBatch &batch) {
-        auto *sheet = new BulkRenameSheet(batch.items, m_pane);
-        sheet->setObjectName(QStringLiteral("bulkRenameSheet"));
-        connect(sheet, &BulkRenameSheet::applied, m_actions, &PaneActions::applyBulkRename);
-        connect(sheet, &BulkRenameSheet::closed, this, [this] {
-            if (m_actions->renameBatch())
-                m_actions->closeBulkRename(m_tab);
-        });
-        return sheet;
-    });
-}
-
-void DialogHost::syncInfo()
-{
-    syncSheet(m_info, m_infoID, m_actions->infoTarget(), [this](const PaneActions::InfoTarget &target) {
-        auto *sheet = new InfoSheet(target.url, m_pane);
-        sheet->setObjectName(QStringLiteral("infoSheet"));
-        connect(sheet, &InfoSheet::closed, this, [this] {
-            if (m_actions->infoTarget())
-                m_actions->closeInfo();
-        });
-        return sheet;
-    });
+    present(m_info, new InfoSheet(url, m_pane), QStringLiteral("infoSheet"));
 }
 
 void DialogHost::retranslate()
@@ -249,16 +129,13 @@ void DialogHost::retranslate()
     if (m_rename)
         m_rename->setTexts(loc.renameTitle, loc.newNamePlaceholder, loc.cancel, loc.renameConfirm);
     if (m_trash) {
-        const auto pending = m_actions->pendingTrash();
-        m_trash->setText(Localization::fill(loc.trashConfirmFormat, {QString::number(pending ? pending->size() : 0)}));
+        m_trash->setText(Localization::fill(loc.trashConfirmFormat, {QString::number(m_trashCount)}));
         m_trash->findChild<QPushButton *>(QStringLiteral("confirm"))->setText(loc.moveToTrash);
         m_trash->button(QMessageBox::Cancel)->setText(loc.cancel);
     }
     if (m_delete) {
-        const auto pending = m_actions->pendingPermanentDelete();
         m_delete->setText(loc.deletePermanentlyTitle);
-        m_delete->setInformativeText(
-            Localization::fill(loc.deletePermanentlyMessageFormat, {QString::number(pending ? pending->size() : 0)}));
+        m_delete->setInformativeText(Localization::fill(loc.deletePermanentlyMessageFormat, {QString::number(m_deleteCount)}));
         m_delete->findChild<QPushButton *>(QStringLiteral("confirm"))->setText(loc.deletePermanentlyConfirm);
         m_delete->button(QMessageBox::Cancel)->setText(loc.cancel);
     }

@@ -1,39 +1,36 @@
 #pragma once
-// The dialogs of one pane's command object: the error alert, the rename prompt, the trash and
-// permanent-delete confirmations, the name-collision prompt of a transfer, the preview, the
-// bulk rename sheet and the information sheet.
-// Each is shown while the matching state of PaneActions is present and clears that state when
-// it closes, so the command object stays the one source of truth. Open dialogs follow a change
-// of language.
+// The dialogs of one pane, as the pane's commands ask for them: the error alert, the rename
+// prompt, the trash and permanent-delete confirmations, the name-collision prompt of a transfer,
+// the preview, the bulk rename sheet and the information sheet. One of each kind at a time: a
+// new request closes the one before (which answers as closed without a choice). Open dialogs
+// follow a change of language.
 
 #include "bulkrenamesheet.h"
-#include "fileitem.h"
+#include "dialogpresenter.h"
 #include "infosheet.h"
 #include "namedialog.h"
 #include "previewdialog.h"
 #include "viewenvironment.h"
 
-#include <QList>
 #include <QMessageBox>
+#include <QObject>
 #include <QPointer>
-#include <QUuid>
 #include <QWidget>
 
-#include <optional>
-
-class PaneActions;
-class TabModel;
-
-class DialogHost : public QObject
+class DialogHost : public QObject, public DialogPresenter
 {
     Q_OBJECT
 
 public:
-    DialogHost(const ViewEnvironment &env, PaneActions *actions, QWidget *pane);
+    DialogHost(const ViewEnvironment &env, QWidget *pane);
 
-    void setTab(TabModel *tab);
-    // Shows a message in the pane's one error alert.
-    void showError(const QString &message);
+    void showError(const QString &message) override;
+    void askRename(const FileItem &item, RenameAnswer rename) override;
+    void confirm(Confirmation kind, int count, std::function<void()> confirmed) override;
+    void askCollision(CollisionAnswer answer) override;
+    void showPreview(const FilePath &url) override;
+    void showBulkRename(const QList<FileItem> &items, BulkRenameAnswer apply) override;
+    void showInfo(const FilePath &url) override;
 
     QMessageBox *errorAlert() const { return m_error; }
     NameDialog *renameDialog() const { return m_rename; }
@@ -45,35 +42,14 @@ public:
     InfoSheet *infoSheet() const { return m_info; }
 
 private:
-    // The trash and the permanent-delete confirmations: shown while the items they ask about
-    // are pending, answered by the command object's confirm or cancel.
-    struct Confirmation
-    {
-        const char *objectName;
-        QMessageBox::Icon icon;
-        const std::optional<QList<FileItem>> &(PaneActions::*pending)() const;
-        void (PaneActions::*confirm)(TabModel *);
-        void (PaneActions::*cancel)();
-    };
-    static const Confirmation trashConfirmationKind;
-    static const Confirmation deleteConfirmationKind;
-
-    void syncError();
-    void syncRename();
-    void syncConfirmation(QPointer<QMessageBox> &box, const Confirmation &kind);
-    void syncCollision();
-    void syncPreview();
-    template<typename Sheet, typename Record, typename Make>
-    void syncSheet(QPointer<Sheet> &sheet, QUuid &shownID, const std::optional<Record> &record, Make make);
-    void syncBulkRename();
-    void syncInfo();
+    // Closes the dialog of that kind still shown, then shows `dialog` in its place.
+    template<typename Dialog>
+    void present(QPointer<Dialog> &shown, Dialog *dialog, const QString &objectName);
     void retranslate();
-    QMessageBox *makeBox(const QString &objectName);
+    QMessageBox *makeBox(QMessageBox::Icon icon);
 
     ViewEnvironment m_env;
-    PaneActions *m_actions;
     QWidget *m_pane;
-    QPointer<TabModel> m_tab;
     QPointer<QMessageBox> m_error;
     QPointer<NameDialog> m_rename;
     QPointer<QMessageBox> m_trash;
@@ -82,7 +58,6 @@ private:
     QPointer<PreviewDialog> m_preview;
     QPointer<BulkRenameSheet> m_bulkRename;
     QPointer<InfoSheet> m_info;
-    QUuid m_bulkRenameID; // the records the open sheets show
-    QUuid m_infoID;
-    std::optional<QString> m_paneError;
+    int m_trashCount = 0; // what the open confirmations ask about
+    int m_deleteCount = 0;
 };

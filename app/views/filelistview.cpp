@@ -472,9 +472,9 @@ FileListView::KeyCommand FileListView::keyCommand(const QKeyEvent *event)
         return {};
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     const int key = event->key();
-    // Ctrl with Alt or Shift belongs to the window (float on top, right pane, copy path, ...).
+    // Ctrl keys belong to the window (new tab, find, float on top, copy path, ...).
     if (modifiers & Qt::ControlModifier)
-        return modifiers & (Qt::AltModifier | Qt::ShiftModifier) ? KeyCommand() : commandKeyCommand(key);
+        return {};
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -486,28 +486,6 @@ FileListView::KeyCommand FileListView::keyCommand(const QKeyEvent *event)
         return [this] { goUp(); };
     case Qt::Key_Up:
         return modifiers & Qt::AltModifier ? KeyCommand([this] { goUp(); }) : KeyCommand();
-    default:
-        return {};
-    }
-}
-
-FileListView::KeyCommand FileListView::commandKeyCommand(int key)
-{
-    switch (key) {
-    case Qt::Key_T:
-        return [this] {
-            m_pane->addTab(m_tab->currentUrl(), m_tab->showHidden());
-            m_env.workspace->setActivePaneID(m_pane->id());
-        };
-    case Qt::Key_W:
-        return [this] { m_pane->closeTab(m_tab->id()); };
-    case Qt::Key_F:
-        return [this] {
-            m_tab->setFilterActive(true);
-            m_filterField->setFocus(Qt::ShortcutFocusReason);
-        };
-    case Qt::Key_P:
-        return [this] { openFuzzyFinder(); };
     default:
         return {};
     }
@@ -590,7 +568,14 @@ CommandTarget FileListView::commandTarget()
 {
     if (!m_tab)
         return {};
-    return {m_actions, m_tab, m_tab->selectedItems(), m_tab->currentUrl(), [this] { selectAll(); }};
+    return {m_actions, m_tab, m_tab->selectedItems(), m_tab->currentUrl(), [this] { selectAll(); },
+            [this] { openFilter(); }, [this] { openFuzzyFinder(); }};
+}
+
+void FileListView::openFilter()
+{
+    m_tab->setFilterActive(true);
+    m_filterField->setFocus(Qt::ShortcutFocusReason);
 }
 
 void FileListView::openFuzzyFinder()

@@ -53,6 +53,7 @@ public:
     // What the window's commands act on while this list is shown: its tab's selection.
     CommandTarget commandTarget();
     void openFuzzyFinder();
+    void openFilter();
     void revealFromFuzzy(const FileItem &item);
 
     // For the window and for tests: the parts this view is made of.
@@ -99,7 +100,6 @@ private:
     void openRow(int row);
     using KeyCommand = std::function<void()>;
     KeyCommand keyCommand(const QKeyEvent *event);
-    KeyCommand commandKeyCommand(int key);
     void selectAll();
     void goUp();
     void closeFilter();

@@ -132,16 +132,6 @@ void InfoSheet::refresh()
                                                : column->totalSizeHint().height());
 }
 
-void InfoSheet::reject()
-{
-    if (!m_closing) {
-        m_closing = true;
-        m_model->stop();
-        Q_EMIT closed();
-    }
-    QDialog::reject();
-}
-
 // However the dialog goes away, the folder walk behind it ends with it.
 void InfoSheet::hideEvent(QHideEvent *event)
 {

@@ -29,12 +29,6 @@ public:
     QList<std::pair<QString, QString>> shownRows() const;
     QPushButton *closeButton() const { return m_close; }
 
-    void reject() override;
-
-Q_SIGNALS:
-    // Close, Escape or the window closing.
-    void closed();
-
 protected:
     void hideEvent(QHideEvent *event) override;
 
@@ -47,5 +41,4 @@ private:
     QGridLayout *m_rows;
     QList<std::pair<QLabel *, QLabel *>> m_rowLabels;
     QPushButton *m_close;
-    bool m_closing = false;
 };

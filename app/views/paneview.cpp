@@ -183,11 +183,11 @@ void PaneView::ensureActions()
 {
     if (m_actions)
         return;
-    m_actions = new PaneActions(m_env.workspace, m_pane, m_env.settings, this);
+    m_dialogs = new DialogHost(m_env, this);
+    m_actions = new PaneActions(m_env.workspace, m_pane, m_env.settings, m_dialogs, this);
     m_actions->setOnNewFolder([this] { openNewFolderDialog(); });
     m_actions->setOnNewFile([this] { openNewFileDialog(); });
     m_actions->setOnChooseApplication([this](const QList<FileItem> &items) { chooseApplication(items); });
-    m_dialogs = new DialogHost(m_env, m_actions, this);
     m_list = new FileListView(m_env, m_pane, m_actions, m_contentSlot);
     m_list->setObjectName(QStringLiteral("paneContent"));
     m_contentSlot->addWidget(m_list);
@@ -218,8 +218,6 @@ void PaneView::bindActiveTab()
     }
     m_pathBar->setTab(tab);
     m_statusBar->setTab(tab);
-    if (m_dialogs)
-        m_dialogs->setTab(tab);
     if (m_list)
         m_list->setTab(tab);
     showContent();

@@ -2,6 +2,7 @@
 // name a folder takes, a leading dash) walked through every command that touches a name. Each
 // step ends by reading the folders' raw entries: the bytes on disk are the proof.
 
+#include "answeringpresenter.h"
 #include "appsettings.h"
 #include "bulkrename.h"
 #include "clipboardmime.h"
@@ -54,6 +55,7 @@ private:
     std::unique_ptr<TestDir> m_dir;
     std::unique_ptr<AppSettings> m_settings;
     std::unique_ptr<WorkspaceModel> m_workspace;
+    AnsweringPresenter m_dialogs;
     std::unique_ptr<PaneActions> m_actions;
 };
 
@@ -125,19 +127,18 @@ void TestOddNames::walksEveryCommand()
     tab(0)->navigate(url("left"));
     tab(1)->navigate(url("right"));
     QTRY_VERIFY(!tab(0)->isLoading() && !tab(1)->isLoading());
-    m_actions.reset(new PaneActions(m_workspace.get(), m_workspace->leftPane(), m_settings.get()));
+    m_dialogs = AnsweringPresenter();
+    m_actions.reset(new PaneActions(m_workspace.get(), m_workspace->leftPane(), m_settings.get(), &m_dialogs));
     UndoCoordinator *undo = m_workspace->undo();
     const Names alone = sortedNames({name, "sub"});
 
     // Rename: Return on the untouched field changes nothing; an edit is written as typed and
     // undone back to the original bytes.
-    m_actions->requestRename(listed(0, name));
-    m_actions->performRename(*m_actions->renameTarget(), tab(0));
-    QVERIFY(!m_actions->renameTarget() && !m_actions->errorMessage() && !undo->canUndo());
+    m_actions->requestRename(listed(0, name), tab(0));
+    QVERIFY(m_dialogs.rename(m_dialogs.renaming->name) && !m_dialogs.lastError() && !undo->canUndo());
     QCOMPARE(onDisk("left"), alone);
-    m_actions->requestRename(listed(0, name));
-    m_actions->setRenameText("edited");
-    m_actions->performRename(*m_actions->renameTarget(), tab(0));
+    m_actions->requestRename(listed(0, name), tab(0));
+    QVERIFY(m_dialogs.rename("edited"));
     QCOMPARE(onDisk("left"), Names({"edited", "sub"}));
     undo->undo();
     QCOMPARE(onDisk("left"), alone);
@@ -158,8 +159,8 @@ void TestOddNames::walksEveryCommand()
     m_actions->copyToOtherPane({listed(0, name)});
     settle();
     QCOMPARE(onDisk("right"), Names{name});
-    m_actions->requestPermanentDelete({listed(1, name)});
-    m_actions->confirmPermanentDelete(tab(1));
+    m_actions->requestPermanentDelete({listed(1, name)}, tab(1));
+    m_dialogs.answer(true);
     settle();
     QCOMPARE(onDisk("right"), Names());
 
@@ -191,7 +192,7 @@ void TestOddNames::walksEveryCommand()
     m_actions->compress({listed(0, name)}, tab(0));
     settle();
     if (archive.isEmpty()) {
-        QVERIFY(m_actions->errorMessage());
+        QVERIFY(m_dialogs.lastError());
         QCOMPARE(onDisk("left"), alone);
     } else {
         QCOMPARE(onDisk("left"), sortedNames({name, archive, "sub"}));

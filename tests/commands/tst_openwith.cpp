@@ -3,6 +3,7 @@
 // the user's folder hiding the system's), and a launch from the context menu that hands a
 // program a name with a space and a byte that isn't UTF-8, byte for byte.
 
+#include "answeringpresenter.h"
 #include "applicationregistry.h"
 #include "appsettings.h"
 #include "localization.h"
@@ -166,7 +167,8 @@ private Q_SLOTS:
         tab->navigate(dir.url("files"));
         QTRY_VERIFY(!tab->isLoading());
         QCOMPARE(tab->items().size(), 1);
-        PaneActions actions(&workspace, workspace.leftPane(), &settings);
+        AnsweringPresenter dialogs;
+        PaneActions actions(&workspace, workspace.leftPane(), &settings, &dialogs);
         QList<FileItem> chosenForOther;
         actions.setOnChooseApplication([&](const QList<FileItem> &items) { chosenForOther = items; });
 
@@ -183,7 +185,7 @@ private Q_SLOTS:
         QCOMPARE(dir.read("bin/record args.out"), QByteArray("--open\0", 7) + folder + '/' + name + '\0');
 
         openWith->submenu.at(1).action();
-        QCOMPARE(actions.errorMessage().value_or(QString()), "“Ghost” couldn't be started");
+        QCOMPARE(dialogs.lastError().value_or(QString()), "“Ghost” couldn't be started");
 
         openWith->submenu.at(3).action();
         QCOMPARE(chosenForOther.size(), 1);

@@ -1,7 +1,8 @@
 // The pane's commands over real files: transfers with their progress, failures and cancels;
-// paste and drops; rename, trash, duplicate with undo; archives; bulk rename. The collision
-// prompt and the confirmations are answered in the view tests.
+// paste and drops; rename, trash, duplicate with undo; archives; bulk rename. The prompts'
+// dialogs are answered by keys and clicks in the view tests.
 
+#include "answeringpresenter.h"
 #include "appsettings.h"
 #include "midfilehold.h"
 #include "paneactions.h"
@@ -55,6 +56,7 @@ private:
     void bigFile() const { m_dir->file("left/big", QByteArray(200 << 20, 'x')); }
 
     std::unique_ptr<TestDir> m_dir;
+    AnsweringPresenter m_dialogs;
     AppSettings *m_settings = nullptr;
     WorkspaceModel *m_workspace = nullptr;
     PaneActions *m_actions = nullptr;
@@ -73,7 +75,8 @@ void TestPaneActions::init()
     tab(0)->navigate(m_dir->url("left"));
     tab(1)->navigate(m_dir->url("right"));
     QTRY_VERIFY(!tab(0)->isLoading() && !tab(1)->isLoading());
-    m_actions = new PaneActions(m_workspace, m_workspace->leftPane(), m_settings);
+    m_dialogs = AnsweringPresenter();
+    m_actions = new PaneActions(m_workspace, m_workspace->leftPane(), m_settings, &m_dialogs);
 }
 
 void TestPaneActions::cleanup()
@@ -124,8 +127,8 @@ void TestPaneActions::failureStopsAtTheFailingItem()
     m_actions->requestTransfer(chosen, m_dir->url("right"), operation);
     settle();
     QCOMPARE(m_dir->entries("right"), QStringList({"a"}));
-    QVERIFY2(m_actions->errorMessage() && m_actions->errorMessage()->startsWith(message),
-             qPrintable(m_actions->errorMessage().value_or("no message")));
+    QVERIFY2(m_dialogs.lastError() && m_dialogs.lastError()->startsWith(message),
+             qPrintable(m_dialogs.lastError().value_or("no message")));
     QVERIFY(!m_actions->transferProgress());
     QVERIFY(tab(1)->reloadCount() > rightLoads);
 }
@@ -156,7 +159,7 @@ void TestPaneActions::largeCopyKeepsTheWindowResponsiveAndStopsCleanly()
     m_actions->cancelTransfer();
     settle();
     QCOMPARE(m_dir->entries("right/sub"), QStringList({"a"}));
-    QVERIFY(!m_actions->errorMessage() && !m_actions->transferProgress());
+    QVERIFY(!m_dialogs.lastError() && !m_actions->transferProgress());
 
     // A pane closed in the middle of a copy stops it the same way.
     MidFileHold closed;
@@ -221,24 +224,21 @@ void TestPaneActions::drops()
     m_dir->dir("left/f/sub");
     m_actions->handleDrop(urls({"f"}), m_dir->url("left"), {});
     m_actions->handleDropIntoFolder(urls({"f"}), items({"f"}).first(), tab(0), {});
-    QVERIFY(!m_actions->isBusy() && !m_actions->pendingTransfer() && !m_actions->errorMessage());
+    QVERIFY(!m_actions->isBusy() && !m_dialogs.collision && !m_dialogs.lastError());
     m_actions->handleDrop(urls({"f"}), m_dir->url("left/f/sub"), {});
     settle();
-    QVERIFY(m_actions->errorMessage() && m_actions->errorMessage()->contains("“f”"));
+    QVERIFY(m_dialogs.lastError() && m_dialogs.lastError()->contains("“f”"));
     QCOMPARE(m_dir->entries("left/f"), QStringList({"sub"}));
 }
 
 void TestPaneActions::renameUndoRedo()
 {
     UndoCoordinator *undo = m_workspace->undo();
-    m_actions->requestRename(items({"a"}).first());
-    QCOMPARE(m_actions->renameText(), "a");
-    m_actions->setRenameText("c");
-    m_actions->performRename(*m_actions->renameTarget(), tab(0));
-    QVERIFY(m_actions->errorMessage() && m_actions->renameTarget() && !undo->canUndo()); // taken: stays open
-    m_actions->setRenameText(" \tz.txt  ");
-    m_actions->performRename(*m_actions->renameTarget(), tab(0));
-    QVERIFY(!m_actions->renameTarget());
+    m_actions->requestRename(items({"a"}).first(), tab(0));
+    QCOMPARE(m_dialogs.renaming->name, "a");
+    QVERIFY(!m_dialogs.rename("c"));
+    QVERIFY(m_dialogs.lastError() && m_dialogs.renaming && !undo->canUndo()); // taken: stays open
+    QVERIFY(m_dialogs.rename(" \tz.txt  "));
     QCOMPARE(m_dir->read("left/z.txt"), "a");
     undo->undo();
     QVERIFY(m_dir->exists("left/a") && !m_dir->exists("left/z.txt"));
@@ -253,7 +253,7 @@ void TestPaneActions::trashUndoRestoresWhatWasTrashed()
     // "gone" vanished after the listing: trashing stops there; the first item is still undoable.
     m_actions->trash(items({"a", "gone", "c"}), tab(0));
     settle();
-    QVERIFY(m_actions->errorMessage() && m_actions->errorMessage()->contains("“gone”"));
+    QVERIFY(m_dialogs.lastError() && m_dialogs.lastError()->contains("“gone”"));
     QCOMPARE(m_dir->entries("left"), QStringList({"b", "c", "d"}));
     m_actions->trash(items({"b", "c", "d"}), tab(0));
     settle();
@@ -277,7 +277,7 @@ void TestPaneActions::duplicateUndo()
     // Stopped by an item gone since the listing: the copies made before it still go on undo.
     m_actions->duplicate(items({"a", "gone", "c"}), tab(0));
     settle();
-    QVERIFY(m_actions->errorMessage() && m_actions->errorMessage()->contains("“gone”"));
+    QVERIFY(m_dialogs.lastError() && m_dialogs.lastError()->contains("“gone”"));
     QCOMPARE(m_dir->entries("left"), QStringList({"a", "a copy", "b", "c", "d"}));
     m_workspace->undo()->undo();
     QCOMPARE(m_dir->entries("left"), QStringList({"a", "b", "c", "d"}));
@@ -306,7 +306,7 @@ void TestPaneActions::compressNames()
         m_dir->file("left/" + taken, "taken");
     m_actions->compress(items(chosen), tab(0));
     settle();
-    QVERIFY(!m_actions->errorMessage());
+    QVERIFY(!m_dialogs.lastError());
     QVERIFY(QFileInfo(m_dir->path("left/" + archive)).size() > 0);
 }
 

@@ -2,6 +2,7 @@
 // item context menu offers just those), that their state follows the selection and the
 // clipboard, and that a context menu's items are what its entries act on.
 
+#include "answeringpresenter.h"
 #include "appsettings.h"
 #include "localization.h"
 #include "paneactions.h"
@@ -41,12 +42,13 @@ private:
     }
     CommandTarget target(const QStringList &names) const
     {
-        return {m_actions, tab(), items(names), m_dir->url("left"), [] {}};
+        return {m_actions, tab(), items(names), m_dir->url("left"), [] {}, {}, {}};
     }
 
     std::unique_ptr<TestDir> m_dir;
     AppSettings *m_settings = nullptr;
     WorkspaceModel *m_workspace = nullptr;
+    AnsweringPresenter m_dialogs;
     PaneActions *m_actions = nullptr;
     PaneCommands *m_commands = nullptr;
     QList<FileItem> m_selected; // what the source says is chosen
@@ -63,7 +65,7 @@ void TestPaneCommands::init()
     m_workspace = new WorkspaceModel(false);
     tab()->navigate(m_dir->url("left"));
     QTRY_VERIFY(!tab()->isLoading());
-    m_actions = new PaneActions(m_workspace, m_workspace->leftPane(), m_settings);
+    m_actions = new PaneActions(m_workspace, m_workspace->leftPane(), m_settings, &m_dialogs);
     QGuiApplication::clipboard()->clear(); // nothing to paste from the rows before
     m_commands = new PaneCommands(m_workspace, m_settings);
     m_selected.clear();
@@ -144,7 +146,7 @@ void TestPaneCommands::stateFollowsTheSelectionAndTheClipboard()
         names.sort();
         return names;
     };
-    const QStringList always{"newFolder", "newFile", "selectAll"};
+    const QStringList always{"newTab", "newFolder", "newFile", "selectAll"};
     const QStringList many{"cut", "copy", "copyPath", "copyToOtherPane", "moveToOtherPane", "bulkRename", "duplicate",
                            "compress", "revealInFileManager", "moveToTrash", "deletePermanently"};
     const QStringList one{"getInfo", "preview", "rename", "extract"};
@@ -161,6 +163,11 @@ void TestPaneCommands::stateFollowsTheSelectionAndTheClipboard()
     m_commands->action(Command::copy)->trigger();
     QVERIFY(m_commands->action(Command::paste)->isEnabled());
     QCOMPARE(m_workspace->effectivePasteSource()->urls, QList<FilePath>{m_dir->url("left/data.zip")});
+    // A pane's last tab stays.
+    QVERIFY(!m_commands->action(Command::closeTab)->isEnabled());
+    m_workspace->leftPane()->addTab(m_dir->url("left"), false);
+    m_commands->refresh();
+    QVERIFY(m_commands->action(Command::closeTab)->isEnabled());
     // Texts follow the language.
     QCOMPARE(m_commands->action(Command::selectAll)->text(), QStringLiteral("Select All"));
     m_settings->setLanguage(AppLanguage::japanese);

@@ -1,6 +1,6 @@
 // Every entry of the window's menus chosen once through its action with the list focused, over
 // real files in a temporary home, each checked for what it says it does; and the keys of a few
-// of them pressed while the column view has the keyboard.
+// of them pressed while the column view or the sidebar has the keyboard.
 
 #include "appmenus.h"
 #include "appsettings.h"
@@ -19,6 +19,7 @@
 #include "previewdialog.h"
 #include "programhome.h"
 #include "settingsview.h"
+#include "sidebarview.h"
 #include "tabmodel.h"
 #include "tallowmereapp.h"
 #include "testdir.h"
@@ -31,6 +32,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -164,7 +166,17 @@ private Q_SLOTS:
             QTest::newRow(entry) << QString::fromLatin1(entry) << selected << before << check;
         };
         const Step nothing = [] {};
+        const Step secondTab = [this] { pane(0)->pane()->addTab(url("work/sub"), false); };
         // File
+        row("newTab", {}, nothing, [this] {
+            QCOMPARE(pane(0)->pane()->tabs().size(), 2);
+            QCOMPARE(tab(0), pane(0)->pane()->tabs().last());
+            QCOMPARE(tab(0)->currentUrl(), url("work"));
+        });
+        row("closeTab", {}, secondTab, [this] {
+            QCOMPARE(pane(0)->pane()->tabs().size(), 1);
+            QCOMPARE(tab(0)->currentUrl(), url("work"));
+        });
         row("newFolder", {}, nothing, [this] {
             answerName("newFolderDialog", QStringLiteral("made"));
             QTRY_VERIFY(QFileInfo(path("work/made")).isDir());
@@ -202,7 +214,7 @@ private Q_SLOTS:
         row("undo", a, [this] { trigger("duplicate"); QTRY_VERIFY(workspace()->undo()->canUndo()); },
             [this] { QTRY_COMPARE(names("work").size(), 4); });
         row("redo", a, [this] {
-            pane(0)->actions()->requestRename(tab(0)->selectedItems().first());
+            trigger("rename");
             answerName("renameDialog", QStringLiteral("z.txt"));
             QTRY_VERIFY(exists("work/z.txt"));
             workspace()->undo()->undo();
@@ -213,6 +225,8 @@ private Q_SLOTS:
         row("paste", {}, [this] { workspace()->writeClipboard({url("Documents/report.txt")}, ClipboardOperation::copy); },
             [this] { QTRY_VERIFY(exists("work/report.txt") && exists("Documents/report.txt")); });
         row("selectAll", {}, nothing, [this] { QCOMPARE(tab(0)->selection().size(), 4); });
+        row("filter", {}, nothing, [this] { QVERIFY(tab(0)->filterActive() && pane(0)->list()->filterField()->hasFocus()); });
+        row("find", {}, nothing, [this] { QTRY_VERIFY(pane(0)->list()->fuzzyFinder() && pane(0)->list()->fuzzyFinder()->isVisible()); });
         row("copyToOtherPane", a, nothing, [this] { QTRY_VERIFY(exists("Documents/a.txt")); QVERIFY(exists("work/a.txt")); });
         row("moveToOtherPane", a, nothing, [this] { QTRY_VERIFY(exists("Documents/a.txt")); QTRY_VERIFY(!exists("work/a.txt")); });
         row("copyPath", a, nothing, [this] { QCOMPARE(QGuiApplication::clipboard()->text(), path("work/a.txt")); });
@@ -226,10 +240,9 @@ private Q_SLOTS:
         row("up", {}, nothing, [this] { QCOMPARE(tab(0)->currentUrl(), url(QString())); });
         row("home", {}, nothing, [this] { QCOMPARE(tab(0)->currentUrl(), FilePath::fromString(path(QString()))); });
         row("editLocation", {}, nothing, [this] { QTRY_VERIFY(pane(0)->pathBar()->field()->hasFocus()); });
-        row("nextTab", {}, [this] { pane(0)->pane()->addTab(url("work/sub"), false); pane(0)->pane()->setActiveTabID(pane(0)->pane()->tabs().first()->id()); },
+        row("nextTab", {}, [this, secondTab] { secondTab(); pane(0)->pane()->setActiveTabID(pane(0)->pane()->tabs().first()->id()); },
             [this] { QCOMPARE(tab(0)->currentUrl(), url("work/sub")); });
-        row("previousTab", {}, [this] { pane(0)->pane()->addTab(url("work/sub"), false); },
-            [this] { QCOMPARE(tab(0)->currentUrl(), url("work")); });
+        row("previousTab", {}, secondTab, [this] { QCOMPARE(tab(0)->currentUrl(), url("work")); });
     }
 
     void everyEntryDoesWhatItSays()
@@ -286,6 +299,41 @@ private Q_SLOTS:
         QTest::keyClick(browser->columnList(0), pressed.key(), pressed.keyboardModifiers());
         check();
         QTRY_VERIFY(!pane(0)->actions()->isBusy());
+    }
+
+    // The window's keys work from the sidebar too, but the plain keys of a list act on the pane's
+    // selection only from the pane: from the sidebar they don't reach it.
+    void keysWithTheSidebarFocused_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Step>("check");
+        QTest::newRow("Ctrl+T opens a tab") << (Qt::CTRL | Qt::Key_T).toCombined()
+                                            << Step([this] { QCOMPARE(pane(0)->pane()->tabs().size(), 2); });
+        QTest::newRow("Ctrl+P opens the finder") << (Qt::CTRL | Qt::Key_P).toCombined()
+                                                 << Step([this] { QTRY_VERIFY(pane(0)->list()->fuzzyFinder()); });
+        QTest::newRow("Ctrl+F opens the filter") << (Qt::CTRL | Qt::Key_F).toCombined()
+                                                 << Step([this] { QVERIFY(pane(0)->list()->filterField()->hasFocus()); });
+        QTest::newRow("Delete trashes nothing") << int(Qt::Key_Delete) << Step([this] {
+            QVERIFY(!pane(0)->findChild<QMessageBox *>() && exists("work/a.txt"));
+        });
+        QTest::newRow("Shift+Delete deletes nothing") << (Qt::SHIFT | Qt::Key_Delete).toCombined()
+                                                      << Step([this] { QVERIFY(!pane(0)->findChild<QMessageBox *>()); });
+        QTest::newRow("Space previews nothing") << int(Qt::Key_Space)
+                                                << Step([this] { QVERIFY(!pane(0)->findChild<PreviewDialog *>()); });
+        QTest::newRow("F2 renames nothing") << int(Qt::Key_F2) << Step([this] { QVERIFY(!pane(0)->findChild<NameDialog *>()); });
+    }
+    void keysWithTheSidebarFocused()
+    {
+        QFETCH(int, key);
+        QFETCH(Step, check);
+        openWindow();
+        select({QStringLiteral("a.txt")});
+        QListWidget *places = m_app->window()->sidebar()->places();
+        places->setFocus();
+        QTRY_VERIFY(places->hasFocus());
+        const QKeyCombination pressed = QKeyCombination::fromCombined(key);
+        QTest::keyClick(places, pressed.key(), pressed.keyboardModifiers());
+        check();
     }
 
 private:

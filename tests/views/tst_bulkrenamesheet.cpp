@@ -123,7 +123,7 @@ private Q_SLOTS:
         sheet.show();
         QVERIFY(QTest::qWaitForWindowExposed(&sheet));
         QSignalSpy applied(&sheet, &BulkRenameSheet::applied);
-        QSignalSpy closed(&sheet, &BulkRenameSheet::closed);
+        QSignalSpy closed(&sheet, &QDialog::finished);
         QTest::keyClicks(sheet.findField(), QStringLiteral("IMG_"));
         if (how == QLatin1String("return"))
             QTest::keyClick(sheet.findField(), Qt::Key_Return);

@@ -2,6 +2,7 @@
 // columns, the preview column, Space, drops by what they land on, changes made by another
 // program, and the title line following the selection.
 
+#include "answeringpresenter.h"
 #include "appsettings.h"
 #include "columnbrowserview.h"
 #include "filetablemodel.h"
@@ -33,7 +34,7 @@ struct Browser
 {
     Browser(const TestDir &dir, const FilePath &folder)
         : settings(dir.path(QStringLiteral("settings.ini"))), workspace(false),
-          actions(&workspace, workspace.leftPane(), &settings), commands(&workspace, &settings)
+          actions(&workspace, workspace.leftPane(), &settings, &dialogs), commands(&workspace, &settings)
     {
         settings.setLanguage(AppLanguage::english);
         tab()->navigate(folder);
@@ -102,6 +103,7 @@ struct Browser
 
     AppSettings settings;
     WorkspaceModel workspace;
+    AnsweringPresenter dialogs;
     PaneActions actions;
     PaneCommands commands;
     IconCache icons;
@@ -222,9 +224,7 @@ private Q_SLOTS:
             QVERIFY(preview->modifiedText().contains(QString::number(QDate::currentDate().year())));
         }
         browser.key(Qt::Key_Space);
-        QCOMPARE(browser.actions.preview().has_value(), !spaced.isEmpty());
-        if (!spaced.isEmpty())
-            QCOMPARE(browser.actions.preview()->url, m_dir->url(spaced));
+        QCOMPARE(browser.dialogs.previewed, spaced.isEmpty() ? std::nullopt : std::optional(m_dir->url(spaced)));
     }
 
     void dropsByRowKind_data()

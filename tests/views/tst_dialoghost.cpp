@@ -1,7 +1,6 @@
-// The dialogs a pane shows for its command object, answered as a user would over real files:
-// rename (Return confirms, blank names can't), the trash confirmation with its count, the
-// collision prompt's three answers, each prompt answered by click and by key, and the error
-// alert that clears its message when closed.
+// The dialogs a pane shows for its commands, answered as a user would over real files: rename
+// (Return confirms, blank names can't), the trash confirmation with its count, the collision
+// prompt's three answers, each prompt answered by click and by key, and the one error alert.
 
 #include "appsettings.h"
 #include "contentview.h"
@@ -80,7 +79,7 @@ private Q_SLOTS:
 
     void renameConfirmsWithReturnAndNeedsAName()
     {
-        actions()->requestRename(item(QStringLiteral("a.txt")));
+        actions()->requestRename(item(QStringLiteral("a.txt")), tab());
         QTRY_VERIFY(host()->renameDialog() && host()->renameDialog()->isVisible());
         NameDialog *dialog = host()->renameDialog();
         QCOMPARE(dialog->name(), QStringLiteral("a.txt"));
@@ -96,16 +95,23 @@ private Q_SLOTS:
 
     void renameOverATakenNameShowsTheErrorAndKeepsTheDialog()
     {
-        actions()->requestRename(item(QStringLiteral("a.txt")));
+        actions()->requestRename(item(QStringLiteral("a.txt")), tab());
         QTRY_VERIFY(host()->renameDialog());
         host()->renameDialog()->setName(QStringLiteral("b.txt"));
         host()->renameDialog()->confirmButton()->click();
         QTRY_VERIFY(host()->errorAlert() && host()->errorAlert()->isVisible());
         QVERIFY(host()->renameDialog());
         QCOMPARE(m_dir.read(QStringLiteral(".home/b.txt")), QByteArray("home b.txt"));
+        // A second failure while the alert is open is said in the same alert.
+        host()->renameDialog()->confirmButton()->click();
+        QTRY_VERIFY(host()->errorAlert()->text().contains(QStringLiteral("“a.txt”")));
+        QCOMPARE(pane()->findChildren<QMessageBox *>().size(), 1);
         host()->errorAlert()->button(QMessageBox::Ok)->click();
-        QTRY_VERIFY(!actions()->errorMessage());
         QTRY_VERIFY(!host()->errorAlert());
+        // Corrected, the same prompt renames.
+        host()->renameDialog()->setName(QStringLiteral("d.txt"));
+        host()->renameDialog()->confirmButton()->click();
+        QTRY_VERIFY(m_dir.exists(QStringLiteral(".home/d.txt")) && !host()->renameDialog());
     }
 
     // Moving to the Trash and deleting for good ask the same way: confirmed, the items go;
@@ -133,14 +139,13 @@ private Q_SLOTS:
         QFETCH(bool, confirm);
         const QList<FileItem> items{item(QStringLiteral("a.txt")), item(QStringLiteral("b.txt"))};
         if (permanent)
-            actions()->requestPermanentDelete(items);
+            actions()->requestPermanentDelete(items, tab());
         else
             actions()->requestTrash(items, tab());
         const auto box = [this, permanent] { return permanent ? host()->deleteConfirmation() : host()->trashConfirmation(); };
         QTRY_VERIFY(box() && box()->isVisible());
         QTEST(permanent ? box()->informativeText() : box()->text(), "question");
         TestDialogHost::answer(box(), answer);
-        QTRY_VERIFY(!actions()->pendingTrash() && !actions()->pendingPermanentDelete());
         QTRY_COMPARE(m_dir.exists(QStringLiteral(".home/a.txt")), !confirm);
         QTRY_COMPARE(m_dir.exists(QStringLiteral(".home/b.txt")), !confirm);
         QVERIFY(m_dir.exists(QStringLiteral(".home/c.txt")));
@@ -157,7 +162,6 @@ private Q_SLOTS:
         QTest::keyClicks(sheet->replaceField(), QStringLiteral(".md"));
         QTest::keyClick(sheet->replaceField(), Qt::Key_Return);
         QTRY_VERIFY(!host()->bulkRenameSheet());
-        QVERIFY(!actions()->renameBatch());
         QTRY_VERIFY(m_dir.exists(QStringLiteral(".home/a.md")) && m_dir.exists(QStringLiteral(".home/b.md")));
         QTRY_VERIFY(item(QStringLiteral("a.md")).name == QStringLiteral("a.md"));
         QTRY_VERIFY(m_app->environment().workspace->undo()->canUndo());
@@ -166,14 +170,17 @@ private Q_SLOTS:
         QVERIFY(!m_dir.exists(QStringLiteral(".home/a.md")));
     }
 
+    // A second Get Info replaces the sheet rather than stacking another.
     void infoSheetOpensForTheTargetAndClosesWithEscape()
     {
-        actions()->requestInfo(item(QStringLiteral("c.txt")));
+        actions()->requestInfo(item(QStringLiteral("a.txt")));
         QTRY_VERIFY(host()->infoSheet() && host()->infoSheet()->isVisible());
+        actions()->requestInfo(item(QStringLiteral("c.txt")));
+        QTRY_COMPARE(pane()->findChildren<InfoSheet *>().size(), 1);
+        QVERIFY(host()->infoSheet()->isVisible());
         QCOMPARE(host()->infoSheet()->title(), QStringLiteral("c.txt"));
         QTRY_VERIFY(!host()->infoSheet()->shownRows().isEmpty());
         QTest::keyClick(host()->infoSheet(), Qt::Key_Escape);
-        QTRY_VERIFY(!actions()->infoTarget());
         QTRY_VERIFY(!host()->infoSheet());
     }
 
@@ -204,7 +211,6 @@ private Q_SLOTS:
         QTRY_VERIFY(m_dir.exists(QStringLiteral(".home/Documents/c.txt")));
         QTRY_COMPARE(m_dir.read(QStringLiteral(".home/Documents/a.txt")), documentsA);
         QTRY_COMPARE(m_dir.exists(QStringLiteral(".home/Documents/a copy.txt")), copyBeside);
-        QVERIFY(!actions()->pendingTransfer());
         QCOMPARE(m_dir.read(QStringLiteral(".home/a.txt")), QByteArray("home a.txt"));
     }
 };

@@ -2,6 +2,7 @@
 // deleting with their confirmations, click ranges, the filter bar, overlays, cut rows, drops, the transfer row with its
 // Cancel, the finder, and the dual-pane keys.
 
+#include "answeringpresenter.h"
 #include "appsettings.h"
 #include "filelistview.h"
 #include "filetablemodel.h"
@@ -38,7 +39,7 @@ namespace {
 struct Pane
 {
     explicit Pane(const TestDir &dir)
-        : settings(dir.path(QStringLiteral("settings.ini"))), workspace(false), actions(&workspace, workspace.leftPane(), &settings),
+        : settings(dir.path(QStringLiteral("settings.ini"))), workspace(false), actions(&workspace, workspace.leftPane(), &settings, &dialogs),
           commands(&workspace, &settings),
           view({&workspace, &settings, nullptr, &icons, nullptr, &commands}, workspace.leftPane(), &actions)
     {
@@ -93,6 +94,7 @@ struct Pane
 
     AppSettings settings;
     WorkspaceModel workspace;
+    AnsweringPresenter dialogs;
     PaneActions actions;
     PaneCommands commands;
     IconCache icons;
@@ -209,14 +211,14 @@ private Q_SLOTS:
         pane.show(m_dir->url(QStringLiteral("work")));
         pane.select(selected);
         pane.key(Qt::Key_Delete, Qt::KeyboardModifiers(modifiers));
-        QCOMPARE(pane.actions.pendingTrash().has_value(), asked == "trash");
-        QCOMPARE(pane.actions.pendingPermanentDelete().value_or(QList<FileItem>()).size(), asked == "delete" ? 2 : 0);
+        const auto confirming = pane.dialogs.confirming;
+        QCOMPARE(confirming && confirming->kind == DialogPresenter::Confirmation::trash, asked == "trash");
+        QCOMPARE(confirming && confirming->kind == DialogPresenter::Confirmation::permanentDelete ? confirming->count : 0,
+                 asked == "delete" ? 2 : 0);
         QTRY_VERIFY(pane.idle());
         QCOMPARE(m_dir->exists(QStringLiteral("work/a.txt")), !asked.isEmpty() || fate == "stay"); // nothing before the answer
-        if (asked == "trash")
-            pane.actions.confirmTrash(pane.tab());
-        else if (asked == "delete")
-            pane.actions.confirmPermanentDelete(pane.tab());
+        if (confirming)
+            pane.dialogs.answer(true);
         QTRY_VERIFY(pane.idle());
         for (const QString &name : selected.isEmpty() ? names("a.txt") : selected) {
             QCOMPARE(m_dir->exists("work/" + name), fate == "stay");

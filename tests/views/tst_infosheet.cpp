@@ -111,7 +111,7 @@ private Q_SLOTS:
         sheet.setTexts(loc);
         sheet.show();
         QVERIFY(QTest::qWaitForWindowExposed(&sheet));
-        QSignalSpy closed(&sheet, &InfoSheet::closed);
+        QSignalSpy closed(&sheet, &QDialog::finished);
         QTRY_VERIFY(sheet.model()->isExamined());
         QTest::keyClick(&sheet, Qt::Key_Escape);
         QCOMPARE(closed.count(), 1);

@@ -1,0 +1,66 @@
+#pragma once
+// A presenter that shows nothing: it keeps what the pane's commands asked for, and the test
+// answers as the user would.
+
+#include "dialogpresenter.h"
+
+#include <QStringList>
+
+#include <utility>
+
+class AnsweringPresenter : public DialogPresenter
+{
+public:
+    struct Confirming
+    {
+        Confirmation kind;
+        int count;
+        std::function<void()> confirmed;
+    };
+
+    QStringList errors;
+    std::optional<FileItem> renaming;
+    std::optional<Confirming> confirming;
+    CollisionAnswer collision;
+    std::optional<FilePath> previewed;
+    std::optional<FilePath> info;
+    QList<FileItem> bulkRenaming;
+
+    std::optional<QString> lastError() const
+    {
+        return errors.isEmpty() ? std::nullopt : std::optional<QString>(errors.last());
+    }
+    // Types the name and confirms it; the prompt stays while the rename failed.
+    bool rename(const QString &name)
+    {
+        if (!m_rename(name))
+            return false;
+        renaming.reset();
+        return true;
+    }
+    void answer(bool yes)
+    {
+        const std::optional<Confirming> asked = std::exchange(confirming, std::nullopt);
+        if (yes)
+            asked->confirmed();
+    }
+    void answerCollision(std::optional<ConflictResolution> resolution) { std::exchange(collision, {})(resolution); }
+
+    void showError(const QString &message) override { errors << message; }
+    void askRename(const FileItem &item, RenameAnswer rename) override
+    {
+        renaming = item;
+        m_rename = std::move(rename);
+    }
+    void confirm(Confirmation kind, int count, std::function<void()> confirmed) override
+    {
+        confirming = Confirming{kind, count, std::move(confirmed)};
+    }
+    void askCollision(CollisionAnswer answer) override { collision = std::move(answer); }
+    void showPreview(const FilePath &url) override { previewed = url; }
+    void showBulkRename(const QList<FileItem> &items, BulkRenameAnswer) override { bulkRenaming = items; }
+    void showInfo(const FilePath &url) override { info = url; }
+
+private:
+    RenameAnswer m_rename;
+};
