@@ -169,7 +169,7 @@ int main(int argc, char *argv[])
     TallowmereApp tallowmere;
     const ViewEnvironment &env = tallowmere.environment();
     ContentView *window = tallowmere.window();
-    window->resize(1320, 780); // a first run's size on a screen that has room for it
+    window->resize(ContentView::firstRunSize(QSize(1920, 1080)));
     window->show();
     PaneModel *left = env.workspace->panes().at(0);
     PaneModel *right = env.workspace->panes().at(1);

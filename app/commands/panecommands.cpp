@@ -85,6 +85,9 @@ PaneCommands::PaneCommands(WorkspaceModel *workspace, AppSettings *settings, QOb
         action->setShortcuts(kind.keys);
         // Whichever view of the window has the keyboard; a text field keeps the keys it edits with.
         action->setShortcutContext(kind.inPaneOnly ? Qt::WidgetWithChildrenShortcut : Qt::WindowShortcut);
+        // Some desktops' themes hide the keys in context menus; the item menu teaches them as the
+        // menu bar does.
+        action->setShortcutVisibleInContextMenu(true);
         connect(action, &QAction::triggered, this, [this, command = kind.command] { run(command, target()); });
         m_actions.insert(kind.command, action);
     }

@@ -27,16 +27,6 @@ namespace {
 const QString geometryKey = QStringLiteral("windowGeometry");
 const QString sidebarWidthKey = QStringLiteral("sidebarWidth");
 
-// Before a size was ever saved: wide enough for each pane to show its dates whole, within the
-// screen.
-QSize firstRunSize(QSize minimum)
-{
-    QSize size(1320, 780);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        size = size.boundedTo(screen->availableSize() * 9 / 10);
-    return size.expandedTo(minimum);
-}
-
 } // namespace
 
 ContentView::ContentView(const ViewEnvironment &env, QWidget *parent)
@@ -46,7 +36,8 @@ ContentView::ContentView(const ViewEnvironment &env, QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Tallowmere"));
     setMinimumSize(minimumWindowSize);
-    resize(firstRunSize(minimumWindowSize));
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    resize(firstRunSize(screen ? screen->availableSize() : minimumWindowSize));
 
     m_sidebar->setMinimumWidth(sidebarMinimum);
     m_sidebar->setMaximumWidth(sidebarMaximum);
@@ -80,6 +71,11 @@ ContentView::ContentView(const ViewEnvironment &env, QWidget *parent)
     m_level->setFloatOnTop(settings->floatOnTop());
     followActivePane();
     retranslate();
+}
+
+QSize ContentView::firstRunSize(const QSize &available)
+{
+    return QSize(1320, 780).boundedTo(available * 9 / 10).expandedTo(minimumWindowSize);
 }
 
 ContentView::~ContentView()

@@ -26,6 +26,10 @@ public:
     static constexpr int sidebarMaximum = 280;
 
     explicit ContentView(const ViewEnvironment &env, QWidget *parent = nullptr);
+
+    // Before a size was ever saved: wide enough for each pane to show its dates whole, within a
+    // screen with that much room.
+    static QSize firstRunSize(const QSize &available);
     ~ContentView() override;
 
     WorkspaceView *workspaceView() const { return m_workspace; }

@@ -3,8 +3,11 @@
 #include "appsettings.h"
 #include "localization.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <algorithm>
 
 DialogHost::DialogHost(const ViewEnvironment &env, QWidget *pane) : QObject(pane), m_env(env), m_pane(pane)
 {
@@ -28,11 +31,21 @@ QMessageBox *DialogHost::makeBox(QMessageBox::Icon icon)
     auto *box = new QMessageBox(m_pane);
     box->setIcon(icon);
     box->setWindowModality(Qt::WindowModal);
-    // Without a floor Qt wraps short Japanese sentences after a few characters.
-    box->setStyleSheet(QStringLiteral("QLabel#qt_msgbox_informativelabel, QLabel#qt_msgbox_label { min-width: 260px; }"));
     return box;
 }
 
+// Qt narrows a box to what its other parts need and wraps the first line to that, which cuts a
+// short title in two, and wraps short Japanese sentences after a few characters: the lines get
+// a floor, and a title that fits a box of reasonable width keeps one line.
+void DialogHost::setTitle(QMessageBox *box, const QString &title)
+{
+    box->setText(title);
+    const auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+    const int whole = label ? label->fontMetrics().horizontalAdvance(title) + 1 : 0;
+    box->setStyleSheet(QStringLiteral("QLabel#qt_msgbox_informativelabel { min-width: 260px; }"
+                                      " QLabel#qt_msgbox_label { min-width: %1px; }")
+                           .arg(std::clamp(whole, 260, 440)));
+}
 
 // One alert for the pane: a message that comes while it is open replaces the one it shows.
 void DialogHost::showError(const QString &message)
@@ -42,7 +55,7 @@ void DialogHost::showError(const QString &message)
         box->addButton(QMessageBox::Ok);
         present(m_error, box, QStringLiteral("errorAlert"));
     }
-    m_error->setText(message);
+    setTitle(m_error, message);
 }
 
 void DialogHost::askRename(const FileItem &item, RenameAnswer rename)
@@ -129,18 +142,18 @@ void DialogHost::retranslate()
     if (m_rename)
         m_rename->setTexts(loc.renameTitle, loc.newNamePlaceholder, loc.cancel, loc.renameConfirm);
     if (m_trash) {
-        m_trash->setText(Localization::fill(loc.trashConfirmFormat, {QString::number(m_trashCount)}));
+        setTitle(m_trash, Localization::fill(loc.trashConfirmFormat, {QString::number(m_trashCount)}));
         m_trash->findChild<QPushButton *>(QStringLiteral("confirm"))->setText(loc.moveToTrash);
         m_trash->button(QMessageBox::Cancel)->setText(loc.cancel);
     }
     if (m_delete) {
-        m_delete->setText(loc.deletePermanentlyTitle);
+        setTitle(m_delete, loc.deletePermanentlyTitle);
         m_delete->setInformativeText(Localization::fill(loc.deletePermanentlyMessageFormat, {QString::number(m_deleteCount)}));
         m_delete->findChild<QPushButton *>(QStringLiteral("confirm"))->setText(loc.deletePermanentlyConfirm);
         m_delete->button(QMessageBox::Cancel)->setText(loc.cancel);
     }
     if (m_collision) {
-        m_collision->setText(loc.duplicateTitle);
+        setTitle(m_collision, loc.duplicateTitle);
         m_collision->setInformativeText(loc.applyToAllDuplicates);
         m_collision->findChild<QPushButton *>(QStringLiteral("replace"))->setText(loc.replace);
         m_collision->findChild<QPushButton *>(QStringLiteral("keepBoth"))->setText(loc.keepBoth);

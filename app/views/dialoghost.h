@@ -47,6 +47,7 @@ private:
     void present(QPointer<Dialog> &shown, Dialog *dialog, const QString &objectName);
     void retranslate();
     QMessageBox *makeBox(QMessageBox::Icon icon);
+    static void setTitle(QMessageBox *box, const QString &title);
 
     ViewEnvironment m_env;
     QWidget *m_pane;

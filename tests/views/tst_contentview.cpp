@@ -11,6 +11,8 @@
 #include "favoritesstore.h"
 #include "filejob.h"
 #include "filejobqueue.h"
+#include "filelistview.h"
+#include "filetablemodel.h"
 #include "filetableview.h"
 #include "namedialog.h"
 #include "paneactions.h"
@@ -27,6 +29,7 @@
 #include "tabstripview.h"
 #include "tallowmereapp.h"
 #include "testdir.h"
+#include "theme.h"
 #include "titlelineview.h"
 #include "workspacemodel.h"
 #include "workspaceview.h"
@@ -34,11 +37,14 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSemaphore>
@@ -312,6 +318,50 @@ private Q_SLOTS:
         QCOMPARE(left->currentUrl(), homeUrl(QStringLiteral("Documents")));
         QCOMPARE(left->pathBarMode(), PathBarMode::breadcrumb);
         QTRY_VERIFY(qobject_cast<FileTableView *>(QApplication::focusWidget()));
+    }
+
+    // At its first size on a full-HD screen the window shows each pane's dates whole, in either
+    // language.
+    void datesAreWholeAtTheFirstSize_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QSize>("screen");
+        QTest::newRow("English, 1920×1080") << int(AppLanguage::english) << QSize(1920, 1080);
+        QTest::newRow("Japanese, 1920×1080") << int(AppLanguage::japanese) << QSize(1920, 1080);
+    }
+    void datesAreWholeAtTheFirstSize()
+    {
+        QFETCH(int, language);
+        QFETCH(QSize, screen);
+        auto app = openWindow();
+        QVERIFY(app);
+        settings(app.get())->setLanguage(AppLanguage(language));
+        app->window()->resize(ContentView::firstRunSize(screen));
+        for (int side : {0, 1}) {
+            FileTableView *table = pane(app.get(), side)->list()->table();
+            QTRY_VERIFY(table->model()->rowCount() > 0);
+            QHeaderView *header = table->header();
+            const int needed = std::max(header->sectionSizeHint(FileTableModel::ModifiedColumn),
+                                        static_cast<QAbstractItemView *>(table)->sizeHintForColumn(FileTableModel::ModifiedColumn));
+            QTRY_VERIFY2(header->sectionSize(FileTableModel::ModifiedColumn) >= needed,
+                         qPrintable(QStringLiteral("%1 < %2").arg(header->sectionSize(FileTableModel::ModifiedColumn)).arg(needed)));
+        }
+    }
+
+    // The active pane is told by the accent line along its top; the other has none.
+    void activePaneShowsTheAccentLine()
+    {
+        auto app = openWindow();
+        QVERIFY(app);
+        const QRgb accent = Theme::daziduvEdiv().accent.rgb();
+        for (int active : {0, 1}) {
+            workspace(app.get())->setActivePaneID(workspace(app.get())->panes().at(active)->id());
+            for (int side : {0, 1}) {
+                const QImage shot = pane(app.get(), side)->grab().toImage();
+                for (int y = 0; y < PaneView::activeLineWidth * shot.devicePixelRatio(); ++y)
+                    QCOMPARE(shot.pixel(shot.width() / 2, y) == accent, side == active);
+            }
+        }
     }
 
     void statusBarCountsAndSums()

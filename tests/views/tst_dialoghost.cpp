@@ -17,6 +17,7 @@
 #include "workspaceview.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -182,6 +183,27 @@ private Q_SLOTS:
         QTRY_VERIFY(!host()->infoSheet()->shownRows().isEmpty());
         QTest::keyClick(host()->infoSheet(), Qt::Key_Escape);
         QTRY_VERIFY(!host()->infoSheet());
+    }
+
+    // The prompt's title is read whole, on one line, in either language.
+    void collisionTitleIsWhole_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::newRow("English") << int(AppLanguage::english);
+        QTest::newRow("Japanese") << int(AppLanguage::japanese);
+    }
+    void collisionTitleIsWhole()
+    {
+        QFETCH(int, language);
+        m_app->environment().settings->setLanguage(AppLanguage(language));
+        actions()->requestTransfer({item(QStringLiteral("a.txt"))}, FilePath::fromString(m_dir.path(QStringLiteral(".home/Documents"))),
+                                   PaneActions::TransferOperation::copy);
+        QTRY_VERIFY(host()->collisionPrompt() && host()->collisionPrompt()->isVisible());
+        const auto *title = host()->collisionPrompt()->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(!title->text().isEmpty());
+        QTRY_VERIFY2(title->width() >= title->fontMetrics().horizontalAdvance(title->text()),
+                     qPrintable(QStringLiteral("%1 < %2").arg(title->width()).arg(title->fontMetrics().horizontalAdvance(title->text()))));
+        host()->collisionPrompt()->reject();
     }
 
     void collisionPromptAnswers_data()

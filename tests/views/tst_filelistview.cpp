@@ -18,17 +18,21 @@
 #include "testdir.h"
 #include "workspacemodel.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -365,6 +369,30 @@ private Q_SLOTS:
                  qPrintable(QString::number(header->sectionSize(FileTableModel::NameColumn))));
         QCOMPARE(header->sectionSize(FileTableModel::NameColumn),
                  viewport - header->sectionSize(FileTableModel::SizeColumn) - header->sectionSize(FileTableModel::ModifiedColumn));
+    }
+
+    // The item menu's entries are the window's commands, each with its key beside it.
+    void contextMenuShowsTheKeys()
+    {
+        QGuiApplication::clipboard()->clear();
+        Pane pane(*m_dir);
+        pane.show(m_dir->url(QStringLiteral("work")));
+        pane.select({QStringLiteral("a.txt")});
+        QStringList keyed;
+        QTimer::singleShot(0, &pane.view, [&keyed] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            for (QAction *action : menu->actions()) {
+                if (!action->shortcut().isEmpty() && action->isShortcutVisibleInContextMenu())
+                    keyed << action->objectName();
+            }
+            menu->close();
+        });
+        const QRect row = pane.table()->visualRect(pane.rows()->index(pane.row(QStringLiteral("a.txt")), 0));
+        Q_EMIT pane.table()->customContextMenuRequested(row.center());
+        QCOMPARE(keyed, QStringList({"copyPath", "copy", "cut", "copyToOtherPane", "moveToOtherPane", "duplicate", "getInfo",
+                                     "preview", "rename", "moveToTrash"}));
     }
 
     void spinnerOnlyWhileTheFirstLoadRuns()
