@@ -20,8 +20,6 @@
 #include "treeremover.h"
 #include "undocoordinator.h"
 #include "workspacemodel.h"
-#include "ziparchiver.h"
-#include "zipextractor.h"
 
 #include <QClipboard>
 #include <QDateTime>
@@ -431,7 +429,7 @@ void PaneActions::deletePermanently(const QList<FileItem> &items, TabModel *tab)
     const QList<FilePath> urls = urlsOf(items);
     runItemJob(tab, [urls](Context &context) {
         eachUntilFailure(urls, context, [](const FilePath &url, const CopyControl &control) -> std::optional<FilePath> {
-            TreeRemover::removeItem(url.path(), FileError::Operation::Delete, control.shouldContinue);
+            TreeRemover::removeItem(url.path(), FileError::Operation::Delete, control);
             return std::nullopt;
         });
     }, {});
@@ -469,7 +467,7 @@ void PaneActions::compress(const QList<FileItem> &items, TabModel *tab)
     const QString baseName = archiveBaseName(items);
     runItemJob(tab, [urls, folder, baseName](Context &context) {
         const FilePath archive = folder.pathAppended(FileSystemService().uniqueDestinationName(baseName, folder));
-        ZipArchiver::compress(urls, archive, context.copyControl().shouldContinue);
+        FileSystemService().compress(urls, archive, context.copyControl());
     }, {});
 }
 
@@ -478,7 +476,7 @@ void PaneActions::extract(const FileItem &item, TabModel *tab)
     const FilePath archive = item.url;
     const FilePath folder = tab->history().current();
     runItemJob(tab, [archive, folder](Context &context) {
-        ZipExtractor::extract(archive, folder, context.copyControl().shouldContinue);
+        FileSystemService().unzip(archive, folder, context.copyControl());
     }, {});
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// What the caller of a copy or move can follow and stop while it runs: the bytes done of the
-// item being transferred, and a check polled inside large files and between the entries of a
-// folder. All are optional; a default CopyControl copies without any.
+// What the caller of a long piece of work on an item (a copy or move, an archive written or
+// unpacked, a deletion) can follow and stop while it runs: the bytes done of the item, and a
+// check polled inside large files and between the entries of a folder. All are optional; a
+// default CopyControl works without any.
 //
 // Progress comes on the copying thread, at most about twenty times a second, and once more at
 // the end with `bytesDone == bytesTotal`. When `shouldContinue` answers false the transfer
@@ -9,11 +10,13 @@
 // ECANCELED. A move within one file system is a single rename: it reports no progress and
 // can't be cancelled.
 //
-// `pauseMidFile` runs on the copying thread between two chunks of a file's data, once the copy
-// is past the start of the file, right before `shouldContinue` is asked (it gets that check, to
-// stop holding once the copy is cancelled). It lets a caller hold a copy inside a file for as
-// long as it likes, cancel meanwhile, and know the copy stops there: no timing involved.
-// Contents the file system shares in one step (reflinks) never pass through it.
+// `pauseMidFile` runs on the working thread inside an item, right before `shouldContinue` is
+// asked (it gets that check, to stop holding once the work is cancelled): between two chunks of
+// a file's data once past its start (copies, archives; `bytesDone` into the file), or between
+// two entries of a tree being deleted, once one is gone (then `bytesDone` counts entries). It
+// lets a caller hold the work inside an item for as long as it likes, cancel meanwhile, and
+// know the work stops there: no timing involved. Contents the file system shares in one step
+// (reflinks) never pass through it.
 
 #include <QString>
 #include <QtGlobal>

@@ -4,13 +4,13 @@
 #include "filenames.h"
 #include "folderchain.h"
 #include "posixfs.h"
+#include "progressmeter.h"
 #include "readlease.h"
 #include "temporaryname.h"
 #include "treeremover.h"
 #include "uniquefd.h"
 #include "urls.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 
 #include <algorithm>
@@ -48,100 +48,7 @@ int applyMetadata(int fd, const struct stat &st)
 }
 
 constexpr qint64 ChunkBytes = qint64(8) << 20; // copied between two looks at the cancellation check
-constexpr qint64 ReportIntervalMs = 50;
 constexpr useconds_t LeaseWaitStepUs = 20'000;
-
-// The progress and the cancellation check of one transfer; either may be absent.
-class Meter
-{
-public:
-    Meter(const CopyControl &control, Op operation) : m_control(control), m_operation(operation) {}
-
-    bool wantsProgress() const { return bool(m_control.onProgress); }
-    void setTotal(qint64 total) { m_total = total; }
-
-    // The first report comes at once, the next ones no more often than the interval allows.
-    void add(qint64 bytes)
-    {
-        if (bytes <= 0)
-            return;
-        m_done += bytes;
-        m_total = std::max(m_total, m_done);
-        if (!m_control.onProgress || (m_clock.isValid() && !m_clock.hasExpired(ReportIntervalMs)))
-            return;
-        m_clock.start();
-        m_control.onProgress(m_done, m_total);
-    }
-
-    // Whatever the estimate was, the end is reported as complete.
-    void finish() const
-    {
-        if (m_control.onProgress)
-            m_control.onProgress(m_done, m_done);
-    }
-
-    // Work to do now and then while the copy runs, at most as often as progress is reported.
-    void setChore(std::function<void()> chore) { m_chore = std::move(chore); }
-
-    void check(const QString &path)
-    {
-        if (m_chore && (!m_choreClock.isValid() || m_choreClock.hasExpired(ReportIntervalMs))) {
-            m_choreClock.start();
-            m_chore();
-        }
-        if (m_control.shouldContinue && !m_control.shouldContinue())
-            throw FileError(m_operation, ECANCELED, path);
-    }
-
-    // Inside a file, between two chunks of its data.
-    void checkMidFile(const QString &path, qint64 fileBytesDone)
-    {
-        if (fileBytesDone > 0 && m_control.pauseMidFile)
-            m_control.pauseMidFile(path, fileBytesDone, m_control.shouldContinue);
-        check(path);
-    }
-
-private:
-    const CopyControl &m_control;
-    Op m_operation;
-    qint64 m_done = 0;
-    qint64 m_total = 0;
-    QElapsedTimer m_clock;
-    std::function<void()> m_chore;
-    QElapsedTimer m_choreClock;
-};
-
-// The bytes of the regular files in an item: the progress total.
-qint64 contentSize(const char *name, Meter &meter, const QString &path)
-{
-    FolderChain chain(AT_FDCWD);
-    qint64 total = 0;
-    // Adds an entry of chain.top(); a folder is entered, and summed as the walk goes on.
-    const auto add = [&](const char *entry) {
-        meter.check(path);
-        struct stat st;
-        if (::fstatat(chain.top(), entry, &st, AT_SYMLINK_NOFOLLOW) != 0)
-            return;
-        if (!S_ISDIR(st.st_mode)) {
-            total += S_ISREG(st.st_mode) ? qint64(st.st_size) : 0;
-            return;
-        }
-        UniqueFd folder(::openat(chain.top(), entry, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-        if (!folder.valid())
-            return;
-        int err = 0;
-        QList<QByteArray> entries = DirStream::namesIn(folder.get(), err);
-        chain.enter(std::move(folder), {{}, {}, std::move(entries)});
-    };
-    add(name);
-    while (chain.depth() > 0) {
-        if (const std::optional<QByteArray> entry = chain.nextEntry())
-            add(entry->constData());
-        else
-            chain.leave();
-    }
-    return total;
-}
 
 // Attributes that belong to the item and mean the same wherever it lies: the user's own (tags,
 // the address a download came from) and the POSIX ACLs. Security labels and trusted ones are
@@ -191,7 +98,7 @@ bool copyRangeUnsupported(int err)
 class ContentCopy
 {
 public:
-    ContentCopy(int in, int out, Meter &meter, const QString &path, QByteArray &buffer)
+    ContentCopy(int in, int out, ProgressMeter &meter, const QString &path, QByteArray &buffer)
         : m_in(in), m_out(out), m_meter(meter), m_path(path), m_buffer(buffer)
     {
         if (m_buffer.isEmpty())
@@ -307,7 +214,7 @@ private:
 
     int m_in;
     int m_out;
-    Meter &m_meter;
+    ProgressMeter &m_meter;
     const QString &m_path;
     QByteArray &m_buffer;
     bool m_byHand = false;
@@ -320,7 +227,7 @@ public:
     // With `record`, every entry copied is noted there as it was when it was read.
     // The item is copied from inside `sourceFolder` into `destinationFolder` (either may be
     // AT_FDCWD).
-    TreeCopy(Op operation, Meter &meter, const QString &destination, int sourceFolder, int destinationFolder,
+    TreeCopy(Op operation, ProgressMeter &meter, const QString &destination, int sourceFolder, int destinationFolder,
              TreeRemover::Snapshot *record = nullptr)
         : m_operation(operation), m_meter(meter), m_destination(destination), m_record(record),
           m_src(sourceFolder), m_dst(destinationFolder)
@@ -529,7 +436,7 @@ private:
     }
 
     Op m_operation;
-    Meter &m_meter;
+    ProgressMeter &m_meter;
     QString m_destination;
     TreeRemover::Snapshot *m_record;
     std::pair<dev_t, ino_t> m_top{0, 0};
@@ -585,11 +492,11 @@ QString FileCopier::copyRecording(const QString &source, const QString &target, 
     if (::faccessat(folder.get(), ".", W_OK | X_OK, AT_EACCESS) != 0)
         throw blamingDestination(errno, source, destination, operation);
     const QByteArray sourceName = FileNames::encode(source);
-    Meter meter(control, operation);
+    ProgressMeter meter(control, operation);
     if (record)
         meter.setChore([record] { TreeRemover::releaseBroken(*record); });
     if (meter.wantsProgress()) {
-        meter.setTotal(contentSize(sourceName.constData(), meter, source));
+        meter.measure(sourceName.constData(), source);
     }
     const QByteArray temporary = FileNames::encode(TemporaryName::make(TemporaryName::copyPrefix));
     TreeCopy tree(operation, meter, destination, AT_FDCWD, folder.get(), record);

@@ -97,14 +97,14 @@ void FileSystemService::applyBulkRename(const QList<RenamePair> &pairs) const
 
 // --- archives ---
 
-void FileSystemService::compress(const QList<FilePath> &items, const FilePath &archive) const
+void FileSystemService::compress(const QList<FilePath> &items, const FilePath &archive, const CopyControl &control) const
 {
-    ZipArchiver::compress(items, archive);
+    ZipArchiver::compress(items, archive, control);
 }
 
-void FileSystemService::unzip(const FilePath &archive, const FilePath &destination) const
+void FileSystemService::unzip(const FilePath &archive, const FilePath &destination, const CopyControl &control) const
 {
-    ZipExtractor::extract(archive, destination);
+    ZipExtractor::extract(archive, destination, control);
 }
 
 // --- info ---

@@ -60,8 +60,9 @@ public:
     void applyBulkRename(const QList<RenamePair> &pairs) const;
 
     // --- archives ---
-    void compress(const QList<FilePath> &items, const FilePath &archive) const;
-    void unzip(const FilePath &archive, const FilePath &destination) const;
+    // Progress in bytes and cancellation inside an item, as for copies.
+    void compress(const QList<FilePath> &items, const FilePath &archive, const CopyControl &control = {}) const;
+    void unzip(const FilePath &archive, const FilePath &destination, const CopyControl &control = {}) const;
 
     // --- info ---
     FileInfo info(const FilePath &url) const;

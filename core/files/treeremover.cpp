@@ -4,6 +4,7 @@
 #include "filenames.h"
 #include "folderchain.h"
 #include "posixfs.h"
+#include "progressmeter.h"
 #include "temporaryname.h"
 #include "uniquefd.h"
 #include "urls.h"
@@ -65,13 +66,15 @@ void enterFolder(FolderChain &chain, const char *name, const QString &path, File
 
 // Files and links go with a single unlink; only a folder (EISDIR) is opened and emptied first.
 void removeEntry(FolderChain &chain, const char *name, const QString &path, FileError::Operation operation,
-                 const std::function<bool()> &shouldContinue)
+                 ProgressMeter &meter)
 {
+    qint64 removed = 0;
     const auto visit = [&](const char *entry, const QString &entryPath) {
-        if (shouldContinue && !shouldContinue())
-            throw FileError(operation, ECANCELED, entryPath);
-        if (::unlinkat(folderOf(chain, entryPath, operation), entry, 0) == 0)
+        meter.checkMidFile(entryPath, removed);
+        if (::unlinkat(folderOf(chain, entryPath, operation), entry, 0) == 0) {
+            ++removed;
             return;
+        }
         if (errno != EISDIR)
             throw FileError::fromErrno(operation, errno, entryPath);
         enterFolder(chain, entry, entryPath, operation);
@@ -79,6 +82,7 @@ void removeEntry(FolderChain &chain, const char *name, const QString &path, File
     walk(chain, name, path, visit, [&](const FolderChain::Place &emptied) {
         if (::unlinkat(folderOf(chain, emptied.path, operation), emptied.name.constData(), AT_REMOVEDIR) != 0)
             throw FileError::fromErrno(operation, errno, emptied.path);
+        ++removed;
     });
 }
 
@@ -212,14 +216,14 @@ QStringList TreeRemover::removeCopied(const QString &path, const Snapshot &snaps
     return kept;
 }
 
-void TreeRemover::removeItem(const QString &path, FileError::Operation operation,
-                             const std::function<bool()> &shouldContinue)
+void TreeRemover::removeItem(const QString &path, FileError::Operation operation, const CopyControl &control)
 {
     const UniqueFd folder = PosixFs::openParentFolder(path);
     if (!folder.valid())
         throw FileError::fromErrno(operation, errno, path);
     FolderChain chain(folder.get());
-    removeEntry(chain, FileNames::encode(Urls::fileName(path)).constData(), path, operation, shouldContinue);
+    ProgressMeter meter(control, operation);
+    removeEntry(chain, FileNames::encode(Urls::fileName(path)).constData(), path, operation, meter);
 }
 
 void TreeRemover::discard(int parentFd, const char *name)

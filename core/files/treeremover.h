@@ -6,15 +6,14 @@
 //   possible: folders are opened up first, since a mode copied onto one or taken from an
 //   archive may forbid removing what lies inside, and failures are passed over.
 
+#include "copycontrol.h"
 #include "fileerror.h"
-
 #include "readlease.h"
 
 #include <QHash>
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <memory>
 
 struct stat;
@@ -23,10 +22,10 @@ class TreeRemover
 {
 public:
     // Deletes `path` and everything in it. Throws FileError naming the entry that failed, or
-    // ECANCELED once `shouldContinue` answers false (asked before each entry); what was deleted
-    // by then stays deleted.
-    static void removeItem(const QString &path, FileError::Operation operation,
-                           const std::function<bool()> &shouldContinue = {});
+    // ECANCELED once the control's check answers false (asked before each entry, after its
+    // hold hook once an entry is gone); what was deleted by then stays deleted. No progress
+    // in bytes: the work is in the entries, not their size.
+    static void removeItem(const QString &path, FileError::Operation operation, const CopyControl &control = {});
 
     // Discards `name` in the folder `parentFd` (or AT_FDCWD) and everything in it; best effort.
     static void discard(int parentFd, const char *name);

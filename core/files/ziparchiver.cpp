@@ -4,6 +4,7 @@
 #include "fileerror.h"
 #include "filenames.h"
 #include "posixfs.h"
+#include "progressmeter.h"
 #include "temporaryname.h"
 #include "uniquefd.h"
 #include "urls.h"
@@ -61,9 +62,8 @@ void requireUtf8(const QByteArray &text, const QString &path, const QString &wha
 class TreeWriter
 {
 public:
-    TreeWriter(archive *zip, const struct stat &archiveFile, const QString &archivePath,
-               const std::function<bool()> &shouldContinue)
-        : m_zip(zip), m_archiveFile(archiveFile), m_archivePath(archivePath), m_shouldContinue(shouldContinue)
+    TreeWriter(archive *zip, const struct stat &archiveFile, const QString &archivePath, ProgressMeter &meter)
+        : m_zip(zip), m_archiveFile(archiveFile), m_archivePath(archivePath), m_meter(meter)
     {
     }
 
@@ -71,7 +71,7 @@ public:
     // `path` its path for error messages.
     void add(int parentFd, const QByteArray &name, const QByteArray &entryName, const QString &path)
     {
-        check(path);
+        m_meter.check(path);
         struct stat st;
         if (::fstatat(parentFd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
             throw writeError(path, errno);
@@ -88,12 +88,6 @@ public:
     }
 
 private:
-    void check(const QString &path) const
-    {
-        if (m_shouldContinue && !m_shouldContinue())
-            throw FileError(FileError::Operation::Compress, ECANCELED, path);
-    }
-
     std::unique_ptr<archive_entry, EntryFree> entryFor(const QByteArray &entryName, const struct stat &st)
     {
         std::unique_ptr<archive_entry, EntryFree> entry(archive_entry_new());
@@ -154,7 +148,7 @@ private:
         QByteArray buffer(chunk, Qt::Uninitialized);
         qint64 written = 0;
         for (;;) {
-            check(path);
+            m_meter.checkMidFile(path, written);
             const ssize_t got = ::read(file.get(), buffer.data(), chunk);
             if (got < 0 && errno == EINTR)
                 continue;
@@ -165,6 +159,7 @@ private:
             if (archive_write_data(m_zip, buffer.constData(), size_t(got)) != got)
                 throw writingFailed(path);
             written += got;
+            m_meter.add(got);
         }
         if (written != st.st_size)
             throw writeError(path, QStringLiteral("the file changed while it was being compressed"));
@@ -189,12 +184,11 @@ private:
     archive *m_zip;
     struct stat m_archiveFile;
     const QString &m_archivePath;
-    const std::function<bool()> &m_shouldContinue;
+    ProgressMeter &m_meter;
 };
 
 // Writes the whole archive into the open, empty file `fd`.
-void writeArchive(int fd, const QList<FilePath> &items, const QString &archivePath,
-                  const std::function<bool()> &shouldContinue)
+void writeArchive(int fd, const QList<FilePath> &items, const QString &archivePath, ProgressMeter &meter)
 {
     struct stat self;
     if (::fstat(fd, &self) != 0)
@@ -205,7 +199,7 @@ void writeArchive(int fd, const QList<FilePath> &items, const QString &archivePa
         || archive_write_set_format_option(zip.get(), "zip", "hdrcharset", "UTF-8") != ARCHIVE_OK
         || archive_write_open_fd(zip.get(), fd) != ARCHIVE_OK)
         throw writeError(archivePath, zip.get());
-    TreeWriter writer(zip.get(), self, archivePath, shouldContinue);
+    TreeWriter writer(zip.get(), self, archivePath, meter);
     for (const FilePath &item : items)
         writer.add(AT_FDCWD, item.nativePath(), item.fileNameBytes().toByteArray(), item.path());
     if (archive_write_close(zip.get()) != ARCHIVE_OK)
@@ -214,7 +208,7 @@ void writeArchive(int fd, const QList<FilePath> &items, const QString &archivePa
 
 } // namespace
 
-void ZipArchiver::compress(const QList<FilePath> &items, const FilePath &archive, const std::function<bool()> &shouldContinue)
+void ZipArchiver::compress(const QList<FilePath> &items, const FilePath &archive, const CopyControl &control)
 {
     if (items.isEmpty())
         return;
@@ -225,10 +219,16 @@ void ZipArchiver::compress(const QList<FilePath> &items, const FilePath &archive
     if (!part.valid())
         throw writeError(archivePath, errno);
     try {
-        writeArchive(part.get(), items, archivePath, shouldContinue);
+        ProgressMeter meter(control, FileError::Operation::Compress);
+        if (meter.wantsProgress()) {
+            for (const FilePath &item : items)
+                meter.measure(item.c_str(), item.path());
+        }
+        writeArchive(part.get(), items, archivePath, meter);
         if (::fsync(part.get()) != 0 || part.close() != 0)
             throw writeError(archivePath, errno);
         PosixFs::renameNoReplace(partPath, archivePath, FileError::Operation::Compress, archivePath);
+        meter.finish();
     } catch (const FileError &error) {
         ::unlink(FileNames::encode(partPath).constData());
         if (error.code() == FileError::WriteUnknown || error.code() == ECANCELED)

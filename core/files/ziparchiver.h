@@ -4,17 +4,17 @@
 // The archive is written under a hidden name beside its place and renamed into place only when
 // complete, never over an existing item.
 
-#include <QList>
+#include "copycontrol.h"
 #include "filepath.h"
 
-#include <functional>
+#include <QList>
 
 class ZipArchiver
 {
 public:
     // Nothing happens for an empty list. Throws FileError WriteUnknown (with a detail) when the
-    // archive could not be written completely, or ECANCELED once `shouldContinue` answers false
-    // (asked between entries and inside large files); no partial archive is left behind then.
-    static void compress(const QList<FilePath> &items, const FilePath &archive,
-                         const std::function<bool()> &shouldContinue = {});
+    // archive could not be written completely, or ECANCELED once the control's check answers
+    // false (asked between entries and inside large files); no partial archive is left behind
+    // then. Progress counts the bytes of the files read into the archive.
+    static void compress(const QList<FilePath> &items, const FilePath &archive, const CopyControl &control = {});
 };

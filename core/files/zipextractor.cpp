@@ -6,6 +6,7 @@
 #include "filenames.h"
 #include "nameconflicts.h"
 #include "posixfs.h"
+#include "progressmeter.h"
 #include "temporaryname.h"
 #include "treeremover.h"
 #include "urls.h"
@@ -201,17 +202,11 @@ bool placeEntry(archive_entry *entry, const QString &staging, const QString &arc
     return true;
 }
 
-void stopIfCanceled(const std::function<bool()> &shouldContinue, const QString &archivePath)
-{
-    if (shouldContinue && !shouldContinue())
-        throw FileError(FileError::Operation::Extract, ECANCELED, archivePath);
-}
-
 void copyData(archive *reader, archive *disk, const QString &archivePath, const QString &destination,
-              const std::function<bool()> &shouldContinue)
+              ProgressMeter &meter)
 {
-    for (;;) {
-        stopIfCanceled(shouldContinue, archivePath);
+    for (qint64 entryDone = 0;;) {
+        meter.checkMidFile(archivePath, entryDone);
         const void *block;
         size_t size;
         la_int64_t offset;
@@ -223,6 +218,8 @@ void copyData(archive *reader, archive *disk, const QString &archivePath, const 
             throw corrupt(archivePath, archiveText(reader));
         if (archive_write_data_block(disk, block, size, offset) != ARCHIVE_OK)
             throw writeFailure(disk, archivePath, destination);
+        entryDone += qint64(size);
+        meter.add(qint64(size));
     }
 }
 
@@ -252,13 +249,12 @@ qint64 declaredSize(const QString &archivePath)
     return total;
 }
 
-void requireRoom(const QString &archivePath, const QString &destination)
+void requireRoom(qint64 needed, const QString &archivePath, const QString &destination)
 {
     struct statvfs vfs;
     if (::statvfs(FileNames::encode(destination).constData(), &vfs) != 0 || vfs.f_blocks == 0)
         return; // nothing known about the space: let the writes tell
     const qint64 available = qint64(vfs.f_bavail) * qint64(vfs.f_frsize);
-    const qint64 needed = declaredSize(archivePath);
     if (needed > available)
         throw FileError(FileError::Operation::Extract, ENOSPC, archivePath,
                         QStringLiteral("it needs %1, but only %2 are free in “%3”")
@@ -266,14 +262,13 @@ void requireRoom(const QString &archivePath, const QString &destination)
                                  destination));
 }
 
-void unpack(const QString &archivePath, const QString &staging, const QString &destination,
-            const std::function<bool()> &shouldContinue)
+void unpack(const QString &archivePath, const QString &staging, const QString &destination, ProgressMeter &meter)
 {
     const std::unique_ptr<archive, ReadFree> reader = openArchive(archivePath);
     std::unique_ptr<archive, WriteFree> disk(archive_write_disk_new());
     archive_write_disk_set_options(disk.get(), diskFlags);
     for (;;) {
-        stopIfCanceled(shouldContinue, archivePath);
+        meter.check(archivePath);
         archive_entry *entry;
         const int r = archive_read_next_header(reader.get(), &entry);
         if (r == ARCHIVE_EOF)
@@ -287,7 +282,7 @@ void unpack(const QString &archivePath, const QString &staging, const QString &d
             throw writeFailure(disk.get(), archivePath, destination);
         // The size in a header may be absent; the data is read to its end in any case.
         if (archive_entry_filetype(entry) == AE_IFREG)
-            copyData(reader.get(), disk.get(), archivePath, destination, shouldContinue);
+            copyData(reader.get(), disk.get(), archivePath, destination, meter);
         // Here and on closing, a warning only tells of a mode or time that couldn't be set: the
         // data is complete by then.
         if (archive_write_finish_entry(disk.get()) < ARCHIVE_WARN)
@@ -389,19 +384,23 @@ bool ZipExtractor::isSafeLinkTarget(const QString &entryName, const QString &tar
     return ups <= depth;
 }
 
-void ZipExtractor::extract(const FilePath &archive, const FilePath &destination, const std::function<bool()> &shouldContinue)
+void ZipExtractor::extract(const FilePath &archive, const FilePath &destination, const CopyControl &control)
 {
     const Utf8LocaleScope utf8Names;
     const QString archivePath = archive.path();
-    requireRoom(archivePath, destination.path());
+    const qint64 declared = declaredSize(archivePath);
+    requireRoom(declared, archivePath, destination.path());
+    ProgressMeter meter(control, FileError::Operation::Extract);
+    meter.setTotal(declared);
     const StagingFolder staging(destination.path(), archivePath);
-    unpack(archivePath, staging.path(), destination.path(), shouldContinue);
+    unpack(archivePath, staging.path(), destination.path(), meter);
     QStringList names;
     for (const QByteArray &name : topLevelNames(staging.path(), archivePath))
         names.append(FileNames::decode(name));
     placeAll(staging.path(), names, [&](const QString &from, const QString &name) {
         return moveIntoPlace(from, name, destination, archivePath);
     });
+    meter.finish();
 }
 
 void ZipExtractor::placeAll(const QString &staging, const QStringList &names, const Mover &move)

@@ -4,9 +4,11 @@
 // when that succeeded are its top-level items moved beside the others, each under a free name
 // (" copy" added when taken). The hidden folder is removed in every case.
 
+#include "copycontrol.h"
+#include "filepath.h"
+
 #include <QString>
 #include <QStringList>
-#include "filepath.h"
 
 #include <functional>
 
@@ -17,9 +19,10 @@ public:
     // archive or holds an entry that would land or point outside the destination, and the
     // system's errno naming the destination when that can't take it: ENOSPC at once when the
     // sizes the archive declares exceed the free space. Nothing is left under a real name then.
-    // Once `shouldContinue` answers false (asked between entries and their blocks of data) it
-    // throws ECANCELED, with nothing unpacked left behind.
-    static void extract(const FilePath &archive, const FilePath &destination, const std::function<bool()> &shouldContinue = {});
+    // Once the control's check answers false (asked between entries and their blocks of data)
+    // it throws ECANCELED, with nothing unpacked left behind. Progress counts the bytes
+    // unpacked of those the archive declares.
+    static void extract(const FilePath &archive, const FilePath &destination, const CopyControl &control = {});
 
     // Moves each unpacked top-level item `names` out of `staging` with `move`, which returns
     // where the item went. When one can't be moved, those moved before it are taken back into

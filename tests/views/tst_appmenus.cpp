@@ -146,8 +146,7 @@ private Q_SLOTS:
         m_dir.dir(QStringLiteral(".home/work/sub"));
         m_dir.file(QStringLiteral(".home/Documents/report.txt"), "r");
         m_dir.file(QStringLiteral(".home/Documents/inner.txt"), "i");
-        ZipArchiver::compress({url(QStringLiteral("Documents/inner.txt"))}, url(QStringLiteral("work/archive.zip")),
-                              [] { return true; });
+        ZipArchiver::compress({url(QStringLiteral("Documents/inner.txt"))}, url(QStringLiteral("work/archive.zip")));
         QFile::remove(path(QStringLiteral("Documents/inner.txt")));
         m_programs.forget(QStringLiteral("xdg-open"));
     }

@@ -264,14 +264,15 @@ private Q_SLOTS:
         const TreeSnapshot before(dir.path("Tree"));
         const QByteArray archive = dir.read("Tree.zip");
         int asked = 0;
-        const auto shouldContinue = [&] { return asked++ < answers; };
+        CopyControl control;
+        control.shouldContinue = [&] { return asked++ < answers; };
         const FileError stopped = failure([&] {
             if (job == "compress")
-                ZipArchiver::compress({dir.url("Tree")}, dir.url("out/Tree.zip"), shouldContinue);
+                ZipArchiver::compress({dir.url("Tree")}, dir.url("out/Tree.zip"), control);
             else if (job == "extract")
-                ZipExtractor::extract(dir.url("Tree.zip"), dir.url("out"), shouldContinue);
+                ZipExtractor::extract(dir.url("Tree.zip"), dir.url("out"), control);
             else
-                TreeRemover::removeItem(dir.path("Tree"), FileError::Operation::Delete, shouldContinue);
+                TreeRemover::removeItem(dir.path("Tree"), FileError::Operation::Delete, control);
         });
         QCOMPARE(stopped.code(), ECANCELED);
         QCOMPARE(asked, answers + 1); // stopped at once, not at the end
@@ -283,6 +284,37 @@ private Q_SLOTS:
             QVERIFY(before.matches(dir.path("Tree")));
             QCOMPARE(dir.read("Tree.zip"), archive);
         }
+    }
+
+    // Progress in the bytes of the files read or unpacked, against a total known from the start.
+    void progressInBytes_data()
+    {
+        QTest::addColumn<QString>("job");
+        QTest::newRow("compress") << "compress";
+        QTest::newRow("extract") << "extract";
+    }
+    void progressInBytes()
+    {
+        QFETCH(QString, job);
+        TestDir dir;
+        dir.file("Tree/big.bin", QByteArray(3 << 20, 'z'));
+        dir.file("Tree/sub/small.txt", "small");
+        dir.link("big.bin", "Tree/link");
+        const qint64 size = (3 << 20) + 5;
+        dir.dir("out");
+        if (job == "extract")
+            fs.compress({dir.url("Tree")}, dir.url("Tree.zip"));
+        QList<std::pair<qint64, qint64>> reports;
+        CopyControl control;
+        control.onProgress = [&](qint64 done, qint64 total) { reports.append({done, total}); };
+        if (job == "compress")
+            fs.compress({dir.url("Tree")}, dir.url("out.zip"), control);
+        else
+            fs.unzip(dir.url("Tree.zip"), dir.url("out"), control);
+        QVERIFY(reports.size() >= 2);
+        QCOMPARE(reports.first().second, size);
+        QVERIFY(reports.first().first > 0 && reports.first().first < size);
+        QCOMPARE(reports.last(), std::make_pair(size, size));
     }
 
     // The extractor's own check, apart from the one libarchive makes: either alone must hold.
