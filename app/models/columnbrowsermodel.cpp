@@ -2,6 +2,7 @@
 
 #include "columnchain.h"
 #include "filesystemservice.h"
+#include "folderlisting.h"
 
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -9,14 +10,22 @@
 
 namespace {
 
-// Columns show no error text: a folder that can't be listed is an empty column.
-QList<FileItem> listQuietly(const FilePath &url, bool showHidden)
+// Columns show no error text: a folder that can't be listed is an empty column. A column that
+// finds the entries a tab on the same folder holds takes the tab's, rather than keeping a copy.
+QList<FileItem> listQuietly(const FilePath &url, bool showHidden, const FolderListing::Shared &shelved)
 {
+    QList<FileItem> items;
     try {
-        return FileSystemService().listDirectory(url, showHidden);
+        items = FileSystemService().listDirectory(url, showHidden);
     } catch (...) {
         return {};
     }
+    if (!shelved || items != shelved->items())
+        return items;
+    const qsizetype listed = items.size();
+    items = {};
+    FolderListing::releaseFreedMemory(listed);
+    return shelved->items();
 }
 
 qsizetype positionOf(const QList<FileItem> &items, const FilePath &url)
@@ -58,7 +67,8 @@ void ColumnBrowserModel::load(int index)
         column.isLoading = true;
         Q_EMIT columnsChanged();
     }
-    m_loadTasks.append(m_tasks.watch(QtConcurrent::run(listQuietly, url, m_showHidden),
+    m_loadTasks.append(m_tasks.watch(QtConcurrent::run(listQuietly, url, m_showHidden,
+                                                       FolderListing::shelved(url, m_showHidden)),
                                      [this, index, url](const QList<FileItem> &items) {
                                          applyListing(index, url, items);
                                      }));

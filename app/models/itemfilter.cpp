@@ -60,6 +60,20 @@ QString folded(const QString &text)
     return folded;
 }
 
+QByteArray foldedUtf8(const QString &text)
+{
+    // Most names are plain ASCII, whose folded form is their lower case: no ICU, no
+    // intermediate strings.
+    QByteArray ascii(text.size(), Qt::Uninitialized);
+    char *out = ascii.data();
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return folded(text).toUtf8();
+        *out++ = char(c.unicode() >= 'A' && c.unicode() <= 'Z' ? c.unicode() + ('a' - 'A') : c.unicode());
+    }
+    return ascii;
+}
+
 QString needle(const QString &query)
 {
     return folded(trimmed(query));

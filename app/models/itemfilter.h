@@ -4,6 +4,7 @@
 
 #include "fileitem.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -16,6 +17,9 @@ namespace ItemFilter {
 // The form names and queries are compared in: case-folded, canonically decomposed, combining
 // marks dropped.
 [[nodiscard]] QString folded(const QString &text);
+// The same in UTF-8, in which a folded needle's bytes lie within a folded name's bytes exactly
+// when its text lies within the name's text.
+[[nodiscard]] QByteArray foldedUtf8(const QString &text);
 // What a name's folded form must contain for `query`; empty when every name matches.
 [[nodiscard]] QString needle(const QString &query);
 

@@ -9,91 +9,69 @@
 #include <algorithm>
 #include <atomic>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 namespace {
 
 // The entries at `order`, those whose folded names contain the query. The listing comes in the
 // default order already, so without a filter the list is usually the entries themselves, shared
 // rather than copied.
-QList<FileItem> visibleOf(const QList<FileItem> &items, const TabModel::NameIndex &index,
-                          const QList<qsizetype> &order, const QString &query)
+QList<FileItem> visibleOf(const FolderListing &listing, const QList<qsizetype> &order, const QString &query)
 {
-    const QString wanted = ItemFilter::needle(query);
+    const QByteArray wanted = ItemFilter::needle(query).toUtf8();
     if (wanted.isEmpty() && std::is_sorted(order.cbegin(), order.cend())) // a permutation: in place
-        return items;
+        return listing.items();
     QList<FileItem> visible;
     visible.reserve(wanted.isEmpty() ? order.size() : 0);
     for (qsizetype i : order)
-        if (wanted.isEmpty() || index.folded.at(i).contains(wanted))
-            visible.append(items.at(i));
+        if (wanted.isEmpty() || listing.nameContains(i, wanted))
+            visible.append(listing.items().at(i));
     return visible;
-}
-
-std::shared_ptr<const TabModel::NameIndex> indexOf(const QList<FileItem> &items)
-{
-    auto index = std::make_shared<TabModel::NameIndex>();
-    index->ranks = ItemSorter::nameRanks(items);
-    index->folded.reserve(items.size());
-    for (const FileItem &item : items) {
-        QString folded = ItemFilter::folded(item.name);
-        index->folded.append(folded == item.name ? item.name : std::move(folded));
-    }
-    return index;
-}
-
-// Entries of a large folder that are let go of (the previous ones once new ones are in place, or
-// a listing a newer load overtook) were built on a pool thread and go back to that thread's
-// malloc arena, which keeps them. Handing them back to the system takes a few milliseconds, so
-// small folders do without.
-void releaseFreedMemory(qsizetype entries)
-{
-#ifdef __GLIBC__
-    constexpr qsizetype largeFolder = 10000;
-    if (entries >= largeFolder)
-        ::malloc_trim(0);
-#else
-    Q_UNUSED(entries);
-#endif
 }
 
 // Runs on a pool thread with copies of all it needs. Indexing, sorting and filtering here keeps
 // a large folder's reload off the main thread; comparing with the entries the tab had lets an
-// unchanged folder be applied without telling anyone. A load that a newer one overtook while it
-// listed stops there and lets go of its entries at once: the tab would drop them anyway.
+// unchanged folder be applied without telling anyone, and comparing with the listing another
+// view of the folder holds lets the two share their entries. A load that a newer one overtook
+// while it listed stops there and lets go of its entries at once: the tab would drop them anyway.
 TabModel::LoadResult loadFolder(const FilePath &url, bool showHidden, const QList<SortKey> &order,
-                                const QString &query, const QList<FileItem> &previous,
+                                const QString &query, const FolderListing::Shared &previous,
+                                const FolderListing::Shared &shelved,
                                 const std::shared_ptr<const std::atomic<quint64>> &latest, quint64 generation)
 {
     TabModel::LoadResult result;
+    QList<FileItem> items;
     try {
-        result.items = FileSystemService().listDirectory(url, showHidden);
+        items = FileSystemService().listDirectory(url, showHidden);
     } catch (const FileError &error) {
         result.error = error.message();
     } catch (const std::exception &error) {
         result.error = QString::fromLocal8Bit(error.what());
     }
     if (latest->load() != generation) {
-        const qsizetype listed = result.items.size();
-        result = {};
-        releaseFreedMemory(listed);
+        const qsizetype listed = items.size();
+        items = {};
+        FolderListing::releaseFreedMemory(listed);
+        return {};
+    }
+    if (items == previous->items())
         return result;
+    if (shelved && items == shelved->items()) {
+        const qsizetype listed = items.size();
+        items = {};
+        FolderListing::releaseFreedMemory(listed);
+        result.listing = shelved;
+    } else {
+        result.listing = FolderListing::make(std::move(items));
     }
-    result.sameItems = result.items == previous;
-    if (!result.sameItems) {
-        result.index = indexOf(result.items);
-        result.order = ItemSorter::sortedOrder(result.items, order, result.index->ranks);
-        result.visible = visibleOf(result.items, *result.index, result.order, query);
-    }
+    result.order = ItemSorter::sortedOrder(result.listing->items(), order, result.listing->nameRanks());
+    result.visible = visibleOf(*result.listing, result.order, query);
     return result;
 }
 
 } // namespace
 
 TabModel::TabModel(const FilePath &url, bool showHidden, QObject *parent, std::chrono::milliseconds watchDebounce)
-    : QObject(parent), m_history(url), m_index(std::make_shared<NameIndex>()), m_showHidden(showHidden),
+    : QObject(parent), m_history(url), m_listing(FolderListing::empty()), m_showHidden(showHidden),
       m_watcher(watchDebounce)
 {
     reload(); // and with it the watch
@@ -121,7 +99,7 @@ QList<FileItem> TabModel::selectedItems() const
         QStringList names;
         for (const FilePath &url : m_selection)
             names.append(url.displayName());
-        for (const FileItem &item : m_items) {
+        for (const FileItem &item : items()) {
             if (names.contains(item.name) && m_selection.contains(item.url))
                 selected.append(item);
         }
@@ -129,7 +107,7 @@ QList<FileItem> TabModel::selectedItems() const
             return selected;
         selected.clear();
     }
-    for (const FileItem &item : m_items)
+    for (const FileItem &item : items())
         if (m_selection.contains(item.url))
             selected.append(item);
     return selected;
@@ -264,14 +242,15 @@ void TabModel::reload()
     const quint64 generation = ++*m_latestLoad;
     setIsLoading(true);
     const std::shared_ptr<const std::atomic<quint64>> latest = m_latestLoad;
-    QFuture<LoadResult> listing = QtConcurrent::run(loadFolder, currentUrl(), m_showHidden, m_sortOrder,
-                                                    m_filterQuery, m_items, latest, generation);
+    QFuture<LoadResult> listing =
+        QtConcurrent::run(loadFolder, currentUrl(), m_showHidden, m_sortOrder, m_filterQuery, m_listing,
+                          FolderListing::shelved(currentUrl(), m_showHidden), latest, generation);
     // Bound to this object: a tab closed meanwhile never sees the result.
     m_loadTask = m_tasks.watch(listing, [this, generation, order = m_sortOrder, query = m_filterQuery](
                                                       const LoadResult &result) {
         if (generation != m_latestLoad->load())
             return;
-        if (!result.sameItems)
+        if (result.listing)
             setItems(result, order != m_sortOrder || query != m_filterQuery);
         setLoadError(result.error);
         setIsLoading(false);
@@ -303,14 +282,15 @@ void TabModel::watchCurrentDirectory()
 // hearing of new entries never sees the old ones.
 void TabModel::setItems(const LoadResult &result, bool orderOrFilterChanged)
 {
-    m_items = result.items;
-    m_index = result.index;
+    const qsizetype released = items().size();
+    m_listing = result.listing;
+    FolderListing::shelve(currentUrl(), m_showHidden, m_listing);
     // The order and filter may have changed while the folder was listed.
     if (orderOrFilterChanged)
-        m_order = ItemSorter::sortedOrder(m_items, m_sortOrder, m_index->ranks);
+        m_order = ItemSorter::sortedOrder(items(), m_sortOrder, m_listing->nameRanks());
     else
         m_order = result.order;
-    QList<FileItem> visible = orderOrFilterChanged ? visibleOf(m_items, *m_index, m_order, m_filterQuery) : result.visible;
+    QList<FileItem> visible = orderOrFilterChanged ? visibleOf(*m_listing, m_order, m_filterQuery) : result.visible;
     const bool visibleChanged = m_visible != visible;
     if (visibleChanged)
         m_visible = std::move(visible);
@@ -318,18 +298,18 @@ void TabModel::setItems(const LoadResult &result, bool orderOrFilterChanged)
     if (visibleChanged)
         Q_EMIT visibleItemsChanged();
     unselectFilteredOut();
-    releaseFreedMemory(result.items.size());
+    FolderListing::releaseFreedMemory(std::max(released, items().size()));
 }
 
 void TabModel::resort()
 {
-    m_order = ItemSorter::sortedOrder(m_items, m_sortOrder, m_index->ranks);
+    m_order = ItemSorter::sortedOrder(items(), m_sortOrder, m_listing->nameRanks());
     refilter();
 }
 
 void TabModel::refilter()
 {
-    QList<FileItem> visible = visibleOf(m_items, *m_index, m_order, m_filterQuery);
+    QList<FileItem> visible = visibleOf(*m_listing, m_order, m_filterQuery);
     if (m_visible == visible)
         return;
     m_visible = std::move(visible);

@@ -4,7 +4,8 @@
 //
 // Loads run in background work, which lists the folder and also sorts and filters the entries
 // for the tab's order and filter at the time; only the newest load's result is applied, on the
-// main thread. The sorted and filtered list is kept, so views can read visibleItems() on every
+// main thread. The entries are a FolderListing, shared with other tabs and columns that show the
+// same folder and found the same entries. The sorted and filtered list is kept, so views can read visibleItems() on every
 // paint; it is rebuilt only when the entries, the sort order or the filter change. A reload that
 // finds the same entries notifies nobody. The tab's DirectoryWatcher reloads it when another
 // program changes the folder, and when a missing folder appears again. While a filter is typed,
@@ -12,6 +13,7 @@
 
 #include "directorywatcher.h"
 #include "fileitem.h"
+#include "folderlisting.h"
 #include "futureowner.h"
 #include "itemsorter.h"
 #include "navigationhistory.h"
@@ -65,7 +67,10 @@ public:
     const FilePath &currentUrl() const { return m_history.current(); }
 
     // The entries in listing order (folders first, then by name).
-    const QList<FileItem> &items() const { return m_items; }
+    const QList<FileItem> &items() const { return m_listing->items(); }
+    // The same entries with what sorting and filtering them needs; shared with every other view
+    // of the folder that found the same entries.
+    const FolderListing::Shared &listing() const { return m_listing; }
     // items() sorted by sortOrder() (folders first) and filtered by filterQuery().
     const QList<FileItem> &visibleItems() const { return m_visible; }
     // The entries of items() whose URL is selected, in listing order.
@@ -115,24 +120,14 @@ public:
     // Loads the current folder again; selection and filter stay.
     void reload();
 
-    // Prepared in the background with each new list of entries, so that re-sorting and
-    // filtering a large folder on the main thread builds no collation key and folds no name.
-    struct NameIndex
-    {
-        ItemSorter::NameRanks ranks; // one per entry, in listing order
-        QStringList folded;          // each name as the filter compares it; shares the name when equal
-    };
-
-    // One background load's outcome: the entries with their index, their order and the visible
-    // ones for the sort order and filter the load began with, or the error message.
+    // One background load's outcome: the listing with the order and the visible entries for the
+    // sort order and filter the load began with, or the error message.
     struct LoadResult
     {
-        QList<FileItem> items;
-        std::shared_ptr<const NameIndex> index;
+        FolderListing::Shared listing; // null when the entries equal the ones the load started from
         QList<qsizetype> order;
         QList<FileItem> visible;
         QString error;
-        bool sameItems = false; // the entries equal the ones the load started from
     };
 
 Q_SIGNALS:
@@ -168,10 +163,9 @@ private:
 
     const QUuid m_id = QUuid::createUuid();
     NavigationHistory m_history;
-    QList<FileItem> m_items;
-    std::shared_ptr<const NameIndex> m_index;
-    QList<qsizetype> m_order;  // positions in m_items, in sort order
-    QList<FileItem> m_visible; // m_items in m_order, filtered
+    FolderListing::Shared m_listing;
+    QList<qsizetype> m_order;  // positions in items(), in sort order
+    QList<FileItem> m_visible; // items() in m_order, filtered
     QSet<FilePath> m_selection;
     PathBarMode m_pathBarMode = PathBarMode::breadcrumb;
     ViewMode m_viewMode = ViewMode::list;

@@ -1,6 +1,7 @@
 // A tab over real folders: loads and their order, errors and recovery, the watcher, the
 // selection across reloads, and the kept sorted and filtered list.
 
+#include "columnbrowsermodel.h"
 #include "itemfilter.h"
 #include "itemlists.h"
 #include "tabmodel.h"
@@ -219,6 +220,7 @@ private Q_SLOTS:
         QTest::newRow("accents in the name") << "resume" << QStringList{"Résumé.pdf"};
         QTest::newRow("decomposed query") << QString::fromUtf8("re\u0301sum") << QStringList{"Résumé.pdf"};
         QTest::newRow("sharp s folds") << "STRASSE" << QStringList{"straße"};
+        QTest::newRow("no match across two names") << "txtres" << QStringList{};
     }
 
     void filter()
@@ -236,6 +238,42 @@ private Q_SLOTS:
         tab.setFilterQuery(query);
         QCOMPARE(namesOf(tab.visibleItems()), expected);
         QCOMPARE(namesOf(ItemFilter::apply(tab.items(), query)), expected);
+    }
+
+    // Another tab or a column on a folder a tab has listed holds the same entries, not a copy;
+    // hidden entries are a listing of their own, and a listing nobody shows is let go.
+    void oneFolderShownTwiceIsHeldOnce()
+    {
+        TestDir dir;
+        for (const char *name : {"a", ".hidden"})
+            dir.file(name);
+        auto first = std::make_unique<TabModel>(dir.url(), false);
+        QVERIFY(waitForLoad(*first));
+        TabModel second(dir.url(), false);
+        TabModel withHidden(dir.url(), true);
+        ColumnBrowserModel columns(dir.url(), false);
+        columns.start();
+        QVERIFY(waitForLoad(second) && waitForLoad(withHidden));
+        QTRY_VERIFY(!columns.columns().first().isLoading);
+        QCOMPARE(second.listing(), first->listing());
+        QCOMPARE(columns.columns().first().items.constData(), first->items().constData());
+        QCOMPARE(namesOf(withHidden.items()), QStringList({".hidden", "a"}));
+
+        dir.file("b");
+        first->reload();
+        QVERIFY(waitForLoad(*first));
+        second.reload();
+        QVERIFY(waitForLoad(second));
+        QCOMPARE(namesOf(second.items()), QStringList({"a", "b"}));
+        QCOMPARE(second.listing(), first->listing());
+
+        const std::weak_ptr<const FolderListing> listing = first->listing();
+        first.reset();
+        QVERIFY(!listing.expired());
+        dir.file("c");
+        second.reload();
+        QVERIFY(waitForLoad(second));
+        QVERIFY(listing.expired());
     }
 
     // A folder two levels below what exists comes back when both levels are made again.
