@@ -40,9 +40,12 @@ void StatusBarView::setTab(TabModel *tab)
         disconnect(m_tab, nullptr, this, nullptr);
     m_tab = tab;
     if (tab) {
-        connect(tab, &TabModel::itemsChanged, this, &StatusBarView::recount);
-        connect(tab, &TabModel::selectionChanged, this, &StatusBarView::recount);
-        connect(tab, &TabModel::historyChanged, this, &StatusBarView::recount);
+        // The counts come from the entries; only a load (a new folder, a change seen in it, the
+        // end of a transfer) asks the volume again.
+        connect(tab, &TabModel::itemsChanged, this, &StatusBarView::retranslate);
+        connect(tab, &TabModel::selectionChanged, this, &StatusBarView::retranslate);
+        connect(tab, &TabModel::historyChanged, this, &StatusBarView::retranslate);
+        connect(tab, &TabModel::loadFinished, this, &StatusBarView::askFreeSpace);
     }
     recount();
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The strip under each pane: how many entries the folder holds, or how many are selected and
-// what their files add up to; on the right the free space of the folder's volume. The free
-// space is asked for off the main thread at every recount and a late answer for an earlier
-// recount is dropped.
+// what their files add up to; on the right the free space of the folder's volume. The counts
+// read the tab's entries; the free space is asked for off the main thread each time the tab has
+// loaded its folder, and a late answer to an earlier question is dropped.
 
 #include "fileitem.h"
 #include "futureowner.h"
