@@ -196,13 +196,20 @@ void PaneActions::performTransfer(const QList<FileItem> &items, const FilePath &
         progress.bytesTotal = total;
         setTransferProgress(progress);
     });
-    connect(job, &FileJob::finished, this, [this, job] { transferEnded(job); });
+    // What the transfer changes: the destination, and for a move the folders it empties.
+    QSet<FilePath> changed{directory};
+    if (operation == TransferOperation::move)
+        for (const FilePath &url : urls)
+            changed.insert(url.parentDir());
+    connect(job, &FileJob::finished, this, [this, job, changed] { transferEnded(job, changed); });
     m_transfers.append({job, total, operation});
     if (m_transfers.size() == 1)
         setTransferProgress(TransferProgress{0, total, 0, 0, operation});
 }
 
-void PaneActions::transferEnded(const FileJob *job)
+// The panes showing a folder the transfer changed show the change at once; other tabs on such a
+// folder hear of it from their watchers, as they would of any other program's change.
+void PaneActions::transferEnded(const FileJob *job, const QSet<FilePath> &changedFolders)
 {
     m_transfers.removeIf([job](const QueuedTransfer &transfer) { return transfer.job == job; });
     const std::optional<FileError> &error = job->error();
@@ -215,7 +222,8 @@ void PaneActions::transferEnded(const FileJob *job)
     if (error)
         showError(*error);
     for (PaneModel *pane : m_workspace->panes())
-        pane->activeTab()->reload();
+        if (changedFolders.contains(pane->activeTab()->currentUrl()))
+            pane->activeTab()->reload();
 }
 
 QString PaneActions::progressText(const TransferProgress &progress, const Localization &loc)

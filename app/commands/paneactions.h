@@ -162,7 +162,7 @@ private:
     void deletePermanently(const QList<FileItem> &items, TabModel *tab);
     // Queues `work` as a job of this pane; connect to it at once.
     FileJob *enqueue(FileJob::Work work);
-    void transferEnded(const FileJob *job);
+    void transferEnded(const FileJob *job, const QSet<FilePath> &changedFolders);
     // Runs `work` as a job; once it finished, hands what it made to `onDone` (for the undo step,
     // even after a failure), shows its error and reloads the tab if it still exists.
     void runItemJob(TabModel *tab, FileJob::Work work, std::function<void(const QList<FilePath> &)> onDone);

@@ -238,6 +238,9 @@ void TabModel::reload()
     // Watching before listing leaves no moment in which the folder could appear unseen.
     if (!m_watcher.isWatching() || m_watchingAncestor)
         watchCurrentDirectory();
+    // The listing below sees every change announced so far (a transfer that just ended, say):
+    // the watcher need not reload for them again.
+    m_watcher.dropPending();
     // Only the newest load may publish: an older one still running sees another generation.
     const quint64 generation = ++*m_latestLoad;
     setIsLoading(true);

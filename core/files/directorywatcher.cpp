@@ -57,6 +57,12 @@ void DirectoryWatcher::stop()
     m_subscription = 0;
 }
 
+void DirectoryWatcher::dropPending()
+{
+    InotifyHub::instance().readEvents();
+    m_pending.stop();
+}
+
 // Every event (overflow and unmount included) restarts the quiet time, as far as the longest
 // wait since the first unreported change allows.
 void DirectoryWatcher::eventArrived()

@@ -36,6 +36,11 @@ public:
     // Ends the watch and drops a waiting notification; closes the descriptor. Safe when idle.
     void stop();
 
+    // Forgets the changes seen so far, for an owner about to read the folder afresh: events the
+    // kernel already holds are taken first, so none of them reports later a change the owner
+    // is about to see. Changes from now on are reported as usual.
+    void dropPending();
+
     // False once the watch ended, also when the kernel ended it: the folder was deleted, moved
     // away or unmounted. A folder made again at the same place needs a new start().
     bool isWatching() const;

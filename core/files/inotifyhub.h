@@ -37,13 +37,16 @@ public:
     // are ignored, so a subscription the kernel already ended can be left safely.
     void unsubscribe(quint64 id);
 
+    // Hands the events the kernel holds to their handlers now, rather than when the event loop
+    // comes to them.
+    void readEvents();
+
     // Kernel watches in use, for tests: one per folder, not one per subscriber.
     int watchCount() const { return int(m_subscribersByWatch.size()); }
     bool isSubscribed(quint64 id) const { return m_subscriptions.contains(id); }
 
 private:
     InotifyHub();
-    void readEvents();
     void dispatch(int watch, uint32_t mask);
     void dropWatch(int watch, bool removeFromKernel);
 
