@@ -4,11 +4,13 @@ BUILD_TYPE ?= RelWithDebInfo
 # Benchmarks build in Release, in a folder of their own. JOBS=n limits the parallel compiles.
 BENCH_BUILD_DIR ?= build-bench
 JOBS ?=
+# The suite once more, built with the address and undefined-behaviour sanitizers.
+ASAN_BUILD_DIR ?= build-asan
 
-.PHONY: run test deps build configure bench package screenshots clean
+.PHONY: run test test-asan deps build configure bench package screenshots clean
 
 run: DEPS_SET = run
-test: DEPS_SET = build
+test test-asan: DEPS_SET = build
 bench: DEPS_SET = bench
 
 deps:
@@ -28,6 +30,12 @@ run: build
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j2
 
+test-asan: deps
+	@test -f $(ASAN_BUILD_DIR)/build.ninja || cmake -S . -B $(ASAN_BUILD_DIR) -G Ninja \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLOWMERE_SANITIZERS=address,undefined
+	@cmake --build $(ASAN_BUILD_DIR) $(if $(JOBS),-j$(JOBS))
+	@cd $(ASAN_BUILD_DIR) && ctest --output-on-failure -j2
+
 # A Debian package in the build folder: tallowmere_<version>_<arch>.deb
 package: build
 	@cd $(BUILD_DIR) && cpack
@@ -43,4 +51,4 @@ bench: deps
 	@bench/run.sh $(BENCH_BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR) $(BENCH_BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(BENCH_BUILD_DIR) $(ASAN_BUILD_DIR)
