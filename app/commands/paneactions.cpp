@@ -396,11 +396,17 @@ void PaneActions::requestTrash(const QList<FileItem> &items, TabModel *tab)
         trash(items, tab);
         return;
     }
-    m_dialogs->confirm(DialogPresenter::Confirmation::trash, int(items.size()),
-                       [self = QPointer(this), items, tab = QPointer(tab)] {
-                           if (self)
-                               self->trash(items, tab);
-                       });
+    confirmThen(DialogPresenter::Confirmation::trash, items, tab, &PaneActions::trash);
+}
+
+// `act` runs once the user agrees, if this pane is still there.
+void PaneActions::confirmThen(DialogPresenter::Confirmation kind, const QList<FileItem> &items, TabModel *tab,
+                              void (PaneActions::*act)(const QList<FileItem> &, TabModel *))
+{
+    m_dialogs->confirm(kind, int(items.size()), [self = QPointer(this), items, tab = QPointer(tab), act] {
+        if (self)
+            (self->*act)(items, tab);
+    });
 }
 
 void PaneActions::trash(const QList<FileItem> &items, TabModel *tab)
@@ -425,11 +431,7 @@ void PaneActions::requestPermanentDelete(const QList<FileItem> &items, TabModel 
 {
     if (items.isEmpty())
         return;
-    m_dialogs->confirm(DialogPresenter::Confirmation::permanentDelete, int(items.size()),
-                       [self = QPointer(this), items, tab = QPointer(tab)] {
-                           if (self)
-                               self->deletePermanently(items, tab);
-                       });
+    confirmThen(DialogPresenter::Confirmation::permanentDelete, items, tab, &PaneActions::deletePermanently);
 }
 
 void PaneActions::deletePermanently(const QList<FileItem> &items, TabModel *tab)

@@ -160,6 +160,8 @@ private:
     // when it couldn't.
     bool rename(const FileItem &item, const QString &text, TabModel *tab);
     void deletePermanently(const QList<FileItem> &items, TabModel *tab);
+    void confirmThen(DialogPresenter::Confirmation kind, const QList<FileItem> &items, TabModel *tab,
+                     void (PaneActions::*act)(const QList<FileItem> &, TabModel *));
     // Queues `work` as a job of this pane; connect to it at once.
     FileJob *enqueue(FileJob::Work work);
     void transferEnded(const FileJob *job, const QSet<FilePath> &changedFolders);
