@@ -98,376 +98,359 @@ extern "C" int renameat2(int fromDir, const char *from, int toDir, const char *t
     return int(::syscall(SYS_renameat2, fromDir, from, toDir, to, flags));
 }
 
+enum class Writer { openBefore, mappedBefore, opensDuring, newFileDuring };
+
 class TestFileCopier : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void faithfulTransfer_data();
-    void faithfulTransfer();
-    void contentsArriveWhole_data();
-    void contentsArriveWhole();
-    void failureMidwayLeavesNothing_data();
-    void failureMidwayLeavesNothing();
-    void crossDeviceMoveThatCannotDeleteSaysSo();
-    void ownLeftoversGoEvenWhenReadOnly();
-    void moveKeepsWhatChangedWhileCopying();
-    void moveKeepsWhatIsWrittenDuringIt_data();
-    void moveKeepsWhatIsWrittenDuringIt();
-    void progressAndCancellation_data();
-    void progressAndCancellation();
-    void waitsForAnotherProgramsWriteLease_data();
-    void waitsForAnotherProgramsWriteLease();
-    void aWriterLetInJustBeforeTheDeletionKeepsItsData();
+    void faithfulTransfer_data()
+    {
+        QTest::addColumn<bool>("move"); // across file systems; a copy stays on one
+        QTest::newRow("copy") << false;
+        QTest::newRow("move across file systems") << true;
+    }
+
+    void faithfulTransfer()
+    {
+        QFETCH(bool, move);
+        TestDir here;
+        TestDir there(move ? QStringLiteral("/dev/shm") : QDir::tempPath());
+        if (move && (!there.isValid() || !separateFileSystems(here.path(), there.path())))
+            QSKIP("/dev/shm is not a separate file system here");
+        buildTree(there, "Tree");
+        const TreeSnapshot before(there.path("Tree"));
+        QCOMPARE(move ? fs.move(there.url("Tree"), here.url()) : fs.copy(there.url("Tree"), here.url()), here.url("Tree"));
+        QVERIFY(before.matches(here.path("Tree")));
+        struct stat sparse;
+        QVERIFY(::stat(QFile::encodeName(here.path("Tree/sparse.bin")).constData(), &sparse) == 0);
+        QVERIFY2(sparse.st_blocks * 512 <= 256 * 1024, "the holes were filled");
+        QCOMPARE(here.entries(), QStringList{"Tree"});
+        QCOMPARE(there.exists("Tree"), !move);
+    }
+
+    void contentsArriveWhole_data()
+    {
+        QTest::addColumn<QString>("source"); // empty: a file of `size` random bytes
+        QTest::addColumn<int>("size");
+        QTest::newRow("several chunks and an odd tail") << QString() << (3 << 20) + 17;
+        QTest::newRow("size reported as 0 (/proc)") << "/proc/self/status" << -1;
+    }
+
+    void contentsArriveWhole()
+    {
+        QFETCH(QString, source);
+        QFETCH(int, size);
+        TestDir dir;
+        QByteArray expected;
+        if (source.isEmpty()) {
+            expected.resize(size);
+            QRandomGenerator(42).fillRange(reinterpret_cast<quint32 *>(expected.data()), size / 4);
+            source = dir.file("data.bin", expected);
+        }
+        const FilePath copy = fs.copy(FilePath::fromString(source), FilePath::fromString(dir.dir("dst")));
+        const QByteArray copied = dir.read("dst/" + copy.fileName());
+        QVERIFY2(size < 0 ? copied.startsWith("Name:") : copied == expected, copied.left(100).constData());
+    }
+
+    void failureMidwayLeavesNothing_data()
+    {
+        QTest::addColumn<bool>("acrossFileSystems");
+        QTest::addColumn<bool>("pipe"); // the item that stops it: a pipe, else an unreadable file
+        QTest::newRow("copy, unreadable file") << false << false;
+        QTest::newRow("copy, pipe") << false << true;
+        QTest::newRow("move across file systems, unreadable file") << true << false;
+        QTest::newRow("move across file systems, pipe") << true << true;
+    }
+
+    // The item that fails lies deep in the tree, after others have been copied.
+    void failureMidwayLeavesNothing()
+    {
+        QFETCH(bool, acrossFileSystems);
+        QFETCH(bool, pipe);
+        TestDir here;
+        TestDir there(acrossFileSystems ? QStringLiteral("/dev/shm") : QDir::tempPath());
+        if (acrossFileSystems && (!there.isValid() || !separateFileSystems(here.path(), there.path())))
+            QSKIP("/dev/shm is not a separate file system here");
+        here.openToOthers();
+        there.file("Tree/a.txt", "a");
+        if (pipe)
+            QCOMPARE(::mkfifo(QFile::encodeName(there.dir("Tree/z") + "/blocker"), 0600), 0);
+        else
+            setMode(there.file("Tree/z/blocker", "no"), 0);
+        giveAway(there.path());
+        giveAway(here.dir("dst"));
+        const TreeSnapshot before(there.path("Tree"));
+        {
+            AsUnprivileged unprivileged;
+            const FileError error = failure([&] {
+                acrossFileSystems ? fs.move(there.url("Tree"), here.url("dst"), ConflictResolution::keepBoth)
+                                  : TransferOutcome::completed(fs.copy(there.url("Tree"), here.url("dst")));
+            });
+            QCOMPARE(error.code(), pipe ? EOPNOTSUPP : EACCES);
+            QCOMPARE(error.path(), there.path("Tree/z/blocker"));
+            QCOMPARE(error.operation(), acrossFileSystems ? FileError::Operation::Move : FileError::Operation::Copy);
+        }
+        QVERIFY(before.matches(there.path("Tree")));
+        QCOMPARE(here.entries("dst"), QStringList{});
+    }
+
+    void crossDeviceMoveThatCannotDeleteSaysSo()
+    {
+        TestDir here;
+        TestDir there(QStringLiteral("/dev/shm"));
+        if (!there.isValid() || !separateFileSystems(here.path(), there.path()))
+            QSKIP("/dev/shm is not a separate file system here");
+        here.openToOthers();
+        there.file("Tree/locked/b.txt", "b");
+        giveAway(there.path());
+        giveAway(here.dir("dst"));
+        setMode(there.path("Tree/locked"), 0555);
+        {
+            AsUnprivileged unprivileged;
+            const FileError error = failure([&] { fs.move(there.url("Tree"), here.url("dst")); });
+            QVERIFY2(error.message().contains("both copies exist"), qPrintable(error.message()));
+        }
+        QCOMPARE(here.read("dst/Tree/locked/b.txt"), QByteArray("b"));
+        QCOMPARE(there.read("Tree/locked/b.txt"), QByteArray("b"));
+    }
+
+    // A failed copy's temporary may hold folders that already got their read-only mode; discarding
+    // it must still leave nothing behind, while deleting a user's item respects the modes.
+    void ownLeftoversGoEvenWhenReadOnly()
+    {
+        TestDir dir;
+        dir.openToOthers();
+        dir.file("mine/ours/ro/deeper/f.txt", "x");
+        dir.file("mine/users/ro/f.txt", "x");
+        giveAway(dir.path("mine"));
+        setMode(dir.path("mine/ours/ro"), 0555);
+        setMode(dir.path("mine/users/ro"), 0555);
+        AsUnprivileged unprivileged;
+        TreeRemover::discard(AT_FDCWD, QFile::encodeName(dir.path("mine/ours")).constData());
+        QVERIFY(!dir.exists("mine/ours"));
+        const FileError error = failure([&] { TreeRemover::removeItem(dir.path("mine/users"), FileError::Operation::Delete); });
+        QCOMPARE(error.code(), EACCES);
+        QVERIFY(dir.exists("mine/users/ro/f.txt"));
+    }
+
+    // After a move across file systems only what was copied may go from the original: a file
+    // written to or created while the copy ran stays, with the folders that hold it.
+    void moveKeepsWhatChangedWhileCopying()
+    {
+        TestDir dir;
+        dir.file("Tree/same.txt", "same");
+        dir.file("Tree/sub/grows.log", "old");
+        dir.file("Tree/gone/x.txt", "x");
+        dir.file("Tree/linked/a", "one file, two names");
+        QCOMPARE(::link(QFile::encodeName(dir.path("Tree/linked/a")), QFile::encodeName(dir.path("Tree/linked/b"))), 0);
+        TreeRemover::Snapshot copied;
+        QDirIterator it(dir.path("Tree"), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        for (QStringList paths{dir.path("Tree")}; !paths.isEmpty() || it.hasNext();) {
+            const QString path = paths.isEmpty() ? it.next() : paths.takeFirst();
+            struct stat st;
+            QCOMPARE(::lstat(QFile::encodeName(path).constData(), &st), 0);
+            TreeRemover::record(copied, st);
+        }
+        QFile grows(dir.path("Tree/sub/grows.log"));
+        QVERIFY(grows.open(QIODevice::Append));
+        grows.write(" and new");
+        grows.close();
+        dir.file("Tree/late.txt", "arrived during the copy");
+        const QStringList kept = TreeRemover::removeCopied(dir.path("Tree"), copied, FileError::Operation::Move);
+        QCOMPARE(sorted(kept), sorted({dir.path("Tree/late.txt"), dir.path("Tree/sub/grows.log")}));
+        QCOMPARE(dir.entries("Tree"), (QStringList{"late.txt", "sub"}));
+        QCOMPARE(dir.read("Tree/sub/grows.log"), QByteArray("old and new"));
+    }
+
+    void moveKeepsWhatIsWrittenDuringIt_data()
+    {
+        QTest::addColumn<Writer>("writer");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("open for writing from before, rewritten in place") << Writer::openBefore << "big.bin";
+        QTest::newRow("mapped shared and writable from before") << Writer::mappedBefore << "big.bin";
+        QTest::newRow("opened for writing while it is copied") << Writer::opensDuring << "big.bin";
+        QTest::newRow("a new file appears while the folder is copied") << Writer::newFileDuring << "late.txt";
+    }
+
+    // Through the real move across file systems; the writers that come during the move are
+    // synchronised with it by the first progress report, which comes inside the large file.
+    void moveKeepsWhatIsWrittenDuringIt()
+    {
+        QFETCH(Writer, writer);
+        QFETCH(QString, kept);
+        TestDir here;
+        TestDir there(QStringLiteral("/dev/shm"));
+        if (!there.isValid() || !separateFileSystems(here.path(), there.path()))
+            QSKIP("/dev/shm is not a separate file system here");
+        const QByteArray big = QFile::encodeName(there.file("Tree/big.bin", QByteArray(24 << 20, 'o')));
+        UniqueFd writing;
+        void *mapping = MAP_FAILED;
+        if (writer == Writer::openBefore) {
+            writing = UniqueFd(::open(big.constData(), O_RDWR | O_CLOEXEC));
+            QCOMPARE(::pwrite(writing.get(), "O", 1, 0), 1); // the same size, so no trace but the times
+        } else if (writer == Writer::mappedBefore) {
+            const UniqueFd fd(::open(big.constData(), O_RDWR | O_CLOEXEC));
+            mapping = ::mmap(nullptr, 4096, PROT_READ | PROT_WRITE, MAP_SHARED, fd.get(), 0);
+            QVERIFY(mapping != MAP_FAILED);
+            static_cast<char *>(mapping)[0] = 'M'; // later stores to this dirty page leave no trace
+        }
+        CopyControl control;
+        bool reported = false;
+        control.onProgress = [&](qint64, qint64) {
+            if (std::exchange(reported, true))
+                return;
+            if (writer == Writer::opensDuring) // must not wait for the lease: the mover runs this
+                writing = UniqueFd(::open(big.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+            else if (writer == Writer::newFileDuring)
+                there.file("Tree/late.txt", "late");
+        };
+        const FileError error = failure([&] { fs.move(there.url("Tree"), FilePath::fromString(here.dir("dst")), control); });
+        if (mapping != MAP_FAILED)
+            ::munmap(mapping, 4096);
+        QCOMPARE(error.code(), EBUSY);
+        QVERIFY2(error.message().contains(there.path("Tree/" + kept)), qPrintable(error.message()));
+        QCOMPARE(there.entries("Tree"), QStringList{kept});
+        QCOMPARE(here.read("dst/Tree/big.bin").size(), 24 << 20);
+    }
+
+    void progressAndCancellation_data()
+    {
+        QTest::addColumn<bool>("move");   // across file systems
+        QTest::addColumn<bool>("folder"); // five small files rather than one large one
+        QTest::addColumn<bool>("cancel"); // as soon as the first bytes are reported
+        QTest::newRow("copy of a large file, to its end") << false << false << false;
+        QTest::newRow("copy, cancelled inside a large file") << false << false << true;
+        QTest::newRow("copy, cancelled between the files of a folder") << false << true << true;
+        QTest::newRow("move across file systems, cancelled inside a large file") << true << false << true;
+        QTest::newRow("move across file systems, cancelled between files") << true << true << true;
+    }
+
+    void progressAndCancellation()
+    {
+        QFETCH(bool, move);
+        QFETCH(bool, folder);
+        QFETCH(bool, cancel);
+        TestDir here;
+        TestDir there(move ? QStringLiteral("/dev/shm") : QDir::tempPath());
+        if (move && (!there.isValid() || !separateFileSystems(here.path(), there.path())))
+            QSKIP("/dev/shm is not a separate file system here");
+        const qint64 size = folder ? 1000 : (24 << 20) + 5; // several chunks of kernel copy, and a tail
+        for (int i = 0; i < (folder ? 5 : 1); ++i)
+            there.file(QStringLiteral("Tree/part%1.bin").arg(i), QByteArray(size, char('a' + i)));
+        const TreeSnapshot before(there.path("Tree"));
+        QList<std::pair<qint64, qint64>> reports;
+        CopyControl control;
+        control.onProgress = [&](qint64 done, qint64 total) { reports.append({done, total}); };
+        control.shouldContinue = [&] { return !cancel || reports.isEmpty(); };
+        const auto transfer = [&] {
+            return move ? fs.move(there.url("Tree"), FilePath::fromString(here.dir("dst")), control)
+                        : fs.copy(there.url("Tree"), FilePath::fromString(here.dir("dst")), control);
+        };
+        if (!cancel) {
+            transfer();
+            QVERIFY2(reports.size() >= 2, "progress came only at the end");
+            QCOMPARE(reports.last(), std::make_pair(size, size));
+            for (qsizetype i = 1; i < reports.size(); ++i)
+                QVERIFY(reports[i].first >= reports[i - 1].first && reports[i].first <= reports[i].second);
+            return;
+        }
+        QCOMPARE(failure(transfer).code(), ECANCELED);
+        QVERIFY(reports.first().first > 0 && reports.first().first < reports.first().second); // midway
+        QCOMPARE(here.entries("dst"), QStringList{});
+        QVERIFY(before.matches(there.path("Tree")));
+    }
+
+    void waitsForAnotherProgramsWriteLease_data()
+    {
+        QTest::addColumn<bool>("cancel"); // while waiting, instead of waiting it out
+        QTest::newRow("the holder lets go after 0.3 s: the copy waits and succeeds") << false;
+        QTest::newRow("cancelled while waiting") << true;
+    }
+
+    // A program holding a write lease (a file being written, or one it keeps to itself) is asked
+    // by the kernel to let go when we open the file; the copy waits for that instead of failing
+    // with "Resource temporarily unavailable".
+    void waitsForAnotherProgramsWriteLease()
+    {
+        QFETCH(bool, cancel);
+        TestDir dir;
+        dir.file("held.txt", "written by another program");
+        const UniqueFd holder(::open(QFile::encodeName(dir.path("held.txt")).constData(), O_RDWR | O_CLOEXEC));
+        // The break is announced by a signal; SIGURG is ignored unless handled.
+        if (::fcntl(holder.get(), F_SETSIG, SIGURG) != 0 || ::fcntl(holder.get(), F_SETLEASE, F_WRLCK) != 0)
+            QSKIP("this file system grants no leases here");
+        std::atomic_bool canceled = false;
+        std::thread lettingGo([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            if (cancel)
+                canceled = true;
+            else
+                ::fcntl(holder.get(), F_SETLEASE, F_UNLCK);
+        });
+        CopyControl control;
+        control.shouldContinue = [&] { return !canceled; };
+        QElapsedTimer clock;
+        clock.start();
+        std::optional<FileError> error;
+        try {
+            fs.copy(dir.url("held.txt"), FilePath::fromString(dir.dir("dst")), control);
+        } catch (const FileError &e) {
+            error = e;
+        }
+        lettingGo.join();
+        QVERIFY(clock.elapsed() >= 250);
+        if (cancel) {
+            QVERIFY(error && error->code() == ECANCELED);
+            QCOMPARE(dir.entries("dst"), QStringList{});
+        } else {
+            QVERIFY2(!error, error ? qPrintable(error->message()) : "");
+            QCOMPARE(dir.read("dst/held.txt"), QByteArray("written by another program"));
+        }
+    }
+
+    // The mover checks a file, then stalls before deleting it for longer than the kernel keeps a
+    // writer waiting for the lease (shortened here to a second). The writer that gets in then must
+    // find its data where it wrote it, and the move must say so.
+    void aWriterLetInJustBeforeTheDeletionKeepsItsData()
+    {
+        QFile breakTime(QStringLiteral("/proc/sys/fs/lease-break-time"));
+        if (!breakTime.open(QIODevice::ReadWrite))
+            QSKIP("the lease-break time can only be shortened by the administrator");
+        const QByteArray usual = breakTime.readAll();
+        QVERIFY(breakTime.seek(0) && breakTime.write("1\n") > 0 && breakTime.flush());
+        const auto restore = qScopeGuard([&] {
+            breakTime.seek(0);
+            breakTime.write(usual);
+        });
+        TestDir dir;
+        const QByteArray file = QFile::encodeName(dir.file("Tree/victim.txt", "as copied"));
+        TreeRemover::Snapshot copied;
+        const UniqueFd reading(::open(file.constData(), O_RDONLY | O_CLOEXEC));
+        auto lease = std::make_shared<ReadLease>(ReadLease::take(reading.get()));
+        if (lease->outcome() != ReadLease::Outcome::held)
+            QSKIP("this file system grants no leases here");
+        struct stat st;
+        QCOMPARE(::stat(QFile::encodeName(dir.path("Tree")).constData(), &st), 0);
+        TreeRemover::record(copied, st);
+        QCOMPARE(::stat(file.constData(), &st), 0);
+        TreeRemover::record(copied, st, lease);
+        bool written = false;
+        beforeTouching = {"victim.txt", [&] {
+            // Blocks until the kernel gives up on the lease holder.
+            const UniqueFd writer(::open(file.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+            written = writer.valid() && ::write(writer.get(), "written late", 12) == 12;
+        }};
+        const QStringList kept = TreeRemover::removeCopied(dir.path("Tree"), copied, FileError::Operation::Move);
+        QVERIFY(written);
+        QCOMPARE(kept, QStringList{dir.path("Tree/victim.txt")});
+        QCOMPARE(dir.read("Tree/victim.txt"), QByteArray("written late"));
+    }
 
 private:
     FileSystemService fs;
 };
-
-void TestFileCopier::faithfulTransfer_data()
-{
-    QTest::addColumn<bool>("move"); // across file systems; a copy stays on one
-    QTest::newRow("copy") << false;
-    QTest::newRow("move across file systems") << true;
-}
-
-void TestFileCopier::faithfulTransfer()
-{
-    QFETCH(bool, move);
-    TestDir here;
-    TestDir there(move ? QStringLiteral("/dev/shm") : QDir::tempPath());
-    if (move && (!there.isValid() || !separateFileSystems(here.path(), there.path())))
-        QSKIP("/dev/shm is not a separate file system here");
-    buildTree(there, "Tree");
-    const TreeSnapshot before(there.path("Tree"));
-    QCOMPARE(move ? fs.move(there.url("Tree"), here.url()) : fs.copy(there.url("Tree"), here.url()), here.url("Tree"));
-    QVERIFY(before.matches(here.path("Tree")));
-    struct stat sparse;
-    QVERIFY(::stat(QFile::encodeName(here.path("Tree/sparse.bin")).constData(), &sparse) == 0);
-    QVERIFY2(sparse.st_blocks * 512 <= 256 * 1024, "the holes were filled");
-    QCOMPARE(here.entries(), QStringList{"Tree"});
-    QCOMPARE(there.exists("Tree"), !move);
-}
-
-void TestFileCopier::contentsArriveWhole_data()
-{
-    QTest::addColumn<QString>("source"); // empty: a file of `size` random bytes
-    QTest::addColumn<int>("size");
-    QTest::newRow("several chunks and an odd tail") << QString() << (3 << 20) + 17;
-    QTest::newRow("size reported as 0 (/proc)") << "/proc/self/status" << -1;
-}
-
-void TestFileCopier::contentsArriveWhole()
-{
-    QFETCH(QString, source);
-    QFETCH(int, size);
-    TestDir dir;
-    QByteArray expected;
-    if (source.isEmpty()) {
-        expected.resize(size);
-        QRandomGenerator(42).fillRange(reinterpret_cast<quint32 *>(expected.data()), size / 4);
-        source = dir.file("data.bin", expected);
-    }
-    const FilePath copy = fs.copy(FilePath::fromString(source), FilePath::fromString(dir.dir("dst")));
-    const QByteArray copied = dir.read("dst/" + copy.fileName());
-    QVERIFY2(size < 0 ? copied.startsWith("Name:") : copied == expected, copied.left(100).constData());
-}
-
-void TestFileCopier::failureMidwayLeavesNothing_data()
-{
-    QTest::addColumn<bool>("acrossFileSystems");
-    QTest::addColumn<bool>("pipe"); // the item that stops it: a pipe, else an unreadable file
-    QTest::newRow("copy, unreadable file") << false << false;
-    QTest::newRow("copy, pipe") << false << true;
-    QTest::newRow("move across file systems, unreadable file") << true << false;
-    QTest::newRow("move across file systems, pipe") << true << true;
-}
-
-// The item that fails lies deep in the tree, after others have been copied.
-void TestFileCopier::failureMidwayLeavesNothing()
-{
-    QFETCH(bool, acrossFileSystems);
-    QFETCH(bool, pipe);
-    TestDir here;
-    TestDir there(acrossFileSystems ? QStringLiteral("/dev/shm") : QDir::tempPath());
-    if (acrossFileSystems && (!there.isValid() || !separateFileSystems(here.path(), there.path())))
-        QSKIP("/dev/shm is not a separate file system here");
-    here.openToOthers();
-    there.file("Tree/a.txt", "a");
-    if (pipe)
-        QCOMPARE(::mkfifo(QFile::encodeName(there.dir("Tree/z") + "/blocker"), 0600), 0);
-    else
-        setMode(there.file("Tree/z/blocker", "no"), 0);
-    giveAway(there.path());
-    giveAway(here.dir("dst"));
-    const TreeSnapshot before(there.path("Tree"));
-    {
-        AsUnprivileged unprivileged;
-        const FileError error = failure([&] {
-            acrossFileSystems ? fs.move(there.url("Tree"), here.url("dst"), ConflictResolution::keepBoth)
-                              : TransferOutcome::completed(fs.copy(there.url("Tree"), here.url("dst")));
-        });
-        QCOMPARE(error.code(), pipe ? EOPNOTSUPP : EACCES);
-        QCOMPARE(error.path(), there.path("Tree/z/blocker"));
-        QCOMPARE(error.operation(), acrossFileSystems ? FileError::Operation::Move : FileError::Operation::Copy);
-    }
-    QVERIFY(before.matches(there.path("Tree")));
-    QCOMPARE(here.entries("dst"), QStringList{});
-}
-
-void TestFileCopier::crossDeviceMoveThatCannotDeleteSaysSo()
-{
-    TestDir here;
-    TestDir there(QStringLiteral("/dev/shm"));
-    if (!there.isValid() || !separateFileSystems(here.path(), there.path()))
-        QSKIP("/dev/shm is not a separate file system here");
-    here.openToOthers();
-    there.file("Tree/locked/b.txt", "b");
-    giveAway(there.path());
-    giveAway(here.dir("dst"));
-    setMode(there.path("Tree/locked"), 0555);
-    {
-        AsUnprivileged unprivileged;
-        const FileError error = failure([&] { fs.move(there.url("Tree"), here.url("dst")); });
-        QVERIFY2(error.message().contains("both copies exist"), qPrintable(error.message()));
-    }
-    QCOMPARE(here.read("dst/Tree/locked/b.txt"), QByteArray("b"));
-    QCOMPARE(there.read("Tree/locked/b.txt"), QByteArray("b"));
-}
-
-// A failed copy's temporary may hold folders that already got their read-only mode; discarding
-// it must still leave nothing behind, while deleting a user's item respects the modes.
-void TestFileCopier::ownLeftoversGoEvenWhenReadOnly()
-{
-    TestDir dir;
-    dir.openToOthers();
-    dir.file("mine/ours/ro/deeper/f.txt", "x");
-    dir.file("mine/users/ro/f.txt", "x");
-    giveAway(dir.path("mine"));
-    setMode(dir.path("mine/ours/ro"), 0555);
-    setMode(dir.path("mine/users/ro"), 0555);
-    AsUnprivileged unprivileged;
-    TreeRemover::discard(AT_FDCWD, QFile::encodeName(dir.path("mine/ours")).constData());
-    QVERIFY(!dir.exists("mine/ours"));
-    const FileError error = failure([&] { TreeRemover::removeItem(dir.path("mine/users"), FileError::Operation::Delete); });
-    QCOMPARE(error.code(), EACCES);
-    QVERIFY(dir.exists("mine/users/ro/f.txt"));
-}
-
-// After a move across file systems only what was copied may go from the original: a file
-// written to or created while the copy ran stays, with the folders that hold it.
-void TestFileCopier::moveKeepsWhatChangedWhileCopying()
-{
-    TestDir dir;
-    dir.file("Tree/same.txt", "same");
-    dir.file("Tree/sub/grows.log", "old");
-    dir.file("Tree/gone/x.txt", "x");
-    dir.file("Tree/linked/a", "one file, two names");
-    QCOMPARE(::link(QFile::encodeName(dir.path("Tree/linked/a")), QFile::encodeName(dir.path("Tree/linked/b"))), 0);
-    TreeRemover::Snapshot copied;
-    QDirIterator it(dir.path("Tree"), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    for (QStringList paths{dir.path("Tree")}; !paths.isEmpty() || it.hasNext();) {
-        const QString path = paths.isEmpty() ? it.next() : paths.takeFirst();
-        struct stat st;
-        QCOMPARE(::lstat(QFile::encodeName(path).constData(), &st), 0);
-        TreeRemover::record(copied, st);
-    }
-    QFile grows(dir.path("Tree/sub/grows.log"));
-    QVERIFY(grows.open(QIODevice::Append));
-    grows.write(" and new");
-    grows.close();
-    dir.file("Tree/late.txt", "arrived during the copy");
-    const QStringList kept = TreeRemover::removeCopied(dir.path("Tree"), copied, FileError::Operation::Move);
-    QCOMPARE(sorted(kept), sorted({dir.path("Tree/late.txt"), dir.path("Tree/sub/grows.log")}));
-    QCOMPARE(dir.entries("Tree"), (QStringList{"late.txt", "sub"}));
-    QCOMPARE(dir.read("Tree/sub/grows.log"), QByteArray("old and new"));
-}
-
-enum class Writer { openBefore, mappedBefore, opensDuring, newFileDuring };
-
-void TestFileCopier::moveKeepsWhatIsWrittenDuringIt_data()
-{
-    QTest::addColumn<Writer>("writer");
-    QTest::addColumn<QString>("kept");
-    QTest::newRow("open for writing from before, rewritten in place") << Writer::openBefore << "big.bin";
-    QTest::newRow("mapped shared and writable from before") << Writer::mappedBefore << "big.bin";
-    QTest::newRow("opened for writing while it is copied") << Writer::opensDuring << "big.bin";
-    QTest::newRow("a new file appears while the folder is copied") << Writer::newFileDuring << "late.txt";
-}
-
-// Through the real move across file systems; the writers that come during the move are
-// synchronised with it by the first progress report, which comes inside the large file.
-void TestFileCopier::moveKeepsWhatIsWrittenDuringIt()
-{
-    QFETCH(Writer, writer);
-    QFETCH(QString, kept);
-    TestDir here;
-    TestDir there(QStringLiteral("/dev/shm"));
-    if (!there.isValid() || !separateFileSystems(here.path(), there.path()))
-        QSKIP("/dev/shm is not a separate file system here");
-    const QByteArray big = QFile::encodeName(there.file("Tree/big.bin", QByteArray(24 << 20, 'o')));
-    UniqueFd writing;
-    void *mapping = MAP_FAILED;
-    if (writer == Writer::openBefore) {
-        writing = UniqueFd(::open(big.constData(), O_RDWR | O_CLOEXEC));
-        QCOMPARE(::pwrite(writing.get(), "O", 1, 0), 1); // the same size, so no trace but the times
-    } else if (writer == Writer::mappedBefore) {
-        const UniqueFd fd(::open(big.constData(), O_RDWR | O_CLOEXEC));
-        mapping = ::mmap(nullptr, 4096, PROT_READ | PROT_WRITE, MAP_SHARED, fd.get(), 0);
-        QVERIFY(mapping != MAP_FAILED);
-        static_cast<char *>(mapping)[0] = 'M'; // later stores to this dirty page leave no trace
-    }
-    CopyControl control;
-    bool reported = false;
-    control.onProgress = [&](qint64, qint64) {
-        if (std::exchange(reported, true))
-            return;
-        if (writer == Writer::opensDuring) // must not wait for the lease: the mover runs this
-            writing = UniqueFd(::open(big.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
-        else if (writer == Writer::newFileDuring)
-            there.file("Tree/late.txt", "late");
-    };
-    const FileError error = failure([&] { fs.move(there.url("Tree"), FilePath::fromString(here.dir("dst")), control); });
-    if (mapping != MAP_FAILED)
-        ::munmap(mapping, 4096);
-    QCOMPARE(error.code(), EBUSY);
-    QVERIFY2(error.message().contains(there.path("Tree/" + kept)), qPrintable(error.message()));
-    QCOMPARE(there.entries("Tree"), QStringList{kept});
-    QCOMPARE(here.read("dst/Tree/big.bin").size(), 24 << 20);
-}
-
-void TestFileCopier::progressAndCancellation_data()
-{
-    QTest::addColumn<bool>("move");   // across file systems
-    QTest::addColumn<bool>("folder"); // five small files rather than one large one
-    QTest::addColumn<bool>("cancel"); // as soon as the first bytes are reported
-    QTest::newRow("copy of a large file, to its end") << false << false << false;
-    QTest::newRow("copy, cancelled inside a large file") << false << false << true;
-    QTest::newRow("copy, cancelled between the files of a folder") << false << true << true;
-    QTest::newRow("move across file systems, cancelled inside a large file") << true << false << true;
-    QTest::newRow("move across file systems, cancelled between files") << true << true << true;
-}
-
-void TestFileCopier::progressAndCancellation()
-{
-    QFETCH(bool, move);
-    QFETCH(bool, folder);
-    QFETCH(bool, cancel);
-    TestDir here;
-    TestDir there(move ? QStringLiteral("/dev/shm") : QDir::tempPath());
-    if (move && (!there.isValid() || !separateFileSystems(here.path(), there.path())))
-        QSKIP("/dev/shm is not a separate file system here");
-    const qint64 size = folder ? 1000 : (24 << 20) + 5; // several chunks of kernel copy, and a tail
-    for (int i = 0; i < (folder ? 5 : 1); ++i)
-        there.file(QStringLiteral("Tree/part%1.bin").arg(i), QByteArray(size, char('a' + i)));
-    const TreeSnapshot before(there.path("Tree"));
-    QList<std::pair<qint64, qint64>> reports;
-    CopyControl control;
-    control.onProgress = [&](qint64 done, qint64 total) { reports.append({done, total}); };
-    control.shouldContinue = [&] { return !cancel || reports.isEmpty(); };
-    const auto transfer = [&] {
-        return move ? fs.move(there.url("Tree"), FilePath::fromString(here.dir("dst")), control)
-                    : fs.copy(there.url("Tree"), FilePath::fromString(here.dir("dst")), control);
-    };
-    if (!cancel) {
-        transfer();
-        QVERIFY2(reports.size() >= 2, "progress came only at the end");
-        QCOMPARE(reports.last(), std::make_pair(size, size));
-        for (qsizetype i = 1; i < reports.size(); ++i)
-            QVERIFY(reports[i].first >= reports[i - 1].first && reports[i].first <= reports[i].second);
-        return;
-    }
-    QCOMPARE(failure(transfer).code(), ECANCELED);
-    QVERIFY(reports.first().first > 0 && reports.first().first < reports.first().second); // midway
-    QCOMPARE(here.entries("dst"), QStringList{});
-    QVERIFY(before.matches(there.path("Tree")));
-}
-
-void TestFileCopier::waitsForAnotherProgramsWriteLease_data()
-{
-    QTest::addColumn<bool>("cancel"); // while waiting, instead of waiting it out
-    QTest::newRow("the holder lets go after 0.3 s: the copy waits and succeeds") << false;
-    QTest::newRow("cancelled while waiting") << true;
-}
-
-// A program holding a write lease (a file being written, or one it keeps to itself) is asked
-// by the kernel to let go when we open the file; the copy waits for that instead of failing
-// with "Resource temporarily unavailable".
-void TestFileCopier::waitsForAnotherProgramsWriteLease()
-{
-    QFETCH(bool, cancel);
-    TestDir dir;
-    dir.file("held.txt", "written by another program");
-    const UniqueFd holder(::open(QFile::encodeName(dir.path("held.txt")).constData(), O_RDWR | O_CLOEXEC));
-    // The break is announced by a signal; SIGURG is ignored unless handled.
-    if (::fcntl(holder.get(), F_SETSIG, SIGURG) != 0 || ::fcntl(holder.get(), F_SETLEASE, F_WRLCK) != 0)
-        QSKIP("this file system grants no leases here");
-    std::atomic_bool canceled = false;
-    std::thread lettingGo([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        if (cancel)
-            canceled = true;
-        else
-            ::fcntl(holder.get(), F_SETLEASE, F_UNLCK);
-    });
-    CopyControl control;
-    control.shouldContinue = [&] { return !canceled; };
-    QElapsedTimer clock;
-    clock.start();
-    std::optional<FileError> error;
-    try {
-        fs.copy(dir.url("held.txt"), FilePath::fromString(dir.dir("dst")), control);
-    } catch (const FileError &e) {
-        error = e;
-    }
-    lettingGo.join();
-    QVERIFY(clock.elapsed() >= 250);
-    if (cancel) {
-        QVERIFY(error && error->code() == ECANCELED);
-        QCOMPARE(dir.entries("dst"), QStringList{});
-    } else {
-        QVERIFY2(!error, error ? qPrintable(error->message()) : "");
-        QCOMPARE(dir.read("dst/held.txt"), QByteArray("written by another program"));
-    }
-}
-
-// The mover checks a file, then stalls before deleting it for longer than the kernel keeps a
-// writer waiting for the lease (shortened here to a second). The writer that gets in then must
-// find its data where it wrote it, and the move must say so.
-void TestFileCopier::aWriterLetInJustBeforeTheDeletionKeepsItsData()
-{
-    QFile breakTime(QStringLiteral("/proc/sys/fs/lease-break-time"));
-    if (!breakTime.open(QIODevice::ReadWrite))
-        QSKIP("the lease-break time can only be shortened by the administrator");
-    const QByteArray usual = breakTime.readAll();
-    QVERIFY(breakTime.seek(0) && breakTime.write("1\n") > 0 && breakTime.flush());
-    const auto restore = qScopeGuard([&] {
-        breakTime.seek(0);
-        breakTime.write(usual);
-    });
-    TestDir dir;
-    const QByteArray file = QFile::encodeName(dir.file("Tree/victim.txt", "as copied"));
-    TreeRemover::Snapshot copied;
-    const UniqueFd reading(::open(file.constData(), O_RDONLY | O_CLOEXEC));
-    auto lease = std::make_shared<ReadLease>(ReadLease::take(reading.get()));
-    if (lease->outcome() != ReadLease::Outcome::held)
-        QSKIP("this file system grants no leases here");
-    struct stat st;
-    QCOMPARE(::stat(QFile::encodeName(dir.path("Tree")).constData(), &st), 0);
-    TreeRemover::record(copied, st);
-    QCOMPARE(::stat(file.constData(), &st), 0);
-    TreeRemover::record(copied, st, lease);
-    bool written = false;
-    beforeTouching = {"victim.txt", [&] {
-        // Blocks until the kernel gives up on the lease holder.
-        const UniqueFd writer(::open(file.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC));
-        written = writer.valid() && ::write(writer.get(), "written late", 12) == 12;
-    }};
-    const QStringList kept = TreeRemover::removeCopied(dir.path("Tree"), copied, FileError::Operation::Move);
-    QVERIFY(written);
-    QCOMPARE(kept, QStringList{dir.path("Tree/victim.txt")});
-    QCOMPARE(dir.read("Tree/victim.txt"), QByteArray("written late"));
-}
 
 QTEST_GUILESS_MAIN(TestFileCopier)
 #include "tst_filecopier.moc"
