@@ -243,31 +243,26 @@ private Q_SLOTS:
         QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
         QTest::addColumn<QString>("folder"); // where the left tab is afterwards, under home
         QTest::addColumn<QString>("effect");
-        const Qt::KeyboardModifiers none;
+        const auto row = [](const char *name, QKeyCombination key, const char *folder, const char *effect = "") {
+            QTest::newRow(name) << int(key.key()) << key.keyboardModifiers() << QString(folder) << QString(effect);
+        };
+        const Qt::KeyboardModifiers alt = Qt::AltModifier, ctrl = Qt::ControlModifier;
         // The left tab was at home, Projects and Projects/tallow, and went back to Projects.
-        QTest::newRow("Alt+Left") << int(Qt::Key_Left) << Qt::KeyboardModifiers(Qt::AltModifier) << "" << "";
-        QTest::newRow("Alt+Right") << int(Qt::Key_Right) << Qt::KeyboardModifiers(Qt::AltModifier) << "Projects/tallow" << "";
-        QTest::newRow("Alt+Home") << int(Qt::Key_Home) << Qt::KeyboardModifiers(Qt::AltModifier) << "" << "";
-        QTest::newRow("Ctrl+Shift+. as typed") << int(Qt::Key_Greater) << (Qt::ControlModifier | Qt::ShiftModifier)
-                                               << "Projects" << "hidden";
-        QTest::newRow("Ctrl+Shift+.") << int(Qt::Key_Period) << (Qt::ControlModifier | Qt::ShiftModifier) << "Projects"
-                                      << "hidden";
-        QTest::newRow("Ctrl+Tab") << int(Qt::Key_Tab) << Qt::KeyboardModifiers(Qt::ControlModifier) << "Projects"
-                                  << "next tab";
-        QTest::newRow("Ctrl+L") << int(Qt::Key_L) << Qt::KeyboardModifiers(Qt::ControlModifier) << "Projects"
-                                << "location";
-        QTest::newRow("Ctrl+Q") << int(Qt::Key_Q) << Qt::KeyboardModifiers(Qt::ControlModifier) << "Projects" << "quit";
-        QTest::newRow("Ctrl+A stays the list's") << int(Qt::Key_A) << Qt::KeyboardModifiers(Qt::ControlModifier)
-                                                 << "Projects" << "all selected";
-        QTest::newRow("mouse back button") << int(Qt::BackButton) << none << "" << "mouse";
-        QTest::newRow("mouse forward button") << int(Qt::ForwardButton) << none << "Projects/tallow" << "mouse";
+        row("Alt+Left", alt | Qt::Key_Left, "");
+        row("Alt+Right", alt | Qt::Key_Right, "Projects/tallow");
+        row("Alt+Home", alt | Qt::Key_Home, "");
+        row("Ctrl+Shift+. as typed", ctrl | Qt::ShiftModifier | Qt::Key_Greater, "Projects", "hidden");
+        row("Ctrl+Shift+.", ctrl | Qt::ShiftModifier | Qt::Key_Period, "Projects", "hidden");
+        row("Ctrl+Tab", ctrl | Qt::Key_Tab, "Projects", "next tab");
+        row("Ctrl+L", ctrl | Qt::Key_L, "Projects", "location");
+        row("Ctrl+Q", ctrl | Qt::Key_Q, "Projects", "quit");
+        row("Ctrl+A stays the list's", ctrl | Qt::Key_A, "Projects", "all selected");
+        row("mouse back button", Qt::Key(Qt::BackButton), "", "mouse");
+        row("mouse forward button", Qt::Key(Qt::ForwardButton), "Projects/tallow", "mouse");
         // The same from a column of the column view.
-        QTest::newRow("columns: Alt+Left") << int(Qt::Key_Left) << Qt::KeyboardModifiers(Qt::AltModifier) << ""
-                                           << "columns";
-        QTest::newRow("columns: Ctrl+Q") << int(Qt::Key_Q) << Qt::KeyboardModifiers(Qt::ControlModifier) << "Projects"
-                                         << "columns quit";
-        QTest::newRow("columns: Ctrl+L") << int(Qt::Key_L) << Qt::KeyboardModifiers(Qt::ControlModifier) << "Projects"
-                                         << "columns location";
+        row("columns: Alt+Left", alt | Qt::Key_Left, "", "columns");
+        row("columns: Ctrl+Q", ctrl | Qt::Key_Q, "Projects", "columns quit");
+        row("columns: Ctrl+L", ctrl | Qt::Key_L, "Projects", "columns location");
     }
     void windowKeysWorkFromTheList()
     {
