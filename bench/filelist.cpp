@@ -1,6 +1,7 @@
 // Times the file list offscreen, as the window shows it: the left pane (a real FileListView)
-// opens FOLDER, and the time from asking to the whole folder listed and sorted, and to the first
-// screenful painted, is printed; the right pane then opens FOLDER2 when given, and the resident
+// opens FOLDER, and the time from asking to the first screenful of its entries painted (names
+// first, in their final order; sizes and dates may follow), and to the whole folder listed and
+// sorted with every detail, is printed; the right pane then opens FOLDER2 when given, and the resident
 // memory of the process is printed with both panes at their folders.
 // With --walk-through it also times, over FOLDER: a full scroll page by page with a paint per
 // page, Ctrl+A, a plain arrow key that replaces that selection, finding the entry then selected
@@ -194,13 +195,20 @@ int main(int argc, char *argv[])
     FileTableView *table = left->table();
     QElapsedTimer clock;
     double sorted = 0, firstPaint = 0;
-    QObject::connect(tab, &TabModel::itemsChanged, tab, [&] { sorted = clock.nsecsElapsed() / 1e6; });
-    QObject::connect(tab, &TabModel::loadFinished, tab, [&] {
+    // The list takes new rows on this signal before the bench does (it connected first).
+    const FilePath opened = FilePath::fromString(folders[0]);
+    QObject::connect(tab, &TabModel::visibleItemsChanged, tab, [&] {
+        if (firstPaint > 0 || !tab->visibleItems().value(0).url.isChildOf(opened))
+            return;
         table->viewport()->repaint();
         firstPaint = clock.nsecsElapsed() / 1e6;
     });
+    QObject::connect(tab, &TabModel::itemsChanged, tab, [&] {
+        if (!tab->listing()->detailsPending())
+            sorted = clock.nsecsElapsed() / 1e6;
+    });
     clock.start();
-    tab->navigate(FilePath::fromString(folders[0]));
+    tab->navigate(opened);
     waitFor(tab);
     std::printf("entries %lld\n", qlonglong(tab->visibleItems().size()));
     std::printf("sorted_ms %.1f\n", sorted);

@@ -25,22 +25,23 @@ QHash<ShelfKey, std::weak_ptr<const FolderListing>> &shelf()
 
 } // namespace
 
-FolderListing::Shared FolderListing::make(QList<FileItem> items)
+FolderListing::Shared FolderListing::make(DirectoryListing listing, Details details)
 {
-    auto listing = std::shared_ptr<FolderListing>(new FolderListing);
-    listing->m_ranks = ItemSorter::nameRanks(items);
+    auto made = std::shared_ptr<FolderListing>(new FolderListing);
     qsizetype length = 0; // ASCII names fold to as many bytes
-    for (const FileItem &item : std::as_const(items))
+    for (const FileItem &item : std::as_const(listing.items))
         length += item.name.size();
-    listing->m_folded.reserve(length);
-    listing->m_foldedEnds.reserve(size_t(items.size()));
-    for (const FileItem &item : std::as_const(items)) {
-        listing->m_folded.append(ItemFilter::foldedUtf8(item.name));
-        listing->m_foldedEnds.push_back(quint32(listing->m_folded.size()));
+    made->m_folded.reserve(length);
+    made->m_foldedEnds.reserve(size_t(listing.items.size()));
+    for (const FileItem &item : std::as_const(listing.items)) {
+        made->m_folded.append(ItemFilter::foldedUtf8(item.name));
+        made->m_foldedEnds.push_back(quint32(made->m_folded.size()));
     }
-    listing->m_folded.squeeze();
-    listing->m_items = std::move(items);
-    return listing;
+    made->m_folded.squeeze();
+    made->m_items = std::move(listing.items);
+    made->m_ranks = std::move(listing.nameRanks);
+    made->m_detailsPending = details == Details::pending;
+    return made;
 }
 
 FolderListing::Shared FolderListing::empty()

@@ -4,15 +4,19 @@
 // the same entries rather than a copy each. It never changes once made, so background work may
 // read it while the main thread shows it.
 //
-// With the entries it keeps what re-sorting and filtering a large folder need, made once in the
-// background: each name's rank in name order, and every name folded for the quick filter, packed
-// one after another in a single UTF-8 buffer (a folder of a million entries would otherwise hold
-// a million small strings).
+// With the entries it keeps what re-sorting and filtering a large folder need: each name's rank
+// in name order, as the lister found it, and every name folded for the quick filter, made once in
+// the background and packed one after another in a single UTF-8 buffer (a folder of a million
+// entries would otherwise hold a million small strings).
+//
+// The first entries of a large folder are shown before the rest are ready, without their sizes
+// and dates: a listing whose details are pending.
 //
 // The listings still in use are kept on a shelf by folder, without keeping them alive: a second
 // reader of the same folder that finds the same entries takes the shelved listing instead of its
 // own. The shelf belongs to the main thread; background work is handed what it found there.
 
+#include "directorylisting.h"
 #include "fileitem.h"
 #include "filepath.h"
 #include "itemsorter.h"
@@ -29,13 +33,17 @@ class FolderListing
 public:
     using Shared = std::shared_ptr<const FolderListing>;
 
-    // The ranks and folded names of `items`, which are in listing order.
-    [[nodiscard]] static Shared make(QList<FileItem> items);
+    enum class Details { read, pending };
+
+    // The folded names of the listed entries.
+    [[nodiscard]] static Shared make(DirectoryListing listing, Details details = Details::read);
     // No entries, for a tab that hasn't listed anything yet.
     [[nodiscard]] static Shared empty();
 
     const QList<FileItem> &items() const { return m_items; }
     const ItemSorter::NameRanks &nameRanks() const { return m_ranks; }
+    // True while the entries carry no sizes and modification dates yet.
+    bool detailsPending() const { return m_detailsPending; }
     // True when entry `index`'s folded name contains `needle`, a folded query in UTF-8.
     [[nodiscard]] bool nameContains(qsizetype index, QByteArrayView needle) const;
 
@@ -55,4 +63,5 @@ private:
     ItemSorter::NameRanks m_ranks;
     QByteArray m_folded;               // the folded names, one after another
     std::vector<quint32> m_foldedEnds; // where each name's folded form ends in m_folded
+    bool m_detailsPending = false;
 };

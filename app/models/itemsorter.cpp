@@ -1,7 +1,5 @@
 #include "itemsorter.h"
 
-#include "namecollator.h"
-
 #include <algorithm>
 #include <numeric>
 
@@ -26,39 +24,13 @@ int compareOn(SortProperty property, const FileItem &a, const FileItem &b, const
     return 0;
 }
 
-bool usesName(const QList<SortKey> &keys)
-{
-    return std::any_of(keys.begin(), keys.end(), [](const SortKey &key) { return key.property == SortProperty::name; });
-}
-
 } // namespace
-
-// The keys live only while the ranks are found.
-NameRanks nameRanks(const QList<FileItem> &items)
-{
-    const NameCollator collator;
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(size_t(items.size()));
-    for (const FileItem &item : items)
-        keys.push_back(collator.sortKey(item.name));
-    std::vector<quint32> byName(keys.size());
-    std::iota(byName.begin(), byName.end(), 0);
-    std::stable_sort(byName.begin(), byName.end(), [&](quint32 a, quint32 b) { return keys[a].compare(keys[b]) < 0; });
-    NameRanks ranks(keys.size());
-    quint32 rank = 0;
-    for (size_t k = 0; k < byName.size(); ++k) {
-        if (k > 0 && keys[byName[k - 1]].compare(keys[byName[k]]) != 0)
-            ++rank;
-        ranks[byName[k]] = rank;
-    }
-    return ranks;
-}
 
 QList<qsizetype> sortedOrder(const QList<FileItem> &items, const QList<SortKey> &keys, const NameRanks &names)
 {
     QList<qsizetype> order(items.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](qsizetype i, qsizetype j) {
+    const auto before = [&](qsizetype i, qsizetype j) {
         const FileItem &a = items.at(i);
         const FileItem &b = items.at(j);
         if (a.directorySortRank() != b.directorySortRank())
@@ -69,18 +41,11 @@ QList<qsizetype> sortedOrder(const QList<FileItem> &items, const QList<SortKey> 
                 return key.direction == SortDirection::forward ? c < 0 : c > 0;
         }
         return false;
-    });
+    };
+    // Entries come in listing order, which is the usual sort order: that takes one look each.
+    if (!std::is_sorted(order.begin(), order.end(), before))
+        std::stable_sort(order.begin(), order.end(), before);
     return order;
-}
-
-QList<FileItem> sort(const QList<FileItem> &items, const QList<SortKey> &keys)
-{
-    const QList<qsizetype> order = sortedOrder(items, keys, usesName(keys) ? nameRanks(items) : NameRanks());
-    QList<FileItem> sorted;
-    sorted.reserve(items.size());
-    for (qsizetype i : order)
-        sorted.append(items.at(i));
-    return sorted;
 }
 
 } // namespace ItemSorter

@@ -24,17 +24,14 @@ Q_DECLARE_METATYPE(SortKey)
 
 namespace ItemSorter {
 
-// Names compare like the listing (case-insensitive, digit runs by value, the user's locale). A
-// name's rank is its place among all the names in that order, names the collator finds equal
-// sharing one: comparing two ranks compares the names, and a rank takes 4 bytes where a
-// collation key takes about 90.
+// Names compare like the listing (case-insensitive, digit runs by value, the user's locale),
+// through the ranks the lister found (DirectoryListing): a name's rank is its place among all the
+// names in that order, names the collator finds equal sharing one, so comparing two ranks
+// compares the names, and a rank takes 4 bytes where a collation key takes about 90.
 using NameRanks = std::vector<quint32>;
 
-[[nodiscard]] QList<FileItem> sort(const QList<FileItem> &items, const QList<SortKey> &keys);
-
-// The same order as positions into `items`, with the names' ranks found beforehand (one per
-// item, in the items' order), so that a large folder can be re-sorted without collating names.
-[[nodiscard]] NameRanks nameRanks(const QList<FileItem> &items);
+// The order as positions into `items`, with the names' ranks (one per item, in the items'
+// order), so that a large folder is re-sorted without collating names.
 [[nodiscard]] QList<qsizetype> sortedOrder(const QList<FileItem> &items, const QList<SortKey> &keys,
                                            const NameRanks &names);
 

@@ -4,6 +4,7 @@
 #include "filesystemservice.h"
 #include "itemfilter.h"
 
+#include <QPromise>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
@@ -28,28 +29,61 @@ QList<FileItem> visibleOf(const FolderListing &listing, const QList<qsizetype> &
     return visible;
 }
 
+// The first entries of a folder of this many are shown as soon as the names are in order, before
+// the rest are ready; a smaller folder is read in less time than a paint takes.
+constexpr qsizetype FirstPageMinimum = 2000;
+// More rows than the tallest list shows at once.
+constexpr qsizetype FirstPageSize = 256;
+
+TabModel::LoadResult arranged(const FolderListing::Shared &listing, const QList<SortKey> &order, const QString &query,
+                              const QString &error = {})
+{
+    TabModel::LoadResult result;
+    result.listing = listing;
+    result.error = error;
+    result.order = ItemSorter::sortedOrder(listing->items(), order, listing->nameRanks());
+    result.visible = visibleOf(*listing, result.order, query);
+    return result;
+}
+
 // Runs on a pool thread with copies of all it needs. Indexing, sorting and filtering here keeps
 // a large folder's reload off the main thread; comparing with the entries the tab had lets an
 // unchanged folder be applied without telling anyone, and comparing with the listing another
 // view of the folder holds lets the two share their entries. A load that a newer one overtook
 // while it listed stops there and lets go of its entries at once: the tab would drop them anyway.
+// With `firstPage`, the first entries of a large folder are offered there before the rest are
+// ready.
 TabModel::LoadResult loadFolder(const FilePath &url, bool showHidden, const QList<SortKey> &order,
                                 const QString &query, const FolderListing::Shared &previous,
                                 const FolderListing::Shared &shelved,
-                                const std::shared_ptr<const std::atomic<quint64>> &latest, quint64 generation)
+                                const std::shared_ptr<const std::atomic<quint64>> &latest, quint64 generation,
+                                const std::shared_ptr<QPromise<TabModel::LoadResult>> &firstPage)
 {
     TabModel::LoadResult result;
-    QList<FileItem> items;
+    ListingFirstPage page;
+    if (firstPage) {
+        page.size = FirstPageSize;
+        page.show = [&](const DirectoryListing &entries, qsizetype folderEntries) {
+            if (folderEntries < FirstPageMinimum || latest->load() != generation)
+                return;
+            firstPage->addResult(arranged(FolderListing::make(entries, FolderListing::Details::pending), order, query));
+            firstPage->finish();
+        };
+    }
+    DirectoryListing listing;
     try {
-        items = FileSystemService().listDirectory(url, showHidden);
+        listing = FileSystemService().readDirectory(url, showHidden, page);
     } catch (const FileError &error) {
         result.error = error.message();
     } catch (const std::exception &error) {
         result.error = QString::fromLocal8Bit(error.what());
     }
+    if (firstPage)
+        firstPage->finish();
+    QList<FileItem> &items = listing.items;
     if (latest->load() != generation) {
         const qsizetype listed = items.size();
-        items = {};
+        listing = {};
         FolderListing::releaseFreedMemory(listed);
         return {};
     }
@@ -57,15 +91,11 @@ TabModel::LoadResult loadFolder(const FilePath &url, bool showHidden, const QLis
         return result;
     if (shelved && items == shelved->items()) {
         const qsizetype listed = items.size();
-        items = {};
+        listing = {};
         FolderListing::releaseFreedMemory(listed);
-        result.listing = shelved;
-    } else {
-        result.listing = FolderListing::make(std::move(items));
+        return arranged(shelved, order, query, result.error);
     }
-    result.order = ItemSorter::sortedOrder(result.listing->items(), order, result.listing->nameRanks());
-    result.visible = visibleOf(*result.listing, result.order, query);
-    return result;
+    return arranged(FolderListing::make(std::move(listing)), order, query, result.error);
 }
 
 } // namespace
@@ -245,9 +275,21 @@ void TabModel::reload()
     const quint64 generation = ++*m_latestLoad;
     setIsLoading(true);
     const std::shared_ptr<const std::atomic<quint64>> latest = m_latestLoad;
+    // The first entries of a folder the tab doesn't show yet are shown before the rest are
+    // ready, where they are the entries at the top of the list.
+    std::shared_ptr<QPromise<LoadResult>> firstPage;
+    if (m_listedFolder != currentUrl() && (m_sortOrder.isEmpty() || m_sortOrder.constFirst() == SortKey{})) {
+        firstPage = std::make_shared<QPromise<LoadResult>>();
+        firstPage->start();
+        m_tasks.watch(firstPage->future(), [this, generation, order = m_sortOrder, query = m_filterQuery](
+                                               const LoadResult &result) {
+            if (generation == m_latestLoad->load())
+                setItems(result, order != m_sortOrder || query != m_filterQuery);
+        });
+    }
     QFuture<LoadResult> listing =
         QtConcurrent::run(loadFolder, currentUrl(), m_showHidden, m_sortOrder, m_filterQuery, m_listing,
-                          FolderListing::shelved(currentUrl(), m_showHidden), latest, generation);
+                          FolderListing::shelved(currentUrl(), m_showHidden), latest, generation, firstPage);
     // Bound to this object: a tab closed meanwhile never sees the result.
     m_loadTask = m_tasks.watch(listing, [this, generation, order = m_sortOrder, query = m_filterQuery](
                                                       const LoadResult &result) {
@@ -287,7 +329,9 @@ void TabModel::setItems(const LoadResult &result, bool orderOrFilterChanged)
 {
     const qsizetype released = items().size();
     m_listing = result.listing;
-    FolderListing::shelve(currentUrl(), m_showHidden, m_listing);
+    m_listedFolder = currentUrl();
+    if (!m_listing->detailsPending())
+        FolderListing::shelve(currentUrl(), m_showHidden, m_listing);
     // The order and filter may have changed while the folder was listed.
     if (orderOrFilterChanged)
         m_order = ItemSorter::sortedOrder(items(), m_sortOrder, m_listing->nameRanks());

@@ -4,7 +4,8 @@
 //
 // Loads run in background work, which lists the folder and also sorts and filters the entries
 // for the tab's order and filter at the time; only the newest load's result is applied, on the
-// main thread. The entries are a FolderListing, shared with other tabs and columns that show the
+// main thread. A large folder the tab comes to is shown as soon as its names are in order, its
+// sizes and dates following once read (listing()->detailsPending() says which). The entries are a FolderListing, shared with other tabs and columns that show the
 // same folder and found the same entries. The sorted and filtered list is kept, so views can read visibleItems() on every
 // paint; it is rebuilt only when the entries, the sort order or the filter change. A reload that
 // finds the same entries notifies nobody. The tab's DirectoryWatcher reloads it when another
@@ -164,6 +165,7 @@ private:
     const QUuid m_id = QUuid::createUuid();
     NavigationHistory m_history;
     FolderListing::Shared m_listing;
+    FilePath m_listedFolder; // the folder m_listing was read from
     QList<qsizetype> m_order;  // positions in items(), in sort order
     QList<FileItem> m_visible; // items() in m_order, filtered
     QSet<FilePath> m_selection;

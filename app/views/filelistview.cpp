@@ -271,7 +271,10 @@ void FileListView::refreshFont()
 // on the new rows, so a reload or a new sort keeps what was selected.
 void FileListView::refreshRows()
 {
-    m_model->setItems(m_tab ? m_tab->visibleItems() : QList<FileItem>());
+    if (m_tab)
+        m_model->setItems(m_tab->visibleItems(), m_tab->listing()->detailsPending());
+    else
+        m_model->setItems({});
     refreshCut();
     refreshSortIndicator();
     refreshSelection();

@@ -53,6 +53,8 @@ QVariant FileTableModel::data(const QModelIndex &index, int role) const
 
 QVariant FileTableModel::displayText(const FileItem &item, int column) const
 {
+    if (m_detailsPending && column != NameColumn)
+        return QString();
     switch (column) {
     case NameColumn:
         return item.name;
@@ -89,22 +91,34 @@ Qt::DropActions FileTableModel::supportedDropActions() const
     return Qt::CopyAction | Qt::MoveAction;
 }
 
-void FileTableModel::setItems(const QList<FileItem> &items)
+void FileTableModel::setItems(const QList<FileItem> &items, bool detailsPending)
 {
-    const bool sameRows = items.size() == m_items.size()
-        && std::equal(items.cbegin(), items.cend(), m_items.cbegin(),
+    const qsizetype shown = m_items.size();
+    const bool keepsRows = items.size() >= shown
+        && std::equal(m_items.cbegin(), m_items.cend(), items.cbegin(),
                       [](const FileItem &a, const FileItem &b) { return a.url == b.url; });
-    if (sameRows) {
-        if (items == m_items)
-            return;
+    if (!keepsRows || shown == 0) {
+        beginResetModel();
         m_items = items;
-        emitAllChanged({});
+        m_detailsPending = detailsPending;
+        m_rows.clear();
+        endResetModel();
         return;
     }
-    beginResetModel();
-    m_items = items;
-    m_rows.clear();
-    endResetModel();
+    if (items.size() == shown && (items == m_items && detailsPending == m_detailsPending))
+        return;
+    // The rows shown stay rows, so the view keeps its place and its current row; new ones (the
+    // rest of a large folder after its first page) come after them.
+    if (items.size() > shown) {
+        beginInsertRows({}, int(shown), int(items.size()) - 1);
+        m_items = items;
+        m_rows.clear();
+        endInsertRows();
+    } else {
+        m_items = items;
+    }
+    m_detailsPending = detailsPending;
+    Q_EMIT dataChanged(index(0, 0), index(int(shown) - 1, ColumnCount - 1));
 }
 
 int FileTableModel::rowOf(const FilePath &url) const

@@ -42,9 +42,11 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     Qt::DropActions supportedDropActions() const override;
 
-    // Replaces the rows. The same URLs in the same order only refresh the cells, so the view keeps
-    // its scroll position and current row across a reload.
-    void setItems(const QList<FileItem> &items);
+    // Replaces the rows. The same URLs in the same order, maybe followed by more, only refresh the
+    // cells and add rows, so the view keeps its scroll position and current row across a reload
+    // and when the rest of a large folder follows its first page. While the details of the
+    // entries are pending (that first page), their size and date cells are blank.
+    void setItems(const QList<FileItem> &items, bool detailsPending = false);
     const QList<FileItem> &items() const { return m_items; }
     const FileItem &item(int row) const { return m_items.at(row); }
     // -1 when no row has that URL.
@@ -65,6 +67,7 @@ private:
     void emitAllChanged(const QList<int> &roles);
 
     QList<FileItem> m_items;
+    bool m_detailsPending = false;
     mutable QHash<FilePath, int> m_rows; // built on first lookup, dropped with the rows
     QSet<FilePath> m_cut;
     void refreshIcons();

@@ -5,37 +5,45 @@
 #include "filenames.h"
 #include "namecollator.h"
 
+#include <QByteArray>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <numeric>
+#include <thread>
+#include <vector>
+
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
-QDateTime modificationTime(const struct stat &st)
-{
-    const qint64 msecs = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
-    return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
-}
+// Below this many entries a second thread costs more than it saves.
+constexpr size_t SharedReadMinimum = 4096;
+// Entries examined between two looks at the shared counter.
+constexpr size_t ChunkEntries = 256;
 
-FileItem itemFor(int dirFd, const char *entryName, const FilePath &folder)
+// The names of one folder: the bytes of all of them in one buffer rather than one allocation each.
+struct Names
 {
-    FileItem item;
-    item.url = folder.pathAppended(QByteArrayView(entryName));
-    item.name = FileNames::displayName(FileNames::decode(entryName));
-    struct stat st;
-    if (::fstatat(dirFd, entryName, &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return item; // unreadable metadata: listed with defaults
-    item.isSymbolicLink = S_ISLNK(st.st_mode);
-    item.size = S_ISDIR(st.st_mode) ? 0 : qint64(st.st_size);
-    item.modificationDate = modificationTime(st);
-    if (item.isSymbolicLink) {
-        struct stat target;
-        item.isDirectory = ::fstatat(dirFd, entryName, &target, 0) == 0 && S_ISDIR(target.st_mode);
-    } else {
-        item.isDirectory = S_ISDIR(st.st_mode);
-    }
-    return item;
-}
+    QByteArray bytes;           // each name followed by its NUL
+    std::vector<quint32> at;    // where each name begins in `bytes`
+    std::vector<unsigned char> types; // d_type: DT_UNKNOWN where the file system doesn't say
+
+    size_t size() const { return at.size(); }
+    const char *name(size_t i) const { return bytes.constData() + at[i]; }
+    QByteArrayView view(size_t i) const { return QByteArrayView(name(i)); }
+};
+
+struct Details
+{
+    qint64 size = 0;
+    qint64 modifiedMs = 0;
+    bool examined = false;
+    bool isDirectory = false;
+    bool isSymbolicLink = false;
+};
 
 // A folder reached through a link is read at its resolved place, so entries carry that path.
 FilePath folderToRead(const FilePath &url)
@@ -46,39 +54,208 @@ FilePath folderToRead(const FilePath &url)
     return url;
 }
 
+Names readNames(DirStream &dir, bool showHidden, const FilePath &url)
+{
+    Names names;
+    while (const dirent *entry = dir.next()) {
+        if (entry->d_name[0] == '.' && !showHidden)
+            continue;
+        names.at.push_back(quint32(names.bytes.size()));
+        names.types.push_back(entry->d_type);
+        names.bytes.append(entry->d_name, qsizetype(std::strlen(entry->d_name)) + 1);
+    }
+    if (dir.error() != 0)
+        throw FileError::fromErrno(FileError::Operation::List, dir.error(), url.path());
+    return names;
+}
+
+// Only what the list shows is asked for. Metadata that can't be read leaves the defaults, and
+// the kind the folder's entry gave.
+Details examine(int dirFd, const char *name, unsigned char type)
+{
+    Details details;
+    details.examined = true;
+    details.isDirectory = type == DT_DIR;
+    details.isSymbolicLink = type == DT_LNK;
+    struct statx st;
+    if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_SIZE | STATX_MTIME, &st) != 0)
+        return details;
+    details.isSymbolicLink = S_ISLNK(st.stx_mode);
+    details.isDirectory = S_ISDIR(st.stx_mode);
+    details.size = details.isDirectory ? 0 : qint64(st.stx_size);
+    details.modifiedMs = qint64(st.stx_mtime.tv_sec) * 1000 + st.stx_mtime.tv_nsec / 1000000;
+    if (details.isSymbolicLink) {
+        struct statx target;
+        details.isDirectory = ::statx(dirFd, name, 0, STATX_TYPE, &target) == 0 && S_ISDIR(target.stx_mode);
+    }
+    return details;
+}
+
+// Examines the entries not examined yet, a chunk at a time; any number of threads may share the
+// work, each taking the next chunk nobody has taken.
+class DetailReader
+{
+public:
+    DetailReader(int dirFd, const Names &names, std::vector<Details> &details)
+        : m_dirFd(dirFd), m_names(names), m_details(details)
+    {
+    }
+
+    void readAll()
+    {
+        const size_t count = m_names.size();
+        for (;;) {
+            const size_t begin = m_next.fetch_add(ChunkEntries, std::memory_order_relaxed);
+            if (begin >= count)
+                return;
+            for (size_t i = begin; i < std::min(count, begin + ChunkEntries); ++i)
+                if (!m_details[i].examined)
+                    m_details[i] = examine(m_dirFd, m_names.name(i), m_names.types[i]);
+        }
+    }
+
+private:
+    int m_dirFd;
+    const Names &m_names;
+    std::vector<Details> &m_details;
+    std::atomic<size_t> m_next{0};
+};
+
+// Where the folder's entry doesn't give the kind (a link, which sorts with what it points to, or
+// a file system that keeps no types), it is needed before the entries can be ordered.
+bool examinedFirst(unsigned char type)
+{
+    return type == DT_LNK || type == DT_UNKNOWN;
+}
+
+QDateTime modificationTime(qint64 msecs)
+{
+    return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
+}
+
+// The entries in display order, made into FileItems a stretch at a time, so that the first few
+// can be shown before the rest are made. Those examined first come with their sizes and dates;
+// the details of the others are being read meanwhile, and are left alone.
+class Arrangement
+{
+public:
+    Arrangement(const FilePath &folder, const Names &names, QList<QString> &texts, const NameCollator::Order &order,
+                const std::vector<Details> &details)
+        : m_folder(folder), m_names(names), m_texts(texts), m_ranks(order.ranks), m_details(details)
+    {
+        m_entryOf.reserve(names.size());
+        for (bool folders : {true, false})
+            for (quint32 i : order.byName)
+                if (isDirectory(i) == folders)
+                    m_entryOf.push_back(i);
+    }
+
+    size_t size() const { return m_entryOf.size(); }
+    // Which name the entry at each place came from.
+    const std::vector<quint32> &entryOf() const { return m_entryOf; }
+
+    // Makes the entries from the end of `listing` up to place `end`.
+    void extend(DirectoryListing &listing, size_t end)
+    {
+        listing.items.reserve(qsizetype(size()));
+        listing.nameRanks.reserve(size());
+        for (size_t place = size_t(listing.items.size()); place < end; ++place) {
+            const quint32 i = m_entryOf[place];
+            const Details first = examinedFirst(m_names.types[i]) ? m_details[i] : Details();
+            listing.items.emplaceBack(m_folder.pathAppended(m_names.view(i)), std::move(m_texts[i]), isDirectory(i),
+                                      first.size, modificationTime(first.modifiedMs), first.isSymbolicLink);
+            listing.nameRanks.push_back(m_ranks[i]);
+        }
+    }
+
+private:
+    bool isDirectory(quint32 i) const
+    {
+        return examinedFirst(m_names.types[i]) ? m_details[i].isDirectory : m_names.types[i] == DT_DIR;
+    }
+
+    const FilePath &m_folder;
+    const Names &m_names;
+    QList<QString> &m_texts;
+    const std::vector<quint32> &m_ranks;
+    const std::vector<Details> &m_details;
+    std::vector<quint32> m_entryOf;
+};
+
+// An entry that turned out to be of another kind than the folder said (replaced meanwhile)
+// moves to its group.
+void regroup(DirectoryListing &listing)
+{
+    std::vector<quint32> order(size_t(listing.items.size()));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
+        const FileItem &x = listing.items.at(a), &y = listing.items.at(b);
+        if (x.directorySortRank() != y.directorySortRank())
+            return x.directorySortRank() < y.directorySortRank();
+        return listing.nameRanks[a] < listing.nameRanks[b];
+    });
+    DirectoryListing sorted;
+    sorted.items.reserve(listing.items.size());
+    sorted.nameRanks.reserve(order.size());
+    for (quint32 k : order) {
+        sorted.items.append(listing.items.at(k));
+        sorted.nameRanks.push_back(listing.nameRanks[k]);
+    }
+    listing = std::move(sorted);
+}
+
+void fillIn(DirectoryListing &listing, const std::vector<Details> &details, const std::vector<quint32> &entryOf)
+{
+    bool regrouped = false;
+    for (qsizetype k = 0; k < listing.items.size(); ++k) {
+        const Details &known = details[entryOf[size_t(k)]];
+        FileItem &item = listing.items[k];
+        item.size = known.size;
+        item.modificationDate = modificationTime(known.modifiedMs);
+        item.isSymbolicLink = known.isSymbolicLink;
+        regrouped = regrouped || item.isDirectory != known.isDirectory;
+        item.isDirectory = known.isDirectory;
+    }
+    if (regrouped)
+        regroup(listing);
+}
+
 } // namespace
 
-QList<FileItem> DirectoryLister::list(const FilePath &url, bool showHidden)
+DirectoryListing DirectoryLister::list(const FilePath &url, bool showHidden, const ListingFirstPage &firstPage)
 {
     const FilePath folder = folderToRead(url);
     DirStream dir = DirStream::open(folder.c_str());
     if (!dir.isOpen())
         throw FileError::fromErrno(FileError::Operation::List, dir.error(), url.path());
+    const Names names = readNames(dir, showHidden, url);
 
-    QList<FileItem> items;
-    while (const dirent *entry = dir.next()) {
-        if (entry->d_name[0] == '.' && !showHidden)
-            continue;
-        items.append(itemFor(dir.fd(), entry->d_name, folder));
+    std::vector<Details> details(names.size());
+    for (size_t i = 0; i < names.size(); ++i)
+        if (examinedFirst(names.types[i]))
+            details[i] = examine(dir.fd(), names.name(i), names.types[i]);
+    DetailReader reader(dir.fd(), names, details);
+    std::jthread helper;
+    if (names.size() >= SharedReadMinimum)
+        helper = std::jthread([&reader] { reader.readAll(); });
+
+    QList<QString> texts;
+    texts.reserve(qsizetype(names.size()));
+    for (size_t i = 0; i < names.size(); ++i)
+        texts.append(FileNames::displayName(FileNames::decode(names.name(i))));
+    const NameCollator::Order order = NameCollator().order(texts);
+    Arrangement arrangement(folder, names, texts, order, details);
+    DirectoryListing listing;
+    if (firstPage.show && firstPage.size > 0) {
+        arrangement.extend(listing, std::min(arrangement.size(), size_t(firstPage.size)));
+        firstPage.show(listing, qsizetype(arrangement.size()));
     }
-    if (dir.error() != 0)
-        throw FileError::fromErrno(FileError::Operation::List, dir.error(), url.path());
-    sortForDisplay(items);
-    return items;
-}
+    arrangement.extend(listing, arrangement.size());
+    texts = {};
 
-void DirectoryLister::sortForDisplay(QList<FileItem> &items)
-{
-    QList<QString> names;
-    names.reserve(items.size());
-    for (const FileItem &item : items)
-        names.append(item.name);
-    const QList<qsizetype> byName = NameCollator().sortedOrder(names);
-    QList<FileItem> sorted;
-    sorted.reserve(items.size());
-    for (bool folders : {true, false})
-        for (qsizetype index : byName)
-            if (items[index].isDirectory == folders)
-                sorted.append(items[index]);
-    items = std::move(sorted);
+    reader.readAll();
+    if (helper.joinable())
+        helper.join();
+    fillIn(listing, details, arrangement.entryOf());
+    return listing;
 }

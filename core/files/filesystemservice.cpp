@@ -17,7 +17,13 @@
 
 QList<FileItem> FileSystemService::listDirectory(const FilePath &url, bool showHidden) const
 {
-    return DirectoryLister::list(url, showHidden);
+    return DirectoryLister::list(url, showHidden).items;
+}
+
+DirectoryListing FileSystemService::readDirectory(const FilePath &url, bool showHidden,
+                                                  const ListingFirstPage &firstPage) const
+{
+    return DirectoryLister::list(url, showHidden, firstPage);
 }
 
 // --- creating, renaming, copying, moving ---

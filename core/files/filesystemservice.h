@@ -3,6 +3,7 @@
 // cheap to make; every operation runs synchronously on the calling thread and throws FileError.
 
 #include "copycontrol.h"
+#include "directorylister.h"
 #include "fileerror.h"
 #include "fileinfo.h"
 #include "fileitem.h"
@@ -33,6 +34,11 @@ public:
     // --- listing ---
     // Direct entries of a folder, folders first, each group in the file-browser name order.
     QList<FileItem> listDirectory(const FilePath &url, bool showHidden) const;
+    // The same with each name's rank in name order, for views that re-sort the entries; with
+    // `firstPage`, the first entries are offered as soon as they are in order, before the rest
+    // are ready (see DirectoryLister).
+    DirectoryListing readDirectory(const FilePath &url, bool showHidden,
+                                   const ListingFirstPage &firstPage = {}) const;
 
     // --- creating, renaming, copying, moving ---
     FilePath createDirectory(const QString &name, const FilePath &parent) const;

@@ -81,8 +81,8 @@ private Q_SLOTS:
         QLocale::setDefault(QLocale::c());
     }
 
-    // A reload that lists the same entries must not reset the view (scroll position, current row);
-    // a different listing must.
+    // A reload that lists the same entries must not reset the view (scroll position, current row),
+    // nor may the rest of a folder that follows its first page; a different listing must.
     void reloadWithSameUrlsOnlyRefreshesCells()
     {
         FileTableModel model;
@@ -102,6 +102,18 @@ private Q_SLOTS:
         QCOMPARE(resets.count(), 1);
         QCOMPARE(model.rowOf(entry(QStringLiteral("a")).url), 1);
         QCOMPARE(model.rowOf(FilePath::fromString(QStringLiteral("/data/none"))), -1);
+
+        model.setItems({entry(QStringLiteral("b")), entry(QStringLiteral("a"))}, true);
+        QCOMPARE(model.index(1, FileTableModel::SizeColumn).data().toString(), QString());
+        QCOMPARE(model.index(1, FileTableModel::ModifiedColumn).data().toString(), QString());
+        const QPersistentModelIndex current = model.index(1, FileTableModel::NameColumn);
+        QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+        model.setItems({entry(QStringLiteral("b")), entry(QStringLiteral("a"), false, 2000), entry(QStringLiteral("c"))});
+        QCOMPARE(resets.count(), 1);
+        QCOMPARE(inserted.count(), 1);
+        QCOMPARE(current.row(), 1);
+        QCOMPARE(model.index(1, FileTableModel::SizeColumn).data().toString(), QStringLiteral("2.0 kB"));
+        QCOMPARE(model.rowOf(entry(QStringLiteral("c")).url), 2);
     }
 
     // With 100,000 rows the view paints a screenful; asking for every icon would stall the window.

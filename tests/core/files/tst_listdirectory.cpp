@@ -29,6 +29,10 @@ private Q_SLOTS:
             {"apple", "Banana", "eclair", "éclair2", "zebra"});
         row("folders first, both groups sorted", {"b.txt", "A.txt"}, {"Zeta", "alpha", "dir10", "dir9"}, false,
             {"alpha", "dir9", "dir10", "Zeta", "A.txt", "b.txt"});
+        row("long shared beginnings", {"Quarterly report 2024 draft 10", "quarterly report 2024 draft 9",
+                                        "Quarterly report 2024 draft", "quarterly report 2024 final"}, {}, false,
+            {"Quarterly report 2024 draft", "quarterly report 2024 draft 9", "Quarterly report 2024 draft 10",
+             "quarterly report 2024 final"});
         row("hidden left out", {".settings", "b"}, {".git", "a"}, false, {"a", "b"});
         row("hidden shown in order", {".settings", "b"}, {".git", "a"}, true, {".git", "a", ".settings", "b"});
     }
@@ -68,6 +72,28 @@ private Q_SLOTS:
         }
         QCOMPARE(itemNamed(items, "file")->size, 10);
         QCOMPARE(itemNamed(items, "file")->modificationDate, when);
+    }
+
+    // A large folder's sizes are read by more than one thread: each entry still gets its own.
+    void largeFolder()
+    {
+        TestDir dir;
+        constexpr int files = 5000;
+        for (int i = 0; i < files; ++i)
+            dir.file(QStringLiteral("n%1").arg(i), QByteArray(i % 3, 'x'));
+        dir.dir("m");
+        dir.link("n10", "to-n10");
+        const QList<FileItem> items = FileSystemService().listDirectory(dir.url(), false);
+        QCOMPARE(items.size(), files + 2);
+        QCOMPARE(items.first().name, QStringLiteral("m"));
+        QVERIFY(items.first().isDirectory);
+        for (int i = 0; i < files; ++i) {
+            const FileItem &item = items.at(i + 1);
+            QCOMPARE(item.name, QStringLiteral("n%1").arg(i));
+            QCOMPARE(item.size, i % 3);
+            QVERIFY(!item.isDirectory && !item.isSymbolicLink);
+        }
+        QVERIFY(items.last().isSymbolicLink);
     }
 
     void folderThatIsALink()
