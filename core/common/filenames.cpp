@@ -88,6 +88,9 @@ QString FileNames::decode(const char *bytes, qsizetype size)
     if (ascii == size)
         return QString::fromLatin1(bytes, size);
     // A byte-order mark at the start is part of the name, not a signal to drop.
+    const bool startsWithBom = size >= 3 && data[0] == 0xef && data[1] == 0xbb && data[2] == 0xbf;
+    if (!startsWithBom && QByteArrayView(bytes + ascii, size - ascii).isValidUtf8())
+        return QString::fromUtf8(bytes, size);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString name = utf8(QByteArrayView(bytes, size));
     if (!utf8.hasError())

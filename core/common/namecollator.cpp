@@ -1,5 +1,7 @@
 #include "namecollator.h"
 
+#include "halvedwork.h"
+
 #include <QtEndian>
 
 #include <unicode/ucol.h>
@@ -7,25 +9,29 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace {
 
-// Every name's collation key, one after another in one buffer, each followed by enough zero
-// bytes that eight bytes can be read from any place inside it.
+// Below this many names, one thread makes all the keys.
+constexpr size_t SharedKeysMinimum = 8192;
+
+// The collation keys of names [from, to), one after another in one buffer, each followed by
+// enough zero bytes that eight bytes can be read from any place inside it.
 class KeyTable
 {
 public:
     static constexpr size_t Padding = 7;
 
-    KeyTable(const UCollator *collator, const QList<QString> &names)
+    KeyTable(const UCollator *collator, const QList<QString> &names, size_t from, size_t to)
     {
-        m_starts.reserve(size_t(names.size()));
-        grow(size_t(names.size()) * 40);
-        for (const QString &name : names)
-            append(collator, name);
+        m_starts.reserve(to - from);
+        grow((to - from) * 40 + 64);
+        for (size_t i = from; i < to; ++i)
+            append(collator, names.at(qsizetype(i)));
     }
 
-    // Bytes [8 * depth, 8 * depth + 8) of key `index`, big-endian, so that comparing two chunks
+    // Bytes [8 * depth, 8 * depth + 8) of the key of the `index`th name made, big-endian, so that comparing two chunks
     // compares those bytes. A key ends with a zero byte and no other byte of it is zero, so the
     // zeros past its end sort a key before every longer key it begins.
     quint64 chunk(quint32 index, size_t depth) const
@@ -85,6 +91,38 @@ private:
     std::vector<size_t> m_starts;
 };
 
+// Every name's key, made in two halves by two threads where there are many.
+class Keys
+{
+public:
+    Keys(const UCollator *collator, const QList<QString> &names)
+    {
+        inTwoHalves(size_t(names.size()), SharedKeysMinimum, [&](size_t from, size_t to) {
+            if (from == 0) {
+                m_first.emplace(collator, names, from, to);
+                return;
+            }
+            // A collator is used by one thread at a time: the second half gets a copy.
+            UErrorCode status = U_ZERO_ERROR;
+            UCollator *copy = collator ? ucol_clone(collator, &status) : nullptr;
+            m_second.emplace(U_SUCCESS(status) ? copy : nullptr, names, from, to);
+            if (copy)
+                ucol_close(copy);
+        });
+        m_split = m_second ? quint32(names.size() / 2) : quint32(names.size());
+    }
+
+    quint64 chunk(quint32 index, size_t depth) const
+    {
+        return index < m_split ? m_first->chunk(index, depth) : m_second->chunk(index - m_split, depth);
+    }
+
+private:
+    std::optional<KeyTable> m_first;
+    std::optional<KeyTable> m_second;
+    quint32 m_split = 0;
+};
+
 struct Slot
 {
     quint64 chunk;
@@ -99,7 +137,7 @@ struct Slot
 class KeySort
 {
 public:
-    KeySort(const KeyTable &keys, std::vector<Slot> &slots, std::vector<bool> &groupStarts)
+    KeySort(const Keys &keys, std::vector<Slot> &slots, std::vector<bool> &groupStarts)
         : m_keys(keys), m_base(slots.data()), m_groupStarts(groupStarts)
     {
         if (!slots.empty())
@@ -126,7 +164,7 @@ private:
         }
     }
 
-    const KeyTable &m_keys;
+    const Keys &m_keys;
     Slot *m_base;
     std::vector<bool> &m_groupStarts;
 };
@@ -172,7 +210,7 @@ NameCollator::~NameCollator()
 
 NameCollator::Order NameCollator::order(const QList<QString> &names) const
 {
-    const KeyTable keys(m_collator, names);
+    const Keys keys(m_collator, names);
     std::vector<Slot> slots(size_t(names.size()));
     for (size_t i = 0; i < slots.size(); ++i)
         slots[i].index = quint32(i);

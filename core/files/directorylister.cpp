@@ -2,6 +2,7 @@
 
 #include "dirstream.h"
 #include "fileerror.h"
+#include "halvedwork.h"
 #include "filenames.h"
 #include "namecollator.h"
 
@@ -33,7 +34,8 @@ struct Names
 
     size_t size() const { return at.size(); }
     const char *name(size_t i) const { return bytes.constData() + at[i]; }
-    QByteArrayView view(size_t i) const { return QByteArrayView(name(i)); }
+    qsizetype length(size_t i) const { return (i + 1 < at.size() ? at[i + 1] : bytes.size()) - at[i] - 1; }
+    QByteArrayView view(size_t i) const { return QByteArrayView(name(i), length(i)); }
 };
 
 struct Details
@@ -234,16 +236,21 @@ DirectoryListing DirectoryLister::list(const FilePath &url, bool showHidden, con
     for (size_t i = 0; i < names.size(); ++i)
         if (examinedFirst(names.types[i]))
             details[i] = examine(dir.fd(), names.name(i), names.types[i]);
+
+    // Both threads put the names in order first, then read the details, so that the first
+    // entries are ready as early as they can be.
+    QList<QString> texts(qsizetype(names.size()));
+    QString *text = texts.data();
+    inTwoHalves(names.size(), SharedReadMinimum, [&](size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i)
+            text[i] = FileNames::displayName(FileNames::decode(names.name(i), names.length(i)));
+    });
+    const NameCollator::Order order = NameCollator().order(texts);
     DetailReader reader(dir.fd(), names, details);
     std::jthread helper;
     if (names.size() >= SharedReadMinimum)
         helper = std::jthread([&reader] { reader.readAll(); });
 
-    QList<QString> texts;
-    texts.reserve(qsizetype(names.size()));
-    for (size_t i = 0; i < names.size(); ++i)
-        texts.append(FileNames::displayName(FileNames::decode(names.name(i))));
-    const NameCollator::Order order = NameCollator().order(texts);
     Arrangement arrangement(folder, names, texts, order, details);
     DirectoryListing listing;
     if (firstPage.show && firstPage.size > 0) {
