@@ -6,11 +6,13 @@ BENCH_BUILD_DIR ?= build-bench
 JOBS ?=
 # The suite once more, built with the address and undefined-behaviour sanitizers.
 ASAN_BUILD_DIR ?= build-asan
+# The models' and commands' tests under the thread sanitizer; not part of CI.
+TSAN_BUILD_DIR ?= build-tsan
 
-.PHONY: run test test-asan deps build configure bench package screenshots clean
+.PHONY: run test test-asan test-tsan deps build configure bench package screenshots clean
 
 run: DEPS_SET = run
-test test-asan: DEPS_SET = build
+test test-asan test-tsan: DEPS_SET = build
 bench: DEPS_SET = bench
 
 deps:
@@ -36,6 +38,12 @@ test-asan: deps
 	@cmake --build $(ASAN_BUILD_DIR) $(if $(JOBS),-j$(JOBS))
 	@cd $(ASAN_BUILD_DIR) && ctest --output-on-failure -j2
 
+test-tsan: deps
+	@test -f $(TSAN_BUILD_DIR)/build.ninja || cmake -S . -B $(TSAN_BUILD_DIR) -G Ninja \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLOWMERE_SANITIZERS=thread
+	@cmake --build $(TSAN_BUILD_DIR) --target threaded_tests $(if $(JOBS),-j$(JOBS))
+	@cd $(TSAN_BUILD_DIR) && ctest --output-on-failure -j2 -L 'models|commands'
+
 # A Debian package in the build folder: tallowmere_<version>_<arch>.deb
 package: build
 	@cd $(BUILD_DIR) && cpack
@@ -51,4 +59,4 @@ bench: deps
 	@bench/run.sh $(BENCH_BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR) $(BENCH_BUILD_DIR) $(ASAN_BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(BENCH_BUILD_DIR) $(ASAN_BUILD_DIR) $(TSAN_BUILD_DIR)
