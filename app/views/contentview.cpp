@@ -75,7 +75,7 @@ ContentView::ContentView(const ViewEnvironment &env, QWidget *parent)
 
 QSize ContentView::firstRunSize(const QSize &available)
 {
-    return QSize(1320, 780).boundedTo(available * 9 / 10).expandedTo(minimumWindowSize);
+    return QSize(1440, 800).boundedTo(available * 9 / 10).expandedTo(minimumWindowSize);
 }
 
 ContentView::~ContentView()
