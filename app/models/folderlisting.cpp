@@ -25,7 +25,20 @@ QHash<ShelfKey, std::weak_ptr<const FolderListing>> &shelf()
 
 } // namespace
 
-FolderListing::Shared FolderListing::make(DirectoryListing listing, Details details)
+FolderListing::Shared FolderListing::firstPage(DirectoryListing entries, qsizetype folderEntries)
+{
+    std::shared_ptr<FolderListing> page = built(std::move(entries));
+    page->m_detailsPending = true;
+    page->m_entryCount = folderEntries;
+    return page;
+}
+
+FolderListing::Shared FolderListing::make(DirectoryListing listing)
+{
+    return built(std::move(listing));
+}
+
+std::shared_ptr<FolderListing> FolderListing::built(DirectoryListing listing)
 {
     auto made = std::shared_ptr<FolderListing>(new FolderListing);
     qsizetype length = 0; // ASCII names fold to as many bytes
@@ -40,7 +53,7 @@ FolderListing::Shared FolderListing::make(DirectoryListing listing, Details deta
     made->m_folded.squeeze();
     made->m_items = std::move(listing.items);
     made->m_ranks = std::move(listing.nameRanks);
-    made->m_detailsPending = details == Details::pending;
+    made->m_entryCount = made->m_items.size();
     return made;
 }
 

@@ -33,17 +33,19 @@ class FolderListing
 public:
     using Shared = std::shared_ptr<const FolderListing>;
 
-    enum class Details { read, pending };
-
     // The folded names of the listed entries.
-    [[nodiscard]] static Shared make(DirectoryListing listing, Details details = Details::read);
+    [[nodiscard]] static Shared make(DirectoryListing listing);
+    // The first entries of a folder that holds `folderEntries`, without their sizes and dates.
+    [[nodiscard]] static Shared firstPage(DirectoryListing entries, qsizetype folderEntries);
     // No entries, for a tab that hasn't listed anything yet.
     [[nodiscard]] static Shared empty();
 
     const QList<FileItem> &items() const { return m_items; }
     const ItemSorter::NameRanks &nameRanks() const { return m_ranks; }
-    // True while the entries carry no sizes and modification dates yet.
+    // True for a first page: its entries carry no sizes and modification dates yet.
     bool detailsPending() const { return m_detailsPending; }
+    // The entries the folder holds: more than items() in a first page.
+    qsizetype entryCount() const { return m_entryCount; }
     // True when entry `index`'s folded name contains `needle`, a folded query in UTF-8.
     [[nodiscard]] bool nameContains(qsizetype index, QByteArrayView needle) const;
 
@@ -58,10 +60,12 @@ public:
 
 private:
     FolderListing() = default;
+    static std::shared_ptr<FolderListing> built(DirectoryListing listing);
 
     QList<FileItem> m_items;
     ItemSorter::NameRanks m_ranks;
     QByteArray m_folded;               // the folded names, one after another
     std::vector<quint32> m_foldedEnds; // where each name's folded form ends in m_folded
     bool m_detailsPending = false;
+    qsizetype m_entryCount = 0;
 };

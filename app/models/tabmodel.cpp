@@ -66,7 +66,7 @@ TabModel::LoadResult loadFolder(const FilePath &url, bool showHidden, const QLis
         page.show = [&](const DirectoryListing &entries, qsizetype folderEntries) {
             if (folderEntries < FirstPageMinimum || latest->load() != generation)
                 return;
-            firstPage->addResult(arranged(FolderListing::make(entries, FolderListing::Details::pending), order, query));
+            firstPage->addResult(arranged(FolderListing::firstPage(entries, folderEntries), order, query));
             firstPage->finish();
         };
     }

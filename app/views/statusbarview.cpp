@@ -110,7 +110,7 @@ void StatusBarView::retranslate()
                                               {QString::number(selected.size()),
                                                ByteCount::text(totalSize(selected))}));
     } else {
-        const qsizetype count = m_tab->items().size();
+        const qsizetype count = m_tab->listing()->entryCount();
         m_leading->setText(count == 1 ? loc.oneItem : Localization::fill(loc.itemCountFormat, {QString::number(count)}));
     }
     const QString free = m_freeBytes ? Localization::fill(loc.freeSpaceFormat, {ByteCount::text(*m_freeBytes)})
