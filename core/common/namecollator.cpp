@@ -1,6 +1,7 @@
 #include "namecollator.h"
 
 #include "halvedwork.h"
+#include "prefault.h"
 
 #include <QtEndian>
 
@@ -79,6 +80,7 @@ private:
     void grow(size_t capacity)
     {
         std::unique_ptr<uint8_t[]> bytes(new uint8_t[capacity]);
+        prefault(bytes.get(), capacity);
         if (m_used > 0)
             std::memcpy(bytes.get(), m_bytes.get(), m_used);
         m_bytes = std::move(bytes);
@@ -211,13 +213,17 @@ NameCollator::~NameCollator()
 NameCollator::Order NameCollator::order(const QList<QString> &names) const
 {
     const Keys keys(m_collator, names);
-    std::vector<Slot> slots(size_t(names.size()));
+    std::vector<Slot> slots;
+    reservePrefaulted(slots, size_t(names.size()));
+    slots.resize(size_t(names.size()));
     for (size_t i = 0; i < slots.size(); ++i)
         slots[i].index = quint32(i);
     std::vector<bool> groupStarts(slots.size());
     KeySort(keys, slots, groupStarts);
 
     Order order;
+    reservePrefaulted(order.byName, slots.size());
+    reservePrefaulted(order.ranks, slots.size());
     order.byName.resize(slots.size());
     order.ranks.resize(slots.size());
     quint32 rank = 0;

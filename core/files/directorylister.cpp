@@ -5,6 +5,7 @@
 #include "halvedwork.h"
 #include "filenames.h"
 #include "namecollator.h"
+#include "prefault.h"
 
 #include <QByteArray>
 
@@ -59,6 +60,15 @@ FilePath folderToRead(const FilePath &url)
 Names readNames(DirStream &dir, bool showHidden, const FilePath &url)
 {
     Names names;
+    // A folder's own size roughly bounds what its names take.
+    struct stat folder;
+    if (::fstat(dir.fd(), &folder) == 0 && folder.st_size > 0) {
+        const size_t expected = size_t(std::min<off_t>(folder.st_size, off_t(256) << 20));
+        names.bytes.reserve(qsizetype(expected));
+        prefault(names.bytes.constData(), expected);
+        reservePrefaulted(names.at, expected / 24);
+        reservePrefaulted(names.types, expected / 24);
+    }
     while (const dirent *entry = dir.next()) {
         if (entry->d_name[0] == '.' && !showHidden)
             continue;
@@ -145,7 +155,7 @@ public:
                 const std::vector<Details> &details)
         : m_folder(folder), m_names(names), m_texts(texts), m_ranks(order.ranks), m_details(details)
     {
-        m_entryOf.reserve(names.size());
+        reservePrefaulted(m_entryOf, names.size());
         for (bool folders : {true, false})
             for (quint32 i : order.byName)
                 if (isDirectory(i) == folders)
@@ -159,8 +169,8 @@ public:
     // Makes the entries from the end of `listing` up to place `end`.
     void extend(DirectoryListing &listing, size_t end)
     {
-        listing.items.reserve(qsizetype(size()));
-        listing.nameRanks.reserve(size());
+        reservePrefaulted(listing.items, size());
+        reservePrefaulted(listing.nameRanks, size());
         for (size_t place = size_t(listing.items.size()); place < end; ++place) {
             const quint32 i = m_entryOf[place];
             const Details first = examinedFirst(m_names.types[i]) ? m_details[i] : Details();
@@ -232,14 +242,18 @@ DirectoryListing DirectoryLister::list(const FilePath &url, bool showHidden, con
         throw FileError::fromErrno(FileError::Operation::List, dir.error(), url.path());
     const Names names = readNames(dir, showHidden, url);
 
-    std::vector<Details> details(names.size());
+    std::vector<Details> details;
+    reservePrefaulted(details, names.size());
+    details.resize(names.size());
     for (size_t i = 0; i < names.size(); ++i)
         if (examinedFirst(names.types[i]))
             details[i] = examine(dir.fd(), names.name(i), names.types[i]);
 
     // Both threads put the names in order first, then read the details, so that the first
     // entries are ready as early as they can be.
-    QList<QString> texts(qsizetype(names.size()));
+    QList<QString> texts;
+    reservePrefaulted(texts, names.size());
+    texts.resize(qsizetype(names.size()));
     QString *text = texts.data();
     inTwoHalves(names.size(), SharedReadMinimum, [&](size_t from, size_t to) {
         for (size_t i = from; i < to; ++i)
