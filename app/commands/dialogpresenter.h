@@ -23,9 +23,11 @@ class DialogPresenter
 {
 public:
     enum class Confirmation { trash, permanentDelete };
-    // Given each name confirmed in the prompt; true once renamed, false to keep the prompt open
+    // Told once the rename asked for has ended: true once renamed, false to keep the prompt open
     // (the failure having been shown).
-    using RenameAnswer = std::function<bool(const QString &name)>;
+    using RenameDone = std::function<void(bool renamed)>;
+    // Given each name confirmed in the prompt, and what to tell when the rename has ended.
+    using RenameAnswer = std::function<void(const QString &name, const RenameDone &done)>;
     // The prompt's choice; none when it was closed without one.
     using CollisionAnswer = std::function<void(std::optional<ConflictResolution>)>;
     using BulkRenameAnswer = std::function<void(const QList<RenamePair> &)>;

@@ -52,7 +52,7 @@ void ItemInfoModel::refresh()
         return;
     }
     m_reading = true;
-    m_reads.watch(QtConcurrent::run(examine, m_url), [this](const std::optional<FileInfo> &info) {
+    m_reads.watch(QtConcurrent::run(FutureOwner::pool(), examine, m_url), [this](const std::optional<FileInfo> &info) {
         m_reading = false;
         infoArrived(info);
         if (std::exchange(m_readAgain, false))
@@ -84,7 +84,7 @@ void ItemInfoModel::startWalk()
         if (!promise.isCanceled())
             promise.addResult(size);
     };
-    m_walk.watch(QtConcurrent::run(walk), [this](const std::optional<qint64> &size) {
+    m_walk.watch(QtConcurrent::run(FutureOwner::pool(), walk), [this](const std::optional<qint64> &size) {
         m_walking = false;
         if (size && m_folderSize != size) {
             m_folderSize = size;

@@ -80,7 +80,8 @@ private:
     bool m_walking = false;
     bool m_stopped = false;
     DirectoryWatcher m_folderWatch;
-    // Last, so both end before anything else goes. Reads go on after stop(), the walk does not.
-    FutureOwner m_reads;
-    FutureOwner m_walk;
+    // Both work on copies only, and are left to end on their own when the model goes. Reads go
+    // on after stop(), the walk does not.
+    FutureOwner m_reads{FutureOwner::Teardown::letRunOut};
+    FutureOwner m_walk{FutureOwner::Teardown::letRunOut};
 };

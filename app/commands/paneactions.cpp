@@ -165,24 +165,23 @@ void PaneActions::requestTransfer(const QList<FileItem> &items, const FilePath &
             return;
         }
     }
-    if (m_fs.collisions(urlsOf(items), directory).isEmpty()) {
-        performTransfer(items, directory, operation, ConflictResolution::keepBoth);
-        return;
-    }
-    // Nothing moves before the answer; a prompt closed without one abandons the transfer.
-    m_dialogs->askCollision([self = QPointer(this), items, directory, operation](std::optional<ConflictResolution> answer) {
-        if (self && answer)
-            self->performTransfer(items, directory, operation, *answer);
-    });
+    performTransfer(items, directory, operation, std::nullopt);
 }
 
 void PaneActions::performTransfer(const QList<FileItem> &items, const FilePath &directory, TransferOperation operation,
-                                  ConflictResolution resolution)
+                                  std::optional<ConflictResolution> resolution)
 {
     const QList<FilePath> urls = urlsOf(items);
     const int total = int(urls.size());
-    FileJob *job = enqueue([urls, directory, operation, resolution](Context &context) {
-        transferItems(urls, directory, operation, resolution, context);
+    // Names taken are looked up by the job, so a folder that doesn't answer holds the queue and
+    // not the window, and the answer is as of when the jobs before it are done.
+    auto taken = std::make_shared<bool>(false);
+    FileJob *job = enqueue([urls, directory, operation, resolution, taken](Context &context) {
+        if (!resolution && !FileSystemService().collisions(urls, directory).isEmpty()) {
+            *taken = true;
+            return;
+        }
+        transferItems(urls, directory, operation, resolution.value_or(ConflictResolution::keepBoth), context);
     });
     connect(job, &FileJob::itemProgress, this, [this, job](int done, int total) {
         if (!m_transfers.isEmpty() && m_transfers.first().job == job)
@@ -201,25 +200,45 @@ void PaneActions::performTransfer(const QList<FileItem> &items, const FilePath &
     if (operation == TransferOperation::move)
         for (const FilePath &url : urls)
             changed.insert(url.parentDir());
-    connect(job, &FileJob::finished, this, [this, job, changed] { transferEnded(job, changed); });
+    connect(job, &FileJob::finished, this, [this, job, changed, taken, items, directory, operation] {
+        if (!*taken) {
+            transferEnded(job, changed);
+            return;
+        }
+        untrackTransfer(job);
+        // Nothing moved before the answer; a prompt closed without one abandons the transfer.
+        m_dialogs->askCollision([self = QPointer(this), items, directory, operation](std::optional<ConflictResolution> answer) {
+            if (self && answer)
+                self->performTransfer(items, directory, operation, *answer);
+        });
+    });
+    trackTransfer(job, total, operation);
+}
+
+void PaneActions::trackTransfer(const FileJob *job, int total, TransferOperation operation)
+{
     m_transfers.append({job, total, operation});
     if (m_transfers.size() == 1)
         setTransferProgress(TransferProgress{0, total, 0, 0, operation});
 }
 
-// The panes showing a folder the transfer changed show the change at once; other tabs on such a
-// folder hear of it from their watchers, as they would of any other program's change.
-void PaneActions::transferEnded(const FileJob *job, const QSet<FilePath> &changedFolders)
+void PaneActions::untrackTransfer(const FileJob *job)
 {
     m_transfers.removeIf([job](const QueuedTransfer &transfer) { return transfer.job == job; });
-    const std::optional<FileError> &error = job->error();
     if (m_transfers.isEmpty()) {
         setTransferProgress(std::nullopt);
     } else {
         const QueuedTransfer &next = m_transfers.first();
         setTransferProgress(TransferProgress{0, next.total, 0, 0, next.operation});
     }
-    if (error)
+}
+
+// The panes showing a folder the transfer changed show the change at once; other tabs on such a
+// folder hear of it from their watchers, as they would of any other program's change.
+void PaneActions::transferEnded(const FileJob *job, const QSet<FilePath> &changedFolders)
+{
+    untrackTransfer(job);
+    if (const std::optional<FileError> &error = job->error())
         showError(*error);
     for (PaneModel *pane : m_workspace->panes())
         if (changedFolders.contains(pane->activeTab()->currentUrl()))
@@ -343,17 +362,23 @@ void PaneActions::handleDropIntoFolder(const QList<FilePath> &urls, const FileIt
 
 void PaneActions::requestRename(const FileItem &item, TabModel *tab)
 {
-    m_dialogs->askRename(item, [self = QPointer(this), item, tab = QPointer(tab)](const QString &name) {
-        return !self || self->rename(item, name, tab);
+    m_dialogs->askRename(item, [self = QPointer(this), item, tab = QPointer(tab)](const QString &name,
+                                                                                 const DialogPresenter::RenameDone &done) {
+        if (self)
+            self->rename(item, name, tab, done);
+        else
+            done(true);
     });
 }
 
-bool PaneActions::rename(const FileItem &item, const QString &text, TabModel *tab)
+void PaneActions::rename(const FileItem &item, const QString &text, TabModel *tab, const DialogPresenter::RenameDone &done)
 {
     // The field shows a name that isn't valid text with U+FFFD in place of its odd bytes; left
     // as it was, it must not write those characters over the bytes on disk.
-    if (text == item.name)
-        return true;
+    if (text == item.name) {
+        done(true);
+        return;
+    }
     // Spaces and tabs only: a line break in a name is the user's business.
     qsizetype first = 0;
     qsizetype last = text.size();
@@ -363,24 +388,26 @@ bool PaneActions::rename(const FileItem &item, const QString &text, TabModel *ta
     while (last > first && blank(text.at(last - 1)))
         --last;
     const QString newName = text.mid(first, last - first);
-    const QString oldName = item.url.fileName();
-    FilePath renamed;
-    try {
-        renamed = m_fs.rename(item.url, newName);
-    } catch (const FileError &error) {
-        showError(error);
-        return false;
-    }
-    // The renamed item stays selected, so the next command acts on it.
-    if (tab && tab->selection().contains(item.url))
-        tab->setSelection((tab->selection() - QSet<FilePath>{item.url}) + QSet<FilePath>{renamed});
-    if (tab)
-        tab->reload();
-    // The coordinator swallows the failures of both (the item changed meanwhile).
     const FilePath original = item.url;
-    recordReversible([original, newName] { FileSystemService().rename(original, newName); },
-                     [renamed, oldName] { FileSystemService().rename(renamed, oldName); });
-    return true;
+    FileJob *job = enqueue([original, newName](Context &context) { context.made(FileSystemService().rename(original, newName)); });
+    connect(job, &FileJob::finished, this, [this, job, original, newName, tab = QPointer<TabModel>(tab), done] {
+        if (job->error())
+            showError(*job->error());
+        if (job->madeUrls().isEmpty()) {
+            done(false);
+            return;
+        }
+        const FilePath renamed = job->madeUrls().first();
+        // The renamed item stays selected, so the next command acts on it.
+        if (tab && tab->selection().contains(original))
+            tab->setSelection((tab->selection() - QSet<FilePath>{original}) + QSet<FilePath>{renamed});
+        if (tab)
+            tab->reload();
+        // The coordinator swallows the failures of both (the item changed meanwhile).
+        recordReversible([original, newName] { FileSystemService().rename(original, newName); },
+                         [renamed, oldName = original.fileName()] { FileSystemService().rename(renamed, oldName); });
+        done(true);
+    });
 }
 
 void PaneActions::openFile(const FilePath &url)
@@ -459,6 +486,26 @@ void PaneActions::duplicate(const QList<FileItem> &items, TabModel *tab)
             }
         });
     });
+}
+
+FileJob *PaneActions::createItem(NewItem kind, const QString &name, const FilePath &folder)
+{
+    FileJob *job = enqueue([kind, name, folder](Context &context) {
+        const FileSystemService fs;
+        context.made(kind == NewItem::folder ? fs.createDirectory(name, folder) : fs.createFile(name, folder));
+    });
+    connect(job, &FileJob::finished, this, [this, job] {
+        if (job->madeUrls().isEmpty())
+            return;
+        recordUndoOnly([created = job->madeUrls().first()] {
+            try {
+                FileSystemService().moveToTrash(created);
+            } catch (const FileError &) {
+                // An undo that finds the item gone or changed does nothing.
+            }
+        });
+    });
+    return job;
 }
 
 QString PaneActions::archiveBaseName(const QList<FileItem> &items)

@@ -2,12 +2,11 @@
 // The command layer of one pane: every user command that changes files or opens a dialog goes
 // through here; the dialogs themselves are the presenter's, which hands their answers back.
 //
-// File work never runs on the main thread: transfers, trash, duplicate, archives, bulk renames
-// and permanent deletion are FileJobs of the pane's queue, run one at a time in the order they
+// File work never runs on the main thread: transfers and the name check before them, trash,
+// duplicate, archives, renames, new folders and files and permanent deletion are FileJobs of
+// the pane's queue, run one at a time in the order they
 // were asked for; their results (errors, reloads, undo steps) are applied back here when each
-// job finishes. Only
-// the rename of one item, a single system call whose failure must keep its dialog open, runs
-// synchronously.
+// job finishes.
 
 #include "contextmenuentry.h"
 #include "copycontrol.h"
@@ -41,6 +40,7 @@ class PaneActions : public QObject
 public:
     enum class TransferOperation { copy, move };
     Q_ENUM(TransferOperation)
+    enum class NewItem { folder, file };
 
     // Progress of the running transfer: items done of the total, and the bytes of the item in
     // progress (both 0 while none is being copied, e.g. for a move within one file system).
@@ -92,8 +92,10 @@ public:
     // --- transfers ---
     void paste(const FilePath &directory);
     void requestTransfer(const QList<FileItem> &items, const FilePath &directory, TransferOperation operation);
+    // Without a resolution, a name taken in `directory` stops the job before it moves anything,
+    // and the user is asked how to go on.
     void performTransfer(const QList<FileItem> &items, const FilePath &directory, TransferOperation operation,
-                         ConflictResolution resolution);
+                         std::optional<ConflictResolution> resolution);
     // Stops every file job of this pane now (transfers, archives, deletions, …), the item in
     // progress included; what is done stays.
     void cancelTransfer();
@@ -121,6 +123,9 @@ public:
     // Permanent deletion only ever happens through this confirmation.
     void requestPermanentDelete(const QList<FileItem> &items, TabModel *tab);
     void duplicate(const QList<FileItem> &items, TabModel *tab);
+    // Makes a new folder or empty file `name` in `folder` as a job of this pane, undone by
+    // trashing it; the caller connects to the job at once and reads its error when it finished.
+    FileJob *createItem(NewItem kind, const QString &name, const FilePath &folder);
     void compress(const QList<FileItem> &items, TabModel *tab);
     void extract(const FileItem &item, TabModel *tab);
     void copyPaths(const QList<FileItem> &items);
@@ -156,15 +161,18 @@ private:
     const Localization &texts() const;
     void showError(const FileError &error);
     void showError(const QString &message);
-    // Renames the item to `text` without its outer spaces and tabs; false (the failure shown)
-    // when it couldn't.
-    bool rename(const FileItem &item, const QString &text, TabModel *tab);
+    // Renames the item to `text` without its outer spaces and tabs, as a job; tells `done` once
+    // it finished whether it did (the failure shown when not).
+    void rename(const FileItem &item, const QString &text, TabModel *tab, const DialogPresenter::RenameDone &done);
     void deletePermanently(const QList<FileItem> &items, TabModel *tab);
     void confirmThen(DialogPresenter::Confirmation kind, const QList<FileItem> &items, TabModel *tab,
                      void (PaneActions::*act)(const QList<FileItem> &, TabModel *));
     // Queues `work` as a job of this pane; connect to it at once.
     FileJob *enqueue(FileJob::Work work);
     void transferEnded(const FileJob *job, const QSet<FilePath> &changedFolders);
+    // The progress row follows the transfers in queue order.
+    void trackTransfer(const FileJob *job, int total, TransferOperation operation);
+    void untrackTransfer(const FileJob *job);
     // Runs `work` as a job; once it finished, hands what it made to `onDone` (for the undo step,
     // even after a failure), shows its error and reloads the tab if it still exists.
     void runItemJob(TabModel *tab, FileJob::Work work, std::function<void(const QList<FilePath> &)> onDone);

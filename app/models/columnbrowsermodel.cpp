@@ -67,7 +67,7 @@ void ColumnBrowserModel::load(int index)
         column.isLoading = true;
         Q_EMIT columnsChanged();
     }
-    m_loadTasks.append(m_tasks.watch(QtConcurrent::run(listQuietly, url, m_showHidden,
+    m_loadTasks.append(m_tasks.watch(QtConcurrent::run(FutureOwner::pool(), listQuietly, url, m_showHidden,
                                                        FolderListing::shelved(url, m_showHidden)),
                                      [this, index, url](const QList<FileItem> &items) {
                                          applyListing(index, url, items);

@@ -211,7 +211,7 @@ void DevicesModel::measure()
         if (volume.isMounted() && !m_networkPlaces.contains(volume))
             mountPoints.append(volume.mountPoint);
     const quint64 generation = ++m_generation;
-    m_tasks.watch(QtConcurrent::run(measureVolumes, mountPoints, m_runtimeDir),
+    m_tasks.watch(QtConcurrent::run(FutureOwner::pool(), measureVolumes, mountPoints, m_runtimeDir),
                       [this, generation](const Measurement &result) {
                           if (generation != m_generation)
                               return;

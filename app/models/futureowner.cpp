@@ -2,13 +2,32 @@
 
 #include <algorithm>
 
-FutureOwner::FutureOwner() : m_watchers(std::make_unique<QObject>())
+namespace {
+
+constexpr int poolThreads = 16;
+
+} // namespace
+
+Q_GLOBAL_STATIC(QThreadPool, workPool)
+
+FutureOwner::FutureOwner(Teardown teardown) : m_teardown(teardown), m_watchers(std::make_unique<QObject>())
 {
+}
+
+QThreadPool *FutureOwner::pool()
+{
+    QThreadPool *pool = workPool();
+    static const bool sized = (pool->setMaxThreadCount(poolThreads), true);
+    Q_UNUSED(sized);
+    return pool;
 }
 
 FutureOwner::~FutureOwner()
 {
-    cancelAndWait();
+    if (m_teardown == Teardown::wait)
+        cancelAndWait();
+    else
+        cancelAll();
 }
 
 void FutureOwner::cancelAll()

@@ -10,20 +10,34 @@
 //
 // Declare the owner as the last member of its object: it is destroyed first, so background
 // work is over before any other member goes.
+//
+// Work that holds nothing of its object, only copies of what it reads and of where, needn't be
+// waited for: an owner made with Teardown::letRunOut cancels it and drops its result, and lets
+// it end on its own in the pool. A read stuck on a file system that stopped answering then
+// doesn't hold the window when the dialog or view that asked for it goes.
 
 #include <QFuture>
 #include <QFutureWatcher>
 #include <QList>
 #include <QObject>
 #include <QPromise>
+#include <QThreadPool>
 
 #include <memory>
 
 class FutureOwner
 {
 public:
+    enum class Teardown { wait, letRunOut };
+
     // Made, used and destroyed on the thread of the object whose work it owns.
-    FutureOwner();
+    explicit FutureOwner(Teardown teardown = Teardown::wait);
+
+    // Where the program's background work runs (QtConcurrent::run(FutureOwner::pool(), …)).
+    // Not Qt's global pool: the raster painter splits large fills across that one and waits for
+    // them, so reads stuck on a file system that stopped answering would stall every repaint.
+    // Such reads mostly wait, so the pool has more threads than the machine has cores.
+    static QThreadPool *pool();
     ~FutureOwner();
     FutureOwner(const FutureOwner &) = delete;
     FutureOwner &operator=(const FutureOwner &) = delete;
@@ -93,6 +107,7 @@ public:
 private:
     void dropFinished();
 
+    Teardown m_teardown;
     QList<QFuture<void>> m_futures;
     // Parent of the watchers; replaced on cancelAll() so that no pending result is applied.
     std::unique_ptr<QObject> m_watchers;

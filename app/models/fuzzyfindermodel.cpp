@@ -60,7 +60,7 @@ void FuzzyFinderModel::start()
     setTruncated(false);
     setIsScanning(true);
     m_scanStarted = true;
-    m_scan.stream(QtConcurrent::run(scanTree, m_root, m_showHidden, FuzzyIndex(m_root)),
+    m_scan.stream(QtConcurrent::run(FutureOwner::pool(), scanTree, m_root, m_showHidden, FuzzyIndex(m_root)),
                   [this](const ScanBatch &batch) { applyBatch(batch); }, [this] { scanFinished(); });
 }
 
@@ -92,7 +92,7 @@ void FuzzyFinderModel::startRanking()
 {
     // Only the latest ranking may publish.
     m_ranking.cancelAll();
-    m_ranking.watch(QtConcurrent::run([index = m_index, query = m_query, maxResults = m_maxResults,
+    m_ranking.watch(QtConcurrent::run(FutureOwner::pool(), [index = m_index, query = m_query, maxResults = m_maxResults,
                                        previous = m_matches] {
                         return FuzzyRanking::rank(index, query, maxResults, previous);
                     }),

@@ -288,7 +288,7 @@ void TabModel::reload()
         });
     }
     QFuture<LoadResult> listing =
-        QtConcurrent::run(loadFolder, currentUrl(), m_showHidden, m_sortOrder, m_filterQuery, m_listing,
+        QtConcurrent::run(FutureOwner::pool(), loadFolder, currentUrl(), m_showHidden, m_sortOrder, m_filterQuery, m_listing,
                           FolderListing::shelved(currentUrl(), m_showHidden), latest, generation, firstPage);
     // Bound to this object: a tab closed meanwhile never sees the result.
     m_loadTask = m_tasks.watch(listing, [this, generation, order = m_sortOrder, query = m_filterQuery](

@@ -68,8 +68,14 @@ void DialogHost::askRename(const FileItem &item, RenameAnswer rename)
     dialog->field()->setSelection(0, dot > 0 && !item.isDirectory ? dot : name.size());
     // The field as it stands: a name with outer spaces, left untouched, stays as it is.
     connect(dialog, &NameDialog::confirmed, this, [dialog, rename = std::move(rename)] {
-        if (rename(dialog->name()))
-            dialog->accept();
+        dialog->setBusy(true);
+        rename(dialog->name(), [dialog = QPointer(dialog)](bool renamed) {
+            if (!dialog)
+                return;
+            dialog->setBusy(false);
+            if (renamed)
+                dialog->accept();
+        });
     });
     present(m_rename, dialog, QStringLiteral("renameDialog"));
 }

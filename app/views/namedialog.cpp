@@ -82,7 +82,13 @@ QString NameDialog::trimSpacesAndTabs(const QString &text)
     return text.mid(start, end - start);
 }
 
+void NameDialog::setBusy(bool busy)
+{
+    m_busy = busy;
+    updateConfirm();
+}
+
 void NameDialog::updateConfirm()
 {
-    m_confirm->setEnabled(!trimmedName().isEmpty());
+    m_confirm->setEnabled(!m_busy && !trimmedName().isEmpty());
 }

@@ -26,6 +26,9 @@ public:
     // The name with spaces and tabs cut from both ends; line breaks stay.
     QString trimmedName() const;
 
+    // While the work behind a confirmed name runs, it can't be confirmed a second time.
+    void setBusy(bool busy);
+
     QLineEdit *field() const { return m_field; }
     QPushButton *confirmButton() const { return m_confirm; }
     QPushButton *cancelButton() const { return m_cancel; }
@@ -45,4 +48,5 @@ private:
     QLineEdit *m_field = nullptr;
     QPushButton *m_cancel = nullptr;
     QPushButton *m_confirm = nullptr;
+    bool m_busy = false;
 };

@@ -7,6 +7,7 @@
 #include "dialoghost.h"
 #include "errortext.h"
 #include "fileerror.h"
+#include "filejob.h"
 #include "fuzzyfinderpalette.h"
 #include "filelistview.h"
 #include "filenames.h"
@@ -354,28 +355,22 @@ void PaneView::openNameDialog(NewItem kind)
 
 void PaneView::createItem(NewItem kind, const QString &name)
 {
+    ensureActions();
     TabModel *tab = m_pane->activeTab();
-    QPointer<NameDialog> dialog = dialogFor(kind);
-    try {
-        const FileSystemService fs;
-        const FilePath folder = tab->history().current();
-        const FilePath created = kind == NewItem::folder ? fs.createDirectory(name, folder) : fs.createFile(name, folder);
-        tab->reload();
-        m_env.workspace->undo()->registerUndoOnly([created] {
-            try {
-                FileSystemService().moveToTrash(created);
-            } catch (const FileError &) {
-                // An undo that finds the item gone or changed does nothing.
-            }
-        });
+    // The prompt closes at once, so a folder slow to answer holds the job and not the window; a
+    // failure is told in the alert, and the name typed is offered again next time.
+    if (NameDialog *dialog = dialogFor(kind))
+        dialog->accept();
+    FileJob *job = m_actions->createItem(kind, name, tab->history().current());
+    connect(job, &FileJob::finished, this, [this, job, kind, tab = QPointer<TabModel>(tab)] {
+        if (const std::optional<FileError> &error = job->error()) {
+            const auto subject = kind == NewItem::folder ? ErrorText::Subject::folder : ErrorText::Subject::file;
+            if (m_dialogs)
+                m_dialogs->showError(ErrorText::message(*error, Localization::forLanguage(m_env.settings->language()), subject));
+            return;
+        }
+        if (tab)
+            tab->reload();
         typedNameFor(kind).clear();
-        if (dialog)
-            dialog->accept();
-    } catch (const FileError &error) {
-        if (dialog)
-            dialog->reject();
-        const auto subject = kind == NewItem::folder ? ErrorText::Subject::folder : ErrorText::Subject::file;
-        if (m_dialogs)
-            m_dialogs->showError(ErrorText::message(error, Localization::forLanguage(m_env.settings->language()), subject));
-    }
+    });
 }

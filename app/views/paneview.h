@@ -7,6 +7,7 @@
 
 #include "fileitem.h"
 #include "namedialog.h"
+#include "paneactions.h"
 #include "panecommands.h"
 #include "viewenvironment.h"
 
@@ -72,7 +73,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    enum class NewItem { folder, file };
+    using NewItem = PaneActions::NewItem;
 
     QWidget *makeHeader();
     QToolButton *headerButton(const QString &objectName);

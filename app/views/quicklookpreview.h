@@ -81,5 +81,5 @@ private:
     QLabel *m_name;
     QLabel *m_kind;
     QLabel *m_size;
-    FutureOwner m_reading; // last: a read still running ends before anything else goes
+    FutureOwner m_reading{FutureOwner::Teardown::letRunOut}; // reads copies only
 };

@@ -46,5 +46,5 @@ private:
     QLabel *m_leading;
     QLabel *m_free;
     std::optional<qint64> m_freeBytes;
-    FutureOwner m_tasks; // last: a question still running ends before anything else goes
+    FutureOwner m_tasks{FutureOwner::Teardown::letRunOut}; // asks with copies only
 };

@@ -17,6 +17,20 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMimeDatabase>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace {
+
+std::optional<FileInfo> examine(const FilePath &url)
+{
+    try {
+        return FileSystemService().info(url);
+    } catch (const FileError &) {
+        return std::nullopt;
+    }
+}
+
+} // namespace
 
 TitleLineView::TitleLineView(const ViewEnvironment &env, QWidget *parent)
     : QWidget(parent), m_env(env), m_badge(new OwlBadgeView(OwlBadgeView::titleFrames(), OwlBadgeView::titleStep, this)),
@@ -74,7 +88,29 @@ void TitleLineView::scheduleUpdate()
 
 void TitleLineView::updateText()
 {
-    const QString text = computeText();
+    // A read for what was shown before is of no use any more.
+    m_reads.cancelAll();
+    const Localization &loc = Localization::forLanguage(m_env.settings->language());
+    const TabModel *tab = m_env.workspace->activePane()->activeTab();
+    const bool columns = tab->viewMode() == ViewMode::column;
+    const QList<FileItem> selected = columns ? tab->columnSelection() : tab->selectedItems();
+    if (selected.size() >= 2) {
+        showText(Localization::fill(loc.itemsSelectedFormat, {QString::number(selected.size())}));
+        return;
+    }
+    FilePath url = columns && !tab->columnFocusDirectory().isEmpty() ? tab->columnFocusDirectory() : tab->history().current();
+    bool isDirectory = true;
+    if (selected.size() == 1) {
+        url = selected.first().url;
+        isDirectory = selected.first().isDirectory;
+    }
+    m_reads.watch(QtConcurrent::run(FutureOwner::pool(), examine, url), [this, url, isDirectory](const std::optional<FileInfo> &info) {
+        showText(summary(url, isDirectory, info, Localization::forLanguage(m_env.settings->language())));
+    });
+}
+
+void TitleLineView::showText(const QString &text)
+{
     const bool changed = text != m_text;
     m_text = text;
     elide();
@@ -103,20 +139,6 @@ bool TitleLineView::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-QString TitleLineView::computeText() const
-{
-    const Localization &loc = Localization::forLanguage(m_env.settings->language());
-    const TabModel *tab = m_env.workspace->activePane()->activeTab();
-    const bool columns = tab->viewMode() == ViewMode::column;
-    const QList<FileItem> selected = columns ? tab->columnSelection() : tab->selectedItems();
-    if (selected.size() >= 2)
-        return Localization::fill(loc.itemsSelectedFormat, {QString::number(selected.size())});
-    if (selected.size() == 1)
-        return summary(selected.first().url, selected.first().isDirectory, loc);
-    const FilePath folder = columns && !tab->columnFocusDirectory().isEmpty() ? tab->columnFocusDirectory() : tab->history().current();
-    return summary(folder, true, loc);
-}
-
 QString TitleLineView::kind(const FilePath &url, bool isDirectory, const Localization &loc)
 {
     if (isDirectory)
@@ -128,14 +150,9 @@ QString TitleLineView::kind(const FilePath &url, bool isDirectory, const Localiz
     return FileNames::splitExtension(name).second.toUpper();
 }
 
-QString TitleLineView::summary(const FilePath &url, bool isDirectory, const Localization &loc)
+QString TitleLineView::summary(const FilePath &url, bool isDirectory, const std::optional<FileInfo> &info,
+                               const Localization &loc)
 {
-    std::optional<FileInfo> info;
-    try {
-        info = FileSystemService().info(url);
-    } catch (const FileError &) {
-        // A vanished item still gets its name from the URL.
-    }
     const QString name = FileNames::displayName(info ? info->name : url.fileName());
     TitleBarSummary::Format format;
     format.createdLabel = loc.titleCreated;

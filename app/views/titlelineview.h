@@ -2,14 +2,19 @@
 // The window's title line: the badge, then a one-line summary of what the active tab shows or
 // has selected: name · kind · size · created · modified for one item (the folder itself when
 // nothing is selected), "n items selected" for more. It takes the width the toolbar has and is
-// truncated in the middle only when that is too little.
+// truncated in the middle only when that is too little. The item's dates are read off the main
+// thread; the line keeps its last text until they come.
 
+#include "fileinfo.h"
+#include "filepath.h"
+#include "futureowner.h"
 #include "viewenvironment.h"
 
 #include <QPointer>
 #include <QTimer>
-#include "filepath.h"
 #include <QWidget>
+
+#include <optional>
 
 class OwlBadgeView;
 class QLabel;
@@ -29,7 +34,9 @@ public:
     // What the line shows: the summary, shortened to the room there is.
     QString shownText() const;
 
-    [[nodiscard]] static QString summary(const FilePath &url, bool isDirectory, const Localization &loc);
+    // `info` as read from the disk; without it (a vanished item), the name comes from the URL.
+    [[nodiscard]] static QString summary(const FilePath &url, bool isDirectory, const std::optional<FileInfo> &info,
+                                         const Localization &loc);
     // The folder text for a folder, else the type's description, else the extension in capitals.
     [[nodiscard]] static QString kind(const FilePath &url, bool isDirectory, const Localization &loc);
 
@@ -43,8 +50,8 @@ private:
     void rebind();
     void scheduleUpdate();
     void updateText();
+    void showText(const QString &text);
     void elide();
-    QString computeText() const;
 
     ViewEnvironment m_env;
     OwlBadgeView *m_badge;
@@ -52,4 +59,5 @@ private:
     QString m_text;
     QTimer m_coalesce;
     QPointer<TabModel> m_tab; // the tab whose changes it follows
+    FutureOwner m_reads{FutureOwner::Teardown::letRunOut}; // reads copies only
 };

@@ -5,7 +5,10 @@
 #include "dialogpresenter.h"
 
 #include <QStringList>
+#include <QTest>
 
+#include <memory>
+#include <optional>
 #include <utility>
 
 class AnsweringPresenter : public DialogPresenter
@@ -30,10 +33,13 @@ public:
     {
         return errors.isEmpty() ? std::nullopt : std::optional<QString>(errors.last());
     }
-    // Types the name and confirms it; the prompt stays while the rename failed.
+    // Types the name, confirms it and waits for the rename to end; the prompt stays while the
+    // rename failed.
     bool rename(const QString &name)
     {
-        if (!m_rename(name))
+        auto renamed = std::make_shared<std::optional<bool>>();
+        m_rename(name, [renamed](bool done) { *renamed = done; });
+        if (!QTest::qWaitFor([&] { return renamed->has_value(); }, 10000) || !**renamed)
             return false;
         renaming.reset();
         return true;

@@ -6,6 +6,7 @@
 #include "copycontrol.h"
 
 #include <QString>
+#include <QTest>
 
 #include <chrono>
 #include <condition_variable>
@@ -30,11 +31,14 @@ public:
         };
     }
 
-    // True once a copy is held (or was, before being let go).
+    // True once a copy is held (or was, before being let go). The event loop keeps turning
+    // meanwhile: a job may be queued only once an earlier one's result came back.
     bool waitUntilHeld(int timeoutMs = 60000)
     {
-        std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return m_held; });
+        return QTest::qWaitFor([this] {
+            std::unique_lock lock(m_mutex);
+            return m_changed.wait_for(lock, std::chrono::milliseconds(5), [this] { return m_held; });
+        }, timeoutMs);
     }
 
     // Lets the held copy and every later one run on.

@@ -18,7 +18,7 @@ constexpr std::chrono::milliseconds debounce{25};
 void drainBackgroundWork()
 {
     for (int round = 0; round < 3; ++round) {
-        QThreadPool::globalInstance()->waitForDone();
+        FutureOwner::pool()->waitForDone();
         QCoreApplication::processEvents();
     }
 }
@@ -38,7 +38,7 @@ void rankToQueuedResult(FuzzyFinderModel &model, const QString &query)
     model.setQuery(query);
     model.rank(false);
     QCoreApplication::processEvents(); // starts the ranking
-    QThreadPool::globalInstance()->waitForDone();
+    FutureOwner::pool()->waitForDone();
 }
 
 bool typeAndRank(FuzzyFinderModel &model, const QString &query)
@@ -153,7 +153,7 @@ private Q_SLOTS:
         QSignalSpy published(&model, &FuzzyFinderModel::rankingPublished);
         model.start();
         // The whole walk ends while this thread is busy, so its batch and its end are queued here.
-        QThreadPool::globalInstance()->waitForDone();
+        FutureOwner::pool()->waitForDone();
         model.cancel();
         drainBackgroundWork();
         QVERIFY(model.indexed().isEmpty());

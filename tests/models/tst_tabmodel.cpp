@@ -356,7 +356,7 @@ private Q_SLOTS:
         tab.reset();
         QTRY_VERIFY_WITH_TIMEOUT(load.isFinished(), 20000);
         QVERIFY(load.isCanceled());
-        QThreadPool::globalInstance()->waitForDone();
+        FutureOwner::pool()->waitForDone();
     }
 
 private:

@@ -215,10 +215,10 @@ private Q_SLOTS:
         row("redo", a, [this] {
             trigger("rename");
             answerName("renameDialog", QStringLiteral("z.txt"));
-            QTRY_VERIFY(exists("work/z.txt"));
+            QTRY_VERIFY(workspace()->undo()->canUndo());
             workspace()->undo()->undo();
-            QVERIFY(exists("work/a.txt"));
-        }, [this] { QVERIFY(exists("work/z.txt") && !exists("work/a.txt")); });
+            QTRY_VERIFY(exists("work/a.txt"));
+        }, [this] { QTRY_VERIFY(exists("work/z.txt") && !exists("work/a.txt")); });
         row("cut", a, nothing, [this] { QVERIFY(workspace()->clipboard() == (FileClipboard{{url("work/a.txt")}, ClipboardOperation::move})); });
         row("copy", a, nothing, [this] { QVERIFY(workspace()->clipboard() == (FileClipboard{{url("work/a.txt")}, ClipboardOperation::copy})); });
         row("paste", {}, [this] { workspace()->writeClipboard({url("Documents/report.txt")}, ClipboardOperation::copy); },
@@ -253,6 +253,10 @@ private Q_SLOTS:
         openWindow();
         select(selected);
         before();
+        // As the window manager would once a prompt of before() closed: the offscreen platform
+        // leaves no window active when a prompt closes on its own rather than by a key or click.
+        m_app->window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_app->window()));
         pane(0)->focusContent();
         QVERIFY(pane(0)->list()->table()->hasFocus());
         trigger(entry);

@@ -396,10 +396,10 @@ private Q_SLOTS:
         QVERIFY(!dialog->confirmButton()->isEnabled());
         QTest::keyClicks(dialog->field(), QStringLiteral("  fresh  "));
         QTest::keyClick(dialog->field(), Qt::Key_Return);
-        QVERIFY(m_dir.exists(QStringLiteral(".home/fresh")));
+        QTRY_VERIFY(m_dir.exists(QStringLiteral(".home/fresh")));
         QTRY_VERIFY(!left->newFolderDialog());
         QAction *undo = app->menus()->undoAction();
-        QVERIFY(undo->isEnabled());
+        QTRY_VERIFY(undo->isEnabled());
         undo->trigger();
         QVERIFY(!m_dir.exists(QStringLiteral(".home/fresh")));
         QVERIFY(!undo->isEnabled());

@@ -90,9 +90,12 @@ private Q_SLOTS:
         QTRY_VERIFY(host()->errorAlert() && host()->errorAlert()->isVisible());
         QVERIFY(host()->renameDialog());
         QCOMPARE(m_dir.read(QStringLiteral(".home/b.txt")), QByteArray("home b.txt"));
-        // A second failure while the alert is open is said in the same alert.
+        // A second failure while the alert is open is said in the same alert. The prompt can't
+        // be confirmed again while its rename runs.
         host()->renameDialog()->confirmButton()->click();
-        QTRY_VERIFY(host()->errorAlert()->text().contains(QStringLiteral("“a.txt”")));
+        QVERIFY(!host()->renameDialog()->confirmButton()->isEnabled());
+        QTRY_VERIFY(host()->renameDialog()->confirmButton()->isEnabled());
+        QVERIFY(host()->errorAlert()->text().contains(QStringLiteral("“a.txt”")));
         QCOMPARE(pane()->findChildren<QMessageBox *>().size(), 1);
         host()->errorAlert()->button(QMessageBox::Ok)->click();
         QTRY_VERIFY(!host()->errorAlert());
