@@ -128,16 +128,34 @@ FileJob *PaneActions::enqueue(FileJob::Work work)
     return job;
 }
 
+// The history moves at once; the file work of the step follows as a job of this pane, in order
+// with the others. Its failure is swallowed as the history's own steps are (the items changed
+// meanwhile), and the tabs hear of what it did from their watchers.
+std::function<void()> PaneActions::asJob(std::function<void()> action)
+{
+    return [self = QPointer(this), action = std::move(action)] {
+        if (!self)
+            return;
+        self->enqueue([action](Context &) {
+            try {
+                action();
+            } catch (...) {
+                // The step is spent all the same.
+            }
+        });
+    };
+}
+
 void PaneActions::recordReversible(std::function<void()> forward, std::function<void()> inverse)
 {
     if (UndoCoordinator *undo = m_workspace->undo())
-        undo->registerReversible(std::move(forward), std::move(inverse));
+        undo->registerReversible(asJob(std::move(forward)), asJob(std::move(inverse)));
 }
 
 void PaneActions::recordUndoOnly(std::function<void()> undo)
 {
     if (UndoCoordinator *history = m_workspace->undo())
-        history->registerUndoOnly(std::move(undo));
+        history->registerUndoOnly(asJob(std::move(undo)));
 }
 
 // --- transfers ---

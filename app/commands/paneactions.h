@@ -177,6 +177,8 @@ private:
     // even after a failure), shows its error and reloads the tab if it still exists.
     void runItemJob(TabModel *tab, FileJob::Work work, std::function<void(const QList<FilePath> &)> onDone);
     void registerBulkRenameUndo(const QList<RenamePair> &pairs);
+    // Undo steps whose actions run as jobs of this pane (nothing once the pane is gone).
+    std::function<void()> asJob(std::function<void()> action);
     void recordReversible(std::function<void()> forward, std::function<void()> inverse);
     void recordUndoOnly(std::function<void()> undo);
     void setTransferProgress(const std::optional<TransferProgress> &progress);

@@ -141,12 +141,14 @@ void TestOddNames::walksEveryCommand()
     QVERIFY(m_dialogs.rename("edited"));
     QCOMPARE(onDisk("left"), Names({"edited", "sub"}));
     undo->undo();
+    settle();
     QCOMPARE(onDisk("left"), alone);
 
     m_actions->duplicate({listed(0, name)}, tab(0));
     settle();
     QCOMPARE(onDisk("left"), sortedNames({duplicate, name, "sub"}));
     undo->undo(); // the copy goes to the Trash
+    settle();
     QCOMPARE(onDisk("left"), alone);
 
     m_actions->applyBulkRename(BulkRename::changes(BulkRename::plan({listed(0, name)},
@@ -154,6 +156,7 @@ void TestOddNames::walksEveryCommand()
     settle();
     QCOMPARE(onDisk("left"), sortedNames({bulkRenamed, "sub"}));
     undo->undo();
+    settle();
     QCOMPARE(onDisk("left"), alone);
 
     m_actions->copyToOtherPane({listed(0, name)});
@@ -168,6 +171,7 @@ void TestOddNames::walksEveryCommand()
     settle();
     QCOMPARE(onDisk("left"), Names{"sub"});
     undo->undo();
+    settle();
     QCOMPARE(onDisk("left"), alone);
 
     m_actions->moveToOtherPane({listed(0, name)});

@@ -300,10 +300,13 @@ void TestPaneActions::renameUndoRedo()
     QVERIFY(m_dialogs.rename(" \tz.txt  "));
     QCOMPARE(m_dir->read("left/z.txt"), "a");
     undo->undo();
+    settle();
     QVERIFY(m_dir->exists("left/a") && !m_dir->exists("left/z.txt"));
     undo->redo();
+    settle();
     QVERIFY(!m_dir->exists("left/a") && m_dir->exists("left/z.txt"));
     undo->undo();
+    settle();
     QVERIFY(m_dir->exists("left/a") && !m_dir->exists("left/z.txt") && undo->canRedo());
 }
 
@@ -319,9 +322,11 @@ void TestPaneActions::trashUndoRestoresWhatWasTrashed()
     QVERIFY(m_dir->entries("left").isEmpty());
     m_dir->file("left/c", "taken meanwhile");
     m_workspace->undo()->undo(); // b, d back; c stays in the Trash, its place being taken
+    settle();
     QCOMPARE(m_dir->entries("left"), QStringList({"b", "c", "d"}));
     QCOMPARE(m_dir->read("left/c"), "taken meanwhile");
     m_workspace->undo()->undo();
+    settle();
     QCOMPARE(m_dir->entries("left"), QStringList({"a", "b", "c", "d"}));
     QVERIFY(!m_workspace->undo()->canRedo());
 }
@@ -332,6 +337,7 @@ void TestPaneActions::duplicateUndo()
     settle();
     QCOMPARE(m_dir->entries("left"), QStringList({"a", "a copy", "b", "b copy", "c", "d"}));
     m_workspace->undo()->undo();
+    settle();
     QCOMPARE(m_dir->entries("left"), QStringList({"a", "b", "c", "d"}));
     // Stopped by an item gone since the listing: the copies made before it still go on undo.
     m_actions->duplicate(items({"a", "gone", "c"}), tab(0));
@@ -339,6 +345,7 @@ void TestPaneActions::duplicateUndo()
     QVERIFY(m_dialogs.lastError() && m_dialogs.lastError()->contains("“gone”"));
     QCOMPARE(m_dir->entries("left"), QStringList({"a", "a copy", "b", "c", "d"}));
     m_workspace->undo()->undo();
+    settle();
     QCOMPARE(m_dir->entries("left"), QStringList({"a", "b", "c", "d"}));
 }
 
@@ -375,9 +382,11 @@ void TestPaneActions::bulkRenameUndoRedo()
     settle();
     QCOMPARE(m_dir->read("left/x") + m_dir->read("left/a"), "ab");
     m_workspace->undo()->undo();
+    settle();
     QCOMPARE(m_dir->read("left/a") + m_dir->read("left/b"), "ab");
     QVERIFY(!m_dir->exists("left/x"));
     m_workspace->undo()->redo();
+    settle();
     QCOMPARE(m_dir->read("left/x") + m_dir->read("left/a"), "ab");
 }
 

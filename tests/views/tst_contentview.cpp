@@ -401,7 +401,7 @@ private Q_SLOTS:
         QAction *undo = app->menus()->undoAction();
         QTRY_VERIFY(undo->isEnabled());
         undo->trigger();
-        QVERIFY(!m_dir.exists(QStringLiteral(".home/fresh")));
+        QTRY_VERIFY(!m_dir.exists(QStringLiteral(".home/fresh")));
         QVERIFY(!undo->isEnabled());
         QVERIFY(!app->menus()->redoAction()->isEnabled());
         // A name already taken is refused, and offered again for another try.
