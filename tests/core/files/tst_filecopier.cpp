@@ -135,7 +135,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("source"); // empty: a file of `size` random bytes
         QTest::addColumn<int>("size");
         QTest::newRow("several chunks and an odd tail") << QString() << (3 << 20) + 17;
-        QTest::newRow("size reported as 0 (/proc)") << "/proc/self/status" << -1;
+        // Unlike /proc/self/status, a search for its data finds none: only reading finds the contents.
+        QTest::newRow("size reported as 0 (/proc/sys)") << "/proc/sys/kernel/ostype" << -1;
     }
 
     void contentsArriveWhole()
@@ -143,7 +144,7 @@ private Q_SLOTS:
         QFETCH(QString, source);
         QFETCH(int, size);
         TestDir dir;
-        QByteArray expected;
+        QByteArray expected = size < 0 ? readFile(source) : QByteArray();
         if (source.isEmpty()) {
             expected.resize(size);
             QRandomGenerator(42).fillRange(reinterpret_cast<quint32 *>(expected.data()), size / 4);
@@ -151,7 +152,7 @@ private Q_SLOTS:
         }
         const FilePath copy = fs.copy(FilePath::fromString(source), FilePath::fromString(dir.dir("dst")));
         const QByteArray copied = dir.read("dst/" + copy.fileName());
-        QVERIFY2(size < 0 ? copied.startsWith("Name:") : copied == expected, copied.left(100).constData());
+        QVERIFY2(!copied.isEmpty() && copied == expected, copied.left(100).constData());
     }
 
     void failureMidwayLeavesNothing_data()
