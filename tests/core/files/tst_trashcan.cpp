@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,12 +32,14 @@ private Q_SLOTS:
 
     void roundTrip_data()
     {
-        QTest::addColumn<bool>("otherVolume"); // /dev/shm, with a Trash of its own and records relative to it
+        QTest::addColumn<bool>("otherVolume"); // a file system of its own, with a Trash of its own and records relative to it
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("encodedName");
-        QTest::newRow("blank, percent and accent") << false << "my 100% résumé" << QByteArray("my%20100%25%20r%C3%A9sum%C3%A9");
-        QTest::newRow("folder, whose parent is gone when it comes back") << false << "Folder" << QByteArray("Folder");
-        QTest::newRow("on another volume") << true << "a.txt" << QByteArray("a.txt");
+        QTest::addColumn<int>("sharedTrash"); // the mode of a shared ".Trash" at the volume's top; 0: none
+        QTest::newRow("blank, percent and accent") << false << "my 100% résumé" << QByteArray("my%20100%25%20r%C3%A9sum%C3%A9") << 0;
+        QTest::newRow("folder, whose parent is gone when it comes back") << false << "Folder" << QByteArray("Folder") << 0;
+        QTest::newRow("on another volume") << true << "a.txt" << QByteArray("a.txt") << 0;
+        QTest::newRow("on another volume, whose shared Trash isn't sticky") << true << "a.txt" << QByteArray("a.txt") << 0777;
     }
 
     void roundTrip()
@@ -44,24 +47,27 @@ private Q_SLOTS:
         QFETCH(bool, otherVolume);
         QFETCH(QString, name);
         QFETCH(QByteArray, encodedName);
-        const QString volumeTrash = "/dev/shm/.Trash-" + QString::number(::geteuid());
-        if (otherVolume && !separateFileSystems("/dev/shm", m_dir->path()))
-            QSKIP("/dev/shm is not a separate file system here");
-        const bool volumeTrashExisted = QFileInfo::exists(volumeTrash);
-        const auto tidy = qScopeGuard([&] { if (otherVolume && !volumeTrashExisted) QDir(volumeTrash).removeRecursively(); });
-        const TestDir volume(otherVolume ? QStringLiteral("/dev/shm") : m_dir->path());
-        const QString trash = otherVolume ? volumeTrash : m_dir->path(TestDir::homeTrash());
+        QFETCH(int, sharedTrash);
+        const QByteArray top = QFile::encodeName(m_dir->dir("volume"));
+        if (otherVolume && ::mount("tmpfs", top.constData(), "tmpfs", 0, "size=1m") != 0)
+            QSKIP("a file system can't be mounted here");
+        const auto unmount = qScopeGuard([&] { if (otherVolume) ::umount2(top.constData(), MNT_DETACH); });
+        if (sharedTrash)
+            setMode(m_dir->dir("volume/.Trash"), sharedTrash);
+        const TestDir volume(otherVolume ? m_dir->path("volume") : m_dir->path());
+        const QString trash = m_dir->path(otherVolume ? "volume/.Trash-" + QString::number(::geteuid()) : TestDir::homeTrash());
         const QString item = "in/deeper/" + name, inner = name == "Folder" ? "/inner.txt" : "";
         volume.file(item + inner, "x");
 
         const FilePath trashed = fs.moveToTrash(volume.url(item)).value();
         QCOMPARE(QFileInfo(trashed.path()).path(), trash + "/files"); // the volume's Trash may be shared
         QVERIFY(!volume.exists(item));
+        QCOMPARE(m_dir->entries("volume/.Trash"), QStringList{}); // one that isn't sticky is left alone
         for (const char *sub : {"", "/files", "/info"})
             QCOMPARE(modeOf(trash + sub), 0700);
         QByteArray path = QFile::encodeName(volume.path("in/deeper/")).toPercentEncoding("/") + encodedName;
         if (otherVolume)
-            path = path.mid(sizeof "/dev/shm/" - 1);
+            path = path.mid(top.size() + 1);
         const QByteArray record = readFile(recordOf(trashed));
         QVERIFY2(QRegularExpression("^\\[Trash Info\\]\nPath=" + QRegularExpression::escape(QString::fromLatin1(path))
                                     + "\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n$")
