@@ -15,19 +15,6 @@
 
 #include <utility>
 
-namespace {
-
-std::optional<FileInfo> examine(const FilePath &url)
-{
-    try {
-        return FileSystemService().info(url);
-    } catch (const FileError &) {
-        return std::nullopt;
-    }
-}
-
-} // namespace
-
 ItemInfoModel::ItemInfoModel(FilePath url, QObject *parent)
     : QObject(parent), m_url(std::move(url)), m_folderWatch(std::chrono::milliseconds(150))
 {
@@ -52,7 +39,7 @@ void ItemInfoModel::refresh()
         return;
     }
     m_reading = true;
-    m_reads.watch(QtConcurrent::run(FutureOwner::pool(), examine, m_url), [this](const std::optional<FileInfo> &info) {
+    m_reads.watch(QtConcurrent::run(FutureOwner::pool(), [url = m_url] { return FileSystemService().infoIfReadable(url); }), [this](const std::optional<FileInfo> &info) {
         m_reading = false;
         infoArrived(info);
         if (std::exchange(m_readAgain, false))

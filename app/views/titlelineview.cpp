@@ -2,7 +2,6 @@
 
 #include "appsettings.h"
 #include "datetext.h"
-#include "fileerror.h"
 #include "filenames.h"
 #include "filesystemservice.h"
 #include "localization.h"
@@ -18,19 +17,6 @@
 #include <QLabel>
 #include <QMimeDatabase>
 #include <QtConcurrent/QtConcurrentRun>
-
-namespace {
-
-std::optional<FileInfo> examine(const FilePath &url)
-{
-    try {
-        return FileSystemService().info(url);
-    } catch (const FileError &) {
-        return std::nullopt;
-    }
-}
-
-} // namespace
 
 TitleLineView::TitleLineView(const ViewEnvironment &env, QWidget *parent)
     : QWidget(parent), m_env(env), m_badge(new OwlBadgeView(OwlBadgeView::titleFrames(), OwlBadgeView::titleStep, this)),
@@ -104,7 +90,7 @@ void TitleLineView::updateText()
         url = selected.first().url;
         isDirectory = selected.first().isDirectory;
     }
-    m_reads.watch(QtConcurrent::run(FutureOwner::pool(), examine, url), [this, url, isDirectory](const std::optional<FileInfo> &info) {
+    m_reads.watch(QtConcurrent::run(FutureOwner::pool(), [url = url] { return FileSystemService().infoIfReadable(url); }), [this, url, isDirectory](const std::optional<FileInfo> &info) {
         showText(summary(url, isDirectory, info, Localization::forLanguage(m_env.settings->language())));
     });
 }

@@ -120,6 +120,15 @@ FileInfo FileSystemService::info(const FilePath &url) const
     return ItemInspector::info(url);
 }
 
+std::optional<FileInfo> FileSystemService::infoIfReadable(const FilePath &url) const
+{
+    try {
+        return ItemInspector::info(url);
+    } catch (const FileError &) {
+        return std::nullopt;
+    }
+}
+
 qint64 FileSystemService::directorySize(const FilePath &url, const ShouldContinue &shouldContinue) const
 {
     return ItemInspector::directorySize(url, shouldContinue);

@@ -72,6 +72,8 @@ public:
 
     // --- info ---
     FileInfo info(const FilePath &url) const;
+    // The same, or nothing where the item can't be read (gone, no permission).
+    std::optional<FileInfo> infoIfReadable(const FilePath &url) const;
     qint64 directorySize(const FilePath &url, const ShouldContinue &shouldContinue = {}) const;
     std::optional<qint64> volumeAvailableCapacity(const FilePath &url) const;
 
