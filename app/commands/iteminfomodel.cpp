@@ -18,9 +18,6 @@
 ItemInfoModel::ItemInfoModel(FilePath url, QObject *parent)
     : QObject(parent), m_url(std::move(url)), m_folderWatch(std::chrono::milliseconds(150))
 {
-    // The folder lists the item's name, size, dates and mode changes; a removal or rename is
-    // a change of that folder too.
-    m_folderWatch.start(m_url.parentDir(), [this] { refresh(); });
     refresh();
 }
 
@@ -39,9 +36,22 @@ void ItemInfoModel::refresh()
         return;
     }
     m_reading = true;
-    m_reads.watch(QtConcurrent::run(FutureOwner::pool(), [url = m_url] { return FileSystemService().infoIfReadable(url); }), [this](const std::optional<FileInfo> &info) {
+    // The folder lists the item's name, size, dates and mode changes; a removal or rename is a
+    // change of that folder too. It is watched from the first read on, the watch made before
+    // the item is read so that no change between the two goes unseen.
+    const bool watch = !std::exchange(m_watchAsked, true);
+    const auto read = [url = m_url, watch] {
+        Reading reading;
+        if (watch)
+            reading.folderWatch = DirectoryWatcher::watchFolder(url.parentDir());
+        reading.info = FileSystemService().infoIfReadable(url);
+        return reading;
+    };
+    m_reads.watch(QtConcurrent::run(FutureOwner::pool(), read), [this, watch](const Reading &reading) {
         m_reading = false;
-        infoArrived(info);
+        if (watch)
+            m_folderWatch.adopt(reading.folderWatch, [this] { refresh(); });
+        infoArrived(reading.info);
         if (std::exchange(m_readAgain, false))
             refresh();
     });

@@ -68,6 +68,12 @@ Q_SIGNALS:
     void folderSizeChanged();
 
 private:
+    struct Reading
+    {
+        DirectoryWatcher::Watch folderWatch;
+        std::optional<FileInfo> info;
+    };
+
     void infoArrived(const std::optional<FileInfo> &info);
     void startWalk();
 
@@ -79,6 +85,7 @@ private:
     bool m_readAgain = false;
     bool m_walking = false;
     bool m_stopped = false;
+    bool m_watchAsked = false;
     DirectoryWatcher m_folderWatch;
     // Both work on copies only, and are left to end on their own when the model goes. Reads go
     // on after stop(), the walk does not.

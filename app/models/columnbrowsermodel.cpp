@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr std::chrono::milliseconds watchDebounce{150};
+
 // Columns show no error text: a folder that can't be listed is an empty column. A column that
 // finds the entries a tab on the same folder holds takes the tab's, rather than keeping a copy.
 QList<FileItem> listQuietly(const FilePath &url, bool showHidden, const FolderListing::Shared &shelved)
@@ -26,6 +28,23 @@ QList<FileItem> listQuietly(const FilePath &url, bool showHidden, const FolderLi
     items = {};
     FolderListing::releaseFreedMemory(listed);
     return shelved->items();
+}
+
+struct ColumnLoad
+{
+    QList<FileItem> items;
+    DirectoryWatcher::Watch watch;
+};
+
+// The watch, when asked for, comes before the read: a change made while the folder is read is
+// still reported.
+ColumnLoad loadColumn(bool watch, const FilePath &url, bool showHidden, const FolderListing::Shared &shelved)
+{
+    ColumnLoad loaded;
+    if (watch)
+        loaded.watch = DirectoryWatcher::watchFolder(url);
+    loaded.items = listQuietly(url, showHidden, shelved);
+    return loaded;
 }
 
 qsizetype positionOf(const QList<FileItem> &items, const FilePath &url)
@@ -52,6 +71,7 @@ void ColumnBrowserModel::setActiveColumnIndex(int index)
 void ColumnBrowserModel::start()
 {
     m_columns = {Column::forFolder(m_rootURL)};
+    fitWatchers();
     Q_EMIT columnsChanged();
     setActiveColumnIndex(0);
     load(0);
@@ -67,18 +87,26 @@ void ColumnBrowserModel::load(int index)
         column.isLoading = true;
         Q_EMIT columnsChanged();
     }
-    m_loadTasks.append(m_tasks.watch(QtConcurrent::run(FutureOwner::pool(), listQuietly, url, m_showHidden,
+    const bool watch = index > 0 && !(m_watchers.at(size_t(index)) && m_watchers.at(size_t(index))->isWatching());
+    m_loadTasks.append(m_tasks.watch(QtConcurrent::run(FutureOwner::pool(), loadColumn, watch, url, m_showHidden,
                                                        FolderListing::shelved(url, m_showHidden)),
-                                     [this, index, url](const QList<FileItem> &items) {
-                                         applyListing(index, url, items);
+                                     [this, index, url](const ColumnLoad &loaded) {
+                                         applyListing(index, url, loaded.items, loaded.watch);
                                      }));
 }
 
-void ColumnBrowserModel::applyListing(int index, const FilePath &url, const QList<FileItem> &items)
+void ColumnBrowserModel::applyListing(int index, const FilePath &url, const QList<FileItem> &items,
+                                      const DirectoryWatcher::Watch &watch)
 {
     // The chain changed since the load began: the column was cut off or shows another folder.
     if (!isInChain(index) || m_columns.at(index).url != url)
         return;
+    if (watch.isValid()) {
+        std::unique_ptr<DirectoryWatcher> &watcher = m_watchers.at(size_t(index));
+        if (!watcher)
+            watcher = std::make_unique<DirectoryWatcher>(watchDebounce);
+        watcher->adopt(watch, [this] { Q_EMIT folderChanged(); });
+    }
     Column &column = m_columns[index];
     column.items = items;
     column.isLoading = false;
@@ -94,11 +122,14 @@ void ColumnBrowserModel::select(const FilePath &url, int index, SelectMode mode)
     changeSelection(m_columns[index], found ? found->url : url, mode);
     setActiveColumnIndex(index);
     m_columns = ColumnChain::truncated(m_columns, index);
+    fitWatchers();
     const QSet<FilePath> &selection = m_columns.at(index).selection;
     const std::optional<FileItem> single = selection.size() == 1 ? item(*selection.begin(), index) : std::nullopt;
     const bool expands = single && ColumnChain::shouldExpand(*single);
-    if (expands)
+    if (expands) {
         m_columns.append(Column::forFolder(single->url));
+        fitWatchers();
+    }
     Q_EMIT columnsChanged();
     if (expands)
         load(int(m_columns.size()) - 1);
@@ -140,6 +171,12 @@ void ColumnBrowserModel::reloadColumns()
 {
     for (int i = 0; i < m_columns.size(); ++i)
         load(i);
+}
+
+// A column cut off takes its watch with it; a column added has none until its first load.
+void ColumnBrowserModel::fitWatchers()
+{
+    m_watchers.resize(size_t(m_columns.size()));
 }
 
 QList<FileItem> ColumnBrowserModel::selectedItems(int index) const

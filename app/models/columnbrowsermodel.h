@@ -5,9 +5,11 @@
 //
 // Every column loads in background work. A result is applied only when the column at that
 // place still shows the folder the load was for: selecting elsewhere replaces columns, and a
-// slow load must not fill a column that now shows another folder.
+// slow load must not fill a column that now shows another folder. The folders of the columns
+// after the first are watched (the tab watches the first), each from its column's first load.
 
 #include "column.h"
+#include "directorywatcher.h"
 #include "fileitem.h"
 #include "futureowner.h"
 #include "selectmode.h"
@@ -18,7 +20,9 @@
 #include "filepath.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
 class ColumnBrowserModel : public QObject
 {
@@ -76,10 +80,13 @@ Q_SIGNALS:
     void activeColumnIndexChanged();
     // Each time a load's result is applied to column `index`.
     void columnLoaded(int index);
+    // Another program changed the folder of a column after the first (once things calmed down).
+    void folderChanged();
 
 private:
     void load(int index);
-    void applyListing(int index, const FilePath &url, const QList<FileItem> &items);
+    void applyListing(int index, const FilePath &url, const QList<FileItem> &items, const DirectoryWatcher::Watch &watch);
+    void fitWatchers();
     std::optional<FileItem> item(const FilePath &url, int index) const;
     static void changeSelection(Column &column, const FilePath &target, SelectMode mode);
     bool isInChain(int index) const { return index >= 0 && index < m_columns.size(); }
@@ -90,6 +97,8 @@ private:
     int m_activeColumnIndex = 0;
     Action m_onNavigate = [](const FilePath &) {};
     Action m_onOpenFile = [](const FilePath &) {};
+    std::vector<std::unique_ptr<DirectoryWatcher>> m_watchers; // by column; none for the first
     QList<QFuture<void>> m_loadTasks;
-    FutureOwner m_tasks; // last: its loads end before anything else goes
+    // Last: its loads, which hold copies only, are let go of before anything else goes.
+    FutureOwner m_tasks{FutureOwner::Teardown::letRunOut};
 };

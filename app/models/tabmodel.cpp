@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <optional>
 
 
 namespace {
@@ -53,7 +54,7 @@ TabModel::LoadResult arranged(const FolderListing::Shared &listing, const QList<
 // while it listed stops there and lets go of its entries at once: the tab would drop them anyway.
 // With `firstPage`, the first entries of a large folder are offered there before the rest are
 // ready.
-TabModel::LoadResult loadFolder(const FilePath &url, bool showHidden, const QList<SortKey> &order,
+TabModel::LoadResult listFolder(const FilePath &url, bool showHidden, const QList<SortKey> &order,
                                 const QString &query, const FolderListing::Shared &previous,
                                 const FolderListing::Shared &shelved,
                                 const std::shared_ptr<const std::atomic<quint64>> &latest, quint64 generation,
@@ -98,6 +99,39 @@ TabModel::LoadResult loadFolder(const FilePath &url, bool showHidden, const QLis
     return arranged(FolderListing::make(std::move(listing)), order, query, result.error);
 }
 
+// The folder's watch, or when the folder is missing, that of the nearest folder above it: any
+// change there (the folder made again, or a folder on the way to it) reloads the tab, which then
+// watches the folder itself.
+TabModel::LoadResult::Watched watchNearest(FilePath folder)
+{
+    TabModel::LoadResult::Watched watched{DirectoryWatcher::watchFolder(folder), false};
+    while (!watched.watch.isValid()) {
+        const FilePath parent = folder.parentDir();
+        if (parent == folder || parent.isEmpty())
+            break;
+        folder = parent;
+        watched = {DirectoryWatcher::watchFolder(folder), true};
+    }
+    return watched;
+}
+
+// Runs on a pool thread, like the listing. The watch comes before the read, so a change made
+// while the folder is read is still reported, and one made before is in the entries read.
+TabModel::LoadResult loadFolder(bool watch, const FilePath &url, bool showHidden, const QList<SortKey> &order,
+                                const QString &query, const FolderListing::Shared &previous,
+                                const FolderListing::Shared &shelved,
+                                const std::shared_ptr<const std::atomic<quint64>> &latest, quint64 generation,
+                                const std::shared_ptr<QPromise<TabModel::LoadResult>> &firstPage)
+{
+    std::optional<TabModel::LoadResult::Watched> watched;
+    if (watch && latest->load() == generation)
+        watched = watchNearest(url);
+    TabModel::LoadResult result =
+        listFolder(url, showHidden, order, query, previous, shelved, latest, generation, firstPage);
+    result.watched = std::move(watched);
+    return result;
+}
+
 } // namespace
 
 TabModel::TabModel(const FilePath &url, bool showHidden, QObject *parent, std::chrono::milliseconds watchDebounce)
@@ -107,8 +141,9 @@ TabModel::TabModel(const FilePath &url, bool showHidden, QObject *parent, std::c
     reload(); // and with it the watch
 }
 
-// The watcher goes first and with it any change notification; a load still running finds the
-// tab gone (its continuation is bound to this object) and drops its result.
+// The watcher goes first and with it any change notification. A load still running holds
+// nothing of the tab: it is left to end on its own, stuck as it may be on a file system that
+// stopped answering, and its result (its watch with it) is dropped.
 TabModel::~TabModel()
 {
     // A load still sorting a large folder sees it is no longer wanted and stops early.
@@ -255,7 +290,9 @@ void TabModel::showCurrentFolder()
     setSelection({});
     setFilterQuery(QString());
     setFilterActive(false);
-    watchCurrentDirectory();
+    // The load watches the new folder; changes of the one left are no longer the tab's.
+    m_watcher.stop();
+    m_watchingAncestor = false;
     reload();
 }
 
@@ -264,10 +301,8 @@ void TabModel::reload()
     ++m_reloadCount;
     Q_EMIT reloadCountChanged();
     // A folder that was missing when the tab came to it, or was deleted since, is watched
-    // through the nearest folder above it; once it is there again the reload watches it itself.
-    // Watching before listing leaves no moment in which the folder could appear unseen.
-    if (!m_watcher.isWatching() || m_watchingAncestor)
-        watchCurrentDirectory();
+    // through the nearest folder above it; once it is there again the load watches it itself.
+    const bool watch = !m_watcher.isWatching() || m_watchingAncestor;
     // The listing below sees every change announced so far (a transfer that just ended, say):
     // the watcher need not reload for them again.
     m_watcher.dropPending();
@@ -288,13 +323,15 @@ void TabModel::reload()
         });
     }
     QFuture<LoadResult> listing =
-        QtConcurrent::run(FutureOwner::pool(), loadFolder, currentUrl(), m_showHidden, m_sortOrder, m_filterQuery, m_listing,
+        QtConcurrent::run(FutureOwner::pool(), loadFolder, watch, currentUrl(), m_showHidden, m_sortOrder, m_filterQuery, m_listing,
                           FolderListing::shelved(currentUrl(), m_showHidden), latest, generation, firstPage);
     // Bound to this object: a tab closed meanwhile never sees the result.
     m_loadTask = m_tasks.watch(listing, [this, generation, order = m_sortOrder, query = m_filterQuery](
                                                       const LoadResult &result) {
         if (generation != m_latestLoad->load())
             return;
+        if (result.watched)
+            adoptWatch(*result.watched);
         if (result.listing)
             setItems(result, order != m_sortOrder || query != m_filterQuery);
         setLoadError(result.error);
@@ -303,24 +340,11 @@ void TabModel::reload()
     });
 }
 
-// A missing folder can't be watched, so its nearest existing ancestor is: any change there (the
-// folder made again, or a folder on the way to it) reloads the tab, which then watches the
-// folder itself.
-void TabModel::watchCurrentDirectory()
+void TabModel::adoptWatch(const LoadResult::Watched &watched)
 {
     // Queued: the tab reloads from the event loop, never from inside the watcher's own call.
-    const auto reloadSoon = [this] { QMetaObject::invokeMethod(this, &TabModel::reload, Qt::QueuedConnection); };
-    FilePath folder = currentUrl();
-    m_watcher.start(folder, reloadSoon);
-    m_watchingAncestor = false;
-    while (!m_watcher.isWatching()) {
-        const FilePath parent = folder.parentDir();
-        if (parent == folder || parent.isEmpty())
-            return;
-        folder = parent;
-        m_watcher.start(folder, reloadSoon);
-        m_watchingAncestor = true;
-    }
+    m_watcher.adopt(watched.watch, [this] { QMetaObject::invokeMethod(this, &TabModel::reload, Qt::QueuedConnection); });
+    m_watchingAncestor = watched.ofAncestor;
 }
 
 // Both lists are in place before anyone is told, so a view that reads the visible entries on

@@ -9,8 +9,9 @@
 // same folder and found the same entries. The sorted and filtered list is kept, so views can read visibleItems() on every
 // paint; it is rebuilt only when the entries, the sort order or the filter change. A reload that
 // finds the same entries notifies nobody. The tab's DirectoryWatcher reloads it when another
-// program changes the folder, and when a missing folder appears again. While a filter is typed,
-// entries it hides drop out of the selection.
+// program changes the folder, and when a missing folder appears again; the load that first reads
+// a folder also watches it, since that too waits on the folder's file system. While a filter is
+// typed, entries it hides drop out of the selection.
 
 #include "directorywatcher.h"
 #include "fileitem.h"
@@ -33,6 +34,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <optional>
 
 class TabModel : public QObject
 {
@@ -129,6 +131,13 @@ public:
         QList<qsizetype> order;
         QList<FileItem> visible;
         QString error;
+        // The folder's watch, made before it was read, when the tab asked for one.
+        struct Watched
+        {
+            DirectoryWatcher::Watch watch;
+            bool ofAncestor = false; // the folder is missing; a folder above it is watched
+        };
+        std::optional<Watched> watched;
     };
 
 Q_SIGNALS:
@@ -153,7 +162,7 @@ Q_SIGNALS:
 private:
     void step(void (NavigationHistory::*move)());
     void showCurrentFolder();
-    void watchCurrentDirectory();
+    void adoptWatch(const LoadResult::Watched &watched);
     void setItems(const LoadResult &result, bool orderOrFilterChanged);
     void resort();
     void refilter();
@@ -186,5 +195,6 @@ private:
     QFuture<void> m_loadTask;
     DirectoryWatcher m_watcher;
     bool m_watchingAncestor = false; // the folder is missing; a folder above it is watched
-    FutureOwner m_tasks; // last: its loads end before anything else goes
+    // Last: its loads are let go of before anything else goes.
+    FutureOwner m_tasks{FutureOwner::Teardown::letRunOut};
 };

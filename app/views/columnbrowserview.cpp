@@ -24,12 +24,8 @@
 #include <QScrollBar>
 #include <QTimer>
 
-#include <chrono>
 
 namespace {
-
-// Columns after the first are watched here; the tab watches its own folder.
-constexpr std::chrono::milliseconds watchDebounce{150};
 
 QColor mixed(const QColor &under, const QColor &over, double opacity)
 {
@@ -74,6 +70,11 @@ ColumnBrowserView::ColumnBrowserView(const ViewEnvironment &env, PaneModel *pane
     connect(m_model, &ColumnBrowserModel::columnsChanged, this, &ColumnBrowserView::commandTargetChanged);
     connect(m_model, &ColumnBrowserModel::activeColumnIndexChanged, this, &ColumnBrowserView::commandTargetChanged);
     connect(tab, &TabModel::reloadCountChanged, m_model, &ColumnBrowserModel::reloadColumns);
+    // A change in a deeper folder reloads the tab, which reloads every column.
+    connect(m_model, &ColumnBrowserModel::folderChanged, this, [this] {
+        if (m_tab)
+            QMetaObject::invokeMethod(m_tab.data(), &TabModel::reload, Qt::QueuedConnection);
+    });
     connect(env.workspace, &WorkspaceModel::activePaneIDChanged, this, &ColumnBrowserView::refreshFocus);
     connect(env.workspace, &WorkspaceModel::clipboardChanged, this, [this] {
         for (int i = 0; i < columnCount(); ++i)
@@ -193,14 +194,6 @@ void ColumnBrowserView::addLane(int index)
                 dropUrls(index, urls, row, modifiers);
             });
     connect(list, &QWidget::customContextMenuRequested, this, [this, index](const QPoint &pos) { showContextMenu(index, pos); });
-    if (index > 0) {
-        lane.watcher = std::make_unique<DirectoryWatcher>(watchDebounce);
-        // A change in a deeper folder reloads the tab, which reloads every column.
-        lane.watcher->start(lane.url, [this] {
-            if (m_tab)
-                QMetaObject::invokeMethod(m_tab.data(), &TabModel::reload, Qt::QueuedConnection);
-        });
-    }
     m_lanes.push_back(std::move(lane));
 }
 
@@ -210,7 +203,6 @@ void ColumnBrowserView::removeLanesFrom(int index)
 {
     while (columnCount() > index) {
         Lane &lane = m_lanes.back();
-        lane.watcher.reset();
         lane.list->disconnect(this);
         lane.list->hide();
         lane.divider->hide();

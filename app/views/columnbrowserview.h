@@ -12,7 +12,6 @@
 // shortcuts, the pane's commands among them, which act on the focused column's selection.
 
 #include "columnbrowsermodel.h"
-#include "directorywatcher.h"
 #include "fileitem.h"
 #include "panecommands.h"
 #include "viewenvironment.h"
@@ -23,7 +22,6 @@
 #include <QSet>
 
 #include <functional>
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -88,7 +86,6 @@ private:
         QFrame *divider = nullptr;
         QList<FileItem> shownItems;
         QSet<FilePath> shownSelection;
-        std::unique_ptr<DirectoryWatcher> watcher;
     };
 
     void start();

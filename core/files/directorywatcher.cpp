@@ -5,6 +5,7 @@
 #include <sys/inotify.h>
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -35,13 +36,40 @@ DirectoryWatcher::~DirectoryWatcher()
     stop();
 }
 
-void DirectoryWatcher::start(const FilePath &url, std::function<void()> onChange)
+// The subscription until a watcher adopts it; ends it if none does.
+struct DirectoryWatcher::Watch::Held
+{
+    explicit Held(quint64 id) : subscription(id) {}
+    ~Held() { InotifyHub::instance().unsubscribe(subscription.load()); }
+    Held(const Held &) = delete;
+    Held &operator=(const Held &) = delete;
+
+    std::atomic<quint64> subscription; // 0 once adopted
+};
+
+bool DirectoryWatcher::Watch::isValid() const
+{
+    return m_held && m_held->subscription.load() != 0;
+}
+
+DirectoryWatcher::Watch DirectoryWatcher::watchFolder(const FilePath &folder)
+{
+    Watch watch;
+    if (const quint64 id = InotifyHub::instance().subscribe(folder.nativePath(), WatchMask))
+        watch.m_held = std::make_shared<Watch::Held>(id);
+    return watch;
+}
+
+void DirectoryWatcher::adopt(const Watch &watch, std::function<void()> onChange)
 {
     stop();
-    m_subscription = InotifyHub::instance().subscribe(url.nativePath(), WatchMask,
-                                                      [this](uint32_t) { eventArrived(); });
-    if (m_subscription != 0)
-        m_onChange = std::move(onChange);
+    const quint64 id = watch.m_held ? watch.m_held->subscription.exchange(0) : 0;
+    if (id == 0)
+        return;
+    m_subscription = id;
+    m_onChange = std::move(onChange);
+    if (!InotifyHub::instance().attach(id, [this](uint32_t) { eventArrived(); }))
+        eventArrived();
 }
 
 bool DirectoryWatcher::isWatching() const

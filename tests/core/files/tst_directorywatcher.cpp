@@ -1,5 +1,5 @@
-// The folder watcher: which changes are reported, the debounce, and that nothing is reported
-// once a watch is stopped, replaced or destroyed.
+// The folder watcher: which changes are reported, the debounce, that nothing is reported once a
+// watch is stopped, replaced or destroyed, and watches made on another thread.
 
 #include "diskfacts.h"
 #include "directorywatcher.h"
@@ -9,7 +9,9 @@
 #include <QElapsedTimer>
 #include <QTest>
 
+#include <future>
 #include <memory>
+#include <thread>
 #include <vector>
 
 using Change = void (*)(const TestDir &);
@@ -58,7 +60,7 @@ private Q_SLOTS:
         dir.file("outside");
         int count = 0;
         DirectoryWatcher watcher(Debounce);
-        watcher.start(dir.url("watched"), [&] { ++count; });
+        watcher.adopt(DirectoryWatcher::watchFolder(dir.url("watched")), [&] { ++count; });
         change(dir);
         QTRY_COMPARE(count, calls);
         // A folder moved away is not followed to its new place.
@@ -75,7 +77,7 @@ private Q_SLOTS:
         QElapsedTimer sinceLastChange;
         qint64 quietBeforeCall = -1, longestGap = 0;
         DirectoryWatcher watcher(SlowDebounce);
-        watcher.start(dir.url(), [&] { ++count, quietBeforeCall = sinceLastChange.elapsed(); });
+        watcher.adopt(DirectoryWatcher::watchFolder(dir.url()), [&] { ++count, quietBeforeCall = sinceLastChange.elapsed(); });
         for (int i = 0; i < 10; ++i) {
             longestGap = qMax(longestGap, i ? sinceLastChange.elapsed() : 0);
             dir.file(QStringLiteral("file%1").arg(i));
@@ -96,7 +98,7 @@ private Q_SLOTS:
         TestDir dir;
         int count = 0;
         DirectoryWatcher watcher(Debounce);
-        watcher.start(dir.url(), [&] { ++count; });
+        watcher.adopt(DirectoryWatcher::watchFolder(dir.url()), [&] { ++count; });
         dir.file("before"); // no event loop has run: its event waits in the kernel
         watcher.dropPending();
         QTest::qWait(QuietMs);
@@ -110,7 +112,7 @@ private Q_SLOTS:
         TestDir dir;
         int count = 0;
         DirectoryWatcher watcher(SlowDebounce, SlowDebounce * 2);
-        watcher.start(dir.url(), [&] { ++count; });
+        watcher.adopt(DirectoryWatcher::watchFolder(dir.url()), [&] { ++count; });
         QElapsedTimer burst;
         burst.start();
         for (int i = 0; burst.elapsed() < SlowDebounce.count() * 4; ++i) {
@@ -141,7 +143,7 @@ private Q_SLOTS:
         dir.file("plain.txt");
         int callsForA = 0, callsForB = 0;
         auto watcher = std::make_unique<DirectoryWatcher>(SlowDebounce);
-        watcher->start(dir.url("a"), [&] { ++callsForA; });
+        watcher->adopt(DirectoryWatcher::watchFolder(dir.url("a")), [&] { ++callsForA; });
         dir.file("a/changed");
         if (eventRead)
             QTRY_VERIFY(watcher->isNotificationPending());
@@ -150,7 +152,7 @@ private Q_SLOTS:
         else if (ending == "destroy")
             watcher.reset();
         else
-            watcher->start(dir.url(ending.mid(11)), [&] { ++callsForB; });
+            watcher->adopt(DirectoryWatcher::watchFolder(dir.url(ending.mid(11))), [&] { ++callsForB; });
         QCOMPARE(watcher && watcher->isWatching(), ending == "restart on b");
         dir.file("a/changed-later");
         dir.file("missing/inside.txt"); // coming into being later is not picked up either
@@ -162,6 +164,49 @@ private Q_SLOTS:
             QTRY_COMPARE(callsForB, 1);
             QCOMPARE(callsForA, 0);
         }
+    }
+
+    void watchMadeElsewhereAndAdoptedHere_data()
+    {
+        QTest::addColumn<Change>("meanwhile");
+        QTest::addColumn<int>("calls");
+        QTest::addColumn<bool>("watching");
+        QTest::newRow("nothing changes") << Change([](const TestDir &) {}) << 0 << true;
+        QTest::newRow("file created") << Change([](const TestDir &d) { d.file("watched/new.txt"); }) << 1 << true;
+        QTest::newRow("folder deleted") << Change([](const TestDir &d) { QDir(d.path("watched")).removeRecursively(); }) << 1 << false;
+    }
+
+    // Changes between a watch made on another thread and its adoption here are reported once
+    // it is adopted; a watch nobody adopts ends on whichever thread lets go of it.
+    void watchMadeElsewhereAndAdoptedHere()
+    {
+        QFETCH(Change, meanwhile);
+        QFETCH(int, calls);
+        QFETCH(bool, watching);
+        TestDir dir;
+        dir.dir("watched");
+        const int watchesBefore = InotifyHub::instance().watchCount();
+        const auto elsewhere = [](const FilePath &folder) {
+            return std::async(std::launch::async, [folder] { return DirectoryWatcher::watchFolder(folder); }).get();
+        };
+        const DirectoryWatcher::Watch watch = elsewhere(dir.url("watched"));
+        meanwhile(dir);
+        QTest::qWait(QuietMs); // the events are read meanwhile, and kept for the watch
+        int count = 0;
+        DirectoryWatcher watcher(Debounce);
+        watcher.adopt(watch, [&] { ++count; });
+        QTest::qWait(QuietMs);
+        QCOMPARE(count, calls);
+        QCOMPARE(watcher.isWatching(), watching);
+        if (watching) {
+            dir.file("watched/later");
+            QTRY_COMPARE(count, calls + 1);
+        }
+        DirectoryWatcher::Watch unadopted = elsewhere(dir.url());
+        QVERIFY(unadopted.isValid());
+        QCOMPARE(InotifyHub::instance().watchCount(), watchesBefore + int(watching) + 1);
+        std::thread([dropped = std::move(unadopted)]() mutable { dropped = {}; }).join();
+        QCOMPARE(InotifyHub::instance().watchCount(), watchesBefore + int(watching));
     }
 
     void manyWatchersShareOneInstance()
@@ -178,7 +223,7 @@ private Q_SLOTS:
             const QString name = QStringLiteral("f%1").arg(i / 2);
             dir.dir(name);
             watchers.push_back(std::make_unique<DirectoryWatcher>(Debounce));
-            watchers.back()->start(dir.url(i % 2 ? "link/" + name : name), [&calls, i] { ++calls[size_t(i)]; });
+            watchers.back()->adopt(DirectoryWatcher::watchFolder(dir.url(i % 2 ? "link/" + name : name)), [&calls, i] { ++calls[size_t(i)]; });
         }
         QCOMPARE(InotifyHub::instance().watchCount(), watchesBefore + Folders);
         for (int i = 0; i < Folders; ++i)
