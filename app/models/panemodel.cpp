@@ -2,9 +2,10 @@
 
 #include "tabmodel.h"
 
-PaneModel::PaneModel(const FilePath &url, bool showHidden, QObject *parent) : QObject(parent)
+PaneModel::PaneModel(const FilePath &url, bool showHidden, QObject *parent, const FilePath &fallback)
+    : QObject(parent)
 {
-    auto *tab = new TabModel(url, showHidden, this);
+    auto *tab = new TabModel(url, showHidden, this, TabModel::defaultWatchDebounce, fallback);
     m_tabs.append(tab);
     m_activeTabID = tab->id();
 }

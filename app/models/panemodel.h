@@ -20,7 +20,8 @@ class PaneModel : public QObject
     Q_PROPERTY(int activeTabIndex READ activeTabIndex WRITE setActiveTabIndex NOTIFY activeTabIDChanged)
 
 public:
-    PaneModel(const FilePath &url, bool showHidden, QObject *parent = nullptr);
+    // The first tab shows `url`, or `fallback` instead when `url` turns out to be no folder.
+    PaneModel(const FilePath &url, bool showHidden, QObject *parent = nullptr, const FilePath &fallback = {});
 
     QUuid id() const { return m_id; }
     const QList<TabModel *> &tabs() const { return m_tabs; }

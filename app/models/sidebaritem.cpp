@@ -1,10 +1,10 @@
 #include "sidebaritem.h"
 
+#include "filesystemservice.h"
+
 #include <QDir>
 #include <QHashFunctions>
 #include <QStandardPaths>
-
-#include <sys/stat.h>
 
 namespace {
 
@@ -20,7 +20,7 @@ QString userFolder(QStandardPaths::StandardLocation location)
 
 } // namespace
 
-QList<SidebarItem> SidebarItem::makeDefaults()
+QList<SidebarItem> SidebarItem::candidates()
 {
     const struct
     {
@@ -36,19 +36,15 @@ QList<SidebarItem> SidebarItem::makeDefaults()
     };
     QList<SidebarItem> items;
     for (const auto &place : places) {
-        const FilePath folder = FilePath::fromString(place.path);
-        struct stat st;
-        if (folder.isEmpty() || ::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-            continue;
-        items.append({QUuid::createUuid(), place.label, folder, QString::fromLatin1(place.icon)});
+        if (!place.path.isEmpty())
+            items.append({QUuid::createUuid(), place.label, FilePath::fromString(place.path), QString::fromLatin1(place.icon)});
     }
     return items;
 }
 
-const QList<SidebarItem> &SidebarItem::defaults()
+bool SidebarItem::exists() const
 {
-    static const QList<SidebarItem> items = makeDefaults();
-    return items;
+    return FileSystemService().isFolder(url);
 }
 
 size_t qHash(const SidebarItem &item, size_t seed)

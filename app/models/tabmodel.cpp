@@ -117,26 +117,30 @@ TabModel::LoadResult::Watched watchNearest(FilePath folder)
 
 // Runs on a pool thread, like the listing. The watch comes before the read, so a change made
 // while the folder is read is still reported, and one made before is in the entries read.
-TabModel::LoadResult loadFolder(bool watch, const FilePath &url, bool showHidden, const QList<SortKey> &order,
-                                const QString &query, const FolderListing::Shared &previous,
+TabModel::LoadResult loadFolder(bool watch, const FilePath &url, const FilePath &fallback, bool showHidden,
+                                const QList<SortKey> &order, const QString &query, const FolderListing::Shared &previous,
                                 const FolderListing::Shared &shelved,
                                 const std::shared_ptr<const std::atomic<quint64>> &latest, quint64 generation,
                                 const std::shared_ptr<QPromise<TabModel::LoadResult>> &firstPage)
 {
+    const FilePath folder = fallback.isEmpty() || FileSystemService().isFolder(url) ? url : fallback;
     std::optional<TabModel::LoadResult::Watched> watched;
     if (watch && latest->load() == generation)
-        watched = watchNearest(url);
+        watched = watchNearest(folder);
     TabModel::LoadResult result =
-        listFolder(url, showHidden, order, query, previous, shelved, latest, generation, firstPage);
+        listFolder(folder, showHidden, order, query, previous, shelved, latest, generation, firstPage);
     result.watched = std::move(watched);
+    if (folder != url)
+        result.fellBackTo = folder;
     return result;
 }
 
 } // namespace
 
-TabModel::TabModel(const FilePath &url, bool showHidden, QObject *parent, std::chrono::milliseconds watchDebounce)
-    : QObject(parent), m_history(url), m_listing(FolderListing::empty()), m_showHidden(showHidden),
-      m_watcher(watchDebounce)
+TabModel::TabModel(const FilePath &url, bool showHidden, QObject *parent, std::chrono::milliseconds watchDebounce,
+                   const FilePath &fallback)
+    : QObject(parent), m_history(url), m_listing(FolderListing::empty()), m_fallback(fallback),
+      m_showHidden(showHidden), m_watcher(watchDebounce)
 {
     reload(); // and with it the watch
 }
@@ -292,6 +296,7 @@ void TabModel::showCurrentFolder()
     setFilterActive(false);
     // The load watches the new folder; changes of the one left are no longer the tab's.
     m_watcher.stop();
+    m_fallback = {};
     m_watchingAncestor = false;
     reload();
 }
@@ -313,7 +318,9 @@ void TabModel::reload()
     // The first entries of a folder the tab doesn't show yet are shown before the rest are
     // ready, where they are the entries at the top of the list.
     std::shared_ptr<QPromise<LoadResult>> firstPage;
-    if (m_listedFolder != currentUrl() && (m_sortOrder.isEmpty() || m_sortOrder.constFirst() == SortKey{})) {
+    // (Not while the tab may yet fall back to another folder.)
+    if (m_listedFolder != currentUrl() && m_fallback.isEmpty()
+        && (m_sortOrder.isEmpty() || m_sortOrder.constFirst() == SortKey{})) {
         firstPage = std::make_shared<QPromise<LoadResult>>();
         firstPage->start();
         m_tasks.watch(firstPage->future(), [this, generation, order = m_sortOrder, query = m_filterQuery](
@@ -323,13 +330,16 @@ void TabModel::reload()
         });
     }
     QFuture<LoadResult> listing =
-        QtConcurrent::run(FutureOwner::pool(), loadFolder, watch, currentUrl(), m_showHidden, m_sortOrder, m_filterQuery, m_listing,
+        QtConcurrent::run(FutureOwner::pool(), loadFolder, watch, currentUrl(), m_fallback, m_showHidden, m_sortOrder, m_filterQuery, m_listing,
                           FolderListing::shelved(currentUrl(), m_showHidden), latest, generation, firstPage);
     // Bound to this object: a tab closed meanwhile never sees the result.
     m_loadTask = m_tasks.watch(listing, [this, generation, order = m_sortOrder, query = m_filterQuery](
                                                       const LoadResult &result) {
         if (generation != m_latestLoad->load())
             return;
+        if (!result.fellBackTo.isEmpty())
+            setHistory(NavigationHistory(result.fellBackTo));
+        m_fallback = {};
         if (result.watched)
             adoptWatch(*result.watched);
         if (result.listing)

@@ -59,9 +59,11 @@ class TabModel : public QObject
 public:
     static constexpr std::chrono::milliseconds defaultWatchDebounce{150};
 
-    // Starts loading and watching `url` at once: a new tab is loading, with reloadCount 1.
+    // Starts loading and watching `url` at once: a new tab is loading, with reloadCount 1. With a
+    // `fallback`, a `url` that turns out to be no folder is passed over for `fallback`, as if
+    // the tab had opened there (its first load looks).
     TabModel(const FilePath &url, bool showHidden, QObject *parent = nullptr,
-             std::chrono::milliseconds watchDebounce = defaultWatchDebounce);
+             std::chrono::milliseconds watchDebounce = defaultWatchDebounce, const FilePath &fallback = {});
     ~TabModel() override;
 
     QUuid id() const { return m_id; }
@@ -138,6 +140,7 @@ public:
             bool ofAncestor = false; // the folder is missing; a folder above it is watched
         };
         std::optional<Watched> watched;
+        FilePath fellBackTo; // the tab's fallback, read because its folder is no folder
     };
 
 Q_SIGNALS:
@@ -175,6 +178,7 @@ private:
     NavigationHistory m_history;
     FolderListing::Shared m_listing;
     FilePath m_listedFolder; // the folder m_listing was read from
+    FilePath m_fallback;     // until the first load is applied
     QList<qsizetype> m_order;  // positions in items(), in sort order
     QList<FileItem> m_visible; // items() in m_order, filtered
     QSet<FilePath> m_selection;

@@ -10,20 +10,11 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QStandardPaths>
+#include <QtConcurrent/QtConcurrentRun>
 
-#include <sys/stat.h>
+#include <algorithm>
 
 namespace {
-
-// The XDG Documents folder (which may be localised); the home folder when it doesn't exist.
-FilePath documentsFolder(const QString &home)
-{
-    const FilePath documents = FilePath::fromString(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-    struct stat st;
-    if (!documents.isEmpty() && ::stat(documents.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-        return documents;
-    return FilePath::fromString(home);
-}
 
 QStringList standardizedPaths(const QList<FilePath> &urls)
 {
@@ -43,10 +34,29 @@ WorkspaceModel::WorkspaceModel(bool showHidden, QObject *parent)
         m_system = QGuiApplication::clipboard();
         connect(m_system, &QClipboard::dataChanged, this, [this] { ++m_systemChangeCount; });
     }
-    const QString home = QDir::homePath();
-    m_panes.append(new PaneModel(FilePath::fromString(home), showHidden, this));
-    m_panes.append(new PaneModel(documentsFolder(home), showHidden, this));
+    const FilePath home = FilePath::fromString(QDir::homePath());
+    // The XDG Documents folder (which may be localised); its tab looks whether it exists.
+    const FilePath documents = FilePath::fromString(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    m_panes.append(new PaneModel(home, showHidden, this));
+    m_panes.append(new PaneModel(documents.isEmpty() ? home : documents, showHidden, this, home));
     m_activePaneID = m_panes.first()->id();
+    findPlaces();
+}
+
+// Each place is looked for on its own, so one on a file system that stopped answering holds
+// back no other.
+void WorkspaceModel::findPlaces()
+{
+    for (const SidebarItem &place : SidebarItem::candidates()) {
+        m_tasks.watch(QtConcurrent::run(FutureOwner::pool(), [place] { return place.exists(); }), [this, place](bool exists) {
+            if (!exists)
+                return;
+            const auto after = std::find_if(m_sidebarItems.begin(), m_sidebarItems.end(),
+                                            [&place](const SidebarItem &shown) { return shown.label > place.label; });
+            m_sidebarItems.insert(after, place);
+            Q_EMIT sidebarItemsChanged();
+        });
+    }
 }
 
 WorkspaceModel::~WorkspaceModel() = default;

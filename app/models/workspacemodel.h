@@ -10,6 +10,7 @@
 // pasted, as a move when its writer marked it as a cut.
 
 #include "fileclipboard.h"
+#include "futureowner.h"
 #include "panemodel.h"
 #include "sidebaritem.h"
 
@@ -57,7 +58,8 @@ public:
     // mounted there has gone.
     void leaveFolder(const FilePath &root);
 
-    // The fixed places of the sidebar.
+    // The fixed places of the sidebar whose folders exist, in order; they come in as they are
+    // found.
     const QList<SidebarItem> &sidebarItems() const { return m_sidebarItems; }
 
     // A plain stored switch: the window copies the user's setting into it and into the tabs.
@@ -96,14 +98,16 @@ Q_SIGNALS:
     void showHiddenChanged();
     void draggingURLsChanged();
     void clipboardChanged();
+    void sidebarItemsChanged();
 
 private:
+    void findPlaces();
     QList<FilePath> activeSelection() const;
     // Raised on every change of the system clipboard, by this or any program.
     int systemChangeCount() const { return m_systemChangeCount; }
 
     QList<PaneModel *> m_panes;
-    const QList<SidebarItem> m_sidebarItems = SidebarItem::defaults();
+    QList<SidebarItem> m_sidebarItems;
     QUuid m_activePaneID;
     bool m_showHidden = false;
     std::optional<FileClipboard> m_clipboard;
@@ -113,4 +117,6 @@ private:
     int m_systemChangeCount = 0;
     UndoCoordinator *m_undo = nullptr;
     QClipboard *m_system = nullptr; // none without a GUI application (command-line tools)
+    // Last: looks that never came back are let go of before anything else goes.
+    FutureOwner m_tasks{FutureOwner::Teardown::letRunOut};
 };

@@ -135,6 +135,7 @@ SidebarView::SidebarView(const ViewEnvironment &env, QWidget *parent)
     connect(m_env.settings, &AppSettings::floatOnTopChanged, this, &SidebarView::updatePin);
     connect(m_env.settings, &AppSettings::languageChanged, this, &SidebarView::retranslate);
     connect(m_env.workspace, &WorkspaceModel::activePaneIDChanged, this, &SidebarView::followActiveTab);
+    connect(m_env.workspace, &WorkspaceModel::sidebarItemsChanged, this, &SidebarView::fillPlaces);
     for (PaneModel *pane : m_env.workspace->panes())
         connect(pane, &PaneModel::activeTabIDChanged, this, &SidebarView::followActiveTab);
     retranslate();
@@ -178,7 +179,7 @@ void SidebarView::fillPlaces()
 {
     const Localization &loc = Localization::forLanguage(m_env.settings->language());
     m_places->clear();
-    for (const SidebarItem &place : SidebarItem::defaults()) {
+    for (const SidebarItem &place : m_env.workspace->sidebarItems()) {
         auto *item = new QListWidgetItem(ThemeIcons::placeIcon(place.systemImage), sidebarText(place.label, loc), m_places);
         item->setData(urlRole, QVariant::fromValue(place.url));
     }

@@ -11,6 +11,8 @@
 #include "ziparchiver.h"
 #include "zipextractor.h"
 
+#include <sys/stat.h>
+
 // Each group of operations lives in a class of its own; this facade forwards to them.
 
 // --- listing ---
@@ -127,6 +129,12 @@ std::optional<FileInfo> FileSystemService::infoIfReadable(const FilePath &url) c
     } catch (const FileError &) {
         return std::nullopt;
     }
+}
+
+bool FileSystemService::isFolder(const FilePath &url) const
+{
+    struct stat st;
+    return !url.isEmpty() && ::stat(url.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 qint64 FileSystemService::directorySize(const FilePath &url, const ShouldContinue &shouldContinue) const

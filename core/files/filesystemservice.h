@@ -74,6 +74,8 @@ public:
     FileInfo info(const FilePath &url) const;
     // The same, or nothing where the item can't be read (gone, no permission).
     std::optional<FileInfo> infoIfReadable(const FilePath &url) const;
+    // True for a folder, or a link to one.
+    bool isFolder(const FilePath &url) const;
     qint64 directorySize(const FilePath &url, const ShouldContinue &shouldContinue = {}) const;
     std::optional<qint64> volumeAvailableCapacity(const FilePath &url) const;
 

@@ -1,8 +1,6 @@
-// Bookmarks and fixed places: changes surviving a new store, both slash spellings, unreadable
-// values kept aside, and the places that exist.
+// Bookmarks: changes surviving a new store, both slash spellings, unreadable values kept aside.
 
 #include "favoritesstore.h"
-#include "sidebaritem.h"
 #include "testdir.h"
 
 #include <QSettings>
@@ -91,23 +89,6 @@ private Q_SLOTS:
         QCOMPARE(written.value(QStringLiteral("favorites.unreadable")).toByteArray(), missingPath);
         QCOMPARE(written.value(QStringLiteral("favorites.unreadable.1")).toByteArray(), notJson);
         QCOMPARE(namesOf(FavoritesStore(storePath())), QStringList{"A"});
-    }
-
-    void placesThatExistInOrder()
-    {
-        // A Japanese desktop folder, and a downloads folder that is missing.
-        home.dir(QStringLiteral(".home/デスクトップ"));
-        home.dir(QStringLiteral(".home/Documents"));
-        home.file(QStringLiteral(".home/.config/user-dirs.dirs"),
-                  "XDG_DESKTOP_DIR=\"$HOME/デスクトップ\"\nXDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n");
-        QStringList paths;
-        for (const SidebarItem &place : SidebarItem::makeDefaults())
-            paths << place.url.path();
-        QStringList expected{home.path(".home"), home.path(".home/デスクトップ"), home.path(".home/Documents")};
-        if (QFileInfo(QStringLiteral("/usr/share/applications")).isDir())
-            expected << QStringLiteral("/usr/share/applications");
-        QCOMPARE(paths, expected);
-        QCOMPARE(SidebarItem::makeDefaults().at(1).label, SidebarLabel::desktop);
     }
 };
 

@@ -1,5 +1,5 @@
-// The workspace: where the panes start, the tab closing rules, and the clipboard
-// against the system clipboard written by this and by other programs.
+// The workspace: where the panes start and which places the sidebar lists, the tab closing
+// rules, and the clipboard against the system clipboard written by this and by other programs.
 
 #include "clipboardmime.h"
 #include "filenames.h"
@@ -41,16 +41,40 @@ private Q_SLOTS:
         QCOMPARE(::close(::open(raw.constData(), O_CREAT | O_WRONLY, 0644)), 0);
     }
 
-    void panesStartAtHomeAndDocuments()
+    // The left pane starts at home, the right one at Documents, or at home without one; the
+    // sidebar lists the places whose folders exist, in order. Both are looked at in the background.
+    void panesAndPlacesStartWhereFoldersExist()
     {
         const QString home = m_dir->path(".home");
-        const auto folders = [] {
+        QStringList places{home};
+        if (QFileInfo(QStringLiteral("/usr/share/applications")).isDir())
+            places << QStringLiteral("/usr/share/applications");
+        for (const bool documents : {false, true}) {
+            if (documents) {
+                // A Japanese desktop folder, and a downloads folder that is missing.
+                m_dir->dir(".home/デスクトップ");
+                m_dir->dir(".home/Documents");
+                m_dir->file(".home/.config/user-dirs.dirs",
+                            "XDG_DESKTOP_DIR=\"$HOME/デスクトップ\"\nXDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n");
+                places.insert(1, home + "/デスクトップ");
+                places.insert(2, home + "/Documents");
+            }
             WorkspaceModel workspace(false);
-            return QList<FilePath>{workspace.leftPane()->activeTab()->currentUrl(), workspace.rightPane()->activeTab()->currentUrl()};
-        };
-        QCOMPARE(folders(), QList<FilePath>(2, FilePath::fromString(home))); // no Documents folder yet
-        QDir().mkpath(home + "/Documents");
-        QCOMPARE(folders(), (QList<FilePath>{FilePath::fromString(home), FilePath::fromString(home + "/Documents")}));
+            TabModel *right = workspace.rightPane()->activeTab();
+            QTRY_VERIFY(!right->isLoading());
+            QCOMPARE(workspace.leftPane()->activeTab()->currentUrl(), FilePath::fromString(home));
+            QCOMPARE(right->currentUrl(), FilePath::fromString(documents ? home + "/Documents" : home));
+            QVERIFY(!right->history().canGoBack() && !right->hasLoadError());
+            const auto listed = [&workspace] {
+                QStringList paths;
+                for (const SidebarItem &place : workspace.sidebarItems())
+                    paths << place.url.path();
+                return paths;
+            };
+            QTRY_COMPARE(listed(), places);
+            if (documents)
+                QCOMPARE(workspace.sidebarItems().at(1).label, SidebarLabel::desktop);
+        }
     }
 
     void closingTabs_data()
