@@ -27,6 +27,7 @@
 #include <QPointer>
 
 #include <cerrno>
+#include <utility>
 
 namespace {
 
@@ -40,13 +41,23 @@ bool goesIntoItself(const FileItem &item, const FilePath &directory)
     return item.isDirectory && !item.isSymbolicLink && directory.cleanPath().isSameOrChildOf(item.url.cleanPath());
 }
 
-// Runs `step` on each URL in order, noting what it made, until the first failure (thrown on)
-// or a cancel. The job's thread.
+// Where the job's hold hook (see CopyControl) can keep a step: inside the item, where the core's
+// copies, archives and deletions offer it, or before each item after the first, for steps too
+// short to be held inside (a trash is one rename).
+enum class Hold { insideItems, betweenItems };
+
+// Runs `step` on each URL in order, noting what it made and reporting the items done, until
+// the first failure (thrown on) or a cancel. The job's thread.
 void eachUntilFailure(const QList<FilePath> &urls, Context &context,
-                      const std::function<std::optional<FilePath>(const FilePath &, const CopyControl &)> &step)
+                      const std::function<std::optional<FilePath>(const FilePath &, const CopyControl &)> &step,
+                      Hold hold = Hold::insideItems)
 {
     const CopyControl control = context.copyControl();
-    for (qsizetype i = 0; i < urls.size() && !context.isCanceled(); ++i) {
+    for (qsizetype i = 0; i < urls.size(); ++i) {
+        if (hold == Hold::betweenItems && i > 0 && control.pauseMidFile)
+            control.pauseMidFile(urls[i].path(), i, control.shouldContinue);
+        if (context.isCanceled())
+            return;
         if (const std::optional<FilePath> made = step(urls[i], control))
             context.made(*made);
         context.reportItems(int(i + 1), int(urls.size()));
@@ -64,6 +75,30 @@ void transferItems(const QList<FilePath> &urls, const FilePath &directory, Opera
             fs.move(url, directory, resolution, control);
         return std::nullopt;
     });
+}
+
+// The texts of a job's progress: by its items, and by its bytes (none for the jobs that
+// report none).
+std::pair<const QString *, const QString *> progressFormats(PaneActions::JobKind kind, const Localization &loc)
+{
+    using Kind = PaneActions::JobKind;
+    switch (kind) {
+    case Kind::copy:
+        return {&loc.transferProgressFormat, &loc.copyProgressFormat};
+    case Kind::move:
+        return {&loc.transferProgressFormat, &loc.moveProgressFormat};
+    case Kind::duplicate:
+        return {&loc.duplicateCountFormat, &loc.duplicateProgressFormat};
+    case Kind::compress:
+        return {&loc.compressCountFormat, &loc.compressProgressFormat};
+    case Kind::extract:
+        return {&loc.extractCountFormat, &loc.extractProgressFormat};
+    case Kind::trash:
+        return {&loc.trashCountFormat, nullptr};
+    case Kind::deletion:
+        break;
+    }
+    return {&loc.deleteCountFormat, nullptr};
 }
 
 } // namespace
@@ -201,18 +236,7 @@ void PaneActions::performTransfer(const QList<FileItem> &items, const FilePath &
         }
         transferItems(urls, directory, operation, resolution.value_or(ConflictResolution::keepBoth), context);
     });
-    connect(job, &FileJob::itemProgress, this, [this, job](int done, int total) {
-        if (!m_transfers.isEmpty() && m_transfers.first().job == job)
-            setTransferProgress(TransferProgress{done, total, 0, 0, m_transfers.first().operation});
-    });
-    connect(job, &FileJob::byteProgress, this, [this, job](qint64 done, qint64 total) {
-        if (m_transfers.isEmpty() || m_transfers.first().job != job || !m_transferProgress)
-            return;
-        TransferProgress progress = *m_transferProgress;
-        progress.bytesDone = done;
-        progress.bytesTotal = total;
-        setTransferProgress(progress);
-    });
+    track(job, total, operation == TransferOperation::copy ? JobKind::copy : JobKind::move);
     // What the transfer changes: the destination, and for a move the folders it empties.
     QSet<FilePath> changed{directory};
     if (operation == TransferOperation::move)
@@ -223,39 +247,65 @@ void PaneActions::performTransfer(const QList<FileItem> &items, const FilePath &
             transferEnded(job, changed);
             return;
         }
-        untrackTransfer(job);
         // Nothing moved before the answer; a prompt closed without one abandons the transfer.
         m_dialogs->askCollision([self = QPointer(this), items, directory, operation](std::optional<ConflictResolution> answer) {
             if (self && answer)
                 self->performTransfer(items, directory, operation, *answer);
         });
     });
-    trackTransfer(job, total, operation);
 }
 
-void PaneActions::trackTransfer(const FileJob *job, int total, TransferOperation operation)
+// The row's own view of a job: it hears of the job's progress only while the job is the
+// oldest tracked one, and of its end first, before the job's other listeners answer it.
+void PaneActions::track(FileJob *job, int total, JobKind kind)
 {
-    m_transfers.append({job, total, operation});
-    if (m_transfers.size() == 1)
-        setTransferProgress(TransferProgress{0, total, 0, 0, operation});
+    m_tracked.append({job, total, kind});
+    // Applies `change` to transferProgress while `job` is the one it describes.
+    const auto whileShown = [this, job](auto change) {
+        return [this, job, change](auto done, auto total) {
+            if (m_tracked.isEmpty() || m_tracked.first().job != job || !m_transferProgress)
+                return;
+            TransferProgress progress = *m_transferProgress;
+            change(progress, done, total);
+            setTransferProgress(progress);
+        };
+    };
+    connect(job, &FileJob::itemProgress, this, whileShown([](TransferProgress &progress, int done, int total) {
+        progress.done = done;
+        progress.total = total;
+        // The bytes of a finished item are spent; those of a whole archive go on.
+        if (!progress.bytesCoverJob())
+            progress.bytesDone = progress.bytesTotal = 0;
+    }));
+    connect(job, &FileJob::byteProgress, this, whileShown([](TransferProgress &progress, qint64 done, qint64 total) {
+        progress.bytesDone = done;
+        progress.bytesTotal = total;
+    }));
+    connect(job, &FileJob::finished, this, [this, job] { untrack(job); });
+    if (m_tracked.size() == 1)
+        showFirstTracked();
 }
 
-void PaneActions::untrackTransfer(const FileJob *job)
+void PaneActions::untrack(const FileJob *job)
 {
-    m_transfers.removeIf([job](const QueuedTransfer &transfer) { return transfer.job == job; });
-    if (m_transfers.isEmpty()) {
+    const bool wasShown = !m_tracked.isEmpty() && m_tracked.first().job == job;
+    m_tracked.removeIf([job](const TrackedJob &tracked) { return tracked.job == job; });
+    if (wasShown)
+        showFirstTracked();
+}
+
+void PaneActions::showFirstTracked()
+{
+    if (m_tracked.isEmpty())
         setTransferProgress(std::nullopt);
-    } else {
-        const QueuedTransfer &next = m_transfers.first();
-        setTransferProgress(TransferProgress{0, next.total, 0, 0, next.operation});
-    }
+    else
+        setTransferProgress(TransferProgress{0, m_tracked.first().total, 0, 0, m_tracked.first().kind});
 }
 
 // The panes showing a folder the transfer changed show the change at once; other tabs on such a
 // folder hear of it from their watchers, as they would of any other program's change.
 void PaneActions::transferEnded(const FileJob *job, const QSet<FilePath> &changedFolders)
 {
-    untrackTransfer(job);
     if (const std::optional<FileError> &error = job->error())
         showError(*error);
     for (PaneModel *pane : m_workspace->panes())
@@ -263,20 +313,35 @@ void PaneActions::transferEnded(const FileJob *job, const QSet<FilePath> &change
             pane->activeTab()->reload();
 }
 
+double PaneActions::TransferProgress::fraction() const
+{
+    const double bytes = bytesTotal > 0 ? qMin(double(bytesDone) / double(bytesTotal), 1.0) : 0.0;
+    if (bytesCoverJob() && bytesTotal > 0)
+        return bytes;
+    if (total <= 0)
+        return bytes;
+    // Within one large file the bar follows its bytes, so it keeps moving between items.
+    return qMin(done + bytes, double(total)) / total;
+}
+
 QString PaneActions::progressText(const TransferProgress &progress, const Localization &loc)
 {
-    if (progress.bytesTotal <= 0 || progress.done >= progress.total)
-        return Localization::fill(loc.transferProgressFormat,
-                                  {QString::number(progress.done), QString::number(progress.total)});
-    const QString &format = progress.operation == TransferOperation::copy ? loc.copyProgressFormat : loc.moveProgressFormat;
-    return Localization::fill(format, {QString::number(progress.done + 1), QString::number(progress.total),
-                                       ByteCount::text(progress.bytesDone),
-                                       ByteCount::text(progress.bytesTotal)});
+    const auto [byItems, byBytes] = progressFormats(progress.kind, loc);
+    if (!byBytes || progress.bytesTotal <= 0 || progress.done >= progress.total)
+        return Localization::fill(*byItems, {QString::number(progress.done), QString::number(progress.total)});
+    return Localization::fill(*byBytes, {QString::number(progress.done + 1), QString::number(progress.total),
+                                         ByteCount::text(progress.bytesDone), ByteCount::text(progress.bytesTotal)});
 }
 
 void PaneActions::cancelTransfer()
 {
     m_jobs.cancelAll();
+}
+
+void PaneActions::cancelShownJob()
+{
+    if (!m_tracked.isEmpty())
+        m_tracked.first().job->cancel();
 }
 
 PaneModel *PaneActions::otherPane() const
@@ -457,10 +522,10 @@ void PaneActions::confirmThen(DialogPresenter::Confirmation kind, const QList<Fi
 void PaneActions::trash(const QList<FileItem> &items, TabModel *tab)
 {
     const QList<FilePath> urls = urlsOf(items);
-    runItemJob(tab, [urls](Context &context) {
+    runItemJob(tab, JobKind::trash, int(urls.size()), [urls](Context &context) {
         eachUntilFailure(urls, context, [](const FilePath &url, const CopyControl &) {
             return FileSystemService().moveToTrash(url);
-        });
+        }, Hold::betweenItems);
     }, [this](const QList<FilePath> &trashed) {
         // Items already trashed get their undo even when a later one failed. Restoring never
         // replaces: an item whose place was taken meanwhile stays in the Trash.
@@ -482,7 +547,7 @@ void PaneActions::requestPermanentDelete(const QList<FileItem> &items, TabModel 
 void PaneActions::deletePermanently(const QList<FileItem> &items, TabModel *tab)
 {
     const QList<FilePath> urls = urlsOf(items);
-    runItemJob(tab, [urls](Context &context) {
+    runItemJob(tab, JobKind::deletion, int(urls.size()), [urls](Context &context) {
         eachUntilFailure(urls, context, [](const FilePath &url, const CopyControl &control) -> std::optional<FilePath> {
             TreeRemover::removeItem(url.path(), FileError::Operation::Delete, control);
             return std::nullopt;
@@ -493,7 +558,7 @@ void PaneActions::deletePermanently(const QList<FileItem> &items, TabModel *tab)
 void PaneActions::duplicate(const QList<FileItem> &items, TabModel *tab)
 {
     const QList<FilePath> urls = urlsOf(items);
-    runItemJob(tab, [urls](Context &context) {
+    runItemJob(tab, JobKind::duplicate, int(urls.size()), [urls](Context &context) {
         eachUntilFailure(urls, context, [](const FilePath &url, const CopyControl &control) {
             return std::optional<FilePath>(FileSystemService().duplicate(url, control));
         });
@@ -540,9 +605,12 @@ void PaneActions::compress(const QList<FileItem> &items, TabModel *tab)
     const QList<FilePath> urls = urlsOf(items);
     const FilePath folder = tab->history().current();
     const QString baseName = archiveBaseName(items);
-    runItemJob(tab, [urls, folder, baseName](Context &context) {
+    const int total = int(urls.size());
+    runItemJob(tab, JobKind::compress, total, [urls, folder, baseName, total](Context &context) {
         const FilePath archive = folder.pathAppended(FileSystemService().uniqueDestinationName(baseName, folder));
-        FileSystemService().compress(urls, archive, context.copyControl());
+        CopyControl control = context.copyControl();
+        control.onItemDone = [&context, total](int done) { context.reportItems(done, total); };
+        FileSystemService().compress(urls, archive, control);
     }, {});
 }
 
@@ -550,14 +618,17 @@ void PaneActions::extract(const FileItem &item, TabModel *tab)
 {
     const FilePath archive = item.url;
     const FilePath folder = tab->history().current();
-    runItemJob(tab, [archive, folder](Context &context) {
+    runItemJob(tab, JobKind::extract, 1, [archive, folder](Context &context) {
         FileSystemService().unzip(archive, folder, context.copyControl());
+        context.reportItems(1, 1);
     }, {});
 }
 
-void PaneActions::runItemJob(TabModel *tab, FileJob::Work work, std::function<void(const QList<FilePath> &)> onDone)
+void PaneActions::runItemJob(TabModel *tab, JobKind kind, int total, FileJob::Work work,
+                             std::function<void(const QList<FilePath> &)> onDone)
 {
     FileJob *job = enqueue(std::move(work));
+    track(job, total, kind);
     connect(job, &FileJob::finished, this, [this, job, reloaded = QPointer<TabModel>(tab), onDone = std::move(onDone)] {
         if (onDone && !job->madeUrls().isEmpty())
             onDone(job->madeUrls());

@@ -42,15 +42,22 @@ public:
     Q_ENUM(TransferOperation)
     enum class NewItem { folder, file };
 
-    // Progress of the running transfer: items done of the total, and the bytes of the item in
-    // progress (both 0 while none is being copied, e.g. for a move within one file system).
+    // What a file job the progress row can show does.
+    enum class JobKind { copy, move, duplicate, compress, extract, trash, deletion };
+
+    // Progress of the file job the row shows: items done of the total, and bytes (both 0 while
+    // none are reported: a move within one file system, a trash, a deletion). Copies, moves and
+    // duplicates count the bytes of the item in progress, archives those of the whole job.
     struct TransferProgress
     {
         int done = 0;
         int total = 0;
         qint64 bytesDone = 0;
         qint64 bytesTotal = 0;
-        TransferOperation operation = TransferOperation::copy;
+        JobKind kind = JobKind::copy;
+        bool bytesCoverJob() const { return kind == JobKind::compress || kind == JobKind::extract; }
+        // The share of the job done, from 0 to 1.
+        double fraction() const;
         friend bool operator==(const TransferProgress &, const TransferProgress &) = default;
     };
 
@@ -99,6 +106,8 @@ public:
     // Stops every file job of this pane now (transfers, archives, deletions, …), the item in
     // progress included; what is done stays.
     void cancelTransfer();
+    // Stops the job transferProgress describes, inside its item; those queued after it still run.
+    void cancelShownJob();
     // The pane the other-pane commands go to: the first whose id differs from ours.
     PaneModel *otherPane() const;
     void copyToOtherPane(const QList<FileItem> &items);
@@ -139,15 +148,16 @@ public:
     void requestBulkRename(const QList<FileItem> &items);
     void applyBulkRename(const QList<RenamePair> &pairs);
 
-    // The progress row's text: the items, and the bytes of the item while one is being copied.
+    // The progress row's text: what the job does, its items, and its bytes while it reports them.
     static QString progressText(const TransferProgress &progress, const Localization &loc);
 
     // The archive name compress() starts from: "<name without extension>.zip" for one item,
     // "Archive.zip" for any other number.
     static QString archiveBaseName(const QList<FileItem> &items);
 
-    // Handed to every transfer started from now on (see CopyControl): lets a test hold a copy
-    // inside a file, deterministically, while it cancels or closes the pane.
+    // Handed to every job started from now on (see CopyControl): lets a test hold a copy, an
+    // archive or a deletion inside its item (a trash between items), deterministically, while it
+    // cancels or closes the pane.
     void setPauseMidFile(CopyControl::PauseMidFile pause) { m_pauseMidFile = std::move(pause); }
 
     // The queue, for tests that wait for the file jobs.
@@ -170,12 +180,14 @@ private:
     // Queues `work` as a job of this pane; connect to it at once.
     FileJob *enqueue(FileJob::Work work);
     void transferEnded(const FileJob *job, const QSet<FilePath> &changedFolders);
-    // The progress row follows the transfers in queue order.
-    void trackTransfer(const FileJob *job, int total, TransferOperation operation);
-    void untrackTransfer(const FileJob *job);
+    // transferProgress follows the tracked jobs in queue order, from queueing to finish.
+    void track(FileJob *job, int total, JobKind kind);
+    void untrack(const FileJob *job);
+    void showFirstTracked();
     // Runs `work` as a job; once it finished, hands what it made to `onDone` (for the undo step,
     // even after a failure), shows its error and reloads the tab if it still exists.
-    void runItemJob(TabModel *tab, FileJob::Work work, std::function<void(const QList<FilePath> &)> onDone);
+    void runItemJob(TabModel *tab, JobKind kind, int total, FileJob::Work work,
+                    std::function<void(const QList<FilePath> &)> onDone);
     void registerBulkRenameUndo(const QList<RenamePair> &pairs);
     // Undo steps whose actions run as jobs of this pane (nothing once the pane is gone).
     std::function<void()> asJob(std::function<void()> action);
@@ -190,15 +202,15 @@ private:
     FileSystemService m_fs;
 
     std::optional<TransferProgress> m_transferProgress;
-    // Transfer jobs not yet finished, oldest first, with their item totals and operations; the
-    // oldest is the one running, and the one transferProgress describes.
-    struct QueuedTransfer
+    // Jobs of the progress row not yet finished, oldest first, with their item totals; the
+    // oldest is the one transferProgress describes.
+    struct TrackedJob
     {
-        const FileJob *job;
+        FileJob *job;
         int total;
-        TransferOperation operation;
+        JobKind kind;
     };
-    QList<QueuedTransfer> m_transfers;
+    QList<TrackedJob> m_tracked;
     bool m_busy = false;
     CopyControl::PauseMidFile m_pauseMidFile;
     std::function<void()> m_onNewFolder = [] {};

@@ -18,7 +18,7 @@
 
 // X(field, English, Japanese), in the order the record declares them. The first block is the
 // interface proper; the second holds what the dual-pane habits and the Linux desktop add
-// (permanent deletion, transfer progress in bytes, messages of failed file operations).
+// (permanent deletion, the progress of file jobs, messages of failed file operations).
 #define TALLOWMERE_INTERFACE_TEXTS(X) \
     X(settingsFontSection, "Font", "フォント") \
     X(settingsMonospacedFont, "Monospaced Font", "等幅フォント") \
@@ -144,6 +144,14 @@
     X(cancelTransfer, "Cancel Transfer", "転送を中止") \
     X(copyProgressFormat, "Copying %d of %d — %@ of %@", "コピー中 %d / %d — %@ / %@") \
     X(moveProgressFormat, "Moving %d of %d — %@ of %@", "移動中 %d / %d — %@ / %@") \
+    X(duplicateCountFormat, "Duplicating %d / %d", "複製中 %d / %d") \
+    X(duplicateProgressFormat, "Duplicating %d of %d — %@ of %@", "複製中 %d / %d — %@ / %@") \
+    X(compressCountFormat, "Compressing %d / %d", "圧縮中 %d / %d") \
+    X(compressProgressFormat, "Compressing %d of %d — %@ of %@", "圧縮中 %d / %d — %@ / %@") \
+    X(extractCountFormat, "Extracting %d / %d", "展開中 %d / %d") \
+    X(extractProgressFormat, "Extracting %d of %d — %@ of %@", "展開中 %d / %d — %@ / %@") \
+    X(trashCountFormat, "Moving to Trash %d / %d", "ゴミ箱に移動中 %d / %d") \
+    X(deleteCountFormat, "Deleting %d / %d", "削除中 %d / %d") \
     X(readFailedFormat, "“%@” couldn't be read: %@", "「%@」を読み込めませんでした: %@") \
     X(listFailedFormat, "The contents of “%@” couldn't be listed: %@", "「%@」の内容を表示できませんでした: %@") \
     X(createFailedFormat, "“%@” couldn't be created: %@", "「%@」を作成できませんでした: %@") \

@@ -101,7 +101,7 @@ void FileListView::buildLayout()
     connect(m_table, &QWidget::customContextMenuRequested, this, &FileListView::showContextMenu);
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &FileListView::selectionEdited);
     connect(m_table->header(), &QHeaderView::sectionClicked, this, &FileListView::sortHeaderClicked);
-    connect(m_progress, &TransferProgressRow::cancelRequested, m_actions, [this] { m_actions->cancelTransfer(); });
+    connect(m_progress, &TransferProgressRow::cancelRequested, m_actions, &PaneActions::cancelShownJob);
     connect(clear, &QToolButton::clicked, this, &FileListView::closeFilter);
     connect(m_filterField, &QLineEdit::textEdited, this, [this](const QString &text) {
         if (m_tab)
@@ -388,14 +388,10 @@ void FileListView::refreshCut()
 void FileListView::refreshProgress()
 {
     const std::optional<PaneActions::TransferProgress> &progress = m_actions->transferProgress();
-    m_progress->setVisible(progress.has_value());
-    if (!progress)
-        return;
-    // Within one large file the bar follows its bytes, so it keeps moving between items.
-    const double item = progress->bytesTotal > 0 ? double(progress->bytesDone) / double(progress->bytesTotal) : 0.0;
-    const double done = qMin(progress->done + item, double(progress->total));
-    m_progress->setProgress(PaneActions::progressText(*progress, loc()),
-                            progress->total > 0 ? done / progress->total : item);
+    if (progress)
+        m_progress->setProgress(PaneActions::progressText(*progress, loc()), progress->fraction());
+    else
+        m_progress->clear();
 }
 
 void FileListView::refreshFocus()

@@ -1,6 +1,6 @@
 #pragma once
 // The list of one pane: the active tab's folder as a sortable table (name, size, date modified),
-// with the quick filter above it, status overlays over it and a transfer progress row at its
+// with the quick filter above it, status overlays over it and the file jobs' progress row at its
 // foot. It holds no file logic: it reads the tab, changes its navigation, selection, sort order
 // and filter, and hands every command that changes files to the pane's PaneActions.
 //

@@ -28,6 +28,10 @@ TransferProgressRow::TransferProgressRow(QWidget *parent)
     layout->addWidget(m_label, 1);
     layout->addWidget(m_cancel);
     connect(m_cancel, &QPushButton::clicked, this, &TransferProgressRow::cancelRequested);
+    m_appear.setSingleShot(true);
+    m_appear.setInterval(appearDelayMs);
+    connect(&m_appear, &QTimer::timeout, this, &QWidget::show);
+    hide();
 }
 
 void TransferProgressRow::setCancelText(const QString &text)
@@ -39,6 +43,14 @@ void TransferProgressRow::setProgress(const QString &text, double fraction)
 {
     m_label->setText(text);
     m_bar->setValue(int(qBound(0.0, fraction, 1.0) * barSteps));
+    if (isHidden() && !m_appear.isActive())
+        m_appear.start();
+}
+
+void TransferProgressRow::clear()
+{
+    m_appear.stop();
+    hide();
 }
 
 QString TransferProgressRow::text() const { return m_label->text(); }

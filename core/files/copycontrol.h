@@ -17,6 +17,9 @@
 // lets a caller hold the work inside an item for as long as it likes, cancel meanwhile, and
 // know the work stops there: no timing involved. Contents the file system shares in one step
 // (reflinks) never pass through it.
+//
+// `onItemDone` serves work on several items in one call (an archive of several items): it comes
+// on the working thread once each item is through, with the number of items through so far.
 
 #include <QString>
 #include <QtGlobal>
@@ -29,8 +32,10 @@ public:
     using OnProgress = std::function<void(qint64 bytesDone, qint64 bytesTotal)>;
     using ShouldContinue = std::function<bool()>;
     using PauseMidFile = std::function<void(const QString &path, qint64 bytesDone, const ShouldContinue &shouldContinue)>;
+    using OnItemDone = std::function<void(int itemsDone)>;
 
     OnProgress onProgress;
     ShouldContinue shouldContinue;
     PauseMidFile pauseMidFile;
+    OnItemDone onItemDone;
 };

@@ -188,7 +188,8 @@ private:
 };
 
 // Writes the whole archive into the open, empty file `fd`.
-void writeArchive(int fd, const QList<FilePath> &items, const QString &archivePath, ProgressMeter &meter)
+void writeArchive(int fd, const QList<FilePath> &items, const QString &archivePath, ProgressMeter &meter,
+                  const CopyControl::OnItemDone &onItemDone)
 {
     struct stat self;
     if (::fstat(fd, &self) != 0)
@@ -200,8 +201,11 @@ void writeArchive(int fd, const QList<FilePath> &items, const QString &archivePa
         || archive_write_open_fd(zip.get(), fd) != ARCHIVE_OK)
         throw writeError(archivePath, zip.get());
     TreeWriter writer(zip.get(), self, archivePath, meter);
-    for (const FilePath &item : items)
-        writer.add(AT_FDCWD, item.nativePath(), item.fileNameBytes().toByteArray(), item.path());
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        writer.add(AT_FDCWD, items[i].nativePath(), items[i].fileNameBytes().toByteArray(), items[i].path());
+        if (onItemDone)
+            onItemDone(int(i + 1));
+    }
     if (archive_write_close(zip.get()) != ARCHIVE_OK)
         throw writeError(archivePath, zip.get());
 }
@@ -224,7 +228,7 @@ void ZipArchiver::compress(const QList<FilePath> &items, const FilePath &archive
             for (const FilePath &item : items)
                 meter.measure(item.c_str(), item.path());
         }
-        writeArchive(part.get(), items, archivePath, meter);
+        writeArchive(part.get(), items, archivePath, meter, control.onItemDone);
         if (::fsync(part.get()) != 0 || part.close() != 0)
             throw writeError(archivePath, errno);
         PosixFs::renameNoReplace(partPath, archivePath, FileError::Operation::Compress, archivePath);

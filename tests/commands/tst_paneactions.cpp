@@ -9,7 +9,6 @@
 #include "panemodel.h"
 #include "tabmodel.h"
 #include "testdir.h"
-#include "treesnapshot.h"
 #include "undocoordinator.h"
 #include "workspacemodel.h"
 
@@ -31,8 +30,6 @@ private Q_SLOTS:
     void failureStopsAtTheFailingItem_data();
     void failureStopsAtTheFailingItem();
     void largeCopyKeepsTheWindowResponsiveAndStopsCleanly();
-    void otherJobsStopInsideAnItem_data();
-    void otherJobsStopInsideAnItem();
     void paste_data();
     void paste();
     void drops_data();
@@ -174,60 +171,6 @@ void TestPaneActions::largeCopyKeepsTheWindowResponsiveAndStopsCleanly()
     delete std::exchange(m_actions, nullptr);
     QCOMPARE(m_dir->entries("right/sub"), QStringList({"a"}));
     QCOMPARE(QFileInfo(m_dir->path("left/big")).size(), 200 << 20);
-}
-
-void TestPaneActions::otherJobsStopInsideAnItem_data()
-{
-    QTest::addColumn<QString>("job");
-    QTest::addColumn<QString>("heldIn");
-    QTest::newRow("compress") << "compress" << "left/tree/big";
-    QTest::newRow("extract") << "extract" << "left/tree.zip";
-    QTest::newRow("delete for good") << "delete" << "left/tree/";
-}
-
-// Held inside the item and cancelled: no archive or unpacked item is left, not even under a
-// hidden name, and the source is whole (a deletion keeps what it hadn't reached).
-void TestPaneActions::otherJobsStopInsideAnItem()
-{
-    QFETCH(QString, job);
-    QFETCH(QString, heldIn);
-    QByteArray noise(4 << 20, Qt::Uninitialized);
-    for (qsizetype i = 0; i < noise.size(); ++i)
-        noise[i] = char((i * 7919) >> 5);
-    m_dir->file("left/tree/big", noise);
-    for (int i = 0; i < 20; ++i)
-        m_dir->file(QStringLiteral("left/tree/small %1").arg(i), "small");
-    if (job == "extract") {
-        FileSystemService().compress({m_dir->url("left/tree")}, m_dir->url("left/tree.zip"));
-        QDir(m_dir->path("left/tree")).removeRecursively();
-    }
-    const QStringList before = m_dir->entries("left");
-    const TreeSnapshot tree(m_dir->path("left/tree"));
-    const QByteArray archive = m_dir->read("left/tree.zip");
-    MidFileHold hold;
-    m_actions->setPauseMidFile(hold.hook());
-    if (job == "compress")
-        m_actions->compress(items({"tree"}), tab(0));
-    else if (job == "extract")
-        m_actions->extract(items({"tree.zip"}).first(), tab(0));
-    else {
-        m_actions->requestPermanentDelete(items({"tree"}), tab(0));
-        m_dialogs.answer(true);
-    }
-    QVERIFY(hold.waitUntilHeld());
-    QVERIFY2(hold.heldPath().startsWith(m_dir->path(heldIn)), qPrintable(hold.heldPath()));
-    m_actions->cancelTransfer();
-    settle();
-    QVERIFY2(!m_dialogs.lastError(), qPrintable(m_dialogs.lastError().value_or("")));
-    QCOMPARE(m_dir->entries("left"), before);
-    if (job == "delete") {
-        const qsizetype left = m_dir->entries("left/tree").size();
-        QVERIFY2(left > 0 && left < 21, qPrintable(QString::number(left)));
-    } else if (job == "extract") {
-        QCOMPARE(m_dir->read("left/tree.zip"), archive);
-    } else {
-        QVERIFY(tree.matches(m_dir->path("left/tree")));
-    }
 }
 
 void TestPaneActions::paste_data()

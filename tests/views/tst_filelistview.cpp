@@ -1,5 +1,5 @@
 // The file list driven by keys and the mouse over real folders: opening, going up, trashing and
-// deleting with their confirmations, click ranges, the filter bar, overlays, cut rows, drops, the transfer row with its
+// deleting with their confirmations, click ranges, the filter bar, overlays, cut rows, drops, the file jobs' row with its
 // Cancel, the finder, and the dual-pane keys.
 
 #include "answeringpresenter.h"
@@ -14,8 +14,10 @@
 #include "listoverlay.h"
 #include "paneactions.h"
 #include "panecommands.h"
+#include "midfilehold.h"
 #include "transferprogressrow.h"
 #include "testdir.h"
+#include "treesnapshot.h"
 #include "workspacemodel.h"
 
 #include <QAction>
@@ -29,6 +31,7 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
@@ -476,6 +479,89 @@ private Q_SLOTS:
         QTRY_VERIFY(pane.idle());
         QVERIFY(!pane.view.progressRow()->isVisible());
         QVERIFY(!m_dir->exists(QStringLiteral(".home/Documents/a.txt")));
+    }
+
+    void jobRowFollowsAndCancelStops_data()
+    {
+        QTest::addColumn<QString>("job");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("heldIn");
+        QTest::addColumn<QString>("text"); // while held
+        QTest::addColumn<QString>("gone"); // what the cancelled job had already done
+        QTest::newRow("compress") << "compress" << "photos tree" << "work/tree/big" << "^Compressing 2 of 2 — .+ of .+$" << "";
+        QTest::newRow("extract") << "extract" << "tree.zip" << "work/tree.zip" << "^Extracting 1 of 1 — .+ of .+$" << "";
+        QTest::newRow("duplicate") << "duplicate" << "tree" << "work/tree/big" << "^Duplicating 1 of 1 — .+ of .+$" << "";
+        QTest::newRow("trash") << "trash" << "a.txt b.txt c.txt" << "work/b.txt" << "^Moving to Trash 1 / 3$" << "a.txt";
+        QTest::newRow("delete") << "delete" << "tree" << "work/tree/" << "^Deleting 0 / 1$" << "";
+    }
+
+    // The row comes up for every long job after a moment, says what it does and how far it is,
+    // and its Cancel stops the job inside the item it holds: an archive or a copy leaves nothing
+    // half-written and the source whole; a trash or a deletion keeps what it had done, and the
+    // list shows it.
+    void jobRowFollowsAndCancelStops()
+    {
+        QFETCH(QString, job);
+        QFETCH(QString, chosen);
+        QFETCH(QString, heldIn);
+        QFETCH(QString, text);
+        QFETCH(QString, gone);
+        // Larger than one step of a copy, so a copy is held inside it too.
+        QByteArray noise(20 << 20, Qt::Uninitialized);
+        for (qsizetype i = 0; i < noise.size(); ++i)
+            noise[i] = char((i * 7919) >> 5);
+        m_dir->file(QStringLiteral("work/tree/big"), noise);
+        for (int i = 0; i < 20; ++i)
+            m_dir->file(QStringLiteral("work/tree/small %1").arg(i), "small");
+        if (job == QLatin1String("extract")) {
+            FileSystemService().compress({m_dir->url(QStringLiteral("work/tree"))}, m_dir->url(QStringLiteral("work/tree.zip")));
+            QDir(m_dir->path(QStringLiteral("work/tree"))).removeRecursively();
+        }
+        const QStringList before = m_dir->entries(QStringLiteral("work"));
+        const QByteArray archive = m_dir->read(QStringLiteral("work/tree.zip"));
+        const TreeSnapshot tree(m_dir->path(QStringLiteral("work/tree")));
+        Pane pane(*m_dir);
+        pane.show(m_dir->url(QStringLiteral("work")));
+        MidFileHold hold;
+        pane.actions.setPauseMidFile(hold.hook());
+        pane.select(names(chosen));
+        const QList<FileItem> items = pane.tab()->selectedItems();
+        if (job == QLatin1String("compress"))
+            pane.actions.compress(items, pane.tab());
+        else if (job == QLatin1String("extract"))
+            pane.actions.extract(items.first(), pane.tab());
+        else if (job == QLatin1String("duplicate"))
+            pane.actions.duplicate(items, pane.tab());
+        else if (job == QLatin1String("trash"))
+            pane.actions.trash(items, pane.tab());
+        else {
+            pane.actions.requestPermanentDelete(items, pane.tab());
+            pane.dialogs.answer(true);
+        }
+        TransferProgressRow *row = pane.view.progressRow();
+        // Not at once: a job that ends in a moment never shows it.
+        QVERIFY(pane.actions.transferProgress() && !row->isVisible());
+        QVERIFY(hold.waitUntilHeld());
+        QVERIFY2(hold.heldPath().startsWith(m_dir->path(heldIn)), qPrintable(hold.heldPath()));
+        QTRY_VERIFY(row->isVisible());
+        QTRY_VERIFY2(QRegularExpression(text).match(row->text()).hasMatch(), qPrintable(row->text()));
+
+        QTest::mouseClick(row->cancelButton(), Qt::LeftButton);
+        QTRY_VERIFY(pane.idle());
+        QVERIFY(!row->isVisible());
+        QVERIFY2(!pane.dialogs.lastError(), qPrintable(pane.dialogs.lastError().value_or(QString())));
+        QStringList left = before;
+        left.removeAll(gone);
+        QCOMPARE(m_dir->entries(QStringLiteral("work")), left);
+        QTRY_COMPARE(sorted(namesOf(pane.tab()->items())), left);
+        if (job == QLatin1String("delete")) {
+            const qsizetype kept = m_dir->entries(QStringLiteral("work/tree")).size();
+            QVERIFY2(kept > 0 && kept < 21, qPrintable(QString::number(kept)));
+        } else if (job == QLatin1String("extract")) {
+            QCOMPARE(m_dir->read(QStringLiteral("work/tree.zip")), archive);
+        } else {
+            QVERIFY(tree.matches(m_dir->path(QStringLiteral("work/tree"))));
+        }
     }
 
     void finderChoiceSelectsTheFileInItsFolder()
