@@ -12,6 +12,7 @@
 #include "previewcolumnview.h"
 #include "tabmodel.h"
 #include "theme.h"
+#include "transferprogressrow.h"
 #include "workspacemodel.h"
 
 #include <QDragEnterEvent>
@@ -41,7 +42,8 @@ ColumnBrowserView::ColumnBrowserView(const ViewEnvironment &env, PaneModel *pane
     : QScrollArea(parent), m_env(env), m_pane(pane), m_tab(tab), m_actions(actions),
       m_model(new ColumnBrowserModel(tab->currentUrl(), tab->showHidden(), this)),
       m_openFile([actions](const FilePath &url) { actions->openFile(url); }), m_row(new QWidget),
-      m_rowLayout(new QHBoxLayout(m_row)), m_preview(new PreviewColumnView(env, m_row))
+      m_rowLayout(new QHBoxLayout(m_row)), m_preview(new PreviewColumnView(env, m_row)),
+      m_progress(new TransferProgressRow(actions, env.settings, this))
 {
     const Theme theme = Theme::daziduvEdiv();
     setPalette(theme.palette());
@@ -59,6 +61,10 @@ ColumnBrowserView::ColumnBrowserView(const ViewEnvironment &env, PaneModel *pane
     m_rowLayout->addStretch(1);
     m_preview->hide();
     setWidget(m_row);
+    QPalette raised = theme.palette();
+    raised.setColor(QPalette::Window, theme.secondaryBackground);
+    m_progress->setPalette(raised);
+    m_progress->installEventFilter(this);
 
     m_model->setOnNavigate([this](const FilePath &url) {
         if (m_tab)
@@ -99,6 +105,32 @@ void ColumnBrowserView::showEvent(QShowEvent *event)
     QScrollArea::showEvent(event);
     if (!m_started)
         start();
+}
+
+void ColumnBrowserView::resizeEvent(QResizeEvent *event)
+{
+    QScrollArea::resizeEvent(event);
+    placeProgressRow();
+}
+
+bool ColumnBrowserView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_progress && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+        placeProgressRow();
+    return QScrollArea::eventFilter(watched, event);
+}
+
+// The progress row lies right under the columns, outside what scrolls (above the scroll bar),
+// with the list's margins around it; the columns give up its height while it shows.
+void ColumnBrowserView::placeProgressRow()
+{
+    constexpr int margin = 8;
+    const bool shown = !m_progress->isHidden();
+    const int height = m_progress->sizeHint().height();
+    setViewportMargins(0, 0, 0, shown ? height + 2 * margin : 0);
+    if (shown)
+        m_progress->setGeometry(margin, viewport()->geometry().bottom() + 1 + margin, viewport()->width() - 2 * margin,
+                                height);
 }
 
 void ColumnBrowserView::start()

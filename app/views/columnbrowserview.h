@@ -35,6 +35,7 @@ class QFrame;
 class QHBoxLayout;
 class QKeyEvent;
 class TabModel;
+class TransferProgressRow;
 struct Localization;
 
 class ColumnBrowserView : public QScrollArea
@@ -65,12 +66,15 @@ public:
     ListOverlay *columnOverlay(int index) const;
     // Null while no single file is selected.
     PreviewColumnView *previewColumn() const;
+    TransferProgressRow *progressRow() const { return m_progress; }
 
 Q_SIGNALS:
     void commandTargetChanged();
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -98,6 +102,7 @@ private:
     void syncActiveColumn();
     void syncTitleSelection();
     void scrollToLastColumn();
+    void placeProgressRow();
     void refreshFocus();
     void retranslate();
     const Localization &loc() const;
@@ -123,6 +128,7 @@ private:
     QWidget *m_row;
     QHBoxLayout *m_rowLayout;
     PreviewColumnView *m_preview;
+    TransferProgressRow *m_progress;
     std::vector<Lane> m_lanes;
     std::optional<FilePath> m_cursor; // the entry last moved to or clicked
     bool m_started = false;

@@ -45,7 +45,6 @@ FileListView::FileListView(const ViewEnvironment &env, PaneModel *pane, PaneActi
     connectEnvironment();
     retranslate();
     refreshFont();
-    refreshProgress();
 }
 
 FileListView::~FileListView() = default;
@@ -78,7 +77,7 @@ void FileListView::buildLayout()
     m_dropHint->setForegroundRole(QPalette::WindowText);
     m_dropHint->setContentsMargins(10, 4, 10, 4);
     m_dropHint->hide();
-    m_progress = new TransferProgressRow;
+    m_progress = new TransferProgressRow(m_actions, m_env.settings);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -101,7 +100,6 @@ void FileListView::buildLayout()
     connect(m_table, &QWidget::customContextMenuRequested, this, &FileListView::showContextMenu);
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &FileListView::selectionEdited);
     connect(m_table->header(), &QHeaderView::sectionClicked, this, &FileListView::sortHeaderClicked);
-    connect(m_progress, &TransferProgressRow::cancelRequested, m_actions, &PaneActions::cancelShownJob);
     connect(clear, &QToolButton::clicked, this, &FileListView::closeFilter);
     connect(m_filterField, &QLineEdit::textEdited, this, [this](const QString &text) {
         if (m_tab)
@@ -154,7 +152,6 @@ void FileListView::connectEnvironment()
     connect(m_env.settings, &AppSettings::fontSizeChanged, this, &FileListView::refreshFont);
     connect(m_env.workspace, &WorkspaceModel::clipboardChanged, this, &FileListView::refreshCut);
     connect(m_env.workspace, &WorkspaceModel::activePaneIDChanged, this, &FileListView::refreshFocus);
-    connect(m_actions, &PaneActions::transferProgressChanged, this, &FileListView::refreshProgress);
     m_model->setIconCache(m_env.icons);
     applyTheme();
 }
@@ -253,8 +250,6 @@ void FileListView::retranslate()
     m_model->setHeaderTitles(texts.columnName, texts.columnSize, texts.columnModified);
     sizeColumns();
     m_filterField->setPlaceholderText(texts.filterPlaceholder);
-    m_progress->setCancelText(texts.cancel);
-    refreshProgress();
     refreshOverlay();
     if (m_palette)
         m_palette->setTexts(texts);
@@ -383,15 +378,6 @@ void FileListView::refreshCut()
             cut.insert(url);
     }
     m_model->setCutUrls(cut);
-}
-
-void FileListView::refreshProgress()
-{
-    const std::optional<PaneActions::TransferProgress> &progress = m_actions->transferProgress();
-    if (progress)
-        m_progress->setProgress(PaneActions::progressText(*progress, loc()), progress->fraction());
-    else
-        m_progress->clear();
 }
 
 void FileListView::refreshFocus()

@@ -89,7 +89,6 @@ private:
     void refreshOverlay();
     void refreshCut();
     void refreshFont();
-    void refreshProgress();
     void refreshFocus();
     void selectionEdited();
     void sortHeaderClicked(int section);

@@ -1,5 +1,8 @@
 #include "transferprogressrow.h"
 
+#include "appsettings.h"
+#include "localization.h"
+#include "paneactions.h"
 #include "theme.h"
 
 #include <QHBoxLayout>
@@ -12,8 +15,9 @@ constexpr int barWidth = 120;
 constexpr int barSteps = 1000; // QProgressBar counts in int; byte counts would overflow it
 }
 
-TransferProgressRow::TransferProgressRow(QWidget *parent)
-    : QFrame(parent), m_bar(new QProgressBar), m_label(new QLabel), m_cancel(new QPushButton)
+TransferProgressRow::TransferProgressRow(PaneActions *actions, AppSettings *settings, QWidget *parent)
+    : QFrame(parent), m_actions(actions), m_settings(settings), m_bar(new QProgressBar), m_label(new QLabel),
+      m_cancel(new QPushButton)
 {
     setAutoFillBackground(true);
     setFrameShape(QFrame::StyledPanel);
@@ -27,30 +31,34 @@ TransferProgressRow::TransferProgressRow(QWidget *parent)
     layout->addWidget(m_bar);
     layout->addWidget(m_label, 1);
     layout->addWidget(m_cancel);
-    connect(m_cancel, &QPushButton::clicked, this, &TransferProgressRow::cancelRequested);
     m_appear.setSingleShot(true);
     m_appear.setInterval(appearDelayMs);
     connect(&m_appear, &QTimer::timeout, this, &QWidget::show);
+    connect(m_cancel, &QPushButton::clicked, actions, &PaneActions::cancelShownJob);
+    connect(actions, &PaneActions::transferProgressChanged, this, &TransferProgressRow::refresh);
+    connect(settings, &AppSettings::languageChanged, this, &TransferProgressRow::retranslate);
     hide();
+    retranslate();
 }
 
-void TransferProgressRow::setCancelText(const QString &text)
+void TransferProgressRow::retranslate()
 {
-    m_cancel->setText(text);
+    m_cancel->setText(Localization::forLanguage(m_settings->language()).cancel);
+    refresh();
 }
 
-void TransferProgressRow::setProgress(const QString &text, double fraction)
+void TransferProgressRow::refresh()
 {
-    m_label->setText(text);
-    m_bar->setValue(int(qBound(0.0, fraction, 1.0) * barSteps));
+    const std::optional<PaneActions::TransferProgress> &progress = m_actions->transferProgress();
+    if (!progress) {
+        m_appear.stop();
+        hide();
+        return;
+    }
+    m_label->setText(PaneActions::progressText(*progress, Localization::forLanguage(m_settings->language())));
+    m_bar->setValue(int(qBound(0.0, progress->fraction(), 1.0) * barSteps));
     if (isHidden() && !m_appear.isActive())
         m_appear.start();
-}
-
-void TransferProgressRow::clear()
-{
-    m_appear.stop();
-    hide();
 }
 
 QString TransferProgressRow::text() const { return m_label->text(); }

@@ -9,6 +9,7 @@
 #include "filetableview.h"
 #include "iconcache.h"
 #include "itemlists.h"
+#include "midfilehold.h"
 #include "paneactions.h"
 #include "panecommands.h"
 #include "panemodel.h"
@@ -16,12 +17,14 @@
 #include "tabmodel.h"
 #include "testdir.h"
 #include "titlelineview.h"
+#include "transferprogressrow.h"
 #include "workspacemodel.h"
 
 #include <QApplication>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QPushButton>
 #include <QTest>
 
 #include <memory>
@@ -152,6 +155,29 @@ private Q_SLOTS:
         m_dir->file(QStringLiteral("root/A/a2.txt"), "two");
         m_dir->file(QStringLiteral("root/f.txt"), "four");
         m_dir->file(QStringLiteral("root/g.txt"), "g");
+    }
+
+    // A long job started in column view shows under the columns, and its Cancel stops it there
+    // too, inside the item, leaving no archive behind.
+    void jobRowShowsUnderTheColumns()
+    {
+        m_dir->file(QStringLiteral("root/A/big"), QByteArray(4 << 20, 'x'));
+        const QStringList before = m_dir->entries(QStringLiteral("root"));
+        Browser browser(*m_dir, root());
+        MidFileHold hold;
+        browser.actions.setPauseMidFile(hold.hook());
+        browser.actions.compress(browser.actions.fileItems({m_dir->url(QStringLiteral("root/A"))}), browser.tab());
+        QVERIFY(hold.waitUntilHeld());
+        TransferProgressRow *row = browser.view->progressRow();
+        QTRY_VERIFY(row->isVisible());
+        QTRY_VERIFY2(row->text().startsWith(QStringLiteral("Compressing 1 of 1 — ")), qPrintable(row->text()));
+        // Under the columns, not over them, and inside the view.
+        QVERIFY(row->geometry().top() > browser.view->viewport()->geometry().bottom());
+        QVERIFY(browser.view->rect().contains(row->geometry()));
+        QTest::mouseClick(row->cancelButton(), Qt::LeftButton);
+        QTRY_COMPARE(browser.actions.jobs()->pendingCount(), 0);
+        QVERIFY(!row->isVisible());
+        QCOMPARE(m_dir->entries(QStringLiteral("root")), before);
     }
 
     void keys_data()
