@@ -2,6 +2,7 @@
 // selection across reloads, and the kept sorted and filtered list.
 
 #include "columnbrowsermodel.h"
+#include "inotifyhub.h"
 #include "itemfilter.h"
 #include "itemlists.h"
 #include "tabmodel.h"
@@ -77,6 +78,26 @@ private Q_SLOTS:
         seen.removeDuplicates(); // a large folder comes twice: in order first, then with its details
         QCOMPARE(seen, QStringList({"second"}));
         QCOMPARE(tab.items().size(), secondSize);
+    }
+
+    // A load overtaken once it watches its folder (its first page is shown, the rest is being
+    // read) leaves no watch behind, nor does the folder left.
+    void overtakenLoadLeavesNoWatch()
+    {
+        TestDir dir;
+        fill(dir, "large", 10000);
+        dir.dir("small");
+        const int watches = InotifyHub::instance().watchCount();
+        TabModel tab(dir.url("large"), false);
+        bool overtaken = false;
+        connect(&tab, &TabModel::itemsChanged, this, [&] {
+            if (tab.listing()->detailsPending() && !std::exchange(overtaken, true))
+                QMetaObject::invokeMethod(&tab, [&] { tab.navigate(dir.url("small")); }, Qt::QueuedConnection);
+        });
+        QTRY_VERIFY(overtaken);
+        QVERIFY(waitForLoad(tab));
+        QCOMPARE(tab.currentUrl(), dir.url("small"));
+        QTRY_COMPARE(InotifyHub::instance().watchCount(), watches + 1);
     }
 
     void loadErrorsRecoveryAndTheWatcher()
