@@ -1,23 +1,11 @@
-// Open With: Exec lines split and filled as the desktop entry rules say, the applications for a
-// type in the user's order (mimeapps.list defaults, added and removed associations, entries in
-// the user's folder hiding the system's), and a launch from the context menu that hands a
-// program a name with a space and a byte that isn't UTF-8, byte for byte.
+// Open With: Exec lines split and filled as the desktop entry rules say, and the applications for
+// a type in the user's order (mimeapps.list defaults, added and removed associations, entries in
+// the user's folder hiding the system's). The launch from the context menu is in tst_paneactions.
 
-#include "answeringpresenter.h"
 #include "applicationregistry.h"
-#include "appsettings.h"
-#include "localization.h"
-#include "openwithmenu.h"
-#include "paneactions.h"
-#include "panemodel.h"
-#include "tabmodel.h"
 #include "testdir.h"
-#include "workspacemodel.h"
 
 #include <QTest>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 using Commands = QList<QStringList>;
 
@@ -137,59 +125,6 @@ private Q_SLOTS:
 
         const ApplicationRegistry japanese({user, system}, config, {}, {"ja_JP.UTF-8"});
         QCOMPARE(japanese.applicationsFor("text/plain").first().name, "ベータ");
-    }
-
-    void launchedFromTheContextMenuWithTheNameIntact()
-    {
-        TestDir dir;
-        dir.isolateHome();
-        // Records its arguments NUL-terminated, so every byte of each shows.
-        const QString recorder = dir.program("bin/record args", "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"$0.part\"\n"
-                                                               "mv \"$0.part\" \"$0.out\"\n");
-        const QByteArray quotedRecorder = '"' + QFile::encodeName(recorder) + '"';
-        dir.file(".home/.local/share/applications/recorder.desktop",
-                 application("Recorder", "MimeType=text/plain;", quotedRecorder + " --open %F"));
-        dir.file(".home/.local/share/applications/ghost.desktop",
-                 application("Ghost", "MimeType=text/plain;", "/nonexistent/ghost %f"));
-        dir.file(".home/.config/mimeapps.list", "[Default Applications]\ntext/plain=recorder.desktop;\n");
-        // The system's types but none of its applications.
-        qputenv("XDG_DATA_DIRS", QFile::encodeName(dir.dir("system")));
-        dir.link("/usr/share/mime", "system/mime");
-        const QByteArray name = "a b\xe9.txt";
-        const QByteArray folder = QFile::encodeName(dir.dir("files"));
-        const QByteArray path = folder + '/' + name;
-        QVERIFY(::close(::open(path.constData(), O_CREAT | O_WRONLY, 0644)) == 0);
-
-        AppSettings settings(dir.path("settings.conf"));
-        settings.setLanguage(AppLanguage::english);
-        WorkspaceModel workspace(false);
-        TabModel *tab = workspace.leftPane()->activeTab();
-        tab->navigate(dir.url("files"));
-        QTRY_VERIFY(!tab->isLoading());
-        QCOMPARE(tab->items().size(), 1);
-        AnsweringPresenter dialogs;
-        PaneActions actions(&workspace, workspace.leftPane(), &settings, &dialogs);
-        QList<FileItem> chosenForOther;
-        actions.setOnChooseApplication([&](const QList<FileItem> &items) { chosenForOther = items; });
-
-        const ContextMenuEntry menu = actions.openWithMenu(tab->items());
-        const ContextMenuEntry *openWith = &menu;
-        QCOMPARE(openWith->command, ContextMenuEntry::Command::openWith);
-        QStringList texts;
-        for (const ContextMenuEntry &entry : openWith->submenu)
-            texts << entry.text;
-        QCOMPARE(texts, (QStringList{"Recorder (Default)", "Ghost", QString(), "Other Application…"}));
-
-        openWith->submenu.at(0).action();
-        QTRY_VERIFY(QFile::exists(recorder + ".out"));
-        QCOMPARE(dir.read("bin/record args.out"), QByteArray("--open\0", 7) + folder + '/' + name + '\0');
-
-        openWith->submenu.at(1).action();
-        QCOMPARE(dialogs.lastError().value_or(QString()), "“Ghost” couldn't be started");
-
-        openWith->submenu.at(3).action();
-        QCOMPARE(chosenForOther.size(), 1);
-        ::unlink(path.constData()); // Qt's own clean-up can't name it
     }
 };
 
