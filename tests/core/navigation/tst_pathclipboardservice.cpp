@@ -1,10 +1,13 @@
-// Reading typed or pasted paths: quoting, white space, "~", file URLs, relative paths and
-// links, on a real folder layout; and escaped paths of awkward names resolving to themselves.
+// Paths written for a shell and read back. Written: which texts stay bare, and that a real POSIX
+// shell reads every escaped text back as the original, whatever characters it holds. Read, as
+// typed or pasted: quoting, white space, "~", file URLs, relative paths and links, on a real
+// folder layout; and escaped paths of awkward names resolving to themselves.
 
 #include "pathclipboardservice.h"
 #include "pathformatter.h"
 #include "testdir.h"
 
+#include <QProcess>
 #include <QTest>
 #include <QUrl>
 
@@ -32,6 +35,20 @@ Resolution directory(const QString &path) { return Resolution::directory(local(p
 Resolution notFound(const QString &path) { return Resolution::notFound(local(path)); }
 Resolution file(const QString &dir, const QString &name) { return Resolution::file(local(dir), local(dir + "/" + name)); }
 
+// What `shell` makes of `words` on a command line: the arguments printf receives.
+QStringList shellWords(const QString &shell, const QString &words)
+{
+    QProcess process;
+    process.start(shell, {"-c", "printf '%s\\0' " + words});
+    if (!process.waitForFinished(10000) || process.exitCode() != 0)
+        return {"<shell failed: " + QString::fromUtf8(process.readAllStandardError()) + ">"};
+    QStringList result = QString::fromUtf8(process.readAllStandardOutput()).split(QChar(0));
+    result.removeLast(); // after the last NUL
+    return result;
+}
+
+const QStringList shells{"/bin/sh", "/bin/bash"};
+
 } // namespace
 
 class TestPathClipboardService : public QObject
@@ -49,6 +66,41 @@ private Q_SLOTS:
         m_dir.link("dir/file.txt", "root/link-to-file");
         for (const QString &name : awkwardNames)
             m_dir.file("root/names/" + name + "/" + name);
+    }
+
+    void shellReadsItBack_data()
+    {
+        QTest::addColumn<QString>("text");
+        // The awkward names, and what else a shell makes something of.
+        for (const QString &text : awkwardNames + QStringList{"/a b", "'", "''", "/x/'quoted'", "${PATH}", "$(id)", "`id`",
+                                                              "ends\\", "*", "/tmp/*", "?[a]", "!!", "a;b", "a&b", "a|b",
+                                                              "a>b", "<a", "(x)", "{a,b}", "#hash", "a=b", "café/日本語", "🦉", ""})
+            QTest::newRow(qPrintable(QString(text).replace('\n', "\\n").replace('\t', "\\t"))) << text;
+    }
+
+    void shellReadsItBack()
+    {
+        QFETCH(QString, text);
+        for (const QString &shell : shells)
+            QCOMPARE(shellWords(shell, PathFormatter::escape(text)), QStringList{text});
+    }
+
+    // Bare only when every character is harmless; quoted as a whole otherwise.
+    void writtenForms()
+    {
+        QCOMPARE(PathFormatter::escape("/tmp/Az09/._-/x"), "/tmp/Az09/._-/x");
+        QCOMPARE(PathFormatter::escape("~/café"), "'~/café'");
+        QCOMPARE(PathFormatter::escape("it's"), "'it'\\''s'");
+        QCOMPARE(PathFormatter::joinForShell({}), QString());
+        QCOMPARE(PathFormatter::joinForShell({FilePath()}), "''");
+        // A folder URL's trailing slash is not part of the path text.
+        QCOMPARE(PathFormatter::joinForShell({FilePath::fromString("/tmp/dir/"), FilePath::fromString("/b c")}), "/tmp/dir '/b c'");
+        const QStringList paths{"/a b", "/it's", "/new\nline", "/$x", "/plain"};
+        QList<FilePath> urls;
+        for (const QString &path : paths)
+            urls << FilePath::fromString(path);
+        for (const QString &shell : shells)
+            QCOMPARE(shellWords(shell, PathFormatter::joinForShell(urls)), paths);
     }
 
     void resolve_data()
