@@ -47,12 +47,9 @@ private Q_SLOTS:
         QTest::addColumn<Score>("expected");
         QTest::newRow("run from the start") << "ab" << "ab" << Score(15);
         QTest::newRow("lower to upper change") << "fb" << "FooBar" << Score(18);
-        QTest::newRow("after underscore") << "fb" << "foo_bar" << Score(18);
-        QTest::newRow("no boundary") << "fb" << "foobar" << Score(10);
         QTest::newRow("isolated characters") << "abc" << "xaxbxc" << Score(3);
         QTest::newRow("greedy takes the earlier m") << "rm" << "README.md" << Score(10);
         QTest::newRow("prefix run") << "read" << "README.md" << Score(27);
-        QTest::newRow("after slash and dot") << "ms" << "lib/map.sh" << Score(18);
         QTest::newRow("order matters") << "ba" << "ab" << none;
 
         QTest::newRow("empty query") << "" << "anything" << Score(0);
