@@ -26,8 +26,6 @@ public:
     std::optional<Confirming> confirming;
     CollisionAnswer collision;
     std::optional<FilePath> previewed;
-    std::optional<FilePath> info;
-    QList<FileItem> bulkRenaming;
 
     std::optional<QString> lastError() const
     {
@@ -50,7 +48,6 @@ public:
         if (yes)
             asked->confirmed();
     }
-    void answerCollision(std::optional<ConflictResolution> resolution) { std::exchange(collision, {})(resolution); }
 
     void showError(const QString &message) override { errors << message; }
     void askRename(const FileItem &item, RenameAnswer rename) override
@@ -64,8 +61,8 @@ public:
     }
     void askCollision(CollisionAnswer answer) override { collision = std::move(answer); }
     void showPreview(const FilePath &url) override { previewed = url; }
-    void showBulkRename(const QList<FileItem> &items, BulkRenameAnswer) override { bulkRenaming = items; }
-    void showInfo(const FilePath &url) override { info = url; }
+    void showBulkRename(const QList<FileItem> &, BulkRenameAnswer) override {}
+    void showInfo(const FilePath &) override {}
 
 private:
     RenameAnswer m_rename;

@@ -17,12 +17,11 @@ class MidFileHold
 public:
     CopyControl::PauseMidFile hook()
     {
-        return [this](const QString &path, qint64 bytesDone, const CopyControl::ShouldContinue &shouldContinue) {
+        return [this](const QString &path, qint64, const CopyControl::ShouldContinue &shouldContinue) {
             std::unique_lock lock(m_mutex);
             if (m_released)
                 return;
             m_heldPath = path;
-            m_heldAt = bytesDone;
             m_held = true;
             m_changed.notify_all();
             // The cancel flag is the copier's own, so it is polled rather than waited on.
@@ -50,7 +49,6 @@ public:
     }
 
     QString heldPath() const { const std::lock_guard lock(m_mutex); return m_heldPath; }
-    qint64 heldAt() const { const std::lock_guard lock(m_mutex); return m_heldAt; }
 
 private:
     mutable std::mutex m_mutex;
@@ -58,5 +56,4 @@ private:
     bool m_held = false;
     bool m_released = false;
     QString m_heldPath;
-    qint64 m_heldAt = 0;
 };
