@@ -1,5 +1,5 @@
 // The pane's commands over real files: transfers with their progress, failures and cancels;
-// paste and drops; rename, trash, duplicate with undo; archives; bulk rename; which commands
+// paste and drops; trash, duplicate and rename with undo; archives; bulk rename; which commands
 // can run on which items (the item context menu offers just those) and that their state follows
 // the selection and the clipboard; names that text handling likes to break walked through every
 // command; and Open With handing a program such a name byte for byte. The prompts' dialogs are
@@ -226,26 +226,6 @@ private Q_SLOTS:
         QCOMPARE(m_dir->entries("left/f"), QStringList({"sub"}));
     }
 
-    void renameUndoRedo()
-    {
-        UndoCoordinator *undo = m_workspace->undo();
-        m_actions->requestRename(items({"a"}).first(), tab(0));
-        QCOMPARE(m_dialogs.renaming->name, "a");
-        QVERIFY(!m_dialogs.rename("c"));
-        QVERIFY(m_dialogs.lastError() && m_dialogs.renaming && !undo->canUndo()); // taken: stays open
-        QVERIFY(m_dialogs.rename(" \tz.txt  "));
-        QCOMPARE(m_dir->read("left/z.txt"), "a");
-        undo->undo();
-        settle();
-        QVERIFY(m_dir->exists("left/a") && !m_dir->exists("left/z.txt"));
-        undo->redo();
-        settle();
-        QVERIFY(!m_dir->exists("left/a") && m_dir->exists("left/z.txt"));
-        undo->undo();
-        settle();
-        QVERIFY(m_dir->exists("left/a") && !m_dir->exists("left/z.txt") && undo->canRedo());
-    }
-
     void trashUndoRestoresWhatWasTrashed()
     {
         // "gone" vanished after the listing: trashing stops there; the first item is still undoable.
@@ -467,24 +447,36 @@ private Q_SLOTS:
         UndoCoordinator *undo = m_workspace->undo();
         const Names alone = sortedNames({name, "sub"});
 
-        // Rename: Return on the untouched field changes nothing; an edit is written as typed and
-        // undone back to the original bytes.
+        // Duplicated, then renamed: Return on the untouched field changes nothing; the copy's name
+        // is taken, so the prompt stays open; an edit is written as typed, less the white space
+        // around it, undone back to the original bytes, redone and undone again.
+        m_actions->duplicate({listed(0, "odd/" + name)}, tab(0));
+        settle();
+        const Names withCopy = sortedNames({duplicate, name, "sub"}), edited = sortedNames({duplicate, "edited", "sub"});
+        QCOMPARE(onDisk("odd"), withCopy);
         m_actions->requestRename(listed(0, "odd/" + name), tab(0));
-        QVERIFY(m_dialogs.rename(m_dialogs.renaming->name) && !m_dialogs.lastError() && !undo->canUndo());
-        QCOMPARE(onDisk("odd"), alone);
+        QCOMPARE(m_dialogs.renaming->url, native("odd/" + name));
+        QVERIFY(m_dialogs.rename(m_dialogs.renaming->name) && !m_dialogs.lastError());
+        QCOMPARE(onDisk("odd"), withCopy);
         m_actions->requestRename(listed(0, "odd/" + name), tab(0));
-        QVERIFY(m_dialogs.rename("edited"));
-        QCOMPARE(onDisk("odd"), Names({"edited", "sub"}));
+        QVERIFY(!m_dialogs.rename(FileNames::decode(duplicate)));
+        QVERIFY(m_dialogs.lastError() && m_dialogs.renaming);
+        QVERIFY(m_dialogs.rename(" \tedited  "));
+        QCOMPARE(onDisk("odd"), edited);
+        undo->undo();
+        settle();
+        QCOMPARE(onDisk("odd"), withCopy);
+        undo->redo();
+        settle();
+        QCOMPARE(onDisk("odd"), edited);
+        undo->undo();
+        settle();
+        QVERIFY(undo->canRedo());
+        // The duplicate's step comes next, the prompts having recorded none: the copy goes to the Trash.
         undo->undo();
         settle();
         QCOMPARE(onDisk("odd"), alone);
-
-        m_actions->duplicate({listed(0, "odd/" + name)}, tab(0));
-        settle();
-        QCOMPARE(onDisk("odd"), sortedNames({duplicate, name, "sub"}));
-        undo->undo(); // the copy goes to the Trash
-        settle();
-        QCOMPARE(onDisk("odd"), alone);
+        m_dialogs.errors.clear();
 
         m_actions->applyBulkRename(BulkRename::changes(BulkRename::plan({listed(0, "odd/" + name)},
                                                                         BulkRename::Mode::findReplace(find, replace))));
