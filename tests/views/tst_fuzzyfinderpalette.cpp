@@ -31,35 +31,25 @@ private Q_SLOTS:
         m_dir.file(QStringLiteral("tree/docs/manual.md"));
     }
 
-    void statusFollowsScanAndQuery()
-    {
-        Palette p(m_dir.url(QStringLiteral("tree")));
-        QTRY_VERIFY(!p.model->isScanning());
-        QVERIFY(p.label(QStringLiteral("0 items")));
-        QVERIFY(p.label(QStringLiteral("Type to search")));
-
-        p.type(QStringLiteral("zzzq"));
-        QTRY_VERIFY(p.label(QStringLiteral("No Matches")));
-
-        p.field()->clear();
-        p.type(QStringLiteral("main"));
-        QTRY_COMPARE(p.list()->count(), 2);
-        QVERIFY(p.label(QStringLiteral("2 items")));
-        QVERIFY(!p.label(QStringLiteral("No Matches")));
-    }
-
-    void keysMoveChooseAndCloseAndAClickChooses()
+    // The status line follows the query; the keys move, choose and close, and a click chooses.
+    void statusKeysAndClicks()
     {
         Palette p(m_dir.url(QStringLiteral("tree")));
         QTRY_VERIFY(!p.model->isScanning());
         QSignalSpy chosen(p.palette, &FuzzyFinderPalette::chosen);
         QSignalSpy closed(p.palette, &FuzzyFinderPalette::closed);
-
+        QVERIFY(p.label(QStringLiteral("0 items")));
+        QVERIFY(p.label(QStringLiteral("Type to search")));
         QTest::keyClick(p.field(), Qt::Key_Return); // no results yet: nothing happens
         QCOMPARE(chosen.count(), 0);
 
+        p.type(QStringLiteral("zzzq"));
+        QTRY_VERIFY(p.label(QStringLiteral("No Matches")));
+        p.field()->clear();
         p.type(QStringLiteral("main"));
         QTRY_COMPARE(p.list()->count(), 2);
+        QVERIFY(p.label(QStringLiteral("2 items")));
+        QVERIFY(!p.label(QStringLiteral("No Matches")));
         for (int i = 0; i < 4; ++i)
             QTest::keyClick(p.field(), Qt::Key_Down); // past the end: stays on the last row
         QCOMPARE(p.model->selectedIndex(), 1);
@@ -91,7 +81,6 @@ private Q_SLOTS:
         QVERIFY(!p.palette->hintLabel()->isVisible()); // no hint while scanning
         p.type(QStringLiteral("f12"));
         QTRY_VERIFY_WITH_TIMEOUT(!p.model->isScanning(), 30000);
-        QCOMPARE(p.model->indexed().size(), 20000);
         QVERIFY(!p.palette->spinner()->isVisible());
         QVERIFY(p.palette->truncatedLabel()->isVisible());
         QCOMPARE(p.palette->truncatedLabel()->text(), Localization::english().fuzzyTruncated);
