@@ -18,15 +18,6 @@ FileItem entry(const QString &name, bool folder = false, qint64 size = 0)
             QDateTime(QDate(2024, 3, 5), QTime(14, 7), Qt::UTC), false};
 }
 
-QList<FileItem> manyEntries(int count)
-{
-    QList<FileItem> items;
-    items.reserve(count);
-    for (int i = 0; i < count; ++i)
-        items.append(entry(QStringLiteral("file-%1.txt").arg(i, 6, 10, QLatin1Char('0')), false, i));
-    return items;
-}
-
 } // namespace
 
 class TestFileTableModel : public QObject
@@ -122,7 +113,10 @@ private Q_SLOTS:
         IconCache icons([](const FilePath &) { return QStringList{QStringLiteral("text-plain")}; });
         FileTableModel model;
         model.setIconCache(&icons);
-        model.setItems(manyEntries(100000));
+        QList<FileItem> many;
+        for (int i = 0; i < 100000; ++i)
+            many.append(entry(QStringLiteral("file-%1.txt").arg(i, 6, 10, QLatin1Char('0')), false, i));
+        model.setItems(many);
         QTreeView view;
         view.setUniformRowHeights(true);
         view.setModel(&model);
