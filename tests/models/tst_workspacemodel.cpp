@@ -99,11 +99,8 @@ private Q_SLOTS:
         QFETCH(int, remaining);
         QFETCH(int, activeAfter);
         PaneModel pane(m_dir->url(), false);
-        for (int i = 1; i < tabs; ++i) {
-            TabModel *added = pane.addTab(m_dir->url(), false);
-            QCOMPARE(pane.activeTab(), added); // a new tab goes last and becomes active
-            QCOMPARE(pane.tabs().last(), added);
-        }
+        for (int i = 1; i < tabs; ++i)
+            pane.addTab(m_dir->url(), false); // goes last and becomes active: tst_appmenus' newTab
         const QList<TabModel *> before = pane.tabs();
         pane.setActiveTabIndex(active);
         QPointer<TabModel> closedTab = closed >= 0 ? before.at(closed) : nullptr;
