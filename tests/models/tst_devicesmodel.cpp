@@ -63,12 +63,9 @@ private Q_SLOTS:
             K::removable);
         row("sshfs in home", "93 29 0:51 / /home/me/remote rw - fuse.sshfs me@server:/data rw", "/home/me/remote", K::network);
         row("nfs", "94 29 0:52 / /mnt/nas rw - nfs4 nas:/export rw,vers=4.2", "/mnt/nas", K::network);
-        row("cifs", "95 29 0:53 / /media/share rw - cifs //nas/share rw", "/media/share", K::network);
         row("desktop's network folder", "96 29 0:54 / /run/user/1000/gvfs rw - fuse.gvfsd-fuse gvfsd-fuse rw", "");
-        row("document portal", "97 29 0:55 / /run/user/1000/doc rw - fuse.portal portal rw", "");
         row("boot partition", "98 29 8:1 / /boot/efi rw - vfat /dev/sda1 rw", "");
         row("kernel file system", "99 29 0:5 / /proc rw - proc proc rw", "");
-        row("tmpfs", "100 29 0:25 / /tmp rw - tmpfs tmpfs rw", "");
         row("too few fields", "101 29 8:2 / /mnt/x rw", "");
         row("no separator", "102 29 8:2 / /mnt/x rw ext4 /dev/sda2 rw x", "");
     }
