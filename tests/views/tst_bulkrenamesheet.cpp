@@ -56,10 +56,8 @@ private Q_SLOTS:
                                                    << Names{"IMG_7.JPG → Photo 001.JPG", "notes.txt → Photo 002.txt",
                                                             "README → Photo 003"}
                                                    << true;
-        QTest::newRow("sequence grows past its padding") << Names{"a", "b", "c"} << true << "x" << "" << 9 << 1
+        QTest::newRow("sequence grows past its padding, never cut") << Names{"a", "b", "c"} << true << "x" << "" << 9 << 1
                                                          << Names{"a → x 9", "b → x 10", "c → x 11"} << true;
-        QTest::newRow("padding never cuts") << Names{"a", "b"} << true << "n" << "" << 99 << 2
-                                            << Names{"a → n 99", "b → n 100"} << true;
         QTest::newRow("a dot-file has no extension") << Names{".profile", "a.b"} << true << "x" << "" << 1 << 2
                                                      << Names{".profile → x 01", "a.b → x 02.b"} << true;
         QTest::newRow("sequence without base") << Names{"a", "b"} << true << "" << "" << 1 << 2
