@@ -91,18 +91,24 @@ mode_t modeOf(int flags, va_list &rest)
 
 } // namespace
 
-#define PATH_CALL(ret, name, params, args, path)                                                                       \
-    extern "C" ret name params                                                                                         \
-    {                                                                                                                  \
-        stallAt(AT_FDCWD, path, #name);                                                                                \
-        static const auto next = real<ret(*) params>(#name);                                                           \
-        return next args;                                                                                              \
-    }
 #define AT_CALL(ret, name, params, args, dirFd, path)                                                                  \
     extern "C" ret name params                                                                                         \
     {                                                                                                                  \
         stallAt(dirFd, path, #name);                                                                                   \
         static const auto next = real<ret(*) params>(#name);                                                           \
+        return next args;                                                                                              \
+    }
+#define PATH_CALL(ret, name, params, args, path) AT_CALL(ret, name, params, args, AT_FDCWD, path)
+// The open family passes a mode on only when it creates.
+#define OPEN_CALL(name, params, args, dirFd)                                                                           \
+    extern "C" int name params                                                                                         \
+    {                                                                                                                  \
+        va_list rest;                                                                                                  \
+        va_start(rest, flags);                                                                                         \
+        const mode_t mode = modeOf(flags, rest);                                                                       \
+        va_end(rest);                                                                                                  \
+        stallAt(dirFd, path, #name);                                                                                   \
+        static const auto next = real<int(*) params>(#name);                                                           \
         return next args;                                                                                              \
     }
 
@@ -132,46 +138,7 @@ AT_CALL(ssize_t, readlinkat, (int d, const char *p, char *b, size_t n), (d, p, b
 AT_CALL(int, unlinkat, (int d, const char *p, int f), (d, p, f), d, p)
 AT_CALL(int, renameat2, (int d, const char *p, int e, const char *q, unsigned f), (d, p, e, q, f), d, p)
 
-extern "C" int open(const char *path, int flags, ...)
-{
-    va_list rest;
-    va_start(rest, flags);
-    const mode_t mode = modeOf(flags, rest);
-    va_end(rest);
-    stallAt(AT_FDCWD, path, "open");
-    static const auto next = real<int (*)(const char *, int, ...)>("open");
-    return next(path, flags, mode);
-}
-
-extern "C" int open64(const char *path, int flags, ...)
-{
-    va_list rest;
-    va_start(rest, flags);
-    const mode_t mode = modeOf(flags, rest);
-    va_end(rest);
-    stallAt(AT_FDCWD, path, "open64");
-    static const auto next = real<int (*)(const char *, int, ...)>("open64");
-    return next(path, flags, mode);
-}
-
-extern "C" int openat(int dirFd, const char *path, int flags, ...)
-{
-    va_list rest;
-    va_start(rest, flags);
-    const mode_t mode = modeOf(flags, rest);
-    va_end(rest);
-    stallAt(dirFd, path, "openat");
-    static const auto next = real<int (*)(int, const char *, int, ...)>("openat");
-    return next(dirFd, path, flags, mode);
-}
-
-extern "C" int openat64(int dirFd, const char *path, int flags, ...)
-{
-    va_list rest;
-    va_start(rest, flags);
-    const mode_t mode = modeOf(flags, rest);
-    va_end(rest);
-    stallAt(dirFd, path, "openat64");
-    static const auto next = real<int (*)(int, const char *, int, ...)>("openat64");
-    return next(dirFd, path, flags, mode);
-}
+OPEN_CALL(open, (const char *path, int flags, ...), (path, flags, mode), AT_FDCWD)
+OPEN_CALL(open64, (const char *path, int flags, ...), (path, flags, mode), AT_FDCWD)
+OPEN_CALL(openat, (int dirFd, const char *path, int flags, ...), (dirFd, path, flags, mode), dirFd)
+OPEN_CALL(openat64, (int dirFd, const char *path, int flags, ...), (dirFd, path, flags, mode), dirFd)

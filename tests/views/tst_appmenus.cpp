@@ -4,28 +4,20 @@
 
 #include "appmenus.h"
 #include "appsettings.h"
+#include "appwindow.h"
 #include "bulkrenamesheet.h"
 #include "columnbrowserview.h"
-#include "contentview.h"
 #include "fakeprograms.h"
 #include "filelistview.h"
 #include "filetableview.h"
 #include "infosheet.h"
 #include "namedialog.h"
 #include "paneactions.h"
-#include "panemodel.h"
-#include "paneview.h"
 #include "pathbarview.h"
 #include "previewdialog.h"
-#include "programhome.h"
 #include "settingsview.h"
 #include "sidebarview.h"
-#include "tabmodel.h"
-#include "tallowmereapp.h"
-#include "testdir.h"
 #include "undocoordinator.h"
-#include "workspacemodel.h"
-#include "workspaceview.h"
 #include "ziparchiver.h"
 
 #include <QAction>
@@ -57,8 +49,8 @@ class TestAppMenus : public QObject
     FilePath url(const QString &relative) const { return FilePath::fromString(path(relative)); }
     bool exists(const QString &relative) const { return QFileInfo::exists(path(relative)); }
     QStringList names(const QString &folder) const { return m_dir.entries(QStringLiteral(".home/") + folder); }
-    PaneView *pane(int index) const { return m_app->window()->workspaceView()->paneView(index); }
-    TabModel *tab(int index) const { return pane(index)->pane()->activeTab(); }
+    PaneView *pane(int index) const { return paneOf(m_app.get(), index); }
+    TabModel *tab(int index) const { return tabOf(m_app.get(), index); }
     WorkspaceModel *workspace() const { return m_app->environment().workspace; }
     AppSettings *settings() const { return m_app->environment().settings; }
 
@@ -88,10 +80,8 @@ class TestAppMenus : public QObject
 
     void openWindow()
     {
-        m_app = std::make_unique<TallowmereApp>();
-        m_app->window()->resize(1200, 700);
-        m_app->window()->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_app->window()));
+        m_app = ::openWindow();
+        QVERIFY(m_app);
         show(0, QStringLiteral("work"));
         show(1, QStringLiteral("Documents"));
     }
@@ -125,7 +115,7 @@ class TestAppMenus : public QObject
     void confirm(const char *box) const
     {
         if (QMessageBox *question = opened<QMessageBox>(box))
-            question->findChild<QPushButton *>(QStringLiteral("confirm"))->click();
+            answerBox(question, QStringLiteral("confirm"));
     }
 
 private Q_SLOTS:
@@ -253,10 +243,7 @@ private Q_SLOTS:
         openWindow();
         select(selected);
         before();
-        // As the window manager would once a prompt of before() closed: the offscreen platform
-        // leaves no window active when a prompt closes on its own rather than by a key or click.
-        m_app->window()->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_app->window()));
+        QVERIFY(reactivate(m_app.get())); // a prompt of before() may have closed
         pane(0)->focusContent();
         QVERIFY(pane(0)->list()->table()->hasFocus());
         trigger(entry);
@@ -276,67 +263,57 @@ private Q_SLOTS:
         QCOMPARE(shown, m_rows);
     }
 
-    void keysWorkInTheColumnView_data()
+    // The keys of a few entries pressed where the keyboard is: in a column of the column view they
+    // act on its selection; the window's keys work from the sidebar too, but the plain keys of a
+    // list act on the pane's selection only from the pane.
+    void keysWhereTheKeyboardIs_data()
     {
+        QTest::addColumn<bool>("columns"); // else the sidebar has the keyboard
         QTest::addColumn<int>("key");
         QTest::addColumn<Step>("check");
-        QTest::newRow("F2 renames") << int(Qt::Key_F2) << Step([this] { opened<NameDialog>("renameDialog"); });
-        QTest::newRow("Delete asks to trash") << int(Qt::Key_Delete) << Step([this] { opened<QMessageBox>("trashConfirmation"); });
-        QTest::newRow("F5 copies across") << int(Qt::Key_F5) << Step([this] { QTRY_VERIFY(exists("Documents/a.txt")); });
-        QTest::newRow("F7 asks for a folder") << int(Qt::Key_F7) << Step([this] { opened<NameDialog>("newFolderDialog"); });
-        QTest::newRow("Ctrl+D duplicates") << (Qt::CTRL | Qt::Key_D).toCombined() << Step([this] { QTRY_COMPARE(names("work").size(), 5); });
+        const auto row = [](const char *name, bool columns, QKeyCombination key, const Step &check) {
+            QTest::newRow(name) << columns << key.toCombined() << check;
+        };
+        row("columns: F2 renames", true, Qt::Key_F2, [this] { opened<NameDialog>("renameDialog"); });
+        row("columns: Delete asks to trash", true, Qt::Key_Delete, [this] { opened<QMessageBox>("trashConfirmation"); });
+        row("columns: F5 copies across", true, Qt::Key_F5, [this] { QTRY_VERIFY(exists("Documents/a.txt")); });
+        row("columns: F7 asks for a folder", true, Qt::Key_F7, [this] { opened<NameDialog>("newFolderDialog"); });
+        row("columns: Ctrl+D duplicates", true, Qt::CTRL | Qt::Key_D, [this] { QTRY_COMPARE(names("work").size(), 5); });
+        row("sidebar: Ctrl+T opens a tab", false, Qt::CTRL | Qt::Key_T, [this] { QCOMPARE(pane(0)->pane()->tabs().size(), 2); });
+        row("sidebar: Ctrl+P opens the finder", false, Qt::CTRL | Qt::Key_P, [this] { QTRY_VERIFY(pane(0)->list()->fuzzyFinder()); });
+        row("sidebar: Ctrl+F opens the filter", false, Qt::CTRL | Qt::Key_F,
+            [this] { QVERIFY(pane(0)->list()->filterField()->hasFocus()); });
+        row("sidebar: Delete trashes nothing", false, Qt::Key_Delete,
+            [this] { QVERIFY(!pane(0)->findChild<QMessageBox *>() && exists("work/a.txt")); });
+        row("sidebar: Shift+Delete deletes nothing", false, Qt::SHIFT | Qt::Key_Delete,
+            [this] { QVERIFY(!pane(0)->findChild<QMessageBox *>()); });
+        row("sidebar: Space previews nothing", false, Qt::Key_Space, [this] { QVERIFY(!pane(0)->findChild<PreviewDialog *>()); });
+        row("sidebar: F2 renames nothing", false, Qt::Key_F2, [this] { QVERIFY(!pane(0)->findChild<NameDialog *>()); });
     }
-    void keysWorkInTheColumnView()
+    void keysWhereTheKeyboardIs()
     {
+        QFETCH(bool, columns);
         QFETCH(int, key);
         QFETCH(Step, check);
         openWindow();
-        tab(0)->setViewMode(ViewMode::column);
-        ColumnBrowserView *browser = nullptr;
-        QTRY_VERIFY((browser = pane(0)->columnBrowser()) && !browser->model()->columns().isEmpty()
-                    && !browser->model()->columns().first().isLoading);
-        browser->model()->select(url(QStringLiteral("work/a.txt")), 0, SelectMode::single);
-        browser->focusActiveColumn();
-        QTRY_VERIFY(browser->columnList(0)->hasFocus());
+        QWidget *target = m_app->window()->sidebar()->places();
+        if (columns) {
+            tab(0)->setViewMode(ViewMode::column);
+            ColumnBrowserView *browser = nullptr;
+            QTRY_VERIFY((browser = pane(0)->columnBrowser()) && !browser->model()->columns().isEmpty()
+                        && !browser->model()->columns().first().isLoading);
+            browser->model()->select(url(QStringLiteral("work/a.txt")), 0, SelectMode::single);
+            browser->focusActiveColumn();
+            target = browser->columnList(0);
+        } else {
+            select({QStringLiteral("a.txt")});
+            target->setFocus();
+        }
+        QTRY_VERIFY(target->hasFocus());
         const QKeyCombination pressed = QKeyCombination::fromCombined(key);
-        QTest::keyClick(browser->columnList(0), pressed.key(), pressed.keyboardModifiers());
+        QTest::keyClick(target, pressed.key(), pressed.keyboardModifiers());
         check();
         QTRY_VERIFY(!pane(0)->actions()->isBusy());
-    }
-
-    // The window's keys work from the sidebar too, but the plain keys of a list act on the pane's
-    // selection only from the pane: from the sidebar they don't reach it.
-    void keysWithTheSidebarFocused_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<Step>("check");
-        QTest::newRow("Ctrl+T opens a tab") << (Qt::CTRL | Qt::Key_T).toCombined()
-                                            << Step([this] { QCOMPARE(pane(0)->pane()->tabs().size(), 2); });
-        QTest::newRow("Ctrl+P opens the finder") << (Qt::CTRL | Qt::Key_P).toCombined()
-                                                 << Step([this] { QTRY_VERIFY(pane(0)->list()->fuzzyFinder()); });
-        QTest::newRow("Ctrl+F opens the filter") << (Qt::CTRL | Qt::Key_F).toCombined()
-                                                 << Step([this] { QVERIFY(pane(0)->list()->filterField()->hasFocus()); });
-        QTest::newRow("Delete trashes nothing") << int(Qt::Key_Delete) << Step([this] {
-            QVERIFY(!pane(0)->findChild<QMessageBox *>() && exists("work/a.txt"));
-        });
-        QTest::newRow("Shift+Delete deletes nothing") << (Qt::SHIFT | Qt::Key_Delete).toCombined()
-                                                      << Step([this] { QVERIFY(!pane(0)->findChild<QMessageBox *>()); });
-        QTest::newRow("Space previews nothing") << int(Qt::Key_Space)
-                                                << Step([this] { QVERIFY(!pane(0)->findChild<PreviewDialog *>()); });
-        QTest::newRow("F2 renames nothing") << int(Qt::Key_F2) << Step([this] { QVERIFY(!pane(0)->findChild<NameDialog *>()); });
-    }
-    void keysWithTheSidebarFocused()
-    {
-        QFETCH(int, key);
-        QFETCH(Step, check);
-        openWindow();
-        select({QStringLiteral("a.txt")});
-        QListWidget *places = m_app->window()->sidebar()->places();
-        places->setFocus();
-        QTRY_VERIFY(places->hasFocus());
-        const QKeyCombination pressed = QKeyCombination::fromCombined(key);
-        QTest::keyClick(places, pressed.key(), pressed.keyboardModifiers());
-        check();
     }
 
 private:

@@ -4,19 +4,11 @@
 // alert.
 
 #include "appsettings.h"
-#include "contentview.h"
+#include "appwindow.h"
 #include "dialoghost.h"
 #include "itemlists.h"
 #include "paneactions.h"
-#include "panemodel.h"
-#include "paneview.h"
-#include "programhome.h"
-#include "tabmodel.h"
-#include "tallowmereapp.h"
-#include "testdir.h"
 #include "undocoordinator.h"
-#include "workspacemodel.h"
-#include "workspaceview.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -34,7 +26,7 @@ class TestDialogHost : public QObject
     std::unique_ptr<TallowmereApp> m_app;
     TestDir m_dir;
 
-    PaneView *pane() const { return m_app->window()->workspaceView()->paneView(0); }
+    PaneView *pane() const { return paneOf(m_app.get(), 0); }
     PaneActions *actions() const { return pane()->actions(); }
     DialogHost *host() const { return pane()->dialogs(); }
     TabModel *tab() const { return pane()->pane()->activeTab(); }
@@ -42,16 +34,6 @@ class TestDialogHost : public QObject
     {
         const FileItem *found = itemNamed(tab()->items(), name);
         return found ? *found : FileItem{};
-    }
-    // Clicks the button of that name, or presses Return or Escape on the box.
-    static void answer(QMessageBox *box, const QString &answer)
-    {
-        if (answer == QLatin1String("Return") || answer == QLatin1String("Escape"))
-            QTest::keyClick(box, answer == QLatin1String("Return") ? Qt::Key_Return : Qt::Key_Escape);
-        else if (answer == QLatin1String("Cancel"))
-            box->button(QMessageBox::Cancel)->click();
-        else
-            box->findChild<QPushButton *>(answer)->click();
     }
 
 private Q_SLOTS:
@@ -68,11 +50,10 @@ private Q_SLOTS:
         for (const char *name : {"a.txt", "b.txt", "c.txt"})
             m_dir.file(QStringLiteral(".home/") + QLatin1String(name), QByteArray("home ") + name);
         m_dir.file(QStringLiteral(".home/Documents/a.txt"), "documents a");
-        m_app = std::make_unique<TallowmereApp>();
+        m_app = openWindow();
+        QVERIFY(m_app);
         m_app->environment().settings->setLanguage(AppLanguage::english);
-        m_app->window()->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_app->window()));
-        QTRY_COMPARE(tab()->items().size(), 4);
+        QCOMPARE(tab()->items().size(), 4);
     }
 
     void cleanup() { m_app.reset(); }
@@ -136,7 +117,7 @@ private Q_SLOTS:
         const auto box = [this, permanent] { return permanent ? host()->deleteConfirmation() : host()->trashConfirmation(); };
         QTRY_VERIFY(box() && box()->isVisible());
         QTEST(permanent ? box()->informativeText() : box()->text(), "question");
-        TestDialogHost::answer(box(), answer);
+        answerBox(box(), answer);
         QTRY_COMPARE(m_dir.exists(QStringLiteral(".home/a.txt")), !confirm);
         QTRY_COMPARE(m_dir.exists(QStringLiteral(".home/b.txt")), !confirm);
         QVERIFY(m_dir.exists(QStringLiteral(".home/c.txt")));
@@ -207,7 +188,7 @@ private Q_SLOTS:
         QTRY_VERIFY2(!title->text().isEmpty() && title->width() >= title->fontMetrics().horizontalAdvance(title->text()),
                      qPrintable(title->text()));
         QVERIFY(!actions()->isBusy()); // nothing moves before the answer
-        TestDialogHost::answer(host()->collisionPrompt(), answer);
+        answerBox(host()->collisionPrompt(), answer);
         // The name that was free is transferred whatever the answer.
         QTRY_VERIFY(m_dir.exists(QStringLiteral(".home/Documents/c.txt")));
         QTRY_COMPARE(m_dir.read(QStringLiteral(".home/Documents/a.txt")), documentsA);

@@ -6,23 +6,14 @@
 // being answered, closing doesn't wait for the folder, and none of those calls is made on the
 // main thread.
 
-#include "contentview.h"
+#include "appmenus.h"
+#include "appwindow.h"
 #include "dialoghost.h"
 #include "filelistview.h"
 #include "filetableview.h"
 #include "paneactions.h"
-#include "panemodel.h"
-#include "paneview.h"
-#include "programhome.h"
-#include "tabmodel.h"
-#include "tallowmereapp.h"
-#include "workspacemodel.h"
-#include "workspaceview.h"
-
-#include "appmenus.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -30,12 +21,9 @@
 #include <QPointer>
 #include <QProcess>
 #include <QSettings>
-#include <QTest>
 #include <QTimer>
 
 #include <dlfcn.h>
-
-#include <memory>
 
 namespace {
 
@@ -86,8 +74,6 @@ class TestHungPath : public QObject
 
     TestDir m_dir;
 
-    PaneView *pane(TallowmereApp &app, int index) const { return app.window()->workspaceView()->paneView(index); }
-
 private Q_SLOTS:
     void initTestCase()
     {
@@ -125,10 +111,10 @@ private Q_SLOTS:
         app->window()->resize(900, 500);
         app->window()->show();
         QVERIFY(QTest::qWaitForWindowExposed(app->window()));
-        TabModel *left = pane(*app, 0)->pane()->activeTab();
-        pane(*app, 1)->pane()->activeTab()->navigate(FilePath::fromString(root + QStringLiteral("/right")));
-        FileTableView *table = pane(*app, 0)->list()->table();
-        PaneActions *actions = pane(*app, 0)->actions();
+        TabModel *left = tabOf(app.get(), 0);
+        tabOf(app.get(), 1)->navigate(FilePath::fromString(root + QStringLiteral("/right")));
+        FileTableView *table = paneOf(app.get(), 0)->list()->table();
+        PaneActions *actions = paneOf(app.get(), 0)->actions();
         LoopWatch loop;
 
         left->navigate(slow);
@@ -147,10 +133,7 @@ private Q_SLOTS:
         QCOMPARE(left->selection(), QSet<FilePath>{slow.pathAppended(QStringLiteral("b.txt"))});
         // The list shows the new name once the folder has been read again.
         QTRY_COMPARE_WITH_TIMEOUT(left->selectedItems().size(), 1, 60000);
-        // The window manager would hand the keyboard back to the window when the prompt closes;
-        // the offscreen platform leaves no window active.
-        app->window()->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(app->window()));
+        QVERIFY(reactivate(app.get()));
         table->setFocus();
 
         QTest::keyClick(table, Qt::Key_F5);
@@ -172,23 +155,23 @@ private Q_SLOTS:
         // Keys are answered while all that waits on the disk.
         QVERIFY(actions->isBusy());
         QTest::keyClick(table, Qt::Key_Right, Qt::ControlModifier);
-        QCOMPARE(app->environment().workspace->activePane(), pane(*app, 1)->pane());
+        QCOMPARE(app->environment().workspace->activePane(), paneOf(app.get(), 1)->pane());
 
         QTRY_VERIFY_WITH_TIMEOUT(!actions->isBusy(), 120000);
         // Undone, the new folder goes to the Trash the same way.
         app->menus()->undoAction()->trigger();
         QVERIFY(actions->isBusy());
         QTRY_VERIFY_WITH_TIMEOUT(!actions->isBusy(), 60000);
-        QMessageBox *error = pane(*app, 0)->dialogs()->errorAlert();
+        QMessageBox *error = paneOf(app.get(), 0)->dialogs()->errorAlert();
         QVERIFY2(!error, qPrintable(error ? error->text() : QString()));
 
         // A tab in column view that has only begun to read the folder closes at once, and so
         // does the window while its tab reads the folder again.
-        PaneModel *leftPane = pane(*app, 0)->pane();
+        PaneModel *leftPane = paneOf(app.get(), 0)->pane();
         QPointer<TabModel> hung = leftPane->addTab(slow, false);
         hung->setViewMode(ViewMode::column);
         QTest::qWait(100);
-        QVERIFY(hung->isLoading() && pane(*app, 0)->columnBrowser());
+        QVERIFY(hung->isLoading() && paneOf(app.get(), 0)->columnBrowser());
         QElapsedTimer closing;
         closing.start();
         leftPane->closeTab(hung->id());

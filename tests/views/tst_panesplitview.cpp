@@ -1,6 +1,6 @@
-// The split between the two panes: the divider keeps both panes at least 220 pixels wide, a
-// window too narrow for that splits evenly and ignores drags, and nonsense sizes or fractions
-// give a sane width. Hiding the right pane is driven through the window (tst_contentview).
+// The split between the two panes: dragged with the mouse, and the width it gives the left pane
+// for any size and fraction, nonsense ones too. Hiding the right pane is driven through the
+// window (tst_contentview).
 
 #include "panelayout.h"
 #include "panesplitview.h"
@@ -49,47 +49,36 @@ class TestPaneSplitView : public QObject
 private Q_SLOTS:
     void initTestCase() { m_dir.isolateHome(); }
 
-    void dragIsClampedAtMinimumPaneWidth_data()
+    // Each drag starts from the fraction at its press; the divider keeps both panes at least 220
+    // pixels wide, and a window too narrow for that splits evenly and ignores drags.
+    void dragsAreClampedAndStartFromThePress_data()
     {
-        QTest::addColumn<int>("dx");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QList<int>>("drags");
         QTest::addColumn<int>("leftWidth");
-        QTest::addColumn<int>("rightWidth");
-        QTest::newRow("far left") << -2000 << 220 << 1000 - 220 - 1;
-        QTest::newRow("far right") << 2000 << 1000 - 220 << 220 - 1;
-        QTest::newRow("a little right") << 100 << 600 << 399;
+        QTest::newRow("far left") << 1000 << QList<int>{-2000} << 220;
+        QTest::newRow("far right") << 1000 << QList<int>{2000} << 1000 - 220;
+        QTest::newRow("a little right") << 1000 << QList<int>{100} << 600;
+        QTest::newRow("twice a little right") << 1000 << QList<int>{100, 100} << 700;
+        QTest::newRow("too narrow") << 400 << QList<int>{-150} << 200;
     }
-    void dragIsClampedAtMinimumPaneWidth()
+    void dragsAreClampedAndStartFromThePress()
     {
-        QFETCH(int, dx);
+        QFETCH(int, width);
+        QFETCH(QList<int>, drags);
         QFETCH(int, leftWidth);
-        QFETCH(int, rightWidth);
-        Split split(1000);
+        Split split(width);
         QVERIFY(QTest::qWaitForWindowExposed(&split.view));
-        QCOMPARE(split.left->width(), 500);
-        split.drag(dx);
-        QCOMPARE(split.left->width(), leftWidth);
-        QCOMPARE(split.right->width(), rightWidth);
-        QCOMPARE(split.right->x(), leftWidth + 1);
-    }
-
-    void dragStartsFromTheFractionAtPress()
-    {
-        Split split(1000);
-        split.drag(100);
-        split.drag(100);
-        QCOMPARE(split.left->width(), 700);
-        QCOMPARE(split.view.fraction(), 0.7);
-    }
-
-    void narrowWindowSplitsEvenlyAndIgnoresDrags()
-    {
-        Split split(400);
-        split.view.setFraction(0.8);
-        QCOMPARE(split.left->width(), 200);
+        // The handle sits on the line, with a cursor that says it drags sideways.
+        QVERIFY(split.view.divider()->geometry().contains(QPoint(width / 2, 10)));
+        QCOMPARE(split.view.divider()->cursor().shape(), Qt::SizeHorCursor);
         QSignalSpy dragged(&split.view, &PaneSplitView::fractionDragged);
-        split.drag(-150);
-        QCOMPARE(dragged.count(), 0);
-        QCOMPARE(split.left->width(), 200);
+        for (int dx : drags)
+            split.drag(dx);
+        QCOMPARE(dragged.isEmpty(), width < 2 * 220);
+        QCOMPARE(split.left->width(), leftWidth);
+        QCOMPARE(split.right->width(), width - leftWidth - 1);
+        QCOMPARE(split.right->x(), leftWidth + 1);
     }
 
     void leftWidth_data()
@@ -116,15 +105,6 @@ private Q_SLOTS:
         QFETCH(double, minPane);
         QFETCH(double, expected);
         QCOMPARE(PaneLayout::leftWidth(total, fraction, minPane), expected);
-    }
-
-    void handleSitsOnTheLineWithAResizeCursor()
-    {
-        Split split(1000);
-        QWidget *handle = split.view.divider();
-        QCOMPARE(handle->width(), 8);
-        QVERIFY(handle->geometry().contains(QPoint(500, 10)));
-        QCOMPARE(handle->cursor().shape(), Qt::SizeHorCursor);
     }
 
 private:

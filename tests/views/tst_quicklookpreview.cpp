@@ -3,14 +3,11 @@
 // URL is not read again.
 
 #include "appsettings.h"
-#include "iconcache.h"
 #include "quicklookpreview.h"
 #include "testdir.h"
 
-#include <QApplication>
 #include <QBuffer>
 #include <QImage>
-#include <QImageWriter>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -49,10 +46,10 @@ class TestQuickLookPreview : public QObject
     AppSettings *m_settings = nullptr;
 
     // A shown preview of `relative` once its read has finished.
-    std::unique_ptr<QuickLookPreview> preview(const QString &relative, QSize size = {640, 460})
+    std::unique_ptr<QuickLookPreview> preview(const QString &relative)
     {
         auto view = std::make_unique<QuickLookPreview>(ViewEnvironment{nullptr, m_settings, nullptr, nullptr});
-        view->resize(size);
+        view->resize(640, 460);
         view->show();
         QSignalSpy shown(view.get(), &QuickLookPreview::contentChanged);
         view->setUrl(m_dir.url(relative));
@@ -79,28 +76,48 @@ private Q_SLOTS:
         ::mkfifo(QFile::encodeName(m_dir.path(QStringLiteral("pipe"))).constData(), 0600);
         m_dir.file(QStringLiteral("locked.txt"), "secret");
         QFile::setPermissions(m_dir.path(QStringLiteral("locked.txt")), {});
+        m_dir.file(QStringLiteral("long.txt"), QByteArray(QuickLookPreview::textLimit - 1, 'a') + "\xc3\xa9 and more");
+        m_dir.file(QStringLiteral("large.jpeg"), encoded(filled({6000, 4000}), "JPEG"));
+        m_dir.file(QStringLiteral("large.svg"), "<svg xmlns='http://www.w3.org/2000/svg' width='20000' height='10000'/>");
+        m_dir.file(QStringLiteral("large.png"), encoded(filled({5000, 4000}), "PNG"));
+        m_dir.file(QStringLiteral("medium.png"), encoded(filled({2000, 1500}), "PNG"));
     }
 
+    // Large pictures are decoded at the shown size or not at all; small ones are not blown up.
     void kinds_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("kindValue");
-        QTest::newRow("PNG") << "small.png" << int(Kind::image);
-        QTest::newRow("SVG") << "drawing.svg" << int(Kind::image);
-        QTest::newRow("UTF-8 text") << "notes.txt" << int(Kind::text);
-        QTest::newRow("a picture named as text") << "picture.txt" << int(Kind::image);
-        QTest::newRow("binary") << "program.bin" << int(Kind::icon);
-        QTest::newRow("not UTF-8") << "latin1.txt" << int(Kind::icon);
-        QTest::newRow("empty file") << "empty" << int(Kind::icon);
-        QTest::newRow("folder") << "folder" << int(Kind::icon);
-        QTest::newRow("named pipe, never read") << "pipe" << int(Kind::icon);
-        QTest::newRow("missing") << "gone.txt" << int(Kind::icon);
-        QTest::newRow("unreadable") << "locked.txt" << int(Kind::icon);
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QSize>("picture"); // none: any that fits the view
+        const auto row = [](const char *name, Kind kind, const QString &text = {}, QSize picture = {}) {
+            QTest::newRow(name) << QString::fromUtf8(name) << int(kind) << text << picture;
+        };
+        row("small.png", Kind::image, {}, {40, 30});
+        row("drawing.svg", Kind::image);
+        row("notes.txt", Kind::text, QStringLiteral("first line\nsecond line, café\n"));
+        row("picture.txt", Kind::image); // the contents decide, not the name
+        row("program.bin", Kind::icon);
+        row("latin1.txt", Kind::icon); // not UTF-8
+        row("empty", Kind::icon);
+        row("folder", Kind::icon);
+        row("pipe", Kind::icon); // never read
+        row("gone.txt", Kind::icon);
+        row("locked.txt", Kind::icon);
+        // Only the first 256 KiB are read; a character cut in two at that point is no reason to
+        // take the file for binary.
+        row("long.txt", Kind::text, QString(QuickLookPreview::textLimit - 1, QLatin1Char('a')));
+        row("large.jpeg", Kind::image); // decoded scaled
+        row("large.svg", Kind::image); // rendered scaled
+        row("large.png", Kind::icon); // too big for a full decode
+        row("medium.png", Kind::image); // within the budget
     }
     void kinds()
     {
         QFETCH(QString, name);
         QFETCH(int, kindValue);
+        QFETCH(QString, text);
+        QFETCH(QSize, picture);
         const Kind kind = Kind(kindValue);
         std::optional<AsUnprivileged> unprivileged; // root would read the locked file
         if (name == QLatin1String("locked.txt"))
@@ -110,55 +127,13 @@ private Q_SLOTS:
         QCOMPARE(view->kind(), kind);
         QCOMPARE(view->textView()->isVisible(), kind == Kind::text);
         QCOMPARE(view->iconPage()->isVisible(), kind == Kind::icon);
-        if (name == QLatin1String("notes.txt"))
-            QVERIFY(view->text().startsWith(QStringLiteral("first line\nsecond line, café")));
-        if (name == QLatin1String("small.png"))
-            QCOMPARE(view->image().size(), QSize(40, 30)); // small pictures are not blown up
-    }
-
-    // Only the first 256 KiB are read; a character cut in two at that point is no reason to
-    // take the file for binary.
-    void longTextIsCut()
-    {
-        QByteArray text(QuickLookPreview::textLimit - 1, 'a');
-        text += "\xc3\xa9 and more after the limit";
-        m_dir.file(QStringLiteral("long.txt"), text);
-        const auto view = preview(QStringLiteral("long.txt"));
-        QVERIFY(view);
-        QCOMPARE(view->kind(), Kind::text);
-        QCOMPARE(view->text().size(), QuickLookPreview::textLimit - 1);
-    }
-
-    void largePicturesAreDecodedAtTheShownSize_data()
-    {
-        QTest::addColumn<QByteArray>("format");
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<int>("kindValue");
-        QTest::newRow("JPEG decodes scaled") << QByteArray("JPEG") << QSize(6000, 4000) << int(Kind::image);
-        QTest::newRow("SVG renders scaled") << QByteArray("SVG") << QSize(20000, 10000) << int(Kind::image);
-        QTest::newRow("PNG too big for a full decode") << QByteArray("PNG") << QSize(5000, 4000) << int(Kind::icon);
-        QTest::newRow("PNG within the budget") << QByteArray("PNG") << QSize(2000, 1500) << int(Kind::image);
-    }
-    void largePicturesAreDecodedAtTheShownSize()
-    {
-        QFETCH(QByteArray, format);
-        QFETCH(QSize, size);
-        QFETCH(int, kindValue);
-        const Kind kind = Kind(kindValue);
-        const QString name = QStringLiteral("large.") + QString::fromLatin1(format).toLower();
-        if (format == "SVG")
-            m_dir.file(name, QStringLiteral("<svg xmlns='http://www.w3.org/2000/svg' width='%1' height='%2'/>")
-                                 .arg(size.width()).arg(size.height()).toUtf8());
-        else
-            m_dir.file(name, encoded(filled(size), format.constData()));
-        const auto view = preview(name, {400, 300});
-        QVERIFY(view);
-        QCOMPARE(view->kind(), kind);
-        if (kind == Kind::image) {
-            const QSize box = QSize(400, 300) * view->devicePixelRatioF();
+        QCOMPARE(view->text(), text);
+        const QSize box = view->size() * view->devicePixelRatioF();
+        if (picture.isValid())
+            QCOMPARE(view->image().size(), picture);
+        else if (kind == Kind::image)
             QVERIFY2(view->image().width() <= box.width() && view->image().height() <= box.height(),
                      qPrintable(QStringLiteral("%1x%2").arg(view->image().width()).arg(view->image().height())));
-        }
     }
 
     void sameUrlIsNotReadAgain()
