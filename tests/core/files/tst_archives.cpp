@@ -8,7 +8,6 @@
 #include "testdir.h"
 #include "treeremover.h"
 #include "treesnapshot.h"
-#include "ziparchiver.h"
 #include "zipextractor.h"
 
 #include <QRandomGenerator>
@@ -155,28 +154,6 @@ private Q_SLOTS:
         const QList<std::pair<const char *, int>> modes{{"tool", 0755}, {"dir", 0777}, {"locked", 0555}, {"locked/inner", 0500}};
         for (const auto &[path, mode] : modes)
             QCOMPARE(modeOf(dir.path("dest/") + path), mode);
-    }
-
-    void longNamesGetShortCopies_data()
-    {
-        QTest::addColumn<QString>("name"); // taken in the destination, and in the archive
-        QTest::addColumn<QString>("copy");
-        QTest::newRow("ASCII") << QString(251, 'x') + ".txt" << QString(246, 'x') + " copy.txt";
-        QTest::newRow("two bytes a character") << QString(125, u'ä') + ".txt" << QString(123, u'ä') + " copy.txt";
-        QTest::newRow("surrogate pairs") << "abc" + QString("😀").repeated(61) + ".txt" << "abc" + QString("😀").repeated(60) + " copy.txt";
-        QTest::newRow("long extension") << "a." + QString(250, 'e') << "a." + QString(248, 'e') + " copy";
-    }
-
-    void longNamesGetShortCopies()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, copy);
-        TestDir dir;
-        fs.compress({FilePath::fromString(dir.file("src/" + name, "new"))}, dir.url("a.zip"));
-        dir.file("dest/" + name, "mine");
-        fs.unzip(dir.url("a.zip"), dir.url("dest"));
-        QCOMPARE(dir.entries("dest"), (QStringList{copy, name}));
-        QCOMPARE(dir.read("dest/" + copy), QByteArray("new"));
     }
 
     // When an item can't be moved into place, those moved before it go back into the hidden folder.

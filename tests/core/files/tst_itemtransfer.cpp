@@ -4,7 +4,6 @@
 #include "failure.h"
 #include "filesystemservice.h"
 #include "testdir.h"
-#include "urls.h"
 
 #include <QTest>
 
@@ -162,6 +161,11 @@ private Q_SLOTS:
             << QString(251, 'x') + ".txt" << QStringList{QString(251, 'x') + ".txt"} << QString(246, 'x') + " copy.txt";
         QTest::newRow("shortened by whole characters") << accented.repeated(85) << QStringList{accented.repeated(85)}
                                                        << accented.repeated(83) + " copy";
+        QTest::newRow("two bytes a character") << QString(125, u'ä') + ".txt" << QStringList{QString(125, u'ä') + ".txt"}
+                                               << QString(123, u'ä') + " copy.txt";
+        QTest::newRow("surrogate pairs") << "abc" + QString("😀").repeated(61) + ".txt"
+                                         << QStringList{"abc" + QString("😀").repeated(61) + ".txt"}
+                                         << "abc" + QString("😀").repeated(60) + " copy.txt";
         QTest::newRow("an extension too long to keep: the whole name is cut")
             << "a." + QString(252, 'e') << QStringList{"a." + QString(252, 'e')} << "a." + QString(248, 'e') + " copy";
     }
