@@ -7,7 +7,6 @@
 #include "failure.h"
 #include "filesystemservice.h"
 #include "testdir.h"
-#include "urls.h"
 
 #include <QProcess>
 #include <QTest>
