@@ -444,30 +444,26 @@ private Q_SLOTS:
         QVERIFY(tabOf(app.get(), 1)->showHidden());
     }
 
-    void floatOnTopKeepsThePlace()
-    {
-        auto app = openWindow();
-        QVERIFY(app);
-        ContentView *window = app->window();
-        const QRect before = window->geometry();
-        app->window()->sidebar()->pinButton()->click();
-        QVERIFY(app->menus()->floatOnTopAction()->isChecked());
-        QTRY_VERIFY(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        QTRY_VERIFY(window->isVisible());
-        QCOMPARE(window->geometry(), before);
-        app->menus()->floatOnTopAction()->trigger();
-        QVERIFY(!settings(app.get())->floatOnTop());
-        QTRY_VERIFY(!window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    }
-
-    void windowSizeAndSidebarWidthSurviveARestart()
+    // Floating on top keeps the window where it is; its size and the sidebar's width survive a
+    // restart.
+    void floatOnTopAndTheWindowsPlace()
     {
         {
             auto app = openWindow();
             QVERIFY(app);
-            app->window()->resize(1000, 640);
-            app->window()->splitter()->setSizes({250, 750});
-            app->window()->close();
+            ContentView *window = app->window();
+            const QRect before = window->geometry();
+            window->sidebar()->pinButton()->click();
+            QVERIFY(app->menus()->floatOnTopAction()->isChecked());
+            QTRY_VERIFY(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+            QTRY_VERIFY(window->isVisible());
+            QCOMPARE(window->geometry(), before);
+            app->menus()->floatOnTopAction()->trigger();
+            QVERIFY(!settings(app.get())->floatOnTop());
+            QTRY_VERIFY(!window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+            window->resize(1000, 640);
+            window->splitter()->setSizes({250, 750});
+            window->close();
         }
         auto app = std::make_unique<TallowmereApp>();
         app->window()->restoreWindowState();
