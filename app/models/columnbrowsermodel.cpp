@@ -222,14 +222,15 @@ std::optional<FileItem> ColumnBrowserModel::item(const FilePath &url, int index)
     const qsizetype exact = positionOf(items, url);
     if (exact >= 0)
         return items.at(exact);
-    for (const FileItem &entry : items)
-        if (sameLocation(entry.url, url))
-            return entry;
-    return std::nullopt;
-}
-
-bool ColumnBrowserModel::sameLocation(const FilePath &a, const FilePath &b)
-{
-    const auto normal = [](const FilePath &url) { return url.resolvingSymlinks().cleanPath(); };
-    return normal(a) == normal(b);
+    // A URL written loosely ("A/", "B/../A") or through the column's folder when that is a link
+    // (its entries carry the folder's resolved place) still finds its entry by name, without
+    // asking the disk: this runs on the main thread.
+    const FilePath clean = url.cleanPath();
+    const FilePath &folder = m_columns.at(index).url;
+    if (clean.parentDir() != folder.cleanPath())
+        return std::nullopt;
+    const QByteArrayView name = clean.fileNameBytes();
+    const auto found = std::find_if(items.begin(), items.end(),
+                                    [name](const FileItem &entry) { return entry.url.fileNameBytes() == name; });
+    return found == items.end() ? std::nullopt : std::optional<FileItem>(*found);
 }

@@ -71,10 +71,6 @@ public:
     // Every load started, in starting order; each finishes once its result is applied or dropped.
     const QList<QFuture<void>> &loadTasks() const { return m_loadTasks; }
 
-    // Two URLs name the same place once links are resolved and "." / ".." / trailing slashes
-    // are gone.
-    static bool sameLocation(const FilePath &a, const FilePath &b);
-
 Q_SIGNALS:
     void columnsChanged();
     void activeColumnIndexChanged();
