@@ -3,6 +3,7 @@
 #include "fileerror.h"
 #include "filesystemservice.h"
 #include "itemfilter.h"
+#include "pathclipboardservice.h"
 
 #include <QPromise>
 #include <QtConcurrent/QtConcurrentRun>
@@ -269,6 +270,25 @@ void TabModel::navigate(const FilePath &url)
     history.navigate(url);
     setHistory(history);
     showCurrentFolder();
+}
+
+void TabModel::goToTyped(const QString &text, const FilePath &relativeTo)
+{
+    using Resolution = PathClipboardService::Resolution;
+    const FilePath from = m_history.current();
+    m_tasks.watch(QtConcurrent::run(FutureOwner::pool(), &PathClipboardService::resolve, text, relativeTo),
+                  [this, from](const std::optional<Resolution> &resolution) {
+                      if (m_history.current() != from)
+                          return;
+                      const bool found = resolution && resolution->kind() != Resolution::Kind::notFound;
+                      if (found && resolution->kind() == Resolution::Kind::directory) {
+                          navigate(resolution->url());
+                      } else if (found) {
+                          navigate(resolution->parent());
+                          setSelection({resolution->url()});
+                      }
+                      Q_EMIT typedPathAnswered(found);
+                  });
 }
 
 void TabModel::goBack()

@@ -118,6 +118,11 @@ public:
     // Shows a folder: records the visit, clears the selection and the filter, reloads and
     // watches the folder.
     void navigate(const FilePath &url);
+    // Goes where a typed path or file URL leads (PathClipboardService::resolve, relative to
+    // `relativeTo`): into a folder, or to a file's folder with the file selected. Whether it
+    // exists is asked off the main thread; typedPathAnswered follows, unless the tab went
+    // elsewhere meanwhile.
+    void goToTyped(const QString &text, const FilePath &relativeTo);
     // Step through the history; the rest is done as navigate() does, also when there was
     // nowhere to go.
     void goBack();
@@ -161,6 +166,8 @@ Q_SIGNALS:
     void reloadCountChanged();
     // Each time the most recent load has been applied, whether or not anything changed.
     void loadFinished();
+    // What goToTyped() found: whether the text named anything.
+    void typedPathAnswered(bool found);
 
 private:
     void step(void (NavigationHistory::*move)());

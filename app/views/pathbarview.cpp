@@ -3,7 +3,6 @@
 #include "appsettings.h"
 #include "breadcrumbbar.h"
 #include "localization.h"
-#include "pathclipboardservice.h"
 #include "tabmodel.h"
 #include "themeicons.h"
 
@@ -75,6 +74,7 @@ void PathBarView::setTab(TabModel *tab)
     if (tab) {
         connect(tab, &TabModel::historyChanged, this, &PathBarView::showFolder);
         connect(tab, &TabModel::pathBarModeChanged, this, &PathBarView::showMode);
+        connect(tab, &TabModel::typedPathAnswered, this, &PathBarView::followAnswer);
     }
     showFolder();
     showMode();
@@ -121,19 +121,15 @@ void PathBarView::submit()
 {
     if (!m_tab)
         return;
-    const auto resolution = PathClipboardService::resolve(m_field->text(), m_tab->history().current());
-    if (!resolution || resolution->kind() == PathClipboardService::Resolution::Kind::notFound) {
-        refillText();
-        return;
-    }
-    if (resolution->kind() == PathClipboardService::Resolution::Kind::directory) {
-        m_tab->navigate(resolution->url());
-    } else {
-        m_tab->navigate(resolution->parent());
-        m_tab->setSelection({resolution->url()});
-    }
+    m_tab->goToTyped(m_field->text(), m_tab->history().current());
+}
+
+void PathBarView::followAnswer(bool found)
+{
+    // Text that names nothing gives way to the current path, and the field stays for another try.
     refillText();
-    finishEditing();
+    if (found)
+        finishEditing();
 }
 
 void PathBarView::editPath()

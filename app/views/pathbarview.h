@@ -31,7 +31,7 @@ public:
     QLineEdit *field() const { return m_field; }
     QToolButton *modeButton() const { return m_modeButton; }
 
-    // Follows what the path field holds, as Return does.
+    // Follows what the path field holds, as Return does, once the tab has looked it up.
     void submit();
     // Shows the field (for this one edit, when the breadcrumb was showing) with the path
     // selected and the keyboard in it.
@@ -46,6 +46,7 @@ protected:
 
 private:
     void finishEditing();
+    void followAnswer(bool found);
     void showMode();
     void showFolder();
     void refillText();

@@ -11,7 +11,6 @@
 #include "localization.h"
 #include "panecommands.h"
 #include "panemodel.h"
-#include "pathclipboardservice.h"
 #include "settingsview.h"
 #include "tabmodel.h"
 #include "themeicons.h"
@@ -54,21 +53,8 @@ void TallowmereApp::prepareApplication()
 
 void TallowmereApp::openArgument(const QString &argument)
 {
-    const auto resolution = PathClipboardService::resolve(argument);
-    if (!resolution)
-        return;
-    TabModel *tab = m_workspace->panes().first()->activeTab();
-    switch (resolution->kind()) {
-    case PathClipboardService::Resolution::Kind::directory:
-        tab->navigate(resolution->url());
-        break;
-    case PathClipboardService::Resolution::Kind::file:
-        tab->navigate(resolution->parent());
-        tab->setSelection({resolution->url()});
-        break;
-    case PathClipboardService::Resolution::Kind::notFound:
-        break;
-    }
+    // A relative path is taken from the folder the program was started in.
+    m_workspace->panes().first()->activeTab()->goToTyped(argument, {});
 }
 
 // Sizes, dates and the kinds of files (from the MIME database) are written in the interface's

@@ -42,6 +42,7 @@
 #include <QScopeGuard>
 #include <QSemaphore>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QSplitter>
 #include <QTest>
 #include <QTimer>
@@ -210,7 +211,9 @@ private Q_SLOTS:
         field->setFocus();
         field->selectAll();
         QTest::keyClicks(field, typed);
+        QSignalSpy answered(left, &TabModel::typedPathAnswered);
         QTest::keyClick(field, Qt::Key_Return);
+        QVERIFY(answered.wait());
         const QString expected = folder.isEmpty() ? home() : home() + QLatin1Char('/') + folder;
         QCOMPARE(left->history().current(), FilePath::fromString(expected));
         QCOMPARE(field->text(), expected);
@@ -288,7 +291,7 @@ private Q_SLOTS:
         QCOMPARE(field->selectedText(), home() + QStringLiteral("/Projects"));
         QTest::keyClicks(field, QStringLiteral("~/Documents"));
         QTest::keyClick(field, Qt::Key_Return);
-        QCOMPARE(left->currentUrl(), homeUrl(QStringLiteral("Documents")));
+        QTRY_COMPARE(left->currentUrl(), homeUrl(QStringLiteral("Documents")));
         QCOMPARE(left->pathBarMode(), PathBarMode::breadcrumb);
         QTRY_VERIFY(qobject_cast<FileTableView *>(QApplication::focusWidget()));
     }
