@@ -2,10 +2,16 @@
 // as the desktop entry hands it over) to show in the left pane.
 
 #include "contentview.h"
+#include "futureowner.h"
+#include "iconcache.h"
 #include "tallowmereapp.h"
 
 #include <QApplication>
 #include <QIcon>
+
+#include <cstdlib>
+
+using namespace std::chrono_literals;
 
 int main(int argc, char *argv[])
 {
@@ -17,11 +23,20 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tallowmere"), QIcon(QStringLiteral(":/tallowmere.svg"))));
     TallowmereApp::prepareApplication();
 
-    TallowmereApp tallowmere;
-    const QStringList arguments = QApplication::arguments();
-    if (arguments.size() > 1)
-        tallowmere.openArgument(arguments.at(1));
-    tallowmere.window()->restoreWindowState();
-    tallowmere.window()->show();
-    return app.exec();
+    int code = 0;
+    {
+        TallowmereApp tallowmere;
+        const QStringList arguments = QApplication::arguments();
+        if (arguments.size() > 1)
+            tallowmere.openArgument(arguments.at(1));
+        tallowmere.window()->restoreWindowState();
+        tallowmere.window()->show();
+        code = app.exec();
+    }
+    // Settings are saved and file jobs were seen to their end as the window closed. What may be
+    // left are reads (a listing, an icon, a folder's size) stuck on a hung file system; they
+    // hold only copies, and the program doesn't linger for them.
+    if (!FutureOwner::pool()->waitForDone(1000) || !IconCache::shared().settle(200ms))
+        std::_Exit(code);
+    return code;
 }

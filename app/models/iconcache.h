@@ -26,6 +26,7 @@
 #include <QTimer>
 #include "filepath.h"
 
+#include <chrono>
 #include <functional>
 #include <optional>
 
@@ -51,6 +52,10 @@ public:
     [[nodiscard]] std::optional<QIcon> icon(const FilePath &url);
     // The cached icon, without fetching.
     [[nodiscard]] std::optional<QIcon> cachedIcon(const FilePath &url) const;
+
+    // Waits up to `within` for the fetches under way; false when some are still reading (a hung
+    // file system).
+    bool settle(std::chrono::milliseconds within) { return m_pool.waitForDone(int(within.count())); }
 
     qsizetype count() const { return m_icons.size(); }
     // Paths handed to the provider so far.
