@@ -28,6 +28,8 @@ DirectoryWatcher::DirectoryWatcher(std::chrono::milliseconds debounce, std::chro
     : m_debounce(debounce), m_maxWait(maxWait.count() > 0 ? maxWait : 10 * debounce)
 {
     m_pending.setSingleShot(true);
+    // A coarse timer may fire up to 5 % early, inside the quiet time it is meant to wait for.
+    m_pending.setTimerType(Qt::PreciseTimer);
     QObject::connect(&m_pending, &QTimer::timeout, &m_pending, [this] { notify(); });
 }
 
