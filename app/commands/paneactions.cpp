@@ -333,7 +333,7 @@ QString PaneActions::progressText(const TransferProgress &progress, const Locali
                                          ByteCount::text(progress.bytesDone), ByteCount::text(progress.bytesTotal)});
 }
 
-void PaneActions::cancelTransfer()
+void PaneActions::cancelAllJobs()
 {
     m_jobs.cancelAll();
 }

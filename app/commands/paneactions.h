@@ -105,7 +105,7 @@ public:
                          std::optional<ConflictResolution> resolution);
     // Stops every file job of this pane now (transfers, archives, deletions, …), the item in
     // progress included; what is done stays.
-    void cancelTransfer();
+    void cancelAllJobs();
     // Stops the job transferProgress describes, inside its item; those queued after it still run.
     void cancelShownJob();
     // The pane the other-pane commands go to: the first whose id differs from ours.

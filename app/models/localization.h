@@ -135,13 +135,12 @@
       "「%@」を、それ自身またはそのサブフォルダの中へ移動することはできません。") \
     X(copyIntoItselfFormat, "“%@” can't be copied into itself or one of its own subfolders.", \
       "「%@」を、それ自身またはそのサブフォルダの中へコピーすることはできません。") \
-    X(closeWhileTransferringTitle, "A Transfer Is Still Running", "転送が実行中です") \
-    X(closeWhileTransferringMessage, \
-      "Closing the window cancels the transfer. Items already transferred stay where they are.", \
-      "ウインドウを閉じると転送は中止されます。転送済みの項目はそのまま残ります。") \
-    X(cancelTransferAndClose, "Cancel Transfer and Close", "転送を中止して閉じる") \
+    X(closeWhileWorkingTitle, "A File Operation Is Still Running", "ファイル操作が実行中です") \
+    X(closeWhileWorkingMessage, \
+      "Closing the window stops it; what is done so far is kept.", \
+      "ウインドウを閉じると操作は中止されます。完了した分はそのまま残ります。") \
+    X(stopAndClose, "Stop and Close", "中止して閉じる") \
     X(keepWorking, "Keep Working", "作業を続ける") \
-    X(cancelTransfer, "Cancel Transfer", "転送を中止") \
     X(copyProgressFormat, "Copying %d of %d — %@ of %@", "コピー中 %d / %d — %@ / %@") \
     X(moveProgressFormat, "Moving %d of %d — %@ of %@", "移動中 %d / %d — %@ / %@") \
     X(duplicateCountFormat, "Duplicating %d / %d", "複製中 %d / %d") \

@@ -130,7 +130,7 @@ void ContentView::saveWindowState()
     store.setValue(sidebarWidthKey, m_splitter->sizes().value(0, sidebarDefault));
 }
 
-bool ContentView::confirmCloseDuringTransfer()
+bool ContentView::confirmCloseWhileWorking()
 {
     QList<PaneActions *> running;
     for (int i = 0; PaneView *pane = m_workspace->paneView(i); ++i) {
@@ -140,17 +140,17 @@ bool ContentView::confirmCloseDuringTransfer()
     if (running.isEmpty())
         return true;
     const Localization &loc = Localization::forLanguage(m_env.settings->language());
-    QMessageBox box(QMessageBox::Warning, loc.closeWhileTransferringTitle, loc.closeWhileTransferringTitle,
+    QMessageBox box(QMessageBox::Warning, loc.closeWhileWorkingTitle, loc.closeWhileWorkingTitle,
                     QMessageBox::NoButton, this);
-    box.setObjectName(QStringLiteral("closeWhileTransferring"));
-    box.setInformativeText(loc.closeWhileTransferringMessage);
-    QPushButton *stop = box.addButton(loc.cancelTransferAndClose, QMessageBox::DestructiveRole);
+    box.setObjectName(QStringLiteral("closeWhileWorking"));
+    box.setInformativeText(loc.closeWhileWorkingMessage);
+    QPushButton *stop = box.addButton(loc.stopAndClose, QMessageBox::DestructiveRole);
     box.setDefaultButton(box.addButton(loc.keepWorking, QMessageBox::RejectRole));
     box.exec();
     if (box.clickedButton() != stop)
         return false;
     for (PaneActions *actions : std::as_const(running))
-        actions->cancelTransfer();
+        actions->cancelAllJobs();
     return true;
 }
 
@@ -166,7 +166,7 @@ void ContentView::showEvent(QShowEvent *event)
 
 void ContentView::closeEvent(QCloseEvent *event)
 {
-    if (!confirmCloseDuringTransfer()) {
+    if (!confirmCloseWhileWorking()) {
         event->ignore();
         return;
     }

@@ -51,7 +51,7 @@ protected:
 private:
     void retranslate();
     void followActivePane();
-    bool confirmCloseDuringTransfer();
+    bool confirmCloseWhileWorking();
     void saveWindowState();
 
     ViewEnvironment m_env;

@@ -151,7 +151,7 @@ private Q_SLOTS:
         m_actions->requestTransfer(items({"a", "big", "c"}), m_dir->url("right/sub"), Op::copy);
         QVERIFY(cancelled.waitUntilHeld());
         QCOMPARE(cancelled.heldPath(), m_dir->path("left/big"));
-        m_actions->cancelTransfer();
+        m_actions->cancelAllJobs();
         settle();
         QCOMPARE(m_dir->entries("right/sub"), QStringList({"a"}));
         QVERIFY(!m_dialogs.lastError() && !m_actions->transferProgress());

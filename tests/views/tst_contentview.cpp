@@ -519,7 +519,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("answer"); // a button's text, or the key pressed
         QTest::addColumn<bool>("closes");
         QTest::newRow("Keep Working") << QStringLiteral("Keep Working") << false;
-        QTest::newRow("Cancel Transfer and Close") << QStringLiteral("Cancel Transfer and Close") << true;
+        QTest::newRow("Stop and Close") << QStringLiteral("Stop and Close") << true;
         QTest::newRow("Return keeps working") << QStringLiteral("Return") << false;
         QTest::newRow("Escape keeps working") << QStringLiteral("Escape") << false;
     }
@@ -542,7 +542,7 @@ private Q_SLOTS:
         bool asked = false;
         QTimer answering;
         connect(&answering, &QTimer::timeout, this, [&] {
-            auto *box = app->window()->findChild<QMessageBox *>(QStringLiteral("closeWhileTransferring"));
+            auto *box = app->window()->findChild<QMessageBox *>(QStringLiteral("closeWhileWorking"));
             if (box && box->isVisible() && !std::exchange(asked, true))
                 answerBox(box, answer);
         });
