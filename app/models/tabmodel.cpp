@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <optional>
 
 
@@ -38,7 +39,7 @@ constexpr qsizetype FirstPageMinimum = 2000;
 constexpr qsizetype FirstPageSize = 256;
 
 TabModel::LoadResult arranged(const FolderListing::Shared &listing, const QList<SortKey> &order, const QString &query,
-                              const QString &error = {})
+                              const std::optional<FileError> &error = {})
 {
     TabModel::LoadResult result;
     result.listing = listing;
@@ -76,9 +77,9 @@ TabModel::LoadResult listFolder(const FilePath &url, bool showHidden, const QLis
     try {
         listing = FileSystemService().readDirectory(url, showHidden, page);
     } catch (const FileError &error) {
-        result.error = error.message();
+        result.error = error;
     } catch (const std::exception &error) {
-        result.error = QString::fromLocal8Bit(error.what());
+        result.error = FileError(FileError::Operation::List, EIO, url.path(), QString::fromLocal8Bit(error.what()));
     }
     if (firstPage)
         firstPage->finish();
@@ -430,9 +431,11 @@ void TabModel::unselectFilteredOut()
     setSelection(shown);
 }
 
-void TabModel::setLoadError(const QString &error)
+void TabModel::setLoadError(const std::optional<FileError> &error)
 {
-    if (m_loadError == error)
+    if (!m_loadError && !error)
+        return;
+    if (m_loadError && error && m_loadError->message() == error->message())
         return;
     m_loadError = error;
     Q_EMIT loadErrorChanged();

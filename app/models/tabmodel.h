@@ -14,6 +14,7 @@
 // typed, entries it hides drop out of the selection.
 
 #include "directorywatcher.h"
+#include "fileerror.h"
 #include "fileitem.h"
 #include "folderlisting.h"
 #include "futureowner.h"
@@ -48,7 +49,6 @@ class TabModel : public QObject
     Q_PROPERTY(ViewMode viewMode READ viewMode WRITE setViewMode NOTIFY viewModeChanged)
     Q_PROPERTY(QList<FileItem> columnSelection READ columnSelection WRITE setColumnSelection NOTIFY columnSelectionChanged)
     Q_PROPERTY(FilePath columnFocusDirectory READ columnFocusDirectory WRITE setColumnFocusDirectory NOTIFY columnFocusDirectoryChanged)
-    Q_PROPERTY(QString loadError READ loadError NOTIFY loadErrorChanged)
     Q_PROPERTY(QString filterQuery READ filterQuery WRITE setFilterQuery NOTIFY filterQueryChanged)
     Q_PROPERTY(bool filterActive READ filterActive WRITE setFilterActive NOTIFY filterActiveChanged)
     Q_PROPERTY(QList<SortKey> sortOrder READ sortOrder WRITE setSortOrder NOTIFY sortOrderChanged)
@@ -96,8 +96,9 @@ public:
     void setColumnFocusDirectory(const FilePath &url);
 
     // The message of the last failed load; empty after a successful one.
-    const QString &loadError() const { return m_loadError; }
-    bool hasLoadError() const { return !m_loadError.isEmpty(); }
+    // Why the folder couldn't be read; views word it in the user's language (ErrorText).
+    const std::optional<FileError> &loadError() const { return m_loadError; }
+    bool hasLoadError() const { return m_loadError.has_value(); }
     const QString &filterQuery() const { return m_filterQuery; }
     void setFilterQuery(const QString &query);
     bool filterActive() const { return m_filterActive; }
@@ -137,7 +138,7 @@ public:
         FolderListing::Shared listing; // null when the entries equal the ones the load started from
         QList<qsizetype> order;
         QList<FileItem> visible;
-        QString error;
+        std::optional<FileError> error;
         // The folder's watch, made before it was read, when the tab asked for one.
         struct Watched
         {
@@ -177,7 +178,7 @@ private:
     void resort();
     void refilter();
     void unselectFilteredOut();
-    void setLoadError(const QString &error);
+    void setLoadError(const std::optional<FileError> &error);
     void setIsLoading(bool loading);
     void setHistory(const NavigationHistory &history);
 
@@ -193,7 +194,7 @@ private:
     ViewMode m_viewMode = ViewMode::list;
     QList<FileItem> m_columnSelection;
     FilePath m_columnFocusDirectory;
-    QString m_loadError;
+    std::optional<FileError> m_loadError;
     QString m_filterQuery;
     bool m_filterActive = false;
     QList<SortKey> m_sortOrder{SortKey{}};

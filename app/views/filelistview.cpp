@@ -4,6 +4,7 @@
 #include "bytecount.h"
 #include "datetext.h"
 #include "dragselection.h"
+#include "errortext.h"
 #include "filetablemodel.h"
 #include "filetableview.h"
 #include "fuzzyfindermodel.h"
@@ -358,7 +359,7 @@ void FileListView::refreshOverlay()
     }
     const Localization &texts = loc();
     if (m_tab->hasLoadError())
-        m_overlay->showMessage(QStringLiteral("dialog-warning"), texts.cannotOpen, m_tab->loadError());
+        m_overlay->showMessage(QStringLiteral("dialog-warning"), texts.cannotOpen, ErrorText::message(*m_tab->loadError(), texts));
     else if (m_tab->isLoading() && m_tab->items().isEmpty())
         m_overlay->showSpinner();
     else if (m_model->rowCount() > 0)
