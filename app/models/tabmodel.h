@@ -95,7 +95,6 @@ public:
     const FilePath &columnFocusDirectory() const { return m_columnFocusDirectory; }
     void setColumnFocusDirectory(const FilePath &url);
 
-    // The message of the last failed load; empty after a successful one.
     // Why the folder couldn't be read; views word it in the user's language (ErrorText).
     const std::optional<FileError> &loadError() const { return m_loadError; }
     bool hasLoadError() const { return m_loadError.has_value(); }
