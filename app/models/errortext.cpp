@@ -1,5 +1,6 @@
 #include "errortext.h"
 
+#include "bytecount.h"
 #include "filenames.h"
 #include "urls.h"
 
@@ -55,6 +56,71 @@ locale_t messagesLocale(const QString &languageCode)
     return languageCode == QLatin1String("ja") && japanese ? japanese : english;
 }
 
+using NoteText = QString Localization::*;
+
+NoteText noteText(ErrorNote::Kind kind)
+{
+    using K = ErrorNote::Kind;
+    using L = Localization;
+    switch (kind) {
+    case K::noRoomIn: return &L::noteNoRoomInFormat;
+    case K::notWritable: return &L::noteNotWritableFormat;
+    case K::needsMoreRoom: return &L::noteNeedsMoreRoomFormat;
+    case K::folderAboveMoved: return &L::noteFolderAboveMoved;
+    case K::specialFile: return &L::noteSpecialFile;
+    case K::intoItself: return &L::noteIntoItself;
+    case K::cantBeEmptied: return &L::noteCantBeEmptied;
+    case K::copiedButNotDeleted: return &L::noteCopiedButNotDeletedFormat;
+    case K::copiedButSomeLeft: return &L::noteCopiedButSomeLeftFormat;
+    case K::holdsReplacement: return &L::noteHoldsReplacement;
+    case K::replacedIsInTrash: return &L::noteReplacedIsInTrashFormat;
+    case K::nowNamed: return &L::noteNowNamedFormat;
+    case K::keptAs: return &L::noteKeptAsFormat;
+    case K::leftUnderNewName: return &L::noteLeftUnderNewNameFormat;
+    case K::leftUnderHiddenName: return &L::noteLeftUnderHiddenNameFormat;
+    case K::invalidName: return &L::noteInvalidNameFormat;
+    case K::nameNotUtf8: return &L::noteNameNotUtf8;
+    case K::linkTargetNotUtf8: return &L::noteLinkTargetNotUtf8;
+    case K::changedWhileCompressed: return &L::noteChangedWhileCompressed;
+    case K::entryTwice: return &L::noteEntryTwiceFormat;
+    case K::entryOutside: return &L::noteEntryOutsideFormat;
+    case K::linkOutside: return &L::noteLinkOutsideFormat;
+    case K::noVolumeTrash: return &L::noteNoVolumeTrash;
+    case K::trashNotMade: return &L::noteTrashNotMade;
+    case K::trashNotUsable: return &L::noteTrashNotUsable;
+    case K::outsideVolume: return &L::noteOutsideVolume;
+    case K::noOriginalPlace: return &L::noteNoOriginalPlace;
+    case K::notInTrash: return &L::noteNotInTrash;
+    case K::recordUnreadable: return &L::noteRecordUnreadable;
+    case K::staysInTrash: return &L::noteStaysInTrash;
+    case K::inTheWay: return &L::noteInTheWayFormat;
+    case K::folderNotRecreated: return &L::noteFolderNotRecreated;
+    case K::systemReason:
+    case K::libraryText: break;
+    }
+    return nullptr;
+}
+
+// Names and paths as people read them; the items a note lists, the first few of them.
+QStringList noteValues(const ErrorNote &note, const Localization &texts)
+{
+    QStringList values;
+    for (const QString &arg : note.args())
+        values.append(FileNames::displayName(arg));
+    if (note.kind() == ErrorNote::Kind::needsMoreRoom && values.size() == 3) {
+        const QLocale locale = texts.formattingLocale();
+        values[0] = ByteCount::text(note.args().value(0).toLongLong(), locale);
+        values[1] = ByteCount::text(note.args().value(1).toLongLong(), locale);
+    } else if (note.kind() == ErrorNote::Kind::copiedButSomeLeft) {
+        const QStringList items = values.mid(1);
+        QString list = items.mid(0, ErrorNote::listedItems).join(texts.listSeparator);
+        if (items.size() > ErrorNote::listedItems)
+            list += Localization::fill(texts.moreItemsFormat, {QString::number(items.size() - ErrorNote::listedItems)});
+        values = QStringList{values.value(0), list};
+    }
+    return values;
+}
+
 } // namespace
 
 QString ErrorText::systemReason(int err, const QString &languageCode)
@@ -80,8 +146,21 @@ QString ErrorText::message(const FileError &error, const Localization &texts, Su
 {
     const QString fileName = Urls::fileName(error.path());
     const QString name = FileNames::displayName(fileName.isEmpty() ? error.path() : fileName);
-    QString text = Localization::fill(formatFor(error.operation(), subject, texts), {name, reason(error.code(), texts)});
-    if (!error.detail().isEmpty())
-        text += QStringLiteral(" (") + error.detail() + QLatin1Char(')');
-    return text;
+    const QString text =
+        Localization::fill(formatFor(error.operation(), subject, texts), {name, reason(error.code(), texts)});
+    if (error.notes().isEmpty())
+        return text;
+    QStringList notes;
+    for (const ErrorNote &note : error.notes())
+        notes.append(ErrorText::note(note, texts));
+    return Localization::fill(texts.errorWithNotesFormat, {text, notes.join(texts.noteSeparator)});
+}
+
+QString ErrorText::note(const ErrorNote &note, const Localization &texts)
+{
+    switch (note.kind()) {
+    case ErrorNote::Kind::systemReason: return systemReason(note.errorCode(), texts.languageCode);
+    case ErrorNote::Kind::libraryText: return note.args().value(0);
+    default: return Localization::fill(texts.*noteText(note.kind()), noteValues(note, texts));
+    }
 }

@@ -17,6 +17,8 @@ public:
 
     [[nodiscard]] static QString message(const FileError &error, const Localization &texts,
                                          Subject subject = Subject::item);
+    // A note's fact in the texts' language; a library's own words stay as they are.
+    [[nodiscard]] static QString note(const ErrorNote &note, const Localization &texts);
     // Why it failed: the program's own codes in the table's words, errno values as the system
     // words them in the texts' language.
     [[nodiscard]] static QString reason(int code, const Localization &texts);

@@ -176,6 +176,54 @@
       "項目を開くための xdg-open がインストールされていません") \
     X(reasonOpenerFailed, "The application set to open it couldn't be started", \
       "開くためのアプリケーションを起動できませんでした") \
+    X(errorWithNotesFormat, "%@ (%@)", "%@（%@）") \
+    X(noteSeparator, "; ", "。") \
+    X(listSeparator, ", ", "、") \
+    X(moreItemsFormat, " and %d more", " ほか %d 件") \
+    X(noteNoRoomInFormat, "there is no room left in “%@”", "「%@」に空き容量がありません") \
+    X(noteNotWritableFormat, "the folder “%@” can't be written to", "フォルダ「%@」に書き込めません") \
+    X(noteNeedsMoreRoomFormat, "it needs %@, but only %@ are free in “%@”", \
+      "%@ 必要ですが、空きは %@ だけです: 「%@」") \
+    X(noteFolderAboveMoved, "a folder above it was moved meanwhile", "途中で上のフォルダが移動されました") \
+    X(noteSpecialFile, "pipes, sockets and device files can't be copied", \
+      "パイプ、ソケット、デバイスファイルはコピーできません") \
+    X(noteIntoItself, "a folder can't be put inside itself", "フォルダをそれ自身の中に入れることはできません") \
+    X(noteCantBeEmptied, "the items in it can't be deleted, so nothing was moved", \
+      "中の項目を削除できないため、何も移動しませんでした") \
+    X(noteCopiedButNotDeletedFormat, \
+      "it was copied in full to “%@”, but the original could not be deleted completely (“%@”); both copies " \
+      "exist and nothing is lost", \
+      "「%@」にすべてコピーしましたが、元の項目を削除しきれませんでした（「%@」）。両方のコピーが残っており、" \
+      "失われたものはありません") \
+    X(noteCopiedButSomeLeftFormat, \
+      "it was copied to “%@”, but these were written to or appeared during the move and were left where they " \
+      "were: %@", \
+      "「%@」にコピーしましたが、移動中に書き込まれたか現れた次の項目は元の場所に残しました: %@") \
+    X(noteHoldsReplacement, "it holds the item that was to replace it", "置き換える項目がその中にあります") \
+    X(noteReplacedIsInTrashFormat, "the item it was to replace is in the Trash at “%@”", \
+      "置き換えられるはずだった項目はゴミ箱の「%@」にあります") \
+    X(noteNowNamedFormat, "it is now named “%@”", "現在の名前は「%@」です") \
+    X(noteKeptAsFormat, "it could not be given its name back and is kept as “%@”", \
+      "元の名前に戻せなかったため、「%@」として残っています") \
+    X(noteLeftUnderNewNameFormat, "“%@” is left under its new name “%@”", "「%@」は新しい名前「%@」のままです") \
+    X(noteLeftUnderHiddenNameFormat, "“%@” is left under the hidden name “%@”", "「%@」は隠し名「%@」のままです") \
+    X(noteInvalidNameFormat, "“%@” is not a valid name", "「%@」は有効な名前ではありません") \
+    X(noteNameNotUtf8, "its name isn't valid UTF-8", "名前が有効な UTF-8 ではありません") \
+    X(noteLinkTargetNotUtf8, "its link target isn't valid UTF-8", "リンク先が有効な UTF-8 ではありません") \
+    X(noteChangedWhileCompressed, "the file changed while it was being compressed", "圧縮中にファイルが変更されました") \
+    X(noteEntryTwiceFormat, "the entry “%@” appears twice", "項目「%@」が2回含まれています") \
+    X(noteEntryOutsideFormat, "the entry “%@” would lie outside the folder", "項目「%@」はフォルダの外を指しています") \
+    X(noteLinkOutsideFormat, "the link “%@” points outside the folder", "リンク「%@」はフォルダの外を指しています") \
+    X(noteNoVolumeTrash, "no Trash folder can be made on its volume", "このボリュームにはゴミ箱を作成できません") \
+    X(noteTrashNotMade, "the Trash folder can't be made", "ゴミ箱フォルダを作成できません") \
+    X(noteTrashNotUsable, "the Trash folder can't be used", "ゴミ箱フォルダを使用できません") \
+    X(noteOutsideVolume, "its original place lies outside its volume", "元の場所がボリュームの外にあります") \
+    X(noteNoOriginalPlace, "its Trash record has no usable original place", "ゴミ箱の記録に使える元の場所がありません") \
+    X(noteNotInTrash, "it isn't in a Trash folder", "ゴミ箱フォルダの中にありません") \
+    X(noteRecordUnreadable, "its Trash record can't be read", "ゴミ箱の記録を読み込めません") \
+    X(noteStaysInTrash, "it stays in the Trash", "ゴミ箱に残しました") \
+    X(noteInTheWayFormat, "“%@” is in the way of its original folder", "「%@」が元のフォルダの場所をふさいでいます") \
+    X(noteFolderNotRecreated, "its original folder can't be recreated", "元のフォルダを作り直せません") \
     X(dropCopyFormat, "Copy to “%@”", "「%@」へコピー") \
     X(dropMoveFormat, "Move to “%@”", "「%@」へ移動") \
     X(menuGo, "Go", "移動") \

@@ -79,7 +79,8 @@ TabModel::LoadResult listFolder(const FilePath &url, bool showHidden, const QLis
     } catch (const FileError &error) {
         result.error = error;
     } catch (const std::exception &error) {
-        result.error = FileError(FileError::Operation::List, EIO, url.path(), QString::fromLocal8Bit(error.what()));
+        result.error = FileError(FileError::Operation::List, EIO, url.path(),
+                                 ErrorNote::libraryText(QString::fromLocal8Bit(error.what())));
     }
     if (firstPage)
         firstPage->finish();

@@ -44,20 +44,19 @@ bool tryMove(const BulkRenamer::Mover &move, const QString &from, const QString 
 
 // Undoes the moves made so far, newest first, so a name freed by a later move is free again
 // when an earlier item wants it back. Returns a line for every item that could not go back.
-QStringList putBack(const QList<Move> &moves, qsizetype staged, qsizetype placed, const BulkRenamer::Mover &move)
+QList<ErrorNote> putBack(const QList<Move> &moves, qsizetype staged, qsizetype placed, const BulkRenamer::Mover &move)
 {
-    QStringList stranded;
+    QList<ErrorNote> stranded;
     QList<bool> atTemporary(staged, true);
     for (qsizetype i = placed - 1; i >= 0; --i) {
         if (tryMove(move, moves[i].final, moves[i].temporary))
             continue;
         atTemporary[i] = false;
-        stranded << QStringLiteral("“%1” is left under its new name “%2”").arg(moves[i].original, moves[i].final);
+        stranded << ErrorNote(ErrorNote::Kind::leftUnderNewName, {moves[i].original, moves[i].final});
     }
     for (qsizetype i = staged - 1; i >= 0; --i) {
         if (atTemporary[i] && !tryMove(move, moves[i].temporary, moves[i].original))
-            stranded << QStringLiteral("“%1” is left under the hidden name “%2”").arg(moves[i].original,
-                                                                                     moves[i].temporary);
+            stranded << ErrorNote(ErrorNote::Kind::leftUnderHiddenName, {moves[i].original, moves[i].temporary});
     }
     return stranded;
 }
@@ -82,12 +81,9 @@ void BulkRenamer::apply(const QList<RenamePair> &pairs, const Mover &move)
         for (; placed < moves.size(); ++placed)
             move(moves[placed].temporary, moves[placed].final, moves[placed].original);
     } catch (const FileError &error) {
-        const QStringList stranded = putBack(moves, staged, placed, move);
+        const QList<ErrorNote> stranded = putBack(moves, staged, placed, move);
         if (stranded.isEmpty())
             throw;
-        QString detail = stranded.join(QStringLiteral("; "));
-        if (!error.detail().isEmpty())
-            detail = error.detail() + QStringLiteral("; ") + detail;
-        throw FileError(error.operation(), error.code(), error.path(), detail);
+        throw FileError(error.operation(), error.code(), error.path(), error.notes() + stranded);
     }
 }

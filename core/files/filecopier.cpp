@@ -276,9 +276,9 @@ private:
     [[noreturn]] void fail(int err, const QString &path) const
     {
         if (err == ENOSPC || err == EDQUOT)
-            throw FileError(m_operation, err, path, QStringLiteral("there is no room left in “%1”").arg(m_destination));
+            throw FileError(m_operation, err, path, ErrorNote(ErrorNote::Kind::noRoomIn, {m_destination}));
         if (err == EROFS)
-            throw FileError(m_operation, err, path, QStringLiteral("“%1” can't be written to").arg(m_destination));
+            throw FileError(m_operation, err, path, ErrorNote(ErrorNote::Kind::notWritable, {m_destination}));
         throw FileError::fromErrno(m_operation, err, path);
     }
 
@@ -288,14 +288,13 @@ private:
     {
         const int fd = chain.top();
         if (fd < 0 && fd != AT_FDCWD)
-            throw FileError(m_operation, errno, path, QStringLiteral("a folder above it was moved during the copy"));
+            throw FileError(m_operation, errno, path, ErrorNote(ErrorNote::Kind::folderAboveMoved));
         return fd;
     }
 
     [[noreturn]] void refuseSpecial(const QString &path) const
     {
-        throw FileError(m_operation, EOPNOTSUPP, path,
-                        QStringLiteral("pipes, sockets and device files can't be copied"));
+        throw FileError(m_operation, EOPNOTSUPP, path, ErrorNote(ErrorNote::Kind::specialFile));
     }
 
     void created() { m_createdTop = true; }
@@ -403,7 +402,7 @@ private:
         // Reached the copy's own top folder through the source: the destination lies inside the
         // source by a way the path check can't see (a bind mount). Copying on would never end.
         if (m_createdTop && st.st_dev == m_top.first && st.st_ino == m_top.second)
-            throw FileError(m_operation, EINVAL, path, QStringLiteral("a folder can't be put inside itself"));
+            throw FileError(m_operation, EINVAL, path, ErrorNote(ErrorNote::Kind::intoItself));
         note(st);
         // Private while being filled; the real mode (maybe read-only) is set once it is complete.
         if (::mkdirat(dstDir, dstName, 0700) != 0)
@@ -453,18 +452,8 @@ FileError blamingDestination(int err, const QString &source, const QString &dest
 {
     const QByteArray folder = FileNames::encode(destination);
     if ((err == EACCES || err == EPERM || err == EROFS) && ::faccessat(AT_FDCWD, folder.constData(), W_OK | X_OK, AT_EACCESS) != 0)
-        return FileError(operation, errno, source, QStringLiteral("the folder “%1” can't be written to").arg(destination));
+        return FileError(operation, errno, source, ErrorNote(ErrorNote::Kind::notWritable, {destination}));
     return FileError::fromErrno(operation, err, source);
-}
-
-// The first few of a list of paths, and how many more there are.
-QString shortList(const QStringList &paths)
-{
-    constexpr qsizetype shown = 20;
-    QString text = paths.mid(0, shown).join(QStringLiteral(", "));
-    if (paths.size() > shown)
-        text += QStringLiteral(" and %1 more").arg(paths.size() - shown);
-    return text;
 }
 
 } // namespace
@@ -559,14 +548,10 @@ QString FileCopier::move(const QString &source, const QString &target, FileError
         kept = TreeRemover::removeCopied(source, copied, operation);
     } catch (const FileError &error) {
         throw FileError(operation, error.code(), source,
-                        QStringLiteral("it was copied in full to “%1”, but the original could not be deleted "
-                                       "completely (“%2”); both copies exist and nothing is lost")
-                            .arg(placed, error.path()));
+                        ErrorNote(ErrorNote::Kind::copiedButNotDeleted, {placed, error.path()}));
     }
     if (!kept.isEmpty())
         throw FileError(operation, EBUSY, source,
-                        QStringLiteral("it was copied to “%1”, but these were written to or appeared during the "
-                                       "move and were left where they were: %2")
-                            .arg(placed, shortList(kept)));
+                        ErrorNote(ErrorNote::Kind::copiedButSomeLeft, QStringList{placed} + kept));
     return placed;
 }

@@ -42,10 +42,28 @@ QString reasonFor(int code)
 
 } // namespace
 
-FileError::FileError(Operation operation, int code, QString path, QString detail)
-    : m_operation(operation), m_code(code), m_path(std::move(path)), m_detail(std::move(detail))
+FileError::FileError(Operation operation, int code, QString path, QList<ErrorNote> notes)
+    : m_operation(operation), m_code(code), m_path(std::move(path)), m_notes(std::move(notes))
 {
     m_what = message().toUtf8();
+}
+
+FileError::FileError(Operation operation, int code, QString path, ErrorNote note)
+    : FileError(operation, code, std::move(path), QList<ErrorNote>{std::move(note)})
+{
+}
+
+QString FileError::detail() const
+{
+    QStringList texts;
+    for (const ErrorNote &note : m_notes)
+        texts.append(note.english());
+    return texts.join(QStringLiteral("; "));
+}
+
+FileError FileError::withNote(const ErrorNote &note) const
+{
+    return FileError(m_operation, m_code, m_path, m_notes + QList<ErrorNote>{note});
 }
 
 FileError FileError::fromErrno(Operation operation, int err, const QString &path)
@@ -63,8 +81,8 @@ QString FileError::message() const
     const QString fileName = FileNames::displayName(Urls::fileName(m_path));
     const QString name = fileName.isEmpty() ? FileNames::displayName(m_path) : fileName;
     QString text = QStringLiteral("“%1” couldn't be %2: %3").arg(name, verbFor(m_operation), reasonFor(m_code));
-    if (!m_detail.isEmpty())
-        text += QStringLiteral(" (") + m_detail + QLatin1Char(')');
+    if (!m_notes.isEmpty())
+        text += QStringLiteral(" (") + detail() + QLatin1Char(')');
     return text;
 }
 

@@ -1,8 +1,12 @@
 #pragma once
 // The one error type the core throws. It carries what was being done, to which item, and why:
-// either an errno value or one of the program's own codes below. The command layer shows
-// message(); the application may build its own localised wording from operation() and code().
+// either an errno value or one of the program's own codes below, with notes that add facts
+// (where the room ran out, what was left where). message() is English, for logs; the
+// application words its own message from operation(), code() and notes().
 
+#include "errornote.h"
+
+#include <QList>
 #include <QString>
 #include <exception>
 
@@ -21,7 +25,8 @@ public:
         Read, List, Create, Rename, Move, Copy, Trash, Restore, Delete, Compress, Extract, Inspect, Open
     };
 
-    FileError(Operation operation, int code, QString path, QString detail = {});
+    FileError(Operation operation, int code, QString path, QList<ErrorNote> notes = {});
+    FileError(Operation operation, int code, QString path, ErrorNote note);
 
     // An error from the errno value of a failed system call.
     static FileError fromErrno(Operation operation, int err, const QString &path);
@@ -32,7 +37,11 @@ public:
     int code() const { return m_code; }
     bool isErrno() const { return m_code > 0 && m_code < ReadCorruptFile; }
     QString path() const { return m_path; }
-    QString detail() const { return m_detail; }
+    const QList<ErrorNote> &notes() const { return m_notes; }
+    // The notes in English, joined.
+    QString detail() const;
+    // The same error with one more note.
+    [[nodiscard]] FileError withNote(const ErrorNote &note) const;
 
     // Plain words, e.g. “a.txt” couldn't be moved: Permission denied
     QString message() const;
@@ -42,6 +51,6 @@ private:
     Operation m_operation;
     int m_code;
     QString m_path;
-    QString m_detail;
+    QList<ErrorNote> m_notes;
     QByteArray m_what;
 };

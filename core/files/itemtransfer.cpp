@@ -46,13 +46,7 @@ void refuseIntoItself(const FilePath &url, const FilePath &directory, Op operati
     if (!isRealFolder(url))
         return;
     if (directory.resolvingSymlinks().isSameOrChildOf(realPlace(url)))
-        throw FileError(operation, EINVAL, url.path(), QStringLiteral("a folder can't be put inside itself"));
-}
-
-FileError withNote(const FileError &error, const QString &note)
-{
-    const QString detail = error.detail().isEmpty() ? note : error.detail() + QStringLiteral("; ") + note;
-    return FileError(error.operation(), error.code(), error.path(), detail);
+        throw FileError(operation, EINVAL, url.path(), ErrorNote(ErrorNote::Kind::intoItself));
 }
 
 // Refuses a taken target before any work: a long copy should not fail only at its very end.
@@ -81,7 +75,7 @@ std::optional<QString> trashOccupant(const FilePath &url, const FilePath &target
     if (sameItem(url, target))
         return std::nullopt;
     if (isRealFolder(target) && realPlace(url).isSameOrChildOf(realPlace(target)))
-        throw FileError(operation, EINVAL, target.path(), QStringLiteral("it holds the item that was to replace it"));
+        throw FileError(operation, EINVAL, target.path(), ErrorNote(ErrorNote::Kind::holdsReplacement));
     return TrashCan::moveToTrash(target.path());
 }
 
@@ -109,7 +103,7 @@ TransferOutcome transferResolving(const FilePath &url, const FilePath &directory
     try {
         transfer(url.path(), target.path(), operation, control, {});
     } catch (const FileError &error) {
-        throw withNote(error, QStringLiteral("the item it was to replace is in the Trash at “%1”").arg(*trashed));
+        throw error.withNote(ErrorNote(ErrorNote::Kind::replacedIsInTrash, {*trashed}));
     }
     return TransferOutcome::completed(target);
 }
@@ -127,7 +121,7 @@ void renameThroughTemporary(const QString &source, const QString &target)
         if (PosixFs::renameNoReplaceAt(AT_FDCWD, FileNames::encode(temporary).constData(), AT_FDCWD,
                                        FileNames::encode(source).constData())
             != 0)
-            throw withNote(error, QStringLiteral("it is now named “%1”").arg(temporary));
+            throw error.withNote(ErrorNote(ErrorNote::Kind::nowNamed, {temporary}));
         throw;
     }
 }
@@ -152,7 +146,7 @@ FilePath ItemTransfer::createFile(const QString &name, const FilePath &parent)
     if (fd < 0 && errno == EEXIST)
         throw FileError(Op::Create, FileError::WriteFileExists, target.path());
     if (fd < 0)
-        throw FileError(Op::Create, FileError::WriteUnknown, target.path(), FileError::errnoText(errno));
+        throw FileError(Op::Create, FileError::WriteUnknown, target.path(), ErrorNote::systemReason(errno));
     ::close(fd);
     return target;
 }

@@ -27,7 +27,7 @@ bool NameConflicts::isPlainName(const QString &name)
 void NameConflicts::requirePlainName(const QString &name, FileError::Operation operation, const QString &path)
 {
     if (!isPlainName(name))
-        throw FileError(operation, EINVAL, path, QStringLiteral("“%1” is not a valid name").arg(name));
+        throw FileError(operation, EINVAL, path, ErrorNote(ErrorNote::Kind::invalidName, {name}));
 }
 
 namespace {

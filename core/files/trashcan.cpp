@@ -115,7 +115,7 @@ TrashFolder volumeTrash(const QString &item)
     }
     const QString own = Urls::childPath(top, QStringLiteral(".Trash-") + uid);
     if (const int err = ensureTrashFolders(own))
-        throw FileError(Op::Trash, err, item, QStringLiteral("no Trash folder can be made on its volume"));
+        throw FileError(Op::Trash, err, item, ErrorNote(ErrorNote::Kind::noVolumeTrash));
     return {own, top};
 }
 
@@ -125,9 +125,9 @@ TrashFolder trashFor(const QString &item, dev_t device)
     if (deviceOf(home) != device)
         return volumeTrash(item);
     if (!PosixFs::makePath(Urls::parentPath(home)))
-        throw FileError(Op::Trash, EACCES, item, QStringLiteral("the Trash folder can't be made"));
+        throw FileError(Op::Trash, EACCES, item, ErrorNote(ErrorNote::Kind::trashNotMade));
     if (const int err = ensureTrashFolders(home))
-        throw FileError(Op::Trash, err, item, QStringLiteral("the Trash folder can't be used"));
+        throw FileError(Op::Trash, err, item, ErrorNote(ErrorNote::Kind::trashNotUsable));
     return {home, {}};
 }
 
@@ -246,7 +246,7 @@ void requireOnVolume(const QString &folder, const QString &top, const QString &t
     if (top.isEmpty())
         return;
     if (!Urls::isSameOrInside(realPathOf(folder), realPathOf(top)))
-        throw FileError(Op::Restore, EXDEV, trashed, QStringLiteral("its original place lies outside its volume"));
+        throw FileError(Op::Restore, EXDEV, trashed, ErrorNote(ErrorNote::Kind::outsideVolume));
 }
 
 // The Path= value of a record, decoded; empty when the record is malformed.
@@ -277,7 +277,7 @@ QString topdirOf(const QString &trash)
 QString originalPlace(const QString &recorded, const QString &trash, const QString &trashed)
 {
     const auto refuse = [&] {
-        return FileError(Op::Restore, EINVAL, trashed, QStringLiteral("its Trash record has no usable original place"));
+        return FileError(Op::Restore, EINVAL, trashed, ErrorNote(ErrorNote::Kind::noOriginalPlace));
     };
     if (recorded.isEmpty())
         throw refuse();
@@ -339,16 +339,16 @@ QString TrashCan::restore(const QString &trashedPath)
 {
     const QString files = Urls::parentPath(trashedPath);
     if (Urls::fileName(files) != QLatin1String("files"))
-        throw FileError(Op::Restore, EINVAL, trashedPath, QStringLiteral("it isn't in a Trash folder"));
+        throw FileError(Op::Restore, EINVAL, trashedPath, ErrorNote(ErrorNote::Kind::notInTrash));
     const QString trash = Urls::parentPath(files);
     const QString info = infoPath(trash, Urls::fileName(trashedPath));
     int err = 0;
     const QByteArray record = readSmallFile(info, err);
     if (err != 0)
-        throw FileError(Op::Restore, err, trashedPath, QStringLiteral("its Trash record can't be read"));
+        throw FileError(Op::Restore, err, trashedPath, ErrorNote(ErrorNote::Kind::recordUnreadable));
     const QString original = originalPlace(recordedPath(record), trash, trashedPath);
     if (PosixFs::occupied(original))
-        throw FileError(Op::Restore, EEXIST, original, QStringLiteral("it stays in the Trash"));
+        throw FileError(Op::Restore, EEXIST, original, ErrorNote(ErrorNote::Kind::staysInTrash));
     // The folder it came from may have been deleted since; recreate it rather than refuse.
     const QString folder = Urls::parentPath(original);
     QString existing = folder;
@@ -360,14 +360,14 @@ QString TrashCan::restore(const QString &trashedPath)
         // The first item on the way down that exists is not a folder: a file now sits there.
         if (PosixFs::occupied(existing) && !PosixFs::isDirectory(existing))
             throw FileError(Op::Restore, ENOTDIR, original,
-                            QStringLiteral("“%1” is in the way of its original folder").arg(existing));
-        throw FileError(Op::Restore, err, original, QStringLiteral("its original folder can't be recreated"));
+                            ErrorNote(ErrorNote::Kind::inTheWay, {existing}));
+        throw FileError(Op::Restore, err, original, ErrorNote(ErrorNote::Kind::folderNotRecreated));
     }
     requireOnVolume(folder, topdirOf(trash), trashedPath);
     try {
         FileCopier::move(trashedPath, original, Op::Restore);
     } catch (const FileError &error) {
-        throw FileError(Op::Restore, error.code(), original, error.detail());
+        throw FileError(Op::Restore, error.code(), original, error.notes());
     }
     ::unlink(FileNames::encode(info).constData()); // a stale record would only list a missing item
     return original;

@@ -27,7 +27,7 @@ int folderOf(const FolderChain &chain, const QString &path, FileError::Operation
 {
     const int fd = chain.top();
     if (fd < 0 && fd != AT_FDCWD)
-        throw FileError(operation, errno, path, QStringLiteral("a folder above it was moved meanwhile"));
+        throw FileError(operation, errno, path, ErrorNote(ErrorNote::Kind::folderAboveMoved));
     return fd;
 }
 
@@ -116,8 +116,8 @@ bool removeLeased(int dirFd, const char *name, ReadLease &lease, const QString &
     const int err = errno;
     if (PosixFs::renameNoReplaceAt(dirFd, hidden.constData(), dirFd, name) != 0)
         throw FileError(operation, EBUSY, path,
-                        QStringLiteral("it could not be given its name back and is kept as “%1”")
-                            .arg(Urls::childPath(Urls::parentPath(path), FileNames::decode(hidden))));
+                        ErrorNote(ErrorNote::Kind::keptAs,
+                                  {Urls::childPath(Urls::parentPath(path), FileNames::decode(hidden))}));
     if (unchanged)
         throw FileError::fromErrno(operation, err, path);
     return false;

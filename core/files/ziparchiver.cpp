@@ -32,14 +32,14 @@ struct EntryFree
 {
     void operator()(archive_entry *e) const { archive_entry_free(e); }
 };
-FileError writeError(const QString &path, const QString &detail)
+FileError writeError(const QString &path, ErrorNote note)
 {
-    return FileError(FileError::Operation::Compress, FileError::WriteUnknown, path, detail);
+    return FileError(FileError::Operation::Compress, FileError::WriteUnknown, path, std::move(note));
 }
 
 FileError writeError(const QString &path, int err)
 {
-    return writeError(path, FileError::errnoText(err));
+    return writeError(path, ErrorNote::systemReason(err));
 }
 
 // The system's reason when writing the archive failed, else libarchive's own words.
@@ -48,14 +48,14 @@ FileError writeError(const QString &path, archive *zip)
     if (archive_errno(zip) > 0)
         return writeError(path, archive_errno(zip));
     const char *text = archive_error_string(zip);
-    return writeError(path, text ? QString::fromLocal8Bit(text) : QStringLiteral("unknown error"));
+    return writeError(path, ErrorNote::libraryText(text ? QString::fromLocal8Bit(text) : QString()));
 }
 
 // libarchive crashes on a name that isn't UTF-8 and stores such a link target as empty.
-void requireUtf8(const QByteArray &text, const QString &path, const QString &what)
+void requireUtf8(const QByteArray &text, const QString &path, ErrorNote::Kind what)
 {
     if (FileNames::hasRawBytes(FileNames::decode(text)))
-        throw writeError(path, QStringLiteral("its %1 isn't valid UTF-8").arg(what));
+        throw writeError(path, ErrorNote(what));
 }
 
 // Streams a tree of items into an open ZIP writer.
@@ -77,7 +77,7 @@ public:
             throw writeError(path, errno);
         if (st.st_dev == m_archiveFile.st_dev && st.st_ino == m_archiveFile.st_ino)
             return; // the archive being written, when it lies inside a folder being stored
-        requireUtf8(entryName, path, QStringLiteral("name"));
+        requireUtf8(entryName, path, ErrorNote::Kind::nameNotUtf8);
         if (S_ISDIR(st.st_mode))
             addFolder(parentFd, name, entryName, path, st);
         else if (S_ISREG(st.st_mode))
@@ -142,7 +142,7 @@ private:
             throw writeError(path, errno);
         struct stat opened;
         if (::fstat(file.get(), &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_ino != st.st_ino)
-            throw writeError(path, QStringLiteral("the file changed while it was being compressed"));
+            throw writeError(path, ErrorNote(ErrorNote::Kind::changedWhileCompressed));
         writeHeader(entryFor(entryName, st).get(), path);
         static constexpr qsizetype chunk = 256 * 1024;
         QByteArray buffer(chunk, Qt::Uninitialized);
@@ -162,7 +162,7 @@ private:
             m_meter.add(got);
         }
         if (written != st.st_size)
-            throw writeError(path, QStringLiteral("the file changed while it was being compressed"));
+            throw writeError(path, ErrorNote(ErrorNote::Kind::changedWhileCompressed));
     }
 
     void addLink(int parentFd, const QByteArray &name, const QByteArray &entryName, const QString &path,
@@ -173,9 +173,9 @@ private:
         if (length < 0)
             throw writeError(path, errno);
         if (length >= target.size()) // the link grew since it was examined
-            throw writeError(path, QStringLiteral("the file changed while it was being compressed"));
+            throw writeError(path, ErrorNote(ErrorNote::Kind::changedWhileCompressed));
         target.truncate(length);
-        requireUtf8(target, path, QStringLiteral("target"));
+        requireUtf8(target, path, ErrorNote::Kind::linkTargetNotUtf8);
         auto entry = entryFor(entryName, st);
         archive_entry_set_symlink_utf8(entry.get(), target.constData());
         writeHeader(entry.get(), path);

@@ -1,6 +1,5 @@
 #include "zipextractor.h"
 
-#include "bytecount.h"
 #include "dirstream.h"
 #include "fileerror.h"
 #include "filenames.h"
@@ -31,6 +30,8 @@
 
 namespace {
 
+using Op = FileError::Operation;
+
 struct ReadFree
 {
     void operator()(archive *a) const { archive_read_free(a); }
@@ -46,15 +47,15 @@ struct WriteFree
 constexpr int diskFlags = ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_PERM | ARCHIVE_EXTRACT_NO_OVERWRITE
     | ARCHIVE_EXTRACT_SECURE_SYMLINKS | ARCHIVE_EXTRACT_SECURE_NODOTDOT;
 
-FileError corrupt(const QString &archivePath, const QString &detail)
+FileError corrupt(const QString &archivePath, ErrorNote note)
 {
-    return FileError(FileError::Operation::Extract, FileError::ReadCorruptFile, archivePath, detail);
+    return FileError(FileError::Operation::Extract, FileError::ReadCorruptFile, archivePath, std::move(note));
 }
 
-QString archiveText(archive *a)
+ErrorNote archiveText(archive *a)
 {
     const char *text = archive_error_string(a);
-    return text ? QString::fromLocal8Bit(text) : QStringLiteral("unknown error");
+    return ErrorNote::libraryText(text ? QString::fromLocal8Bit(text) : QString());
 }
 
 // The destination couldn't take what was written (full, read-only, out of inodes): its fault,
@@ -62,10 +63,8 @@ QString archiveText(archive *a)
 FileError destinationFailure(int err, const QString &archivePath, const QString &destination)
 {
     if (err == ENOSPC || err == EDQUOT)
-        return FileError(FileError::Operation::Extract, err, archivePath,
-                         QStringLiteral("there is no room left in “%1”").arg(destination));
-    return FileError(FileError::Operation::Extract, err, archivePath,
-                     QStringLiteral("“%1” can't be written to").arg(destination));
+        return FileError(Op::Extract, err, archivePath, ErrorNote(ErrorNote::Kind::noRoomIn, {destination}));
+    return FileError(Op::Extract, err, archivePath, ErrorNote(ErrorNote::Kind::notWritable, {destination}));
 }
 
 // A failure of the disk writer is the destination's whenever the system said why.
@@ -174,7 +173,7 @@ void requireFreePlace(archive_entry *entry, const QString &name, const QString &
         return;
     if (S_ISDIR(st.st_mode) && archive_entry_filetype(entry) == AE_IFDIR && !archive_entry_hardlink(entry))
         return;
-    throw corrupt(archivePath, QStringLiteral("the entry “%1” appears twice").arg(name));
+    throw corrupt(archivePath, ErrorNote(ErrorNote::Kind::entryTwice, {name}));
 }
 
 // Checks one entry and points it into the staging folder. False: nothing to extract.
@@ -182,16 +181,16 @@ bool placeEntry(archive_entry *entry, const QString &staging, const QString &arc
 {
     const QString name = entryName(entry);
     if (!ZipExtractor::isSafeEntryName(name))
-        throw corrupt(archivePath, QStringLiteral("the entry “%1” would lie outside the folder").arg(name));
+        throw corrupt(archivePath, ErrorNote(ErrorNote::Kind::entryOutside, {name}));
     const mode_t type = archive_entry_filetype(entry);
     const QString hardlink = hardlinkTarget(entry);
     if (components(name).isEmpty() || (hardlink.isEmpty() && type != AE_IFREG && type != AE_IFDIR && type != AE_IFLNK))
         return false; // devices, fifos and sockets are not made from an archive
     if (type == AE_IFLNK && !ZipExtractor::isSafeLinkTarget(name, linkTarget(entry)))
-        throw corrupt(archivePath, QStringLiteral("the link “%1” points outside the folder").arg(name));
+        throw corrupt(archivePath, ErrorNote(ErrorNote::Kind::linkOutside, {name}));
     if (!hardlink.isEmpty()) {
         if (!ZipExtractor::isSafeEntryName(hardlink) || components(hardlink).isEmpty())
-            throw corrupt(archivePath, QStringLiteral("the link “%1” points outside the folder").arg(name));
+            throw corrupt(archivePath, ErrorNote(ErrorNote::Kind::linkOutside, {name}));
         archive_entry_copy_hardlink(entry, FileNames::encode(staging + QLatin1Char('/') + hardlink).constData());
     }
     if (type == AE_IFLNK)
@@ -257,9 +256,8 @@ void requireRoom(qint64 needed, const QString &archivePath, const QString &desti
     const qint64 available = qint64(vfs.f_bavail) * qint64(vfs.f_frsize);
     if (needed > available)
         throw FileError(FileError::Operation::Extract, ENOSPC, archivePath,
-                        QStringLiteral("it needs %1, but only %2 are free in “%3”")
-                            .arg(ByteCount::text(needed, QLocale::c()), ByteCount::text(available, QLocale::c()),
-                                 destination));
+                        ErrorNote(ErrorNote::Kind::needsMoreRoom,
+                                  {QString::number(needed), QString::number(available), destination}));
 }
 
 void unpack(const QString &archivePath, const QString &staging, const QString &destination, ProgressMeter &meter)
@@ -298,7 +296,7 @@ QList<QByteArray> topLevelNames(const QString &staging, const QString &archivePa
     DirStream dir = DirStream::open(FileNames::encode(staging).constData());
     QList<QByteArray> names = dir.names();
     if (dir.error() != 0)
-        throw corrupt(archivePath, FileError::errnoText(dir.error()));
+        throw corrupt(archivePath, ErrorNote::systemReason(dir.error()));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -341,7 +339,7 @@ QString moveIntoPlace(const QString &from, const QString &name, const FilePath &
             return to;
         } catch (const FileError &error) {
             if (error.code() != EEXIST || attempt == 100)
-                throw corrupt(archivePath, FileError::errnoText(error.code()));
+                throw corrupt(archivePath, ErrorNote::systemReason(error.code()));
         }
     }
 }

@@ -2,6 +2,7 @@
 // placeholders, and messages of failed file operations in the user's language.
 
 #include "errortext.h"
+#include "filenames.h"
 #include "localization.h"
 #include "testdir.h"
 
@@ -79,14 +80,64 @@ private Q_SLOTS:
                  QStringLiteral("フォルダ「Projects」を作成できませんでした: ") + reason);
     }
 
-    void ownCodesInBothLanguages()
+    // The program's own reasons and the notes an error carries, worded in each language: names
+    // as people read them, byte counts in the language's units, long lists cut short, a
+    // library's words as they are. {reason} stands for the system's reason in that language.
+    void ownWordsInBothLanguages_data()
     {
-        const FileError taken(FileError::Operation::Create, FileError::WriteFileExists, QStringLiteral("/tmp/a.txt"));
-        QCOMPARE(ErrorText::message(taken, Localization::japanese()),
-                 QStringLiteral("「a.txt」を作成できませんでした: 同じ名前の項目がすでにあります"));
-        const FileError archive(FileError::Operation::Extract, FileError::ReadCorruptFile, "/", "truncated");
-        QCOMPARE(ErrorText::message(archive, Localization::english()),
-                 QStringLiteral("“/” couldn't be extracted: The file isn't a readable archive (truncated)"));
+        using K = ErrorNote::Kind;
+        using Op = FileError::Operation;
+        QTest::addColumn<FileError>("error");
+        QTest::addColumn<bool>("japanese");
+        QTest::addColumn<QString>("expected");
+        QStringList left{"/to/Tree"};
+        for (int i = 0; i < 22; ++i)
+            left << QString("/from/f%1").arg(i);
+        const QString listed = left.mid(1, 20).join(", ");
+        const FileError full(Op::Extract, ENOSPC, "/a/x.zip", ErrorNote(K::needsMoreRoom, {"2500000", "1500", "/usb"}));
+        const FileError twoNotes(Op::Rename, EACCES, "/d/a", {ErrorNote(K::leftUnderNewName, {"/d/a", "x"}), ErrorNote(K::nowNamed, {"/d/.t"})});
+        QTest::newRow("own code, ja") << FileError(Op::Create, FileError::WriteFileExists, "/tmp/a.txt") << true
+                                      << "「a.txt」を作成できませんでした: 同じ名前の項目がすでにあります";
+        QTest::newRow("library words stay") << FileError(Op::Extract, FileError::ReadCorruptFile, "/", ErrorNote::libraryText("truncated"))
+                                            << false << "“/” couldn't be extracted: The file isn't a readable archive (truncated)";
+        QTest::newRow("sizes, en") << full << false
+                                   << "“x.zip” couldn't be extracted: {reason} (it needs 2.5 MB, but only 1.5 kB are free in “/usb”)";
+        QTest::newRow("sizes, ja") << full << true << "「x.zip」を展開できませんでした: {reason}（2.5 MB 必要ですが、空きは 1.5 KB だけです: 「/usb」）";
+        QTest::newRow("a raw name, ja") << FileError(Op::Copy, ENOSPC, "/a/b", ErrorNote(K::noRoomIn, {FileNames::decode("/usb/caf\xe9")}))
+                                        << true << "「b」をコピーできませんでした: {reason}（「/usb/caf\uFFFD」に空き容量がありません）";
+        QTest::newRow("two notes, en") << twoNotes << false
+                                       << "“a” couldn't be renamed: {reason} (“/d/a” is left under its new name “x”; it is now named “/d/.t”)";
+        QTest::newRow("two notes, ja") << twoNotes << true
+                                       << "「a」の名前を変更できませんでした: {reason}（「/d/a」は新しい名前「x」のままです。現在の名前は「/d/.t」です）";
+        QTest::newRow("a long list cut short") << FileError(Op::Move, EBUSY, "/from", ErrorNote(K::copiedButSomeLeft, left)) << false
+            << "“from” couldn't be moved: {reason} (it was copied to “/to/Tree”, but these were written to or appeared during the move "
+               "and were left where they were: " + listed + " and 2 more)";
+        QTest::newRow("a system reason as a note, en")
+            << FileError(Op::Compress, FileError::WriteUnknown, "/z.zip", ErrorNote::systemReason(ENOSPC)) << false
+            << "“z.zip” couldn't be compressed: The item couldn't be written (No space left on device)";
+    }
+
+    void ownWordsInBothLanguages()
+    {
+        QFETCH(FileError, error);
+        QFETCH(bool, japanese);
+        QFETCH(QString, expected);
+        const Localization &texts = japanese ? Localization::japanese() : Localization::english();
+        expected.replace("{reason}", ErrorText::systemReason(error.code(), texts.languageCode));
+        QCOMPARE(ErrorText::message(error, texts), expected);
+    }
+
+    // Every kind of note has its own words in Japanese, its places filled, and the same English
+    // words as the core's.
+    void everyNoteInJapanese()
+    {
+        for (int kind = 0; kind < int(ErrorNote::Kind::systemReason); ++kind) {
+            const int places = ErrorText::note(ErrorNote(ErrorNote::Kind(kind)), Localization::english()).count("%@");
+            const ErrorNote note(ErrorNote::Kind(kind), QStringList{"1", "2", "3"}.mid(0, places));
+            const QString japanese = ErrorText::note(note, Localization::japanese());
+            QVERIFY2(!japanese.isEmpty() && !japanese.contains("%") && japanese != note.english(), qPrintable(note.english()));
+            QCOMPARE(ErrorText::note(note, Localization::english()), note.english());
+        }
     }
 };
 

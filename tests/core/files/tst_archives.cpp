@@ -66,7 +66,7 @@ private Q_SLOTS:
         QTest::newRow("unreadable file") << QStringList{"folder", "missing"} << "a.zip" << "folder/secret: " + FileError::errnoText(EACCES);
         QTest::newRow("missing item") << QStringList{"folder/readable", "missing"} << "a.zip" << "missing: " + FileError::errnoText(ENOENT);
         QTest::newRow("name not UTF-8") << QStringList{"odd"} << "a.zip" << "odd/caf" + QChar(0xDCE9) + ": its name isn't valid UTF-8";
-        QTest::newRow("link target not UTF-8") << QStringList{"odd/ln"} << "a.zip" << "odd/ln: its target isn't valid UTF-8";
+        QTest::newRow("link target not UTF-8") << QStringList{"odd/ln"} << "a.zip" << "odd/ln: its link target isn't valid UTF-8";
     }
 
     void compressFailures()
