@@ -403,6 +403,10 @@ private:
         // source by a way the path check can't see (a bind mount). Copying on would never end.
         if (m_createdTop && st.st_dev == m_top.first && st.st_ino == m_top.second)
             throw FileError(m_operation, EINVAL, path, ErrorNote(ErrorNote::Kind::intoItself));
+        // A move deletes each folder's items once all is copied: a folder it can't delete from
+        // is found now, before the copy, rather than after it, with the original half gone.
+        if (m_record && ::faccessat(src.get(), ".", W_OK | X_OK, AT_EACCESS) != 0)
+            throw FileError(m_operation, errno, path, ErrorNote(ErrorNote::Kind::cantBeEmptied));
         note(st);
         // Private while being filled; the real mode (maybe read-only) is set once it is complete.
         if (::mkdirat(dstDir, dstName, 0700) != 0)

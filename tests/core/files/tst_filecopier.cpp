@@ -156,8 +156,8 @@ private Q_SLOTS:
     }
 
     // The item that fails lies deep in the tree, after others have been copied: nothing is left
-    // of the copy. A move that copied everything but can't delete the original keeps both, and
-    // says so.
+    // of the copy. A move whose original has a folder it can't delete from stops before that
+    // folder is copied, the original whole.
     void failureMidwayLosesNothing()
     {
         QFETCH(bool, acrossFileSystems);
@@ -184,17 +184,12 @@ private Q_SLOTS:
                                   : TransferOutcome::completed(fs.copy(there.url("Tree"), here.url("dst")));
             });
             QCOMPARE(error.code(), blocker == "pipe" ? EOPNOTSUPP : EACCES);
-            QCOMPARE(error.path(), there.path(blocker == "locked" ? "Tree" : "Tree/z/blocker"));
+            QCOMPARE(error.path(), there.path(blocker == "locked" ? "Tree/z" : "Tree/z/blocker"));
             QCOMPARE(error.operation(), acrossFileSystems ? FileError::Operation::Move : FileError::Operation::Copy);
-            QCOMPARE(error.message().contains("both copies exist"), blocker == "locked");
+            QCOMPARE(error.notes().contains(ErrorNote(ErrorNote::Kind::cantBeEmptied)), blocker == "locked");
         }
-        if (blocker == "locked") {
-            QVERIFY(before.matches(here.path("dst/Tree")));
-            QCOMPARE(there.read("Tree/z/blocker"), QByteArray("no"));
-        } else {
-            QVERIFY(before.matches(there.path("Tree")));
-            QCOMPARE(here.entries("dst"), QStringList{});
-        }
+        QVERIFY(before.matches(there.path("Tree")));
+        QCOMPARE(here.entries("dst"), QStringList{});
     }
 
     // A failed copy's temporary may hold folders that already got their read-only mode; discarding
