@@ -41,7 +41,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("sizeText");
         QTest::addColumn<QString>("permissions");
         QTest::newRow("pdf") << "report.pdf" << 1234567 << 0644 << "PDF" << "1.2 MB" << "644";
-        QTest::newRow("no extension") << "Makefile" << 10 << 0755 << "—" << "10 bytes" << "755";
+        QTest::newRow("no extension, one byte") << "Makefile" << 1 << 0755 << "—" << "1 byte" << "755";
         QTest::newRow("hidden, no extension") << ".profile" << 0 << 0600 << "—" << "0 bytes" << "600";
         QTest::newRow("missing: the title alone") << "never-there" << -1 << 0 << "<none>" << "<none>" << "<none>";
     }
