@@ -173,13 +173,14 @@ void FileListView::applyTheme()
 }
 
 // The name column takes what the size and date columns leave. Those two are as wide as their
-// widest usual text in this locale and font where there is room for it (measuring every row would cost too much in a large
-// folder) and never narrower than their titles.
+// widest usual text in this locale and font where there is room for it (measuring every row
+// would cost too much in a large folder) and never narrower than their titles.
 void FileListView::sizeColumns()
 {
     QHeaderView *header = m_table->header();
     const QFontMetrics metrics(m_env.settings->uiFont());
-    const int padding = 2 * metrics.averageCharWidth() + 2 * (m_table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+    // The cell's own margins, and a character's width between one column's text and the next.
+    const int padding = metrics.averageCharWidth() + 2 * (m_table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
     const QLocale locale;
     int sizeWidth = 0;
     for (qint64 bytes : {qint64(999), qint64(999'900'000'000)})
@@ -189,9 +190,10 @@ void FileListView::sizeColumns()
         dateWidth = std::max(dateWidth, metrics.horizontalAdvance(DateText::dateTime(QDateTime(QDate(2024, month, 28), QTime(22, 59)))));
     sizeWidth = std::max(sizeWidth + padding, header->sectionSizeHint(FileTableModel::SizeColumn));
     dateWidth = std::max(dateWidth + padding, header->sectionSizeHint(FileTableModel::ModifiedColumn));
-    // In a narrow pane the names matter most: they keep at least two fifths of the width, and
-    // the date gives way first (its text is elided), then the size.
-    const int room = m_table->viewport()->width() * 3 / 5;
+    // In a narrow pane the names matter most: they keep at least a third of the width, and the
+    // date gives way first (its text is elided), then the size. A pane of a small laptop's
+    // screen still shows whole dates.
+    const int room = m_table->viewport()->width() * 2 / 3;
     if (room > 0 && sizeWidth + dateWidth > room) {
         dateWidth = std::max(room - sizeWidth, metrics.horizontalAdvance(QStringLiteral("0000")) + padding);
         sizeWidth = std::min(sizeWidth, std::max(room - dateWidth, padding));

@@ -301,19 +301,22 @@ private Q_SLOTS:
     void datesAreWholeAtTheFirstSize_data()
     {
         QTest::addColumn<int>("language");
-        QTest::newRow("English") << int(AppLanguage::english);
-        QTest::newRow("Japanese") << int(AppLanguage::japanese);
+        QTest::addColumn<QSize>("screen");
+        QTest::newRow("English, large screen") << int(AppLanguage::english) << QSize(1920, 1080);
+        QTest::newRow("English, small laptop") << int(AppLanguage::english) << QSize(1366, 768);
+        QTest::newRow("Japanese, small laptop") << int(AppLanguage::japanese) << QSize(1366, 768);
     }
     void datesAreWholeAtTheFirstSize()
     {
         QFETCH(int, language);
+        QFETCH(QSize, screen);
         // A date as wide as dates come: a two-digit day and an hour past ten, whatever the clock says now.
         const qint64 wide = QDateTime(QDate(2024, 9, 28), QTime(22, 59)).toSecsSinceEpoch();
         setTimes(m_dir.path(QStringLiteral(".home/Projects")), wide, wide);
         auto app = openWindow();
         QVERIFY(app);
         settings(app.get())->setLanguage(AppLanguage(language));
-        app->window()->resize(ContentView::firstRunSize(QSize(1920, 1080)));
+        app->window()->resize(ContentView::firstRunSize(screen));
         for (int side : {0, 1}) {
             FileTableView *table = paneOf(app.get(), side)->list()->table();
             QTRY_VERIFY(table->model()->rowCount() > 0);
