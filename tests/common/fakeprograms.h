@@ -48,7 +48,10 @@ public:
     }
     ~PrivateBus()
     {
-        m_daemon.kill();
+        // Asked to stop, the daemon removes its socket; killed, it would leave it in /tmp.
+        m_daemon.terminate();
+        if (!m_daemon.waitForFinished(5000))
+            m_daemon.kill();
         m_daemon.waitForFinished();
     }
     QString address() const { return m_address; }

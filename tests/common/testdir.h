@@ -10,14 +10,27 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 class TestDir
 {
 public:
-    TestDir() { m_dir.setAutoRemove(true); }
+    TestDir() = default;
     explicit TestDir(const QString &parent) : m_dir(parent + QStringLiteral("/tallowmere-test-XXXXXX")) {}
+    // By bytes: Qt's own removal gives up at names that aren't UTF-8 and would leave the folder.
+    ~TestDir()
+    {
+        if (m_dir.isValid())
+            ::nftw(QFile::encodeName(m_dir.path()).constData(),
+                   [](const char *path, const struct stat *, int type, FTW *) {
+                       return type == FTW_DP ? ::rmdir(path) : ::unlink(path);
+                   },
+                   16, FTW_DEPTH | FTW_PHYS);
+    }
+    TestDir(const TestDir &) = delete;
+    TestDir &operator=(const TestDir &) = delete;
 
     bool isValid() const { return m_dir.isValid(); }
     QString path() const { return m_dir.path(); }
