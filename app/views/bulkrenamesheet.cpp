@@ -182,7 +182,6 @@ BulkRenameSheet::BulkRenameSheet(QList<FileItem> items, QWidget *parent)
 
     m_fields->addWidget(makeReplaceFields());
     m_fields->addWidget(makeSequenceFields());
-    showFieldsOf(Mode::replace);
 
     auto *model = new PlanModel(m_preview);
     m_preview->setModel(model);
@@ -190,6 +189,7 @@ BulkRenameSheet::BulkRenameSheet(QList<FileItem> items, QWidget *parent)
     m_preview->setUniformItemSizes(true);
     m_preview->setSelectionMode(QAbstractItemView::NoSelection);
     m_preview->setFocusPolicy(Qt::NoFocus);
+    m_preview->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // rows elide to the sheet's width
     m_preview->setFrameShape(QFrame::NoFrame);
     m_preview->setFixedHeight(previewHeight);
     m_preview->viewport()->setAutoFillBackground(false);
@@ -211,6 +211,7 @@ BulkRenameSheet::BulkRenameSheet(QList<FileItem> items, QWidget *parent)
     column->addWidget(divider());
     column->addWidget(m_preview);
     column->addLayout(buttons);
+    showFieldsOf(Mode::replace);
     replan();
 }
 
@@ -289,10 +290,12 @@ void BulkRenameSheet::setSheetMode(Mode mode)
     replan();
 }
 
-// The stack takes the height of the shown page only, so the shorter rule leaves no gap.
+// The stack takes the height of the shown page only, so the shorter rule leaves no gap. The
+// rule's first field takes the keyboard, so typing goes there as the sheet opens or switches.
 void BulkRenameSheet::showFieldsOf(Mode mode)
 {
     m_fields->setCurrentIndex(int(mode));
+    (mode == Mode::replace ? m_find : m_base)->setFocus();
     for (int page = 0; page < m_fields->count(); ++page)
         m_fields->widget(page)->setSizePolicy(QSizePolicy::Preferred,
                                               page == int(mode) ? QSizePolicy::Preferred : QSizePolicy::Ignored);

@@ -6,6 +6,7 @@
 #include "localization.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -74,9 +75,10 @@ private Q_SLOTS:
         BulkRenameSheet sheet(itemsNamed(names));
         sheet.setTexts(Localization::english());
         sheet.show();
+        QVERIFY(QTest::qWaitForWindowActive(&sheet));
         if (sequence) {
             QTest::mouseClick(sheet.sequenceSegment(), Qt::LeftButton);
-            QTest::keyClicks(sheet.baseField(), first);
+            QTest::keyClicks(QApplication::focusWidget(), first); // the rule's first field has the keyboard
             sheet.startBox()->setValue(start);
             sheet.paddingBox()->setValue(padding);
         } else {
@@ -119,10 +121,10 @@ private Q_SLOTS:
         QFETCH(QString, how);
         BulkRenameSheet sheet(itemsNamed({"IMG_1.jpg", "other.jpg", "IMG_2.jpg"}));
         sheet.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&sheet));
         QSignalSpy applied(&sheet, &BulkRenameSheet::applied);
         QSignalSpy closed(&sheet, &QDialog::finished);
-        QTest::keyClicks(sheet.findField(), QStringLiteral("IMG_"));
+        QVERIFY(QTest::qWaitForWindowActive(&sheet));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("IMG_")); // typed as the sheet opens
         if (how == QLatin1String("return"))
             QTest::keyClick(sheet.findField(), Qt::Key_Return);
         else if (how == QLatin1String("apply"))
