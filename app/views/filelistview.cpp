@@ -607,11 +607,16 @@ void FileListView::revealFromFuzzy(const FileItem &item)
         m_pendingReveal.reset();
         m_tab->navigate(item.url);
     } else {
-        m_pendingReveal = item.url;
         m_tab->navigate(item.url.parentDir());
-        applyPendingReveal();
+        reveal(item.url);
     }
     m_table->setFocus(Qt::OtherFocusReason);
+}
+
+void FileListView::reveal(const FilePath &url)
+{
+    m_pendingReveal = url;
+    applyPendingReveal();
 }
 
 void FileListView::applyPendingReveal()

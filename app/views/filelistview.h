@@ -55,6 +55,8 @@ public:
     void openFuzzyFinder();
     void openFilter();
     void revealFromFuzzy(const FileItem &item);
+    // Selects the item of the tab's folder once a listing holds it, and scrolls to it.
+    void reveal(const FilePath &url);
 
     // For the window and for tests: the parts this view is made of.
     FileTableView *table() const { return m_table; }
@@ -127,6 +129,6 @@ private:
     QPointer<FuzzyFinderPalette> m_palette;
 
     std::optional<FilePath> m_anchor;         // the anchor of Shift-click ranges
-    std::optional<FilePath> m_pendingReveal;  // a file found by the finder, selected once listed
+    std::optional<FilePath> m_pendingReveal;  // an item to select once listed
     bool m_syncingSelection = false;
 };

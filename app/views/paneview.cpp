@@ -369,8 +369,12 @@ void PaneView::createItem(NewItem kind, const QString &name)
                 m_dialogs->showError(ErrorText::message(*error, Localization::forLanguage(m_env.settings->language()), subject));
             return;
         }
-        if (tab)
-            tab->reload();
         typedNameFor(kind).clear();
+        if (!tab)
+            return;
+        tab->reload();
+        // The new item is selected, so Return opens it and F2 renames it.
+        if (tab == m_pane->activeTab() && tab->history().current() == job->madeUrls().value(0).parentDir())
+            m_list->reveal(job->madeUrls().first());
     });
 }

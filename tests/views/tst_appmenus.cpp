@@ -169,10 +169,12 @@ private Q_SLOTS:
         row("newFolder", {}, nothing, [this] {
             answerName("newFolderDialog", QStringLiteral("made"));
             QTRY_VERIFY(QFileInfo(path("work/made")).isDir());
+            QTRY_COMPARE(tab(0)->selection(), QSet<FilePath>{url("work/made")}); // selected, ready for Return
         });
         row("newFile", {}, nothing, [this] {
             answerName("newFileDialog", QStringLiteral("made.txt"));
             QTRY_VERIFY(QFileInfo(path("work/made.txt")).isFile());
+            QTRY_COMPARE(tab(0)->selection(), QSet<FilePath>{url("work/made.txt")});
         });
         row("getInfo", a, nothing, [this] { QCOMPARE(opened<InfoSheet>("infoSheet")->title(), QStringLiteral("a.txt")); });
         row("preview", a, nothing, [this] { QCOMPARE(opened<PreviewDialog>("previewDialog")->url(), url("work/a.txt")); });
