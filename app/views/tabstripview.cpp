@@ -120,12 +120,18 @@ void TabStripView::rebuild()
         // Closing rebuilds the strip and deletes this chip, so the close runs after the click.
         connect(chip, &TabChip::closeClicked, this, [this, id] { m_pane->closeTab(id); }, Qt::QueuedConnection);
         rowLayout()->addWidget(chip);
+        // Shown now rather than when the layout gets round to it: a hidden chip would count for
+        // nothing in the size the strip asks for just below, and the pane's header would shrink.
+        chip->show();
     }
     rowLayout()->addStretch(1);
     m_add->setToolTip(QStringLiteral("%1 (%2)").arg(Localization::forLanguage(m_env.settings->language()).newTab,
                                                     QKeySequence(Qt::CTRL | Qt::Key_T).toString(QKeySequence::NativeText)));
     updateGeometry();
-    // Where the chips end and which part is in view is known only once the row is laid out.
+    fitRow();
+    placeAddButton();
+    showActiveChip();
+    // Again once the pane's header has taken the strip's new size.
     QTimer::singleShot(0, this, [this] {
         fitRow();
         placeAddButton();

@@ -154,6 +154,7 @@ private Q_SLOTS:
         QVERIFY(strip->chips().at(1)->isActive());
         model->activeTab()->navigate(homeUrl(QStringLiteral("Projects")));
         QTRY_COMPARE(strip->chips().at(1)->title(), QStringLiteral("Projects"));
+        QTRY_COMPARE(strip->height(), paneOf(app.get(), 1)->tabStrip()->height()); // the header keeps its height
         QTest::mouseClick(strip->chips().at(0), Qt::LeftButton);
         QCOMPARE(model->activeTab(), model->tabs().at(0));
         strip->chips().at(1)->closeButton()->click();
