@@ -185,6 +185,11 @@ QList<FileItem> TabModel::selectedItems() const
     return selected;
 }
 
+QList<FileItem> TabModel::shownSelection() const
+{
+    return m_viewMode == ViewMode::column ? m_columnSelection : selectedItems();
+}
+
 void TabModel::setSelection(const QSet<FilePath> &selection)
 {
     if (m_selection == selection)

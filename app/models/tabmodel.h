@@ -91,6 +91,8 @@ public:
     // Written by the column view: the deepest column's selection and the deepest folder shown
     // (empty when none).
     const QList<FileItem> &columnSelection() const { return m_columnSelection; }
+    // What the view the tab is shown in has selected: the columns' selection or the list's.
+    QList<FileItem> shownSelection() const;
     void setColumnSelection(const QList<FileItem> &items);
     const FilePath &columnFocusDirectory() const { return m_columnFocusDirectory; }
     void setColumnFocusDirectory(const FilePath &url);

@@ -44,6 +44,8 @@ void StatusBarView::setTab(TabModel *tab)
         // end of a transfer) asks the volume again.
         connect(tab, &TabModel::itemsChanged, this, &StatusBarView::retranslate);
         connect(tab, &TabModel::selectionChanged, this, &StatusBarView::retranslate);
+        connect(tab, &TabModel::columnSelectionChanged, this, &StatusBarView::retranslate);
+        connect(tab, &TabModel::viewModeChanged, this, &StatusBarView::retranslate);
         connect(tab, &TabModel::historyChanged, this, &StatusBarView::retranslate);
         connect(tab, &TabModel::loadFinished, this, &StatusBarView::askFreeSpace);
     }
@@ -104,7 +106,7 @@ void StatusBarView::retranslate()
         return;
     }
     const Localization &loc = Localization::forLanguage(m_env.settings->language());
-    const QList<FileItem> selected = m_tab->selectedItems();
+    const QList<FileItem> selected = m_tab->shownSelection();
     if (!selected.isEmpty()) {
         m_leading->setText(Localization::fill(loc.selectionSummaryFormat,
                                               {QString::number(selected.size()),

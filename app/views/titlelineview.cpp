@@ -79,7 +79,7 @@ void TitleLineView::updateText()
     const Localization &loc = Localization::forLanguage(m_env.settings->language());
     const TabModel *tab = m_env.workspace->activePane()->activeTab();
     const bool columns = tab->viewMode() == ViewMode::column;
-    const QList<FileItem> selected = columns ? tab->columnSelection() : tab->selectedItems();
+    const QList<FileItem> selected = tab->shownSelection();
     if (selected.size() >= 2) {
         showText(Localization::fill(loc.itemsSelectedFormat, {QString::number(selected.size())}));
         return;

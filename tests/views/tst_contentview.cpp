@@ -342,6 +342,13 @@ private Q_SLOTS:
         QCOMPARE(status->leadingText(), QStringLiteral("3 selected \u30FB 3.5 kB total"));
         right->setSelection({homeUrl(QStringLiteral("Documents/photos"))});
         QCOMPARE(status->leadingText(), QStringLiteral("1 selected \u30FB 0 bytes total"));
+        // In the column view it sums what the columns have selected.
+        right->setViewMode(ViewMode::column);
+        QList<FileItem> files = right->items();
+        files.removeIf([](const FileItem &item) { return item.isDirectory; });
+        right->setColumnSelection(files);
+        QCOMPARE(status->leadingText(), QStringLiteral("2 selected \u30FB 3.5 kB total"));
+        right->setViewMode(ViewMode::list);
         // The filter hides entries but the count is of all of them.
         right->setFilterQuery(QStringLiteral("notes"));
         right->setSelection({});
