@@ -168,6 +168,7 @@ void ColumnBrowserView::syncColumns()
 {
     const QList<Column> &columns = m_model->columns();
     const int before = columnCount();
+    const bool previewBefore = previewColumn();
     int keep = 0;
     while (keep < columnCount() && keep < columns.size() && m_lanes.at(keep).url == columns.at(keep).url)
         ++keep;
@@ -179,7 +180,8 @@ void ColumnBrowserView::syncColumns()
     syncActiveColumn();
     syncPreview();
     syncTitleSelection();
-    if (columnCount() != before && columnCount() > 0)
+    // A new column or a file's preview at the end slides into view.
+    if ((columnCount() != before || (previewColumn() && !previewBefore)) && columnCount() > 0)
         scrollToLastColumn();
 }
 

@@ -239,10 +239,13 @@ private Q_SLOTS:
         QFETCH(QString, previewed);
         QFETCH(QString, spaced);
         Browser browser(*m_dir, root());
+        browser.view->resize(500, 400); // narrower than two columns and the preview
         play(browser, script);
         PreviewColumnView *preview = browser.view->previewColumn();
         QCOMPARE(preview ? preview->nameText() : QString(), previewed);
         if (preview) {
+            QWidget *viewport = browser.view->viewport(); // the preview slides into view
+            QTRY_VERIFY(viewport->rect().contains(QRect(preview->mapTo(viewport, QPoint()), preview->size())));
             QVERIFY2(preview->sizeText().contains(QRegularExpression("^Size: \\d")), qPrintable(preview->sizeText()));
             QVERIFY(preview->modifiedText().contains(QString::number(QDate::currentDate().year())));
         }
