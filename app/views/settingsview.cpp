@@ -3,6 +3,7 @@
 #include "appsettings.h"
 #include "localization.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -22,6 +23,12 @@ SettingsView::SettingsView(const ViewEnvironment &env, QWidget *parent)
       m_size(new QSpinBox(this)), m_preview(new QLabel(previewText(), this))
 {
     setObjectName(QStringLiteral("settingsWindow"));
+    // Every change is saved as it is made: Escape or Ctrl+W just closes the window.
+    auto *close = new QAction(this);
+    close->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence::Close});
+    close->setShortcutContext(Qt::WindowShortcut);
+    connect(close, &QAction::triggered, this, &QWidget::close);
+    addAction(close);
     setMinimumSize(420, 300);
     for (const AppLanguage language : {AppLanguage::system, AppLanguage::japanese, AppLanguage::english})
         m_language->addItem(QString(), QVariant::fromValue(int(language)));

@@ -441,6 +441,8 @@ private Q_SLOTS:
         QTRY_COMPARE(shown().mid(0, 6), (QStringList{"Undo", "Show Hidden Files", "Float on Top", "3 items", "Create", "Settings"}));
         settings(app.get())->setLanguage(AppLanguage::japanese);
         QCOMPARE(shown(), (QStringList{"取り消す", "隠しファイルを表示", "最前面に表示", "3 項目", "作成", "設定", "日本語"}));
+        QTest::keyClick(app->settingsWindow(), Qt::Key_Escape); // the settings close with Escape
+        QVERIFY(!app->settingsWindow()->isVisible());
         paneOf(app.get(), 0)->newFolderDialog()->reject();
         // Dates and kinds are written in the language too.
         const QAbstractItemModel *rows = paneOf(app.get(), 1)->findChild<FileTableView *>()->model();
