@@ -44,8 +44,14 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Tallowmere"));
     TallowmereApp::prepareApplication();
     TallowmereApp tallowmere;
-    if (argc > 1)
+    // The folder asked for is looked up in the background: until that answers, the left pane
+    // lists home, which is not the listing being timed.
+    bool argumentAnswered = argc <= 1;
+    if (argc > 1) {
+        TabModel *left = tallowmere.environment().workspace->panes().first()->activeTab();
+        QObject::connect(left, &TabModel::typedPathAnswered, &app, [&] { argumentAnswered = true; });
         tallowmere.openArgument(QString::fromLocal8Bit(argv[1]));
+    }
     tallowmere.window()->restoreWindowState();
     tallowmere.window()->show();
     const double shown = sinceProcessStart();
@@ -53,6 +59,8 @@ int main(int argc, char *argv[])
     QTimer poll;
     poll.setInterval(1);
     QObject::connect(&poll, &QTimer::timeout, &app, [&] {
+        if (!argumentAnswered)
+            return;
         for (PaneModel *pane : tallowmere.environment().workspace->panes()) {
             if (pane->activeTab()->isLoading())
                 return;
