@@ -3,8 +3,10 @@
 #include "clipboardmime.h"
 #include "contextmenubuilder.h"
 
+#include "filenames.h"
 #include "filetablemodel.h"
 #include "paneactions.h"
+#include "theme.h"
 #include "themeicons.h"
 #include "workspacemodel.h"
 
@@ -112,16 +114,19 @@ void FileTableView::keyPressEvent(QKeyEvent *event)
 }
 
 // With nothing selected, the first arrow press selects the row the keyboard is on (the first
-// one in a fresh list) instead of moving past it.
+// one in a fresh list) instead of moving past it, and Home and End select the first and last
+// rows (in a fresh list the view would take End for the first row too).
 bool FileTableView::selectFirstRow(QKeyEvent *event)
 {
     const int key = event->key();
-    if ((key != Qt::Key_Down && key != Qt::Key_Up) || event->modifiers() & ~Qt::KeypadModifier
-        || selectionModel()->hasSelection() || model()->rowCount() == 0)
+    const bool arrow = key == Qt::Key_Down || key == Qt::Key_Up;
+    const bool end = key == Qt::Key_Home || key == Qt::Key_End;
+    if ((!arrow && !end) || event->modifiers() & ~Qt::KeypadModifier || selectionModel()->hasSelection()
+        || model()->rowCount() == 0)
         return false;
-    QModelIndex start = currentIndex();
+    QModelIndex start = arrow ? currentIndex() : QModelIndex();
     if (!start.isValid())
-        start = model()->index(key == Qt::Key_Down ? 0 : model()->rowCount() - 1, 0);
+        start = model()->index(key == Qt::Key_Down || key == Qt::Key_Home ? 0 : model()->rowCount() - 1, 0);
     selectionModel()->setCurrentIndex(start, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     scrollTo(start);
     event->accept();
@@ -252,6 +257,33 @@ bool FileTableView::refusedAt(const QPoint &pos) const
     return m_folderColumn && index.isValid() && !index.data(FileTableModel::IsDirectoryRole).toBool();
 }
 
+// The dragged item's symbol and name on a rounded label, so the pointer says what it carries.
+QPixmap FileTableView::dragImage(const FileItem &dragged) const
+{
+    constexpr int padding = 6;
+    constexpr int iconSide = 16;
+    const Theme theme = Theme::daziduvEdiv();
+    const QFontMetrics metrics(font());
+    const QString name = metrics.elidedText(FileNames::displayName(dragged.name), Qt::ElideMiddle, 40 * metrics.averageCharWidth());
+    const QSize size(padding + iconSide + padding + metrics.horizontalAdvance(name) + padding,
+                     padding + std::max(iconSide, metrics.height()) + padding);
+    const qreal scale = devicePixelRatioF();
+    QPixmap image(size * scale);
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(theme.divider);
+    painter.setBrush(theme.secondaryBackground);
+    painter.drawRoundedRect(QRectF(QPointF(0.5, 0.5), QSizeF(size) - QSizeF(1, 1)), 4, 4);
+    const QIcon icon = ThemeIcons::icon(dragged.isDirectory ? ThemeIcons::Symbol::folder : ThemeIcons::Symbol::file);
+    icon.paint(&painter, QRect(padding, (size.height() - iconSide) / 2, iconSide, iconSide));
+    painter.setFont(font());
+    painter.setPen(theme.foreground);
+    painter.drawText(QRect(padding + iconSide + padding, 0, size.width(), size.height()), Qt::AlignLeft | Qt::AlignVCenter, name);
+    return image;
+}
+
 void FileTableView::startFileDrag(WorkspaceModel *workspace, const FileItem &dragged, const QList<FileItem> &carried)
 {
     QList<FilePath> urls;
@@ -260,8 +292,7 @@ void FileTableView::startFileDrag(WorkspaceModel *workspace, const FileItem &dra
     workspace->setDraggingURLs(urls);
     auto *drag = new QDrag(this);
     drag->setMimeData(ClipboardMime::encode(urls, ClipboardOperation::copy));
-    drag->setPixmap(ThemeIcons::icon(dragged.isDirectory ? ThemeIcons::Symbol::folder : ThemeIcons::Symbol::file)
-                        .pixmap(32, 32));
+    drag->setPixmap(dragImage(dragged));
     drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
 }
 

@@ -38,7 +38,7 @@ public:
     int dropTargetRow() const { return m_dropRow; }
 
     // Drags `carried` out (the workspace learns what is dragged); the picture is the dragged
-    // row's kind.
+    // row's kind and name.
     void startFileDrag(WorkspaceModel *workspace, const FileItem &dragged, const QList<FileItem> &carried);
     // Selects the rows whose URL is in `urls` (the model is a FileTableModel), and puts the
     // current row on the first of them unless it is already selected.
@@ -73,6 +73,7 @@ protected:
 
 private:
     int folderRowAt(const QPoint &pos) const;
+    QPixmap dragImage(const FileItem &dragged) const;
     static Qt::DropAction dropAction(Qt::KeyboardModifiers modifiers);
     bool selectFirstRow(QKeyEvent *event);
     bool refusedAt(const QPoint &pos) const;

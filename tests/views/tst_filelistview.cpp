@@ -168,6 +168,7 @@ private Q_SLOTS:
         row("Alt+Up goes up", "work/photos", "", Qt::AltModifier | Qt::Key_Up, "work", "");
         row("Up alone only moves the selection", "work", "c.txt", Qt::Key_Up, "work", "b.txt");
         row("Down in a fresh list selects the first row", "work", "", Qt::Key_Down, "work", "photos");
+        row("End in a fresh list selects the last row", "work", "", Qt::Key_End, "work", "e.txt");
         row("F7 asks for a new folder", "work", "", Qt::Key_F7, "work", "", "new folder");
     }
     void keys()
