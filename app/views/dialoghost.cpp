@@ -9,6 +9,24 @@
 
 #include <algorithm>
 
+namespace {
+
+// A button's text with its key: the letter is underlined where the text has it (the capital
+// first), else follows in brackets, as Japanese interfaces write it ("置き換える(R)"). A prompt
+// takes the bare letter as well as Alt with it.
+QString withKey(QString text, QChar letter)
+{
+    text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    qsizetype at = text.indexOf(letter);
+    if (at < 0)
+        at = text.indexOf(letter, 0, Qt::CaseInsensitive);
+    if (at < 0)
+        return text + QStringLiteral("(&") + letter + QLatin1Char(')');
+    return text.insert(at, QLatin1Char('&'));
+}
+
+} // namespace
+
 DialogHost::DialogHost(const ViewEnvironment &env, QWidget *pane) : QObject(pane), m_env(env), m_pane(pane)
 {
     connect(env.settings, &AppSettings::languageChanged, this, &DialogHost::retranslate);
@@ -149,7 +167,7 @@ void DialogHost::retranslate()
         m_rename->setTexts(loc.renameTitle, loc.newNamePlaceholder, loc.cancel, loc.renameConfirm);
     if (m_trash) {
         setTitle(m_trash, Localization::fill(loc.trashConfirmFormat, {QString::number(m_trashCount)}));
-        m_trash->findChild<QPushButton *>(QStringLiteral("confirm"))->setText(loc.moveToTrash);
+        m_trash->findChild<QPushButton *>(QStringLiteral("confirm"))->setText(withKey(loc.moveToTrash, QLatin1Char('T')));
         m_trash->button(QMessageBox::Cancel)->setText(loc.cancel);
     }
     if (m_delete) {
@@ -161,9 +179,9 @@ void DialogHost::retranslate()
     if (m_collision) {
         setTitle(m_collision, loc.duplicateTitle);
         m_collision->setInformativeText(loc.applyToAllDuplicates);
-        m_collision->findChild<QPushButton *>(QStringLiteral("replace"))->setText(loc.replace);
-        m_collision->findChild<QPushButton *>(QStringLiteral("keepBoth"))->setText(loc.keepBoth);
-        m_collision->findChild<QPushButton *>(QStringLiteral("skip"))->setText(loc.skip);
+        m_collision->findChild<QPushButton *>(QStringLiteral("replace"))->setText(withKey(loc.replace, QLatin1Char('R')));
+        m_collision->findChild<QPushButton *>(QStringLiteral("keepBoth"))->setText(withKey(loc.keepBoth, QLatin1Char('K')));
+        m_collision->findChild<QPushButton *>(QStringLiteral("skip"))->setText(withKey(loc.skip, QLatin1Char('S')));
     }
     if (m_preview)
         m_preview->setCloseText(loc.close);

@@ -50,9 +50,14 @@ inline std::unique_ptr<TallowmereApp> openWindow(QSize size = {1200, 700})
     return app;
 }
 
-// Presses Return or Escape on the box, or clicks its button of that object name or text.
+// Presses Return, Escape or a button's letter on the box, or clicks its button of that object
+// name or text.
 inline void answerBox(QMessageBox *box, const QString &answer)
 {
+    if (answer.size() == 1) {
+        QTest::keyClick(box, answer.front().toLatin1());
+        return;
+    }
     if (answer == QLatin1String("Return") || answer == QLatin1String("Escape")) {
         QTest::keyClick(box, answer == QLatin1String("Return") ? Qt::Key_Return : Qt::Key_Escape);
         return;

@@ -100,6 +100,7 @@ private Q_SLOTS:
         QTest::newRow("trash cancelled") << false << "Cancel" << false << trash;
         QTest::newRow("trash: Return cancels") << false << "Return" << false << trash;
         QTest::newRow("trash: Escape cancels") << false << "Escape" << false << trash;
+        QTest::newRow("trash: its letter confirms") << false << "t" << true << trash;
         QTest::newRow("delete confirmed") << true << "confirm" << true << remove;
         QTest::newRow("delete cancelled") << true << "Cancel" << false << remove;
         QTest::newRow("delete: Escape cancels") << true << "Escape" << false << remove;
@@ -168,6 +169,8 @@ private Q_SLOTS:
         QTest::newRow("Return keeps both") << QStringLiteral("Return") << QByteArray("documents a") << true << false;
         QTest::newRow("Escape skips") << QStringLiteral("Escape") << QByteArray("documents a") << false << false;
         QTest::newRow("Japanese, keep both") << QStringLiteral("keepBoth") << QByteArray("documents a") << true << true;
+        QTest::newRow("R replaces") << QStringLiteral("r") << QByteArray("home a.txt") << false << false;
+        QTest::newRow("Japanese, S skips") << QStringLiteral("s") << QByteArray("documents a") << false << true;
     }
     void collisionPromptAnswers()
     {
