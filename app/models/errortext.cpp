@@ -112,10 +112,12 @@ QStringList noteValues(const ErrorNote &note, const Localization &texts)
         values[0] = ByteCount::text(note.args().value(0).toLongLong(), locale);
         values[1] = ByteCount::text(note.args().value(1).toLongLong(), locale);
     } else if (note.kind() == ErrorNote::Kind::copiedButSomeLeft) {
-        const QStringList items = values.mid(1);
-        QString list = items.mid(0, ErrorNote::listedItems).join(texts.listSeparator);
-        if (items.size() > ErrorNote::listedItems)
-            list += Localization::fill(texts.moreItemsFormat, {QString::number(items.size() - ErrorNote::listedItems)});
+        QStringList items;
+        for (const QString &item : note.listedItems())
+            items.append(FileNames::displayName(item));
+        QString list = items.join(texts.listSeparator);
+        if (note.unlistedItems() > 0)
+            list += Localization::fill(texts.moreItemsFormat, {QString::number(note.unlistedItems())});
         values = QStringList{values.value(0), list};
     }
     return values;

@@ -5,6 +5,8 @@
 
 #include <QLocale>
 
+#include <algorithm>
+
 namespace {
 
 using Kind = ErrorNote::Kind;
@@ -54,13 +56,8 @@ QString format(Kind kind)
     return QStringLiteral("%1");
 }
 
-QString shortList(const QStringList &items)
-{
-    QString text = items.mid(0, ErrorNote::listedItems).join(QStringLiteral(", "));
-    if (items.size() > ErrorNote::listedItems)
-        text += QStringLiteral(" and %1 more").arg(items.size() - ErrorNote::listedItems);
-    return text;
-}
+// The items a listing note names: the first ones after its leading argument.
+constexpr qsizetype listedAtMost = 20;
 
 } // namespace
 
@@ -76,6 +73,16 @@ ErrorNote ErrorNote::libraryText(const QString &text)
     return ErrorNote(Kind::libraryText, {text.isEmpty() ? QStringLiteral("unknown error") : text});
 }
 
+QStringList ErrorNote::listedItems() const
+{
+    return m_args.mid(1, listedAtMost);
+}
+
+qsizetype ErrorNote::unlistedItems() const
+{
+    return std::max<qsizetype>(0, m_args.size() - 1 - listedAtMost);
+}
+
 QString ErrorNote::english() const
 {
     switch (m_kind) {
@@ -83,7 +90,12 @@ QString ErrorNote::english() const
     case Kind::needsMoreRoom:
         return format(m_kind).arg(ByteCount::text(m_args.value(0).toLongLong(), QLocale::c()),
                                   ByteCount::text(m_args.value(1).toLongLong(), QLocale::c()), m_args.value(2));
-    case Kind::copiedButSomeLeft: return format(m_kind).arg(m_args.value(0), shortList(m_args.mid(1)));
+    case Kind::copiedButSomeLeft: {
+        QString list = listedItems().join(QStringLiteral(", "));
+        if (unlistedItems() > 0)
+            list += QStringLiteral(" and %1 more").arg(unlistedItems());
+        return format(m_kind).arg(m_args.value(0), list);
+    }
     default: break;
     }
     // All at once, so a name holding "%2" isn't taken for a placeholder.

@@ -57,8 +57,9 @@ public:
 
     [[nodiscard]] QString english() const;
 
-    // How many of a long list of items a note names before it says how many more there are.
-    static constexpr qsizetype listedItems = 20;
+    // A note that lists items (copiedButSomeLeft) names the first few and counts the rest.
+    QStringList listedItems() const;
+    qsizetype unlistedItems() const;
 
     bool operator==(const ErrorNote &) const = default;
 
