@@ -167,7 +167,8 @@ void DialogHost::retranslate()
         m_rename->setTexts(loc.renameTitle, loc.newNamePlaceholder, loc.cancel, loc.renameConfirm);
     if (m_trash) {
         setTitle(m_trash, Localization::fill(loc.trashConfirmFormat, {QString::number(m_trashCount)}));
-        m_trash->findChild<QPushButton *>(QStringLiteral("confirm"))->setText(withKey(loc.moveToTrash, QLatin1Char('T')));
+        QPushButton *confirm = m_trash->findChild<QPushButton *>(QStringLiteral("confirm"));
+        confirm->setText(withKey(loc.moveToTrash, QLatin1Char('T')));
         m_trash->button(QMessageBox::Cancel)->setText(loc.cancel);
     }
     if (m_delete) {
@@ -179,9 +180,10 @@ void DialogHost::retranslate()
     if (m_collision) {
         setTitle(m_collision, loc.duplicateTitle);
         m_collision->setInformativeText(loc.applyToAllDuplicates);
-        m_collision->findChild<QPushButton *>(QStringLiteral("replace"))->setText(withKey(loc.replace, QLatin1Char('R')));
-        m_collision->findChild<QPushButton *>(QStringLiteral("keepBoth"))->setText(withKey(loc.keepBoth, QLatin1Char('K')));
-        m_collision->findChild<QPushButton *>(QStringLiteral("skip"))->setText(withKey(loc.skip, QLatin1Char('S')));
+        const auto button = [this](const char *name) { return m_collision->findChild<QPushButton *>(QLatin1String(name)); };
+        button("replace")->setText(withKey(loc.replace, QLatin1Char('R')));
+        button("keepBoth")->setText(withKey(loc.keepBoth, QLatin1Char('K')));
+        button("skip")->setText(withKey(loc.skip, QLatin1Char('S')));
     }
     if (m_preview)
         m_preview->setCloseText(loc.close);

@@ -264,7 +264,8 @@ QPixmap FileTableView::dragImage(const FileItem &dragged) const
     constexpr int iconSide = 16;
     const Theme theme = Theme::daziduvEdiv();
     const QFontMetrics metrics(font());
-    const QString name = metrics.elidedText(FileNames::displayName(dragged.name), Qt::ElideMiddle, 40 * metrics.averageCharWidth());
+    const QString name =
+        metrics.elidedText(FileNames::displayName(dragged.name), Qt::ElideMiddle, 40 * metrics.averageCharWidth());
     const QSize size(padding + iconSide + padding + metrics.horizontalAdvance(name) + padding,
                      padding + std::max(iconSide, metrics.height()) + padding);
     const qreal scale = devicePixelRatioF();
@@ -280,7 +281,8 @@ QPixmap FileTableView::dragImage(const FileItem &dragged) const
     icon.paint(&painter, QRect(padding, (size.height() - iconSide) / 2, iconSide, iconSide));
     painter.setFont(font());
     painter.setPen(theme.foreground);
-    painter.drawText(QRect(padding + iconSide + padding, 0, size.width(), size.height()), Qt::AlignLeft | Qt::AlignVCenter, name);
+    painter.drawText(QRect(padding + iconSide + padding, 0, size.width(), size.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                     name);
     return image;
 }
 
