@@ -140,6 +140,7 @@ QString ErrorText::reason(int code, const Localization &texts)
     case FileError::OpenNoApplication: return texts.reasonNoApplication;
     case FileError::OpenNoOpener: return texts.reasonNoOpener;
     case FileError::OpenFailed: return texts.reasonOpenerFailed;
+    case FileError::OpenNoTerminal: return texts.reasonNoTerminal;
     default: return systemReason(code, texts.languageCode);
     }
 }

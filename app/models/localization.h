@@ -176,6 +176,7 @@
       "項目を開くための xdg-open がインストールされていません") \
     X(reasonOpenerFailed, "The application set to open it couldn't be started", \
       "開くためのアプリケーションを起動できませんでした") \
+    X(reasonNoTerminal, "No terminal program was found", "ターミナルのプログラムが見つかりません") \
     X(errorWithNotesFormat, "%@ (%@)", "%@（%@）") \
     X(noteSeparator, "; ", "。") \
     X(listSeparator, ", ", "、") \

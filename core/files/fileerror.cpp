@@ -36,6 +36,7 @@ QString reasonFor(int code)
     case FileError::OpenNoApplication: return QStringLiteral("No application is set to open this kind of item");
     case FileError::OpenNoOpener: return QStringLiteral("xdg-open, which opens items, isn't installed");
     case FileError::OpenFailed: return QStringLiteral("The application set to open it couldn't be started");
+    case FileError::OpenNoTerminal: return QStringLiteral("No terminal program was found");
     default: return FileError::errnoText(code);
     }
 }

@@ -20,6 +20,7 @@ public:
     static constexpr int OpenNoApplication = 517; // no application is set to open the item
     static constexpr int OpenNoOpener = 518;      // xdg-open, which opens items, isn't installed
     static constexpr int OpenFailed = 519;        // the application to open it with failed to start
+    static constexpr int OpenNoTerminal = 520;    // no terminal program is installed
 
     enum class Operation {
         Read, List, Create, Rename, Move, Copy, Trash, Restore, Delete, Compress, Extract, Inspect, Open

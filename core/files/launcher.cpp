@@ -156,6 +156,9 @@ void Launcher::revealInFileManager(const QList<FilePath> &urls, const QDBusConne
 
 void Launcher::openInTerminal(const FilePath &directory)
 {
-    if (const std::optional<Command> command = terminalCommand(directory, QProcessEnvironment::systemEnvironment()))
-        start(*command);
+    const std::optional<Command> command = terminalCommand(directory, QProcessEnvironment::systemEnvironment());
+    if (!command)
+        throw FileError(FileError::Operation::Open, FileError::OpenNoTerminal, directory.path());
+    if (!start(*command))
+        throw FileError(FileError::Operation::Open, FileError::OpenFailed, directory.path());
 }

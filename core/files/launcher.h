@@ -38,6 +38,7 @@ public:
     // Asks the file manager on `bus`; falls back to opening the first item's folder when the
     // bus is not connected or the call fails (no file manager service there).
     static void revealInFileManager(const QList<FilePath> &urls, const QDBusConnection &bus);
+    // Throws FileError when no terminal is installed or the one found can't be started.
     static void openInTerminal(const FilePath &directory);
 
     static Command openCommand(const FilePath &url);

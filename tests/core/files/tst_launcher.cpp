@@ -1,5 +1,6 @@
 // Handing items to other programs: which terminal is chosen, and what the started programs receive.
 
+#include "failure.h"
 #include "fakeprograms.h"
 #include "filesystemservice.h"
 #include "launcher.h"
@@ -55,6 +56,18 @@ private Q_SLOTS:
         environment.insert("TERMINAL", terminalVariable);
         const std::optional<Launcher::Command> command = Launcher::terminalCommand(FilePath::fromString(m_folder), environment);
         QCOMPARE(command ? QStringList{QFileInfo(command->program).fileName()} + command->arguments : QStringList{}, expected);
+    }
+
+    // With no terminal to be found, the button says so rather than doing nothing.
+    void noTerminalIsTold()
+    {
+        const QByteArray path = qgetenv("PATH"), terminal = qgetenv("TERMINAL");
+        qputenv("PATH", QFile::encodeName(m_dir.path("nowhere")));
+        qputenv("TERMINAL", "");
+        const FileError error = failure([this] { FileSystemService().openInTerminal(FilePath::fromString(m_folder)); });
+        qputenv("PATH", path);
+        qputenv("TERMINAL", terminal);
+        QCOMPARE(error.code(), FileError::OpenNoTerminal);
     }
 
     void startedProgramsGetThePathAsIs()
