@@ -151,11 +151,13 @@ QString ErrorText::message(const FileError &error, const Localization &texts, Su
     const QString name = FileNames::displayName(fileName.isEmpty() ? error.path() : fileName);
     const QString text =
         Localization::fill(formatFor(error.operation(), subject, texts), {name, reason(error.code(), texts)});
-    if (error.notes().isEmpty())
-        return text;
     QStringList notes;
-    for (const ErrorNote &note : error.notes())
-        notes.append(ErrorText::note(note, texts));
+    for (const ErrorNote &note : error.notes()) {
+        if (const QString words = ErrorText::note(note, texts); !words.isEmpty())
+            notes.append(words);
+    }
+    if (notes.isEmpty())
+        return text;
     return Localization::fill(texts.errorWithNotesFormat, {text, notes.join(texts.noteSeparator)});
 }
 

@@ -70,7 +70,7 @@ ErrorNote ErrorNote::systemReason(int err)
 
 ErrorNote ErrorNote::libraryText(const QString &text)
 {
-    return ErrorNote(Kind::libraryText, {text.isEmpty() ? QStringLiteral("unknown error") : text});
+    return ErrorNote(Kind::libraryText, {text});
 }
 
 QStringList ErrorNote::listedItems() const
@@ -87,6 +87,7 @@ QString ErrorNote::english() const
 {
     switch (m_kind) {
     case Kind::systemReason: return FileError::errnoText(errorCode());
+    case Kind::libraryText: return m_args.value(0).isEmpty() ? QStringLiteral("unknown error") : m_args.value(0);
     case Kind::needsMoreRoom:
         return format(m_kind).arg(ByteCount::text(m_args.value(0).toLongLong(), QLocale::c()),
                                   ByteCount::text(m_args.value(1).toLongLong(), QLocale::c()), m_args.value(2));

@@ -43,7 +43,7 @@ public:
         inTheWay,             // the path that is in the way
         folderNotRecreated,
         systemReason,         // an errno value
-        libraryText,          // words from a library, shown as they are
+        libraryText,          // words from a library, shown as they are (none: nothing to add)
     };
 
     explicit ErrorNote(Kind kind, QStringList args = {});

@@ -100,6 +100,9 @@ private Q_SLOTS:
                                       << "「a.txt」を作成できませんでした: 同じ名前の項目がすでにあります";
         QTest::newRow("library words stay") << FileError(Op::Extract, FileError::ReadCorruptFile, "/", ErrorNote::libraryText("truncated"))
                                             << false << "“/” couldn't be extracted: The file isn't a readable archive (truncated)";
+        QTest::newRow("a library without words adds nothing, ja")
+            << FileError(Op::Extract, FileError::ReadCorruptFile, "/x.zip", ErrorNote::libraryText({})) << true
+            << "「x.zip」を展開できませんでした: 読み取れるアーカイブではありません";
         QTest::newRow("sizes, en") << full << false
                                    << "“x.zip” couldn't be extracted: {reason} (it needs 2.5 MB, but only 1.5 kB are free in “/usb”)";
         QTest::newRow("sizes, ja") << full << true << "「x.zip」を展開できませんでした: {reason}（2.5 MB 必要ですが、空きは 1.5 KB だけです: 「/usb」）";
