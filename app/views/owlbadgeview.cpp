@@ -1,12 +1,14 @@
 #include "owlbadgeview.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
 
 namespace {
 
-// A scale of exactly zero would make the painter's transform singular.
-constexpr double smallest = 0.00001;
+// Glyphs drawn smaller than this many pixels are skipped: the glyph cache can't render them (it
+// warns on every frame), and at that size the frame is all but faded out anyway.
+constexpr double smallestGlyph = 2.0;
 
 } // namespace
 
@@ -88,14 +90,12 @@ void OwlBadgeView::paintEvent(QPaintEvent *)
 // `amount` 1 is the frame in full; towards 0 it shrinks about the centre and fades.
 void OwlBadgeView::paintFrame(QPainter &painter, const QString &frame, double amount)
 {
-    // A frame all but faded out is skipped: the glyph cache can't render an emoji that small.
-    if (frame.isEmpty() || amount < 0.02)
+    if (frame.isEmpty() || QFontInfo(font()).pixelSize() * amount < smallestGlyph)
         return;
-    const double scale = std::max(amount, smallest);
     painter.save();
     painter.setOpacity(amount);
     painter.translate(QRectF(rect()).center());
-    painter.scale(scale, scale);
+    painter.scale(amount, amount);
     painter.translate(-QRectF(rect()).center());
     painter.drawText(rect(), Qt::AlignCenter, frame);
     painter.restore();
