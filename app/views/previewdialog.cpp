@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 PreviewDialog::PreviewDialog(const ViewEnvironment &env, const FilePath &url, QWidget *parent)
@@ -21,6 +22,9 @@ PreviewDialog::PreviewDialog(const ViewEnvironment &env, const FilePath &url, QW
     line->setForegroundRole(QPalette::Mid);
     m_close->setDefault(true);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
+    // The key that opened the preview closes it, whatever inside has the focus (the text page
+    // would take it as its own).
+    new QShortcut(QKeySequence(Qt::Key_Space), this, this, &QDialog::reject);
 
     auto *buttons = new QHBoxLayout;
     buttons->setContentsMargins(8, 8, 8, 8);
@@ -38,3 +42,4 @@ void PreviewDialog::setCloseText(const QString &text)
 {
     m_close->setText(text);
 }
+

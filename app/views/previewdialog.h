@@ -1,6 +1,6 @@
 #pragma once
 // The preview of one item in a dialog of its own: the item itself (QuickLookPreview) above a
-// Close button (Escape closes too). At least 640 × 460 pixels.
+// Close button (Escape closes too, and Space, the key that opened it). At least 640 × 460 pixels.
 
 #include "viewenvironment.h"
 

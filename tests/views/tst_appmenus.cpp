@@ -177,7 +177,13 @@ private Q_SLOTS:
             QTRY_COMPARE(tab(0)->selection(), QSet<FilePath>{url("work/made.txt")});
         });
         row("getInfo", a, nothing, [this] { QCOMPARE(opened<InfoSheet>("infoSheet")->title(), QStringLiteral("a.txt")); });
-        row("preview", a, nothing, [this] { QCOMPARE(opened<PreviewDialog>("previewDialog")->url(), url("work/a.txt")); });
+        row("preview", a, nothing, [this] {
+            auto *preview = opened<PreviewDialog>("previewDialog");
+            QCOMPARE(preview->url(), url("work/a.txt"));
+            QApplication::setActiveWindow(preview);
+            QTest::keyClick(preview, Qt::Key_Space); // Space again closes it
+            QTRY_VERIFY(!preview->isVisible());
+        });
         row("rename", a, nothing, [this] {
             answerName("renameDialog", QStringLiteral("renamed.txt"));
             QTRY_VERIFY(exists("work/renamed.txt") && !exists("work/a.txt"));
