@@ -131,6 +131,10 @@ private:
             m_meter.add(data - pos);
             if (const int err = range(data, hole, pos))
                 return err;
+            // Ended short of the data it claimed: sysfs files report a page and hold a few bytes,
+            // and would claim that page again for ever. The copy ends with the data.
+            if (pos < hole)
+                return 0;
         }
         const off_t end = ::lseek(m_in, 0, SEEK_END);
         if (end < 0)
@@ -158,6 +162,12 @@ private:
             }
             if (n < 0)
                 return errno;
+            // Some kernels' copy_file_range answers 0 for a file it can't splice long before its
+            // end: only a read can say it ended.
+            if (n == 0 && !m_byHand) {
+                m_byHand = true;
+                continue;
+            }
             if (n == 0)
                 break; // the file ended early
             pos += n;
