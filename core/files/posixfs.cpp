@@ -46,13 +46,14 @@ int PosixFs::renameNoReplaceAt(int fromDir, const char *from, int toDir, const c
     struct stat st;
     if (err != EINVAL || ::fstatat(fromDir, from, &st, AT_SYMLINK_NOFOLLOW) != 0)
         return err;
-    return S_ISDIR(st.st_mode) ? renameFolderPlainly(fromDir, from, toDir, to) : relinkFile(fromDir, from, toDir, to, st);
+    return S_ISDIR(st.st_mode) ? renamePlainly(fromDir, from, toDir, to) : relinkFile(fromDir, from, toDir, to, st);
 }
 
 // A plain rename of a folder fails on a file and on a folder with anything in it; all it can
 // replace is an empty folder. So once the name is seen free, the worst a race can cost is an
-// empty folder that appeared in the instant between: no data.
-int PosixFs::renameFolderPlainly(int fromDir, const char *from, int toDir, const char *to)
+// empty folder that appeared in the instant between: no data. A file has no such bound, and
+// comes here only where the file system leaves no other way.
+int PosixFs::renamePlainly(int fromDir, const char *from, int toDir, const char *to)
 {
     struct stat st;
     if (::fstatat(toDir, to, &st, AT_SYMLINK_NOFOLLOW) == 0)
@@ -61,15 +62,20 @@ int PosixFs::renameFolderPlainly(int fromDir, const char *from, int toDir, const
         return errno;
     if (::renameat(fromDir, from, toDir, to) == 0)
         return 0;
-    return errno == ENOTEMPTY || errno == ENOTDIR ? EEXIST : errno;
+    return errno == ENOTEMPTY || errno == ENOTDIR || errno == EISDIR ? EEXIST : errno;
 }
 
 // A file is moved without replacing anything by a new link, which fails on a taken name, and
-// only then the removal of the old name.
+// only then the removal of the old name. File systems without hard links (phones, cloud
+// mounts) get the checked plain rename.
 int PosixFs::relinkFile(int fromDir, const char *from, int toDir, const char *to, const struct stat &st)
 {
-    if (::linkat(fromDir, from, toDir, to, 0) != 0)
-        return errno == EEXIST ? EEXIST : EINVAL;
+    if (::linkat(fromDir, from, toDir, to, 0) != 0) {
+        const int err = errno;
+        if (err == EPERM || err == ENOSYS || err == EOPNOTSUPP || err == EMLINK)
+            return renamePlainly(fromDir, from, toDir, to);
+        return err;
+    }
     if (::unlinkat(fromDir, from, 0) != 0) {
         const int unlinkErr = errno;
         // Take the new name back, but only while it still is this very file.

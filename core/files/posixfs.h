@@ -22,7 +22,8 @@ public:
     static UniqueFd openParentFolder(const QString &path);
     // Renames without ever replacing an item at `to`; returns 0 or the errno (EEXIST when `to` is
     // taken). Where the file system lacks a no-replace rename, a file is moved by link and unlink,
-    // and a folder by a plain rename once its new name is seen free.
+    // and a folder (or a file where there are no links either) by a plain rename once its new
+    // name is seen free.
     static int renameNoReplaceAt(int fromDir, const char *from, int toDir, const char *to);
     // Renames without ever replacing an item at `to` (EEXIST instead). Throws FileError naming
     // `errorPath` (default: `from`).
@@ -30,6 +31,6 @@ public:
                                 const QString &errorPath = {});
 
 private:
-    static int renameFolderPlainly(int fromDir, const char *from, int toDir, const char *to);
+    static int renamePlainly(int fromDir, const char *from, int toDir, const char *to);
     static int relinkFile(int fromDir, const char *from, int toDir, const char *to, const struct stat &st);
 };

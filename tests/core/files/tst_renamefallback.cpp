@@ -1,7 +1,7 @@
 // Renaming, moving, copying, duplicating and trashing where the file system has no no-replace
-// rename and takes no extended attributes. The program runs itself again with a library
-// preloaded that fails both as such file systems do (plainfs.cpp); the checks run in that
-// second run.
+// rename, no hard links, and takes no extended attributes. The program runs itself again with a
+// library preloaded that fails these as such file systems do (plainfs.cpp); the checks run in
+// that second run.
 
 #include "diskfacts.h"
 #include "failure.h"
@@ -36,6 +36,8 @@ private Q_SLOTS:
         // The stand-in must be in place (else this fails with ENOENT), or the checks prove nothing.
         QCOMPARE(::renameat2(AT_FDCWD, "/no-such-item", AT_FDCWD, "/no-such-place", RENAME_NOREPLACE), -1);
         QCOMPARE(errno, EINVAL);
+        QCOMPARE(::linkat(AT_FDCWD, "/no-such-item", AT_FDCWD, "/no-such-place", 0), -1);
+        QCOMPARE(errno, EPERM);
         QCOMPARE(::fsetxattr(-1, "user.x", "", 0, 0), -1);
         QCOMPARE(errno, EOPNOTSUPP);
     }
@@ -46,41 +48,48 @@ private Q_SLOTS:
     void transfers_data()
     {
         QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("item");   // "Folder", holding inner.txt, or the file inner.txt itself
         QTest::addColumn<QString>("taken");  // what lies at "Renamed" beforehand, if anything
-        QTest::addColumn<QString>("result"); // where Folder/inner.txt is afterwards; empty: in the Trash
-        QTest::newRow("rename a folder") << "rename" << "" << "Renamed/inner.txt";
-        QTest::newRow("move a folder") << "move" << "" << "dst/Folder/inner.txt";
-        QTest::newRow("copy a folder") << "copy" << "" << "dst/Folder/inner.txt";
-        QTest::newRow("duplicate a folder") << "duplicate" << "" << "Folder copy/inner.txt";
-        QTest::newRow("trash a folder") << "trash" << "" << "";
-        QTest::newRow("never onto a file") << "rename" << "file" << "Folder/inner.txt";
-        QTest::newRow("never onto an empty folder") << "rename" << "empty folder" << "Folder/inner.txt";
-        QTest::newRow("never onto a full folder") << "rename" << "full folder" << "Folder/inner.txt";
+        QTest::addColumn<QString>("result"); // where inner.txt is afterwards; empty: in the Trash
+        QTest::newRow("rename a folder") << "rename" << "Folder" << "" << "Renamed/inner.txt";
+        QTest::newRow("move a folder") << "move" << "Folder" << "" << "dst/Folder/inner.txt";
+        QTest::newRow("copy a folder") << "copy" << "Folder" << "" << "dst/Folder/inner.txt";
+        QTest::newRow("duplicate a folder") << "duplicate" << "Folder" << "" << "Folder copy/inner.txt";
+        QTest::newRow("trash a folder") << "trash" << "Folder" << "" << "";
+        QTest::newRow("rename a file") << "rename" << "inner.txt" << "" << "Renamed";
+        QTest::newRow("copy a file") << "copy" << "inner.txt" << "" << "dst/inner.txt";
+        QTest::newRow("trash a file") << "trash" << "inner.txt" << "" << "";
+        QTest::newRow("never onto a file") << "rename" << "Folder" << "file" << "Folder/inner.txt";
+        QTest::newRow("never onto an empty folder") << "rename" << "Folder" << "empty folder" << "Folder/inner.txt";
+        QTest::newRow("never onto a full folder") << "rename" << "Folder" << "full folder" << "Folder/inner.txt";
+        QTest::newRow("a file never onto a file") << "rename" << "inner.txt" << "file" << "inner.txt";
     }
 
     void transfers()
     {
         QFETCH(QString, action);
+        QFETCH(QString, item);
         QFETCH(QString, taken);
         QFETCH(QString, result);
         const TestDir &dir = *m_dir;
         // Tags the destination can't hold are left behind; the copy stands.
-        for (const QString &tagged : {dir.dir("Folder"), dir.file("Folder/inner.txt", "inner")})
+        const QString original = item == "Folder" ? "Folder/inner.txt" : "inner.txt";
+        for (const QString &tagged : {dir.dir("Folder"), dir.file(original, "inner")})
             QCOMPARE(::lsetxattr(QFile::encodeName(tagged).constData(), "user.xdg.tags", "red", 3, 0), 0);
         if (!taken.isEmpty())
             taken == "file" ? dir.file("Renamed", "occupant") : dir.dir(taken == "full folder" ? "Renamed/kept" : "Renamed");
         const QStringList before = dir.entries("Renamed");
-        const FilePath folder = dir.url("Folder"), dst = FilePath::fromString(dir.dir("dst"));
+        const FilePath source = dir.url(item), dst = FilePath::fromString(dir.dir("dst"));
         QString inner = result.isEmpty() ? QString() : dir.path(result);
         const auto act = [&] {
             if (action == "rename")
-                fs.rename(folder, "Renamed");
+                fs.rename(source, "Renamed");
             else if (action == "move" || action == "copy")
-                action == "move" ? fs.move(folder, dst) : fs.copy(folder, dst);
+                action == "move" ? fs.move(source, dst) : fs.copy(source, dst);
             else if (action == "duplicate")
-                fs.duplicate(folder);
+                fs.duplicate(source);
             else
-                inner = fs.moveToTrash(folder).value_or(FilePath()).path() + "/inner.txt";
+                inner = fs.moveToTrash(source).value_or(FilePath()).path() + (item == "Folder" ? "/inner.txt" : "");
         };
         if (taken.isEmpty()) {
             act();
@@ -89,7 +98,7 @@ private Q_SLOTS:
             QCOMPARE(dir.entries("Renamed"), before);
         }
         QCOMPARE(readFile(inner), QByteArray("inner"));
-        QCOMPARE(dir.exists("Folder/inner.txt"), action == "copy" || action == "duplicate" || !taken.isEmpty());
+        QCOMPARE(dir.exists(original), action == "copy" || action == "duplicate" || !taken.isEmpty());
     }
 
 private:
