@@ -503,12 +503,11 @@ QString FileCopier::copyRecording(const QString &source, const QString &target, 
     }
     const QByteArray temporary = FileNames::encode(TemporaryName::make(TemporaryName::copyPrefix));
     TreeCopy tree(operation, meter, destination, AT_FDCWD, folder.get(), record);
+    QString placed;
     try {
         meter.check(source);
         tree.item(sourceName.constData(), temporary.constData(), source);
-        const QString placed = placeFinished(folder.get(), temporary, target, retarget, source, operation);
-        meter.finish();
-        return placed;
+        placed = placeFinished(folder.get(), temporary, target, retarget, source, operation);
     } catch (const FileError &) {
         // The copy's own failure is the one worth reporting; should the clean-up leave anything,
         // it is hidden and marked as ours.
@@ -516,6 +515,13 @@ QString FileCopier::copyRecording(const QString &source, const QString &target, 
             TreeRemover::discard(folder.get(), temporary.constData());
         throw;
     }
+    // A move deletes the original next, so its copy must be on the disk, not only in the cache:
+    // a stick pulled or the power lost in the following seconds would cost both. Asked through
+    // the folder opened before the copy, so that a write that failed meanwhile is reported too.
+    if (record && ::syncfs(folder.get()) != 0)
+        throw FileError::fromErrno(operation, errno, source);
+    meter.finish();
+    return placed;
 }
 
 // Gives the finished copy its name. Another program may have taken that name while the copy

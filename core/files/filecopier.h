@@ -35,8 +35,9 @@ public:
                         const CopyControl &control = {}, const Retarget &retarget = {});
 
     // Moves without replacing anything at `target`. Across file systems the item is copied first
-    // and the original deleted only after the whole copy is in place, and then only what was
-    // copied: whatever appeared or changed in the original meanwhile is kept, and reported.
+    // and the original deleted only after the whole copy is in place and on the disk, and then
+    // only what was copied: whatever appeared or changed in the original meanwhile is kept, and
+    // reported.
     // A file is known unchanged by a read lease held from before its copy until after its
     // deletion (see readlease.h): a file open for writing at any time in between stays. Without
     // a lease, size and times are compared, which misses a rewrite that keeps both.

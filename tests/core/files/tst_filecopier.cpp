@@ -85,6 +85,7 @@ struct BeforeTouching
     }
 };
 BeforeTouching beforeTouching;
+int syncs = 0;
 
 } // namespace
 
@@ -93,6 +94,12 @@ extern "C" int unlinkat(int dirFd, const char *name, int flags)
 {
     beforeTouching.at(name);
     return int(::syscall(SYS_unlinkat, dirFd, name, flags));
+}
+
+extern "C" int syncfs(int fd)
+{
+    ++syncs;
+    return int(::syscall(SYS_syncfs, fd));
 }
 
 extern "C" int renameat2(int fromDir, const char *from, int toDir, const char *to, unsigned int flags)
@@ -124,6 +131,9 @@ private Q_SLOTS:
             QSKIP("/dev/shm is not a separate file system here");
         buildTree(there, "Tree");
         const TreeSnapshot before(there.path("Tree"));
+        int syncedBeforeDeleting = 0; // the original goes only once its copy is on the disk
+        beforeTouching = {"file.txt", [&] { syncedBeforeDeleting = syncs; }};
+        const auto disarm = qScopeGuard([] { beforeTouching = {}; });
         QCOMPARE(move ? fs.move(there.url("Tree"), here.url()) : fs.copy(there.url("Tree"), here.url()), here.url("Tree"));
         QVERIFY(before.matches(here.path("Tree")));
         struct stat sparse;
@@ -131,6 +141,7 @@ private Q_SLOTS:
         QVERIFY2(sparse.st_blocks * 512 <= 256 * 1024, "the holes were filled");
         QCOMPARE(here.entries(), QStringList{"Tree"});
         QCOMPARE(there.exists("Tree"), !move);
+        QCOMPARE(syncedBeforeDeleting > 0, move);
     }
 
     void sizeMisreportedIsReadWhole_data()
