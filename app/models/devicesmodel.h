@@ -63,6 +63,8 @@ public:
     ~DevicesModel() override;
 
     const QList<Volume> &volumes() const { return m_volumes; }
+    // None once the volume has gone.
+    std::optional<Volume> volume(const QString &id) const;
     UDisksClient *disks() const { return m_disks; }
 
     void mount(const QString &id);
@@ -90,7 +92,6 @@ private:
     void rebuild();
     void measure();
     void setVolumes(QList<Volume> volumes);
-    std::optional<Volume> volume(const QString &id) const;
 
     UDisksClient *m_disks;
     QByteArray m_mountInfo;

@@ -117,7 +117,8 @@ SidebarView::SidebarView(const ViewEnvironment &env, QWidget *parent)
     });
     connect(m_pin, &QToolButton::clicked, this, [this] { m_env.settings->setFloatOnTop(!m_env.settings->floatOnTop()); });
     connect(m_env.favorites, &FavoritesStore::itemsChanged, this, &SidebarView::fillBookmarks);
-    connect(m_devices, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) { activateDevice(m_devices->row(item)); });
+    connect(m_devices, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem *item) { activateDevice(item->data(idRole).toString()); });
     connect(m_devices, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         if (QListWidgetItem *item = m_devices->itemAt(pos)) {
             QMenu *menu = deviceMenu(m_devices->row(item), this);
@@ -240,16 +241,15 @@ void SidebarView::fillDevices()
     highlightCurrentFolder();
 }
 
-void SidebarView::activateDevice(int row)
+void SidebarView::activateDevice(const QString &id)
 {
-    const QList<DevicesModel::Volume> &volumes = m_env.devices->volumes();
-    if (row < 0 || row >= volumes.size())
+    const std::optional<DevicesModel::Volume> volume = m_env.devices->volume(id);
+    if (!volume)
         return;
-    const DevicesModel::Volume &volume = volumes.at(row);
-    if (volume.isMounted())
-        openFolder(volume.url());
+    if (volume->isMounted())
+        openFolder(volume->url());
     else
-        m_env.devices->mount(volume.id);
+        m_env.devices->mount(volume->id);
 }
 
 QMenu *SidebarView::deviceMenu(int row, QWidget *parent)
@@ -261,7 +261,8 @@ QMenu *SidebarView::deviceMenu(int row, QWidget *parent)
     const DevicesModel::Volume volume = volumes.at(row);
     const Localization &loc = Localization::forLanguage(m_env.settings->language());
     DevicesModel *devices = m_env.devices;
-    menu->addAction(loc.openItem, this, [this, row] { activateDevice(row); });
+    // The list may be refilled while the menu is open: every entry names its volume, not its row.
+    menu->addAction(loc.openItem, this, [this, id = volume.id] { activateDevice(id); });
     menu->addSeparator();
     menu->addAction(loc.mountVolume, devices, [devices, id = volume.id] { devices->mount(id); })->setEnabled(volume.canMount());
     menu->addAction(loc.unmountVolume, devices, [devices, id = volume.id] { devices->unmount(id); })->setEnabled(volume.canUnmount());

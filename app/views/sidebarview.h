@@ -37,8 +37,8 @@ public:
     void removeBookmarkAt(int row);
     // The context menu of the volume in `row`, for the views that show it and for tests.
     QMenu *deviceMenu(int row, QWidget *parent);
-    // What a click on the volume in `row` does.
-    void activateDevice(int row);
+    // What a click on the volume with this id does.
+    void activateDevice(const QString &id);
 
 private:
     void fillPlaces();

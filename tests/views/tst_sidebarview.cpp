@@ -85,6 +85,15 @@ private Q_SLOTS:
         QTRY_VERIFY(!sidebar.findChild<QMessageBox *>("deviceFailure"));
         QCOMPARE(workspace.rightPane()->activeTab()->history().current(), FilePath::fromString(folder));
 
+        // A drive plugged in while the menu is open moves STICK down a row; Open still opens STICK.
+        menu.reset(sidebar.deviceMenu(rowOf(list, "STICK"), &sidebar));
+        const int stickRow = rowOf(list, "STICK");
+        service.addDrive("sdy", "OTHER", dir.dir("media/OTHER"));
+        QTRY_COMPARE(rowOf(list, "STICK"), stickRow + 1);
+        workspace.rightPane()->activeTab()->navigate(FilePath::fromString(dir.dir("elsewhere")));
+        menuEntry(menu.get(), "開く")->trigger();
+        QTRY_COMPARE(workspace.rightPane()->activeTab()->history().current(), FilePath::fromString(folder));
+
         // The second time the service agrees; the menu's Eject then takes the drive away.
         menu.reset(sidebar.deviceMenu(rowOf(list, "STICK"), &sidebar));
         menuEntry(menu.get(), "マウント解除")->trigger();
