@@ -444,8 +444,9 @@ void ColumnBrowserView::showContextMenu(int index, const QPoint &pos)
     lane.list->showMenu(m_env.commands, target, pos);
 }
 
-// Plain arrows and Return (Shift with Up and Down) are the columns' own; every other key goes on
-// to the window (the pane's commands, Alt+Left back, ...).
+// Plain arrows, Home, End and Return (Shift with Up, Down, Home and End) are the columns' own;
+// every other key goes on to the window (the pane's commands, Alt+Left back, ...). Home and End
+// go through the model too: the list's own handling would draw a selection the model lacks.
 ColumnBrowserView::KeyCommand ColumnBrowserView::keyCommand(const QKeyEvent *event)
 {
     const int active = m_model->activeColumnIndex();
@@ -453,10 +454,15 @@ ColumnBrowserView::KeyCommand ColumnBrowserView::keyCommand(const QKeyEvent *eve
         return nullptr;
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     const int key = event->key();
-    if ((key == Qt::Key_Up || key == Qt::Key_Down) && (modifiers & ~Qt::ShiftModifier) == Qt::NoModifier)
-        return [this, active, up = key == Qt::Key_Up, extend = modifiers == Qt::ShiftModifier] {
-            moveSelection(active, up ? -1 : 1, extend);
-        };
+    const int entries = int(m_model->columns().at(active).items.size());
+    // Home and End step a whole column's length; the move stops at the first or last entry.
+    const int delta = key == Qt::Key_Up     ? -1
+                      : key == Qt::Key_Down ? 1
+                      : key == Qt::Key_Home ? -entries
+                      : key == Qt::Key_End  ? entries
+                                            : 0;
+    if (delta != 0 && (modifiers & ~Qt::ShiftModifier) == Qt::NoModifier)
+        return [this, active, delta, extend = modifiers == Qt::ShiftModifier] { moveSelection(active, delta, extend); };
     if (modifiers != Qt::NoModifier)
         return nullptr;
     switch (key) {

@@ -7,9 +7,9 @@
 // selection and folder (the title line and the status bar read them), and hands file commands
 // to the pane's PaneActions.
 //
-// Keys (a column has the keyboard): Up / Down move in the focused column (Shift extends),
-// Left / Right move between columns, Return opens. Every other key goes on to the window's
-// shortcuts, the pane's commands among them, which act on the focused column's selection.
+// Keys (a column has the keyboard): Up / Down and Home / End move in the focused column (Shift
+// extends), Left / Right move between columns, Return opens. Every other key goes on to the
+// window's shortcuts, the pane's commands among them, which act on the focused column's selection.
 
 #include "columnbrowsermodel.h"
 #include "fileitem.h"

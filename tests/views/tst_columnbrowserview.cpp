@@ -120,6 +120,8 @@ void play(Browser &browser, const QString &script)
                                           {QStringLiteral("Down"), Qt::Key_Down},
                                           {QStringLiteral("Left"), Qt::Key_Left},
                                           {QStringLiteral("Right"), Qt::Key_Right},
+                                          {QStringLiteral("Home"), Qt::Key_Home},
+                                          {QStringLiteral("End"), Qt::Key_End},
                                           {QStringLiteral("Return"), Qt::Key_Return}};
     for (QString word : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         if (word.contains(QLatin1Char(':'))) {
@@ -195,6 +197,10 @@ private Q_SLOTS:
         QTest::newRow("Shift+Down extends from the anchor") << "0:B S-Down S-Down" << 0 << "B f.txt g.txt" << 1;
         QTest::newRow("Shift+Up shrinks back towards it") << "0:B S-Down S-Down S-Up" << 0 << "B f.txt" << 1;
         QTest::newRow("Down after Left moves in the left column") << "0:A 1:a1.txt Left Down" << 0 << "B" << 2;
+        QTest::newRow("End with nothing selected takes the last") << "End" << 0 << "g.txt" << 1;
+        QTest::newRow("Up moves from where End went") << "End Up" << 0 << "f.txt" << 1;
+        QTest::newRow("Home takes the first") << "0:g.txt Home" << 0 << "A" << 2;
+        QTest::newRow("Shift+Home extends to the first") << "0:B S-Home" << 0 << "A B" << 1;
     }
     void keys()
     {
