@@ -96,6 +96,13 @@ void WorkspaceView::focusActivePane()
 
 bool WorkspaceView::focusNextPrevChild(bool next)
 {
+    // Qt asks this too when the widget with the keyboard is hidden (a filter bar closed, a
+    // progress row done, a column cut off). That is no Tab press: the keyboard stays in its
+    // pane, so the active pane doesn't change by itself and no key goes to a hidden field.
+    if (QWidget *focus = QApplication::focusWidget(); focus && !focus->isVisible()) {
+        keepFocusInPaneOf(focus);
+        return true;
+    }
     // Tab moves between the panes, not through every button of the header.
     Q_UNUSED(next);
     if (m_env.settings->rightPaneHidden())
@@ -103,6 +110,17 @@ bool WorkspaceView::focusNextPrevChild(bool next)
     const bool leftActive = m_env.workspace->activePaneID() == m_env.workspace->panes().first()->id();
     m_env.workspace->focusAdjacentPane(leftActive ? 1 : -1);
     return true;
+}
+
+void WorkspaceView::keepFocusInPaneOf(QWidget *hidden)
+{
+    PaneView *view = paneOf(hidden);
+    if (!view || !view->isVisible())
+        view = activePaneView();
+    view->focusContent();
+    // Nothing shown there could take it: no widget at all is better than one no one sees.
+    if (QApplication::focusWidget() == hidden)
+        hidden->clearFocus();
 }
 
 PaneView *WorkspaceView::activePaneView() const

@@ -35,6 +35,7 @@ private:
     void propagateHidden();
     PaneView *paneOf(QObject *object) const;
     void activatePaneOf(QObject *widget);
+    void keepFocusInPaneOf(QWidget *hidden);
     bool stepThroughHistory(QObject *widget, Qt::MouseButton button);
     void applyTheme();
 

@@ -109,6 +109,22 @@ private Q_SLOTS:
         // A click anywhere in a pane makes it active.
         QTest::mouseClick(paneOf(app.get(), 1)->statusBar(), Qt::LeftButton);
         activeIs(1);
+        // A filter closed by going to another folder, or by the funnel button (here with the
+        // left pane alone), hands the keyboard back to its own list, not to the other pane nor
+        // to the hidden field.
+        for (int side : {1, 0}) {
+            FileListView *list = paneOf(app.get(), side)->list();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::ControlModifier);
+            QTRY_VERIFY(list->filterField()->hasFocus());
+            QTest::keyClicks(list->filterField(), QStringLiteral("no"));
+            if (side == 1)
+                tabOf(app.get(), 1)->navigate(homeUrl(QStringLiteral("Documents")));
+            else
+                paneOf(app.get(), 0)->findChild<QToolButton *>(QStringLiteral("filterButton"))->click();
+            QCOMPARE(QApplication::focusWidget(), list->table());
+            QCOMPARE(workspace(app.get())->activePaneID(), workspace(app.get())->panes().at(side)->id());
+            settings(app.get())->setRightPaneHidden(true);
+        }
     }
 
     // The stored split, the right pane hidden and shown again, and a drag stored back.
