@@ -24,6 +24,7 @@ ApplicationChooser::ApplicationChooser(const QList<DesktopEntry> &applications, 
     setWindowTitle(loc.chooseApplicationTitle);
     setObjectName(QStringLiteral("applicationChooser"));
     auto *prompt = new QLabel(Localization::fill(loc.chooseApplicationPromptFormat, {itemName}), this);
+    prompt->setTextFormat(Qt::PlainText);
     prompt->setWordWrap(true);
     m_filter->setPlaceholderText(loc.filterPlaceholder);
     m_filter->setClearButtonEnabled(true);

@@ -38,7 +38,7 @@ QStringList BreadcrumbBar::crumbNames() const
     for (int i = 0; i < rowLayout()->count(); ++i) {
         QWidget *w = rowLayout()->itemAt(i)->widget();
         if (auto *button = qobject_cast<QToolButton *>(w))
-            names << button->text();
+            names << button->text().replace(QStringLiteral("&&"), QStringLiteral("&"));
         else if (auto *label = qobject_cast<QLabel *>(w); label && !label->text().isEmpty())
             names << label->text();
     }
@@ -83,6 +83,7 @@ void BreadcrumbBar::rebuild()
         }
         if (i == segments.size() - 1) {
             auto *current = new QLabel(segment.name, row());
+            current->setTextFormat(Qt::PlainText);
             QFont semibold = m_font;
             semibold.setWeight(QFont::DemiBold);
             current->setFont(semibold);
@@ -92,7 +93,8 @@ void BreadcrumbBar::rebuild()
             continue;
         }
         auto *crumb = new QToolButton(row());
-        crumb->setText(segment.name);
+        // A folder's "&" is a character, not the mark of a shortcut key.
+        crumb->setText(QString(segment.name).replace(QLatin1Char('&'), QStringLiteral("&&")));
         crumb->setFont(m_font);
         crumb->setAutoRaise(true);
         crumb->setToolButtonStyle(Qt::ToolButtonTextOnly);

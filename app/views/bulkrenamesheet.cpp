@@ -21,6 +21,7 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QStyledItemDelegate>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -59,7 +60,8 @@ public:
         if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
             return {};
         const RenameEntry &e = m_plan.at(index.row());
-        return QString(FileNames::displayName(e.oldName) + QStringLiteral(" → ") + FileNames::displayName(e.newName));
+        const QString line = FileNames::displayName(e.oldName) + QStringLiteral(" → ") + FileNames::displayName(e.newName);
+        return role == Qt::ToolTipRole ? Qt::convertFromPlainText(line) : line;
     }
 
 private:

@@ -48,6 +48,7 @@ QMessageBox *DialogHost::makeBox(QMessageBox::Icon icon)
 {
     auto *box = new QMessageBox(m_pane);
     box->setIcon(icon);
+    box->setTextFormat(Qt::PlainText); // messages quote names, which may look like markup
     box->setWindowModality(Qt::WindowModal);
     return box;
 }

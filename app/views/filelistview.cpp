@@ -72,6 +72,7 @@ void FileListView::buildLayout()
     m_overlay = new ListOverlay(m_table->viewport());
     m_dropHint = new QLabel(m_table->viewport());
     m_dropHint->setObjectName(QStringLiteral("dropHint"));
+    m_dropHint->setTextFormat(Qt::PlainText);
     m_dropHint->setAutoFillBackground(true);
     // Not the roles of the rows it floats over, which it would take from the viewport.
     m_dropHint->setBackgroundRole(QPalette::Window);

@@ -5,6 +5,7 @@
 #include "themeicons.h"
 
 #include <QLocale>
+#include <QTextDocument>
 
 FileTableModel::FileTableModel(QObject *parent) : QAbstractTableModel(parent) {}
 
@@ -27,8 +28,9 @@ QVariant FileTableModel::data(const QModelIndex &index, int role) const
     const FileItem &item = m_items.at(index.row());
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
         return displayText(item, index.column());
+    case Qt::ToolTipRole: // a tooltip would take a name with "<" in it for markup
+        return index.column() == NameColumn ? QVariant(Qt::convertFromPlainText(item.name)) : displayText(item, index.column());
     case Qt::DecorationRole:
         return index.column() == NameColumn && m_icons.cache() ? QVariant(ThemeIcons::itemIcon(m_icons.cache(), item))
                                                                : QVariant();

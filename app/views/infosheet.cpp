@@ -19,6 +19,7 @@ constexpr int labelWidth = 90;
 QLabel *coloured(const QColor &colour)
 {
     auto *label = new QLabel;
+    label->setTextFormat(Qt::PlainText);
     QPalette colours = label->palette();
     colours.setColor(QPalette::WindowText, colour);
     label->setPalette(colours);
@@ -36,6 +37,7 @@ InfoSheet::InfoSheet(const FilePath &url, QWidget *parent)
     QFont headline = m_title->font();
     headline.setBold(true);
     m_title->setFont(headline);
+    m_title->setTextFormat(Qt::PlainText);
     m_title->setWordWrap(true);
     m_title->setTextInteractionFlags(Qt::TextSelectableByMouse);
 

@@ -15,6 +15,8 @@ ListOverlay::ListOverlay(QWidget *parent)
     big.setPointSizeF(big.pointSizeF() * 1.3);
     big.setBold(true);
     m_title->setFont(big);
+    m_title->setTextFormat(Qt::PlainText);
+    m_description->setTextFormat(Qt::PlainText);
     m_description->setWordWrap(true);
     m_spinner->setRange(0, 0);
     m_spinner->setTextVisible(false);

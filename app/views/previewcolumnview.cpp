@@ -19,6 +19,7 @@ PreviewColumnView::PreviewColumnView(const ViewEnvironment &env, QWidget *parent
     setFixedWidth(previewWidth);
     m_preview->setFixedSize(previewWidth - 24, 180);
     m_preview->hide();
+    m_name->setTextFormat(Qt::PlainText);
     m_name->setWordWrap(true);
     m_name->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_name->setFont(env.settings->uiFont());

@@ -140,6 +140,7 @@ QWidget *QuickLookPreview::makeIconPage()
     big.setPointSizeF(big.pointSizeF() * 1.3);
     big.setBold(true);
     m_name->setFont(big);
+    m_name->setTextFormat(Qt::PlainText);
     m_name->setWordWrap(true);
     m_name->setTextInteractionFlags(Qt::TextSelectableByMouse);
     QPalette secondary = m_kind->palette();

@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -195,7 +196,7 @@ void SidebarView::fillBookmarks()
         auto *item = new QListWidgetItem(star, favorite.name, m_bookmarks);
         item->setData(urlRole, QVariant::fromValue(FilePath::fromString(favorite.path)));
         item->setData(idRole, favorite.id);
-        item->setToolTip(FileNames::displayName(favorite.path));
+        item->setToolTip(Qt::convertFromPlainText(FileNames::displayName(favorite.path)));
     }
     highlightCurrentFolder();
 }
@@ -236,7 +237,8 @@ void SidebarView::fillDevices()
                           Localization::fill(loc.freeSpaceFormat, {ByteCount::text(*volume.freeBytes)}));
         else if (!volume.isMounted())
             item->setData(VolumeRowDelegate::captionRole, ByteCount::text(volume.size));
-        item->setToolTip(volume.isMounted() ? FileNames::displayName(FileNames::decode(volume.mountPoint)) : QString());
+        item->setToolTip(volume.isMounted() ? Qt::convertFromPlainText(FileNames::displayName(FileNames::decode(volume.mountPoint)))
+                                            : QString());
     }
     highlightCurrentFolder();
 }
@@ -278,6 +280,7 @@ void SidebarView::showDeviceFailure(const UDisksClient::Outcome &outcome, const 
                                 DevicesModel::failureMessage(outcome, DevicesModel::displayName(volume, loc), loc),
                                 QMessageBox::Ok, window());
     box->setObjectName(QStringLiteral("deviceFailure"));
+    box->setTextFormat(Qt::PlainText);
     box->button(QMessageBox::Ok)->setText(loc.ok);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();

@@ -15,6 +15,7 @@ TabChip::TabChip(const QString &title, bool active, bool closable, const QFont &
     // A chip keeps its width; the strip scrolls when they don't all fit.
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     const QFontMetrics metrics(font);
+    m_label->setTextFormat(Qt::PlainText);
     m_label->setText(metrics.elidedText(title, Qt::ElideMiddle, 24 * metrics.averageCharWidth()));
     m_label->setForegroundRole(active ? QPalette::WindowText : QPalette::PlaceholderText);
     auto *row = new QHBoxLayout(this);

@@ -10,6 +10,7 @@
 
 #include <QHBoxLayout>
 #include <QKeySequence>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
 
@@ -111,7 +112,7 @@ void TabStripView::rebuild()
         if (title.isEmpty())
             title = QStringLiteral("/");
         auto *chip = new TabChip(title, tab == active, closable, m_env.settings->uiFont(), row());
-        chip->setToolTip(tab->history().current().displayPath());
+        chip->setToolTip(Qt::convertFromPlainText(tab->history().current().displayPath()));
         const QUuid id = tab->id();
         connect(chip, &TabChip::clicked, this, [this, id] {
             m_pane->setActiveTabID(id);

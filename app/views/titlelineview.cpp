@@ -16,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMimeDatabase>
+#include <QTextDocument>
 #include <QtConcurrent/QtConcurrentRun>
 
 TitleLineView::TitleLineView(const ViewEnvironment &env, QWidget *parent)
@@ -27,6 +28,7 @@ TitleLineView::TitleLineView(const ViewEnvironment &env, QWidget *parent)
     m_label->setFont(mono);
     m_label->setForegroundRole(QPalette::PlaceholderText);
     m_label->setObjectName(QStringLiteral("titleLine"));
+    m_label->setTextFormat(Qt::PlainText);
     // The label takes whatever width the toolbar leaves and shortens the text to fit it; its
     // own (full text) width must neither push the window wider nor keep it from narrowing.
     m_label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -110,7 +112,7 @@ void TitleLineView::elide()
 {
     const QString shown = m_label->fontMetrics().elidedText(m_text, Qt::ElideMiddle, m_label->contentsRect().width());
     m_label->setText(shown);
-    m_label->setToolTip(shown == m_text ? QString() : m_text);
+    m_label->setToolTip(shown == m_text ? QString() : Qt::convertFromPlainText(m_text));
 }
 
 QString TitleLineView::shownText() const

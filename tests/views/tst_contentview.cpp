@@ -1,13 +1,16 @@
 // The whole window driven as a user would, with key presses and clicks on the real widgets,
 // over real files in a temporary home: focus between panes, the split and the right pane, tab
-// chips, the path field, the status bar, new folders with undo, bookmarks, the language, and
-// closing the window while a transfer runs.
+// chips, the path field, the status bar, new folders with undo, bookmarks, the language,
+// closing the window while a transfer runs, and names that look like markup or shortcut keys.
 
 #include "appmenus.h"
 #include "appwindow.h"
 #include "appsettings.h"
+#include "breadcrumbbar.h"
 #include "columnbrowserview.h"
+#include "contextmenubuilder.h"
 #include "datetext.h"
+#include "dialoghost.h"
 #include "diskfacts.h"
 #include "favoritesstore.h"
 #include "filejob.h"
@@ -35,16 +38,19 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSemaphore>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
@@ -541,6 +547,45 @@ private Q_SLOTS:
         tabOf(app.get(), 1)->setSelection({homeUrl(QStringLiteral("Documents/report.txt")), homeUrl(QStringLiteral("Documents/notes.md")),
                                          homeUrl(QStringLiteral("Documents/photos"))});
         QTRY_COMPARE(title->titleText(), QStringLiteral("3 items selected"));
+    }
+
+    // A name is shown as it is spelt: its "&" marks no shortcut key and its tags are no markup.
+    void namesShowAsSpelt()
+    {
+        const QString name = QStringLiteral("R&D <b>x");
+        const auto cleanUp = qScopeGuard([&] { QDir(home() + QLatin1Char('/') + name).removeRecursively(); });
+        const QString folder = QFileInfo(m_dir.file(QStringLiteral(".home/%1/%1/%1").arg(name), "x")).path();
+        auto app = openWindow();
+        QVERIFY(app);
+        PaneView *pane = paneOf(app.get(), 0);
+        tabOf(app.get(), 0)->navigate(FilePath::fromString(folder));
+        QTRY_VERIFY(app->window()->titleLine()->titleText().startsWith(name) && pane->list()->table()->model()->rowCount());
+        pane->dialogs()->showError(name);
+        QMenu menu;
+        ContextMenuBuilder::fill(&menu, {{ContextMenuEntry::Command::openWithApplication, name, [] {}}},
+                                 app->environment().commands, &menu);
+        // What a reader sees of a text given to a tooltip, a label or a button.
+        const auto tip = [](const QString &text) {
+            return Qt::mightBeRichText(text) ? QTextDocumentFragment::fromHtml(text).toPlainText() : text;
+        };
+        const auto label = [&](const QLabel *l) { return l->textFormat() == Qt::PlainText ? l->text() : tip(l->text()); };
+        const auto button = [](QString text) {
+            return text.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
+        };
+        const auto *alert = pane->findChild<QMessageBox *>(QStringLiteral("errorAlert"));
+        const std::pair<const char *, QString> places[] = {
+            {"crumb", button(pane->pathBar()->breadcrumb()->findChildren<QToolButton *>().last()->text())},
+            {"title line", label(app->window()->titleLine()->findChild<QLabel *>(QStringLiteral("titleLine")))},
+            {"list tooltip", tip(pane->list()->table()->model()->index(0, 0).data(Qt::ToolTipRole).toString())},
+            {"error alert", label(alert->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))},
+            {"Open With entry", button(menu.actions().first()->text())},
+        };
+        QStringList misread;
+        for (const auto &[place, shown] : places) {
+            if (!shown.startsWith(name))
+                misread << QLatin1String(place);
+        }
+        QCOMPARE(misread.join(QStringLiteral(", ")), QString());
     }
 
     void closeDuringATransferAsks_data()
