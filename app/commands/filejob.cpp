@@ -37,8 +37,9 @@ void FileJob::run()
     try {
         m_work(context);
     } catch (const FileError &error) {
-        // Stopped inside an item because it was asked to: no failure to report.
-        if (error.code() != ECANCELED || !isCanceled())
+        // Stopped inside an item because it was asked to: no failure to report, unless the stop
+        // left something the user must know of (a replaced item that stayed in the Trash).
+        if (error.code() != ECANCELED || !isCanceled() || !error.notes().isEmpty())
             m_error = error;
     }
     // The results were written on this thread; the queued call publishes them to the main one.

@@ -79,6 +79,18 @@ std::optional<QString> trashOccupant(const FilePath &url, const FilePath &target
     return TrashCan::moveToTrash(target.path());
 }
 
+// Puts a replaced occupant back under its name; false when it can't go back (its name was taken
+// meanwhile), and then it stays in the Trash.
+bool putBack(const QString &trashed)
+{
+    try {
+        TrashCan::restore(trashed);
+        return true;
+    } catch (const FileError &) {
+        return false;
+    }
+}
+
 TransferOutcome transferResolving(const FilePath &url, const FilePath &directory, ConflictResolution resolution,
                                   Op operation, Transfer transfer, const CopyControl &control)
 {
@@ -103,6 +115,10 @@ TransferOutcome transferResolving(const FilePath &url, const FilePath &directory
     try {
         transfer(url.path(), target.path(), operation, control, {});
     } catch (const FileError &error) {
+        // A cancelled copy never placed anything under the name, so the occupant can have it
+        // back: the user cancelled the replacing too.
+        if (error.code() == ECANCELED && putBack(*trashed))
+            throw;
         throw error.withNote(ErrorNote(ErrorNote::Kind::replacedIsInTrash, {*trashed}));
     }
     return TransferOutcome::completed(target);

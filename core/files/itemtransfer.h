@@ -4,8 +4,8 @@
 //
 // Nothing here ever replaces an item in place: renames and moves use a no-replace rename, copies
 // appear under their name only once complete, and `replace` sends the occupant to the Trash
-// first. A folder is never copied or moved into itself, and `replace` never trashes the source
-// or a folder that holds it.
+// first (and back, should the transfer be cancelled). A folder is never copied or moved into
+// itself, and `replace` never trashes the source or a folder that holds it.
 
 #include "copycontrol.h"
 #include "filepath.h"

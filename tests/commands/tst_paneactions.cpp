@@ -156,6 +156,18 @@ private Q_SLOTS:
         QCOMPARE(m_dir->entries("right/sub"), QStringList({"a"}));
         QVERIFY(!m_dialogs.lastError() && !m_actions->transferProgress());
 
+        // Cancelled while replacing, the name taken meanwhile: the alert tells of the Trash.
+        MidFileHold replacing;
+        m_actions->setPauseMidFile(replacing.hook());
+        m_actions->requestTransfer(items({"big"}), m_dir->url("right"), Op::copy);
+        QTRY_VERIFY(m_dialogs.collision);
+        std::exchange(m_dialogs.collision, {})(ConflictResolution::replace);
+        QVERIFY(replacing.waitUntilHeld());
+        m_dir->file("right/big", "theirs");
+        m_actions->cancelAllJobs();
+        settle();
+        QVERIFY(m_dialogs.lastError() && m_dialogs.lastError()->contains("Trash"));
+
         // A pane closed in the middle of a copy stops it the same way.
         MidFileHold closed;
         m_actions->setPauseMidFile(closed.hook());

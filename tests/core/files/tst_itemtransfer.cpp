@@ -147,6 +147,17 @@ private Q_SLOTS:
         QCOMPARE(m_dir->read(TestDir::homeTrash("/files/Folder/old.txt")), QByteArray("old"));
     }
 
+    // Cancelled, a replacing copy puts the occupant back (see tst_paneactions for one that can't).
+    void cancelledReplacePutsOccupantBack()
+    {
+        m_dir->file("src/a.txt", "new");
+        m_dir->file("dst/a.txt", "old");
+        CopyControl cancelled;
+        cancelled.shouldContinue = [] { return false; };
+        QCOMPARE(failure([&] { fs.copy(m_dir->url("src/a.txt"), m_dir->url("dst"), ConflictResolution::replace, cancelled); }).code(), ECANCELED);
+        QCOMPARE(m_dir->read("dst/a.txt"), QByteArray("old"));
+    }
+
     void copyNames_data()
     {
         QTest::addColumn<QString>("name");
