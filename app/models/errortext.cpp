@@ -95,6 +95,7 @@ NoteText noteText(ErrorNote::Kind kind)
     case K::staysInTrash: return &L::noteStaysInTrash;
     case K::inTheWay: return &L::noteInTheWayFormat;
     case K::folderNotRecreated: return &L::noteFolderNotRecreated;
+    case K::mountPoint: return &L::noteMountPoint;
     case K::systemReason:
     case K::libraryText: break;
     }

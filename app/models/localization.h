@@ -225,6 +225,8 @@
     X(noteStaysInTrash, "it stays in the Trash", "ゴミ箱に残しました") \
     X(noteInTheWayFormat, "“%@” is in the way of its original folder", "「%@」が元のフォルダの場所をふさいでいます") \
     X(noteFolderNotRecreated, "its original folder can't be recreated", "元のフォルダを作り直せません") \
+    X(noteMountPoint, "another volume is mounted there, and nothing on it was deleted", \
+      "別のボリュームがマウントされているため、その中は何も削除していません") \
     X(dropCopyFormat, "Copy to “%@”", "「%@」へコピー") \
     X(dropMoveFormat, "Move to “%@”", "「%@」へ移動") \
     X(menuGo, "Go", "移動") \

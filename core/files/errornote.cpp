@@ -50,6 +50,7 @@ QString format(Kind kind)
     case Kind::staysInTrash: return QStringLiteral("it stays in the Trash");
     case Kind::inTheWay: return QStringLiteral("“%1” is in the way of its original folder");
     case Kind::folderNotRecreated: return QStringLiteral("its original folder can't be recreated");
+    case Kind::mountPoint: return QStringLiteral("another volume is mounted there, and nothing on it was deleted");
     case Kind::systemReason:
     case Kind::libraryText: break;
     }

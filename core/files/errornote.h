@@ -42,6 +42,7 @@ public:
         staysInTrash,
         inTheWay,             // the path that is in the way
         folderNotRecreated,
+        mountPoint,
         systemReason,         // an errno value
         libraryText,          // words from a library, shown as they are (none: nothing to add)
     };

@@ -51,12 +51,22 @@ void walk(FolderChain &chain, const char *name, const QString &path, Visit visit
     }
 }
 
-// Opens the folder `name` of chain.top(), reads its entries and enters it.
+bool isMountPoint(int folder)
+{
+    struct statx st;
+    return ::statx(folder, "", AT_EMPTY_PATH, STATX_TYPE, &st) == 0 && (st.stx_attributes & STATX_ATTR_MOUNT_ROOT);
+}
+
+// Opens the folder `name` of chain.top(), reads its entries and enters it. A volume mounted in
+// the tree is no part of it (a share, a phone, a bind mount of another folder): the walk stops
+// at its mount point before anything on it is touched.
 void enterFolder(FolderChain &chain, const char *name, const QString &path, FileError::Operation operation)
 {
     UniqueFd folder(::openat(folderOf(chain, path, operation), name, FolderFlags));
     if (!folder.valid())
         throw FileError::fromErrno(operation, errno, path);
+    if (isMountPoint(folder.get()))
+        throw FileError(operation, EBUSY, path, ErrorNote(ErrorNote::Kind::mountPoint));
     int err = 0;
     QList<QByteArray> entries = DirStream::namesIn(folder.get(), err);
     if (err != 0)

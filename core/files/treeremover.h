@@ -23,8 +23,9 @@ class TreeRemover
 public:
     // Deletes `path` and everything in it. Throws FileError naming the entry that failed, or
     // ECANCELED once the control's check answers false (asked before each entry, after its
-    // hold hook once an entry is gone); what was deleted by then stays deleted. No progress
-    // in bytes: the work is in the entries, not their size.
+    // hold hook once an entry is gone); what was deleted by then stays deleted. A volume mounted
+    // inside is left whole: EBUSY naming its mount point. No progress in bytes: the work is in
+    // the entries, not their size.
     static void removeItem(const QString &path, FileError::Operation operation, const CopyControl &control = {});
 
     // Discards `name` in the folder `parentFd` (or AT_FDCWD) and everything in it; best effort.

@@ -24,6 +24,7 @@
 
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/mount.h>
 #include <sys/syscall.h>
 #include <sys/xattr.h>
 
@@ -232,6 +233,19 @@ private Q_SLOTS:
         const FileError error = failure([&] { TreeRemover::removeItem(dir.path("mine/users"), FileError::Operation::Delete); });
         QCOMPARE(error.code(), EACCES);
         QVERIFY(dir.exists("mine/users/ro/f.txt"));
+    }
+
+    // A volume mounted inside the item is no part of it: nothing on it goes.
+    void deletionStopsAtAMountPoint()
+    {
+        TestDir dir;
+        const QByteArray volume = QFile::encodeName(dir.dir("mine/volume"));
+        if (::mount("tmpfs", volume.constData(), "tmpfs", 0, "size=1m") != 0)
+            QSKIP("a file system can't be mounted here");
+        const auto unmount = qScopeGuard([&] { ::umount2(volume.constData(), MNT_DETACH); });
+        dir.file("mine/volume/precious.txt", "x");
+        QCOMPARE(failure([&] { TreeRemover::removeItem(dir.path("mine"), FileError::Operation::Delete); }).path(), dir.path("mine/volume"));
+        QVERIFY(dir.exists("mine/volume/precious.txt"));
     }
 
     // After a move across file systems only what was copied may go from the original: a file
