@@ -4,6 +4,9 @@
 
 #include <QMimeDatabase>
 
+#include <memory>
+#include <utility>
+
 QString OpenWithMenu::mimeTypeOf(const FileItem &item)
 {
     if (item.isDirectory)
@@ -12,8 +15,8 @@ QString OpenWithMenu::mimeTypeOf(const FileItem &item)
 }
 
 ContextMenuEntry OpenWithMenu::entry(const QList<FileItem> &items, const ApplicationRegistry &registry,
-                                     const Localization &loc, std::function<void(const QString &)> launchFailed,
-                                     std::function<void()> chooseOther)
+                                     const Localization &loc, QObject *context,
+                                     std::function<void(const QString &)> launchFailed, std::function<void()> chooseOther)
 {
     QStringList types;
     for (const FileItem &item : items)
@@ -26,9 +29,8 @@ ContextMenuEntry OpenWithMenu::entry(const QList<FileItem> &items, const Applica
                                                       : application.name;
         const QString failure = Localization::fill(loc.launchFailedFormat, {application.name});
         menu.submenu.append({ContextMenuEntry::Command::openWithApplication, text,
-                             [items, application, launchFailed, failure] {
-                                 if (!open(items, application))
-                                     launchFailed(failure);
+                             [items, application, context, launchFailed, failure] {
+                                 open(items, application, context, [launchFailed, failure] { launchFailed(failure); });
                              },
                              application.icon});
     }
@@ -38,14 +40,22 @@ ContextMenuEntry OpenWithMenu::entry(const QList<FileItem> &items, const Applica
     return menu;
 }
 
-bool OpenWithMenu::open(const QList<FileItem> &items, const DesktopEntry &application)
+void OpenWithMenu::open(const QList<FileItem> &items, const DesktopEntry &application, QObject *context,
+                        std::function<void()> onFailure)
 {
     QList<FilePath> files;
     for (const FileItem &item : items)
         files.append(item.url);
     const QList<Launcher::Command> commands = application.commands(files);
-    bool started = !commands.isEmpty();
+    if (commands.isEmpty()) {
+        onFailure();
+        return;
+    }
+    // One message for the application, however many of its runs fail.
+    auto told = std::make_shared<bool>(false);
     for (const Launcher::Command &command : commands)
-        started = Launcher::start(command) && started;
-    return started;
+        Launcher::start(command, context, [onFailure, told] {
+            if (!std::exchange(*told, true))
+                onFailure();
+        });
 }

@@ -8,6 +8,7 @@
 #include "fileitem.h"
 
 #include <QList>
+#include <QObject>
 #include <QString>
 
 #include <functional>
@@ -21,12 +22,15 @@ public:
     // only (reading contents is no business of a menu).
     [[nodiscard]] static QString mimeTypeOf(const FileItem &item);
 
-    // `launchFailed` gets the message for an application that couldn't be started;
-    // `chooseOther` is what "Other Application…" does.
+    // `launchFailed` gets the message for an application that couldn't be started, while
+    // `context` lives; `chooseOther` is what "Other Application…" does.
     [[nodiscard]] static ContextMenuEntry entry(const QList<FileItem> &items, const ApplicationRegistry &registry,
-                                                const Localization &loc, std::function<void(const QString &)> launchFailed,
+                                                const Localization &loc, QObject *context,
+                                                std::function<void(const QString &)> launchFailed,
                                                 std::function<void()> chooseOther);
 
-    // Starts `application` with the items; false when it couldn't be started.
-    static bool open(const QList<FileItem> &items, const DesktopEntry &application);
+    // Starts `application` with the items; `onFailure` runs once, later on this thread while
+    // `context` lives, when it couldn't be started.
+    static void open(const QList<FileItem> &items, const DesktopEntry &application, QObject *context,
+                     std::function<void()> onFailure);
 };

@@ -653,15 +653,16 @@ void PaneActions::revealInFileManager(const QList<FileItem> &items)
 
 void PaneActions::openWith(const QList<FileItem> &items, const DesktopEntry &application)
 {
-    if (!OpenWithMenu::open(items, application))
-        showError(Localization::fill(texts().launchFailedFormat, {application.name}));
+    OpenWithMenu::open(items, application, this, [this, name = application.name] {
+        showError(Localization::fill(texts().launchFailedFormat, {name}));
+    });
 }
 
 ContextMenuEntry PaneActions::openWithMenu(const QList<FileItem> &items)
 {
     const Localization &loc = texts();
     return OpenWithMenu::entry(
-        items, ApplicationRegistry::fromEnvironment({loc.languageCode}), loc,
+        items, ApplicationRegistry::fromEnvironment({loc.languageCode}), loc, this,
         [this](const QString &message) { showError(message); }, [this, items] { m_onChooseApplication(items); });
 }
 

@@ -149,12 +149,10 @@ QWidget *PaneView::makeHeader()
         tab->setViewMode(tab->viewMode() == ViewMode::list ? ViewMode::column : ViewMode::list);
     });
     connect(m_terminal, &QToolButton::clicked, this, [this] {
-        try {
-            FileSystemService().openInTerminal(m_pane->activeTab()->history().current());
-        } catch (const FileError &error) {
+        FileSystemService().openInTerminal(m_pane->activeTab()->history().current(), this, [this](const FileError &error) {
             if (m_dialogs)
                 m_dialogs->showError(ErrorText::message(error, Localization::forLanguage(m_env.settings->language())));
-        }
+        });
     });
     return header;
 }

@@ -42,15 +42,29 @@ std::vector<char *> pointers(const QList<QByteArray> &strings)
 bool DetachedSpawn::run(const QList<QByteArray> &arguments, const QList<QByteArray> &environment,
                         const QByteArray &folder)
 {
-    if (arguments.isEmpty())
+    const int report = start(arguments, environment, folder);
+    if (report < 0)
         return false;
+    int err = 0;
+    ssize_t got;
+    while ((got = ::read(report, &err, sizeof err)) < 0 && errno == EINTR) {
+    }
+    ::close(report);
+    return got == 0;
+}
+
+int DetachedSpawn::start(const QList<QByteArray> &arguments, const QList<QByteArray> &environment,
+                         const QByteArray &folder)
+{
+    if (arguments.isEmpty())
+        return -1;
     // Everything the children need is made before fork: after it, memory may not be allocated.
     const std::vector<char *> argv = pointers(arguments);
     const std::vector<char *> envp = pointers(environment);
     const char *where = folder.isEmpty() ? nullptr : folder.constData();
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0)
-        return false;
+        return -1;
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(report[0]);
@@ -61,16 +75,15 @@ bool DetachedSpawn::run(const QList<QByteArray> &arguments, const QList<QByteArr
         ::_exit(grandchild > 0 ? 0 : 1);
     }
     ::close(report[1]);
+    // The middle child only forks, so this wait is short.
     int status = 0;
     if (child > 0)
         while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
         }
-    int err = 0;
-    ssize_t got;
-    while ((got = ::read(report[0], &err, sizeof err)) < 0 && errno == EINTR) {
-    }
+    if (child > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        return report[0];
     ::close(report[0]);
-    return child > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0 && got == 0;
+    return -1;
 }
 
 pid_t DetachedSpawn::runChild(const QList<QByteArray> &arguments, const QList<QByteArray> &environment,

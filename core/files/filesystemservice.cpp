@@ -193,7 +193,8 @@ void FileSystemService::revealInFileManager(const QList<FilePath> &urls) const
     Launcher::revealInFileManager(urls);
 }
 
-void FileSystemService::openInTerminal(const FilePath &directory) const
+void FileSystemService::openInTerminal(const FilePath &directory, QObject *context,
+                                       std::function<void(const FileError &)> onFailure) const
 {
-    Launcher::openInTerminal(directory);
+    Launcher::openInTerminal(directory, context, std::move(onFailure));
 }

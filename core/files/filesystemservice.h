@@ -92,5 +92,6 @@ public:
     // A failure is reported later, on this thread, while `context` lives (Launcher::open).
     void open(const FilePath &url, QObject *context, std::function<void(const FileError &)> onFailure) const;
     void revealInFileManager(const QList<FilePath> &urls) const;
-    void openInTerminal(const FilePath &directory) const;
+    // Failures likewise (Launcher::openInTerminal).
+    void openInTerminal(const FilePath &directory, QObject *context, std::function<void(const FileError &)> onFailure) const;
 };

@@ -8,11 +8,13 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QProcess>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QUrl>
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -92,6 +94,29 @@ bool Launcher::start(const Command &command)
     return DetachedSpawn::run(bytes.arguments, bytes.environment, bytes.folder);
 }
 
+void Launcher::start(const Command &command, QObject *context, std::function<void()> onFailure)
+{
+    const SpawnBytes bytes(command);
+    const int report = DetachedSpawn::start(bytes.arguments, bytes.environment, bytes.folder);
+    if (report < 0) {
+        onFailure();
+        return;
+    }
+    // The pipe is closed with the notifier's connection, also when `context` goes before the child reports.
+    const std::shared_ptr<void> closer(nullptr, [report](void *) { ::close(report); });
+    auto *notifier = new QSocketNotifier(report, QSocketNotifier::Read, context);
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [notifier, report, closer, onFailure = std::move(onFailure)] {
+        notifier->setEnabled(false);
+        notifier->deleteLater();
+        int err = 0;
+        ssize_t got;
+        while ((got = ::read(report, &err, sizeof err)) < 0 && errno == EINTR) {
+        }
+        if (got != 0)
+            onFailure();
+    });
+}
+
 // xdg-open's exit codes: 2 the item doesn't exist, 3 no tool or application to open it with,
 // 4 the action failed (the application couldn't be started); 1, a bad command line, can't
 // happen with one absolute path.
@@ -154,11 +179,15 @@ void Launcher::revealInFileManager(const QList<FilePath> &urls, const QDBusConne
     });
 }
 
-void Launcher::openInTerminal(const FilePath &directory)
+void Launcher::openInTerminal(const FilePath &directory, QObject *context, std::function<void(const FileError &)> onFailure)
 {
     const std::optional<Command> command = terminalCommand(directory, QProcessEnvironment::systemEnvironment());
-    if (!command)
-        throw FileError(FileError::Operation::Open, FileError::OpenNoTerminal, directory.path());
-    if (!start(*command))
-        throw FileError(FileError::Operation::Open, FileError::OpenFailed, directory.path());
+    const QString path = directory.path();
+    if (!command) {
+        onFailure(FileError(FileError::Operation::Open, FileError::OpenNoTerminal, path));
+        return;
+    }
+    start(*command, context, [onFailure = std::move(onFailure), path] {
+        onFailure(FileError(FileError::Operation::Open, FileError::OpenFailed, path));
+    });
 }

@@ -1,9 +1,9 @@
 #pragma once
-// Hands items to other programs and forgets them (but for a failed open, which is reported): the default application (xdg-open), the
-// desktop's file manager (FileManager1 over D-Bus, else the folder opened with xdg-open) and a
-// terminal emulator. Programs are started detached with argument lists, never through a shell.
-// The choices are made by static functions over data, so they can be checked without starting
-// anything.
+// Hands items to other programs and forgets them, but for a failure to open or start, which is
+// reported later: the default application (xdg-open), the desktop's file manager (FileManager1
+// over D-Bus, else the folder opened with xdg-open) and a terminal emulator. Programs are started
+// detached with argument lists, never through a shell. The choices are made by static functions
+// over data, so they can be checked without starting anything.
 
 #include "fileerror.h"
 
@@ -38,8 +38,9 @@ public:
     // Asks the file manager on `bus`; falls back to opening the first item's folder when the
     // bus is not connected or the call fails (no file manager service there).
     static void revealInFileManager(const QList<FilePath> &urls, const QDBusConnection &bus);
-    // Throws FileError when no terminal is installed or the one found can't be started.
-    static void openInTerminal(const FilePath &directory);
+    // Starts a terminal in `directory` and reports, on the calling thread and while `context`
+    // lives, that no terminal is installed or that the one found couldn't be started there.
+    static void openInTerminal(const FilePath &directory, QObject *context, std::function<void(const FileError &)> onFailure);
 
     static Command openCommand(const FilePath &url);
     static Command revealFallbackCommand(const QList<FilePath> &urls);
@@ -51,4 +52,7 @@ public:
     // Starts the command detached; its PWD is set to the working directory when there is one.
     // Returns false when it could not be started.
     static bool start(const Command &command);
+    // As above without waiting for the start, which may have to change into a folder that
+    // doesn't answer: `onFailure` runs later on the calling thread, while `context` lives.
+    static void start(const Command &command, QObject *context, std::function<void()> onFailure);
 };

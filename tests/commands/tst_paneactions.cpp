@@ -585,7 +585,7 @@ private Q_SLOTS:
         QCOMPARE(m_dir->read("bin/record args.out"), QByteArray("--open\0", 7) + bytes(name) + '\0');
 
         openWith.submenu.at(1).action();
-        QCOMPARE(m_dialogs.lastError().value_or(QString()), "“Ghost” couldn't be started");
+        QTRY_COMPARE(m_dialogs.lastError().value_or(QString()), "“Ghost” couldn't be started");
 
         openWith.submenu.at(3).action();
         QCOMPARE(chosenForOther.size(), 1);

@@ -27,9 +27,11 @@ char prefix[PATH_MAX];
 size_t prefixLength = 0;
 long delayMs = 5000;
 std::atomic_int mainThreadCalls = 0;
+pid_t ourPid = 0;
 
 __attribute__((constructor)) void readSettings()
 {
+    ourPid = ::getpid();
     if (const char *marked = std::getenv("HANGFS_PREFIX"); marked && std::strlen(marked) < sizeof prefix) {
         std::strcpy(prefix, marked);
         prefixLength = std::strlen(prefix);
@@ -65,7 +67,8 @@ void stall(bool marked, const char *call, const char *path)
 {
     if (!marked)
         return;
-    if (::syscall(SYS_gettid) == ::getpid()) {
+    // A child forked to start a program waits on its own, out of the window's way.
+    if (::syscall(SYS_gettid) == ourPid) {
         ++mainThreadCalls;
         std::fprintf(stderr, "hangfs: %s(\"%s\") on the main thread\n", call, path);
     }
@@ -122,6 +125,7 @@ PATH_CALL(int, stat64, (const char *p, struct stat64 *s), (p, s), p)
 PATH_CALL(int, lstat, (const char *p, struct stat *s), (p, s), p)
 PATH_CALL(int, lstat64, (const char *p, struct stat64 *s), (p, s), p)
 PATH_CALL(int, access, (const char *p, int m), (p, m), p)
+PATH_CALL(int, chdir, (const char *p), (p), p)
 PATH_CALL(int, statvfs, (const char *p, struct statvfs *s), (p, s), p)
 PATH_CALL(int, statvfs64, (const char *p, struct statvfs64 *s), (p, s), p)
 PATH_CALL(int, mkdir, (const char *p, mode_t m), (p, m), p)

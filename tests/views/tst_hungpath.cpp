@@ -1,10 +1,10 @@
 // The window over a folder that has stopped answering, as a hung network mount does: a second
 // run of this test preloads a library that makes every file-system call on that folder's paths
 // take five seconds. The window is driven into the folder and through the commands that reach
-// the disk (select, rename, copy to the other pane, info, preview, new folder, undo, a new tab
-// closed, the window closed) while a timer measures the event loop: it keeps turning, keys keep
-// being answered, closing doesn't wait for the folder, and none of those calls is made on the
-// main thread.
+// the disk (select, rename, copy to the other pane, info, preview, a terminal, new folder, undo,
+// a new tab closed, the window closed) while a timer measures the event loop: it keeps turning,
+// keys keep being answered, closing doesn't wait for the folder, and none of those calls is
+// made on the main thread.
 
 #include "appmenus.h"
 #include "appwindow.h"
@@ -23,6 +23,7 @@
 #include <QProcess>
 #include <QSettings>
 #include <QTimer>
+#include <QToolButton>
 
 #include <dlfcn.h>
 
@@ -150,6 +151,9 @@ private Q_SLOTS:
         QDialog *preview = openDialog(QStringLiteral("previewDialog"));
         QVERIFY(preview);
         QTest::keyClick(preview, Qt::Key_Escape);
+        // The terminal changes into the folder in its own process.
+        qputenv("TERMINAL", "true");
+        paneOf(app.get(), 0)->findChild<QToolButton *>(QStringLiteral("terminalButton"))->click();
 
         QTest::keyClick(table, Qt::Key_F7);
         QDialog *newFolder = openDialog(QStringLiteral("newFolderDialog"));

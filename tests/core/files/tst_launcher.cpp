@@ -1,6 +1,5 @@
 // Handing items to other programs: which terminal is chosen, and what the started programs receive.
 
-#include "failure.h"
 #include "fakeprograms.h"
 #include "filesystemservice.h"
 #include "launcher.h"
@@ -58,16 +57,25 @@ private Q_SLOTS:
         QCOMPARE(command ? QStringList{QFileInfo(command->program).fileName()} + command->arguments : QStringList{}, expected);
     }
 
-    // With no terminal to be found, the button says so rather than doing nothing.
+    // With no terminal to be found, or none that starts in the folder, the button says so
+    // rather than doing nothing.
     void noTerminalIsTold()
     {
+        QObject context;
+        std::optional<FileError> error;
+        const auto onFailure = [&error](const FileError &e) { error = e; };
+        FileSystemService().openInTerminal(FilePath::fromString(m_dir.path("gone")), &context, onFailure);
+        QTRY_VERIFY(error);
+        QCOMPARE(error->code(), FileError::OpenFailed);
+        error.reset();
         const QByteArray path = qgetenv("PATH"), terminal = qgetenv("TERMINAL");
         qputenv("PATH", QFile::encodeName(m_dir.path("nowhere")));
         qputenv("TERMINAL", "");
-        const FileError error = failure([this] { FileSystemService().openInTerminal(FilePath::fromString(m_folder)); });
+        FileSystemService().openInTerminal(FilePath::fromString(m_folder), &context, onFailure);
         qputenv("PATH", path);
         qputenv("TERMINAL", terminal);
-        QCOMPARE(error.code(), FileError::OpenNoTerminal);
+        QTRY_VERIFY(error);
+        QCOMPARE(error->code(), FileError::OpenNoTerminal);
     }
 
     void startedProgramsGetThePathAsIs()
@@ -77,7 +85,7 @@ private Q_SLOTS:
         const auto onFailure = [&failed](const FileError &) { failed = true; };
         FileSystemService().open(FilePath::fromString(m_file), &context, onFailure);
         QTRY_COMPARE(m_programs.recorded("xdg-open").value(1), m_file);
-        FileSystemService().openInTerminal(FilePath::fromString(m_folder));
+        FileSystemService().openInTerminal(FilePath::fromString(m_folder), &context, onFailure);
         QTRY_COMPARE(m_programs.recorded("fake-terminal"), QStringList{m_folder});
         // A name that isn't UTF-8 arrives as its own bytes, not as replacement characters.
         const QByteArray raw = QFile::encodeName(m_dir.path()) + "/raw\xff";
@@ -86,7 +94,7 @@ private Q_SLOTS:
         FileSystemService().open(rawUrl, &context, onFailure);
         QTRY_COMPARE(m_dir.read("records/xdg-open").split('\n').value(1), raw);
         m_programs.forget("fake-terminal");
-        FileSystemService().openInTerminal(rawUrl);
+        FileSystemService().openInTerminal(rawUrl, &context, onFailure);
         QTRY_COMPARE(m_dir.read("records/fake-terminal").split('\n').value(0), raw);
         ::rmdir(raw.constData());
         QVERIFY(!failed);
