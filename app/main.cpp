@@ -26,9 +26,10 @@ int main(int argc, char *argv[])
     int code = 0;
     {
         TallowmereApp tallowmere;
-        const QStringList arguments = QApplication::arguments();
-        if (arguments.size() > 1)
-            tallowmere.openArgument(arguments.at(1));
+        // argv, not arguments(): Qt's decoding would lose the bytes of a name that isn't UTF-8.
+        // QApplication has taken its own options out of it.
+        if (argc > 1)
+            tallowmere.openArgument(QByteArray(argv[1]));
         tallowmere.window()->restoreWindowState();
         tallowmere.window()->show();
         code = app.exec();

@@ -50,7 +50,7 @@ int main(int argc, char *argv[])
     if (argc > 1) {
         TabModel *left = tallowmere.environment().workspace->panes().first()->activeTab();
         QObject::connect(left, &TabModel::typedPathAnswered, &app, [&] { argumentAnswered = true; });
-        tallowmere.openArgument(QString::fromLocal8Bit(argv[1]));
+        tallowmere.openArgument(QByteArray(argv[1]));
     }
     tallowmere.window()->restoreWindowState();
     tallowmere.window()->show();

@@ -281,21 +281,30 @@ void TabModel::navigate(const FilePath &url)
 
 void TabModel::goToTyped(const QString &text, const FilePath &relativeTo)
 {
+    goToFound(QtConcurrent::run(FutureOwner::pool(), [text, relativeTo] { return PathClipboardService::resolve(text, relativeTo); }));
+}
+
+void TabModel::goToPath(const FilePath &url)
+{
+    goToFound(QtConcurrent::run(FutureOwner::pool(), [url] { return std::optional(PathClipboardService::resolve(url)); }));
+}
+
+void TabModel::goToFound(const QFuture<std::optional<PathClipboardService::Resolution>> &finding)
+{
     using Resolution = PathClipboardService::Resolution;
     const FilePath from = m_history.current();
-    m_tasks.watch(QtConcurrent::run(FutureOwner::pool(), &PathClipboardService::resolve, text, relativeTo),
-                  [this, from](const std::optional<Resolution> &resolution) {
-                      if (m_history.current() != from)
-                          return;
-                      const bool found = resolution && resolution->kind() != Resolution::Kind::notFound;
-                      if (found && resolution->kind() == Resolution::Kind::directory) {
-                          navigate(resolution->url());
-                      } else if (found) {
-                          navigate(resolution->parent());
-                          setSelection({resolution->url()});
-                      }
-                      Q_EMIT typedPathAnswered(found);
-                  });
+    m_tasks.watch(finding, [this, from](const std::optional<Resolution> &resolution) {
+        if (m_history.current() != from)
+            return;
+        const bool found = resolution && resolution->kind() != Resolution::Kind::notFound;
+        if (found && resolution->kind() == Resolution::Kind::directory) {
+            navigate(resolution->url());
+        } else if (found) {
+            navigate(resolution->parent());
+            setSelection({resolution->url()});
+        }
+        Q_EMIT typedPathAnswered(found);
+    });
 }
 
 void TabModel::goBack()

@@ -20,6 +20,7 @@
 #include "futureowner.h"
 #include "itemsorter.h"
 #include "navigationhistory.h"
+#include "pathclipboardservice.h"
 #include "pathbarmode.h"
 #include "viewmode.h"
 
@@ -125,6 +126,8 @@ public:
     // exists is asked off the main thread; typedPathAnswered follows, unless the tab went
     // elsewhere meanwhile.
     void goToTyped(const QString &text, const FilePath &relativeTo);
+    // The same for a path given as it is (a command-line argument): nothing in it is unquoted.
+    void goToPath(const FilePath &url);
     // Step through the history; the rest is done as navigate() does, also when there was
     // nowhere to go.
     void goBack();
@@ -168,11 +171,12 @@ Q_SIGNALS:
     void reloadCountChanged();
     // Each time the most recent load has been applied, whether or not anything changed.
     void loadFinished();
-    // What goToTyped() found: whether the text named anything.
+    // What goToTyped() or goToPath() found: whether the text named anything.
     void typedPathAnswered(bool found);
 
 private:
     void step(void (NavigationHistory::*move)());
+    void goToFound(const QFuture<std::optional<PathClipboardService::Resolution>> &finding);
     void showCurrentFolder();
     void adoptWatch(const LoadResult::Watched &watched);
     void setItems(const LoadResult &result, bool orderOrFilterChanged);

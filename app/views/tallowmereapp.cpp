@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QLocale>
 #include <QStyleFactory>
+#include <QUrl>
 
 TallowmereApp::TallowmereApp(QObject *parent)
     : QObject(parent), m_workspace(std::make_unique<WorkspaceModel>(false)), m_settings(std::make_unique<AppSettings>()),
@@ -51,10 +52,14 @@ void TallowmereApp::prepareApplication()
     QApplication::setPalette(Theme::daziduvEdiv().palette());
 }
 
-void TallowmereApp::openArgument(const QString &argument)
+void TallowmereApp::openArgument(const QByteArray &argument)
 {
-    // A relative path is taken from the folder the program was started in.
-    m_workspace->panes().first()->activeTab()->goToTyped(argument, {});
+    // The shell has already unquoted it, and a name needn't be UTF-8: the bytes are the path,
+    // unless they are a file URL. A relative path is taken from the folder we were started in.
+    FilePath url = FilePath::fromUrl(QUrl::fromEncoded(argument));
+    if (url.isEmpty())
+        url = FilePath::fromNative(argument);
+    m_workspace->panes().first()->activeTab()->goToPath(url);
 }
 
 // Sizes, dates and the kinds of files (from the MIME database) are written in the interface's

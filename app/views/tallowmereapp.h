@@ -6,6 +6,7 @@
 #include "settingsview.h"
 #include "viewenvironment.h"
 
+#include <QByteArray>
 #include <QObject>
 #include <QPointer>
 
@@ -33,9 +34,9 @@ public:
     AppMenus *menus() const { return m_menus; }
     SettingsView *settingsWindow() const { return m_settingsWindow; }
 
-    // Shows the folder named by a command-line argument (a path or a file URL) in the left
-    // pane; a file is selected in its folder. Anything that names nothing is ignored.
-    void openArgument(const QString &argument);
+    // Shows the folder named by a command-line argument (a path or a file URL, as its bytes)
+    // in the left pane; a file is selected in its folder. Anything that names nothing is ignored.
+    void openArgument(const QByteArray &argument);
     void showSettings();
 
 private:

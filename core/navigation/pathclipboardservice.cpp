@@ -133,7 +133,12 @@ std::optional<PathClipboardService::Resolution> PathClipboardService::resolve(co
     if (url.isEmpty())
         url = FilePath::fromString(expandingTilde(unescaped), relativeTo);
     // An empty path ('' or "") names nothing: notFound with an empty URL.
-    url = url.cleanPath();
+    return resolve(url);
+}
+
+PathClipboardService::Resolution PathClipboardService::resolve(const FilePath &path)
+{
+    const FilePath url = path.cleanPath();
     switch (existence(url)) {
     case Existence::directory:
         return Resolution::directory(url);

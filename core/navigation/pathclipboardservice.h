@@ -46,6 +46,8 @@ public:
     // `relativeTo`, or to the process's working folder when that is empty. Never fails:
     // text that names nothing gives notFound.
     [[nodiscard]] static std::optional<Resolution> resolve(const QString &text, const FilePath &relativeTo = {});
+    // What a path names, taken as it is: no quotes, escapes or "~" are read into it.
+    [[nodiscard]] static Resolution resolve(const FilePath &url);
 
     // Undoes the quoting a user is likely to paste, first rule that applies:
     // $'…' (with \xNN for a byte), '…' (with '\'' for a quote inside), "…" (taken as is), or

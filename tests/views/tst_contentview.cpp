@@ -32,6 +32,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QApplication>
@@ -245,6 +246,42 @@ private Q_SLOTS:
             QCOMPARE(left->selection(), QSet<FilePath>{homeUrl(selected)});
             QTRY_COMPARE(left->selectedItems().size(), 1);
         }
+    }
+
+    // The folder given on the command line is its bytes, as the shell left them: nothing is
+    // decoded, trimmed or unquoted. A relative one is found from the working folder.
+    void commandLineArgumentIsTakenAsIs_data()
+    {
+        QTest::addColumn<QByteArray>("argument");
+        QTest::addColumn<QByteArray>("folder"); // below home, made first
+        QTest::addColumn<QByteArray>("selected");
+        const QByteArray odd = " 'caf\xe9\\ x' ";
+        QTest::newRow("name not UTF-8, outer space, quotes, backslashes") << odd << odd << QByteArray();
+        QTest::newRow("file URL") << "file://" + QFile::encodeName(home()).toPercentEncoding("/") + "/caf%E9"
+                                  << QByteArray("caf\xe9") << QByteArray();
+        QTest::newRow("a file: its folder, the file selected") << QByteArray("Documents/notes.md")
+                                                              << QByteArray("Documents") << QByteArray("Documents/notes.md");
+    }
+    void commandLineArgumentIsTakenAsIs()
+    {
+        QFETCH(QByteArray, argument);
+        QFETCH(QByteArray, folder);
+        QFETCH(QByteArray, selected);
+        const QByteArray base = QFile::encodeName(home()) + '/';
+        const FilePath folderPath = FilePath::fromNative(QByteArray(base + folder));
+        ::mkdir(folderPath.c_str(), 0755);
+        const QString workingFolder = QDir::currentPath();
+        QDir::setCurrent(home());
+        const auto back = qScopeGuard([&] { QDir::setCurrent(workingFolder); });
+        auto app = openWindow();
+        QVERIFY(app);
+        TabModel *left = tabOf(app.get(), 0);
+        QSignalSpy answered(left, &TabModel::typedPathAnswered);
+        app->openArgument(argument);
+        QVERIFY(answered.wait());
+        QCOMPARE(left->history().current(), folderPath);
+        if (!selected.isEmpty())
+            QCOMPARE(left->selection(), QSet<FilePath>{FilePath::fromNative(QByteArray(base + selected))});
     }
 
     // The window's keys reach it while the list has the keyboard; the list keeps its own.
