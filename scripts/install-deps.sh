@@ -7,10 +7,11 @@ set -euo pipefail
 
 # xvfb and xdotool for the end-to-end test; valgrind for the one test run under a memory checker;
 # the desktop's validators for the install tree; a private bus with a stand-in disk service for
-# the devices tests.
+# the devices tests. Qt's own translations give its menus (text fields, scroll bars) in Japanese,
+# for the program and for the tests that look at them; the run set includes this one.
 build_pkgs=(build-essential cmake ninja-build ccache pkg-config xvfb xdotool valgrind
             qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libarchive-dev libicu-dev
-            desktop-file-utils appstream dbus-daemon python3-dbusmock)
+            desktop-file-utils appstream dbus-daemon python3-dbusmock qt6-translations-l10n)
 # Icons: breeze-dark for the dark window, Adwaita behind it. fonts-noto-cjk for the Japanese
 # interface; locales for the ja_JP.UTF-8 locale that gives Japanese system error reasons.
 run_pkgs=(xdg-utils breeze-icon-theme adwaita-icon-theme fonts-noto-cjk fonts-noto-color-emoji

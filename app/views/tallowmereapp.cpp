@@ -17,8 +17,10 @@
 #include "workspacemodel.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QStyleFactory>
+#include <QTranslator>
 #include <QUrl>
 
 TallowmereApp::TallowmereApp(QObject *parent)
@@ -67,7 +69,14 @@ void TallowmereApp::openArgument(const QByteArray &argument)
 // races with no background work.
 void TallowmereApp::followLanguage()
 {
-    QLocale::setDefault(Localization::forLanguage(m_settings->language()).formattingLocale());
+    const Localization &loc = Localization::forLanguage(m_settings->language());
+    QLocale::setDefault(loc.formattingLocale());
+    m_qtTexts.reset(); // a translator takes itself out of the application as it goes
+    auto texts = std::make_unique<QTranslator>();
+    if (texts->load(QStringLiteral("qtbase_") + loc.languageCode, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(texts.get());
+        m_qtTexts = std::move(texts);
+    }
 }
 
 void TallowmereApp::showSettings()

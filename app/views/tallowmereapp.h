@@ -16,6 +16,7 @@ class AppMenus;
 class DevicesModel;
 class ContentView;
 class PaneCommands;
+class QTranslator;
 
 
 class TallowmereApp : public QObject
@@ -50,4 +51,6 @@ private:
     std::unique_ptr<ContentView> m_window;
     AppMenus *m_menus = nullptr;
     QPointer<SettingsView> m_settingsWindow;
+    // Qt's own texts (the menus of text fields, scroll bars and spin boxes) in the interface's language.
+    std::unique_ptr<QTranslator> m_qtTexts;
 };

@@ -41,6 +41,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
@@ -490,16 +491,22 @@ private Q_SLOTS:
         QVERIFY(app->window()->frameGeometry().contains(app->settingsWindow()->frameGeometry().center()));
         QVERIFY(app->settingsWindow()->preview()->text().endsWith(home() + "/Documents"));
         paneOf(app.get(), 0)->openNewFolderDialog();
+        // Qt's own menus too, here a text field's.
+        const auto fieldMenu = [] {
+            QLineEdit field;
+            const std::unique_ptr<QMenu> menu(field.createStandardContextMenu());
+            return menu->actions().constFirst()->text().section(QLatin1Char('\t'), 0, 0);
+        };
         const auto shown = [&] {
-            return QStringList{menus->undoAction()->text(), menus->hiddenFilesAction()->text(), menus->floatOnTopAction()->text(),
+            return QStringList{fieldMenu(), menus->undoAction()->text(), menus->hiddenFilesAction()->text(), menus->floatOnTopAction()->text(),
                                paneOf(app.get(), 1)->statusBar()->leadingText(),
                                paneOf(app.get(), 0)->newFolderDialog()->confirmButton()->text(),
                                app->settingsWindow()->windowTitle(), app->settingsWindow()->languagePicker()->currentText()};
         };
         settings(app.get())->setLanguage(AppLanguage::english);
-        QTRY_COMPARE(shown().mid(0, 6), (QStringList{"Undo", "Show Hidden Files", "Float on Top", "3 items", "Create", "Settings"}));
+        QTRY_COMPARE(shown().mid(0, 7), (QStringList{"&Undo", "Undo", "Show Hidden Files", "Float on Top", "3 items", "Create", "Settings"}));
         settings(app.get())->setLanguage(AppLanguage::japanese);
-        QCOMPARE(shown(), (QStringList{"取り消す", "隠しファイルを表示", "最前面に表示", "3 項目", "作成", "設定", "日本語"}));
+        QCOMPARE(shown(), (QStringList{"元に戻す(&U)", "取り消す", "隠しファイルを表示", "最前面に表示", "3 項目", "作成", "設定", "日本語"}));
         QTest::keyClick(app->settingsWindow(), Qt::Key_Escape); // the settings close with Escape
         QVERIFY(!app->settingsWindow()->isVisible());
         paneOf(app.get(), 0)->newFolderDialog()->reject();
@@ -517,6 +524,8 @@ private Q_SLOTS:
         // The hidden-entry switch reaches every tab.
         QVERIFY(tabOf(app.get(), 0)->showHidden());
         QVERIFY(tabOf(app.get(), 1)->showHidden());
+        settings(app.get())->setLanguage(AppLanguage::english);
+        QCOMPARE(fieldMenu(), "&Undo");
     }
 
     // Floating on top keeps the window where it is; its size and the sidebar's width survive a
