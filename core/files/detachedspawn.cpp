@@ -39,20 +39,6 @@ std::vector<char *> pointers(const QList<QByteArray> &strings)
 
 } // namespace
 
-bool DetachedSpawn::run(const QList<QByteArray> &arguments, const QList<QByteArray> &environment,
-                        const QByteArray &folder)
-{
-    const int report = start(arguments, environment, folder);
-    if (report < 0)
-        return false;
-    int err = 0;
-    ssize_t got;
-    while ((got = ::read(report, &err, sizeof err)) < 0 && errno == EINTR) {
-    }
-    ::close(report);
-    return got == 0;
-}
-
 int DetachedSpawn::start(const QList<QByteArray> &arguments, const QList<QByteArray> &environment,
                          const QByteArray &folder)
 {

@@ -88,12 +88,6 @@ struct SpawnBytes
 
 } // namespace
 
-bool Launcher::start(const Command &command)
-{
-    const SpawnBytes bytes(command);
-    return DetachedSpawn::run(bytes.arguments, bytes.environment, bytes.folder);
-}
-
 void Launcher::start(const Command &command, QObject *context, std::function<void()> onFailure)
 {
     const SpawnBytes bytes(command);
@@ -158,8 +152,9 @@ void Launcher::revealInFileManager(const QList<FilePath> &urls, const QDBusConne
     if (urls.isEmpty())
         return;
     const Command fallback = revealFallbackCommand(urls);
+    // The fallback's failure goes untold, as the call's would.
     if (!bus.isConnected()) {
-        start(fallback);
+        start(fallback, nullptr, [] {});
         return;
     }
     QStringList uris;
@@ -174,7 +169,7 @@ void Launcher::revealInFileManager(const QList<FilePath> &urls, const QDBusConne
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call));
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [fallback](QDBusPendingCallWatcher *w) {
         if (w->isError())
-            start(fallback);
+            start(fallback, nullptr, [] {});
         w->deleteLater();
     });
 }

@@ -50,9 +50,7 @@ public:
     static std::optional<Command> terminalCommand(const FilePath &directory, const QProcessEnvironment &environment);
 
     // Starts the command detached; its PWD is set to the working directory when there is one.
-    // Returns false when it could not be started.
-    static bool start(const Command &command);
-    // As above without waiting for the start, which may have to change into a folder that
-    // doesn't answer: `onFailure` runs later on the calling thread, while `context` lives.
+    // Doesn't wait for the start, which may have to change into a folder that doesn't answer:
+    // `onFailure` runs later on the calling thread, while `context` lives.
     static void start(const Command &command, QObject *context, std::function<void()> onFailure);
 };
