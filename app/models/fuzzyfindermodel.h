@@ -117,7 +117,8 @@ private:
 
     bool m_scanStarted = false;
     QTimer m_rankDelay; // a requested ranking not started yet
-    // Last: the walk and the rankings end before anything else goes.
-    FutureOwner m_scan;
-    FutureOwner m_ranking;
+    // Last: the walk and the rankings are dropped before anything else goes. Both work on copies
+    // only, so a walk stuck in a folder that stopped answering is left to end on its own.
+    FutureOwner m_scan{FutureOwner::Teardown::letRunOut};
+    FutureOwner m_ranking{FutureOwner::Teardown::letRunOut};
 };

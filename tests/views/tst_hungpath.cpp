@@ -1,16 +1,17 @@
 // The window over a folder that has stopped answering, as a hung network mount does: a second
 // run of this test preloads a library that makes every file-system call on that folder's paths
 // take five seconds. The window is driven into the folder and through the commands that reach
-// the disk (select, rename, copy to the other pane, info, preview, a terminal, new folder, undo,
-// a new tab closed, the window closed) while a timer measures the event loop: it keeps turning,
-// keys keep being answered, closing doesn't wait for the folder, and none of those calls is
-// made on the main thread.
+// the disk (select, rename, copy to the other pane, info, preview, a terminal, the find-anywhere
+// palette, new folder, undo, a new tab closed, the window closed) while a timer measures the
+// event loop: it keeps turning, keys keep being answered, closing doesn't wait for the folder,
+// and none of those calls is made on the main thread.
 
 #include "appmenus.h"
 #include "appwindow.h"
 #include "dialoghost.h"
 #include "filelistview.h"
 #include "filetableview.h"
+#include "fuzzyfinderpalette.h"
 #include "paneactions.h"
 #include "pathbarview.h"
 
@@ -139,6 +140,14 @@ private Q_SLOTS:
         QCOMPARE(left->selection(), QSet<FilePath>{slow.pathAppended(QStringLiteral("b.txt"))});
         // The list shows the new name once the folder has been read again.
         QTRY_COMPARE_WITH_TIMEOUT(left->selectedItems().size(), 1, 60000);
+        QVERIFY(reactivate(app.get()));
+
+        // The find-anywhere palette closes while its walk waits on the folder.
+        paneOf(app.get(), 0)->list()->openFuzzyFinder();
+        QPointer<FuzzyFinderPalette> palette = paneOf(app.get(), 0)->list()->fuzzyFinder();
+        QTest::qWait(100);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(palette.isNull());
         QVERIFY(reactivate(app.get()));
         table->setFocus();
 
