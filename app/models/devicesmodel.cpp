@@ -205,20 +205,30 @@ void DevicesModel::setVolumes(QList<Volume> volumes)
 
 void DevicesModel::measure()
 {
+    // One at a time: a mount that stopped answering would otherwise catch a new measurement at
+    // every tick, each holding a pool thread for good. One asked for meanwhile follows it.
+    if (!m_measuring.isFinished()) {
+        m_measureAgain = true;
+        return;
+    }
+    m_measureAgain = false;
     // The network places are found (and measured) again by the work itself.
     QList<QByteArray> mountPoints;
     for (const Volume &volume : std::as_const(m_volumes))
         if (volume.isMounted() && !m_networkPlaces.contains(volume))
             mountPoints.append(volume.mountPoint);
     const quint64 generation = ++m_generation;
-    m_tasks.watch(QtConcurrent::run(FutureOwner::pool(), measureVolumes, mountPoints, m_runtimeDir),
-                      [this, generation](const Measurement &result) {
-                          if (generation != m_generation)
-                              return;
-                          m_networkPlaces = result.networkPlaces;
-                          m_freeBytes = result.freeBytes;
-                          rebuild();
-                      });
+    const QFuture<Measurement> work = QtConcurrent::run(FutureOwner::pool(), measureVolumes, mountPoints, m_runtimeDir);
+    m_measuring = work;
+    m_tasks.watch(work, [this, generation](const Measurement &result) {
+        if (generation != m_generation)
+            return;
+        m_networkPlaces = result.networkPlaces;
+        m_freeBytes = result.freeBytes;
+        rebuild();
+        if (m_measureAgain)
+            measure();
+    });
 }
 
 std::optional<DevicesModel::Volume> DevicesModel::volume(const QString &id) const

@@ -14,6 +14,7 @@
 #include "udisksclient.h"
 
 #include <QByteArray>
+#include <QFuture>
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -104,8 +105,12 @@ private:
     QList<Volume> m_networkPlaces;
     QHash<QByteArray, qint64> m_freeBytes;
     quint64 m_generation = 0;
+    QFuture<void> m_measuring;  // the measurement under way, if any
+    bool m_measureAgain = false; // asked for while one was under way
     QList<QString> m_requested; // mounts asked for here, to open when they are ready
-    FutureOwner m_tasks;        // last: a measurement still running ends before anything else goes
+    // Last: a measurement still running is dropped before anything else goes. It works on copies
+    // only, so one stuck on a mount that stopped answering is left to end on its own.
+    FutureOwner m_tasks{FutureOwner::Teardown::letRunOut};
 };
 
 Q_DECLARE_METATYPE(DevicesModel::Volume)

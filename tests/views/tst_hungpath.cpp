@@ -8,6 +8,7 @@
 
 #include "appmenus.h"
 #include "appwindow.h"
+#include "devicesmodel.h"
 #include "dialoghost.h"
 #include "filelistview.h"
 #include "filetableview.h"
@@ -16,6 +17,7 @@
 #include "pathbarview.h"
 
 #include <QAction>
+#include <QDBusConnection>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -99,6 +101,28 @@ private Q_SLOTS:
         }
         // Without the library in place, nothing here would hang and the test would prove nothing.
         QCOMPARE(mainThreadCallsOnHungPaths(), 0);
+    }
+
+    // Free space asked for again while a measurement waits on the folder: no second one joins
+    // it in the pool, and the model goes without waiting for it.
+    void devicesMeasureOneAtATime()
+    {
+        TestDir dir;
+        const QByteArray root = "22 1 0:21 / / rw - ext4 /dev/vda1 rw\n";
+        const QString table = dir.file(QStringLiteral("mountinfo"), root);
+        UDisksClient noService{QDBusConnection(QString())};
+        const int busyBefore = FutureOwner::pool()->activeThreadCount();
+        QElapsedTimer closing;
+        {
+            // Network places are looked for inside the folder.
+            DevicesModel model(&noService, QFile::encodeName(table), QFile::encodeName(qEnvironmentVariable("HUNG_ROOT") + "/slow"));
+            QTest::qWait(100); // the first measurement has reached the folder
+            dir.file(QStringLiteral("mountinfo"), root + "31 22 8:3 / /home rw - ext4 /dev/sda3 rw\n");
+            model.reload();
+            QCOMPARE(FutureOwner::pool()->activeThreadCount() - busyBefore, 1);
+            closing.start();
+        }
+        QVERIFY2(closing.elapsed() < 1000, qPrintable(QString::number(closing.elapsed())));
     }
 
     void windowKeepsTurning()
