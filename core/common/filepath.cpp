@@ -48,7 +48,9 @@ bool alreadyNormal(QByteArrayView bytes)
 
 FilePath FilePath::fromNative(QByteArrayView bytes)
 {
-    if (bytes.isEmpty())
+    // A NUL (percent-decoded from a URL, say) would end the path early at the system call,
+    // which would then act on some other item.
+    if (bytes.isEmpty() || bytes.contains('\0'))
         return {};
     if (alreadyNormal(bytes))
         return FilePath(bytes.toByteArray());

@@ -23,6 +23,7 @@ public:
     FilePath() = default;
 
     // An absolute path in native bytes; a relative one is taken relative to the working folder.
+    // Empty for bytes holding a NUL, which no path can.
     [[nodiscard]] static FilePath fromNative(QByteArrayView bytes);
     // Text as FileNames::decode gives it (raw bytes as lone surrogates), so the bytes come back.
     [[nodiscard]] static FilePath fromString(const QString &text);

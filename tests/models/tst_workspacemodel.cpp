@@ -133,6 +133,7 @@ private Q_SLOTS:
         QTest::newRow("cut, then text copied") << "a.txt b.txt" << true << Formats{{"text/plain", "hello"}} << "" << -1;
         QTest::newRow("cut, then our paths copied") << "a.txt b.txt" << true << Formats{{"paths", {}}} << "" << -1;
         QTest::newRow("a name not in UTF-8") << "<raw>" << true << Formats{{list, "<ours>"}} << "<raw>" << move;
+        QTest::newRow("cut, then a file copied with a NUL after its name") << "a.txt b.txt" << true << Formats{{list, "<c>%00zzz"}} << "" << -1;
         QTest::newRow("cut, then files and a web link") << "a.txt b.txt" << true << Formats{{list, "<c>\r\nhttps://example.org/x"}} << "" << -1;
     }
 

@@ -122,6 +122,7 @@ private Q_SLOTS:
         QTest::newRow("web") << QStringLiteral("https://example.org/a");
         QTest::newRow("plain path") << QStringLiteral("/tmp/a");
         QTest::newRow("relative") << QStringLiteral("file:a");
+        QTest::newRow("NUL in a name") << QStringLiteral("file:///tmp/a%00b");
     }
 
     void foreignUrlsAreNoPath()
