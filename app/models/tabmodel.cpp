@@ -1,5 +1,6 @@
 #include "tabmodel.h"
 
+#include "directorylister.h"
 #include "fileerror.h"
 #include "filesystemservice.h"
 #include "itemfilter.h"
@@ -30,6 +31,16 @@ QList<FileItem> visibleOf(const FolderListing &listing, const QList<qsizetype> &
         if (wanted.isEmpty() || listing.nameContains(i, wanted))
             visible.append(listing.items().at(i));
     return visible;
+}
+
+// Runs off the main thread. A file is selected by the path its folder's listing gives it, which
+// isn't the one asked for when that folder is a link.
+std::optional<PathClipboardService::Resolution> asListed(const std::optional<PathClipboardService::Resolution> &resolution)
+{
+    using Resolution = PathClipboardService::Resolution;
+    if (!resolution || resolution->kind() != Resolution::Kind::file)
+        return resolution;
+    return Resolution::file(resolution->parent(), DirectoryLister::listedPath(resolution->url()));
 }
 
 // The first entries of a folder of this many are shown as soon as the names are in order, before
@@ -281,12 +292,12 @@ void TabModel::navigate(const FilePath &url)
 
 void TabModel::goToTyped(const QString &text, const FilePath &relativeTo)
 {
-    goToFound(QtConcurrent::run(FutureOwner::pool(), [text, relativeTo] { return PathClipboardService::resolve(text, relativeTo); }));
+    goToFound(QtConcurrent::run(FutureOwner::pool(), [text, relativeTo] { return asListed(PathClipboardService::resolve(text, relativeTo)); }));
 }
 
 void TabModel::goToPath(const FilePath &url)
 {
-    goToFound(QtConcurrent::run(FutureOwner::pool(), [url] { return std::optional(PathClipboardService::resolve(url)); }));
+    goToFound(QtConcurrent::run(FutureOwner::pool(), [url] { return asListed(PathClipboardService::resolve(url)); }));
 }
 
 void TabModel::goToFound(const QFuture<std::optional<PathClipboardService::Resolution>> &finding)

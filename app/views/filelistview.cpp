@@ -624,8 +624,16 @@ void FileListView::applyPendingReveal()
 {
     if (!m_pendingReveal || !m_tab || m_tab->isLoading())
         return;
-    const FilePath url = *m_pendingReveal;
+    FilePath url = *m_pendingReveal;
     m_pendingReveal.reset();
+    // A linked folder is listed at its resolved place, so its entries carry other paths than the
+    // one asked for; the entry is the one of that name.
+    const QList<FileItem> &items = m_tab->items();
+    const auto listed = std::find_if(items.cbegin(), items.cend(), [&](const FileItem &item) {
+        return item.url.fileNameBytes() == url.fileNameBytes();
+    });
+    if (listed != items.cend() && url.parentDir() == m_tab->currentUrl())
+        url = listed->url;
     m_tab->setSelection({url});
     const int row = m_model->rowOf(url);
     if (row >= 0)

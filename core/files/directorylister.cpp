@@ -234,6 +234,13 @@ void fillIn(DirectoryListing &listing, const std::vector<Details> &details, cons
 
 } // namespace
 
+FilePath DirectoryLister::listedPath(const FilePath &url)
+{
+    if (url.isEmpty() || url.isRoot())
+        return url;
+    return folderToRead(url.parentDir()).pathAppended(url.fileNameBytes());
+}
+
 DirectoryListing DirectoryLister::list(const FilePath &url, bool showHidden, const ListingFirstPage &firstPage)
 {
     const FilePath folder = folderToRead(url);

@@ -26,4 +26,7 @@ public:
     // Throws FileError when the folder can't be read; an entry whose metadata can't be read is
     // still listed, with defaults.
     static DirectoryListing list(const FilePath &url, bool showHidden, const ListingFirstPage &firstPage = {});
+    // The path the item at `url` carries in its folder's listing; it differs from `url` when
+    // the folder is a link, since a linked folder is read at its resolved place.
+    static FilePath listedPath(const FilePath &url);
 };

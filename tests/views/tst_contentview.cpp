@@ -79,6 +79,7 @@ private Q_SLOTS:
         m_dir.file(QStringLiteral(".home/Documents/report.txt"), QByteArray(1000, 'r'));
         m_dir.file(QStringLiteral(".home/Documents/notes.md"), QByteArray(2500, 'n'));
         m_dir.dir(QStringLiteral(".home/Documents/photos"));
+        QVERIFY(QFile::link(QStringLiteral("Documents"), m_dir.path(QStringLiteral(".home/Notes"))));
         m_dir.dir(QStringLiteral(".home/Projects/tallow"));
         m_dir.file(QStringLiteral(".home/Projects/tallow/") + longName, "x");
         m_dir.file(QStringLiteral(".home/.hidden"), "h");
@@ -216,6 +217,8 @@ private Q_SLOTS:
         QTest::newRow("folder") << QStringLiteral("~/Projects") << QStringLiteral("Projects") << QString();
         QTest::newRow("file") << QStringLiteral("~/Documents/notes.md") << QStringLiteral("Documents")
                               << QStringLiteral("Documents/notes.md");
+        QTest::newRow("file in a linked folder") << QStringLiteral("~/Notes/notes.md") << QStringLiteral("Notes")
+                                                 << QStringLiteral("Documents/notes.md");
         QTest::newRow("missing") << QStringLiteral("~/nowhere") << QString() << QString();
         QTest::newRow("blank") << QStringLiteral("   ") << QString() << QString();
     }

@@ -562,17 +562,25 @@ private Q_SLOTS:
         m_dir->file(QStringLiteral("work/photos/deep/needle.jpg"));
         m_dir->file(QStringLiteral("work/photos/deep/other.jpg"));
         Pane pane(*m_dir, QStringLiteral("work"));
-        pane.key(Qt::Key_P, Qt::ControlModifier);
-        FuzzyFinderPalette *palette = pane.view.fuzzyFinder();
-        QVERIFY(palette && palette->isVisible());
-        QTRY_VERIFY(!palette->model()->isScanning());
-        QTest::keyClicks(palette->findChild<QLineEdit *>(), QStringLiteral("needle"));
-        QTRY_COMPARE(palette->model()->results().size(), 1);
-        QTest::keyClick(palette->findChild<QLineEdit *>(), Qt::Key_Return);
-        QVERIFY(!pane.view.fuzzyFinder());
-        QTRY_COMPARE(pane.tab()->currentUrl(), m_dir->url(QStringLiteral("work/photos/deep")));
-        QTRY_COMPARE(pane.selectedNames(), names("needle.jpg"));
-        QVERIFY(pane.table()->selectionModel()->isRowSelected(pane.row(QStringLiteral("needle.jpg")), {}));
+        const auto find = [&](const QString &folder) {
+            pane.key(Qt::Key_P, Qt::ControlModifier);
+            FuzzyFinderPalette *palette = pane.view.fuzzyFinder();
+            QVERIFY(palette && palette->isVisible());
+            QTRY_VERIFY(!palette->model()->isScanning());
+            QTest::keyClicks(palette->findChild<QLineEdit *>(), QStringLiteral("needle"));
+            QTRY_COMPARE(palette->model()->results().size(), 1);
+            QTest::keyClick(palette->findChild<QLineEdit *>(), Qt::Key_Return);
+            QVERIFY(!pane.view.fuzzyFinder());
+            QTRY_COMPARE(pane.tab()->currentUrl(), m_dir->url(folder));
+            QTRY_COMPARE(pane.selectedNames(), names("needle.jpg"));
+            QVERIFY(pane.table()->selectionModel()->isRowSelected(pane.row(QStringLiteral("needle.jpg")), {}));
+        };
+        find(QStringLiteral("work/photos/deep"));
+        // Found right inside a linked folder, whose entries carry the folder's resolved place.
+        QVERIFY(QFile::link(QStringLiteral("deep"), m_dir->path(QStringLiteral("work/photos/linked"))));
+        pane.show(m_dir->url(QStringLiteral("work/photos/linked")));
+        QApplication::setActiveWindow(&pane.view);
+        find(QStringLiteral("work/photos/linked"));
     }
 
 private:
