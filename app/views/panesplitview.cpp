@@ -20,7 +20,10 @@ PaneSplitView::PaneSplitView(QWidget *left, QWidget *right, QWidget *parent)
 
     connect(m_handle, &PaneDividerHandle::dragStarted, this, [this] { m_dragStartFraction.reset(); });
     connect(m_handle, &PaneDividerHandle::dragMoved, this, &PaneSplitView::dragMoved);
-    connect(m_handle, &PaneDividerHandle::dragEnded, this, [this] { m_dragStartFraction.reset(); });
+    connect(m_handle, &PaneDividerHandle::dragEnded, this, [this] {
+        m_dragStartFraction.reset();
+        Q_EMIT dragEnded();
+    });
 }
 
 QWidget *PaneSplitView::divider() const

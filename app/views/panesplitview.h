@@ -2,8 +2,8 @@
 // Two panes side by side with a one-pixel divider line and an eight-pixel drag handle over it.
 // The left pane's width follows PaneLayout::leftWidth over the full width (line included); the
 // right pane takes the rest. Dragging the handle reports a new split fraction, kept so that
-// neither pane gets narrower than minPane; the owner stores it and hands it back through
-// setFraction, so the panes follow the pointer live. With the right pane hidden the left one
+// neither pane gets narrower than minPane; the owner hands it back through setFraction, so the
+// panes follow the pointer live, and may store it once the drag has ended. With the right pane hidden the left one
 // fills the width and the fraction is left alone, ready for when the right pane returns.
 
 #include <QWidget>
@@ -45,6 +45,8 @@ Q_SIGNALS:
     void rightHiddenChanged(bool hidden);
     // The user moved the divider; the owner decides whether to take the new fraction.
     void fractionDragged(double fraction);
+    // The user let go of the divider after moving it.
+    void dragEnded();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -28,7 +28,10 @@ WorkspaceView::WorkspaceView(const ViewEnvironment &env, QWidget *parent) : QWid
     AppSettings *settings = env.settings;
     m_split->setFraction(settings->paneSplitFraction());
     m_split->setRightHidden(settings->rightPaneHidden());
-    connect(m_split, &PaneSplitView::fractionDragged, settings, &AppSettings::setPaneSplitFraction);
+    // The panes follow the pointer; the settings file is written once, where the drag ends.
+    connect(m_split, &PaneSplitView::fractionDragged, m_split, &PaneSplitView::setFraction);
+    connect(m_split, &PaneSplitView::dragEnded, settings,
+            [this] { m_env.settings->setPaneSplitFraction(m_split->fraction()); });
     connect(settings, &AppSettings::paneSplitFractionChanged, m_split,
             [this] { m_split->setFraction(m_env.settings->paneSplitFraction()); });
     connect(settings, &AppSettings::rightPaneHiddenChanged, this, [this] {

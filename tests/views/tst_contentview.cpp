@@ -156,9 +156,12 @@ private Q_SLOTS:
         app->window()->rightPaneButton()->click();
         QVERIFY(!settings(app.get())->rightPaneHidden());
         QCOMPARE(paneOf(app.get(), 0)->width(), leftBefore);
-        // Where the divider is dragged to is stored; the drag itself is checked on the split alone.
+        // Where the divider is dragged to is stored once it is let go; the drag itself is checked
+        // on the split alone.
         Q_EMIT split->fractionDragged(0.25);
         QCOMPARE(paneOf(app.get(), 0)->width(), qRound(split->width() * 0.25));
+        QCOMPARE(QSettings().value("paneSplitFraction").toDouble(), 0.3);
+        Q_EMIT split->dragEnded();
         QCOMPARE(QSettings().value("paneSplitFraction").toDouble(), 0.25);
     }
 
