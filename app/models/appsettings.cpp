@@ -4,6 +4,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 namespace {
 
 const QString fontNameKey = QStringLiteral("monospacedFontName");
@@ -136,6 +138,8 @@ QFont AppSettings::uiFont() const
 {
     const QString family = effectiveFontName();
     QFont font = family.isEmpty() ? QFontDatabase::systemFont(QFontDatabase::FixedFont) : QFont(family);
-    font.setPointSizeF(m_fontSize);
+    // A hand-edited size out of all reason (5000, inf) would leave nothing legible; the stored
+    // value stays as it is, the font is made within these bounds.
+    font.setPointSizeF(std::clamp(m_fontSize, 6.0, 72.0));
     return font;
 }

@@ -95,7 +95,8 @@ void SettingsView::readSettings()
     m_confirmTrash->setChecked(settings->confirmBeforeTrash());
     // A stored font that is no longer installed matches no entry and leaves the picker blank.
     m_font->setCurrentIndex(m_font->findData(settings->monospacedFontName()));
-    m_size->setValue(int(settings->fontSize()));
+    // Within the box's range before the cast: a hand-edited size may be 5000 or inf.
+    m_size->setValue(int(std::clamp(settings->fontSize(), double(m_size->minimum()), double(m_size->maximum()))));
     m_preview->setFont(settings->uiFont());
     retranslate();
 }

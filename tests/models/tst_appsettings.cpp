@@ -97,6 +97,9 @@ private Q_SLOTS:
         QCOMPARE(settings.effectiveFontName(), QString());
         QCOMPARE(settings.uiFont().family(), QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
         QCOMPARE(settings.uiFont().pointSizeF(), 17.0);
+        settings.setFontSize(qInf()); // a hand-edited size: drawn at the largest, kept as written
+        QCOMPARE(settings.uiFont().pointSizeF(), 72.0);
+        QCOMPARE(AppSettings(storePath()).fontSize(), qInf());
         QCOMPARE(AppSettings(storePath()).monospacedFontName(), QStringLiteral("Removed Long Ago Mono"));
         const QString installed = QFontDatabase::families().value(0);
         settings.setMonospacedFontName(installed);
