@@ -39,7 +39,6 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
