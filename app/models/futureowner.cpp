@@ -5,10 +5,19 @@
 namespace {
 
 constexpr int poolThreads = 16;
+constexpr int factsPoolThreads = 4;
+
+QThreadPool *sized(QThreadPool *pool, int threads)
+{
+    if (pool->maxThreadCount() != threads)
+        pool->setMaxThreadCount(threads);
+    return pool;
+}
 
 } // namespace
 
 Q_GLOBAL_STATIC(QThreadPool, workPool)
+Q_GLOBAL_STATIC(QThreadPool, factsWorkPool)
 
 FutureOwner::FutureOwner(Teardown teardown) : m_teardown(teardown), m_watchers(std::make_unique<QObject>())
 {
@@ -16,10 +25,12 @@ FutureOwner::FutureOwner(Teardown teardown) : m_teardown(teardown), m_watchers(s
 
 QThreadPool *FutureOwner::pool()
 {
-    QThreadPool *pool = workPool();
-    static const bool sized = (pool->setMaxThreadCount(poolThreads), true);
-    Q_UNUSED(sized);
-    return pool;
+    return sized(workPool(), poolThreads);
+}
+
+QThreadPool *FutureOwner::factsPool()
+{
+    return sized(factsWorkPool(), factsPoolThreads);
 }
 
 FutureOwner::~FutureOwner()

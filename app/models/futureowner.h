@@ -38,6 +38,11 @@ public:
     // them, so reads stuck on a file system that stopped answering would stall every repaint.
     // Such reads mostly wait, so the pool has more threads than the machine has cores.
     static QThreadPool *pool();
+    // Where the views' reads of one item's facts run (the title line's, the status bar's free
+    // space, the preview's): a pool of their own. A view starts one at every selection change,
+    // and each that sticks on a file system that stopped answering holds its thread; here they
+    // can't take every thread from the folder loads.
+    static QThreadPool *factsPool();
     ~FutureOwner();
     FutureOwner(const FutureOwner &) = delete;
     FutureOwner &operator=(const FutureOwner &) = delete;

@@ -190,7 +190,7 @@ void QuickLookPreview::reload()
     if (m_url.isEmpty())
         return;
     m_reading.cancelAll();
-    m_reading.watch(QtConcurrent::run(FutureOwner::pool(), &QuickLookPreview::read, m_url, decodeBox()),
+    m_reading.watch(QtConcurrent::run(FutureOwner::factsPool(), &QuickLookPreview::read, m_url, decodeBox()),
                     [this](const Content &content) { present(content); });
 }
 

@@ -85,7 +85,7 @@ void StatusBarView::askFreeSpace()
     // A newer question replaces the running one: only the last answer is shown.
     const FilePath folder = m_tab->history().current();
     m_tasks.cancelAll();
-    m_tasks.watch(QtConcurrent::run(FutureOwner::pool(), [folder]() -> std::optional<qint64> {
+    m_tasks.watch(QtConcurrent::run(FutureOwner::factsPool(), [folder]() -> std::optional<qint64> {
                       try {
                           return FileSystemService().volumeAvailableCapacity(folder);
                       } catch (...) {

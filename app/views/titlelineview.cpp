@@ -92,7 +92,7 @@ void TitleLineView::updateText()
         url = selected.first().url;
         isDirectory = selected.first().isDirectory;
     }
-    m_reads.watch(QtConcurrent::run(FutureOwner::pool(), [url = url] { return FileSystemService().infoIfReadable(url); }), [this, url, isDirectory](const std::optional<FileInfo> &info) {
+    m_reads.watch(QtConcurrent::run(FutureOwner::factsPool(), [url = url] { return FileSystemService().infoIfReadable(url); }), [this, url, isDirectory](const std::optional<FileInfo> &info) {
         showText(summary(url, isDirectory, info, Localization::forLanguage(m_env.settings->language())));
     });
 }
