@@ -6,8 +6,9 @@
 // context and simply stop hearing of a job once they are gone.
 //
 // The work throws FileError to fail; a cancel inside an item (ECANCELED once the job was
-// cancelled) is no failure unless it carries notes. finished() comes last, once, also after a failure or a cancel; what
-// the work made (copies, trashed places) and its failure are read from the job then.
+// cancelled) is no failure, unless it carries notes (what the stop left the user must know).
+// finished() comes last, once, also after a failure or a cancel; what the work made (copies,
+// trashed places) and its failure are read from the job then.
 
 #include "copycontrol.h"
 #include "fileerror.h"

@@ -628,12 +628,14 @@ void FileListView::applyPendingReveal()
     m_pendingReveal.reset();
     // A linked folder is listed at its resolved place, so its entries carry other paths than the
     // one asked for; the entry is the one of that name.
-    const QList<FileItem> &items = m_tab->items();
-    const auto listed = std::find_if(items.cbegin(), items.cend(), [&](const FileItem &item) {
-        return item.url.fileNameBytes() == url.fileNameBytes();
-    });
-    if (listed != items.cend() && url.parentDir() == m_tab->currentUrl())
-        url = listed->url;
+    if (url.parentDir() == m_tab->currentUrl()) {
+        const QList<FileItem> &items = m_tab->items();
+        const auto listed = std::find_if(items.cbegin(), items.cend(), [&](const FileItem &item) {
+            return item.url.fileNameBytes() == url.fileNameBytes();
+        });
+        if (listed != items.cend())
+            url = listed->url;
+    }
     m_tab->setSelection({url});
     const int row = m_model->rowOf(url);
     if (row >= 0)

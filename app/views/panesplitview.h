@@ -3,8 +3,9 @@
 // The left pane's width follows PaneLayout::leftWidth over the full width (line included); the
 // right pane takes the rest. Dragging the handle reports a new split fraction, kept so that
 // neither pane gets narrower than minPane; the owner hands it back through setFraction, so the
-// panes follow the pointer live, and may store it once the drag has ended. With the right pane hidden the left one
-// fills the width and the fraction is left alone, ready for when the right pane returns.
+// panes follow the pointer live, and may store it once the drag has ended. With the right pane
+// hidden the left one fills the width and the fraction is left alone, ready for when the right
+// pane returns.
 
 #include <QWidget>
 

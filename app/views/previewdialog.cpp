@@ -42,4 +42,3 @@ void PreviewDialog::setCloseText(const QString &text)
 {
     m_close->setText(text);
 }
-

@@ -30,8 +30,7 @@ WorkspaceView::WorkspaceView(const ViewEnvironment &env, QWidget *parent) : QWid
     m_split->setRightHidden(settings->rightPaneHidden());
     // The panes follow the pointer; the settings file is written once, where the drag ends.
     connect(m_split, &PaneSplitView::fractionDragged, m_split, &PaneSplitView::setFraction);
-    connect(m_split, &PaneSplitView::dragEnded, settings,
-            [this] { m_env.settings->setPaneSplitFraction(m_split->fraction()); });
+    connect(m_split, &PaneSplitView::dragEnded, this, [this] { m_env.settings->setPaneSplitFraction(m_split->fraction()); });
     connect(settings, &AppSettings::paneSplitFractionChanged, m_split,
             [this] { m_split->setFraction(m_env.settings->paneSplitFraction()); });
     connect(settings, &AppSettings::rightPaneHiddenChanged, this, [this] {
