@@ -1,12 +1,15 @@
-// The dialogs a pane shows for its commands, answered as a user would over real files: rename
-// (Return confirms, a taken name keeps the prompt), the trash confirmation with its count, the
-// collision prompt's three answers, each prompt answered by click and by key, and the one error
-// alert.
+// The dialogs a pane shows for its commands, answered as a user would over real files: the name
+// prompt, rename (a taken name keeps the prompt), the trash confirmation with its count, the
+// collision prompt's three answers, each prompt answered by click and by key, the one error
+// alert, and the information sheet.
 
 #include "appsettings.h"
 #include "appwindow.h"
 #include "dialoghost.h"
+#include "diskfacts.h"
 #include "itemlists.h"
+#include "iteminfomodel.h"
+#include "localization.h"
 #include "paneactions.h"
 #include "undocoordinator.h"
 
@@ -15,6 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
@@ -35,11 +39,30 @@ class TestDialogHost : public QObject
         const FileItem *found = itemNamed(tab()->items(), name);
         return found ? *found : FileItem{};
     }
+    // The window over home's a.txt, b.txt, c.txt and Documents/a.txt, in English.
+    bool open()
+    {
+        m_app = openWindow();
+        if (m_app)
+            m_app->environment().settings->setLanguage(AppLanguage::english);
+        return m_app && tab()->items().size() == 4;
+    }
+
+    const Localization &loc = Localization::english();
+    static QString value(const InfoSheet &sheet, const QString &label)
+    {
+        for (const auto &[shownLabel, shownValue] : sheet.shownRows()) {
+            if (shownLabel == label)
+                return shownValue;
+        }
+        return QStringLiteral("<none>");
+    }
 
 private Q_SLOTS:
     void initTestCase()
     {
         prepareProgramIn(m_dir);
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     }
 
     void init()
@@ -50,18 +73,53 @@ private Q_SLOTS:
         for (const char *name : {"a.txt", "b.txt", "c.txt"})
             m_dir.file(QStringLiteral(".home/") + QLatin1String(name), QByteArray("home ") + name);
         m_dir.file(QStringLiteral(".home/Documents/a.txt"), "documents a");
-        m_app = openWindow();
-        QVERIFY(m_app);
-        m_app->environment().settings->setLanguage(AppLanguage::english);
-        QCOMPARE(tab()->items().size(), 4);
     }
 
     void cleanup() { m_app.reset(); }
+
+    // The name prompt on its own: confirming needs a name that is not blank, Return confirms,
+    // only spaces and tabs are trimmed, and Escape cancels.
+    void namePromptKeys_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<QString>("confirmed"); // empty: nothing confirmed
+        QTest::newRow("empty") << "" << int(Qt::Key_Return) << false << "";
+        QTest::newRow("spaces and tabs") << " \t  " << int(Qt::Key_Return) << false << "";
+        QTest::newRow("plain") << "notes" << int(Qt::Key_Return) << true << "notes";
+        QTest::newRow("padded") << "  a b.txt\t" << int(Qt::Key_Return) << true << "a b.txt";
+        QTest::newRow("line break kept") << " x\n " << int(Qt::Key_Return) << true << "x\n";
+        QTest::newRow("Escape cancels") << "kept" << int(Qt::Key_Escape) << true << "";
+    }
+    void namePromptKeys()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, key);
+        QFETCH(QString, confirmed);
+        NameDialog dialog;
+        dialog.setTexts("New Folder", "Folder Name", "Cancel", "Create");
+        QSignalSpy spy(&dialog, &NameDialog::confirmed);
+        QSignalSpy rejected(&dialog, &QDialog::rejected);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.field()->setFocus();
+        dialog.setName(typed);
+        QTEST(dialog.confirmButton()->isEnabled(), "enabled");
+        QTest::keyClick(dialog.field(), Qt::Key(key));
+        QCOMPARE(spy.count(), confirmed.isEmpty() ? 0 : 1);
+        if (!confirmed.isEmpty())
+            QCOMPARE(spy.first().first().toString(), confirmed);
+        QCOMPARE(rejected.count(), key == Qt::Key_Escape ? 1 : 0);
+        // Confirming leaves closing to the owner, which knows whether the work succeeded.
+        QCOMPARE(dialog.isVisible(), key == Qt::Key_Return);
+    }
 
     // The prompt opens on the name with the part before the extension selected. A taken name
     // shows the error and keeps the prompt; corrected, Return renames.
     void renameKeepsThePromptOverATakenNameAndConfirmsWithReturn()
     {
+        QVERIFY(open());
         actions()->requestRename(item(QStringLiteral("a.txt")), tab());
         QTRY_VERIFY(host()->renameDialog() && host()->renameDialog()->isVisible());
         QCOMPARE(host()->renameDialog()->name(), QStringLiteral("a.txt"));
@@ -110,6 +168,7 @@ private Q_SLOTS:
         QFETCH(bool, permanent);
         QFETCH(QString, answer);
         QFETCH(bool, confirm);
+        QVERIFY(open());
         const QList<FileItem> items{item(QStringLiteral("a.txt")), item(QStringLiteral("b.txt"))};
         if (permanent)
             actions()->requestPermanentDelete(items, tab());
@@ -128,6 +187,7 @@ private Q_SLOTS:
     // The sheet renames through the command layer: one undo step puts every name back.
     void bulkRenameSheetAppliesAsOneUndoStep()
     {
+        QVERIFY(open());
         actions()->requestBulkRename({item(QStringLiteral("a.txt")), item(QStringLiteral("b.txt"))});
         QTRY_VERIFY(host()->bulkRenameSheet() && host()->bulkRenameSheet()->isVisible());
         BulkRenameSheet *sheet = host()->bulkRenameSheet();
@@ -146,6 +206,7 @@ private Q_SLOTS:
     // A second Get Info replaces the sheet rather than stacking another.
     void infoSheetOpensForTheTargetAndClosesWithEscape()
     {
+        QVERIFY(open());
         actions()->requestInfo(item(QStringLiteral("a.txt")));
         QTRY_VERIFY(host()->infoSheet() && host()->infoSheet()->isVisible());
         actions()->requestInfo(item(QStringLiteral("c.txt")));
@@ -155,6 +216,94 @@ private Q_SLOTS:
         QTRY_VERIFY(!host()->infoSheet()->shownRows().isEmpty());
         QTest::keyClick(host()->infoSheet(), Qt::Key_Escape);
         QTRY_VERIFY(!host()->infoSheet());
+    }
+
+    // The sheet on its own: the rows of a file, a name without extension, a missing item, a
+    // folder whose size arrives after "Calculating…", an item removed while the sheet is open,
+    // and a folder walk that ends with the sheet.
+    void fileRows_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("sizeText");
+        QTest::addColumn<QString>("permissions");
+        QTest::newRow("pdf") << "report.pdf" << 1234567 << 0644 << "PDF" << "1.2 MB" << "644";
+        QTest::newRow("no extension, one byte") << "Makefile" << 1 << 0755 << "—" << "1 byte" << "755";
+        QTest::newRow("hidden, no extension") << ".profile" << 0 << 0600 << "—" << "0 bytes" << "600";
+        QTest::newRow("missing: the title alone") << "never-there" << -1 << 0 << "<none>" << "<none>" << "<none>";
+    }
+    void fileRows()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, size);
+        QFETCH(int, mode);
+        TestDir dir;
+        if (size >= 0) {
+            dir.file(name, QByteArray(size, '%'));
+            setMode(dir.path(name), mode);
+        }
+        InfoSheet sheet(dir.url(name));
+        sheet.setTexts(loc);
+        sheet.show();
+        QTRY_VERIFY(sheet.model()->isExamined());
+        QCOMPARE(sheet.title(), name);
+        QCOMPARE(sheet.shownRows().value(0).first, size >= 0 ? loc.infoKind : QString());
+        QTEST(value(sheet, loc.infoKind), "kind");
+        QTEST(value(sheet, loc.infoSize), "sizeText");
+        QTEST(value(sheet, loc.infoPermissions), "permissions");
+        QCOMPARE(value(sheet, loc.infoModified).contains(QString::number(QDate::currentDate().year())), size >= 0);
+    }
+
+    void folderShowsCalculatingThenItsSize()
+    {
+        TestDir dir;
+        dir.file(QStringLiteral("f/a"), QByteArray(1000, 'a'));
+        dir.file(QStringLiteral("f/sub/b"), QByteArray(500, 'b'));
+        InfoSheet sheet(dir.url(QStringLiteral("f")));
+        sheet.setTexts(loc);
+        QString firstSize;
+        connect(sheet.model(), &ItemInfoModel::infoChanged, this, [&] { firstSize = value(sheet, loc.infoSize); });
+        sheet.show();
+        QTRY_VERIFY(!firstSize.isEmpty());
+        QCOMPARE(firstSize, loc.calculating);
+        QCOMPARE(value(sheet, loc.infoKind), loc.infoFolder);
+        QTRY_COMPARE(value(sheet, loc.infoSize), QStringLiteral("1.5 kB"));
+    }
+
+    void removedItemLeavesOnlyTheTitle()
+    {
+        TestDir dir;
+        dir.file(QStringLiteral("gone.txt"), "x");
+        InfoSheet sheet(dir.url(QStringLiteral("gone.txt")));
+        sheet.setTexts(loc);
+        sheet.show();
+        QTRY_VERIFY(!sheet.shownRows().isEmpty());
+        QVERIFY(QFile::remove(dir.path(QStringLiteral("gone.txt"))));
+        QTRY_VERIFY(sheet.shownRows().isEmpty());
+        QCOMPARE(sheet.title(), QStringLiteral("gone.txt"));
+        QVERIFY(sheet.closeButton()->isVisible());
+    }
+
+    // Escape closes; a folder walk still running then ends and its size never arrives.
+    void escapeClosesAndEndsTheWalk()
+    {
+        TestDir dir;
+        for (int i = 0; i < 2000; ++i)
+            dir.file(QStringLiteral("big/%1/%2").arg(i % 40).arg(i));
+        InfoSheet sheet(dir.url(QStringLiteral("big")));
+        sheet.setTexts(loc);
+        sheet.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&sheet));
+        QSignalSpy closed(&sheet, &QDialog::finished);
+        QTRY_VERIFY(sheet.model()->isExamined());
+        QTest::keyClick(&sheet, Qt::Key_Escape);
+        QCOMPARE(closed.count(), 1);
+        QVERIFY(!sheet.isVisible());
+        QVERIFY(!sheet.model()->isWalking());
+        QSignalSpy sized(sheet.model(), &ItemInfoModel::folderSizeChanged);
+        QVERIFY(!sized.wait(300));
     }
 
     void collisionPromptAnswers_data()
@@ -178,6 +327,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, documentsA);
         QFETCH(bool, copyBeside);
         QFETCH(bool, japanese);
+        QVERIFY(open());
         if (japanese)
             m_app->environment().settings->setLanguage(AppLanguage::japanese);
         actions()->requestTransfer({item(QStringLiteral("a.txt")), item(QStringLiteral("c.txt"))},
