@@ -271,41 +271,65 @@ private Q_SLOTS:
         QCOMPARE(shown, m_rows);
     }
 
-    // The keys of a few entries pressed where the keyboard is: in a column of the column view they
-    // act on its selection; the window's keys work from the sidebar too, but the plain keys of a
-    // list act on the pane's selection only from the pane.
+    // The keys of a few entries pressed where the keyboard is. The window's keys reach it from the
+    // list, which keeps its own, and from a column of the column view, where they act on the
+    // column's selection; they work from the sidebar too, but the plain keys of a list act on the
+    // pane's selection only from the pane. The left tab went to work/sub and back to work.
     void keysWhereTheKeyboardIs_data()
     {
-        QTest::addColumn<bool>("columns"); // else the sidebar has the keyboard
-        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("where"); // "list", "columns" or "sidebar", as the row's name begins
+        QTest::addColumn<int>("key"); // or a mouse button
         QTest::addColumn<Step>("check");
-        const auto row = [](const char *name, bool columns, QKeyCombination key, const Step &check) {
-            QTest::newRow(name) << columns << key.toCombined() << check;
+        const auto row = [](const char *name, QKeyCombination key, const Step &check) {
+            QTest::newRow(name) << QString::fromLatin1(name).section(QLatin1Char(':'), 0, 0) << key.toCombined() << check;
         };
-        row("columns: F2 renames", true, Qt::Key_F2, [this] { opened<NameDialog>("renameDialog"); });
-        row("columns: Delete asks to trash", true, Qt::Key_Delete, [this] { opened<QMessageBox>("trashConfirmation"); });
-        row("columns: F5 copies across", true, Qt::Key_F5, [this] { QTRY_VERIFY(exists("Documents/a.txt")); });
-        row("columns: F7 asks for a folder", true, Qt::Key_F7, [this] { opened<NameDialog>("newFolderDialog"); });
-        row("columns: Ctrl+D duplicates", true, Qt::CTRL | Qt::Key_D, [this] { QTRY_COMPARE(names("work").size(), 5); });
-        row("sidebar: Ctrl+T opens a tab", false, Qt::CTRL | Qt::Key_T, [this] { QCOMPARE(pane(0)->pane()->tabs().size(), 2); });
-        row("sidebar: Ctrl+P opens the finder", false, Qt::CTRL | Qt::Key_P, [this] { QTRY_VERIFY(pane(0)->list()->fuzzyFinder()); });
-        row("sidebar: Ctrl+F opens the filter", false, Qt::CTRL | Qt::Key_F,
-            [this] { QVERIFY(pane(0)->list()->filterField()->hasFocus()); });
-        row("sidebar: Delete trashes nothing", false, Qt::Key_Delete,
-            [this] { QVERIFY(!pane(0)->findChild<QMessageBox *>() && exists("work/a.txt")); });
-        row("sidebar: Shift+Delete deletes nothing", false, Qt::SHIFT | Qt::Key_Delete,
-            [this] { QVERIFY(!pane(0)->findChild<QMessageBox *>()); });
-        row("sidebar: Space previews nothing", false, Qt::Key_Space, [this] { QVERIFY(!pane(0)->findChild<PreviewDialog *>()); });
-        row("sidebar: F2 renames nothing", false, Qt::Key_F2, [this] { QVERIFY(!pane(0)->findChild<NameDialog *>()); });
+        const Step wentHome = [this] { QCOMPARE(tab(0)->currentUrl(), url(QString())); };
+        const Step showsHidden = [this] { QVERIFY(settings()->showHidden()); };
+        // Alt+Left, Alt+Right, Ctrl+Tab, Ctrl+L and Ctrl+Q from the list are pressed by the
+        // end-to-end run (tests/e2e/filecommands.sh).
+        row("list: Alt+Home", Qt::ALT | Qt::Key_Home, wentHome);
+        row("list: Ctrl+Shift+. as typed", Qt::CTRL | Qt::SHIFT | Qt::Key_Greater, showsHidden);
+        row("list: Ctrl+Shift+.", Qt::CTRL | Qt::SHIFT | Qt::Key_Period, showsHidden);
+        row("list: Ctrl+A stays the list's", Qt::CTRL | Qt::Key_A, [this] { QCOMPARE(tab(0)->selection().size(), 4); });
+        row("list: mouse back button", Qt::Key(Qt::BackButton), wentHome);
+        row("list: mouse forward button", Qt::Key(Qt::ForwardButton), [this] { QCOMPARE(tab(0)->currentUrl(), url("work/sub")); });
+        row("columns: Alt+Left", Qt::ALT | Qt::Key_Left, wentHome);
+        row("columns: Ctrl+Q", Qt::CTRL | Qt::Key_Q, [this] { QTRY_VERIFY(!m_app->window()->isVisible()); });
+        row("columns: Ctrl+L edits the location once", Qt::CTRL | Qt::Key_L, [this] {
+            // Typing a path and Return goes there, and the breadcrumb and the list take over again.
+            QLineEdit *field = pane(0)->pathBar()->field();
+            QTRY_VERIFY(field->hasFocus());
+            QCOMPARE(field->selectedText(), path("work"));
+            QTest::keyClicks(field, QStringLiteral("~/Documents"));
+            QTest::keyClick(field, Qt::Key_Return);
+            QTRY_COMPARE(tab(0)->currentUrl(), url("Documents"));
+            QCOMPARE(tab(0)->pathBarMode(), PathBarMode::breadcrumb);
+            QTRY_VERIFY(qobject_cast<FileTableView *>(QApplication::focusWidget()));
+        });
+        row("columns: F2 renames", Qt::Key_F2, [this] { opened<NameDialog>("renameDialog"); });
+        row("columns: Delete asks to trash", Qt::Key_Delete, [this] { opened<QMessageBox>("trashConfirmation"); });
+        row("columns: F5 copies across", Qt::Key_F5, [this] { QTRY_VERIFY(exists("Documents/a.txt")); });
+        row("columns: F7 asks for a folder", Qt::Key_F7, [this] { opened<NameDialog>("newFolderDialog"); });
+        row("columns: Ctrl+D duplicates", Qt::CTRL | Qt::Key_D, [this] { QTRY_COMPARE(names("work").size(), 5); });
+        row("sidebar: Ctrl+T opens a tab", Qt::CTRL | Qt::Key_T, [this] { QCOMPARE(pane(0)->pane()->tabs().size(), 2); });
+        row("sidebar: Ctrl+P opens the finder", Qt::CTRL | Qt::Key_P, [this] { QTRY_VERIFY(pane(0)->list()->fuzzyFinder()); });
+        row("sidebar: Ctrl+F opens the filter", Qt::CTRL | Qt::Key_F, [this] { QVERIFY(pane(0)->list()->filterField()->hasFocus()); });
+        row("sidebar: Delete trashes nothing", Qt::Key_Delete, [this] { QVERIFY(!pane(0)->findChild<QMessageBox *>() && exists("work/a.txt")); });
+        row("sidebar: Shift+Delete deletes nothing", Qt::SHIFT | Qt::Key_Delete, [this] { QVERIFY(!pane(0)->findChild<QMessageBox *>()); });
+        row("sidebar: Space previews nothing", Qt::Key_Space, [this] { QVERIFY(!pane(0)->findChild<PreviewDialog *>()); });
+        row("sidebar: F2 renames nothing", Qt::Key_F2, [this] { QVERIFY(!pane(0)->findChild<NameDialog *>()); });
     }
     void keysWhereTheKeyboardIs()
     {
-        QFETCH(bool, columns);
+        QFETCH(QString, where);
         QFETCH(int, key);
         QFETCH(Step, check);
         openWindow();
+        show(0, QStringLiteral("work/sub"));
+        tab(0)->goBack();
+        QTRY_VERIFY(!tab(0)->isLoading());
         QWidget *target = m_app->window()->sidebar()->places();
-        if (columns) {
+        if (where == QLatin1String("columns")) {
             tab(0)->setViewMode(ViewMode::column);
             ColumnBrowserView *browser = nullptr;
             QTRY_VERIFY((browser = pane(0)->columnBrowser()) && !browser->model()->columns().isEmpty()
@@ -315,11 +339,16 @@ private Q_SLOTS:
             target = browser->columnList(0);
         } else {
             select({QStringLiteral("a.txt")});
+            if (where == QLatin1String("list"))
+                target = pane(0)->list()->table();
             target->setFocus();
         }
         QTRY_VERIFY(target->hasFocus());
         const QKeyCombination pressed = QKeyCombination::fromCombined(key);
-        QTest::keyClick(target, pressed.key(), pressed.keyboardModifiers());
+        if (key == Qt::BackButton || key == Qt::ForwardButton)
+            QTest::mouseClick(pane(0)->list()->table()->viewport(), Qt::MouseButton(key));
+        else
+            QTest::keyClick(target, pressed.key(), pressed.keyboardModifiers());
         check();
         QTRY_VERIFY(!pane(0)->actions()->isBusy());
     }
