@@ -20,20 +20,16 @@ namespace {
 
 using Kind = QuickLookPreview::Kind;
 
-QByteArray encoded(const QImage &image, const char *format)
+// A picture of one colour, encoded in `format`.
+QByteArray picture(QSize size, const char *format)
 {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format);
     return bytes;
-}
-
-QImage filled(QSize size)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    return image;
 }
 
 } // namespace
@@ -64,61 +60,56 @@ private Q_SLOTS:
         m_dir.isolateHome();
         m_dir.openToOthers();
         m_settings = new AppSettings(m_dir.path(QStringLiteral("settings.ini")), this);
-        m_dir.file(QStringLiteral("small.png"), encoded(filled({40, 30}), "PNG"));
-        m_dir.file(QStringLiteral("drawing.svg"), "<svg xmlns='http://www.w3.org/2000/svg' width='200' height='100'>"
-                                                   "<rect width='200' height='100' fill='teal'/></svg>");
-        m_dir.file(QStringLiteral("notes.txt"), "first line\nsecond line, caf\xc3\xa9\n");
-        m_dir.file(QStringLiteral("picture.txt"), encoded(filled({8, 8}), "PNG")); // the contents decide
-        m_dir.file(QStringLiteral("program.bin"), QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0", 10));
-        m_dir.file(QStringLiteral("latin1.txt"), "caf\xe9 cr\xe8me\n");
-        m_dir.file(QStringLiteral("empty"), "");
+        // The rest are written by the rows that show them.
         m_dir.dir(QStringLiteral("folder"));
         ::mkfifo(QFile::encodeName(m_dir.path(QStringLiteral("pipe"))).constData(), 0600);
         m_dir.file(QStringLiteral("locked.txt"), "secret");
         QFile::setPermissions(m_dir.path(QStringLiteral("locked.txt")), {});
-        m_dir.file(QStringLiteral("long.txt"), QByteArray(QuickLookPreview::textLimit - 1, 'a') + "\xc3\xa9 and more");
-        m_dir.file(QStringLiteral("large.jpeg"), encoded(filled({6000, 4000}), "JPEG"));
-        m_dir.file(QStringLiteral("large.svg"), "<svg xmlns='http://www.w3.org/2000/svg' width='20000' height='10000'/>");
-        m_dir.file(QStringLiteral("large.png"), encoded(filled({5000, 4000}), "PNG"));
-        m_dir.file(QStringLiteral("medium.png"), encoded(filled({2000, 1500}), "PNG"));
     }
 
     // Large pictures are decoded at the shown size or not at all; small ones are not blown up.
     void kinds_data()
     {
         QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("contents"); // none: made beforehand, or missing
         QTest::addColumn<int>("kindValue");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QSize>("picture"); // none: any that fits the view
-        const auto row = [](const char *name, Kind kind, const QString &text = {}, QSize picture = {}) {
-            QTest::newRow(name) << QString::fromUtf8(name) << int(kind) << text << picture;
+        const auto row = [](const char *name, const QByteArray &contents, Kind kind, const QString &text = {},
+                            QSize picture = {}) {
+            QTest::newRow(name) << QString::fromUtf8(name) << contents << int(kind) << text << picture;
         };
-        row("small.png", Kind::image, {}, {40, 30});
-        row("drawing.svg", Kind::image);
-        row("notes.txt", Kind::text, QStringLiteral("first line\nsecond line, café\n"));
-        row("picture.txt", Kind::image); // the contents decide, not the name
-        row("program.bin", Kind::icon);
-        row("latin1.txt", Kind::icon); // not UTF-8
-        row("empty", Kind::icon);
-        row("folder", Kind::icon);
-        row("pipe", Kind::icon); // never read
-        row("gone.txt", Kind::icon);
-        row("locked.txt", Kind::icon);
+        row("small.png", picture({40, 30}, "PNG"), Kind::image, {}, {40, 30});
+        row("drawing.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='200' height='100'>"
+                           "<rect width='200' height='100' fill='teal'/></svg>", Kind::image);
+        row("notes.txt", "first line\nsecond line, caf\xc3\xa9\n", Kind::text, QStringLiteral("first line\nsecond line, café\n"));
+        row("picture.txt", picture({8, 8}, "PNG"), Kind::image); // the contents decide, not the name
+        row("program.bin", QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0", 10), Kind::icon);
+        row("latin1.txt", "caf\xe9 cr\xe8me\n", Kind::icon); // not UTF-8
+        row("empty", "", Kind::icon);
+        row("folder", {}, Kind::icon);
+        row("pipe", {}, Kind::icon); // never read
+        row("gone.txt", {}, Kind::icon);
+        row("locked.txt", {}, Kind::icon);
         // Only the first 256 KiB are read; a character cut in two at that point is no reason to
         // take the file for binary.
-        row("long.txt", Kind::text, QString(QuickLookPreview::textLimit - 1, QLatin1Char('a')));
-        row("large.jpeg", Kind::image); // decoded scaled
-        row("large.svg", Kind::image); // rendered scaled
-        row("large.png", Kind::icon); // too big for a full decode
-        row("medium.png", Kind::image); // within the budget
+        row("long.txt", QByteArray(QuickLookPreview::textLimit - 1, 'a') + "\xc3\xa9 and more", Kind::text,
+            QString(QuickLookPreview::textLimit - 1, QLatin1Char('a')));
+        row("large.jpeg", picture({6000, 4000}, "JPEG"), Kind::image); // decoded scaled
+        row("large.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='20000' height='10000'/>", Kind::image); // rendered scaled
+        row("large.png", picture({5000, 4000}, "PNG"), Kind::icon); // too big for a full decode
+        row("medium.png", picture({2000, 1500}, "PNG"), Kind::image); // within the budget
     }
     void kinds()
     {
         QFETCH(QString, name);
+        QFETCH(QByteArray, contents);
         QFETCH(int, kindValue);
         QFETCH(QString, text);
         QFETCH(QSize, picture);
         const Kind kind = Kind(kindValue);
+        if (!contents.isNull())
+            m_dir.file(name, contents);
         std::optional<AsUnprivileged> unprivileged; // root would read the locked file
         if (name == QLatin1String("locked.txt"))
             unprivileged.emplace();
@@ -138,6 +129,8 @@ private Q_SLOTS:
 
     void sameUrlIsNotReadAgain()
     {
+        m_dir.file(QStringLiteral("notes.txt"), "first line\n");
+        m_dir.file(QStringLiteral("small.png"), picture({40, 30}, "PNG"));
         const auto view = preview(QStringLiteral("notes.txt"));
         QVERIFY(view);
         m_dir.file(QStringLiteral("notes.txt"), "changed\n");
