@@ -36,33 +36,26 @@ private Q_SLOTS:
         QTest::addColumn<bool>("sequence");
         QTest::addColumn<QString>("first");  // find, or base
         QTest::addColumn<QString>("second"); // replace; ignored for a sequence
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("padding");
         QTest::addColumn<Names>("expected");
         QTest::addColumn<bool>("canApply");
-
-        const Names img{"IMG_IMG.jpg", "img_1.jpg"};
-        QTest::newRow("replace, case matters") << img << false << "IMG" << "Photo" << 1 << 2
-                                               << Names{"IMG_IMG.jpg → Photo_Photo.jpg", "img_1.jpg → img_1.jpg"} << true;
-        QTest::newRow("dot removed, extension too") << Names{"a.b.c"} << false << "." << "" << 1 << 2
-                                                    << Names{"a.b.c → abc"} << true;
-        QTest::newRow("empty find changes nothing") << img << false << "" << "x" << 1 << 2
-                                                    << Names{"IMG_IMG.jpg → IMG_IMG.jpg", "img_1.jpg → img_1.jpg"} << false;
-        QTest::newRow("find equals replace") << img << false << "IMG" << "IMG" << 1 << 2
-                                             << Names{"IMG_IMG.jpg → IMG_IMG.jpg", "img_1.jpg → img_1.jpg"} << false;
-        QTest::newRow("replace by nothing empties a name") << Names{"abc"} << false << "abc" << "" << 1 << 2
-                                                           << Names{"abc → "} << false;
-        QTest::newRow("sequence keeps extensions") << Names{"IMG_7.JPG", "notes.txt", "README"} << true << "Photo" << ""
-                                                   << 1 << 3
-                                                   << Names{"IMG_7.JPG → Photo 001.JPG", "notes.txt → Photo 002.txt",
-                                                            "README → Photo 003"}
-                                                   << true;
-        QTest::newRow("sequence grows past its padding, never cut") << Names{"a", "b", "c"} << true << "x" << "" << 9 << 1
-                                                         << Names{"a → x 9", "b → x 10", "c → x 11"} << true;
-        QTest::newRow("a dot-file has no extension") << Names{".profile", "a.b"} << true << "x" << "" << 1 << 2
-                                                     << Names{".profile → x 01", "a.b → x 02.b"} << true;
-        QTest::newRow("sequence without base") << Names{"a", "b"} << true << "" << "" << 1 << 2
-                                               << Names{"a → a", "b → b"} << false;
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("padding");
+        const auto row = [](const char *name, const Names &names, bool sequence, const char *first, const char *second,
+                            const Names &expected, bool canApply, int start = 1, int padding = 2) {
+            QTest::newRow(name) << names << sequence << QString(first) << QString(second) << expected << canApply << start << padding;
+        };
+        const Names img{"IMG_IMG.jpg", "img_1.jpg"}, same{"IMG_IMG.jpg → IMG_IMG.jpg", "img_1.jpg → img_1.jpg"};
+        row("replace, case matters", img, false, "IMG", "Photo", {"IMG_IMG.jpg → Photo_Photo.jpg", "img_1.jpg → img_1.jpg"}, true);
+        row("dot removed, extension too", {"a.b.c"}, false, ".", "", {"a.b.c → abc"}, true);
+        row("empty find changes nothing", img, false, "", "x", same, false);
+        row("find equals replace", img, false, "IMG", "IMG", same, false);
+        row("replace by nothing empties a name", {"abc"}, false, "abc", "", {"abc → "}, false);
+        row("sequence keeps extensions", {"IMG_7.JPG", "notes.txt", "README"}, true, "Photo", "",
+            {"IMG_7.JPG → Photo 001.JPG", "notes.txt → Photo 002.txt", "README → Photo 003"}, true, 1, 3);
+        row("sequence grows past its padding, never cut", {"a", "b", "c"}, true, "x", "",
+            {"a → x 9", "b → x 10", "c → x 11"}, true, 9, 1);
+        row("a dot-file has no extension", {".profile", "a.b"}, true, "x", "", {".profile → x 01", "a.b → x 02.b"}, true);
+        row("sequence without base", {"a", "b"}, true, "", "", {"a → a", "b → b"}, false);
     }
     void previewAndApplyFollowTheFields()
     {
