@@ -56,8 +56,7 @@ private Q_SLOTS:
     }
 
     // A reload that lists the same entries must not reset the view (scroll position, current row),
-    // nor may the rest of a folder that follows its first page; a different listing must. (A
-    // file's size reads as everywhere else, tst_infosheet's and tst_contentview's; a folder has none.)
+    // nor may the rest of a folder that follows its first page; a different listing must.
     void reloadWithSameUrlsOnlyRefreshesCells()
     {
         FileTableModel model;
