@@ -5,7 +5,6 @@
 // named on standard error, so a test can tell which one froze the window.
 
 #include <atomic>
-#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -51,10 +50,7 @@ bool under(const char *path)
 bool folderUnder(int dirFd)
 {
     char link[64];
-    if (dirFd == AT_FDCWD)
-        std::snprintf(link, sizeof link, "/proc/self/cwd");
-    else
-        std::snprintf(link, sizeof link, "/proc/self/fd/%d", dirFd);
+    std::snprintf(link, sizeof link, dirFd == AT_FDCWD ? "/proc/self/cwd" : "/proc/self/fd/%d", dirFd);
     char target[PATH_MAX];
     const long length = ::syscall(SYS_readlinkat, AT_FDCWD, link, target, sizeof target - 1);
     if (length <= 0)
@@ -63,9 +59,9 @@ bool folderUnder(int dirFd)
     return under(target);
 }
 
-void stall(bool marked, const char *call, const char *path)
+void stallAt(int dirFd, const char *path, const char *call)
 {
-    if (!marked)
+    if (!path || !(path[0] == '/' ? under(path) : folderUnder(dirFd)))
         return;
     // A child forked to start a program waits on its own, out of the window's way.
     if (::syscall(SYS_gettid) == ourPid) {
@@ -76,29 +72,13 @@ void stall(bool marked, const char *call, const char *path)
     ::nanosleep(&wait, nullptr);
 }
 
-void stallAt(int dirFd, const char *path, const char *call)
-{
-    stall(path && (path[0] == '/' ? under(path) : folderUnder(dirFd)), call, path);
-}
-
-template<typename F>
-F real(const char *name)
-{
-    return reinterpret_cast<F>(::dlsym(RTLD_NEXT, name));
-}
-
-mode_t modeOf(int flags, va_list &rest)
-{
-    return (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? mode_t(va_arg(rest, int)) : 0;
-}
-
 } // namespace
 
 #define AT_CALL(ret, name, params, args, dirFd, path)                                                                  \
     extern "C" ret name params                                                                                         \
     {                                                                                                                  \
         stallAt(dirFd, path, #name);                                                                                   \
-        static const auto next = real<ret(*) params>(#name);                                                           \
+        static const auto next = reinterpret_cast<ret(*) params>(::dlsym(RTLD_NEXT, #name));                           \
         return next args;                                                                                              \
     }
 #define PATH_CALL(ret, name, params, args, path) AT_CALL(ret, name, params, args, AT_FDCWD, path)
@@ -108,17 +88,14 @@ mode_t modeOf(int flags, va_list &rest)
     {                                                                                                                  \
         va_list rest;                                                                                                  \
         va_start(rest, flags);                                                                                         \
-        const mode_t mode = modeOf(flags, rest);                                                                       \
+        const mode_t mode = (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? mode_t(va_arg(rest, int)) : 0;     \
         va_end(rest);                                                                                                  \
         stallAt(dirFd, path, #name);                                                                                   \
-        static const auto next = real<int(*) params>(#name);                                                           \
+        static const auto next = reinterpret_cast<int(*) params>(::dlsym(RTLD_NEXT, #name));                           \
         return next args;                                                                                              \
     }
 
-extern "C" int hangfs_main_thread_calls()
-{
-    return mainThreadCalls;
-}
+extern "C" int hangfs_main_thread_calls() { return mainThreadCalls; }
 
 PATH_CALL(int, stat, (const char *p, struct stat *s), (p, s), p)
 PATH_CALL(int, stat64, (const char *p, struct stat64 *s), (p, s), p)
