@@ -44,29 +44,22 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("exec"); // as written in the file
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<Commands>("expected");
-        const QStringList two{"/d/a b.txt", "/d/c.txt"};
-        QTest::newRow("one run per file") << QByteArray("viewer %f") << two
-                                          << Commands{{"viewer", "/d/a b.txt"}, {"viewer", "/d/c.txt"}};
-        QTest::newRow("one run for all") << QByteArray("editor --new %F") << two
-                                         << Commands{{"editor", "--new", "/d/a b.txt", "/d/c.txt"}};
-        QTest::newRow("URLs get local paths") << QByteArray("player %U") << two
-                                              << Commands{{"player", "/d/a b.txt", "/d/c.txt"}};
-        QTest::newRow("quoted program and argument")
-            << QByteArray("\"/opt/My App/run\" \"--title=a b\" %f") << QStringList{"/x"}
-            << Commands{{"/opt/My App/run", "--title=a b", "/x"}};
-        QTest::newRow("escapes inside quotes")
-            << QByteArray("tool \"say \\\\\"hi\\\\\" \\\\$HOME\" %f") << QStringList{"/x"}
-            << Commands{{"tool", "say \"hi\" $HOME", "/x"}};
-        QTest::newRow("percent, deprecated and unknown codes")
-            << QByteArray("tool 100%% %d %m %f") << QStringList{"/x"} << Commands{{"tool", "100%", "/x"}};
-        QTest::newRow("icon, name and entry file") << QByteArray("tool %i %c %k") << QStringList{}
-                                                   << Commands{{"tool", "--icon", "tool-icon", "Tool", "/apps/tool.desktop"}};
-        QTest::newRow("no code takes no file") << QByteArray("tool --fresh") << QStringList{"/x"}
-                                               << Commands{{"tool", "--fresh"}};
-        QTest::newRow("file code without a file") << QByteArray("tool %f") << QStringList{} << Commands{{"tool"}};
-        QTest::newRow("shell words stay words") << QByteArray("tool ;rm -rf ~ %f") << QStringList{"/x;y"}
-                                                << Commands{{"tool", ";rm", "-rf", "~", "/x;y"}};
-        QTest::newRow("unclosed quote runs nothing") << QByteArray("tool \"oops %f") << QStringList{"/x"} << Commands{};
+        const auto row = [](const char *name, const char *exec, const QStringList &files, const Commands &expected) {
+            QTest::newRow(name) << QByteArray(exec) << files << expected;
+        };
+        const QStringList two{"/d/a b.txt", "/d/c.txt"}, one{"/x"};
+        row("one run per file", "viewer %f", two, {{"viewer", "/d/a b.txt"}, {"viewer", "/d/c.txt"}});
+        row("one run for all", "editor --new %F", two, {{"editor", "--new", "/d/a b.txt", "/d/c.txt"}});
+        row("URLs get local paths", "player %U", two, {{"player", "/d/a b.txt", "/d/c.txt"}});
+        row("quoted program and argument", "\"/opt/My App/run\" \"--title=a b\" %f", one,
+            {{"/opt/My App/run", "--title=a b", "/x"}});
+        row("escapes inside quotes", "tool \"say \\\\\"hi\\\\\" \\\\$HOME\" %f", one, {{"tool", "say \"hi\" $HOME", "/x"}});
+        row("percent, deprecated and unknown codes", "tool 100%% %d %m %f", one, {{"tool", "100%", "/x"}});
+        row("icon, name and entry file", "tool %i %c %k", {}, {{"tool", "--icon", "tool-icon", "Tool", "/apps/tool.desktop"}});
+        row("no code takes no file", "tool --fresh", one, {{"tool", "--fresh"}});
+        row("file code without a file", "tool %f", {}, {{"tool"}});
+        row("shell words stay words", "tool ;rm -rf ~ %f", {"/x;y"}, {{"tool", ";rm", "-rf", "~", "/x;y"}});
+        row("unclosed quote runs nothing", "tool \"oops %f", one, {});
     }
     void fieldCodes()
     {
