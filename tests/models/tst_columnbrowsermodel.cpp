@@ -28,11 +28,8 @@ private Q_SLOTS:
     {
         m_dir = std::make_unique<TestDir>();
         m_dir->isolateHome();
-        m_dir->file("A/inner/deep.txt");
-        m_dir->file("A/a.txt");
-        m_dir->file("B/b.txt");
-        m_dir->file("c.txt");
-        m_dir->file("d.txt");
+        for (const char *name : {"A/inner/deep.txt", "A/a.txt", "B/b.txt", "c.txt", "d.txt"})
+            m_dir->file(name);
     }
 
     void chainFollowsTheSelectionAndReloads()
@@ -64,9 +61,7 @@ private Q_SLOTS:
         QCOMPARE(model.columns().size(), 3);
         QCOMPARE(model.activeColumnIndex(), 2);
         QCOMPARE(model.deepestSelectedFile()->name, "deep.txt");
-        // The chain cut back and grown again from an earlier column, what the preview column shows
-        // and where a drop on the background lands are tst_columnbrowserview's (keys,
-        // previewColumnAndSpace, dropsByRowKind).
+        // Cutting the chain back, the preview column and drops are tst_columnbrowserview's.
 
         ColumnBrowserModel unreadable(m_dir->url("missing"), false); // an empty column, not loading
         unreadable.start();

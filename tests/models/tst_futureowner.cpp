@@ -26,8 +26,7 @@ private Q_SLOTS:
         QTRY_VERIFY(done.isFinished() && !done.isCanceled());
     }
 
-    // Only the newest of several questions is answered; the returned futures all finish, so
-    // nobody waiting on them waits forever.
+    // Only the newest question is answered; every returned future finishes, so no one waits forever.
     void cancelAllDropsPendingResults()
     {
         FutureOwner owner;

@@ -57,8 +57,7 @@ private Q_SLOTS:
         QCOMPARE(cache.cachedIcon(url("/data/f0.txt"))->cacheKey(), cache.cachedIcon(url("/data/f3.txt"))->cacheKey());
     }
 
-    // A cache that goes while its fetches run stops them and waits for them: nothing it owns is
-    // touched afterwards, and the provider isn't asked for the paths still queued.
+    // A cache that goes while it fetches waits for the fetches running and starts no more.
     void destroyedWhileFetchingStopsAndWaits()
     {
         QSemaphore started;

@@ -60,8 +60,6 @@ private Q_SLOTS:
 
     void fillTakesValuesInOrder()
     {
-        QCOMPARE(Localization::fill(Localization::japanese().selectionSummaryFormat, {"2", "1.2 MB"}),
-                 QStringLiteral("2 項目を選択 ・ 合計 1.2 MB"));
         QCOMPARE(Localization::fill(u"%@ and %d, 100%%", {"%d", "5"}), QStringLiteral("%d and 5, 100%"));
         QCOMPARE(Localization::fill(u"%d / %d", {"1"}), QStringLiteral("1 / %d"));
     }
@@ -80,9 +78,8 @@ private Q_SLOTS:
                  QStringLiteral("フォルダ「Projects」を作成できませんでした: ") + reason);
     }
 
-    // The program's own reasons and the notes an error carries, worded in each language: names
-    // as people read them, byte counts in the language's units, long lists cut short, a
-    // library's words as they are. {reason} stands for the system's reason in that language.
+    // The program's own reasons and an error's notes in each language: names as people read them,
+    // sizes in the language's units, long lists cut short. {reason}: the system's reason.
     void ownWordsInBothLanguages_data()
     {
         using K = ErrorNote::Kind;
@@ -130,8 +127,7 @@ private Q_SLOTS:
         QCOMPARE(ErrorText::message(error, texts), expected);
     }
 
-    // Every kind of note has its own words in Japanese, its places filled, and the same English
-    // words as the core's.
+    // Every kind of note has Japanese words of its own, its places filled, and the core's English.
     void everyNoteInJapanese()
     {
         for (int kind = 0; kind < int(ErrorNote::Kind::systemReason); ++kind) {

@@ -1,6 +1,5 @@
 // The undo history: undo-only steps leaving nothing to redo, mixed histories, failing actions,
-// and actions that record themselves. Reversible renames undone and redone over real files are
-// tst_paneactions' (renameUndoRedo, bulkRenameUndoRedo).
+// and actions that record themselves. Undo over real files is tst_paneactions'.
 
 #include "undocoordinator.h"
 

@@ -34,9 +34,8 @@ private Q_SLOTS:
     {
         m_dir = std::make_unique<TestDir>();
         m_dir->isolateHome();
-        m_dir->file("a.txt");
-        m_dir->file("b.txt");
-        m_dir->file("c.txt");
+        for (const char *name : {"a.txt", "b.txt", "c.txt"})
+            m_dir->file(name);
         const QByteArray raw = QFile::encodeName(m_dir->path()) + "/caf\xe9-\xff.txt";
         QCOMPARE(::close(::open(raw.constData(), O_CREAT | O_WRONLY, 0644)), 0);
     }
@@ -113,8 +112,7 @@ private Q_SLOTS:
 
     void pasteSource_data()
     {
-        // What another program writes after our copy or cut (<c>: c.txt's URI, <c path>: its path,
-        // <ours>: our list).
+        // What another program writes after our copy or cut (<c>: c.txt's URI, <c path>: its path).
         QTest::addColumn<QString>("selected"); // in listing order
         QTest::addColumn<bool>("cut");
         QTest::addColumn<Formats>("meanwhile");
@@ -174,8 +172,7 @@ private Q_SLOTS:
             QCOMPARE(source->urls, urls);
             QCOMPARE(int(source->operation), operation);
         }
-        // Whatever was written meanwhile, our own clipboard is ignored, not replaced; nor by
-        // copying an empty selection.
+        // Whatever was written meanwhile, or an empty selection copied, our own clipboard stays.
         selectInLeftPane(workspace, {});
         workspace.copySelection();
         QCOMPARE(*workspace.clipboard(), ours);
