@@ -57,27 +57,6 @@ private Q_SLOTS:
         QCOMPARE(command ? QStringList{QFileInfo(command->program).fileName()} + command->arguments : QStringList{}, expected);
     }
 
-    // With no terminal to be found, or none that starts in the folder, the button says so
-    // rather than doing nothing.
-    void noTerminalIsTold()
-    {
-        QObject context;
-        std::optional<FileError> error;
-        const auto onFailure = [&error](const FileError &e) { error = e; };
-        FileSystemService().openInTerminal(FilePath::fromString(m_dir.path("gone")), &context, onFailure);
-        QTRY_VERIFY(error);
-        QCOMPARE(error->code(), FileError::OpenFailed);
-        error.reset();
-        const QByteArray path = qgetenv("PATH"), terminal = qgetenv("TERMINAL");
-        qputenv("PATH", QFile::encodeName(m_dir.path("nowhere")));
-        qputenv("TERMINAL", "");
-        FileSystemService().openInTerminal(FilePath::fromString(m_folder), &context, onFailure);
-        qputenv("PATH", path);
-        qputenv("TERMINAL", terminal);
-        QTRY_VERIFY(error);
-        QCOMPARE(error->code(), FileError::OpenNoTerminal);
-    }
-
     void startedProgramsGetThePathAsIs()
     {
         QObject context;
@@ -100,38 +79,52 @@ private Q_SLOTS:
         QVERIFY(!failed);
     }
 
-    void openFailures_data()
+    void failuresAreTold_data()
     {
-        QTest::addColumn<QByteArray>("xdgOpen"); // the script's body; empty: none on PATH
+        QTest::addColumn<QString>("program"); // xdg-open opens the item, fake-terminal opens its folder
+        QTest::addColumn<QByteArray>("script"); // the program's body; empty: not on PATH
+        QTest::addColumn<bool>("gone");         // the item asked for isn't there
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("no application for the item") << QByteArray("exit 3") << FileError::OpenNoApplication
-                                                     << "No application is set to open this kind of item";
-        QTest::newRow("the item is gone") << QByteArray("exit 2") << ENOENT << "No such file or directory";
-        QTest::newRow("the application failed") << QByteArray("exit 4") << FileError::OpenFailed
-                                                << "The application set to open it couldn't be started";
-        QTest::newRow("xdg-open missing") << QByteArray() << FileError::OpenNoOpener
-                                          << "xdg-open, which opens items, isn't installed";
+        QTest::newRow("no application for the item") << "xdg-open" << QByteArray("exit 3") << false
+                                                     << int(FileError::OpenNoApplication) << "No application is set to open this kind of item";
+        QTest::newRow("the item is gone") << "xdg-open" << QByteArray("exit 2") << false << ENOENT << "No such file or directory";
+        QTest::newRow("the application failed") << "xdg-open" << QByteArray("exit 4") << false
+                                                << int(FileError::OpenFailed) << "The application set to open it couldn't be started";
+        QTest::newRow("xdg-open missing") << "xdg-open" << QByteArray() << false
+                                          << int(FileError::OpenNoOpener) << "xdg-open, which opens items, isn't installed";
+        // The pane's button says so rather than doing nothing.
+        QTest::newRow("the terminal can't start in the folder") << "fake-terminal" << QByteArray("exit 0") << true
+                                                                << int(FileError::OpenFailed) << "The application set to open it couldn't be started";
+        QTest::newRow("no terminal to be found") << "fake-terminal" << QByteArray() << false
+                                                 << int(FileError::OpenNoTerminal) << "No terminal program was found";
     }
 
-    void openFailures()
+    void failuresAreTold()
     {
-        QFETCH(QByteArray, xdgOpen);
+        QFETCH(QString, program);
+        QFETCH(QByteArray, script);
+        QFETCH(bool, gone);
         QFETCH(int, code);
         QFETCH(QString, reason);
         TestDir bin;
-        if (!xdgOpen.isEmpty())
-            bin.program("xdg-open", "#!/bin/sh\n" + xdgOpen + "\n");
+        if (!script.isEmpty())
+            bin.program(program, "#!/bin/sh\n" + script + "\n");
         const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(bin.path())); // the script needs nothing from PATH
+        qputenv("PATH", QFile::encodeName(bin.path())); // the scripts need nothing from PATH
         QObject context;
         std::optional<FileError> failure;
-        FileSystemService().open(FilePath::fromString(m_file), &context, [&failure](const FileError &error) { failure = error; });
+        const auto onFailure = [&failure](const FileError &error) { failure = error; };
+        const QString item = gone ? m_dir.path("gone") : program == "xdg-open" ? m_file : m_folder;
+        if (program == "xdg-open")
+            FileSystemService().open(FilePath::fromString(item), &context, onFailure);
+        else
+            FileSystemService().openInTerminal(FilePath::fromString(item), &context, onFailure);
         qputenv("PATH", path);
         QTRY_VERIFY(failure);
         QCOMPARE(failure->operation(), FileError::Operation::Open);
         QCOMPARE(failure->code(), code);
-        QCOMPARE(failure->message(), QStringLiteral("“file name.txt” couldn't be opened: ") + reason);
+        QCOMPARE(failure->message(), "“" + QFileInfo(item).fileName() + "” couldn't be opened: " + reason);
     }
 
     void reveal_data()
