@@ -1,6 +1,5 @@
-// Preloaded by tst_renamefallback: stands in for file systems without the extras, such as NFS,
-// CIFS, many FUSE ones and FAT sticks. Renames with RENAME_NOREPLACE fail with EINVAL, no hard
-// link can be made, and no extended attribute can be set.
+// Preloaded by tst_renamefallback for file systems without the extras (network, many FUSE ones, FAT):
+// RENAME_NOREPLACE fails with EINVAL, and no hard link or extended attribute can be made.
 
 #include <cerrno>
 #include <cstdio>

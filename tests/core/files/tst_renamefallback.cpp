@@ -1,7 +1,5 @@
-// Renaming, moving, copying, duplicating and trashing where the file system has no no-replace
-// rename, no hard links, and takes no extended attributes. The program runs itself again with a
-// library preloaded that fails these as such file systems do (plainfs.cpp); the checks run in
-// that second run.
+// Renaming, moving, copying, duplicating and trashing without no-replace renames, hard links or
+// extended attributes: the checks run in a second run of the program with plainfs.cpp preloaded.
 
 #include "diskfacts.h"
 #include "failure.h"
