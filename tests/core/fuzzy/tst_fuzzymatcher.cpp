@@ -45,7 +45,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("query");
         QTest::addColumn<QString>("candidate");
         QTest::addColumn<Score>("expected");
-        QTest::newRow("run from the start") << "ab" << "ab" << Score(15);
         QTest::newRow("lower to upper change") << "fb" << "FooBar" << Score(18);
         QTest::newRow("isolated characters") << "abc" << "xaxbxc" << Score(3);
         QTest::newRow("greedy takes the earlier m") << "rm" << "README.md" << Score(10);
