@@ -27,10 +27,7 @@ public:
     CollisionAnswer collision;
     std::optional<FilePath> previewed;
 
-    std::optional<QString> lastError() const
-    {
-        return errors.isEmpty() ? std::nullopt : std::optional<QString>(errors.last());
-    }
+    std::optional<QString> lastError() const { return errors.isEmpty() ? std::nullopt : std::optional(errors.last()); }
     // Types the name, confirms it and waits for the rename to end; the prompt stays while the
     // rename failed.
     bool rename(const QString &name)

@@ -1,5 +1,4 @@
 #pragma once
-
 // The whole program's window for the window tests: opened at a size with both panes listed, and
 // the parts of it those tests reach for.
 
@@ -15,27 +14,18 @@
 #include <QMessageBox>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
-inline PaneView *paneOf(TallowmereApp *app, int index)
-{
-    return app->window()->workspaceView()->paneView(index);
-}
-
-inline TabModel *tabOf(TallowmereApp *app, int index)
-{
-    return paneOf(app, index)->pane()->activeTab();
-}
+inline PaneView *paneOf(TallowmereApp *app, int index) { return app->window()->workspaceView()->paneView(index); }
+inline TabModel *tabOf(TallowmereApp *app, int index) { return paneOf(app, index)->pane()->activeTab(); }
 
 // True once the active tab of each pane has its listing.
 inline bool panesListed(TallowmereApp *app)
 {
     return QTest::qWaitFor([app] {
-        for (PaneModel *pane : app->environment().workspace->panes()) {
-            if (pane->activeTab()->isLoading())
-                return false;
-        }
-        return true;
+        const auto &panes = app->environment().workspace->panes();
+        return std::none_of(panes.begin(), panes.end(), [](PaneModel *pane) { return pane->activeTab()->isLoading(); });
     });
 }
 

@@ -1,9 +1,7 @@
 #pragma once
-// Writes ZIP archives entry by entry exactly as given, with no checks of its own: the archives an
-// attacker could make (names with "..", absolute paths, links pointing anywhere, odd modes).
-// Data is stored uncompressed, so a test can find and alter it; names are stored as the raw bytes
-// given, without the UTF-8 flag, as old tools write them.
-// utf8Flagged() checks an archive written by the code under test.
+// ZIP archives written entry by entry exactly as given, as an attacker could make them ("..",
+// absolute names, links pointing anywhere, odd modes). Data is stored uncompressed, so a test can
+// find and alter it; names as the raw bytes given, without the UTF-8 flag, as old tools write them.
 
 #include <QByteArray>
 #include <QFile>
@@ -30,7 +28,8 @@ inline ZipEntry zipFile(const QByteArray &name, const QByteArray &data = "x", in
 inline ZipEntry zipFolder(const QByteArray &name, int perm = 0755) { return {name, AE_IFDIR, perm, {}, {}}; }
 inline ZipEntry zipLink(const QByteArray &name, const QByteArray &target) { return {name, AE_IFLNK, 0777, {}, target}; }
 
-// Whether the local header of the entry `name` carries the UTF-8 flag (general purpose bit 11).
+// Whether the local header of the entry `name`, in an archive the code under test wrote, carries
+// the UTF-8 flag (general purpose bit 11).
 inline bool utf8Flagged(const QByteArray &zip, const QByteArray &name)
 {
     const qsizetype at = zip.indexOf(name);

@@ -1,8 +1,7 @@
 #pragma once
-// A tree as it was before an operation, to check afterwards that a copy, a move or an extraction
-// reproduced it: the same items, each with its kind, contents or link target, mode and times.
-// An archive keeps modification times to the second and none for links, so `archived` compares
-// at that grain.
+// A tree as it was before an operation, to check that a copy, a move or an extraction reproduced
+// it: the same items, each with its kind, contents or link target, mode, attributes and times.
+// `archived` compares modification times to the second and none of a link's, as archives keep.
 
 #include <QDebug>
 #include <QDirIterator>

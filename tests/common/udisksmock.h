@@ -8,7 +8,6 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QDBusReply>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTest>
