@@ -84,7 +84,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("remaining");
         QTest::addColumn<int>("activeAfter"); // index into the tabs before closing
         QTest::newRow("the only tab stays") << 1 << 0 << 0 << 1 << 0;
-        QTest::newRow("active last: its left neighbour") << 3 << 2 << 2 << 2 << 1;
+        QTest::newRow("active between two: its left neighbour") << 3 << 1 << 1 << 2 << 0;
         QTest::newRow("active first: the new first") << 3 << 0 << 0 << 2 << 1;
         QTest::newRow("another tab: active stays") << 3 << 0 << 2 << 2 << 0;
         QTest::newRow("unknown id") << 3 << 1 << -1 << 3 << 1;
