@@ -2,8 +2,7 @@
 // over real files in a temporary home: focus between panes, the split and the right pane, tab
 // chips, the path field, the status bar, new folders with undo, bookmarks, the language, closing
 // the window while a transfer runs or right after one, and names that look like markup or
-// shortcut keys. Some parts are driven on their own too: the split, the sidebar's devices, the
-// breadcrumb, the title's badge and an item's icon.
+// shortcut keys. The sidebar's devices are driven on their own too.
 
 #include "appmenus.h"
 #include "appsettings.h"
@@ -15,7 +14,6 @@
 #include "dialoghost.h"
 #include "diskfacts.h"
 #include "favoritesstore.h"
-#include "fileiconview.h"
 #include "filejob.h"
 #include "filejobqueue.h"
 #include "filelistview.h"
@@ -23,9 +21,7 @@
 #include "filetableview.h"
 #include "iconcache.h"
 #include "namedialog.h"
-#include "owlbadgeview.h"
 #include "paneactions.h"
-#include "panelayout.h"
 #include "panesplitview.h"
 #include "pathbarview.h"
 #include "settingsview.h"
@@ -75,38 +71,6 @@ class TestContentView : public QObject
     {
         return FilePath::fromString(relative.isEmpty() ? home() : home() + QLatin1Char('/') + relative);
     }
-
-    // The split on its own, between two blank panes.
-    struct Split
-    {
-        QWidget *left = new QWidget;
-        QWidget *right = new QWidget;
-        PaneSplitView view{left, right};
-
-        explicit Split(int width)
-        {
-            // The owner's part: take what the handle reports.
-            QObject::connect(&view, &PaneSplitView::fractionDragged, &view, &PaneSplitView::setFraction);
-            view.resize(width, 300);
-            view.show();
-        }
-
-        void drag(int dx)
-        {
-            QWidget *handle = view.divider();
-            const QPoint start = handle->rect().center();
-            // The handle follows the divider, so positions are taken on the screen, from the press.
-            const QPointF origin = handle->mapToGlobal(QPointF(start));
-            QTest::mousePress(handle, Qt::LeftButton, {}, start);
-            // Moves go in four small steps, as a real pointer does.
-            for (int i = 1; i <= 4; ++i) {
-                const QPointF global = origin + QPointF(dx * i / 4, 0);
-                QMouseEvent move(QEvent::MouseMove, handle->mapFromGlobal(global), global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-                QApplication::sendEvent(handle, &move);
-            }
-            QTest::mouseRelease(handle, Qt::LeftButton, {}, start);
-        }
-    };
 
     static int rowOf(QListWidget *list, const QString &text)
     {
@@ -238,64 +202,6 @@ private Q_SLOTS:
         QCOMPARE(QSettings().value("paneSplitFraction").toDouble(), 0.3);
         Q_EMIT split->dragEnded();
         QCOMPARE(QSettings().value("paneSplitFraction").toDouble(), 0.25);
-    }
-
-    // Each drag starts from the fraction at its press; the divider keeps both panes at least 220
-    // pixels wide, and a window too narrow for that splits evenly and ignores drags.
-    void dragsAreClampedAndStartFromThePress_data()
-    {
-        QTest::addColumn<int>("width");
-        QTest::addColumn<QList<int>>("drags");
-        QTest::addColumn<int>("leftWidth");
-        QTest::newRow("far left") << 1000 << QList<int>{-2000} << 220;
-        QTest::newRow("far right") << 1000 << QList<int>{2000} << 1000 - 220;
-        QTest::newRow("a little right") << 1000 << QList<int>{100} << 600;
-        QTest::newRow("twice a little right") << 1000 << QList<int>{100, 100} << 700;
-        QTest::newRow("too narrow") << 400 << QList<int>{-150} << 200;
-    }
-    void dragsAreClampedAndStartFromThePress()
-    {
-        QFETCH(int, width);
-        QFETCH(QList<int>, drags);
-        QFETCH(int, leftWidth);
-        Split split(width);
-        QVERIFY(QTest::qWaitForWindowExposed(&split.view));
-        // The handle sits on the line, with a cursor that says it drags sideways.
-        QVERIFY(split.view.divider()->geometry().contains(QPoint(width / 2, 10)));
-        QCOMPARE(split.view.divider()->cursor().shape(), Qt::SizeHorCursor);
-        QSignalSpy dragged(&split.view, &PaneSplitView::fractionDragged);
-        for (int dx : drags)
-            split.drag(dx);
-        QCOMPARE(dragged.isEmpty(), width < 2 * 220);
-        QCOMPARE(split.left->width(), leftWidth);
-        QCOMPARE(split.right->width(), width - leftWidth - 1);
-        QCOMPARE(split.right->x(), leftWidth + 1);
-    }
-
-    // The left pane's width for any size and fraction, nonsense ones too.
-    void leftWidth_data()
-    {
-        QTest::addColumn<double>("total");
-        QTest::addColumn<double>("fraction");
-        QTest::addColumn<double>("minPane");
-        QTest::addColumn<double>("expected");
-        QTest::newRow("half") << 1000.0 << 0.5 << 200.0 << 500.0;
-        QTest::newRow("too small left") << 1000.0 << 0.1 << 200.0 << 200.0;
-        QTest::newRow("too small right") << 1000.0 << 0.95 << 200.0 << 800.0;
-        QTest::newRow("too narrow: even split") << 300.0 << 0.9 << 200.0 << 150.0;
-        QTest::newRow("negative total") << -10.0 << 0.5 << 0.0 << 0.0;
-        QTest::newRow("NaN total") << qQNaN() << 0.5 << 0.0 << 0.0;
-        QTest::newRow("infinite total") << qInf() << 0.5 << 0.0 << 0.0;
-        QTest::newRow("NaN fraction splits evenly") << 1000.0 << qQNaN() << 200.0 << 500.0;
-        QTest::newRow("NaN minimum is none") << 1000.0 << 1.5 << qQNaN() << 1000.0;
-    }
-
-    void leftWidth()
-    {
-        QFETCH(double, total);
-        QFETCH(double, fraction);
-        QFETCH(double, minPane);
-        QTEST(PaneLayout::leftWidth(total, fraction, minPane), "expected");
     }
 
     void tabChipsTheirCloseButtonsAndOverflow()
@@ -700,93 +606,6 @@ private Q_SLOTS:
         QTRY_COMPARE(title->titleText(), QStringLiteral("3 items selected"));
     }
 
-    // The breadcrumb: one crumb per folder of the standardised path from the root, the last one
-    // inert and clicking another asks for that folder.
-    void crumbsAskForTheirFolder_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QStringList>("names");
-        QTest::newRow("root") << "/" << QStringList{"/"};
-        QTest::newRow("nested") << "/usr/share/doc" << QStringList{"/", "usr", "share", "doc"};
-        // (How a path is standardised is tst_filepath's.)
-        QTest::newRow("doubled slashes, dot, dot-dot, above the root") << "//../Users//./me/x/..///Documents//."
-            << QStringList{"/", "Users", "me", "Documents"};
-        QTest::newRow("decomposed accent kept") << "/cafe\u0301" << QStringList{"/", "cafe\u0301"};
-        QTest::newRow("names that begin with dots") << "/..hidden/...x" << QStringList{"/", "..hidden", "...x"};
-        QTest::newRow("spaces and characters special in URLs") << "/a b/100%/#?q=1" << QStringList{"/", "a b", "100%", "#?q=1"};
-    }
-    void crumbsAskForTheirFolder()
-    {
-        QFETCH(QString, path);
-        QFETCH(QStringList, names);
-        BreadcrumbBar bar;
-        bar.setUrl(FilePath::fromString(path));
-        QCOMPARE(bar.crumbNames(), names);
-        // Every crumb but the last is a button; each asks for the folder it names.
-        QSignalSpy clicked(&bar, &BreadcrumbBar::crumbClicked);
-        for (QToolButton *crumb : bar.findChildren<QToolButton *>())
-            crumb->click();
-        QStringList asked, expected;
-        for (const QList<QVariant> &arguments : clicked)
-            asked << arguments.first().value<FilePath>().path();
-        for (qsizetype i = 1; i < names.size(); ++i)
-            expected << QDir::cleanPath("/" + QStringList(names.mid(1, i - 1)).join('/'));
-        QCOMPARE(asked, expected);
-        // The last crumb is the current folder: a label, set in semibold.
-        const auto labels = bar.findChildren<QLabel *>();
-        QVERIFY(std::any_of(labels.begin(), labels.end(), [&](QLabel *l) {
-            return l->text() == names.last() && l->font().weight() == QFont::DemiBold;
-        }));
-    }
-
-    // The title badge plays its frames once, each change a fade, and stays on the last; hidden,
-    // it stops where it is.
-    void playsOnceWithAFadeStopsWhileHiddenAndStaysOnTheLast()
-    {
-        using namespace std::chrono_literals;
-        OwlBadgeView badge({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}, 40ms);
-        QSignalSpy changes(&badge, &OwlBadgeView::indexChanged);
-        badge.show();
-        QVERIFY(changes.wait());
-        QVERIFY(badge.progress() < 1.0); // the new frame is still fading in
-        badge.hide();
-        QCOMPARE(badge.progress(), 1.0);
-        QVERIFY(!changes.wait(150));
-        QCOMPARE(badge.index(), 1);
-        badge.show();
-        QTRY_COMPARE(badge.text(), QStringLiteral("c"));
-        QTRY_COMPARE(badge.progress(), 1.0);
-        QCOMPARE(changes.count(), 2);
-        QVERIFY(!changes.wait(200));
-        QCOMPARE(badge.index(), 2);
-    }
-
-    // The icon of one item: the stand-in until the cache answers, the item's own icon after, an
-    // answer for an earlier item ignored, and an icon the cache already holds shown at once (that
-    // it takes no second fetch is tst_iconcache's).
-    void placeholderUntilTheLastItemsIconArrives()
-    {
-        QSemaphore answer;
-        IconCache cache([&](const FilePath &) {
-            answer.acquire();
-            return QStringList{"text-plain"};
-        });
-        const auto answerAnyway = qScopeGuard([&answer] { answer.release(2); });
-        FileIconView view(&cache, 64);
-        QSignalSpy arrived(&view, &FileIconView::iconChanged);
-        view.setUrl(m_dir.url("earlier.txt"));
-        view.setUrl(m_dir.url("later.txt"));
-        QVERIFY(!view.hasIcon());
-        answer.release(2);
-        QTRY_COMPARE(cache.count(), 2); // both answers are in
-        QCOMPARE(arrived.count(), 1);
-        QVERIFY(view.hasIcon());
-        QCOMPARE(view.url(), m_dir.url("later.txt"));
-        FileIconView second(&cache, 16);
-        second.setUrl(m_dir.url("later.txt"));
-        QVERIFY(second.hasIcon());
-    }
-
     // A name is shown as it is spelt: its "&" marks no shortcut key and its tags are no markup.
     void namesShowAsSpelt()
     {
@@ -799,7 +618,7 @@ private Q_SLOTS:
         QTRY_VERIFY(m_app->window()->titleLine()->titleText().startsWith(name) && left->list()->table()->model()->rowCount());
         left->dialogs()->showError(name);
         QMenu menu;
-        ContextMenuBuilder::fill(&menu, {{ContextMenuEntry::Command::openWithApplication, name, [] {}}},
+        ContextMenuBuilder::fill(&menu, {{ContextMenuEntry::Command::openWithApplication, name, [] {}, {}, {}}},
                                  m_app->environment().commands, &menu);
         // What a reader sees of a text given to a tooltip, a label or a button.
         const auto tip = [](const QString &text) {
