@@ -34,16 +34,10 @@ QString serverOf(const QByteArray &source)
     return colon > 0 ? QString::fromUtf8(source.left(colon)) : QString();
 }
 
-struct Measurement
+// Runs off the main thread: the desktop's network folder may hang.
+QList<DevicesModel::Volume> networkPlacesIn(const QByteArray &runtimeDir)
 {
-    QList<DevicesModel::Volume> networkPlaces;
-    QHash<QByteArray, qint64> freeBytes;
-};
-
-// Runs off the main thread: a network share or the desktop's network folder may hang.
-Measurement measureVolumes(const QList<QByteArray> &mountPoints, const QByteArray &runtimeDir)
-{
-    Measurement result;
+    QList<DevicesModel::Volume> places;
     const QByteArray gvfs = runtimeDir + "/gvfs";
     int err = 0;
     const DirStream folder = runtimeDir.isEmpty() ? DirStream() : DirStream::open(gvfs.constData());
@@ -54,16 +48,15 @@ Measurement measureVolumes(const QList<QByteArray> &mountPoints, const QByteArra
         place.id = FileNames::decode(place.mountPoint);
         place.kind = MountTable::Kind::network;
         std::tie(place.label, place.host) = DevicesModel::networkPlace(name);
-        result.networkPlaces.append(place);
+        places.append(place);
     }
-    QList<QByteArray> measured = mountPoints;
-    for (const DevicesModel::Volume &place : std::as_const(result.networkPlaces))
-        measured.append(place.mountPoint);
-    const FileSystemService fs;
-    for (const QByteArray &mountPoint : std::as_const(measured))
-        if (const std::optional<qint64> free = fs.volumeAvailableCapacity(FilePath::fromNative(mountPoint)))
-            result.freeBytes.insert(mountPoint, *free);
-    return result;
+    return places;
+}
+
+// Runs off the main thread: a network share may take long to answer, or never.
+std::optional<qint64> freeBytesAt(const QByteArray &mountPoint)
+{
+    return FileSystemService().volumeAvailableCapacity(FilePath::fromNative(mountPoint));
 }
 
 } // namespace
@@ -203,32 +196,51 @@ void DevicesModel::setVolumes(QList<Volume> volumes)
         measure();
 }
 
+// Each volume is measured on its own, so one that stopped answering leaves the others their
+// free space. One measurement per volume at a time, and one listing of the network places: a
+// mount that never answers holds one pool thread, not a new one at every tick.
 void DevicesModel::measure()
 {
-    // One at a time: a mount that stopped answering would otherwise catch a new measurement at
-    // every tick, each holding a pool thread for good. One asked for meanwhile follows it.
-    if (!m_measuring.isFinished()) {
-        m_measureAgain = true;
+    listNetworkPlaces();
+    for (const Volume &volume : std::as_const(m_volumes))
+        if (volume.isMounted())
+            measureFreeSpace(volume.mountPoint);
+}
+
+void DevicesModel::listNetworkPlaces()
+{
+    if (!m_listing.isFinished()) {
+        m_listAgain = true;
         return;
     }
-    m_measureAgain = false;
-    // The network places are found (and measured) again by the work itself.
-    QList<QByteArray> mountPoints;
-    for (const Volume &volume : std::as_const(m_volumes))
-        if (volume.isMounted() && !m_networkPlaces.contains(volume))
-            mountPoints.append(volume.mountPoint);
-    const quint64 generation = ++m_generation;
-    const QFuture<Measurement> work = QtConcurrent::run(FutureOwner::pool(), measureVolumes, mountPoints, m_runtimeDir);
-    m_measuring = work;
-    m_tasks.watch(work, [this, generation](const Measurement &result) {
-        if (generation != m_generation)
-            return;
-        m_networkPlaces = result.networkPlaces;
-        m_freeBytes = result.freeBytes;
+    m_listAgain = false;
+    const QFuture<QList<Volume>> work = QtConcurrent::run(FutureOwner::pool(), networkPlacesIn, m_runtimeDir);
+    m_listing = work;
+    m_tasks.watch(work, [this](const QList<Volume> &places) {
+        m_networkPlaces = places;
         rebuild();
-        if (m_measureAgain)
-            measure();
+        if (m_listAgain)
+            listNetworkPlaces();
     });
+}
+
+void DevicesModel::measureFreeSpace(const QByteArray &mountPoint)
+{
+    if (m_measuring.contains(mountPoint))
+        return;
+    m_measuring.insert(mountPoint);
+    m_tasks.watch(QtConcurrent::run(FutureOwner::pool(), freeBytesAt, mountPoint),
+                  [this, mountPoint](const std::optional<qint64> &free) {
+                      m_measuring.remove(mountPoint);
+                      const bool stillThere = std::any_of(m_volumes.cbegin(), m_volumes.cend(), [&](const Volume &v) {
+                          return v.mountPoint == mountPoint;
+                      });
+                      if (free && stillThere)
+                          m_freeBytes.insert(mountPoint, *free);
+                      else
+                          m_freeBytes.remove(mountPoint);
+                      rebuild();
+                  });
 }
 
 std::optional<DevicesModel::Volume> DevicesModel::volume(const QString &id) const

@@ -18,6 +18,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 #include <memory>
@@ -92,6 +93,8 @@ Q_SIGNALS:
 private:
     void rebuild();
     void measure();
+    void listNetworkPlaces();
+    void measureFreeSpace(const QByteArray &mountPoint);
     void setVolumes(QList<Volume> volumes);
 
     UDisksClient *m_disks;
@@ -104,9 +107,9 @@ private:
     // Network places and free space from the last measurement, applied to every rebuild.
     QList<Volume> m_networkPlaces;
     QHash<QByteArray, qint64> m_freeBytes;
-    quint64 m_generation = 0;
-    QFuture<void> m_measuring;  // the measurement under way, if any
-    bool m_measureAgain = false; // asked for while one was under way
+    QFuture<void> m_listing;        // the network places' listing under way, if any
+    bool m_listAgain = false;       // asked for while one was under way
+    QSet<QByteArray> m_measuring;   // the mount points whose free space is being measured
     QList<QString> m_requested; // mounts asked for here, to open when they are ready
     // Last: a measurement still running is dropped before anything else goes. It works on copies
     // only, so one stuck on a mount that stopped answering is left to end on its own.

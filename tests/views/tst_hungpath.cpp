@@ -81,23 +81,33 @@ private Q_SLOTS:
         QCOMPARE(mainThreadCallsOnHungPaths(), 0);
     }
 
-    // Free space asked for again while a measurement waits on the folder: no second one joins
-    // it in the pool, and the model goes without waiting for it.
-    void devicesMeasureOneAtATime()
+    // A volume that stopped answering, and the network places' folder there too: the other
+    // volumes get their free space meanwhile; asked again, no second measurement of the hung
+    // ones joins the first in the pool, and the model goes without waiting for them.
+    void devicesAreMeasuredEachOnItsOwn()
     {
         TestDir dir;
-        const QByteArray root = "22 1 0:21 / / rw - ext4 /dev/vda1 rw\n";
+        const QString slow = qEnvironmentVariable("HUNG_ROOT") + QStringLiteral("/slow");
+        const QByteArray root = "22 1 0:21 / / rw - ext4 /dev/vda1 rw\n"
+                                "32 22 0:55 / " + QFile::encodeName(slow) + " rw - nfs4 nas:/export rw\n";
         const QString table = dir.file(QStringLiteral("mountinfo"), root);
         UDisksClient noService{QDBusConnection(QString())};
         const int busyBefore = FutureOwner::pool()->activeThreadCount();
+        const auto freeAt = [](const DevicesModel &model, const QByteArray &mountPoint) {
+            for (const DevicesModel::Volume &volume : model.volumes())
+                if (volume.mountPoint == mountPoint)
+                    return volume.freeBytes.has_value();
+            return false;
+        };
         QElapsedTimer closing;
         {
-            // Network places are looked for inside the folder.
-            DevicesModel model(&noService, QFile::encodeName(table), QFile::encodeName(qEnvironmentVariable("HUNG_ROOT") + "/slow"));
-            QTest::qWait(100); // the first measurement has reached the folder
+            DevicesModel model(&noService, QFile::encodeName(table), QFile::encodeName(slow + QStringLiteral("/run")));
+            QTRY_VERIFY_WITH_TIMEOUT(freeAt(model, "/"), 2000);
             dir.file(QStringLiteral("mountinfo"), root + "31 22 8:3 / /home rw - ext4 /dev/sda3 rw\n");
             model.reload();
-            QCOMPARE(FutureOwner::pool()->activeThreadCount() - busyBefore, 1);
+            QTRY_VERIFY_WITH_TIMEOUT(freeAt(model, "/home"), 2000);
+            QVERIFY(!freeAt(model, QFile::encodeName(slow)));
+            QTRY_COMPARE_WITH_TIMEOUT(FutureOwner::pool()->activeThreadCount() - busyBefore, 2, 1000);
             closing.start();
         }
         QVERIFY2(closing.elapsed() < 1000, qPrintable(QString::number(closing.elapsed())));
