@@ -1,7 +1,7 @@
 // The Devices section's model: which mounts of a mount table are volumes, network places' names,
 // and a drive on a stand-in disk service: what it offers once mounted, refusals as messages in the
 // user's language, and panes inside a volume that goes away moving home. The sidebar's clicks and
-// menus are tst_contentview's.
+// menus are tst_sidebarview's.
 
 #include "devicesmodel.h"
 #include "localization.h"
@@ -157,7 +157,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("error");
         QTest::addColumn<QString>("english");
         QTest::addColumn<QString>("japanese");
-        // An unmount refused while the volume is busy is tst_contentview's, through its menu.
+        // An unmount refused while the volume is busy is tst_sidebarview's, through its menu.
         QTest::newRow("mount not allowed") << "mount" << "org.freedesktop.UDisks2.Error.NotAuthorizedCanObtain"
                                            << "“STICK” couldn't be mounted: You aren't allowed to do this"
                                            << "「STICK」をマウントできませんでした: この操作は許可されていません";
