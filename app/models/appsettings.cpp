@@ -5,6 +5,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -48,16 +49,17 @@ AppSettings::AppSettings(const QString &storePath, QObject *parent)
     m_floatOnTop = store.value(floatOnTopKey, false).toBool();
     m_paneSplitFraction = positiveOr(store, paneSplitFractionKey, defaultPaneSplitFraction);
     m_rightPaneHidden = store.value(rightPaneHiddenKey, false).toBool();
+    noteWhatTheFileHolds();
 }
 
 AppSettings::~AppSettings() = default;
 
 template <typename T>
-void AppSettings::assign(T &field, const T &value, void (AppSettings::*changed)())
+void AppSettings::assign(T &field, const T &value, const QString &key, void (AppSettings::*changed)())
 {
     const bool differs = field != value;
     field = value;
-    persist();
+    persist(key);
     if (differs)
         Q_EMIT(this->*changed)();
 }
@@ -65,7 +67,7 @@ void AppSettings::assign(T &field, const T &value, void (AppSettings::*changed)(
 void AppSettings::setMonospacedFontName(const QString &name)
 {
     const bool differs = m_monospacedFontName != name;
-    assign(m_monospacedFontName, name, &AppSettings::monospacedFontNameChanged);
+    assign(m_monospacedFontName, name, fontNameKey, &AppSettings::monospacedFontNameChanged);
     if (differs)
         Q_EMIT uiFontChanged();
 }
@@ -73,58 +75,76 @@ void AppSettings::setMonospacedFontName(const QString &name)
 void AppSettings::setFontSize(double size)
 {
     const bool differs = m_fontSize != size;
-    assign(m_fontSize, size, &AppSettings::fontSizeChanged);
+    assign(m_fontSize, size, fontSizeKey, &AppSettings::fontSizeChanged);
     if (differs)
         Q_EMIT uiFontChanged();
 }
 
 void AppSettings::setLanguage(AppLanguage language)
 {
-    assign(m_language, language, &AppSettings::languageChanged);
+    assign(m_language, language, languageKey, &AppSettings::languageChanged);
 }
 
 void AppSettings::setShowHidden(bool show)
 {
-    assign(m_showHidden, show, &AppSettings::showHiddenChanged);
+    assign(m_showHidden, show, showHiddenKey, &AppSettings::showHiddenChanged);
 }
 
 void AppSettings::setConfirmBeforeTrash(bool confirm)
 {
-    assign(m_confirmBeforeTrash, confirm, &AppSettings::confirmBeforeTrashChanged);
+    assign(m_confirmBeforeTrash, confirm, confirmBeforeTrashKey, &AppSettings::confirmBeforeTrashChanged);
 }
 
 void AppSettings::setFloatOnTop(bool floatOnTop)
 {
-    assign(m_floatOnTop, floatOnTop, &AppSettings::floatOnTopChanged);
+    assign(m_floatOnTop, floatOnTop, floatOnTopKey, &AppSettings::floatOnTopChanged);
 }
 
 void AppSettings::setPaneSplitFraction(double fraction)
 {
-    assign(m_paneSplitFraction, fraction, &AppSettings::paneSplitFractionChanged);
+    assign(m_paneSplitFraction, fraction, paneSplitFractionKey, &AppSettings::paneSplitFractionChanged);
 }
 
 void AppSettings::setRightPaneHidden(bool hidden)
 {
-    assign(m_rightPaneHidden, hidden, &AppSettings::rightPaneHiddenChanged);
+    assign(m_rightPaneHidden, hidden, rightPaneHiddenKey, &AppSettings::rightPaneHiddenChanged);
 }
 
-// All keys, every time, and straight to disk: the file is rewritten whole under QSettings'
-// lock file, so another instance writing at the same moment never leaves it half-written.
-void AppSettings::persist()
+// The key assigned, and every other key the file still holds as this window last saw it (a
+// missing or garbled value is written out as read back), straight to disk. A key that another
+// window of the program wrote meanwhile is kept: writing all eight would put back what this
+// window read. The file is rewritten whole under QSettings' lock file, never left half-written.
+void AppSettings::persist(const QString &assigned)
 {
     QSettings &store = *m_defaults;
-    if (m_monospacedFontName.isEmpty())
-        store.remove(fontNameKey);
-    else
-        store.setValue(fontNameKey, m_monospacedFontName);
-    store.setValue(fontSizeKey, m_fontSize);
-    store.setValue(languageKey, rawValue(m_language));
-    store.setValue(showHiddenKey, m_showHidden);
-    store.setValue(confirmBeforeTrashKey, m_confirmBeforeTrash);
-    store.setValue(floatOnTopKey, m_floatOnTop);
-    store.setValue(paneSplitFractionKey, m_paneSplitFraction);
-    store.setValue(rightPaneHiddenKey, m_rightPaneHidden);
     store.sync();
+    const std::pair<QString, QVariant> values[] = {
+        {fontNameKey, m_monospacedFontName},
+        {fontSizeKey, m_fontSize},
+        {languageKey, rawValue(m_language)},
+        {showHiddenKey, m_showHidden},
+        {confirmBeforeTrashKey, m_confirmBeforeTrash},
+        {floatOnTopKey, m_floatOnTop},
+        {paneSplitFractionKey, m_paneSplitFraction},
+        {rightPaneHiddenKey, m_rightPaneHidden},
+    };
+    for (const auto &[key, value] : values) {
+        if (key != assigned && store.value(key) != m_seen.value(key))
+            continue;
+        if (key == fontNameKey && m_monospacedFontName.isEmpty())
+            store.remove(key);
+        else
+            store.setValue(key, value);
+    }
+    store.sync();
+    noteWhatTheFileHolds();
+}
+
+void AppSettings::noteWhatTheFileHolds()
+{
+    for (const QString &key : {fontNameKey, fontSizeKey, languageKey, showHiddenKey, confirmBeforeTrashKey,
+                               floatOnTopKey, paneSplitFractionKey, rightPaneHiddenKey})
+        m_seen.insert(key, m_defaults->value(key));
 }
 
 QString AppSettings::effectiveFontName() const

@@ -1,14 +1,17 @@
 #pragma once
 // The user's preferences, kept in the program's INI settings file so they survive a restart.
-// Every assignment writes all eight keys at once (so the file always holds one consistent set,
-// including values read back as defaults), and tells observers only when the value changed.
+// Every assignment writes all eight keys (so the file holds one whole set, values read back as
+// defaults included), except those another window of the program wrote since this one last saw
+// the file: those are kept. Observers are told only when the value changed.
 // Used on the main thread only.
 
 #include "applanguage.h"
 
 #include <QFont>
+#include <QHash>
 #include <QObject>
 #include <QString>
+#include <QVariant>
 
 #include <memory>
 
@@ -83,10 +86,12 @@ Q_SIGNALS:
 
 private:
     template <typename T>
-    void assign(T &field, const T &value, void (AppSettings::*changed)());
-    void persist();
+    void assign(T &field, const T &value, const QString &key, void (AppSettings::*changed)());
+    void persist(const QString &assigned);
+    void noteWhatTheFileHolds();
 
     std::unique_ptr<QSettings> m_defaults;
+    QHash<QString, QVariant> m_seen; // each key as the file held it when this window last read or wrote it
     QString m_monospacedFontName;
     double m_fontSize = defaultFontSize;
     AppLanguage m_language = AppLanguage::system;
