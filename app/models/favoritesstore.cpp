@@ -68,8 +68,23 @@ void FavoritesStore::load()
         m_unreadable = data;
 }
 
+// Another window of the program may have changed the bookmarks since this one read them: a
+// change starts from what the file holds now, so it doesn't put back what that window did.
+// True when the list is as it was.
+bool FavoritesStore::refresh()
+{
+    m_defaults->sync();
+    const QList<Favorite> before = m_items;
+    load();
+    if (m_items == before)
+        return true;
+    Q_EMIT itemsChanged();
+    return false;
+}
+
 void FavoritesStore::add(const FilePath &folder)
 {
+    refresh();
     const QString path = folder.path();
     const bool known = std::any_of(m_items.cbegin(), m_items.cend(), [&](const Favorite &f) { return f.path == path; });
     if (known)
@@ -82,6 +97,7 @@ void FavoritesStore::add(const FilePath &folder)
 
 void FavoritesStore::remove(const QUuid &id)
 {
+    refresh();
     QList<Favorite> items = m_items;
     items.removeIf([&](const Favorite &favorite) { return favorite.id == id; });
     setItems(std::move(items));
@@ -89,6 +105,9 @@ void FavoritesStore::remove(const QUuid &id)
 
 void FavoritesStore::move(const QList<int> &offsets, int destination)
 {
+    // The offsets count in the list the user saw; once it has changed they name other rows.
+    if (!refresh())
+        return;
     QList<int> moving;
     for (int offset : offsets)
         if (offset >= 0 && offset < m_items.size() && !moving.contains(offset))

@@ -39,7 +39,8 @@ public:
     // Removes every bookmark with that id.
     void remove(const QUuid &id);
     // Moves the bookmarks at `offsets` so that they land, in their order, before the one that
-    // was at `destination` (or at the end). Offsets outside the list are ignored.
+    // was at `destination` (or at the end). Offsets outside the list are ignored, and nothing
+    // moves when another window changed the list since (the offsets would name other rows).
     void move(const QList<int> &offsets, int destination);
 
     // The encoded form, and the list a stored value decodes to (none when it doesn't).
@@ -51,6 +52,7 @@ Q_SIGNALS:
 
 private:
     void load();
+    bool refresh();
     void setItems(QList<Favorite> items);
     void keepUnreadableAside();
     void persist();

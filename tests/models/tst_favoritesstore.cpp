@@ -1,4 +1,5 @@
-// Bookmarks: changes surviving a new store, both slash spellings, unreadable values kept aside.
+// Bookmarks: changes surviving a new store, two windows changing them in turn, both slash
+// spellings, unreadable values kept aside.
 
 #include "favoritesstore.h"
 #include "testdir.h"
@@ -55,6 +56,21 @@ private Q_SLOTS:
         QCOMPARE(namesOf(store), (QStringList{"A", "B", "C"}));
         store.move(offsets, destination);
         QCOMPARE(namesOf(FavoritesStore(storePath())), expected);
+    }
+
+    // Each change starts from what the other window wrote; a move of rows the other window has
+    // changed since does nothing.
+    void twoWindowsChangingThemInTurn()
+    {
+        FavoritesStore first(storePath()), second(storePath());
+        first.add(FilePath::fromString(home.dir(QStringLiteral("A"))));
+        second.add(FilePath::fromString(home.dir(QStringLiteral("B"))));
+        QCOMPARE(namesOf(second), (QStringList{"A", "B"}));
+        first.move({0}, 2);
+        QCOMPARE(namesOf(first), (QStringList{"A", "B"}));
+        first.move({0}, 2);
+        second.remove(second.items().at(1).id); // B, by its id, though B is first by now
+        QCOMPARE(namesOf(FavoritesStore(storePath())), QStringList{"A"});
     }
 
     void readsBothSlashSpellingsAndWritesUpperCaseIds()
