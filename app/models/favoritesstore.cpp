@@ -95,7 +95,8 @@ void FavoritesStore::add(const FilePath &folder)
     setItems(std::move(items));
 }
 
-void FavoritesStore::remove(const QUuid &id)
+// By value: a caller's id is often a bookmark's own, which the refresh frees.
+void FavoritesStore::remove(QUuid id)
 {
     refresh();
     QList<Favorite> items = m_items;

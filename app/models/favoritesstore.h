@@ -37,7 +37,7 @@ public:
     // a folder whose path text is already bookmarked is not added twice.
     void add(const FilePath &folder);
     // Removes every bookmark with that id.
-    void remove(const QUuid &id);
+    void remove(QUuid id);
     // Moves the bookmarks at `offsets` so that they land, in their order, before the one that
     // was at `destination` (or at the end). Offsets outside the list are ignored, and nothing
     // moves when another window changed the list since (the offsets would name other rows).
