@@ -1,6 +1,7 @@
 #pragma once
 // The user's bookmarks in sidebar order, kept in the program's settings file under "favorites"
-// as JSON, and written back on every change. Used on the main thread only.
+// as JSON, and written back on every change. Each change starts from what the file holds, so
+// windows of the program sharing it don't undo each other's. Used on the main thread only.
 //
 // A stored value that doesn't decode (edited by hand, written by something else) gives an empty
 // list, but it is not thrown away: the first write copies it under "favorites.unreadable" (or
