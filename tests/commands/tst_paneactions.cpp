@@ -225,6 +225,13 @@ private Q_SLOTS:
         settle();
         QVERIFY(m_dialogs.lastError() && m_dialogs.lastError()->contains("“f”"));
         QCOMPARE(m_dir->entries("left/f"), QStringList({"sub"}));
+        // A link to a folder is not the folder: it may go into a folder reached through itself.
+        m_dir->link(QStringLiteral("f"), QStringLiteral("left/toF"));
+        tab(0)->reload();
+        QTRY_VERIFY(items({"toF"}).first().isSymbolicLink);
+        m_actions->handleDrop(urls({"toF"}), m_dir->url("left/toF/sub"), {});
+        settle();
+        QCOMPARE(m_dir->entries("left/f/sub"), QStringList({"toF"}));
     }
 
     void trashUndoRestoresWhatWasTrashed()
