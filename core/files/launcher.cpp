@@ -4,6 +4,7 @@
 #include "exitwatch.h"
 #include "filenames.h"
 
+#include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -96,9 +97,12 @@ void Launcher::start(const Command &command, QObject *context, std::function<voi
         onFailure();
         return;
     }
-    // The pipe is closed with the notifier's connection, also when `context` goes before the child reports.
+    // The pipe is closed with the notifier's connection, also when `context` goes before the child
+    // reports. Without a context the notifier is the application's, so it goes with the program at
+    // the latest, should the program end before the child reports.
     const std::shared_ptr<void> closer(nullptr, [report](void *) { ::close(report); });
-    auto *notifier = new QSocketNotifier(report, QSocketNotifier::Read, context);
+    QObject *owner = context ? context : QCoreApplication::instance();
+    auto *notifier = new QSocketNotifier(report, QSocketNotifier::Read, owner);
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [notifier, report, closer, onFailure = std::move(onFailure)] {
         notifier->setEnabled(false);
         notifier->deleteLater();
@@ -165,8 +169,9 @@ void Launcher::revealInFileManager(const QList<FilePath> &urls, const QDBusConne
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
     call << uris << QString();
-    // No waiting: the answer only matters when there is no file manager to take the call.
-    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call));
+    // No waiting: the answer only matters when there is no file manager to take the call. The
+    // watcher is the application's, so it goes with the program should no answer come first.
+    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), QCoreApplication::instance());
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [fallback](QDBusPendingCallWatcher *w) {
         if (w->isError())
             start(fallback, nullptr, [] {});
