@@ -264,33 +264,6 @@ private Q_SLOTS:
         QCOMPARE(m_dir->entries("left"), QStringList({"a", "b", "c", "d"}));
     }
 
-    void compressNames_data()
-    {
-        QTest::addColumn<QStringList>("chosen");
-        QTest::addColumn<QString>("taken");
-        QTest::addColumn<QString>("archive");
-        QTest::newRow("one file, name taken") << QStringList{"report.pdf"} << "report.zip" << "report copy.zip";
-        QTest::newRow("two items") << QStringList{"a", "b"} << "" << "Archive.zip";
-        QTest::newRow("folder") << QStringList{"photos"} << "" << "photos.zip";
-        QTest::newRow("last extension only") << QStringList{"a.b.c"} << "" << "a.b.zip";
-    }
-
-    void compressNames()
-    {
-        QFETCH(QStringList, chosen);
-        QFETCH(QString, taken);
-        QFETCH(QString, archive);
-        m_dir->file("left/report.pdf", "pdf");
-        m_dir->file("left/a.b.c", "abc");
-        m_dir->file("left/photos/p.jpg", "jpg");
-        if (!taken.isEmpty())
-            m_dir->file("left/" + taken, "taken");
-        m_actions->compress(items(chosen), tab(0));
-        settle();
-        QVERIFY(!m_dialogs.lastError());
-        QVERIFY(QFileInfo(m_dir->path("left/" + archive)).size() > 0);
-    }
-
     void bulkRenameUndoRedo()
     {
         m_actions->applyBulkRename({{m_dir->url("left/a"), "x"}, {m_dir->url("left/b"), "a"}});
@@ -347,44 +320,6 @@ private Q_SLOTS:
             if (QAction *action = m_commands->action(entry.command))
                 QVERIFY2(action->isEnabled(), qPrintable(action->text()));
         }
-    }
-
-    void commandStateFollowsTheSelectionAndTheClipboard()
-    {
-        const auto enabled = [this] {
-            QStringList names;
-            for (QAction *action : m_commands->actions()) {
-                if (action->isEnabled())
-                    names << action->objectName();
-            }
-            return sorted(names);
-        };
-        const QStringList always{"newTab", "newFolder", "newFile", "selectAll"};
-        const QStringList many{"cut", "copy", "copyPath", "copyToOtherPane", "moveToOtherPane", "bulkRename", "duplicate",
-                               "compress", "revealInFileManager", "moveToTrash", "deletePermanently"};
-        const QStringList one{"getInfo", "preview", "rename", "extract"};
-        commands()->refresh();
-        QCOMPARE(enabled(), sorted(always));
-        m_selected = items({"a", "b"});
-        m_commands->refresh();
-        QCOMPARE(enabled(), sorted(always + many));
-        m_selected = items({"data.zip"});
-        m_commands->refresh();
-        QCOMPARE(enabled(), sorted(always + many + one));
-        // Copying the selection is something to paste; no refresh needed.
-        QVERIFY(!m_commands->action(Command::paste)->isEnabled());
-        m_commands->action(Command::copy)->trigger();
-        QVERIFY(m_commands->action(Command::paste)->isEnabled());
-        QCOMPARE(m_workspace->effectivePasteSource()->urls, QList<FilePath>{m_dir->url("left/data.zip")});
-        // A pane's last tab stays.
-        QVERIFY(!m_commands->action(Command::closeTab)->isEnabled());
-        m_workspace->leftPane()->addTab(m_dir->url("left"), false);
-        m_commands->refresh();
-        QVERIFY(m_commands->action(Command::closeTab)->isEnabled());
-        // Texts follow the language.
-        QCOMPARE(m_commands->action(Command::selectAll)->text(), QStringLiteral("Select All"));
-        m_settings->setLanguage(AppLanguage::japanese);
-        QCOMPARE(m_commands->action(Command::selectAll)->text(), QStringLiteral("すべてを選択"));
     }
 
     // The selection is "a"; a menu opened on "b" duplicates "b" and, once closed, the keys act on

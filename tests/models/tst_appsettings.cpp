@@ -1,11 +1,9 @@
 // Preferences: stored values and their defaults, every assignment rewriting the whole set but
-// what another window changed, observers hearing only changes, the font fallback, and two
-// programs writing one file.
+// what another window changed, observers hearing only changes, and two programs writing one file.
 
 #include "appsettings.h"
 #include "testdir.h"
 
-#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QSettings>
@@ -91,25 +89,6 @@ private Q_SLOTS:
         otherWindow.setRightPaneHidden(true); // read before floatOnTop was set, and keeps it
         const AppSettings read(storePath());
         QVERIFY(read.floatOnTop() && read.rightPaneHidden());
-    }
-
-    void unknownFontFallsBackButIsKept()
-    {
-        AppSettings settings(storePath());
-        settings.setFontSize(17);
-        settings.setMonospacedFontName(QStringLiteral("Removed Long Ago Mono"));
-        QCOMPARE(settings.effectiveFontName(), QString());
-        QCOMPARE(settings.uiFont().family(), QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
-        QCOMPARE(settings.uiFont().pointSizeF(), 17.0);
-        settings.setFontSize(qInf()); // a hand-edited size: drawn at the largest, kept as written
-        QCOMPARE(settings.uiFont().pointSizeF(), 72.0);
-        QCOMPARE(AppSettings(storePath()).fontSize(), qInf());
-        QCOMPARE(AppSettings(storePath()).monospacedFontName(), QStringLiteral("Removed Long Ago Mono"));
-        const QString installed = QFontDatabase::families().value(0);
-        settings.setMonospacedFontName(installed);
-        QCOMPARE(settings.uiFont().family(), installed);
-        settings.setMonospacedFontName(QString());
-        QVERIFY(!QSettings(storePath(), QSettings::IniFormat).contains(QStringLiteral("monospacedFontName")));
     }
 
     void twoProgramsWritingLeaveReadableFile()

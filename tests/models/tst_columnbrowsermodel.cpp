@@ -1,5 +1,5 @@
 // The column browser's chain over real folders: selection modes and their anchor, the chain
-// cut and grown, loads that arrive after their column changed, and loose URL matching.
+// cut and grown, and loads that arrive after their column changed.
 
 #include "columnbrowsermodel.h"
 #include "itemlists.h"
@@ -127,35 +127,6 @@ private Q_SLOTS:
         QCOMPARE(column.url, m_dir->url("B"));
         QVERIFY(!column.isLoading);
         QCOMPARE(column.items.size(), secondSize + 1); // and b.txt
-    }
-
-    void looseUrlsFindTheirEntryAndOpen_data()
-    {
-        QTest::addColumn<QString>("root"); // relative to the test folder
-        QTest::addColumn<QString>("given");
-        QTest::newRow("trailing slash") << "" << "A/";
-        QTest::newRow("dot segments") << "" << "B/../A";
-        // The column lists the link's target, so its entries carry the resolved place.
-        QTest::newRow("through the column's link") << "link" << "link/A";
-    }
-
-    void looseUrlsFindTheirEntryAndOpen()
-    {
-        QFETCH(QString, root);
-        QFETCH(QString, given);
-        m_dir->link(m_dir->path(), "link");
-        ColumnBrowserModel model(root.isEmpty() ? m_dir->url() : m_dir->url(root), false);
-        QList<FilePath> navigated;
-        model.setOnNavigate([&](const FilePath &url) { navigated << url; });
-        model.start();
-        QVERIFY(loadsDone(model));
-        const FilePath url = FilePath::fromString(m_dir->path() + '/' + given);
-        model.select(url, 0, SelectMode::single);
-        QCOMPARE(model.columns().size(), 2);
-        QCOMPARE(model.columns().at(1).url, m_dir->url("A"));
-        model.open(url, 0);
-        model.open(m_dir->url("nothing"), 0);
-        QCOMPARE(navigated, QList<FilePath>({m_dir->url("A")}));
     }
 
 private:

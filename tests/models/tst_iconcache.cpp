@@ -1,5 +1,5 @@
-// The icon cache: one fetch per path, one shared icon per kind, a cache destroyed while it
-// fetches; and the icon names found for real files.
+// The icon cache: one fetch per path, one shared icon per kind, and a cache destroyed while it
+// fetches.
 
 #include "iconcache.h"
 #include "iconprovider.h"
@@ -76,34 +76,6 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QCOMPARE(ready.count(), 0);
         QVERIFY2(fetches < 3 * IconCache::batchSize, qPrintable(QString::number(fetches)));
-    }
-
-    void iconNamesFor_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("contents");
-        QTest::addColumn<QString>("icon");
-        QTest::newRow("folder") << "Projects/" << QByteArray() << "folder";
-        QTest::newRow("name wins over contents") << "photo.png" << QByteArray("not a picture") << "image-png";
-        QTest::newRow("archive") << "backup.zip" << QByteArray("PK\x03\x04") << "application-zip";
-        QTest::newRow("no extension, script") << "configure" << QByteArray("#!/bin/sh\n") << "application-x-shellscript";
-        QTest::newRow("no extension, picture") << "scan" << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << "image-png";
-        QTest::newRow("missing file") << "gone.txt" << QByteArray() << "text-plain";
-    }
-    void iconNamesFor()
-    {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, contents);
-        QFETCH(QString, icon);
-        TestDir dir;
-        const QString path = dir.path(name.endsWith(QLatin1Char('/')) ? name.chopped(1) : name);
-        if (name.endsWith(QLatin1Char('/')))
-            dir.dir(name.chopped(1));
-        else if (!contents.isEmpty())
-            dir.file(name, contents);
-        const QStringList names = IconProvider::iconNamesFor(url(path));
-        QCOMPARE(names.value(0), icon);
-        QVERIFY(!IconProvider::iconFor(names).pixmap(32).isNull()); // the theme is found offscreen too
     }
 };
 

@@ -126,18 +126,6 @@ private Q_SLOTS:
         expected.replace("{reason}", ErrorText::systemReason(error.code(), texts.languageCode));
         QCOMPARE(ErrorText::message(error, texts), expected);
     }
-
-    // Every kind of note has Japanese words of its own, its places filled, and the core's English.
-    void everyNoteInJapanese()
-    {
-        for (int kind = 0; kind < int(ErrorNote::Kind::systemReason); ++kind) {
-            const int places = ErrorText::note(ErrorNote(ErrorNote::Kind(kind)), Localization::english()).count("%@");
-            const ErrorNote note(ErrorNote::Kind(kind), QStringList{"1", "2", "3"}.mid(0, places));
-            const QString japanese = ErrorText::note(note, Localization::japanese());
-            QVERIFY2(!japanese.isEmpty() && !japanese.contains("%") && japanese != note.english(), qPrintable(note.english()));
-            QCOMPARE(ErrorText::note(note, Localization::english()), note.english());
-        }
-    }
 };
 
 QTEST_GUILESS_MAIN(TestLocalization)

@@ -25,12 +25,6 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("names");
         QTest::newRow("root") << "/" << QStringList{"/"};
         QTest::newRow("nested") << "/usr/share/doc" << QStringList{"/", "usr", "share", "doc"};
-        // (How a path is standardised is tst_filepath's.)
-        QTest::newRow("doubled slashes, dot, dot-dot, above the root") << "//../Users//./me/x/..///Documents//."
-            << QStringList{"/", "Users", "me", "Documents"};
-        QTest::newRow("decomposed accent kept") << "/cafe\u0301" << QStringList{"/", "cafe\u0301"};
-        QTest::newRow("names that begin with dots") << "/..hidden/...x" << QStringList{"/", "..hidden", "...x"};
-        QTest::newRow("spaces and characters special in URLs") << "/a b/100%/#?q=1" << QStringList{"/", "a b", "100%", "#?q=1"};
     }
     void crumbsAskForTheirFolder()
     {

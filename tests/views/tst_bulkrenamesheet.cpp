@@ -82,23 +82,6 @@ private Q_SLOTS:
         QTEST(sheet.applyButton()->isEnabled(), "canApply");
     }
 
-    void eachRuleKeepsItsFieldsWhileTheOtherIsShown()
-    {
-        BulkRenameSheet sheet(itemsNamed({"a.txt"}));
-        sheet.show();
-        QTest::keyClicks(sheet.findField(), QStringLiteral("a"));
-        QTest::keyClicks(sheet.replaceField(), QStringLiteral("b"));
-        QTest::mouseClick(sheet.sequenceSegment(), Qt::LeftButton);
-        QVERIFY(!sheet.findField()->isVisible());
-        QCOMPARE(previewRows(sheet), Names{"a.txt → a.txt"}); // the sequence's base is still empty
-        QTest::keyClick(sheet.paddingBox(), Qt::Key_Down);
-        QTest::keyClick(sheet.paddingBox(), Qt::Key_Down);
-        QCOMPARE(sheet.paddingBox()->value(), 1); // never below one digit
-        QTest::mouseClick(sheet.replaceSegment(), Qt::LeftButton);
-        QCOMPARE(previewRows(sheet), Names{"a.txt → b.txt"});
-        QCOMPARE(sheet.mode(), BulkRename::Mode::findReplace(QStringLiteral("a"), QStringLiteral("b")));
-    }
-
     // Return in a field applies the changing entries only; Escape and Cancel close and apply nothing.
     void closingKeysAndButtons_data()
     {

@@ -9,7 +9,6 @@
 #include "filetableview.h"
 #include "iconcache.h"
 #include "itemlists.h"
-#include "midfilehold.h"
 #include "paneactions.h"
 #include "panecommands.h"
 #include "panemodel.h"
@@ -17,7 +16,6 @@
 #include "tabmodel.h"
 #include "testdir.h"
 #include "titlelineview.h"
-#include "transferprogressrow.h"
 #include "workspacemodel.h"
 
 #include <QApplication>
@@ -152,26 +150,6 @@ private Q_SLOTS:
         m_dir->file(QStringLiteral("root/g.txt"), "g");
     }
 
-    // A long job started in column view shows under the columns, and its Cancel stops it there too
-    // (what the row says is tst_filelistview's jobRowFollowsAndCancelStops).
-    void jobRowShowsUnderTheColumns()
-    {
-        m_dir->file(QStringLiteral("root/A/big"), QByteArray(4 << 20, 'x'));
-        Browser browser(*m_dir, root());
-        MidFileHold hold;
-        browser.actions.setPauseMidFile(hold.hook());
-        browser.actions.compress(browser.actions.fileItems({m_dir->url(QStringLiteral("root/A"))}), browser.tab());
-        QVERIFY(hold.waitUntilHeld());
-        TransferProgressRow *row = browser.view->progressRow();
-        QTRY_VERIFY(row->isVisible());
-        // Under the columns, not over them, and inside the view.
-        QVERIFY(row->geometry().top() > browser.view->viewport()->geometry().bottom());
-        QVERIFY(browser.view->rect().contains(row->geometry()));
-        QTest::mouseClick(row->cancelButton(), Qt::LeftButton);
-        QTRY_COMPARE(browser.actions.jobs()->pendingCount(), 0);
-        QVERIFY(!row->isVisible());
-    }
-
     void keys_data()
     {
         QTest::addColumn<QString>("script");
@@ -181,19 +159,14 @@ private Q_SLOTS:
         QTest::newRow("Right selects the next column's first entry") << "0:A Right" << 1 << "sub" << 3;
         QTest::newRow("Right keeps a selection already made there") << "0:A 1:a2.txt Left Right" << 1 << "a2.txt" << 2;
         QTest::newRow("Right in the last column does nothing") << "0:f.txt Right" << 0 << "f.txt" << 1;
-        QTest::newRow("Left in the first column does nothing") << "0:A Left" << 0 << "A" << 2;
         QTest::newRow("Left keeps the selections to the right") << "0:A 1:a1.txt Left" << 0 << "A" << 2;
         QTest::newRow("Down with nothing selected takes the first") << "Down" << 0 << "A" << 2;
-        QTest::newRow("Up with nothing selected takes the first") << "Up" << 0 << "A" << 2;
-        QTest::newRow("Down on the last entry stays") << "0:g.txt Down" << 0 << "g.txt" << 1;
         QTest::newRow("Down moves from the clicked entry") << "0:B Down" << 0 << "f.txt" << 1;
         QTest::newRow("Shift+Down extends from the anchor") << "0:B Shift+Down Shift+Down" << 0 << "B f.txt g.txt" << 1;
         QTest::newRow("Shift+Up shrinks back towards it") << "0:B Shift+Down Shift+Down Shift+Up" << 0 << "B f.txt" << 1;
         QTest::newRow("Down after Left moves in the left column") << "0:A 1:a1.txt Left Down" << 0 << "B" << 2;
         QTest::newRow("End with nothing selected takes the last") << "End" << 0 << "g.txt" << 1;
-        QTest::newRow("Up moves from where End went") << "End Up" << 0 << "f.txt" << 1;
         QTest::newRow("Home takes the first") << "0:g.txt Home" << 0 << "A" << 2;
-        QTest::newRow("Shift+Home extends to the first") << "0:B Shift+Home" << 0 << "A B" << 1;
     }
     void keys()
     {

@@ -1,46 +1,35 @@
 // The whole window driven as a user would, with key presses and clicks on the real widgets,
-// over real files in a temporary home: focus between panes, the split and the right pane, tab
-// chips, the path field, the status bar, new folders with undo, bookmarks, the language, closing
-// the window while a transfer runs or right after one, and names that look like markup or
-// shortcut keys.
+// over real files in a temporary home: focus between panes, the path field, the folder given on
+// the command line, the language, closing the window while a transfer runs or right after one,
+// and names that look like markup or shortcut keys.
 
 #include "appmenus.h"
 #include "appsettings.h"
 #include "appwindow.h"
 #include "breadcrumbbar.h"
 #include "contextmenubuilder.h"
-#include "datetext.h"
 #include "dialoghost.h"
 #include "diskfacts.h"
 #include "favoritesstore.h"
 #include "filejob.h"
 #include "filejobqueue.h"
 #include "filelistview.h"
-#include "filetablemodel.h"
 #include "filetableview.h"
 #include "iconcache.h"
-#include "namedialog.h"
 #include "paneactions.h"
-#include "panesplitview.h"
 #include "pathbarview.h"
 #include "settingsview.h"
-#include "sidebarview.h"
 #include "statusbarview.h"
-#include "tabchip.h"
-#include "tabstripview.h"
 #include "theme.h"
 #include "titlelineview.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QHeaderView>
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPixmap>
@@ -55,7 +44,6 @@
 #include <QTextDocumentFragment>
 #include <QTimer>
 #include <QToolButton>
-#include <QWheelEvent>
 
 #include <memory>
 
@@ -160,76 +148,6 @@ private Q_SLOTS:
         }
     }
 
-    // The stored split, the right pane hidden and shown again, and a drag stored back.
-    void rightPaneHidesAndComesBackWithItsSplit()
-    {
-        QVERIFY(open());
-        settings()->setPaneSplitFraction(0.3);
-        PaneSplitView *split = m_app->window()->workspaceView()->split();
-        const int leftBefore = pane(0)->width();
-        QCOMPARE(leftBefore, qRound(split->width() * 0.3));
-        QAction *toggle = m_app->menus()->rightPaneAction();
-        QCOMPARE(toggle->text(), QStringLiteral("Hide Right Pane"));
-        QTest::keyClick(m_app->window(), Qt::Key_Right, Qt::ControlModifier | Qt::AltModifier);
-        QVERIFY(settings()->rightPaneHidden());
-        QCOMPARE(pane(0)->width(), split->width());
-        QCOMPARE(toggle->text(), QStringLiteral("Show Right Pane"));
-        QCOMPARE(m_app->window()->rightPaneButton()->toolTip(), QStringLiteral("Show Right Pane"));
-        m_app->window()->rightPaneButton()->click();
-        QVERIFY(!settings()->rightPaneHidden());
-        QCOMPARE(pane(0)->width(), leftBefore);
-        // Where the divider is dragged to is stored once it is let go; the drag itself is checked
-        // on the split alone, below.
-        Q_EMIT split->fractionDragged(0.25);
-        QCOMPARE(pane(0)->width(), qRound(split->width() * 0.25));
-        QCOMPARE(QSettings().value("paneSplitFraction").toDouble(), 0.3);
-        Q_EMIT split->dragEnded();
-        QCOMPARE(QSettings().value("paneSplitFraction").toDouble(), 0.25);
-    }
-
-    void tabChipsTheirCloseButtonsAndOverflow()
-    {
-        QVERIFY(open());
-        TabStripView *strip = pane(0)->tabStrip();
-        QCOMPARE(strip->chips().size(), 1);
-        QVERIFY(!strip->chips().first()->closeButton());
-        strip->addButton()->click();
-        PaneModel *model = pane(0)->pane();
-        QTRY_COMPARE(strip->chips().size(), 2);
-        for (TabChip *chip : strip->chips())
-            QVERIFY(chip->closeButton());
-        QVERIFY(strip->chips().at(1)->isActive());
-        model->activeTab()->navigate(homeUrl("Projects"));
-        QTRY_COMPARE(strip->chips().at(1)->title(), QStringLiteral("Projects"));
-        QTRY_COMPARE(strip->height(), pane(1)->tabStrip()->height()); // the header keeps its height
-        QTest::mouseClick(strip->chips().at(0), Qt::LeftButton);
-        QCOMPARE(model->activeTab(), model->tabs().at(0));
-        strip->chips().at(1)->closeButton()->click();
-        QTRY_COMPARE(strip->chips().size(), 1);
-        QVERIFY(!strip->chips().first()->closeButton());
-        // Nine tabs don't fit a 1,200-pixel window: the active one is scrolled into view, "+"
-        // stays reachable, and the wheel scrolls the strip.
-        for (int i = 0; i < 8; ++i)
-            model->addTab(homeUrl("Projects/tallow"), false);
-        const auto shown = [strip](QWidget *widget) {
-            const QRect where(widget->mapTo(strip, QPoint(0, 0)), widget->size());
-            return strip->rect().contains(where) && widget->isVisible();
-        };
-        QTRY_COMPARE(strip->chips().size(), 9);
-        QTRY_VERIFY(shown(strip->chips().last()));
-        QVERIFY(shown(strip->addButton()));
-        QVERIFY(!shown(strip->chips().first()));
-        QWheelEvent up(QPointF(10, 10), strip->mapToGlobal(QPointF(10, 10)), {}, QPoint(0, 120 * 20), Qt::NoButton, {},
-                       Qt::NoScrollPhase, false);
-        QApplication::sendEvent(strip->viewport(), &up);
-        QVERIFY(shown(strip->chips().first()));
-        model->setActiveTabID(model->tabs().at(7)->id());
-        QTRY_VERIFY(shown(strip->chips().at(7)));
-        // A new font reaches the chips.
-        settings()->setFontSize(settings()->fontSize() + 3);
-        QTRY_COMPARE(strip->chips().first()->font(), settings()->uiFont());
-    }
-
     void pathFieldFollowsWhatIsTyped_data()
     {
         QTest::addColumn<QString>("typed");
@@ -304,119 +222,6 @@ private Q_SLOTS:
             QCOMPARE(left->selection(), QSet<FilePath>{FilePath::fromNative(QByteArray(base + selected))});
     }
 
-    // At its first size on a full-HD screen the window shows each pane's dates whole, in either
-    // language.
-    void datesAreWholeAtTheFirstSize_data()
-    {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<QSize>("screen");
-        QTest::newRow("English, large screen") << int(AppLanguage::english) << QSize(1920, 1080);
-        QTest::newRow("English, small laptop") << int(AppLanguage::english) << QSize(1366, 768);
-        QTest::newRow("Japanese, small laptop") << int(AppLanguage::japanese) << QSize(1366, 768);
-    }
-    void datesAreWholeAtTheFirstSize()
-    {
-        QFETCH(int, language);
-        QFETCH(QSize, screen);
-        // A date as wide as dates come: a two-digit day and an hour past ten, whatever the clock says now.
-        const qint64 wide = QDateTime(QDate(2024, 9, 28), QTime(22, 59)).toSecsSinceEpoch();
-        setTimes(m_dir.path(QStringLiteral(".home/Projects")), wide, wide);
-        QVERIFY(open());
-        settings()->setLanguage(AppLanguage(language));
-        m_app->window()->resize(ContentView::firstRunSize(screen));
-        for (int side : {0, 1}) {
-            FileTableView *table = pane(side)->list()->table();
-            QTRY_VERIFY(table->model()->rowCount() > 0);
-            QHeaderView *header = table->header();
-            const int dates = FileTableModel::ModifiedColumn;
-            const int needed = std::max(header->sectionSizeHint(dates), static_cast<QAbstractItemView *>(table)->sizeHintForColumn(dates));
-            QTRY_VERIFY2(header->sectionSize(dates) >= needed, qPrintable(QStringLiteral("%1 < %2").arg(header->sectionSize(dates)).arg(needed)));
-        }
-    }
-
-    void statusBarCountsAndSums()
-    {
-        QVERIFY(open());
-        TabModel *right = tab(1);
-        StatusBarView *status = pane(1)->statusBar();
-        QTRY_COMPARE(status->leadingText(), QStringLiteral("3 items"));
-        QTRY_VERIFY(status->freeText().endsWith(QStringLiteral(" free")));
-        right->setSelection({homeUrl("Documents/report.txt"), homeUrl("Documents/notes.md"), homeUrl("Documents/photos")});
-        QCOMPARE(status->leadingText(), QStringLiteral("3 selected \u30FB 3.5 kB total"));
-        right->setSelection({homeUrl("Documents/photos")});
-        QCOMPARE(status->leadingText(), QStringLiteral("1 selected \u30FB 0 bytes total"));
-        // In the column view it sums what the columns have selected.
-        right->setViewMode(ViewMode::column);
-        QList<FileItem> files = right->items();
-        files.removeIf([](const FileItem &item) { return item.isDirectory; });
-        right->setColumnSelection(files);
-        QCOMPARE(status->leadingText(), QStringLiteral("2 selected \u30FB 3.5 kB total"));
-        right->setViewMode(ViewMode::list);
-        // The filter hides entries but the count is of all of them.
-        right->setFilterQuery(QStringLiteral("notes"));
-        right->setSelection({});
-        QCOMPARE(status->leadingText(), QStringLiteral("3 items"));
-        right->navigate(homeUrl("Projects/tallow"));
-        QTRY_COMPARE(status->leadingText(), QStringLiteral("1 item"));
-    }
-
-    void newFolderIsCreatedUndoneOrRefused()
-    {
-        QVERIFY(open());
-        PaneView *left = pane(0);
-        left->findChild<QToolButton *>(QStringLiteral("newFolderButton"))->click();
-        NameDialog *dialog = left->newFolderDialog();
-        QTRY_VERIFY(dialog && dialog->isVisible());
-        QTest::keyClicks(dialog->field(), QStringLiteral("  fresh  "));
-        QTest::keyClick(dialog->field(), Qt::Key_Return);
-        QTRY_VERIFY(m_dir.exists(QStringLiteral(".home/fresh")));
-        QTRY_VERIFY(!left->newFolderDialog());
-        QAction *undo = m_app->menus()->undoAction();
-        QTRY_VERIFY(undo->isEnabled());
-        undo->trigger();
-        QTRY_VERIFY(!m_dir.exists(QStringLiteral(".home/fresh")));
-        QVERIFY(!undo->isEnabled());
-        QVERIFY(!m_app->menus()->redoAction()->isEnabled());
-        // A name already taken is refused, and offered again for another try.
-        left->openNewFolderDialog();
-        dialog = left->newFolderDialog();
-        dialog->setName(QStringLiteral("Documents"));
-        dialog->confirmButton()->click();
-        QTRY_VERIFY(!left->newFolderDialog());
-        QTRY_VERIFY(left->findChild<QMessageBox *>(QStringLiteral("errorAlert")));
-        left->openNewFolderDialog();
-        QCOMPARE(left->newFolderDialog()->name(), QStringLiteral("Documents"));
-    }
-
-    // The sidebar marks the place the active tab shows, and nothing once it shows another
-    // folder; bookmarks are added, opened, removed and kept for the next run.
-    void sidebarMarksThePlaceAndKeepsBookmarks()
-    {
-        QVERIFY(open());
-        SidebarView *sidebar = m_app->window()->sidebar();
-        QListWidget *places = sidebar->places();
-        QCOMPARE(places->selectedItems().size(), 1);
-        QCOMPARE(places->selectedItems().first()->text(), QStringLiteral("Home"));
-        sidebar->addBookmarkButton()->click();
-        tab(0)->navigate(homeUrl("Projects"));
-        QVERIFY(places->selectedItems().isEmpty());
-        sidebar->addBookmarkButton()->click();
-        QListWidget *list = sidebar->bookmarks();
-        QCOMPARE(list->count(), 2);
-        m_app->environment().favorites->move({1}, 0);
-        QCOMPARE(list->item(0)->text(), QStringLiteral("Projects"));
-        // A click on a bookmark opens it in the active pane, here the right one.
-        workspace()->setActivePaneID(workspace()->panes().at(1)->id());
-        QCOMPARE(places->selectedItems().size(), 1);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
-        QCOMPARE(tab(1)->history().current(), homeUrl("Projects"));
-        sidebar->removeBookmarkAt(0);
-        QCOMPARE(list->count(), 1);
-        m_app.reset();
-        QVERIFY(open()); // the next run shows what was stored
-        QCOMPARE(m_app->window()->sidebar()->bookmarks()->item(0)->text(), QStringLiteral(".home"));
-    }
-
     void languageSwitchChangesTheMenus()
     {
         QVERIFY(open());
@@ -461,68 +266,6 @@ private Q_SLOTS:
         QVERIFY(tab(0)->showHidden() && tab(1)->showHidden());
         settings()->setLanguage(AppLanguage::english);
         QCOMPARE(fieldMenu(), "&Undo");
-    }
-
-    // Floating on top keeps the window where it is; its size and the sidebar's width survive a
-    // restart.
-    void floatOnTopAndTheWindowsPlace()
-    {
-        QVERIFY(open());
-        ContentView *window = m_app->window();
-        const QRect before = window->geometry();
-        window->sidebar()->pinButton()->click();
-        QVERIFY(m_app->menus()->floatOnTopAction()->isChecked());
-        QTRY_VERIFY(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        QTRY_VERIFY(window->isVisible());
-        QCOMPARE(window->geometry(), before);
-        m_app->menus()->floatOnTopAction()->trigger();
-        QVERIFY(!settings()->floatOnTop());
-        QTRY_VERIFY(!window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        window->resize(1000, 640);
-        window->splitter()->setSizes({250, 750});
-        window->close();
-        m_app.reset();
-        m_app = std::make_unique<TallowmereApp>();
-        m_app->window()->restoreWindowState();
-        m_app->window()->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_app->window()));
-        QCOMPARE(m_app->window()->size(), QSize(1000, 640));
-        QCOMPARE(m_app->window()->splitter()->sizes().first(), 250);
-    }
-
-    void titleLineSummarisesTheSelection()
-    {
-        QVERIFY(open());
-        settings()->setLanguage(AppLanguage::english);
-        workspace()->setActivePaneID(workspace()->panes().at(1)->id());
-        TitleLineView *title = m_app->window()->titleLine();
-        QTRY_VERIFY(title->titleText().startsWith(QStringLiteral("Documents \u00B7 Folder \u00B7 ")));
-        tab(1)->setSelection({homeUrl("Documents/report.txt")});
-        QTRY_VERIFY(title->titleText().startsWith(QStringLiteral("report.txt \u00B7 ")));
-        QVERIFY(title->titleText().contains(QStringLiteral("1.0 kB")));
-        // The date as the list writes it, without the time.
-        const QDateTime modified = QFileInfo(home() + QStringLiteral("/Documents/report.txt")).lastModified();
-        QVERIFY(title->titleText().endsWith(QStringLiteral("Modified ") + DateText::date(modified)));
-        // In full while the window has room, else shortened in the middle to the room there is,
-        // and longer again once the window widens.
-        QTRY_COMPARE(title->shownText(), title->titleText());
-        tab(1)->navigate(homeUrl("Projects/tallow"));
-        QTRY_VERIFY(!tab(1)->isLoading());
-        tab(1)->setSelection({homeUrl(QStringLiteral("Projects/tallow/") + longName)});
-        QTRY_VERIFY(title->titleText().startsWith(longName));
-        const QLabel *line = title->findChild<QLabel *>(QStringLiteral("titleLine"));
-        QTRY_VERIFY(title->shownText() != title->titleText());
-        QVERIFY(title->shownText().startsWith(longName.left(20)));
-        QVERIFY(title->shownText().endsWith(
-            DateText::date(QFileInfo(home() + QStringLiteral("/Projects/tallow/") + longName).lastModified())));
-        QVERIFY(line->fontMetrics().horizontalAdvance(title->shownText()) <= line->width());
-        const qsizetype narrow = title->shownText().size();
-        m_app->window()->resize(1800, 700);
-        QTRY_VERIFY(title->shownText().size() > narrow + 40);
-        tab(1)->navigate(homeUrl("Documents"));
-        QTRY_VERIFY(!tab(1)->isLoading());
-        tab(1)->setSelection({homeUrl("Documents/report.txt"), homeUrl("Documents/notes.md"), homeUrl("Documents/photos")});
-        QTRY_COMPARE(title->titleText(), QStringLiteral("3 items selected"));
     }
 
     // A name is shown as it is spelt: its "&" marks no shortcut key and its tags are no markup.

@@ -203,20 +203,6 @@ private Q_SLOTS:
         QVERIFY(!m_dir.exists(QStringLiteral(".home/a.md")));
     }
 
-    // A second Get Info replaces the sheet rather than stacking another.
-    void infoSheetOpensForTheTargetAndClosesWithEscape()
-    {
-        QVERIFY(open());
-        actions()->requestInfo(item(QStringLiteral("a.txt")));
-        QTRY_VERIFY(host()->infoSheet() && host()->infoSheet()->isVisible());
-        actions()->requestInfo(item(QStringLiteral("c.txt")));
-        QTRY_COMPARE(pane()->findChildren<InfoSheet *>().size(), 1);
-        QVERIFY(host()->infoSheet()->isVisible());
-        QCOMPARE(host()->infoSheet()->title(), QStringLiteral("c.txt"));
-        QTest::keyClick(host()->infoSheet(), Qt::Key_Escape);
-        QTRY_VERIFY(!host()->infoSheet());
-    }
-
     // The sheet on its own: the rows of a file, a name without extension, a missing item, the
     // item removed while the sheet is open, a folder whose size arrives after "Calculating…", and
     // a folder walk that ends with the sheet.
@@ -260,22 +246,6 @@ private Q_SLOTS:
             QCOMPARE(sheet.title(), name);
         }
         QVERIFY(sheet.closeButton()->isVisible());
-    }
-
-    void folderShowsCalculatingThenItsSize()
-    {
-        TestDir dir;
-        dir.file(QStringLiteral("f/a"), QByteArray(1000, 'a'));
-        dir.file(QStringLiteral("f/sub/b"), QByteArray(500, 'b'));
-        InfoSheet sheet(dir.url(QStringLiteral("f")));
-        sheet.setTexts(loc);
-        QString firstSize;
-        connect(sheet.model(), &ItemInfoModel::infoChanged, this, [&] { firstSize = value(sheet, loc.infoSize); });
-        sheet.show();
-        QTRY_VERIFY(!firstSize.isEmpty());
-        QCOMPARE(firstSize, loc.calculating);
-        QCOMPARE(value(sheet, loc.infoKind), loc.infoFolder);
-        QTRY_COMPARE(value(sheet, loc.infoSize), QStringLiteral("1.5 kB"));
     }
 
     // Escape closes; a folder walk still running then ends and its size never arrives.

@@ -1,5 +1,5 @@
 // The file list driven by keys and the mouse over real folders: opening, going up, trashing and deleting,
-// click ranges, the filter bar, overlays, cut rows, drops, the file jobs' row and its Cancel, the finder.
+// click ranges, the filter bar, drops, the file jobs' row and its Cancel, the finder.
 
 #include "answeringpresenter.h"
 #include "appsettings.h"
@@ -18,21 +18,16 @@
 #include "testdir.h"
 #include "workspacemodel.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QSemaphore>
 #include <QTest>
-#include <QTimer>
 
 #include <memory>
 
@@ -295,125 +290,6 @@ private Q_SLOTS:
         QTRY_VERIFY(pane.table()->hasFocus());
     }
 
-    void overlays_data()
-    {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("filter");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("described"); // how the description begins
-        QTest::addColumn<int>("language");
-        const int english = int(AppLanguage::english);
-        QTest::newRow("listing") << "work" << "" << "" << "" << english;
-        QTest::newRow("empty folder") << "work/photos" << "" << "Empty Folder" << "" << english;
-        QTest::newRow("filter without matches") << "work" << "zzz" << "No Matches" << "" << english;
-        QTest::newRow("missing folder") << "work/gone" << "" << "Can't Open"
-                                        << "The contents of “gone” couldn't be listed: " << english;
-        QTest::newRow("missing folder, Japanese") << "work/gone" << "" << "開けません"
-                                                  << "「gone」の内容を表示できませんでした: " << int(AppLanguage::japanese);
-    }
-    void overlays()
-    {
-        QFETCH(QString, folder);
-        QFETCH(QString, filter);
-        QFETCH(QString, title);
-        QFETCH(QString, described);
-        QFETCH(int, language);
-        Pane pane(*m_dir);
-        pane.settings.setLanguage(AppLanguage(language));
-        // The spinner shows only while a tab's first load runs.
-        TabModel *fresh = pane.workspace.leftPane()->addTab(m_dir->url(folder), false);
-        pane.view.setTab(fresh);
-        QVERIFY(pane.view.overlay()->spinning());
-        QTRY_VERIFY(!fresh->isLoading());
-        if (!filter.isEmpty()) {
-            pane.key(Qt::Key_F, Qt::ControlModifier);
-            QTest::keyClicks(pane.view.filterField(), filter);
-        }
-        QCOMPARE(pane.view.overlay()->isVisible(), !title.isEmpty());
-        QCOMPARE(pane.view.overlay()->title(), title);
-        const QString description = pane.view.overlay()->description();
-        QVERIFY2(described.isEmpty() ? description.isEmpty() : description.startsWith(described), qPrintable(description));
-    }
-
-    // Where there is room, size and date show their whole texts and titles in either language; in a
-    // narrow list the names keep at least a third. The name column gets the rest after a resize.
-    void columnsShowWholeTextsAndNameTakesTheRest_data()
-    {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<int>("width");
-        QTest::addColumn<bool>("roomy");
-        QTest::newRow("English, widened") << int(AppLanguage::english) << 1300 << true;
-        QTest::newRow("English, narrowed") << int(AppLanguage::english) << 420 << false;
-        QTest::newRow("Japanese, widened") << int(AppLanguage::japanese) << 1300 << true;
-    }
-    void columnsShowWholeTextsAndNameTakesTheRest()
-    {
-        QFETCH(int, language);
-        QFETCH(int, width);
-        QFETCH(bool, roomy);
-        Pane pane(*m_dir);
-        pane.settings.setLanguage(AppLanguage(language));
-        pane.show(m_dir->url(QStringLiteral("work")));
-        QHeaderView *header = pane.table()->header();
-        pane.view.resize(width, 420);
-        const int viewport = pane.table()->viewport()->width();
-        QTRY_COMPARE(header->length(), viewport);
-        if (roomy) {
-            for (int column : {FileTableModel::SizeColumn, FileTableModel::ModifiedColumn}) {
-                const int shown = header->sectionSize(column);
-                QVERIFY2(shown >= header->sectionSizeHint(column), qPrintable(QString::number(shown)));
-                QVERIFY2(shown >= static_cast<QAbstractItemView *>(pane.table())->sizeHintForColumn(column), qPrintable(QString::number(shown)));
-            }
-        }
-        QVERIFY2(header->sectionSize(FileTableModel::NameColumn) >= viewport / 3,
-                 qPrintable(QString::number(header->sectionSize(FileTableModel::NameColumn))));
-        QCOMPARE(header->sectionSize(FileTableModel::NameColumn),
-                 viewport - header->sectionSize(FileTableModel::SizeColumn) - header->sectionSize(FileTableModel::ModifiedColumn));
-    }
-
-    // The item menu's entries are the window's commands, each with its key beside it.
-    void contextMenuShowsTheKeys()
-    {
-        QGuiApplication::clipboard()->clear();
-        Pane pane(*m_dir, QStringLiteral("work"));
-        pane.select({QStringLiteral("a.txt")});
-        QStringList keyed;
-        QTimer::singleShot(0, &pane.view, [&keyed] {
-            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-            if (!menu)
-                return;
-            for (QAction *action : menu->actions()) {
-                if (!action->shortcut().isEmpty() && action->isShortcutVisibleInContextMenu())
-                    keyed << action->objectName();
-            }
-            menu->close();
-        });
-        const QRect row = pane.table()->visualRect(pane.rows()->index(pane.row(QStringLiteral("a.txt")), 0));
-        Q_EMIT pane.table()->customContextMenuRequested(row.center());
-        QCOMPARE(keyed, QStringList({"copyPath", "copy", "cut", "copyToOtherPane", "moveToOtherPane", "duplicate", "getInfo",
-                                     "preview", "rename", "moveToTrash"}));
-    }
-
-    void cutRowIsFadedUntilTheClipboardChanges()
-    {
-        Pane pane(*m_dir, QStringLiteral("work"));
-        const QRect rowRect = pane.table()->visualRect(pane.rows()->index(pane.row(QStringLiteral("b.txt")), 0));
-        pane.tab()->setSelection({});
-        QTest::qWait(0);
-        const QImage plain = pane.table()->viewport()->grab(rowRect).toImage();
-
-        pane.select(names("b.txt"));
-        pane.key(Qt::Key_X, Qt::ControlModifier);
-        pane.tab()->setSelection({});
-        QVERIFY(pane.rows()->isCut(m_dir->url(QStringLiteral("work/b.txt"))));
-        QVERIFY(!pane.rows()->isCut(m_dir->url(QStringLiteral("work/a.txt"))));
-        QVERIFY(pane.table()->viewport()->grab(rowRect).toImage() != plain);
-
-        pane.select(names("a.txt"));
-        pane.key(Qt::Key_C, Qt::ControlModifier);
-        QVERIFY(!pane.rows()->isCut(m_dir->url(QStringLiteral("work/b.txt"))));
-    }
-
     void dropOnAFolderRow_data()
     {
         QTest::addColumn<int>("modifiers");
@@ -450,24 +326,6 @@ private Q_SLOTS:
         QTRY_VERIFY(pane.idle());
         QCOMPARE(m_dir->exists(QStringLiteral("elsewhere/dropped.txt")), sourceKept);
         QVERIFY(!m_dir->exists(QStringLiteral("work/dropped.txt")));
-    }
-
-    void progressRowCancelStopsTheTransfer()
-    {
-        Pane pane(*m_dir, QStringLiteral("work"));
-        QSemaphore release;
-        pane.actions.jobs()->enqueue(new FileJob([&release](FileJob::Context &) {
-            release.acquire(); // holds the queue so the transfer waits in line
-        }));
-        pane.select(names("a.txt b.txt c.txt"));
-        pane.key(Qt::Key_F5);
-        QTRY_VERIFY(pane.view.progressRow()->isVisible());
-        QCOMPARE(pane.view.progressRow()->text(), QStringLiteral("Transferring 0 / 3"));
-        QTest::mouseClick(pane.view.progressRow()->cancelButton(), Qt::LeftButton);
-        release.release();
-        QTRY_VERIFY(pane.idle());
-        QVERIFY(!pane.view.progressRow()->isVisible());
-        QVERIFY(!m_dir->exists(QStringLiteral(".home/Documents/a.txt")));
     }
 
     void jobRowFollowsAndCancelStops_data()

@@ -1,7 +1,6 @@
-// The rows behind the file list: cell texts (dates in several locales), reloads that keep the
-// view's place, drop targets, and icons asked for only the rows on screen.
+// The rows behind the file list: reloads that keep the view's place and refresh only the cells,
+// and icons asked for only the rows on screen.
 
-#include "datetext.h"
 #include "filetablemodel.h"
 #include "iconcache.h"
 #include "testdir.h"
@@ -26,34 +25,6 @@ class TestFileTableModel : public QObject
 
 private Q_SLOTS:
     void initTestCase() { m_dir.isolateHome(); }
-
-    // The list's dates, and the date-only form of the title line, follow the locale of the
-    // moment, however many locales came before (the formatters are kept per locale).
-    void dateTexts_data()
-    {
-        QTest::addColumn<QLocale>("locale");
-        QTest::addColumn<QString>("cell");
-        QTest::addColumn<QString>("dateOnly");
-        QTest::newRow("US English") << QLocale(QLocale::English, QLocale::UnitedStates)
-                                    << QStringLiteral("Mar 5, 2024, 2:07\u202FPM") << QStringLiteral("Mar 5, 2024");
-        QTest::newRow("Japanese") << QLocale(QLocale::Japanese, QLocale::Japan)
-                                  << QStringLiteral("2024年3月5日 14:07") << QStringLiteral("2024年3月5日");
-        QTest::newRow("C reads as US English") << QLocale::c() << QStringLiteral("Mar 5, 2024, 2:07\u202FPM")
-                                               << QStringLiteral("Mar 5, 2024");
-    }
-    void dateTexts()
-    {
-        QFETCH(QLocale, locale);
-        QLocale::setDefault(locale);
-        const QDateTime local(QDate(2024, 3, 5), QTime(14, 7));
-        FileTableModel model;
-        FileItem item = entry(QStringLiteral("a"));
-        item.modificationDate = local;
-        model.setItems({item});
-        QTEST(model.index(0, FileTableModel::ModifiedColumn).data().toString(), "cell");
-        QTEST(DateText::date(local), "dateOnly");
-        QLocale::setDefault(QLocale::c());
-    }
 
     // A reload that lists the same entries must not reset the view (scroll position, current row),
     // nor may the rest of a folder that follows its first page; a different listing must.

@@ -1,5 +1,5 @@
 // The find-anywhere palette over a real folder tree: its status while and after scanning, the
-// keys of the query field, a click on a row, and the path shown under each result.
+// keys of the query field, and a click on a row.
 
 #include "fuzzyfinderpalette.h"
 #include "fuzzyfindermodel.h"
@@ -8,7 +8,6 @@
 
 #include "busyspinner.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -63,42 +62,6 @@ private Q_SLOTS:
 
         QTest::keyClick(p.field(), Qt::Key_Escape);
         QCOMPARE(closed.count(), 1);
-    }
-
-    // A tree past the scan limit: the spinner while it is walked, then the count, the hint and
-    // the partial-results line under the results. A small tree has no such line.
-    void hugeTreeShowsTheTruncatedLine()
-    {
-        TestDir big;
-        for (int folder = 0; folder < 41; ++folder) {
-            const QString name = big.dir(QStringLiteral("d%1").arg(folder));
-            for (int i = 0; i < 500; ++i)
-                QFile(name + QStringLiteral("/f%1.txt").arg(i)).open(QIODevice::WriteOnly);
-        }
-        Palette p(big.url());
-        QVERIFY(p.palette->spinner()->isVisible());
-        QVERIFY(!p.palette->countLabel()->isVisible());
-        QVERIFY(!p.palette->hintLabel()->isVisible()); // no hint while scanning
-        p.type(QStringLiteral("f12"));
-        QTRY_VERIFY_WITH_TIMEOUT(!p.model->isScanning(), 30000);
-        QVERIFY(!p.palette->spinner()->isVisible());
-        QVERIFY(p.palette->truncatedLabel()->isVisible());
-        QTRY_COMPARE(p.palette->countLabel()->text(), QStringLiteral("100 items"));
-
-        Palette small(m_dir.url(QStringLiteral("tree")));
-        QTRY_VERIFY(!small.model->isScanning());
-        QVERIFY(!small.palette->truncatedLabel()->isVisible());
-    }
-
-    // The path under a result: relative to the root when below it, else whole.
-    void relativePath()
-    {
-        FuzzyFinderModel model(FilePath::fromString(QStringLiteral("/a/b")), false);
-        FuzzyFinderPalette palette(&model, Localization::english());
-        const auto shown = [&](const char *path) { return palette.relativePath(FilePath::fromString(QString::fromLatin1(path))); };
-        QCOMPARE(shown("/a/b/sub/dir/f.txt"), QStringLiteral("sub/dir/f.txt"));
-        QCOMPARE(shown("/a/bc/f.txt"), QStringLiteral("/a/bc/f.txt")); // a sibling sharing a prefix
-        QCOMPARE(shown("/a/b"), QStringLiteral("/a/b"));
     }
 
 private:

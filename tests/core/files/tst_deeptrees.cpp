@@ -1,14 +1,12 @@
-// Trees deeper than the usual 1,024 descriptors: a copy, a move across file systems and a deletion
-// go to the bottom and back, and a walk whose folder is swapped above it stops there.
+// Trees deeper than the usual 1,024 descriptors: a walk whose folder is swapped above it stops
+// there rather than following it somewhere else.
 
 #include "diskfacts.h"
 #include "filesystemservice.h"
 #include "folderchain.h"
 #include "testdir.h"
-#include "treeremover.h"
 #include "uniquefd.h"
 
-#include <QScopeGuard>
 #include <QTest>
 
 #include <cerrno>
@@ -38,21 +36,6 @@ void buildDeep(const QString &top, int depth)
     QCOMPARE(::write(leaf.get(), Leaf.constData(), size_t(Leaf.size())), ssize_t(Leaf.size()));
 }
 
-// The levels of folders "d" below `top` and what the file at the bottom holds.
-std::pair<int, QByteArray> readDeep(const QString &top)
-{
-    UniqueFd folder(::open(QFile::encodeName(top).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    int levels = 0;
-    for (UniqueFd next; (next = UniqueFd(::openat(folder.get(), "d", O_RDONLY | O_DIRECTORY | O_CLOEXEC))).valid();) {
-        folder = std::move(next);
-        ++levels;
-    }
-    QFile leaf;
-    const UniqueFd fd(::openat(folder.get(), "leaf.txt", O_RDONLY | O_CLOEXEC));
-    if (!fd.valid() || !leaf.open(fd.get(), QIODevice::ReadOnly))
-        return {levels, {}};
-    return {levels, leaf.readAll()};
-}
 
 } // namespace
 
@@ -68,49 +51,6 @@ private Q_SLOTS:
     {
         const struct rlimit limit{1024, 1024};
         QCOMPARE(::setrlimit(RLIMIT_NOFILE, &limit), 0);
-    }
-
-    void travelsToTheBottomAndBack_data()
-    {
-        QTest::addColumn<QString>("operation");
-        QTest::newRow("copy") << "copy";
-        QTest::newRow("move across file systems") << "move";
-        QTest::newRow("delete") << "delete";
-    }
-
-    void travelsToTheBottomAndBack()
-    {
-        QFETCH(QString, operation);
-        TestDir here;
-        TestDir there(QStringLiteral("/dev/shm"));
-        if (operation == "move" && (!there.isValid() || !separateFileSystems(here.path(), there.path())))
-            QSKIP("/dev/shm is not a separate file system here");
-        const QString source = (operation == "move" ? there : here).path("Deep");
-        buildDeep(source, Depth);
-        if (QTest::currentTestFailed())
-            return;
-        const QString copied = here.dir("dst") + "/Deep";
-        // Paths this long are beyond QDir's reach.
-        const auto cleanUp = qScopeGuard([&] {
-            for (const QString &left : {source, copied})
-                if (modeOf(left) >= 0)
-                    TreeRemover::discard(AT_FDCWD, QFile::encodeName(left).constData());
-        });
-        const auto travel = [&] {
-            if (operation == "copy")
-                fs.copy(FilePath::fromString(source), here.url("dst"));
-            else if (operation == "move")
-                fs.move(FilePath::fromString(source), here.url("dst"));
-            else
-                TreeRemover::removeItem(source, FileError::Operation::Delete);
-        };
-        QVERIFY_THROWS_NO_EXCEPTION(travel()); // names the error's message when one is thrown
-        if (operation != "copy")
-            QCOMPARE(modeOf(source), -1);
-        if (operation != "delete")
-            QCOMPARE(readDeep(copied), std::make_pair(Depth, Leaf));
-        if (operation == "copy")
-            QCOMPARE(readDeep(source), std::make_pair(Depth, Leaf));
     }
 
     // A folder far above the walk, closed meanwhile, is moved elsewhere: climbing back, the walk

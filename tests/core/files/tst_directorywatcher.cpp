@@ -12,7 +12,6 @@
 #include <future>
 #include <memory>
 #include <thread>
-#include <vector>
 
 using Change = void (*)(const TestDir &);
 Q_DECLARE_METATYPE(Change)
@@ -107,21 +106,6 @@ private Q_SLOTS:
         QTRY_COMPARE(count, 1);
     }
 
-    void busyFolderIsReportedWithinTheLongestWait()
-    {
-        TestDir dir;
-        int count = 0;
-        DirectoryWatcher watcher(SlowDebounce, SlowDebounce * 2);
-        watcher.adopt(DirectoryWatcher::watchFolder(dir.url()), [&] { ++count; });
-        QElapsedTimer burst;
-        burst.start();
-        for (int i = 0; burst.elapsed() < SlowDebounce.count() * 4; ++i) {
-            dir.file(QStringLiteral("file%1").arg(i));
-            QTest::qWait(int(SlowDebounce.count()) / 8);
-        }
-        QVERIFY(count >= 1);
-    }
-
     void noCallAfterTheWatchEnds_data()
     {
         QTest::addColumn<QString>("ending");
@@ -207,36 +191,6 @@ private Q_SLOTS:
         QCOMPARE(InotifyHub::instance().watchCount(), watchesBefore + int(watching) + 1);
         std::thread([dropped = std::move(unadopted)]() mutable { dropped = {}; }).join();
         QCOMPARE(InotifyHub::instance().watchCount(), watchesBefore + int(watching));
-    }
-
-    void manyWatchersShareOneInstance()
-    {
-        // Far more watchers than a user may have inotify instances (128 by default), two on
-        // each folder, the second by a path through a link: they share the folder's watch.
-        constexpr int Folders = 300;
-        TestDir dir;
-        dir.link(dir.path(), "link");
-        const int watchesBefore = InotifyHub::instance().watchCount();
-        std::vector<std::unique_ptr<DirectoryWatcher>> watchers;
-        std::vector<int> calls(2 * Folders, 0);
-        for (int i = 0; i < 2 * Folders; ++i) {
-            const QString name = QStringLiteral("f%1").arg(i / 2);
-            dir.dir(name);
-            watchers.push_back(std::make_unique<DirectoryWatcher>(Debounce));
-            watchers.back()->adopt(DirectoryWatcher::watchFolder(dir.url(i % 2 ? "link/" + name : name)), [&calls, i] { ++calls[size_t(i)]; });
-        }
-        QCOMPARE(InotifyHub::instance().watchCount(), watchesBefore + Folders);
-        for (int i = 0; i < Folders; ++i)
-            dir.file(QStringLiteral("f%1/new").arg(i));
-        QTRY_VERIFY_WITH_TIMEOUT(std::count(calls.begin(), calls.end(), 1) == 2 * Folders, 10000);
-        // The first watcher of each folder leaving must not take the watch from the second.
-        for (int i = 0; i < 2 * Folders; i += 2)
-            watchers[size_t(i)].reset();
-        for (int i = 0; i < Folders; ++i)
-            dir.file(QStringLiteral("f%1/newer").arg(i));
-        QTRY_VERIFY_WITH_TIMEOUT(std::count(calls.begin(), calls.end(), 2) == Folders, 10000);
-        watchers.clear();
-        QCOMPARE(InotifyHub::instance().watchCount(), watchesBefore);
     }
 };
 

@@ -16,13 +16,10 @@
 #include <QScopeGuard>
 #include <QTest>
 
-#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <functional>
-#include <thread>
 
-#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/mount.h>
 #include <sys/syscall.h>
@@ -346,46 +343,6 @@ private Q_SLOTS:
         QVERIFY2(error.message().contains(there.path("Tree/" + kept)), qPrintable(error.message()));
         QCOMPARE(there.entries("Tree"), QStringList{kept});
         QCOMPARE(here.read("dst/Tree/big.bin").size(), 24 << 20);
-    }
-
-    void waitsForAnotherProgramsWriteLease_data()
-    {
-        QTest::addColumn<bool>("cancel"); // while waiting, instead of waiting it out
-        QTest::newRow("the holder lets go after 0.3 s: the copy waits and succeeds") << false;
-        QTest::newRow("cancelled while waiting") << true;
-    }
-
-    // A program holding a write lease is asked by the kernel to let go when we open the file; the
-    // copy waits for that instead of failing with "Resource temporarily unavailable".
-    void waitsForAnotherProgramsWriteLease()
-    {
-        QFETCH(bool, cancel);
-        TestDir dir;
-        dir.file("held.txt", "written by another program");
-        const UniqueFd holder(::open(QFile::encodeName(dir.path("held.txt")).constData(), O_RDWR | O_CLOEXEC));
-        // The break is announced by a signal; SIGURG is ignored unless handled.
-        if (::fcntl(holder.get(), F_SETSIG, SIGURG) != 0 || ::fcntl(holder.get(), F_SETLEASE, F_WRLCK) != 0)
-            QSKIP("this file system grants no leases here");
-        std::atomic_bool canceled = false;
-        CopyControl control;
-        control.shouldContinue = [&] { return !canceled; };
-        QElapsedTimer clock;
-        clock.start();
-        const std::jthread lettingGo([&] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            if (cancel)
-                canceled = true;
-            else
-                ::fcntl(holder.get(), F_SETLEASE, F_UNLCK);
-        });
-        const auto copy = [&] { fs.copy(dir.url("held.txt"), FilePath::fromString(dir.dir("dst")), control); };
-        if (cancel)
-            QCOMPARE(failure(copy).code(), ECANCELED);
-        else
-            QVERIFY_THROWS_NO_EXCEPTION(copy());
-        QVERIFY(clock.elapsed() >= 250);
-        QCOMPARE(dir.entries("dst"), cancel ? QStringList{} : QStringList{"held.txt"});
-        QCOMPARE(dir.read("dst/held.txt"), cancel ? QByteArray() : QByteArray("written by another program"));
     }
 
     // The mover checks a file, then stalls before deleting it for longer than the kernel keeps a

@@ -1,4 +1,4 @@
-// Handing items to other programs: which terminal is chosen, and what the started programs receive.
+// Handing items to other programs: what the started programs receive, and failures told.
 
 #include "fakeprograms.h"
 #include "filesystemservice.h"
@@ -6,7 +6,6 @@
 
 #include <cerrno>
 
-#include <QDBusConnection>
 #include <QTest>
 #include <QUrl>
 
@@ -30,32 +29,6 @@ class TestLauncher : public QObject
 private Q_SLOTS:
     void initTestCase() { m_dir.isolateHome(); qputenv("TERMINAL", "fake-terminal"); }
     void init() { m_programs.forget("xdg-open"); }
-    void terminalChoice_data()
-    {
-        QTest::addColumn<QString>("terminalVariable");
-        QTest::addColumn<QStringList>("installed");
-        QTest::addColumn<QStringList>("expected"); // program and arguments; empty: none found
-        QTest::newRow("$TERMINAL first, with its own options") << "mine --single \"two words\"" << QStringList{"mine", "konsole"}
-                                                               << QStringList{"mine", "--single", "two words"};
-        QTest::newRow("$TERMINAL missing: alternatives link") << "missing" << QStringList{"konsole", "x-terminal-emulator"}
-                                                              << QStringList{"x-terminal-emulator"};
-        QTest::newRow("known emulators in order") << "" << QStringList{"xterm", "kitty", "gnome-terminal"} << QStringList{"gnome-terminal"};
-    }
-
-    void terminalChoice()
-    {
-        QFETCH(QString, terminalVariable);
-        QFETCH(QStringList, installed);
-        QFETCH(QStringList, expected);
-        TestDir bin;
-        for (const QString &name : installed)
-            bin.program(name, "#!/bin/sh\n");
-        QProcessEnvironment environment;
-        environment.insert("PATH", bin.path());
-        environment.insert("TERMINAL", terminalVariable);
-        const std::optional<Launcher::Command> command = Launcher::terminalCommand(FilePath::fromString(m_folder), environment);
-        QCOMPARE(command ? QStringList{QFileInfo(command->program).fileName()} + command->arguments : QStringList{}, expected);
-    }
 
     void startedProgramsGetThePathAsIs()
     {
@@ -125,32 +98,6 @@ private Q_SLOTS:
         QCOMPARE(failure->operation(), FileError::Operation::Open);
         QCOMPARE(failure->code(), code);
         QCOMPARE(failure->message(), "“" + QFileInfo(item).fileName() + "” couldn't be opened: " + reason);
-    }
-
-    void reveal_data()
-    {
-        QTest::addColumn<QString>("bus");
-        QTest::newRow("no bus: the folder opens") << "none";
-        QTest::newRow("no file manager on the bus: the folder opens") << "lonely";
-        QTest::newRow("the file manager shows the items") << "service";
-    }
-
-    void reveal()
-    {
-        QFETCH(QString, bus);
-        if (bus != "none" && m_bus.address().isEmpty())
-            QSKIP("no dbus-daemon to run a private bus");
-        FakeFileManager fileManager;
-        QDBusConnection service = QDBusConnection::connectToBus(m_bus.address(), "service");
-        if (bus == "service")
-            QVERIFY(service.registerObject("/org/freedesktop/FileManager1", &fileManager, QDBusConnection::ExportAllSlots)
-                    && service.registerService("org.freedesktop.FileManager1"));
-        const QList<FilePath> items{FilePath::fromString(m_file), FilePath::fromString(m_folder)};
-        Launcher::revealInFileManager(items, QDBusConnection::connectToBus(bus == "none" ? "unix:path=" + m_dir.path("no-bus") : m_bus.address(), bus));
-        if (bus == "service")
-            QTRY_COMPARE(fileManager.shown, (QStringList{QString::fromUtf8(items[0].toUrl().toEncoded()), QString::fromUtf8(items[1].toUrl().toEncoded())}));
-        else
-            QTRY_COMPARE(m_programs.recorded("xdg-open").value(1), m_folder);
     }
 
 private:
