@@ -1,7 +1,7 @@
-// The Devices section's model: which mounts of a mount table are volumes, network places' names,
-// and a drive on a stand-in disk service: what it offers once mounted, refusals as messages in the
-// user's language, and panes inside a volume that goes away moving home. The sidebar's clicks and
-// menus are tst_sidebarview's.
+// The Devices section's model: which mounts of a mount table are volumes, network places found
+// off the main thread, and a drive on a stand-in disk service: what it offers once mounted,
+// refusals as messages in the user's language, and panes inside a volume that goes away moving
+// home. The sidebar's clicks and menus are tst_sidebarview's.
 
 #include "devicesmodel.h"
 #include "localization.h"
@@ -80,29 +80,6 @@ private Q_SLOTS:
             QCOMPARE(volumes.last().mountPoint, shownAt);
             QCOMPARE(MountTable::kind(volumes.last()), kind);
         }
-    }
-
-    void networkPlaceNames_data()
-    {
-        QTest::addColumn<QByteArray>("folder");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("windows share") << QByteArray("smb-share:server=nas.local,share=photos") << "photos" << "photos on nas.local";
-        QTest::newRow("ssh") << QByteArray("sftp:host=example.com,user=me") << "example.com" << "example.com";
-        QTest::newRow("escaped share") << QByteArray("smb-share:server=nas,share=my%20files") << "my files" << "my files on nas";
-        QTest::newRow("web folder") << QByteArray("dav:host=cloud.example.org,ssl=true,prefix=%2Fremote.php%2Fwebdav")
-                                    << "webdav" << "webdav on cloud.example.org";
-        QTest::newRow("not a place name") << QByteArray("something") << "something" << "something";
-    }
-    void networkPlaceNames()
-    {
-        QFETCH(QByteArray, folder);
-        QFETCH(QString, name);
-        QFETCH(QString, shown);
-        const auto [label, host] = DevicesModel::networkPlace(folder);
-        QCOMPARE(label, name);
-        DevicesModel::Volume volume{.label = label, .host = host, .mountPoint = "/run/user/1000/gvfs/" + folder};
-        QCOMPARE(DevicesModel::displayName(volume, Localization::english()), shown);
     }
 
     void networkPlacesAndFreeSpaceAreFoundOffTheMainThread()
