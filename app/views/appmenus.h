@@ -24,10 +24,8 @@ public:
     AppMenus(const ViewEnvironment &env, QMainWindow *window);
 
     QAction *undoAction() const { return m_undo; }
-    QAction *redoAction() const { return m_redo; }
     QAction *hiddenFilesAction() const { return m_hidden; }
     QAction *floatOnTopAction() const { return m_float; }
-    QAction *rightPaneAction() const { return m_rightPane; }
     QAction *settingsAction() const { return m_settings; }
     QAction *quitAction() const { return m_quit; }
     QAction *backAction() const { return m_back; }

@@ -36,7 +36,6 @@ public:
     SidebarView *sidebar() const { return m_sidebar; }
     TitleLineView *titleLine() const { return m_title; }
     QToolButton *rightPaneButton() const { return m_rightPane; }
-    QSplitter *splitter() const { return m_splitter; }
 
     // Opens the active pane's path field for typing a location.
     void editLocation();

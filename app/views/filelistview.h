@@ -63,7 +63,6 @@ public:
     FileTableModel *tableModel() const { return m_model; }
     QLineEdit *filterField() const { return m_filterField; }
     QWidget *filterBar() const { return m_filterBar; }
-    ListOverlay *overlay() const { return m_overlay; }
     // Says where a drag over the list would land and whether it copies or moves.
     QLabel *dropHint() const { return m_dropHint; }
     TransferProgressRow *progressRow() const { return m_progress; }

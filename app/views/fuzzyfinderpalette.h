@@ -40,11 +40,6 @@ public:
 
     QLineEdit *field() const { return m_field; }
     QListWidget *resultList() const { return m_list; }
-    BusySpinner *spinner() const { return m_busy; }
-    // The status beside the field, the hint over empty results, the partial-results note.
-    QLabel *countLabel() const { return m_count; }
-    QLabel *hintLabel() const { return m_emptyHint; }
-    QLabel *truncatedLabel() const { return m_truncated; }
 
 Q_SIGNALS:
     void chosen(const FileItem &item);

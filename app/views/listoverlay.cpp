@@ -64,10 +64,6 @@ void ListOverlay::clear()
     hide();
 }
 
-QString ListOverlay::title() const { return m_title->text(); }
-QString ListOverlay::description() const { return m_description->text(); }
-bool ListOverlay::spinning() const { return isVisible() && m_spinner->isVisible(); }
-
 bool ListOverlay::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == parentWidget() && event->type() == QEvent::Resize)

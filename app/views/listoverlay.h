@@ -21,10 +21,6 @@ public:
     void showMessage(const QString &iconName, const QString &title, const QString &description = {});
     void clear();
 
-    QString title() const;
-    QString description() const;
-    bool spinning() const;
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -39,7 +39,6 @@ public:
     PaneModel *pane() const { return m_pane; }
     PaneActions *actions() const { return m_actions; }
     DialogHost *dialogs() const { return m_dialogs; }
-    TabStripView *tabStrip() const { return m_tabStrip; }
     PathBarView *pathBar() const { return m_pathBar; }
     StatusBarView *statusBar() const { return m_statusBar; }
     QWidget *content() const { return m_content; }

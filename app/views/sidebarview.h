@@ -30,7 +30,6 @@ public:
     QListWidget *places() const { return m_places; }
     QListWidget *bookmarks() const { return m_bookmarks; }
     QListWidget *devices() const { return m_devices; }
-    QToolButton *addBookmarkButton() const { return m_addBookmark; }
     QToolButton *pinButton() const { return m_pin; }
 
     // What the bookmark's context menu runs.

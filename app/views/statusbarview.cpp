@@ -67,11 +67,6 @@ QString StatusBarView::leadingText() const
     return m_leading->text();
 }
 
-QString StatusBarView::freeText() const
-{
-    return m_free->text();
-}
-
 void StatusBarView::recount()
 {
     retranslate();

@@ -28,7 +28,6 @@ public:
     TabModel *tab() const { return m_tab; }
 
     QString leadingText() const;
-    QString freeText() const;
 
     // Bytes of the files among the items; folders add nothing.
     [[nodiscard]] static qint64 totalSize(const QList<FileItem> &items);

@@ -9,7 +9,7 @@
 #include <QToolButton>
 
 TabChip::TabChip(const QString &title, bool active, bool closable, const QFont &font, QWidget *parent)
-    : QWidget(parent), m_active(active), m_title(title), m_label(new QLabel(this))
+    : QWidget(parent), m_active(active), m_label(new QLabel(this))
 {
     setFont(font);
     // A chip keeps its width; the strip scrolls when they don't all fit.
@@ -33,11 +33,6 @@ TabChip::TabChip(const QString &title, bool active, bool closable, const QFont &
         connect(m_close, &QToolButton::clicked, this, &TabChip::closeClicked);
         row->addWidget(m_close);
     }
-}
-
-QString TabChip::title() const
-{
-    return m_title;
 }
 
 void TabChip::mousePressEvent(QMouseEvent *event)

@@ -13,12 +13,10 @@ class TabChip : public QWidget
     Q_OBJECT
 
 public:
-    // Names longer than about 24 characters are shortened in the middle; title() stays whole.
+    // Names longer than about 24 characters are shortened in the middle.
     TabChip(const QString &title, bool active, bool closable, const QFont &font, QWidget *parent = nullptr);
 
-    QString title() const;
     bool isActive() const { return m_active; }
-    QToolButton *closeButton() const { return m_close; }
 
 Q_SIGNALS:
     void clicked();
@@ -30,7 +28,6 @@ protected:
 
 private:
     bool m_active;
-    QString m_title;
     QLabel *m_label;
     QToolButton *m_close = nullptr;
 };

@@ -115,11 +115,6 @@ void TitleLineView::elide()
     m_label->setToolTip(shown == m_text ? QString() : Qt::convertFromPlainText(m_text));
 }
 
-QString TitleLineView::shownText() const
-{
-    return m_label->text();
-}
-
 bool TitleLineView::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_label && event->type() == QEvent::Resize)

@@ -32,7 +32,6 @@ public:
     // The whole summary, before any truncation.
     QString titleText() const { return m_text; }
     // What the line shows: the summary, shortened to the room there is.
-    QString shownText() const;
 
     // `info` as read from the disk; without it (a vanished item), the name comes from the URL.
     [[nodiscard]] static QString summary(const FilePath &url, bool isDirectory, const std::optional<FileInfo> &info,
