@@ -104,10 +104,10 @@ std::pair<const QString *, const QString *> progressFormats(PaneActions::JobKind
 } // namespace
 
 PaneActions::PaneActions(WorkspaceModel *workspace, PaneModel *pane, AppSettings *settings, DialogPresenter *dialogs,
-                         QObject *parent)
-    : QObject(parent), m_workspace(workspace), m_pane(pane), m_settings(settings), m_dialogs(dialogs)
+                         FileJobQueue *jobs, QObject *parent)
+    : QObject(parent), m_workspace(workspace), m_pane(pane), m_settings(settings), m_dialogs(dialogs), m_jobs(jobs)
 {
-    connect(&m_jobs, &FileJobQueue::pendingCountChanged, this, [this] {
+    connect(m_jobs, &FileJobQueue::pendingCountChanged, this, [this] {
         if (m_busy == isBusy())
             return;
         m_busy = isBusy();
@@ -119,7 +119,7 @@ PaneActions::~PaneActions() = default;
 
 bool PaneActions::isBusy() const
 {
-    return m_jobs.pendingCount() > 0;
+    return m_jobs->pendingCount() > 0;
 }
 
 // --- state ---
@@ -159,12 +159,12 @@ FileJob *PaneActions::enqueue(FileJob::Work work)
     auto *job = new FileJob(std::move(work));
     job->setPauseMidFile(m_pauseMidFile);
     // Its signals come from the event loop, so the caller connects to them in time.
-    m_jobs.enqueue(job);
+    m_jobs->enqueue(job);
     return job;
 }
 
-// The history moves at once; the file work of the step follows as a job of this pane, in order
-// with the others. Its failure is swallowed as the history's own steps are (the items changed
+// The history moves at once; the file work of the step follows as a job on the window's queue, in
+// order with every other job of both panes. Its failure is swallowed as the history's own steps are (the items changed
 // meanwhile), and the tabs hear of what it did from their watchers.
 std::function<void()> PaneActions::asJob(std::function<void()> action)
 {
@@ -331,11 +331,6 @@ QString PaneActions::progressText(const TransferProgress &progress, const Locali
         return Localization::fill(*byItems, {QString::number(progress.done), QString::number(progress.total)});
     return Localization::fill(*byBytes, {QString::number(progress.done + 1), QString::number(progress.total),
                                          ByteCount::text(progress.bytesDone), ByteCount::text(progress.bytesTotal)});
-}
-
-void PaneActions::cancelAllJobs()
-{
-    m_jobs.cancelAll();
 }
 
 void PaneActions::cancelShownJob()

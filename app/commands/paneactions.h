@@ -66,9 +66,12 @@ private:
     Q_PROPERTY(bool isBusy READ isBusy NOTIFY isBusyChanged)
 
 public:
-    // `dialogs` shows what the commands ask and tell, for as long as this object lives.
+    // `dialogs` shows what the commands ask and tell, for as long as this object lives. `jobs` is
+    // the window's queue, shared with the other pane, so that the jobs of both panes and the
+    // steps of the one history run in the order they were asked for and never on the same
+    // files at once.
     PaneActions(WorkspaceModel *workspace, PaneModel *pane, AppSettings *settings, DialogPresenter *dialogs,
-                QObject *parent = nullptr);
+                FileJobQueue *jobs, QObject *parent = nullptr);
     ~PaneActions() override;
 
     WorkspaceModel *workspace() const { return m_workspace; }
@@ -76,8 +79,8 @@ public:
     AppSettings *settings() const { return m_settings; }
 
     const std::optional<TransferProgress> &transferProgress() const { return m_transferProgress; }
-    // True while any file job of this pane is queued or running (transfers and the rest); the
-    // window asks before closing while it is.
+    // True while any file job of the window is queued or running (transfers and the rest, from
+    // either pane): until then a new job waits its turn.
     bool isBusy() const;
 
     // How a new folder or file is asked for: the pane view sets them to open its name prompts.
@@ -103,9 +106,6 @@ public:
     // and the user is asked how to go on.
     void performTransfer(const QList<FileItem> &items, const FilePath &directory, TransferOperation operation,
                          std::optional<ConflictResolution> resolution);
-    // Stops every file job of this pane now (transfers, archives, deletions, …), the item in
-    // progress included; what is done stays.
-    void cancelAllJobs();
     // Stops the job transferProgress describes, inside its item; those queued after it still run.
     void cancelShownJob();
     // The pane the other-pane commands go to: the first whose id differs from ours.
@@ -161,7 +161,7 @@ public:
     void setPauseMidFile(CopyControl::PauseMidFile pause) { m_pauseMidFile = std::move(pause); }
 
     // The queue, for tests that wait for the file jobs.
-    FileJobQueue *jobs() { return &m_jobs; }
+    FileJobQueue *jobs() { return m_jobs; }
 
 Q_SIGNALS:
     void transferProgressChanged();
@@ -216,6 +216,5 @@ private:
     std::function<void()> m_onNewFolder = [] {};
     std::function<void()> m_onNewFile = [] {};
     std::function<void(const QList<FileItem> &)> m_onChooseApplication = [](const QList<FileItem> &) {};
-    // Last: it cancels its jobs and waits for the running one before anything else goes.
-    FileJobQueue m_jobs;
+    FileJobQueue *m_jobs;
 };

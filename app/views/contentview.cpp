@@ -2,7 +2,6 @@
 
 #include "appsettings.h"
 #include "localization.h"
-#include "paneactions.h"
 #include "panecommands.h"
 #include "paneview.h"
 #include "pathbarview.h"
@@ -30,7 +29,12 @@ const QString sidebarWidthKey = QStringLiteral("sidebarWidth");
 } // namespace
 
 ContentView::ContentView(const ViewEnvironment &env, QWidget *parent)
-    : QMainWindow(parent), m_env(env), m_sidebar(new SidebarView(env)), m_workspace(new WorkspaceView(env)),
+    : QMainWindow(parent), m_env([&] {
+          ViewEnvironment withJobs = env;
+          withJobs.jobs = &m_jobs;
+          return withJobs;
+      }()),
+      m_sidebar(new SidebarView(m_env)), m_workspace(new WorkspaceView(m_env)),
       m_splitter(new QSplitter(Qt::Horizontal, this)), m_title(new TitleLineView(env)), m_rightPane(new QToolButton),
       m_level(new WindowLevelSetter(this))
 {
@@ -132,12 +136,7 @@ void ContentView::saveWindowState()
 
 bool ContentView::confirmCloseWhileWorking()
 {
-    QList<PaneActions *> running;
-    for (int i = 0; PaneView *pane = m_workspace->paneView(i); ++i) {
-        if (pane->actions() && pane->actions()->isBusy())
-            running << pane->actions();
-    }
-    if (running.isEmpty())
+    if (m_jobs.pendingCount() == 0)
         return true;
     const Localization &loc = Localization::forLanguage(m_env.settings->language());
     QMessageBox box(QMessageBox::Warning, loc.closeWhileWorkingTitle, loc.closeWhileWorkingTitle,
@@ -149,8 +148,7 @@ bool ContentView::confirmCloseWhileWorking()
     box.exec();
     if (box.clickedButton() != stop)
         return false;
-    for (PaneActions *actions : std::as_const(running))
-        actions->cancelAllJobs();
+    m_jobs.cancelAll();
     return true;
 }
 

@@ -4,6 +4,7 @@
 // size, place and sidebar width across runs, and won't close under a running transfer without
 // asking.
 
+#include "filejobqueue.h"
 #include "viewenvironment.h"
 
 #include <QMainWindow>
@@ -53,6 +54,9 @@ private:
     bool confirmCloseWhileWorking();
     void saveWindowState();
 
+    // The file jobs of both panes, in one line. Being a member, it goes before the panes do: it
+    // cancels its jobs and waits for the running one first.
+    FileJobQueue m_jobs;
     ViewEnvironment m_env;
     SidebarView *m_sidebar;
     WorkspaceView *m_workspace;

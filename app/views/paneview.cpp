@@ -183,7 +183,7 @@ void PaneView::ensureActions()
     if (m_actions)
         return;
     m_dialogs = new DialogHost(m_env, this);
-    m_actions = new PaneActions(m_env.workspace, m_pane, m_env.settings, m_dialogs, this);
+    m_actions = new PaneActions(m_env.workspace, m_pane, m_env.settings, m_dialogs, m_env.jobs, this);
     m_actions->setOnNewFolder([this] { openNewFolderDialog(); });
     m_actions->setOnNewFile([this] { openNewFileDialog(); });
     m_actions->setOnChooseApplication([this](const QList<FileItem> &items) { chooseApplication(items); });

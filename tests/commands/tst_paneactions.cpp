@@ -62,7 +62,8 @@ private Q_SLOTS:
         tab(1)->navigate(m_dir->url("right"));
         QTRY_VERIFY(!tab(0)->isLoading() && !tab(1)->isLoading());
         m_dialogs = AnsweringPresenter();
-        m_actions = new PaneActions(m_workspace, m_workspace->leftPane(), m_settings, &m_dialogs);
+        m_jobs = std::make_unique<FileJobQueue>();
+        m_actions = new PaneActions(m_workspace, m_workspace->leftPane(), m_settings, &m_dialogs, m_jobs.get());
         QGuiApplication::clipboard()->clear(); // nothing to paste from the tests before
         m_selected.clear();
     }
@@ -70,6 +71,7 @@ private Q_SLOTS:
     void cleanup()
     {
         delete std::exchange(m_commands, nullptr);
+        m_jobs.reset(); // as in the window: the queue goes first
         delete m_actions;
         delete m_workspace;
         delete m_settings;
@@ -148,7 +150,7 @@ private Q_SLOTS:
         m_actions->requestTransfer(items({"a", "big", "c"}), m_dir->url("right/sub"), Op::copy);
         QVERIFY(cancelled.waitUntilHeld());
         QCOMPARE(cancelled.heldPath(), m_dir->path("left/big"));
-        m_actions->cancelAllJobs();
+        m_actions->jobs()->cancelAll();
         settle();
         QCOMPARE(m_dir->entries("right/sub"), QStringList({"a"}));
         QVERIFY(!m_dialogs.lastError() && !m_actions->transferProgress());
@@ -161,16 +163,16 @@ private Q_SLOTS:
         std::exchange(m_dialogs.collision, {})(ConflictResolution::replace);
         QVERIFY(replacing.waitUntilHeld());
         m_dir->file("right/big", "theirs");
-        m_actions->cancelAllJobs();
+        m_actions->jobs()->cancelAll();
         settle();
         QVERIFY(m_dialogs.lastError() && m_dialogs.lastError()->contains("Trash"));
 
-        // A pane closed in the middle of a copy stops it the same way.
+        // A window closed in the middle of a copy (its queue goes first) stops it the same way.
         MidFileHold closed;
         m_actions->setPauseMidFile(closed.hook());
         m_actions->requestTransfer(items({"big"}), m_dir->url("right/sub"), Op::copy);
         QVERIFY(closed.waitUntilHeld());
-        delete std::exchange(m_actions, nullptr);
+        m_jobs.reset();
         QCOMPARE(m_dir->entries("right/sub"), QStringList({"a"}));
         QCOMPARE(QFileInfo(m_dir->path("left/big")).size(), 200 << 20);
     }
@@ -574,6 +576,7 @@ private:
     AnsweringPresenter m_dialogs;
     AppSettings *m_settings = nullptr;
     WorkspaceModel *m_workspace = nullptr;
+    std::unique_ptr<FileJobQueue> m_jobs;
     PaneActions *m_actions = nullptr;
     PaneCommands *m_commands = nullptr;
     QList<FileItem> m_selected; // what the commands' target source says is chosen

@@ -35,7 +35,7 @@ struct Browser
 {
     Browser(const TestDir &dir, const FilePath &folder)
         : settings(dir.path(QStringLiteral("settings.ini"))), workspace(false),
-          actions(&workspace, workspace.leftPane(), &settings, &dialogs), commands(&workspace, &settings)
+          actions(&workspace, workspace.leftPane(), &settings, &dialogs, &jobs), commands(&workspace, &settings)
     {
         settings.setLanguage(AppLanguage::english);
         tab()->navigate(folder);
@@ -105,6 +105,7 @@ struct Browser
     AppSettings settings;
     WorkspaceModel workspace;
     AnsweringPresenter dialogs;
+    FileJobQueue jobs;
     PaneActions actions;
     PaneCommands commands;
     IconCache icons;

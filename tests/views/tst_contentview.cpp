@@ -324,10 +324,11 @@ private Q_SLOTS:
         QVERIFY(open());
         PaneActions *actions = pane(0)->actions();
         QSemaphore release;
-        actions->jobs()->enqueue(new FileJob([&release](FileJob::Context &) {
-            release.acquire(); // holds the queue, so the copy waits behind it
-        }));
+        // A job of the other pane holds the window's one queue, so the copy waits behind it.
+        pane(1)->actions()->jobs()->enqueue(new FileJob([&release](FileJob::Context &) { release.acquire(); }));
         actions->requestTransfer(actions->fileItems({homeUrl("Projects")}), FilePath::fromString(incoming), PaneActions::TransferOperation::copy);
+        QTest::qWait(100);
+        QVERIFY(!QFileInfo::exists(incoming + QStringLiteral("/Projects")));
         // The prompt runs its own event loop inside close(); it is answered from there.
         bool asked = false;
         QTimer answering;

@@ -38,7 +38,7 @@ namespace {
 struct Pane
 {
     explicit Pane(const TestDir &dir, const QString &folder = QString())
-        : settings(dir.path(QStringLiteral("settings.ini"))), workspace(false), actions(&workspace, workspace.leftPane(), &settings, &dialogs),
+        : settings(dir.path(QStringLiteral("settings.ini"))), workspace(false), actions(&workspace, workspace.leftPane(), &settings, &dialogs, &jobs),
           commands(&workspace, &settings),
           view({&workspace, &settings, nullptr, &icons, nullptr, &commands}, workspace.leftPane(), &actions)
     {
@@ -96,6 +96,7 @@ struct Pane
     AppSettings settings;
     WorkspaceModel workspace;
     AnsweringPresenter dialogs;
+    FileJobQueue jobs;
     PaneActions actions;
     PaneCommands commands;
     IconCache icons;
