@@ -193,6 +193,15 @@ void PaneActions::recordUndoOnly(std::function<void()> undo)
         history->registerUndoOnly(asJob(std::move(undo)));
 }
 
+// A job that will record a step holds the history until it is gone, its step recorded or not.
+void PaneActions::holdHistoryUntilDone(FileJob *job)
+{
+    if (UndoCoordinator *history = m_workspace->undo()) {
+        history->hold();
+        connect(job, &QObject::destroyed, history, &UndoCoordinator::release);
+    }
+}
+
 // --- transfers ---
 
 void PaneActions::paste(const FilePath &directory)
@@ -468,6 +477,7 @@ void PaneActions::rename(const FileItem &item, const QString &text, TabModel *ta
     const QString newName = text.mid(first, last - first);
     const FilePath original = item.url;
     FileJob *job = enqueue([original, newName](Context &context) { context.made(FileSystemService().rename(original, newName)); });
+    holdHistoryUntilDone(job);
     connect(job, &FileJob::finished, this, [this, job, original, newName, tab = QPointer<TabModel>(tab), done] {
         if (job->error())
             showError(*job->error());
@@ -572,6 +582,7 @@ FileJob *PaneActions::createItem(NewItem kind, const QString &name, const FilePa
         const FileSystemService fs;
         context.made(kind == NewItem::folder ? fs.createDirectory(name, folder) : fs.createFile(name, folder));
     });
+    holdHistoryUntilDone(job);
     connect(job, &FileJob::finished, this, [this, job] {
         if (job->madeUrls().isEmpty())
             return;
@@ -623,6 +634,8 @@ void PaneActions::runItemJob(TabModel *tab, JobKind kind, int total, FileJob::Wo
                              std::function<void(const QList<FilePath> &)> onDone)
 {
     FileJob *job = enqueue(std::move(work));
+    if (onDone)
+        holdHistoryUntilDone(job);
     track(job, total, kind);
     connect(job, &FileJob::finished, this, [this, job, reloaded = QPointer<TabModel>(tab), onDone = std::move(onDone)] {
         if (onDone && !job->madeUrls().isEmpty())
@@ -684,6 +697,7 @@ void PaneActions::requestBulkRename(const QList<FileItem> &items)
 void PaneActions::applyBulkRename(const QList<RenamePair> &pairs)
 {
     FileJob *job = enqueue([pairs](Context &) { FileSystemService().applyBulkRename(pairs); });
+    holdHistoryUntilDone(job);
     connect(job, &FileJob::finished, this, [this, job, pairs, reloaded = QPointer<TabModel>(m_pane->activeTab())] {
         if (job->error())
             showError(*job->error());

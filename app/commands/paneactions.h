@@ -193,6 +193,7 @@ private:
     std::function<void()> asJob(std::function<void()> action);
     void recordReversible(std::function<void()> forward, std::function<void()> inverse);
     void recordUndoOnly(std::function<void()> undo);
+    void holdHistoryUntilDone(FileJob *job);
     void setTransferProgress(const std::optional<TransferProgress> &progress);
 
     WorkspaceModel *m_workspace;

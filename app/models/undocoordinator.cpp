@@ -83,13 +83,25 @@ void UndoCoordinator::registerUndoOnly(Action undo)
     m_manager->push(new UndoOnlyStep(std::move(undo)));
 }
 
+void UndoCoordinator::hold()
+{
+    ++m_holds;
+    publishState();
+}
+
+void UndoCoordinator::release()
+{
+    --m_holds;
+    publishState();
+}
+
 void UndoCoordinator::publishState()
 {
-    if (m_canUndo != m_manager->canUndo()) {
+    if (m_canUndo != canUndo()) {
         m_canUndo = !m_canUndo;
         Q_EMIT canUndoChanged(m_canUndo);
     }
-    if (m_canRedo != m_manager->canRedo()) {
+    if (m_canRedo != canRedo()) {
         m_canRedo = !m_canRedo;
         Q_EMIT canRedoChanged(m_canRedo);
     }
@@ -97,22 +109,26 @@ void UndoCoordinator::publishState()
 
 bool UndoCoordinator::canUndo() const
 {
-    return m_manager->canUndo();
+    return m_holds == 0 && m_manager->canUndo();
 }
 
 bool UndoCoordinator::canRedo() const
 {
-    return m_manager->canRedo();
+    return m_holds == 0 && m_manager->canRedo();
 }
 
 void UndoCoordinator::undo()
 {
+    if (m_holds > 0)
+        return;
     const QScopedValueRollback replaying(m_replaying, true);
     m_manager->undo();
 }
 
 void UndoCoordinator::redo()
 {
+    if (m_holds > 0)
+        return;
     const QScopedValueRollback replaying(m_replaying, true);
     m_manager->redo();
 }

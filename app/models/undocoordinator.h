@@ -34,6 +34,12 @@ public:
     // that reuses a command which records itself): the step being undone already provides its
     // own way back, and pushing mid-undo would throw away the redo history.
 
+    // A command whose step is still to come (queued behind a long copy, say) holds the history:
+    // until it releases it, undo and redo would act on the step before, so they are off. Every
+    // hold() is ended by one release().
+    void hold();
+    void release();
+
     bool canUndo() const;
     bool canRedo() const;
     QUndoStack *manager() const { return m_manager; }
@@ -53,4 +59,5 @@ private:
     bool m_canUndo = false;
     bool m_canRedo = false;
     bool m_replaying = false; // inside undo() or redo()
+    int m_holds = 0;
 };

@@ -24,10 +24,13 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QTest>
 #include <QTimer>
 
 #include <algorithm>
+#include <memory>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -253,6 +256,26 @@ private Q_SLOTS:
         undoStep();
         QCOMPARE(m_dir->entries("left"), QStringList({"a", "b", "c", "d"}));
         QVERIFY(!m_workspace->undo()->canRedo());
+    }
+
+    // Undo pressed while a command still waits in the queue takes back nothing: it would take
+    // back the step before (here the new folder, with all that was put in it since).
+    void undoWaitsForAStepStillQueued()
+    {
+        m_actions->createItem(PaneActions::NewItem::folder, "made", m_dir->url("left"));
+        settle();
+        // Shared with the job, so that a failed check lets it go and the queue can end.
+        const auto release = std::make_shared<QSemaphore>();
+        const auto unblock = qScopeGuard([release] { release->release(); });
+        m_actions->jobs()->enqueue(new FileJob([release](FileJob::Context &) { release->acquire(); }));
+        m_actions->trash(items({"a"}), tab(0));
+        QVERIFY(!m_workspace->undo()->canUndo());
+        m_workspace->undo()->undo();
+        release->release();
+        settle();
+        QCOMPARE(m_dir->entries("left"), QStringList({"b", "c", "d", "made"}));
+        undoStep();
+        QCOMPARE(m_dir->entries("left"), QStringList({"a", "b", "c", "d", "made"}));
     }
 
     // Stopped by an item gone since the listing: the copies made before it still go on undo.

@@ -323,9 +323,11 @@ private Q_SLOTS:
         const auto cleanUp = qScopeGuard([&] { QDir(incoming).removeRecursively(); });
         QVERIFY(open());
         PaneActions *actions = pane(0)->actions();
-        QSemaphore release;
-        // A job of the other pane holds the window's one queue, so the copy waits behind it.
-        pane(1)->actions()->jobs()->enqueue(new FileJob([&release](FileJob::Context &) { release.acquire(); }));
+        // A job of the other pane holds the window's one queue, so the copy waits behind it. The
+        // latch is shared with the job, so that a failed check lets it go and the window can close.
+        const auto release = std::make_shared<QSemaphore>();
+        const auto unblock = qScopeGuard([release] { release->release(); });
+        pane(1)->actions()->jobs()->enqueue(new FileJob([release](FileJob::Context &) { release->acquire(); }));
         actions->requestTransfer(actions->fileItems({homeUrl("Projects")}), FilePath::fromString(incoming), PaneActions::TransferOperation::copy);
         QTest::qWait(100);
         QVERIFY(!QFileInfo::exists(incoming + QStringLiteral("/Projects")));
@@ -341,7 +343,7 @@ private Q_SLOTS:
         QCOMPARE(m_app->window()->close(), closes);
         QVERIFY(asked);
         QCOMPARE(m_app->window()->isVisible(), !closes);
-        release.release();
+        release->release();
         QTRY_VERIFY(!actions->isBusy());
         QCOMPARE(QFileInfo::exists(incoming + QStringLiteral("/Projects/tallow/") + longName), !closes);
     }
