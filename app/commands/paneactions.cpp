@@ -164,8 +164,8 @@ FileJob *PaneActions::enqueue(FileJob::Work work)
 }
 
 // The history moves at once; the file work of the step follows as a job on the window's queue, in
-// order with every other job of both panes. Its failure is swallowed as the history's own steps are (the items changed
-// meanwhile), and the tabs hear of what it did from their watchers.
+// order with every other job of both panes. Its failure is swallowed as the history's own steps
+// are (the items changed meanwhile), and the tabs hear of what it did from their watchers.
 std::function<void()> PaneActions::asJob(std::function<void()> action)
 {
     return [self = QPointer(this), action = std::move(action)] {

@@ -1,9 +1,9 @@
 #pragma once
 // What every view of one window reads from its surroundings: the window's workspace, the
 // persisted settings and bookmarks, the shared icon cache, the volumes of the system, the
-// commands of the window's panes and the one queue their file jobs run on. The theme and the texts follow
-// from the settings (their language), so views look them up there and listen for a change.
-// The window owns all of these; views only borrow them.
+// commands of the window's panes and the one queue their file jobs run on. The theme and the
+// texts follow from the settings (their language), so views look them up there and listen for a
+// change. The window owns all of these; views only borrow them.
 
 class WorkspaceModel;
 class AppSettings;
