@@ -107,12 +107,6 @@ PaneActions::PaneActions(WorkspaceModel *workspace, PaneModel *pane, AppSettings
                          FileJobQueue *jobs, QObject *parent)
     : QObject(parent), m_workspace(workspace), m_pane(pane), m_settings(settings), m_dialogs(dialogs), m_jobs(jobs)
 {
-    connect(m_jobs, &FileJobQueue::pendingCountChanged, this, [this] {
-        if (m_busy == isBusy())
-            return;
-        m_busy = isBusy();
-        Q_EMIT isBusyChanged();
-    });
 }
 
 PaneActions::~PaneActions() = default;

@@ -63,7 +63,6 @@ public:
 
 private:
     Q_PROPERTY(std::optional<PaneActions::TransferProgress> transferProgress READ transferProgress NOTIFY transferProgressChanged)
-    Q_PROPERTY(bool isBusy READ isBusy NOTIFY isBusyChanged)
 
 public:
     // `dialogs` shows what the commands ask and tell, for as long as this object lives. `jobs` is
@@ -165,7 +164,6 @@ public:
 
 Q_SIGNALS:
     void transferProgressChanged();
-    void isBusyChanged();
 
 private:
     const Localization &texts() const;
@@ -212,7 +210,6 @@ private:
         JobKind kind;
     };
     QList<TrackedJob> m_tracked;
-    bool m_busy = false;
     CopyControl::PauseMidFile m_pauseMidFile;
     std::function<void()> m_onNewFolder = [] {};
     std::function<void()> m_onNewFile = [] {};
