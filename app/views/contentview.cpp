@@ -35,7 +35,7 @@ ContentView::ContentView(const ViewEnvironment &env, QWidget *parent)
           return withJobs;
       }()),
       m_sidebar(new SidebarView(m_env)), m_workspace(new WorkspaceView(m_env)),
-      m_splitter(new QSplitter(Qt::Horizontal, this)), m_title(new TitleLineView(env)), m_rightPane(new QToolButton),
+      m_splitter(new QSplitter(Qt::Horizontal, this)), m_title(new TitleLineView(m_env)), m_rightPane(new QToolButton),
       m_level(new WindowLevelSetter(this))
 {
     setWindowTitle(QStringLiteral("Tallowmere"));

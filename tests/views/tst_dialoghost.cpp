@@ -203,9 +203,8 @@ private Q_SLOTS:
         QVERIFY(!m_dir.exists(QStringLiteral(".home/a.md")));
     }
 
-    // The sheet on its own: the rows of a file, a name without extension, a missing item, the
-    // item removed while the sheet is open, a folder whose size arrives after "Calculating…", and
-    // a folder walk that ends with the sheet.
+    // The sheet on its own: the rows of a file, a name without extension, a missing item, and the
+    // item removed while the sheet is open.
     void infoSheetRows_data()
     {
         QTest::addColumn<QString>("name");
